@@ -1,0 +1,37 @@
+#pragma once
+// What every command of korvalog-cli is handed: the program-wide model state
+// (one instance, made in main) and the output streams.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "core/capture_data.h"
+#include "core/clock.h"
+#include "core/records.h"
+
+namespace korvalog::cli {
+
+struct CliContext {
+  const Clock& clock;
+  CaptureData& data;
+  LoggerSettings& settings;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// Exit statuses shared by the commands.
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 2;
+
+using CommandArgs = std::vector<std::string>;
+using CommandFunction = int (*)(const CommandArgs& args, CliContext& ctx);
+
+struct CliCommand {
+  const char* name;
+  const char* usage;  // shown by "korvalog-cli help"
+  CommandFunction run;
+};
+
+int RunVersion(const CommandArgs& args, CliContext& ctx);
+
+}  // namespace korvalog::cli

@@ -1,0 +1,52 @@
+// korvalog-cli COMMAND [ARGS...]: the headless tool over the same model as the
+// window program.
+#include <cstring>
+#include <iostream>
+#include <iterator>
+
+#include "app/cli/cli_context.h"
+#include "ui/common_helpers.h"
+
+namespace korvalog::cli {
+namespace {
+
+const CliCommand kCommands[] = {
+    {"version", "version", RunVersion},
+};
+
+void PrintUsage(std::ostream& os) {
+  os << "usage: korvalog-cli COMMAND [ARGS...]\ncommands:\n";
+  for (const CliCommand& c : kCommands) os << "  korvalog-cli " << c.usage << "\n";
+}
+
+}  // namespace
+
+int RunVersion(const CommandArgs&, CliContext& ctx) {
+  ctx.out << "korvalog-cli " << KORVALOG_VERSION_TEXT << "\n";
+  return kExitOk;
+}
+
+}  // namespace korvalog::cli
+
+int main(int argc, char** argv) {
+  using namespace korvalog;
+  using namespace korvalog::cli;
+  if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
+    PrintUsage(argc < 2 ? std::cerr : std::cout);
+    return argc < 2 ? kExitUsage : kExitOk;
+  }
+  SystemClock clock;
+  CaptureData data(clock);
+  LoggerSettings settings;
+  SetStartupDefaults(data);
+  CliContext ctx{clock, data, settings, std::cout, std::cerr};
+  for (const CliCommand& c : kCommands) {
+    if (std::strcmp(argv[1], c.name) == 0) {
+      const CommandArgs args(argv + 2, argv + argc);
+      return c.run(args, ctx);
+    }
+  }
+  std::cerr << "korvalog-cli: unknown command '" << argv[1] << "'\n";
+  PrintUsage(std::cerr);
+  return kExitUsage;
+}

@@ -1,0 +1,108 @@
+#include "core/capture_data.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+namespace korvalog {
+
+EventStore::EventStore() : records_(new EventRecord[kEventCapacity]) {}
+
+void ChannelStates::CopyTo(uint8_t out[kChannelCount]) const {
+  for (int i = 0; i < kChannelCount; ++i) out[i] = levels_[i].load(std::memory_order_relaxed);
+}
+
+void ResetChannelTable(ChannelTable& table) {
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    ChannelRecord& rec = table[ch - 1];
+    SetChannelName(rec, "#" + std::to_string(ch));
+    rec.SearchCondition = kSearchIgnore;
+  }
+}
+
+void ResetSequenceTable(SequenceTable& table) { table.fill(SequenceRow{}); }
+
+void ResetDisplayOrder(DisplayOrder& order) {
+  for (int i = 0; i < kChannelCount; ++i) order[i] = static_cast<uint8_t>(i + 1);
+}
+
+CaptureData::CaptureData(const Clock& clock) : clock_(clock) {
+  ResetChannelTable(Channels);
+  ResetSequenceTable(Sequence);
+  ResetDisplayOrder(Order);
+}
+
+void CaptureData::SetCapture(bool on) {
+  if ((Capturing.load(std::memory_order_acquire) != 0) == on) return;
+  if (on) {
+    StartCapture();
+  } else {
+    StopCapture();
+  }
+}
+
+void CaptureData::TakeSnapshotNow(PositionSnapshot& snap, uint32_t index) {
+  snap.index = index;
+  std::memset(snap.reserved, 0, sizeof snap.reserved);
+  snap.time = clock_.Now();
+  States.CopyTo(snap.states);
+}
+
+void CaptureData::StartCapture() {
+  // A stop made by a full store is told before the next start.
+  DeliverPendingNotifications();
+  {
+    std::lock_guard<std::mutex> hold(transitionLock_);
+    DataPresent.store(0, std::memory_order_release);
+    Store.Clear();
+    TakeSnapshotNow(CaptureStart, 0);
+  }
+  RaiseStarted();
+  Capturing.store(1, std::memory_order_release);
+}
+
+void CaptureData::StopData() {
+  TakeSnapshotNow(CaptureEnd, Store.Count());
+  DataPresent.store(1, std::memory_order_release);
+  Capturing.store(0, std::memory_order_release);
+  DataModified.store(1, std::memory_order_release);
+}
+
+void CaptureData::StopCapture() {
+  {
+    std::lock_guard<std::mutex> hold(transitionLock_);
+    if (Capturing.load(std::memory_order_acquire) == 0) return;  // the store filled meanwhile
+    StopData();
+  }
+  RaiseStopped();
+}
+
+void CaptureData::StopFromAppender() {
+  StopData();
+  stopPending_.store(1, std::memory_order_release);
+  if (stopWake_) stopWake_();
+}
+
+bool CaptureData::DeliverPendingNotifications() {
+  if (stopPending_.exchange(0, std::memory_order_acq_rel) == 0) return false;
+  RaiseStopped();
+  return true;
+}
+
+void CaptureData::AddObserver(CaptureObserver* o) {
+  if (std::find(observers_.begin(), observers_.end(), o) == observers_.end()) observers_.push_back(o);
+}
+
+void CaptureData::RemoveObserver(CaptureObserver* o) {
+  observers_.erase(std::remove(observers_.begin(), observers_.end(), o), observers_.end());
+}
+
+void CaptureData::RaiseStarted() {
+  for (CaptureObserver* o : observers_) o->CaptureStarted();
+}
+
+void CaptureData::RaiseStopped() {
+  for (CaptureObserver* o : observers_) o->CaptureStopped();
+}
+
+}  // namespace korvalog

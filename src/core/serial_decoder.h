@@ -1,0 +1,46 @@
+#pragma once
+// Turns the serial logger's bytes into transitions. The 96-channel logger sends
+// one byte per transition (bit 7 level, bits 0-6 channel - 1); the 128-channel
+// logger sends 253 (low) or 254 (high) followed by channel - 1. Both send 255
+// as their sign of life.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+
+#include "core/capture_data.h"
+#include "core/clock.h"
+#include "core/records.h"
+
+namespace korvalog {
+
+// Bytes received and not yet decoded. The byte-wide indices wrap by themselves;
+// the ring lives as long as the program and is never reset.
+struct ReceiveRing {
+  uint8_t bytes[256] = {};
+  uint8_t write = 0;
+  uint8_t read = 0;
+  uint8_t Pending() const { return static_cast<uint8_t>(write - read); }
+};
+
+class SerialDecoder {
+ public:
+  SerialDecoder(CaptureData& data, const LoggerSettings& settings, const Clock& clock)
+      : data_(data), settings_(settings), clock_(clock) {}
+
+  // Called on the serial receive thread with each chunk of 1..128 bytes.
+  void OnReceive(const uint8_t* rxBuffer, size_t rxCount);
+
+  // Set when the byte 255 is met; the link supervisor clears it whenever it
+  // sends a command.
+  std::atomic<uint8_t> LoggerAlive{0};
+
+  const ReceiveRing& Ring() const { return ring_; }
+
+ private:
+  CaptureData& data_;
+  const LoggerSettings& settings_;
+  const Clock& clock_;
+  ReceiveRing ring_;
+};
+
+}  // namespace korvalog
