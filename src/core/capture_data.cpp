@@ -52,7 +52,7 @@ void CaptureData::StartCapture() {
   // A stop made by a full store is told before the next start.
   DeliverPendingNotifications();
   {
-    std::lock_guard<std::mutex> hold(transitionLock_);
+    std::lock_guard<TransitionMutex> hold(transitionLock_);
     DataPresent.store(0, std::memory_order_release);
     Store.Clear();
     TakeSnapshotNow(CaptureStart, 0);
@@ -70,7 +70,7 @@ void CaptureData::StopData() {
 
 void CaptureData::StopCapture() {
   {
-    std::lock_guard<std::mutex> hold(transitionLock_);
+    std::lock_guard<TransitionMutex> hold(transitionLock_);
     if (Capturing.load(std::memory_order_acquire) == 0) return;  // the store filled meanwhile
     StopData();
   }

@@ -76,6 +76,10 @@ class CaptureObserver {
   virtual void CaptureStopped() {}
 };
 
+// Held around ApplyTransition by producers on other threads; timed so that a
+// USB reader can wait a bounded time first (the transition is applied anyway).
+using TransitionMutex = std::timed_mutex;
+
 void ResetChannelTable(ChannelTable& table);   // "#1".."#128", search ignore
 void ResetSequenceTable(SequenceTable& table);  // every row empty
 void ResetDisplayOrder(DisplayOrder& order);   // identity
@@ -109,7 +113,7 @@ class CaptureData {
     Store.Append(time, channel, state);
     if (Store.Count() >= kEventCapacity) StopFromAppender();
   }
-  std::mutex& TransitionLock() { return transitionLock_; }
+  TransitionMutex& TransitionLock() { return transitionLock_; }
 
   // Interface thread.
   void SetCapture(bool on);
@@ -137,7 +141,7 @@ class CaptureData {
   void RaiseStopped();
 
   const Clock& clock_;
-  std::mutex transitionLock_;
+  TransitionMutex transitionLock_;
   std::atomic<uint8_t> stopPending_{0};
   std::function<void()> stopWake_;
   std::vector<CaptureObserver*> observers_;

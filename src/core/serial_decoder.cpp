@@ -20,7 +20,7 @@ void SerialDecoder::OnReceive(const uint8_t* rxBuffer, size_t rxCount) {
   for (size_t i = 0; i < rxCount; ++i) ring_.bytes[ring_.write++] = rxBuffer[i];
 
   const double time = clock_.Now();  // one reading for the whole chunk
-  std::lock_guard<std::mutex> hold(data_.TransitionLock());
+  std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
   for (;;) {
     uint8_t channel = 0;
     uint8_t level = 0;

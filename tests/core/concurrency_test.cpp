@@ -16,7 +16,7 @@ namespace {
 void Produce(CaptureData& data, int producer, uint32_t transitions) {
   for (uint32_t i = 0; i < transitions; ++i) {
     const uint8_t channel = static_cast<uint8_t>(1 + producer * 64 + i % 64);
-    std::lock_guard<std::mutex> hold(data.TransitionLock());
+    std::lock_guard<TransitionMutex> hold(data.TransitionLock());
     const uint8_t level = static_cast<uint8_t>(1 - data.States.Level(channel));
     data.ApplyTransition(producer * 1e7 + i, channel, level);
   }
