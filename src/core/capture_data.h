@@ -76,9 +76,8 @@ class CaptureObserver {
   virtual void CaptureStopped() {}
 };
 
-// Held around ApplyTransition by producers on other threads; timed so that a
-// USB reader can wait a bounded time first (the transition is applied anyway).
-using TransitionMutex = std::timed_mutex;
+// Held around ApplyTransition by producers on other threads.
+using TransitionMutex = std::mutex;
 
 void ResetChannelTable(ChannelTable& table);   // "#1".."#128", search ignore
 void ResetSequenceTable(SequenceTable& table);  // every row empty

@@ -60,7 +60,14 @@ void THIDThread::Apply(const uint8_t* report, int length) {
   TransitionMutex& lock = data_.TransitionLock();
   // Wait up to 10 ms as the other loggers' readers do; if that expires the
   // transition is still applied, only never alongside another one.
-  if (!lock.try_lock_for(std::chrono::milliseconds(10))) {
+  // (Polled with try_lock: the holder keeps it for a single append.)
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
+  bool locked = lock.try_lock();
+  while (!locked && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::yield();
+    locked = lock.try_lock();
+  }
+  if (!locked) {
     slowLocks_.fetch_add(1, std::memory_order_relaxed);
     lock.lock();
   }
