@@ -3,7 +3,9 @@
 // Their byte layouts are stored as they are, so they are packed and checked.
 #include <array>
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -14,13 +16,40 @@ constexpr uint32_t kEventCapacity = 1048576;
 constexpr int kSequenceRows = 15;
 constexpr int kChannelNameMax = 32;
 
+// A double stored at any address. Records sit 10 bytes apart, so their time
+// is misaligned; this type reads and writes it by copying and cannot be bound
+// to a double reference by mistake.
+class UnalignedDouble {
+ public:
+  UnalignedDouble() = default;
+  UnalignedDouble(double v) { *this = v; }  // NOLINT: converts like a double
+  UnalignedDouble& operator=(double v) {
+    std::memcpy(bytes_, &v, sizeof v);
+    return *this;
+  }
+  operator double() const {  // NOLINT: reads like a double
+    double v;
+    std::memcpy(&v, bytes_, sizeof v);
+    return v;
+  }
+  double Value() const { return *this; }
+
+ private:
+  unsigned char bytes_[8];
+};
+
 #pragma pack(push, 1)
 // One captured transition: local date-time, channel 1..128, new level 0/1.
+// Packed: records sit 10 bytes apart in the store and in files.
 struct EventRecord {
-  double time;
+  UnalignedDouble time;
   uint8_t channel;
   uint8_t state;
 };
+#pragma pack(pop)
+
+// The remaining records have no padding in their natural layout, so they
+// keep their natural alignment (the static_asserts below hold the layout).
 
 // A position in the capture with the channel levels at that point.
 struct PositionSnapshot {
@@ -44,12 +73,14 @@ struct SequenceRow {
   uint16_t minTime = 0; // whole seconds, 0 = no minimum
   uint16_t maxTime = 0; // whole seconds, 0 = no maximum
 };
-#pragma pack(pop)
 
 static_assert(sizeof(EventRecord) == 10);
 static_assert(sizeof(PositionSnapshot) == 144);
 static_assert(sizeof(ChannelRecord) == 34);
 static_assert(sizeof(SequenceRow) == 6);
+static_assert(offsetof(PositionSnapshot, time) == 8 && offsetof(PositionSnapshot, states) == 16);
+static_assert(offsetof(ChannelRecord, SearchCondition) == 33);
+static_assert(offsetof(SequenceRow, minTime) == 2 && offsetof(SequenceRow, maxTime) == 4);
 
 constexpr uint8_t kSearchLow = 0;
 constexpr uint8_t kSearchHigh = 1;
