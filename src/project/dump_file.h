@@ -1,0 +1,38 @@
+#pragma once
+// The dump: every stored event as a readable line "channel TAB state TAB
+// time stamp" ended by CR LF, for inspection outside the program.
+#include <string>
+
+#include "core/capture_data.h"
+#include "project/project_file.h"
+
+namespace korvalog {
+
+constexpr char kDumpFileName[] = "Korvalog.dmp";
+
+// Appends the dump lines of events [first, last) to `out`. Channels below 100
+// take two digits (05); channels 100 to 128 are written with all three.
+void AppendDumpLines(const EventStore& store, uint32_t first, uint32_t last, std::string& out);
+
+// Writes the dump lines of the whole store to `write`, a block at a time;
+// `write` returns false to stop. False when a write failed.
+template <typename WriteBlock>
+bool WriteDumpLines(const EventStore& store, WriteBlock&& write) {
+  constexpr uint32_t kEventsPerBlock = 32768;
+  const uint32_t count = store.Count();
+  std::string block;
+  for (uint32_t i = 0; i < count; i += kEventsPerBlock) {
+    block.clear();
+    AppendDumpLines(store, i, count - i < kEventsPerBlock ? count : i + kEventsPerBlock, block);
+    if (!write(block)) return false;
+  }
+  return true;
+}
+
+// Writes the dump file at `path` (normally kDumpFileName in the current
+// directory), replacing one of that name. With an empty store nothing is
+// created or changed. A failure to create or write is reported; the lines
+// written before it stay in the file.
+FileResult WriteDumpFile(const std::string& path, const CaptureData& data);
+
+}  // namespace korvalog

@@ -1,0 +1,78 @@
+#include "project/line_reader.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace korvalog {
+
+LineReader::LineReader(std::FILE* file) : file_(file), buffer_(new char[kBufferSize]) {}
+
+bool LineReader::Prime() {
+  if (end_ == 0 && !eof_) Fill();
+  return !failed_;
+}
+
+bool LineReader::Fill() {
+  const size_t have = end_ - begin_;
+  if (have > 0 && begin_ > 0) std::memmove(buffer_.get(), buffer_.get() + begin_, have);
+  begin_ = 0;
+  end_ = have;
+  if (eof_) return false;
+  errno = 0;
+  const size_t n = std::fread(buffer_.get() + end_, 1, kBufferSize - end_, file_);
+  end_ += n;
+  if (n == 0) {
+    eof_ = true;
+    if (std::ferror(file_)) {
+      failed_ = true;
+      errorNumber_ = errno != 0 ? errno : EIO;
+    }
+    return false;
+  }
+  return true;
+}
+
+bool LineReader::Next(std::string_view& line, bool& cut) {
+  for (;;) {
+    const char* const base = buffer_.get();
+    size_t q = begin_;
+    while (q < end_ && base[q] != '\n' && base[q] != '\r') ++q;
+    if (q < end_) {
+      const size_t start = begin_;
+      begin_ = q + 1;
+      const bool lfOfCrLf = afterCr_ && q == start && base[q] == '\n';
+      afterCr_ = base[q] == '\r';
+      if (lfOfCrLf) continue;
+      if (skipping_) {
+        skipping_ = false;
+        continue;
+      }
+      line = std::string_view(base + start, q - start);
+      cut = false;
+      return true;
+    }
+    const size_t have = end_ - begin_;
+    if (skipping_) {
+      begin_ = end_;
+    } else if (have >= kMaxLine) {
+      line = std::string_view(base + begin_, kMaxLine);
+      cut = true;
+      afterCr_ = false;
+      skipping_ = true;
+      begin_ = end_;
+      return true;
+    } else if (eof_) {
+      if (have == 0 || failed_) return false;
+      line = std::string_view(base + begin_, have);
+      cut = false;
+      afterCr_ = false;
+      begin_ = end_;
+      return true;
+    }
+    if (!Fill() && eof_ && end_ == begin_) {
+      if (skipping_ || failed_) return false;
+    }
+  }
+}
+
+}  // namespace korvalog

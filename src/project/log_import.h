@@ -1,0 +1,43 @@
+#pragma once
+// The line grammar of the log files a 96-channel logger records by itself:
+// C description lines, D dates, R/T hours, and H/L input transitions.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/capture_data.h"
+#include "project/load_sinks.h"
+
+namespace korvalog {
+
+class LogImport {
+ public:
+  // Resets the channel names to "Chan 1".."Chan 128" (not searched) and
+  // starts on day 0, hour 0.
+  LogImport(CaptureData& data, LoadSinks& sinks);
+
+  // Reads one line; events go into the store from `count` on. False when the
+  // line stops the load, with the reason in Error().
+  bool ReadLine(std::string_view line, uint32_t& count);
+
+  const std::string& Notes() const { return notes_; }
+  const std::string& Error() const { return error_; }
+
+ private:
+  void ReadDescription(std::string_view line);
+  bool ReadDate(std::string_view line);
+  bool ReadEvent(std::string_view line, uint32_t& count);
+
+  CaptureData& data_;
+  LoadSinks& sinks_;
+  double date_ = 0.0;  // CurrentLogDate
+  int hour_ = 0;       // CurrentLogHour
+  std::string notes_;  // NotesText
+  std::string error_;
+};
+
+// The "Inputs & Notes" entry of one C line in mark-up, or empty when the line
+// describes nothing shown.
+std::string NotesEntry(std::string_view line);
+
+}  // namespace korvalog

@@ -1,0 +1,189 @@
+// The load operation shared by projects and logger logs: open, empty the
+// store, read the lines with the grammar the name chooses, then the common
+// end (snapshot indices, times and start states, flags, DataLoaded).
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "project/hex_record.h"
+#include "project/line_reader.h"
+#include "project/log_import.h"
+#include "project/project_file.h"
+#include "ui/ansi_string_lib.h"
+
+namespace korvalog {
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+FileResult Failure(const std::string& path, const std::string& reason) {
+  return FileResult{false, path + ": " + reason};
+}
+
+// True when the line is exactly the tag, then 2 * size digits from `start`
+// (0-based).
+bool HoldsPayload(std::string_view line, size_t start, size_t size) { return line.size() == start + 2 * size; }
+
+bool IsPermutation(const DisplayOrder& order) {
+  bool seen[kChannelCount + 1] = {};
+  for (uint8_t ch : order) {
+    if (ch < 1 || ch > kChannelCount || seen[ch]) return false;
+    seen[ch] = true;
+  }
+  return true;
+}
+
+void ReadSnapshot(std::string_view line, PositionSnapshot& snap) {
+  PositionSnapshot read;
+  DecodeHexBytes(line.data() + 2, sizeof read, reinterpret_cast<uint8_t*>(&read));
+  // The chart and the analysis take a level as 0 or 1.
+  for (uint8_t& s : read.states) s = s != 0 ? 1 : 0;
+  snap = read;
+}
+
+// One project line, dispatched on its first character. Lines that do not hold
+// exactly one record are passed over.
+void ReadProjectLine(std::string_view line, CaptureData& data, uint32_t& count) {
+  if (line.empty()) return;
+  switch (line[0]) {
+    case 'S': {
+      if (!HoldsPayload(line, 3, sizeof(ChannelRecord))) return;
+      const int ch = DecodeHexPair(line.data() + 1);
+      if (ch < 1 || ch > kChannelCount) return;
+      ChannelRecord rec;
+      DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
+      if (rec.nameLength > kChannelNameMax) rec.nameLength = kChannelNameMax;
+      data.Channels[ch - 1] = rec;
+      return;
+    }
+    case 'Q': {
+      if (!HoldsPayload(line, 3, sizeof(SequenceRow))) return;
+      const int row = DecodeHexPair(line.data() + 1);
+      if (row < 1 || row > kSequenceRows) return;
+      SequenceRow rec;
+      DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
+      data.Sequence[row - 1] = rec;
+      return;
+    }
+    case 'E': {
+      if (!HoldsPayload(line, 1, sizeof(EventRecord)) || count >= kEventCapacity) return;
+      // Decoded in place; the count only covers it when it names a channel
+      // and a level the rest of the program can index by.
+      EventRecord& rec = data.Store.MutableData()[count];
+      DecodeHexBytes(line.data() + 1, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
+      if (rec.channel >= 1 && rec.channel <= kChannelCount && rec.state <= 1) ++count;
+      return;
+    }
+    case 'L':
+      if (!HoldsPayload(line, 2, sizeof(PositionSnapshot))) return;
+      ReadSnapshot(line, line[1] == '1' ? data.CaptureStart : data.CaptureEnd);
+      return;
+    case 'O': {
+      if (!HoldsPayload(line, 1, sizeof(DisplayOrder))) return;
+      DisplayOrder order;
+      DecodeHexBytes(line.data() + 1, order.size(), order.data());
+      if (IsPermutation(order)) {
+        data.Order = order;
+      } else {
+        ResetDisplayOrder(data.Order);
+      }
+      return;
+    }
+    default:
+      return;
+  }
+}
+
+// When the file gave no span of its own (a log, or a project without L
+// lines), the span runs from the first to the last event; each channel starts
+// opposite to its earliest transition and ends at its last one.
+void RebuildSpan(CaptureData& data, uint32_t count) {
+  const EventRecord* events = data.Store.Data();
+  data.CaptureStart.time = events[0].time;
+  data.CaptureEnd.time = events[count - 1].time;
+  uint8_t* start = data.CaptureStart.states;
+  std::memset(start, 0, kChannelCount);
+  for (uint32_t i = count; i-- > 0;) start[events[i].channel - 1] = events[i].state != 0 ? 0 : 1;
+  uint8_t* end = data.CaptureEnd.states;
+  std::memcpy(end, start, kChannelCount);
+  for (uint32_t i = 0; i < count; ++i) end[events[i].channel - 1] = events[i].state;
+}
+
+void FinishLoad(CaptureData& data, uint32_t count, LoadSinks& sinks) {
+  data.Store.SetCount(count);
+  // The indices in the file are not used: the events loaded are the capture.
+  data.CaptureStart.index = 0;
+  data.CaptureEnd.index = count;
+  if (count > 0) {
+    if (data.CaptureStart.time == data.CaptureEnd.time) RebuildSpan(data, count);
+    data.DataPresent.store(1, std::memory_order_release);
+  }
+  data.DataModified.store(0, std::memory_order_release);
+  sinks.DataLoaded(count > 0);
+}
+
+}  // namespace
+
+bool IsProjectPath(std::string_view path) { return FindTextFrom(1, ".kv", path) != 0; }
+
+FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks& sinks) {
+  if (data.Capturing.load(std::memory_order_acquire) != 0) return Failure(path, "cannot load while capturing");
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+  if (!file) return Failure(path, std::string("cannot open: ") + std::strerror(errno));
+  struct stat st;
+  if (fstat(fileno(file.get()), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return Failure(path, "is a directory");
+    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return Failure(path, "is a device, not a file");
+  }
+  LineReader reader(file.get());
+  if (!reader.Prime()) return Failure(path, std::string("cannot read: ") + std::strerror(reader.ErrorNumber()));
+
+  // From here on the current capture is replaced.
+  data.Store.Clear();
+  data.CaptureStart.time = 0.0;
+  data.CaptureEnd.time = 0.0;
+  data.DataPresent.store(0, std::memory_order_release);
+
+  uint32_t count = 0;
+  std::string_view line;
+  bool cut = false;
+  uint64_t lineNumber = 0;
+  if (IsProjectPath(path)) {
+    while (reader.Next(line, cut)) {
+      if (!cut) ReadProjectLine(line, data, count);
+    }
+  } else {
+    sinks.LogImportStarted();
+    LogImport log(data, sinks);
+    while (reader.Next(line, cut)) {
+      ++lineNumber;
+      if (!log.ReadLine(line, count)) {
+        data.Store.SetCount(count);
+        sinks.Error(log.Error());
+        sinks.DataLoaded(false);
+        return Failure(path, "line " + std::to_string(lineNumber) + ": " + log.Error());
+      }
+    }
+    if (!reader.Failed()) {
+      FinishLoad(data, count, sinks);
+      sinks.LogNotes(log.Notes());
+      return {};
+    }
+  }
+  if (reader.Failed()) {
+    // Too late to keep the old capture: keep what was read, not shown.
+    data.Store.SetCount(count);
+    sinks.DataLoaded(false);
+    return Failure(path, std::string("read error: ") + std::strerror(reader.ErrorNumber()));
+  }
+  FinishLoad(data, count, sinks);
+  return {};
+}
+
+}  // namespace korvalog

@@ -1,0 +1,35 @@
+#pragma once
+// Writes a file so that a failure never destroys what was there: the bytes
+// go to a temporary file beside the target, which takes the target's place
+// only when every write, the flush to disk and the close succeeded.
+#include <cstddef>
+#include <string>
+
+namespace korvalog {
+
+class ReplacingFile {
+ public:
+  explicit ReplacingFile(std::string target);
+  ~ReplacingFile();  // an uncommitted temporary file is removed
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
+
+  // Each returns false once anything failed; Error() then says what.
+  bool Open();
+  bool Write(const char* bytes, size_t size);
+  bool Commit();
+
+  // "<target>: <what failed>: <system reason>".
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Fail(const char* what, int errorNumber);
+  void Discard();
+
+  std::string target_;
+  std::string temp_;
+  int fd_ = -1;
+  std::string error_;
+};
+
+}  // namespace korvalog

@@ -1,0 +1,139 @@
+// Importing the logger's own log files.
+#include "project/log_import.h"
+
+#include <gtest/gtest.h>
+
+#include "core/date_time.h"
+#include "project/project_file.h"
+#include "temp_dir.h"
+
+namespace korvalog {
+namespace {
+
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+double At(int y, int mo, int d, int h, int mi, int s, int ms) {
+  DateTimeFields f;
+  f.year = y, f.month = mo, f.day = d, f.hour = h, f.minute = mi, f.second = s, f.millisecond = ms;
+  double t = 0;
+  EXPECT_TRUE(TryEncodeDateTime(f, t));
+  return t;
+}
+
+class LogImportTest : public ::testing::Test {
+ protected:
+  ManualClock clock{45000.0};
+  CaptureData data{clock};
+  CollectingLoadSinks sinks;
+  TempDir dir;
+
+  FileResult Load(const std::string& bytes) {
+    WriteBytes(dir / "site.001", bytes);
+    return LoadCaptureFile(dir / "site.001", data, sinks);
+  }
+};
+
+TEST_F(LogImportTest, EventLineAfterDateAndHour) {
+  ASSERT_TRUE(Load("D010125\r\nT09\r\nH0512345\r\n").ok);
+  ASSERT_EQ(data.Store.Count(), 1u);
+  EXPECT_EQ(data.Store[0].channel, 6);
+  EXPECT_EQ(data.Store[0].state, 1);
+  EXPECT_DOUBLE_EQ(data.Store[0].time, At(2025, 1, 1, 9, 12, 34, 500));
+  EXPECT_EQ(data.CaptureStart.time, data.Store[0].time);
+  EXPECT_EQ(data.CaptureEnd.time, data.Store[0].time);
+  EXPECT_EQ(data.CaptureStart.states[5], 0);
+  EXPECT_EQ(data.DataPresent, 1);
+}
+
+TEST_F(LogImportTest, EventsBeforeAnyDateFallOnDayZero) {
+  ASSERT_TRUE(Load("L9500000\nR01\nL0000010\n").ok);
+  ASSERT_EQ(data.Store.Count(), 2u);
+  EXPECT_EQ(data.Store[0].channel, 96);
+  EXPECT_EQ(data.Store[0].time, 0.0);
+  EXPECT_DOUBLE_EQ(data.Store[1].time, At(1899, 12, 30, 1, 0, 1, 0));
+  EXPECT_EQ(data.CaptureStart.states[95], 1);  // first went LOW
+}
+
+TEST_F(LogImportTest, DescriptionOnlyGivesNotesAndNoEvents) {
+  ASSERT_TRUE(Load("CB1Tower A\r\nCI31\r\nCI50\r\nCI6x\r\nCX1y\r\nCNzFree text\r\nCI39\r\nCI5\r\n").ok);
+  EXPECT_EQ(data.Store.Count(), 0u);
+  EXPECT_EQ(data.DataPresent, 0);
+  EXPECT_EQ(sinks.logImports, 1);
+  EXPECT_EQ(sinks.notes,
+            "Name\\t\\bTower A\\b\\n"
+            "Calls Active\\t\\bHIGH\\b\\n"
+            "OOS Active\\t\\bBoth LOW\\b\\n"
+            "Note\\t\\bFree text\\b\\n"
+            "Calls Active\\t\\b9\\b\\n"
+            "OOS Active\\t\\b\\b\\n");
+  EXPECT_EQ(ChannelName(data.Channels[0]), "Chan 1");
+  EXPECT_EQ(ChannelName(data.Channels[127]), "Chan 128");
+  EXPECT_EQ(data.Channels[0].SearchCondition, kSearchIgnore);
+  EXPECT_EQ(sinks.dataLoaded, 1);
+}
+
+TEST(NotesEntries, EveryLabelAndTheValueLimit) {
+  EXPECT_EQ(NotesEntry("CB2 10"), "Rise\\t\\b 10\\b");
+  EXPECT_EQ(NotesEntry("CB6A,B"), "Lift Names\\t\\bA,B\\b");
+  EXPECT_EQ(NotesEntry("CI7x"), "Secondary OOS\\t\\bx\\b");
+  EXPECT_EQ(NotesEntry("CI53"), "OOS Active\\t\\bBoth HIGH\\b");
+  EXPECT_EQ(NotesEntry("CI52"), "OOS Active\\t\\bSecondary HIGH\\b");
+  EXPECT_EQ(NotesEntry("CB7x"), "");
+  EXPECT_EQ(NotesEntry("C"), "");
+  EXPECT_EQ(NotesEntry("CN"), "");
+  EXPECT_EQ(NotesEntry("CNx"), "Note\\t\\b\\b");
+  EXPECT_EQ(NotesEntry("CN1" + std::string(20000, 'v')).size(), std::string("Note\\t\\b\\b").size() + 9999);
+}
+
+TEST_F(LogImportTest, HighChannelsAreWarnedAndNotCounted) {
+  // The channel digits are not checked: '@' counts 16 and '/' counts -1.
+  ASSERT_TRUE(Load("H9900000\nH@000000\nH//00000\nHI500000\nH2700000\n").ok);
+  ASSERT_EQ(data.Store.Count(), 2u);
+  EXPECT_EQ(data.Store[0].channel, 100);
+  EXPECT_EQ(data.Store[1].channel, 28);
+  EXPECT_EQ(sinks.warnings, (std::vector<std::string>{"High Channel Number: 161", "High Channel Number: 246",
+                                                     "Invalid Channel Number: 0"}));
+}
+
+TEST_F(LogImportTest, ShortLinesAreNeverReadPast) {
+  ASSERT_TRUE(Load("D0101\nT\nR1\nH051234\nH\nL\nD\n").ok);
+  EXPECT_EQ(data.Store.Count(), 0u);
+  EXPECT_TRUE(sinks.errors.empty());
+  EXPECT_EQ(data.DataPresent, 0);
+}
+
+TEST_F(LogImportTest, InvalidDateStopsTheLoad) {
+  data.DataModified = 1;
+  const FileResult r = Load("D010125\nH0000000\nD320125\nH0100000\n");
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("site.001"), std::string::npos);
+  EXPECT_NE(r.error.find("line 3"), std::string::npos);
+  ASSERT_EQ(sinks.errors.size(), 1u);
+  EXPECT_EQ(sinks.errors[0], "Invalid argument to date encode");
+  EXPECT_EQ(data.DataPresent, 0);
+  EXPECT_EQ(data.Store.Count(), 1u);
+  EXPECT_EQ(ChannelName(data.Channels[0]), "Chan 1");
+  EXPECT_EQ(data.DataModified, 1);
+}
+
+TEST_F(LogImportTest, InvalidTimeStopsTheLoad) {
+  EXPECT_FALSE(Load("H0160000\n").ok);
+  EXPECT_EQ(sinks.errors.back(), "Invalid argument to time encode");
+  EXPECT_FALSE(Load("T24\nH0100000\n").ok);
+  EXPECT_EQ(sinks.errors.back(), "Invalid argument to time encode");
+  EXPECT_FALSE(Load("D290223\n").ok);  // 2023 is no leap year
+  EXPECT_EQ(sinks.errors.back(), "Invalid argument to date encode");
+  EXPECT_TRUE(Load("D290224\nT23\nH0159599\n").ok);
+}
+
+TEST_F(LogImportTest, EventsKeepFileOrder) {
+  ASSERT_TRUE(Load("T10\nH0100000\nT09\nL0100000\n").ok);
+  ASSERT_EQ(data.Store.Count(), 2u);
+  EXPECT_GT(data.Store[0].time, data.Store[1].time);
+  EXPECT_EQ(data.CaptureStart.time, data.Store[0].time);
+  EXPECT_EQ(data.CaptureEnd.time, data.Store[1].time);
+}
+
+}  // namespace
+}  // namespace korvalog

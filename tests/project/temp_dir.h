@@ -1,0 +1,41 @@
+#pragma once
+// A fresh directory under the system's temporary folder, removed with its
+// contents afterwards, and small file helpers for the tests.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include <unistd.h>
+
+namespace korvalog::testing_support {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "korvalog-test-XXXXXX").string();
+    path_ = mkdtemp(tmpl.data()) ? tmpl : std::string();
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+}  // namespace korvalog::testing_support
