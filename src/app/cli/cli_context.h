@@ -33,5 +33,8 @@ struct CliCommand {
 };
 
 int RunVersion(const CommandArgs& args, CliContext& ctx);
+int RunDump(const CommandArgs& args, CliContext& ctx);
+int RunInfo(const CommandArgs& args, CliContext& ctx);
+int RunConvert(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli

@@ -12,6 +12,9 @@ namespace {
 
 const CliCommand kCommands[] = {
     {"version", "version", RunVersion},
+    {"dump", "dump FILE", RunDump},
+    {"info", "info FILE", RunInfo},
+    {"convert", "convert IN OUT.kv", RunConvert},
 };
 
 void PrintUsage(std::ostream& os) {

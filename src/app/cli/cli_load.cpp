@@ -1,0 +1,30 @@
+#include "app/cli/cli_load.h"
+
+#include <ostream>
+
+#include "project/project_file.h"
+
+namespace korvalog::cli {
+
+void StreamLoadSinks::Warning(std::string_view text) { err_ << "korvalog-cli: " << path_ << ": " << text << "\n"; }
+
+bool LoadForCommand(const std::string& path, CliContext& ctx, StreamLoadSinks& sinks) {
+  const FileResult result = LoadCaptureFile(path, ctx.data, sinks);
+  if (result.ok) return true;
+  ctx.err << "korvalog-cli: " << result.error << "\n";
+  return false;
+}
+
+int UsageError(CliContext& ctx, const std::string& message, const char* usage) {
+  ctx.err << "korvalog-cli: " << message << "\nusage: korvalog-cli " << usage << "\n";
+  return kExitUsage;
+}
+
+bool FinishOutput(CliContext& ctx) {
+  ctx.out.flush();
+  if (ctx.out.good()) return true;
+  ctx.err << "korvalog-cli: standard output: cannot write\n";
+  return false;
+}
+
+}  // namespace korvalog::cli

@@ -1,0 +1,69 @@
+// korvalog-cli info FILE: what a capture file holds: events, span, the
+// channels that changed, and the description of a logger log.
+#include <ostream>
+
+#include "app/cli/cli_load.h"
+#include "ui/ansi_string_lib.h"
+#include "ui/common_helpers.h"
+
+namespace korvalog::cli {
+namespace {
+
+// Mark-up as plain text: "\t" a tab, "\n" a new line, other codes dropped.
+std::string MarkupToPlain(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+    } else if (i + 1 < text.size()) {
+      const char code = UpCaseLetter(text[++i]);
+      if (code == 'T') out += '\t';
+      if (code == 'N') out += '\n';
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+int RunInfo(const CommandArgs& args, CliContext& ctx) {
+  static constexpr char kUsage[] = "info FILE";
+  if (args.size() != 1) return UsageError(ctx, "info takes one file", kUsage);
+  StreamLoadSinks sinks(ctx.err, args[0]);
+  if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
+  const CaptureData& data = ctx.data;
+  const uint32_t count = data.Store.Count();
+  std::ostream& out = ctx.out;
+  out << "file\t" << args[0] << "\n";
+  out << "kind\t" << (sinks.IsLog() ? "logger log" : "project") << "\n";
+  out << "events\t" << UIntToText(count) << "\n";
+  if (count > 0) {
+    out << "start\t" << FormatTimeStamp(data.CaptureStart.time) << "\n";
+    out << "end\t" << FormatTimeStamp(data.CaptureEnd.time) << "\n";
+    out << "duration\t" << FormatDuration(data.CaptureEnd.time - data.CaptureStart.time) << "\n";
+  }
+  uint32_t transitions[kChannelCount] = {};
+  for (uint32_t i = 0; i < count; ++i) ++transitions[data.Store[i].channel - 1];
+  int active = 0;
+  for (uint32_t n : transitions) active += n > 0 ? 1 : 0;
+  out << "channels with transitions\t" << IntToText(active) << "\n";
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    if (transitions[ch - 1] == 0) continue;
+    out << "  " << IntToText(ch) << "\t" << ChannelName(data.Channels[ch - 1]) << "\t"
+        << UIntToText(transitions[ch - 1]) << (transitions[ch - 1] == 1 ? " transition\n" : " transitions\n");
+  }
+  if (sinks.IsLog()) {
+    out << "notes\n";
+    const std::string plain = MarkupToPlain(sinks.Notes());
+    size_t pos = 0;
+    while (pos < plain.size()) {
+      const size_t end = plain.find('\n', pos);
+      out << "  " << plain.substr(pos, end - pos) << "\n";
+      if (end == std::string::npos) break;
+      pos = end + 1;
+    }
+  }
+  return FinishOutput(ctx) ? kExitOk : kExitUsage;
+}
+
+}  // namespace korvalog::cli

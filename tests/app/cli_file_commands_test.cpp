@@ -1,0 +1,104 @@
+// dump, info and convert on real files, with their outputs and exit statuses.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/cli/cli_context.h"
+#include "project/dump_file.h"
+#include "project/project_file.h"
+#include "project/temp_dir.h"
+
+namespace korvalog::cli {
+namespace {
+
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+const char kLog[] =
+    "CB1Tower A\r\n"
+    "CI31\r\n"
+    "D010125\r\n"
+    "T09\r\n"
+    "H0512345\r\n"
+    "H9900000\r\n"
+    "H@000000\r\n"
+    "L0512400\r\n";
+
+class CliFileTest : public ::testing::Test {
+ protected:
+  ManualClock clock{45000.0};
+  CaptureData data{clock};
+  LoggerSettings settings;
+  std::ostringstream out;
+  std::ostringstream err;
+  CliContext ctx{clock, data, settings, out, err};
+  TempDir dir;
+
+  std::string LogPath() {
+    WriteBytes(dir / "site.001", kLog);
+    return dir / "site.001";
+  }
+};
+
+TEST_F(CliFileTest, DumpWritesTheDumpFileBytes) {
+  ASSERT_EQ(RunDump({LogPath()}, ctx), kExitOk);
+  EXPECT_EQ(out.str(),
+            "06\t1\t01/01 0912:34.505\r\n"
+            "100\t1\t01/01 0900:00.005\r\n"
+            "06\t0\t01/01 0912:40.005\r\n");
+  ASSERT_TRUE(WriteDumpFile(dir / kDumpFileName, data).ok);
+  EXPECT_EQ(ReadBytes(dir / kDumpFileName), out.str());
+  EXPECT_EQ(err.str(), "korvalog-cli: " + LogPath() + ": High Channel Number: 161\n");
+}
+
+TEST_F(CliFileTest, InfoSummarisesALog) {
+  ASSERT_EQ(RunInfo({LogPath()}, ctx), kExitOk);
+  const std::string text = out.str();
+  EXPECT_NE(text.find("kind\tlogger log\n"), std::string::npos);
+  EXPECT_NE(text.find("events\t3\n"), std::string::npos);
+  EXPECT_NE(text.find("start\t01/01 0912:34.505\n"), std::string::npos);
+  EXPECT_NE(text.find("end\t01/01 0912:40.005\n"), std::string::npos);
+  EXPECT_NE(text.find("duration\t5.50\n"), std::string::npos);
+  EXPECT_NE(text.find("channels with transitions\t2\n"), std::string::npos);
+  EXPECT_NE(text.find("  6\tChan 6\t2 transitions\n"), std::string::npos);
+  EXPECT_NE(text.find("  100\tChan 100\t1 transition\n"), std::string::npos);
+  EXPECT_NE(text.find("notes\n  Name\tTower A\n  Calls Active\tHIGH\n"), std::string::npos);
+}
+
+TEST_F(CliFileTest, ConvertSavesEverythingAsAProject) {
+  const std::string kv = dir / "site.kv";
+  ASSERT_EQ(RunConvert({LogPath(), kv}, ctx), kExitOk);
+  CaptureData reread(clock);
+  NullLoadSinks sinks;
+  ASSERT_TRUE(LoadCaptureFile(kv, reread, sinks).ok);
+  EXPECT_EQ(reread.Store.Count(), 3u);
+  EXPECT_EQ(ChannelName(reread.Channels[5]), "Chan 6");
+  EXPECT_EQ(reread.CaptureStart.time, data.CaptureStart.time);
+  // Converting the project again gives the same bytes.
+  ASSERT_EQ(RunConvert({kv, dir / "again.kv"}, ctx), kExitOk);
+  EXPECT_EQ(ReadBytes(kv), ReadBytes(dir / "again.kv"));
+}
+
+TEST_F(CliFileTest, FailuresExitTwoWithOneLine) {
+  EXPECT_EQ(RunDump({dir / "missing.001"}, ctx), kExitUsage);
+  EXPECT_EQ(err.str(), "korvalog-cli: " + (dir / "missing.001") + ": cannot open: No such file or directory\n");
+  err.str("");
+  WriteBytes(dir / "bad.001", "D010125\nD450125\n");
+  EXPECT_EQ(RunInfo({dir / "bad.001"}, ctx), kExitUsage);
+  EXPECT_EQ(err.str(), "korvalog-cli: " + (dir / "bad.001") + ": line 2: Invalid argument to date encode\n");
+  err.str("");
+  EXPECT_EQ(RunConvert({LogPath(), dir / "no-folder/x.kv"}, ctx), kExitUsage);
+  EXPECT_NE(err.str().find("x.kv: cannot create"), std::string::npos);
+}
+
+TEST_F(CliFileTest, UsageErrors) {
+  EXPECT_EQ(RunDump({}, ctx), kExitUsage);
+  EXPECT_EQ(RunInfo({"a", "b"}, ctx), kExitUsage);
+  EXPECT_EQ(RunConvert({LogPath(), dir / "out.txt"}, ctx), kExitUsage);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
+  EXPECT_NE(err.str().find("usage: korvalog-cli convert IN OUT.kv"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace korvalog::cli
