@@ -36,14 +36,14 @@ void WriteAll(const std::string& path, const uint8_t* bytes, size_t size) {
   std::fclose(f);
 }
 
-korvalog::ManualClock clock;
+korvalog::ManualClock fuzzClock;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   using namespace korvalog;
-  static CaptureData* first = new CaptureData(clock);
-  static CaptureData* second = new CaptureData(clock);
+  static CaptureData* first = new CaptureData(fuzzClock);
+  static CaptureData* second = new CaptureData(fuzzClock);
   NullLoadSinks sinks;
 
   // The first byte chooses the grammar and the rest is the file, so one
