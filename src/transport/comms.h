@@ -1,0 +1,92 @@
+#pragma once
+// TComms owns one serial port: it opens it, sets the line format, writes
+// command bytes and runs TRxThread, which polls the port every 10 ms and hands
+// each chunk of 1..128 received bytes to OnReceive. It knows nothing of
+// loggers. A port that is missing or busy still gives an object: its thread
+// idles, Configure and Write return false and nothing is delivered.
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "transport/serial_port.h"
+
+namespace korvalog {
+
+class TComms;
+
+// The receive thread. Not freed by itself when it ends: its TComms frees it.
+class TRxThread {
+ public:
+  explicit TRxThread(TComms& comms) : comms_(comms) {}
+  TRxThread(const TRxThread&) = delete;
+  TRxThread& operator=(const TRxThread&) = delete;
+  ~TRxThread();
+
+  void Start();
+  // Asks the loop to end after its current pass.
+  void Terminate() { terminated_.store(true, std::memory_order_release); }
+  // Returns once the loop has ended.
+  void WaitFor();
+
+ private:
+  void Execute();
+
+  TComms& comms_;
+  std::atomic<bool> terminated_{false};
+  std::thread thread_;
+};
+
+class TComms {
+ public:
+  // Runs on the receive thread; reads RxBuffer[0 .. RxCount-1].
+  using ReceiveHandler = std::function<void(TComms&)>;
+  static constexpr size_t kRxBufferSize = 128;
+  static constexpr int kPollMs = 10;
+
+  // Opens the device that `port` names on this platform (SerialDeviceName).
+  TComms(uint8_t port, ReceiveHandler onReceive);
+  // Opens `deviceName` itself; `port` is kept for the record.
+  TComms(uint8_t port, const std::string& deviceName, ReceiveHandler onReceive);
+  TComms(const TComms&) = delete;
+  TComms& operator=(const TComms&) = delete;
+  ~TComms() { Destroy(); }
+
+  // Interface thread. True when the port accepted every setting.
+  bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits);
+  bool Write(const uint8_t* bytes, size_t length);
+  bool Write(std::string_view bytes) {
+    return Write(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  }
+  // Ends the receive thread and closes the port. Once it returns OnReceive is
+  // never called again. Never call it from OnReceive itself.
+  void Destroy();
+
+  bool IsOpen() const { return handle_ != nullptr; }
+  // True while reads fail, as they do once the device is gone (an unplugged
+  // adapter); cleared by the next read that succeeds.
+  bool LineFailed() const { return lineFailed_.load(std::memory_order_acquire); }
+  uint8_t Port() const { return port_; }
+  const std::string& DeviceName() const { return deviceName_; }
+
+  // Written and read only on the receive thread.
+  uint16_t RxCount = 0;
+  uint8_t RxBuffer[kRxBufferSize] = {};
+
+ private:
+  friend class TRxThread;
+  void ReceivePass();
+
+  std::unique_ptr<TRxThread> thread_;
+  ReceiveHandler onReceive_;
+  std::unique_ptr<SerialPort> handle_;  // null when opening failed
+  uint8_t port_;
+  std::string deviceName_;
+  std::atomic<bool> lineFailed_{false};
+};
+
+}  // namespace korvalog

@@ -1,0 +1,41 @@
+#pragma once
+// The operating-system side of a serial port, kept small so that each platform
+// supplies one implementation: POSIX termios here, the Windows
+// communications API on Windows. TComms is written against this interface.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace korvalog {
+
+// Parity codes as the Windows serial interface numbers them.
+constexpr uint8_t kParityNone = 0;
+constexpr uint8_t kParityOdd = 1;
+constexpr uint8_t kParityEven = 2;
+constexpr uint8_t kParityMark = 3;
+constexpr uint8_t kParitySpace = 4;
+// Stop-bit codes: one, one and a half, two.
+constexpr uint8_t kStopBitsOne = 0;
+constexpr uint8_t kStopBitsOneAndHalf = 1;
+constexpr uint8_t kStopBitsTwo = 2;
+
+class SerialPort {
+ public:
+  virtual ~SerialPort() = default;
+  // Line format: the arguments, parity checking on, no hardware output flow
+  // control. True when the port took every setting.
+  virtual bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) = 0;
+  // Returns at once with what has arrived: the byte count (0 when nothing
+  // waits), or -1 when the read failed.
+  virtual int Read(uint8_t* buffer, size_t capacity) = 0;
+  // One write of `length` bytes; true when the system accepted it.
+  virtual bool Write(const uint8_t* bytes, size_t length) = 0;
+};
+
+// Opens a port for reading and writing, shared with nobody, with reads that
+// return at once and DTR and RTS asserted. Null when the device is missing,
+// busy or not a serial device. Each platform defines it.
+std::unique_ptr<SerialPort> OpenSerialPort(const std::string& deviceName);
+
+}  // namespace korvalog

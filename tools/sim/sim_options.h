@@ -1,0 +1,38 @@
+#pragma once
+// Command line of korvalog-sim.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sim/logger_sim.h"
+
+namespace korvalog::sim {
+
+constexpr const char* kSimUsage =
+    "usage: korvalog-sim [--channels 96|128] [--answer always|never|N]\n"
+    "                    [--script FILE | --pattern lift|none] [--rate EVENTS_PER_S]\n"
+    "                    [--seed N] [--seconds S] [--link PATH] [--log-commands]\n"
+    "Opens a pseudo-terminal, prints the device path the program opens, and acts as a\n"
+    "serial logger there: answers each command with 255 (always, never, or the first\n"
+    "N commands), and after the start command sends input changes from FILE (lines\n"
+    "'seconds channel level') or a generated lift pattern (the default, 2 events/s).\n"
+    "--seconds S ends after S seconds, like an unplugged logger; --link PATH makes a\n"
+    "symbolic link to the device; --log-commands lists received commands on stderr.\n";
+
+struct SimOptions {
+  int channels = 96;
+  AnswerPolicy answer;
+  std::string scriptPath;  // empty: the pattern below
+  bool liftPattern = true;
+  double rate = 2.0;
+  uint32_t seed = 1;
+  double seconds = 0;  // 0: until interrupted
+  std::string linkPath;
+  bool logCommands = false;
+  bool help = false;
+};
+
+// False with a message for anything it does not understand.
+bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& out, std::string& error);
+
+}  // namespace korvalog::sim
