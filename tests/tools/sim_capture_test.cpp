@@ -1,0 +1,135 @@
+// The real korvalog-sim on a pseudo-terminal, the real serial transport and
+// the link supervisor: connect, capture, unplug.
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <thread>
+
+#include "core/date_time.h"
+#include "core/link_supervisor.h"
+#include "sim_process.h"
+
+namespace korvalog {
+namespace {
+
+using namespace std::chrono_literals;
+
+template <typename Pred>
+bool WaitUntil(Pred pred, std::chrono::milliseconds limit = 5000ms) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  while (!pred()) {
+    if (std::chrono::steady_clock::now() > end) return false;
+    std::this_thread::sleep_for(1ms);
+  }
+  return true;
+}
+
+struct Expected {
+  int channel, level;
+};
+
+class SimCapture : public ::testing::TestWithParam<int> {
+ protected:
+  void SetUp() override {
+    settings.LoggerType = GetParam() == 96 ? kLogger96 : kLogger128;
+    script = ::testing::TempDir() + "korvalog-sim-script-" + std::to_string(getpid()) + ".txt";
+  }
+  void TearDown() override { std::remove(script.c_str()); }
+
+  void WriteScript(const std::string& text) { std::ofstream(script) << text; }
+
+  // Ticks as the window's timer would, but without waiting out the 250 ms:
+  // after each command the next tick comes once the answer is in (or after
+  // a short grace when none comes).
+  bool ConnectWithin(int ticks) {
+    for (int i = 0; i < ticks && link.LinkState != 4; ++i) {
+      link.tick();
+      WaitUntil([&] { return link.Decoder().LoggerAlive.load() == 1; }, 100ms);
+    }
+    return link.LinkState == 4;
+  }
+
+  SystemClock clock;
+  CaptureData data{clock};
+  LoggerSettings settings;
+  NoUsbLoggers usb;
+  LinkSupervisor link{data, settings, usb, clock};
+  std::string script;
+};
+
+TEST_P(SimCapture, EventsMatchWhatTheLoggerSentWithPcTimeStamps) {
+  WriteScript(
+      "0.3 5 1\n"
+      "0.3 6 1\n"
+      "0.4 5 0\n"
+      "0.5 90 1\n"
+      "0.5 6 0\n"
+      "0.6 1 1\n");
+  testing::SimProcess sim({"--channels", std::to_string(GetParam()), "--script", script});
+  ASSERT_TRUE(sim.Running());
+  link.SetDeviceResolver([&](uint8_t) { return sim.DevicePath(); });
+  link.RestartLink();
+  // The 128-channel form reads a lone 255 only once the next byte is in, so
+  // that logger is heard at the second probe.
+  ASSERT_TRUE(ConnectWithin(40));
+  const double before = clock.Now();
+  data.SetCapture(true);  // as soon as the link is up, before the first change
+  const std::vector<Expected> want{{5, 1}, {6, 1}, {5, 0}, {90, 1}, {6, 0}, {1, 1}};
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() >= want.size(); }));
+  std::this_thread::sleep_for(50ms);
+  data.SetCapture(false);
+  const double after = clock.Now();
+  ASSERT_EQ(data.Store.Count(), want.size());
+  double last = before;
+  for (size_t i = 0; i < want.size(); ++i) {
+    const EventRecord& r = data.Store[static_cast<uint32_t>(i)];
+    EXPECT_EQ(r.channel, want[i].channel) << i;
+    EXPECT_EQ(r.state, want[i].level) << i;
+    EXPECT_GE(r.time, last) << i;
+    EXPECT_LE(r.time, after) << i;
+    last = r.time;
+  }
+  // The script's 0.3 s before the first change shows in the stamps.
+  const double firstMs = (data.Store[0].time - before) * kMsPerDay;
+  EXPECT_GE(firstMs, 250.0);
+  EXPECT_GE((data.Store[5].time - data.Store[0].time) * kMsPerDay, 250.0);
+}
+
+TEST_P(SimCapture, UnpluggedLoggerShowsNoLoggerAndTheCaptureKeepsItsEvents) {
+  WriteScript("0.2 3 1\n0.3 3 0\n");
+  testing::SimProcess sim({"--channels", std::to_string(GetParam()), "--script", script});
+  ASSERT_TRUE(sim.Running());
+  link.SetDeviceResolver([&](uint8_t) { return sim.DevicePath(); });
+  link.RestartLink();
+  ASSERT_TRUE(ConnectWithin(40));
+  data.SetCapture(true);
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == 2; }));
+  EXPECT_EQ(sim.Stop(), 0);
+  ASSERT_TRUE(WaitUntil([&] { return link.Comms()->LineFailed(); }));
+  for (int i = 0; i < 20 && link.View().loggerText != "NO Logger"; ++i) link.tick();
+  EXPECT_EQ(link.View().loggerText, "NO Logger");
+  EXPECT_TRUE(link.View().captureEnabled);
+  EXPECT_EQ(data.Capturing.load(), 1);
+  data.SetCapture(false);
+  EXPECT_EQ(data.Store.Count(), 2u);
+}
+
+TEST_P(SimCapture, LoggerThatNeverAnswersIsNeverConnected) {
+  testing::SimProcess sim({"--channels", std::to_string(GetParam()), "--answer", "never"});
+  ASSERT_TRUE(sim.Running());
+  link.SetDeviceResolver([&](uint8_t) { return sim.DevicePath(); });
+  link.RestartLink();
+  for (int i = 0; i < 40; ++i) link.tick();
+  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.View().loggerText, "NO Logger");
+}
+
+INSTANTIATE_TEST_SUITE_P(Loggers, SimCapture, ::testing::Values(96, 128),
+                         [](const auto& info) { return "Channels" + std::to_string(info.param); });
+
+}  // namespace
+}  // namespace korvalog
