@@ -1,0 +1,64 @@
+#include "analysis/statistics_accumulator.h"
+
+#include <cmath>
+
+#include "core/date_time.h"
+
+namespace korvalog {
+
+void StatisticsAccumulator::Reset(int intervalsPerDay) {
+  perDay_ = intervalsPerDay > 0 ? intervalsPerDay : 1;
+  intervalMs_ = static_cast<int64_t>(kMsPerDay) / perDay_;
+  for (std::vector<IntervalCell>& cells : cells_) cells.clear();
+  activation_.fill(0.0);
+  active_.fill(false);
+  first_ = last_ = 0;
+  truncated_ = false;
+}
+
+bool StatisticsAccumulator::IntervalNumber(double t, int64_t& n) const {
+  // Beyond about 27,000 years either way a value is no date.
+  if (!(std::fabs(t) < 1.0e7)) return false;
+  const double ms = std::floor(t * kMsPerDay + 0.5);
+  n = static_cast<int64_t>(std::floor(ms / static_cast<double>(intervalMs_)));
+  return true;
+}
+
+void StatisticsAccumulator::Accumulate(const CaptureData& data, uint8_t activeLevel) {
+  int64_t n = 0;
+  if (!IntervalNumber(data.CaptureStart.time, n)) n = 0;
+  first_ = last_ = n;
+  const int64_t limit = first_ + kMaxIntervalColumns;
+
+  const EventRecord* events = data.Store.Data();
+  const uint32_t count = data.Store.Count();
+  const uint8_t active = activeLevel != 0 ? 1 : 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    const EventRecord& e = events[i];
+    const unsigned c = e.channel - 1u;
+    if (c >= static_cast<unsigned>(kChannelCount) || !IntervalNumber(e.time, n)) continue;
+    if (n >= limit) {
+      truncated_ = true;
+      continue;
+    }
+    if (n > last_) last_ = n;
+    if ((e.state != 0 ? 1 : 0) == active) {
+      activation_[c] = e.time;
+      active_[c] = true;
+      continue;
+    }
+    // Not cleared: a second end without a new start measures from the same start.
+    if (!active_[c] || n < first_) continue;
+    std::vector<IntervalCell>& cells = cells_[c];
+    const size_t index = static_cast<size_t>(n - first_);
+    if (cells.size() <= index) cells.resize(index + 1);
+    IntervalCell& cell = cells[index];
+    const double d = e.time - activation_[c];
+    ++cell.count;
+    if (cell.shortest == 0.0 || d < cell.shortest) cell.shortest = d;
+    if (d > cell.longest) cell.longest = d;
+    cell.total += d;
+  }
+}
+
+}  // namespace korvalog

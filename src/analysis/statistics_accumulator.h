@@ -1,0 +1,75 @@
+#pragma once
+// Per channel and per fixed time interval: how many active periods ended in
+// the interval and how long they were. One pass over the whole capture.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "core/capture_data.h"
+
+namespace korvalog {
+
+enum class StatisticType { Count, Average, Shortest, Longest, TotalOnTime };
+enum class DurationFormat { Clock, Seconds };  // "HH:MM:SS.SS", "S..S.SS"
+
+constexpr const char* kStatisticTypeNames[] = {"Count", "Average", "Shortest", "Longest", "Total On Time"};
+constexpr const char* kIntervalNames[] = {"15 mins", "30 mins", "1 Hour", "6 Hours", "12 Hours", "1 Day"};
+constexpr int kIntervalsPerDay[] = {96, 48, 24, 4, 2, 1};
+constexpr const char* kDurationFormatNames[] = {"HH:MM:SS.SS", "S..S.SS"};
+constexpr const char* kActiveLevelNames[] = {"Active Low", "Active High"};
+
+// The window's four choices; the defaults are its starting values.
+struct StatisticsSettings {
+  StatisticType type = StatisticType::Count;
+  int interval = 2;  // index into kIntervalNames: "1 Hour"
+  DurationFormat format = DurationFormat::Clock;
+  uint8_t activeLevel = 1;  // "Active High"
+};
+
+struct IntervalCell {
+  uint32_t count = 0;
+  double shortest = 0.0;  // durations in days; shortest 0 = none yet
+  double longest = 0.0;
+  double total = 0.0;
+};
+
+// A table wider than this is of no use to anyone and would only exhaust
+// memory (a damaged time stamp years ahead); later periods are left out.
+constexpr int64_t kMaxIntervalColumns = 32768;
+
+class StatisticsAccumulator {
+ public:
+  // Empties every channel's cells (keeping their memory) and clears the
+  // activation times; intervalsPerDay is one of kIntervalsPerDay.
+  void Reset(int intervalsPerDay);
+
+  // Walks every stored event in order. A period counts wholly in the
+  // interval of the event that ends it; periods running at the capture's
+  // start or end are not counted.
+  void Accumulate(const CaptureData& data, uint8_t activeLevel);
+
+  int IntervalsPerDay() const { return perDay_; }
+  int64_t FirstInterval() const { return first_; }
+  int64_t LastInterval() const { return last_; }
+  // Cells of channel 1..128; cell i stands for interval FirstInterval() + i.
+  const std::vector<IntervalCell>& Cells(int channel) const { return cells_[channel - 1]; }
+  // Some periods lay beyond kMaxIntervalColumns and were left out.
+  bool Truncated() const { return truncated_; }
+
+  // Interval number of a time: whole intervals since the epoch, taken on
+  // whole milliseconds so a time on a boundary falls in the later interval.
+  // False for a time that cannot be a date.
+  bool IntervalNumber(double t, int64_t& n) const;
+
+ private:
+  int perDay_ = 24;
+  int64_t intervalMs_ = 3600000;
+  int64_t first_ = 0;
+  int64_t last_ = 0;
+  bool truncated_ = false;
+  std::array<std::vector<IntervalCell>, kChannelCount> cells_;
+  std::array<double, kChannelCount> activation_{};
+  std::array<bool, kChannelCount> active_{};
+};
+
+}  // namespace korvalog

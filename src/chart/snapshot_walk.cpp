@@ -1,0 +1,36 @@
+#include "chart/snapshot_walk.h"
+
+namespace korvalog {
+
+EventWalker::EventWalker(const CaptureData& data)
+    : data_(data), events_(data.Store.Data()), count_(data.Store.Count()) {
+  for (int c = 0; c < kChannelCount; ++c) {
+    const uint8_t condition = data.Channels[c].SearchCondition;
+    conditions_[c] = condition <= kSearchHigh ? condition : kSearchIgnore;
+  }
+}
+
+void EventWalker::StartPass(const PositionSnapshot& start) {
+  PositionSnapshot levels = start;
+  NormaliseStates(levels);
+  SearchMismatch = 0;
+  for (int c = 0; c < kChannelCount; ++c) {
+    if (conditions_[c] != kSearchIgnore && conditions_[c] != levels.states[c]) ++SearchMismatch;
+  }
+  Matcher.StartPass(data_.Sequence, levels.states);
+}
+
+void EventWalker::AdvanceSnapshot(PositionSnapshot& s, double t, const PositionSnapshot& bound) {
+  const uint32_t end = EndIndex(bound);
+  while (s.index < end && events_[s.index].time < t) {
+    StepEvent(s);
+    ++s.index;
+  }
+  s.time = t;
+}
+
+void NormaliseStates(PositionSnapshot& s) {
+  for (uint8_t& level : s.states) level = level != 0 ? 1 : 0;
+}
+
+}  // namespace korvalog

@@ -1,0 +1,30 @@
+#pragma once
+// What the waveform column shows for a selection: per channel the level
+// segments and edges, computed in one pass over the selected events. The
+// drawing code replays the segments into each channel's bitmap.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "chart/level_segment.h"
+#include "core/capture_data.h"
+
+namespace korvalog {
+
+struct WaveformPlan {
+  uint16_t waveWidth = 0;
+  bool hasData = false;  // without data the waveform column stays blank
+  // channels[ch - 1]: the segments of channel ch in drawing order; the last
+  // one runs flat to waveWidth.
+  std::array<std::vector<LevelSegment>, kChannelCount> channels;
+};
+
+// Every transition in the selection draws the level held before it up to its
+// column, with an edge there; further transitions of the channel in the same
+// column only move its level. A channel without transitions is one flat line
+// at its level at the selection start. Reuses the plan's buffers: after the
+// first pass over a width nothing is allocated.
+void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionStart,
+                     const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan);
+
+}  // namespace korvalog

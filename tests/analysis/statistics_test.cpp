@@ -1,0 +1,146 @@
+// Statistics: periods per channel and interval, the table texts and the
+// copied text.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "analysis/statistics_accumulator.h"
+#include "analysis/statistics_table.h"
+#include "common/capture_builder.h"
+
+namespace korvalog {
+namespace {
+
+using testing::CaptureBuilder;
+
+constexpr double kHour = 3600;
+
+struct Stats {
+  StatisticsAccumulator cells;
+  StatisticsSettings settings;
+
+  StatisticsTable Build(CaptureBuilder& b) {
+    cells.Reset(kIntervalsPerDay[settings.interval]);
+    cells.Accumulate(b.data, settings.activeLevel);
+    return StatisticsTable(cells, settings, b.data.Channels, b.data.Order);
+  }
+};
+
+TEST(Statistics, PeriodCountsInTheIntervalOfItsEnd) {
+  CaptureBuilder b(10 * kHour);
+  b.Event(10 * kHour + 50 * 60, 1, 1).Event(11 * kHour + 10 * 60, 1, 0).Finish(12 * kHour);
+  Stats s;
+  StatisticsTable t = s.Build(b);
+  ASSERT_EQ(t.ColumnCount(), 3);
+  ASSERT_EQ(t.RowCount(), 2);
+  EXPECT_EQ(t.CellText(0, 0), "Channel");
+  EXPECT_EQ(t.CellText(0, 1), "1/1 10:00");
+  EXPECT_EQ(t.CellText(0, 2), "1/1 11:00");
+  EXPECT_EQ(t.CellText(1, 0), "#1");
+  EXPECT_EQ(t.CellText(1, 1), "0");
+  EXPECT_EQ(t.CellText(1, 2), "1");
+  s.settings.type = StatisticType::TotalOnTime;
+  t = s.Build(b);
+  EXPECT_EQ(t.CellText(1, 1), "-");
+  EXPECT_EQ(t.CellText(1, 2), "20:00.00");
+  // Active Low: the same two events make no period.
+  s.settings.activeLevel = 0;
+  EXPECT_FALSE(s.Build(b).Visible());
+  EXPECT_EQ(CopyAllText(s.Build(b)), "");
+}
+
+TEST(Statistics, EarlierLowStartsAnActiveLowPeriodAndEndsRepeat) {
+  CaptureBuilder b(10 * kHour);
+  b.StartLevel(1, 1).Event(10 * kHour + 60, 1, 0).Event(10 * kHour + 120, 1, 1);
+  b.Event(10 * kHour + 180, 1, 1);  // a second end measures from the same start
+  b.Finish(11 * kHour);
+  Stats s;
+  s.settings.activeLevel = 0;
+  s.settings.type = StatisticType::Longest;
+  s.settings.format = DurationFormat::Seconds;
+  StatisticsTable t = s.Build(b);
+  EXPECT_EQ(t.CellText(1, 1), "120.00");
+  s.settings.type = StatisticType::Count;
+  EXPECT_EQ(s.Build(b).CellText(1, 1), "2");
+}
+
+TEST(Statistics, GapsBetweenPeriodsShowZeroAndNothingAfterTheLast) {
+  CaptureBuilder b(8 * kHour);
+  b.Event(8 * kHour + 10, 2, 1).Event(8 * kHour + 100, 2, 0);   // 90 s in 8:00
+  b.Event(10 * kHour + 10, 2, 1).Event(10 * kHour + 40, 2, 0);  // 30 s in 10:00
+  b.Event(12 * kHour + 10, 3, 1).Event(12 * kHour + 20, 3, 0).Finish(13 * kHour);
+  Stats s;
+  s.settings.type = StatisticType::Longest;
+  s.settings.format = DurationFormat::Seconds;
+  StatisticsTable t = s.Build(b);
+  ASSERT_EQ(t.ColumnCount(), 6);  // 8:00 .. 12:00
+  ASSERT_EQ(t.RowCount(), 4);     // rows 1..3; channel 1 has no cells but is shown
+  EXPECT_EQ(t.CellText(1, 1), "");
+  EXPECT_EQ(t.CellText(2, 1), "90.00");
+  EXPECT_EQ(t.CellText(2, 2), "-");
+  EXPECT_EQ(t.CellText(2, 3), "30.00");
+  EXPECT_EQ(t.CellText(2, 4), "");  // after channel 2's last period
+  EXPECT_EQ(t.CellText(3, 5), "10.00");
+  s.settings.type = StatisticType::Average;
+  s.settings.format = DurationFormat::Clock;
+  EXPECT_EQ(s.Build(b).CellText(2, 1), "1:30.00");
+}
+
+TEST(Statistics, RowsFollowTheChartOrder) {
+  CaptureBuilder b(0);
+  b.Event(10, 1, 1).Event(20, 1, 0).Finish(60);
+  std::swap(b.data.Order[0], b.data.Order[4]);  // row 1 shows channel 5, row 5 channel 1
+  SetChannelName(b.data.Channels[0], "Hall call");
+  Stats s;
+  StatisticsTable t = s.Build(b);
+  ASSERT_EQ(t.RowCount(), 6);
+  EXPECT_EQ(t.CellText(1, 0), "#5");
+  EXPECT_EQ(t.CellText(1, 1), "");
+  EXPECT_EQ(t.CellText(5, 0), "Hall call");
+  EXPECT_EQ(t.CellText(5, 1), "1");
+  b.data.Order[4] = 0;  // a damaged order names no channel
+  EXPECT_FALSE(s.Build(b).Visible());
+}
+
+TEST(Statistics, BoundaryTimesAndDayHeaders) {
+  CaptureBuilder b(10 * kHour);
+  b.Event(10 * kHour + 30, 1, 1).Event(11 * kHour, 1, 0).Finish(12 * kHour);  // ends at 11:00:00.000
+  Stats s;
+  StatisticsTable t = s.Build(b);
+  EXPECT_EQ(t.CellText(1, 1), "0");
+  EXPECT_EQ(t.CellText(1, 2), "1");
+  const double march5 = (31 + 28 + 4) * 24 * kHour;  // 5 March 2025 00:00
+  CaptureBuilder march(march5 + 8 * kHour);
+  march.Event(march5 + 9 * kHour, 1, 1).Event(march5 + 10 * kHour, 1, 0).Finish(march5 + 11 * kHour);
+  s.settings.interval = 5;  // "1 Day"
+  EXPECT_EQ(s.Build(march).CellText(0, 1), "5/3 00:00");
+}
+
+TEST(Statistics, CopyTextJoinsCellsWithTabsAndRowsWithCrLf) {
+  CaptureBuilder b(10 * kHour);
+  b.Event(10 * kHour + 20 * 60, 2, 1).Event(10 * kHour + 30 * 60, 2, 0);
+  b.Event(10 * kHour + 50 * 60, 1, 1).Event(11 * kHour + 10 * 60, 1, 0).Finish(12 * kHour);
+  Stats s;
+  const StatisticsTable t = s.Build(b);
+  EXPECT_EQ(CopyAllText(t), "Channel\t1/1 10:00\t1/1 11:00\r\n#1\t0\t1\r\n#2\t1\t");
+  EXPECT_EQ(CopyBlockText(t, 1, 1, 1, 1), "0");
+  EXPECT_EQ(CopyBlockText(t, 1, 1, 2, 2), "0\t1\r\n1\t");
+  EXPECT_EQ(CopyBlockText(t, 1, 1, 9, 9), "0\t1\r\n1\t");  // held to the table
+}
+
+TEST(Statistics, FarFutureTimeStampIsLeftOutInsteadOfExhaustingMemory) {
+  CaptureBuilder b(10 * kHour);
+  b.Event(10 * kHour + 10, 1, 1).Event(10 * kHour + 20, 1, 0);
+  b.EventAt(4.0e6, 1, 1).EventAt(4.0e6 + 1, 1, 0);           // centuries ahead
+  b.EventAt(0.0 / 0.0, 1, 1).EventAt(-1.0 / 0.0, 1, 0);       // unreadable
+  b.Finish(11 * kHour);
+  Stats s;
+  s.settings.interval = 0;  // 15 minutes
+  const StatisticsTable t = s.Build(b);
+  EXPECT_TRUE(s.cells.Truncated());
+  EXPECT_EQ(t.ColumnCount(), 2);
+  EXPECT_EQ(t.CellText(1, 1), "1");
+}
+
+}  // namespace
+}  // namespace korvalog

@@ -1,0 +1,64 @@
+#pragma once
+// Builds a finished capture in a real CaptureData for the chart and analysis
+// tests: start levels, events at given seconds, and the end snapshot.
+#include <cstdint>
+
+#include "core/capture_data.h"
+#include "core/clock.h"
+#include "core/date_time.h"
+#include "ui/common_helpers.h"
+
+namespace korvalog::testing {
+
+// 1 January 2025 00:00 plus the given seconds, as a date-time.
+inline double At(double seconds) { return 45658.0 + seconds / kSecondsPerDay; }
+inline double Seconds(double days) { return days * kSecondsPerDay; }
+
+class CaptureBuilder {
+ public:
+  explicit CaptureBuilder(double startSeconds = 0.0) : data(clock) {
+    SetStartupDefaults(data);
+    data.CaptureStart = PositionSnapshot{};
+    data.CaptureStart.time = At(startSeconds);
+  }
+
+  CaptureBuilder& StartLevel(int channel, uint8_t level) {
+    data.CaptureStart.states[channel - 1] = level;
+    levels_[channel - 1] = level;
+    return *this;
+  }
+  CaptureBuilder& Search(int channel, uint8_t condition) {
+    data.Channels[channel - 1].SearchCondition = condition;
+    return *this;
+  }
+  CaptureBuilder& Row(int row, uint8_t signal, uint8_t event, uint16_t minTime = 0, uint16_t maxTime = 0) {
+    data.Sequence[row - 1] = SequenceRow{signal, event, minTime, maxTime};
+    return *this;
+  }
+  // Appends an event at the given seconds after 1 January 2025 00:00.
+  CaptureBuilder& Event(double seconds, int channel, uint8_t state) { return EventAt(At(seconds), channel, state); }
+  CaptureBuilder& EventAt(double time, int channel, uint8_t state) {
+    const uint32_t n = data.Store.Count();
+    data.Store.MutableData()[n] = EventRecord{time, static_cast<uint8_t>(channel), state};
+    data.Store.SetCount(n + 1);
+    if (channel >= 1 && channel <= kChannelCount) levels_[channel - 1] = state;
+    return *this;
+  }
+  // Ends the capture: CaptureEnd holds the count, the time and the levels.
+  CaptureBuilder& Finish(double endSeconds) {
+    data.CaptureEnd = PositionSnapshot{};
+    data.CaptureEnd.index = data.Store.Count();
+    data.CaptureEnd.time = At(endSeconds);
+    for (int c = 0; c < kChannelCount; ++c) data.CaptureEnd.states[c] = levels_[c];
+    data.DataPresent.store(1);
+    return *this;
+  }
+
+  ManualClock clock;
+  CaptureData data;
+
+ private:
+  uint8_t levels_[kChannelCount] = {};
+};
+
+}  // namespace korvalog::testing
