@@ -29,6 +29,15 @@ void StatisticsAccumulator::Accumulate(const CaptureData& data, uint8_t activeLe
   if (!IntervalNumber(data.CaptureStart.time, n)) n = 0;
   first_ = last_ = n;
   const int64_t limit = first_ + kMaxIntervalColumns;
+  const double intervalMs = static_cast<double>(intervalMs_);
+
+  // The interval of the previous event, as bounds on the rounded
+  // milliseconds: events mostly fall in the same interval as the one before,
+  // so the division is redone only when one leaves it.
+  double lo = 1.0, hi = 0.0;  // empty: the first event computes
+  bool counted = false;       // the current interval may hold periods
+  bool beyond = false;        // the current interval lies past the column limit
+  size_t index = 0;           // its cell
 
   const EventRecord* events = data.Store.Data();
   const uint32_t count = data.Store.Count();
@@ -36,24 +45,31 @@ void StatisticsAccumulator::Accumulate(const CaptureData& data, uint8_t activeLe
   for (uint32_t i = 0; i < count; ++i) {
     const EventRecord& e = events[i];
     const unsigned c = e.channel - 1u;
-    if (c >= static_cast<unsigned>(kChannelCount) || !IntervalNumber(e.time, n)) continue;
-    if (n >= limit) {
-      truncated_ = true;
-      continue;
+    if (c >= static_cast<unsigned>(kChannelCount)) continue;
+    const double t = e.time;
+    const double ms = t * kMsPerDay + 0.5;  // as IntervalNumber rounds it
+    if (!(ms >= lo && ms < hi)) {
+      if (!IntervalNumber(t, n)) continue;
+      lo = static_cast<double>(n) * intervalMs;
+      hi = lo + intervalMs;
+      beyond = n >= limit;
+      if (beyond) truncated_ = true;
+      counted = n >= first_ && !beyond;
+      if (n > last_ && !beyond) last_ = n;
+      index = static_cast<size_t>(n - first_);
     }
-    if (n > last_) last_ = n;
+    if (beyond) continue;
     if ((e.state != 0 ? 1 : 0) == active) {
-      activation_[c] = e.time;
+      activation_[c] = t;
       active_[c] = true;
       continue;
     }
     // Not cleared: a second end without a new start measures from the same start.
-    if (!active_[c] || n < first_) continue;
+    if (!active_[c] || !counted) continue;
     std::vector<IntervalCell>& cells = cells_[c];
-    const size_t index = static_cast<size_t>(n - first_);
     if (cells.size() <= index) cells.resize(index + 1);
     IntervalCell& cell = cells[index];
-    const double d = e.time - activation_[c];
+    const double d = t - activation_[c];
     ++cell.count;
     if (cell.shortest == 0.0 || d < cell.shortest) cell.shortest = d;
     if (d > cell.longest) cell.longest = d;
