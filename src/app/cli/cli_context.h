@@ -36,5 +36,8 @@ int RunVersion(const CommandArgs& args, CliContext& ctx);
 int RunDump(const CommandArgs& args, CliContext& ctx);
 int RunInfo(const CommandArgs& args, CliContext& ctx);
 int RunConvert(const CommandArgs& args, CliContext& ctx);
+int RunSearch(const CommandArgs& args, CliContext& ctx);
+int RunSequence(const CommandArgs& args, CliContext& ctx);
+int RunStats(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli

@@ -15,6 +15,9 @@ const CliCommand kCommands[] = {
     {"dump", "dump FILE", RunDump},
     {"info", "info FILE", RunInfo},
     {"convert", "convert IN OUT.kv", RunConvert},
+    {"search", "search FILE [--high CH,...] [--low CH,...]", RunSearch},
+    {"sequence", "sequence FILE", RunSequence},
+    {"stats", "stats FILE [--type T] [--interval I] [--format F] [--active low|high]", RunStats},
 };
 
 void PrintUsage(std::ostream& os) {

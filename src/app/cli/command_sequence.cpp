@@ -1,0 +1,40 @@
+// korvalog-cli sequence FILE: where the Sequencer staircase over the whole
+// capture changes or marks a violation, one line per event, then the number
+// of steps and of violations. Exit status 1 when there was a violation.
+#include <ostream>
+
+#include "app/cli/cli_load.h"
+#include "chart/strip_walk.h"
+#include "ui/ansi_string_lib.h"
+#include "ui/common_helpers.h"
+
+namespace korvalog::cli {
+
+int RunSequence(const CommandArgs& args, CliContext& ctx) {
+  static constexpr char kUsage[] = "sequence FILE";
+  constexpr int kExitViolations = 1;
+  if (args.size() != 1) return UsageError(ctx, "sequence takes one file", kUsage);
+  StreamLoadSinks sinks(ctx.err, args[0]);
+  if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
+  const CaptureData& data = ctx.data;
+
+  uint32_t violations = 0;
+  if (data.DataPresent.load() != 0) {
+    std::string line;
+    WalkStrip(data, data.CaptureStart, data.CaptureEnd, [&](const StripStep& step) {
+      if (step.levelBefore == step.levelAfter && !step.violation) return;
+      line = FormatTimeStamp(step.event.time);
+      line += '\t';
+      line += IntToText(step.levelAfter);
+      line += step.violation ? "\tviolation\n" : "\tok\n";
+      ctx.out << line;
+      violations += step.violation ? 1 : 0;
+    });
+  }
+  ctx.out << "steps=" << IntToText(CountSequenceSteps(data.Sequence)) << " violations=" << UIntToText(violations)
+          << "\n";
+  if (!FinishOutput(ctx)) return kExitUsage;
+  return violations > 0 ? kExitViolations : kExitOk;
+}
+
+}  // namespace korvalog::cli
