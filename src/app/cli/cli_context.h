@@ -39,5 +39,6 @@ int RunConvert(const CommandArgs& args, CliContext& ctx);
 int RunSearch(const CommandArgs& args, CliContext& ctx);
 int RunSequence(const CommandArgs& args, CliContext& ctx);
 int RunStats(const CommandArgs& args, CliContext& ctx);
+int RunCapture(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli

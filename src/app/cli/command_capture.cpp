@@ -1,0 +1,271 @@
+// korvalog-cli capture: a live capture without the window, through the same
+// link supervisor, decoders and store, written as a project file.
+#include <signal.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <ostream>
+#include <thread>
+
+#include "app/cli/cli_load.h"
+#include "core/link_supervisor.h"
+#include "core/usb_loggers.h"
+#include "project/project_file.h"
+#include "transport/hid_devices.h"
+#include "transport/hidapi/hidapi_backend.h"
+#include "ui/ansi_string_lib.h"
+
+namespace korvalog::cli {
+namespace {
+
+constexpr char kUsage[] =
+    "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac] [--seconds S] "
+    "--out FILE.kv";
+// Long enough for a 128-channel logger, heard at the second probe, to be
+// configured: 2 s + 2 s + four ticks.
+constexpr std::chrono::duration<double> kLeastWaitForLogger{6.0};
+// The capture could not be written where asked; it went to a rescue file.
+constexpr int kExitNotWritten = 3;
+
+struct CaptureOptions {
+  int loggerType = -1;
+  int port = 0;         // 1..16, or 0 when a device is named
+  std::string device;   // a device path instead of a port number
+  int debounceMs = 50;  // the settings' default of 5 x 10 ms
+  bool ac = false;
+  double seconds = 0;   // 0: until interrupted or the store is full
+  std::string out;
+};
+
+bool WholeNumber(const std::string& text, long low, long high, long& value) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) {
+    return false;
+  }
+  value = std::strtol(text.c_str(), nullptr, 10);
+  return value >= low && value <= high;
+}
+
+bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--ac") {
+      o.ac = true;
+      continue;
+    }
+    if (a != "--logger" && a != "--port" && a != "--device" && a != "--debounce" && a != "--seconds" &&
+        a != "--out") {
+      error = "unknown argument '" + a + "'";
+      return false;
+    }
+    if (i + 1 >= args.size()) {
+      error = a + " needs a value";
+      return false;
+    }
+    const std::string& v = args[++i];
+    long n = 0;
+    if (a == "--logger") {
+      if (v == "96") o.loggerType = kLogger96;
+      else if (v == "128") o.loggerType = kLogger128;
+      else if (v == "usb") o.loggerType = kLoggerUsb;
+      else {
+        error = "--logger must be 96, 128 or usb";
+        return false;
+      }
+    } else if (a == "--port") {
+      if (!WholeNumber(v, 1, 16, n)) {
+        error = "--port must be 1..16";
+        return false;
+      }
+      o.port = static_cast<int>(n);
+    } else if (a == "--device") {
+      o.device = v;
+    } else if (a == "--debounce") {
+      if (!WholeNumber(v, 0, 2550, n)) {
+        error = "--debounce must be 0..2550 milliseconds";
+        return false;
+      }
+      o.debounceMs = static_cast<int>(n);
+    } else if (a == "--seconds") {
+      char* end = nullptr;
+      o.seconds = std::strtod(v.c_str(), &end);
+      if (v.empty() || *end != '\0' || !std::isfinite(o.seconds) || o.seconds <= 0 || o.seconds > 1e8) {
+        error = "--seconds must be a positive number";
+        return false;
+      }
+    } else {
+      o.out = v;
+    }
+  }
+  if (o.loggerType < 0) {
+    error = "--logger is required";
+  } else if (o.out.empty()) {
+    error = "--out is required";
+  } else if (!IsProjectPath(o.out)) {
+    // A name without ".kv" would be opened again as a logger log.
+    error = o.out + ": a project name must contain .kv";
+  } else if (o.loggerType == kLoggerUsb && (o.port != 0 || !o.device.empty())) {
+    error = "--port and --device are for the serial loggers";
+  } else if (o.loggerType != kLoggerUsb && (o.port != 0) == !o.device.empty()) {
+    error = "give either --port N or --device PATH";
+  }
+  return error.empty();
+}
+
+// Refuses before capturing what could only fail after it: a folder that is
+// missing or read-only, or a name that is a folder.
+bool OutputLooksWritable(const std::string& path, std::string& error) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  const fs::path p(path);
+  if (fs::is_directory(p, ec)) {
+    error = path + ": is a folder";
+    return false;
+  }
+  const fs::path folder = p.has_parent_path() ? p.parent_path() : fs::path(".");
+  if (!fs::is_directory(folder, ec)) {
+    error = path + ": the folder " + folder.string() + " does not exist";
+    return false;
+  }
+  if (access(folder.c_str(), W_OK) != 0 || (fs::exists(p, ec) && access(p.c_str(), W_OK) != 0)) {
+    error = path + ": cannot be written";
+    return false;
+  }
+  return true;
+}
+
+volatile std::sig_atomic_t gStopRequested = 0;  // SIGINT or SIGTERM during a capture
+void OnStopSignal(int) { gStopRequested = 1; }
+
+// Installs the stop handlers for the life of the capture.
+class StopSignals {
+ public:
+  StopSignals() {
+    gStopRequested = 0;
+    struct sigaction sa {};
+    sa.sa_handler = OnStopSignal;
+    sigemptyset(&sa.sa_mask);
+    sigaction(SIGINT, &sa, &oldInt_);
+    sigaction(SIGTERM, &sa, &oldTerm_);
+  }
+  ~StopSignals() {
+    sigaction(SIGINT, &oldInt_, nullptr);
+    sigaction(SIGTERM, &oldTerm_, nullptr);
+  }
+  bool Requested() const { return gStopRequested != 0; }
+
+ private:
+  struct sigaction oldInt_ {};
+  struct sigaction oldTerm_ {};
+};
+
+// Writes the finished capture; when the named file fails, the capture goes
+// to a file in the temporary folder instead of being lost.
+int WriteCapture(const std::string& path, CliContext& ctx) {
+  CaptureData& data = ctx.data;
+  const FileResult saved = WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd);
+  if (saved.ok) {
+    ctx.err << "korvalog-cli: " << UIntToText(data.Store.Count()) << " events written to " << path << "\n";
+    return kExitOk;
+  }
+  ctx.err << "korvalog-cli: " << saved.error << "\n";
+  std::error_code ec;
+  const std::string rescue = (std::filesystem::temp_directory_path(ec) /
+                              ("korvalog-capture-" + std::to_string(getpid()) + ".kv"))
+                                 .string();
+  const FileResult kept = WriteProjectFile(rescue, data, data.CaptureStart, data.CaptureEnd);
+  if (kept.ok) {
+    ctx.err << "korvalog-cli: the capture (" << UIntToText(data.Store.Count())
+            << " events) was written to " << rescue << " instead\n";
+  } else {
+    ctx.err << "korvalog-cli: " << kept.error << "; the capture is lost\n";
+  }
+  return kExitNotWritten;
+}
+
+}  // namespace
+
+int RunCapture(const CommandArgs& args, CliContext& ctx) {
+  CaptureOptions o;
+  std::string error;
+  if (!ParseOptions(args, o, error)) return UsageError(ctx, error, kUsage);
+  if (!OutputLooksWritable(o.out, error)) {
+    ctx.err << "korvalog-cli: " << error << "\n";
+    return kExitUsage;
+  }
+  // This run's settings only; the stored settings are not touched.
+  LoggerSettings& settings = ctx.settings;
+  settings.LoggerType = static_cast<uint8_t>(o.loggerType);
+  settings.Port = static_cast<uint8_t>(o.port != 0 ? o.port : 1);
+  settings.Debounce = static_cast<uint16_t>(o.debounceMs / 10);
+  settings.ACSignals = o.ac;
+
+  // Only the USB logger is looked for over USB: a capture from a named serial
+  // port records that logger alone.
+  std::unique_ptr<HidapiBackend> hid;
+  std::unique_ptr<UsbLoggers> usb;
+  if (o.loggerType == kLoggerUsb) {
+    hid = std::make_unique<HidapiBackend>();
+    usb = std::make_unique<HidDevices>(*hid, ctx.data, ctx.clock);
+  } else {
+    usb = std::make_unique<NoUsbLoggers>();
+  }
+  CaptureData& data = ctx.data;
+  LinkSupervisor link(data, settings, *usb, ctx.clock);
+  if (!o.device.empty()) link.SetDeviceResolver([&o](uint8_t) { return o.device; });
+  link.RestartLink();
+  if (link.Comms() != nullptr && !link.Comms()->IsOpen()) {
+    ctx.err << "korvalog-cli: cannot open " << link.Comms()->DeviceName()
+            << ": missing, in use, or not a serial port\n";
+    return kExitUsage;
+  }
+
+  using Clock = std::chrono::steady_clock;
+  const StopSignals signals;
+  const auto launched = Clock::now();
+  auto nextTick = launched;
+  Clock::time_point captureStarted{};
+  bool started = false;
+  const auto limit = std::chrono::duration<double>(o.seconds);
+  const char* reason = "interrupted";
+  for (;;) {
+    const LinkView& view = link.tick();
+    if (!started && link.LinkState == 4) {
+      data.SetCapture(true);  // as soon as the logger is connected
+      started = true;
+      captureStarted = Clock::now();
+    }
+    if (view.statusRefreshed) {
+      ctx.err << view.clockText << "  " << view.loggerText << "  " << view.capStatText << "\n";
+      ctx.err.flush();
+    }
+    if (started && data.Capturing.load() == 0) {
+      reason = "the store is full";
+      break;
+    }
+    // A logger that does not answer within the same time (but at least long
+    // enough for a few probes) gives a capture without events.
+    if (o.seconds > 0 && Clock::now() - (started ? captureStarted : launched) >=
+                             (started ? limit : std::max(limit, kLeastWaitForLogger))) {
+      reason = started ? "time is up" : "no logger answered";
+      break;
+    }
+    nextTick += std::chrono::milliseconds(LinkSupervisor::kTimerIntervalMs);
+    while (!signals.Requested() && Clock::now() < nextTick) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (signals.Requested()) break;
+  }
+  if (!started) data.SetCapture(true);
+  data.SetCapture(false);
+  data.DeliverPendingNotifications();
+  ctx.err << "korvalog-cli: capture ended (" << reason << ")\n";
+  return WriteCapture(o.out, ctx);
+}
+
+}  // namespace korvalog::cli

@@ -1,0 +1,170 @@
+// korvalog-cli capture in-process against the real korvalog-sim: a live
+// capture written as a project, stops by time, by signal and by a silent
+// logger, and refusals of bad arguments and unwritable files.
+#include <signal.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <thread>
+
+#include "app/cli/cli_context.h"
+#include "project/load_sinks.h"
+#include "project/project_file.h"
+#include "project/temp_dir.h"
+#include "tools/sim_process.h"
+
+namespace korvalog::cli {
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+class CliCaptureTest : public ::testing::Test {
+ protected:
+  int Capture(const CommandArgs& args) { return RunCapture(args, ctx); }
+  // Waits (bounded) until the capture has `events`, then stops it like
+  // Ctrl+C; never signals a run that did not get that far (the command's own
+  // time limit ends it then).
+  void InterruptWhenCaptured(uint32_t events, const std::function<void()>& before = {}) {
+    for (int i = 0; i < 1000; ++i) {
+      if (data.Capturing.load() != 0 && data.Store.Count() >= events) {
+        if (before) before();
+        kill(getpid(), SIGINT);
+        return;
+      }
+      std::this_thread::sleep_for(10ms);
+    }
+  }
+  // What a saved project holds, read back with the program's own load.
+  uint32_t EventsIn(const std::string& path, CaptureData& into) {
+    LoadSinks sinks;
+    EXPECT_TRUE(LoadCaptureFile(path, into, sinks).ok);
+    return into.Store.Count();
+  }
+
+  SystemClock clock;
+  CaptureData data{clock};
+  LoggerSettings settings;
+  std::ostringstream out;
+  std::ostringstream err;
+  CliContext ctx{clock, data, settings, out, err};
+  TempDir dir;
+};
+
+TEST_F(CliCaptureTest, RecordsWhatTheSimulatorSends) {
+  WriteBytes(dir / "script.txt", "0.2 5 1\n0.2 9 1\n0.3 5 0\n0.4 90 1\n");
+  korvalog::testing::SimProcess sim({"--script", dir / "script.txt"});
+  ASSERT_TRUE(sim.Running());
+  const std::string file = dir / "live.kv";
+  ASSERT_EQ(Capture({"--logger", "96", "--device", sim.DevicePath(), "--debounce", "120", "--ac",
+                     "--seconds", "1.2", "--out", file}),
+            kExitOk)
+      << err.str();
+  EXPECT_EQ(settings.Debounce, 12);
+  EXPECT_TRUE(settings.ACSignals);
+  const std::string log = err.str();
+  EXPECT_NE(log.find("Logger OK"), std::string::npos) << log;
+  EXPECT_NE(log.find("Capturing ["), std::string::npos) << log;
+  EXPECT_NE(log.find("4 events written to " + file), std::string::npos) << log;
+
+  ManualClock other;
+  CaptureData back(other);
+  ASSERT_EQ(EventsIn(file, back), 4u);
+  const int want[4][2] = {{5, 1}, {9, 1}, {5, 0}, {90, 1}};
+  for (uint32_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(back.Store[i].channel, want[i][0]);
+    EXPECT_EQ(back.Store[i].state, want[i][1]);
+    EXPECT_GE(back.Store[i].time, back.CaptureStart.time);
+    EXPECT_LE(back.Store[i].time, back.CaptureEnd.time);
+  }
+  // About 1.2 s from the connection to the stop.
+  EXPECT_NEAR((back.CaptureEnd.time - back.CaptureStart.time) * 86400.0, 1.2, 0.5);
+}
+
+TEST_F(CliCaptureTest, SilentLoggerGivesACaptureWithoutEvents) {
+  korvalog::testing::SimProcess sim({"--answer", "never"});
+  ASSERT_TRUE(sim.Running());
+  const std::string file = dir / "empty.kv";
+  ASSERT_EQ(Capture({"--logger", "128", "--device", sim.DevicePath(), "--seconds", "0.6", "--out", file}),
+            kExitOk)
+      << err.str();
+  EXPECT_NE(err.str().find("no logger answered"), std::string::npos);
+  const std::string text = ReadBytes(file);
+  EXPECT_EQ(text.find("\nE"), std::string::npos);
+  EXPECT_NE(text.find("\r\nL1"), std::string::npos);
+}
+
+TEST_F(CliCaptureTest, InterruptStopsAndWritesTheCapture) {
+  WriteBytes(dir / "script.txt", "0.1 1 1\n0.1 2 1\n");
+  korvalog::testing::SimProcess sim({"--script", dir / "script.txt"});
+  ASSERT_TRUE(sim.Running());
+  const std::string file = dir / "stopped.kv";
+  std::thread stopper([&] { InterruptWhenCaptured(0); });
+  const int status =
+      Capture({"--logger", "96", "--device", sim.DevicePath(), "--seconds", "20", "--out", file});
+  stopper.join();
+  EXPECT_EQ(status, kExitOk) << err.str();
+  EXPECT_NE(err.str().find("(interrupted)"), std::string::npos);
+  ManualClock other;
+  CaptureData back(other);
+  EXPECT_LE(EventsIn(file, back), 2u);  // what arrived before the signal
+}
+
+TEST_F(CliCaptureTest, CaptureIsKeptWhenItsFolderVanishes) {
+  WriteBytes(dir / "script.txt", "0.1 1 1\n");
+  korvalog::testing::SimProcess sim({"--script", dir / "script.txt"});
+  ASSERT_TRUE(sim.Running());
+  const std::string folder = dir / "gone";
+  std::filesystem::create_directory(folder);
+  std::thread stopper([&] { InterruptWhenCaptured(1, [&] { std::filesystem::remove_all(folder); }); });
+  const int status = Capture(
+      {"--logger", "96", "--device", sim.DevicePath(), "--seconds", "20", "--out", folder + "/x.kv"});
+  stopper.join();
+  EXPECT_EQ(status, 3);
+  const std::string log = err.str();
+  const size_t at = log.find("was written to ");
+  ASSERT_NE(at, std::string::npos) << log;
+  const std::string rescue = log.substr(at + 15, log.find(" instead") - at - 15);
+  ManualClock other;
+  CaptureData back(other);
+  EXPECT_EQ(EventsIn(rescue, back), 1u);
+  std::filesystem::remove(rescue);
+}
+
+TEST_F(CliCaptureTest, RefusesBadArgumentsBeforeOpeningAnything) {
+  const std::string file = dir / "x.kv";
+  const CommandArgs bad[] = {
+      {"--device", "/dev/null", "--out", file},                          // no logger
+      {"--logger", "64", "--port", "1", "--out", file},                  // no such logger
+      {"--logger", "96", "--out", file},                                 // no port
+      {"--logger", "96", "--port", "1", "--device", "/x", "--out", file},  // both
+      {"--logger", "96", "--port", "17", "--out", file},
+      {"--logger", "96", "--port", "1", "--debounce", "2551", "--out", file},
+      {"--logger", "96", "--port", "1", "--debounce", "-5", "--out", file},
+      {"--logger", "96", "--port", "1", "--seconds", "0", "--out", file},
+      {"--logger", "96", "--port", "1", "--seconds", "soon", "--out", file},
+      {"--logger", "96", "--port", "1"},                                 // no output
+      {"--logger", "96", "--port", "1", "--out", dir / "x.txt"},         // not a project name
+      {"--logger", "usb", "--port", "1", "--out", file},
+      {"--logger", "96", "--port", "1", "--out", file, "--fast"},
+      {"--logger", "96", "--port", "1", "--out"},
+      {"--logger", "96", "--port", "1", "--out", dir / "missing/x.kv"},  // no such folder
+      {"--logger", "96", "--port", "1", "--out", dir.Path() + "/"},      // a folder
+      {"--logger", "96", "--device", dir / "no-such-port", "--out", file},
+  };
+  for (const CommandArgs& args : bad) {
+    err.str("");
+    EXPECT_EQ(Capture(args), kExitUsage) << args.size();
+    EXPECT_EQ(err.str().rfind("korvalog-cli: ", 0), 0u) << err.str();
+  }
+  EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+}  // namespace
+}  // namespace korvalog::cli
