@@ -250,8 +250,11 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     }
     // A logger that does not answer within the same time (but at least long
     // enough for a few probes) gives a capture without events.
-    if (o.seconds > 0 && Clock::now() - (started ? captureStarted : launched) >=
-                             (started ? limit : std::max(limit, kLeastWaitForLogger))) {
+    // A USB logger needs no probing: it is there from the first scan or not.
+    const auto wait = started || o.loggerType == kLoggerUsb
+                          ? std::chrono::duration<double>(limit)
+                          : std::max<std::chrono::duration<double>>(limit, kLeastWaitForLogger);
+    if (o.seconds > 0 && Clock::now() - (started ? captureStarted : launched) >= wait) {
       reason = started ? "time is up" : "no logger answered";
       break;
     }
