@@ -4,7 +4,6 @@
 #include <cstring>
 
 namespace korvalog {
-
 LineReader::LineReader(std::FILE* file) : file_(file), buffer_(new char[kBufferSize]) {}
 
 bool LineReader::Prime() {
@@ -32,11 +31,10 @@ bool LineReader::Fill() {
   return true;
 }
 
-bool LineReader::Next(std::string_view& line, bool& cut) {
+bool LineReader::NextSlow(std::string_view& line, bool& cut) {
   for (;;) {
     const char* const base = buffer_.get();
-    size_t q = begin_;
-    while (q < end_ && base[q] != '\n' && base[q] != '\r') ++q;
+    const size_t q = FindLineEnd(base, begin_, end_);
     if (q < end_) {
       const size_t start = begin_;
       begin_ = q + 1;

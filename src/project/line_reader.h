@@ -3,16 +3,22 @@
 // line. CR, LF and CR LF each end one line; a last line without an end is still a
 // line. Lines longer than kMaxLine are handed over cut to kMaxLine
 // characters and marked, and the rest of them is skipped.
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string_view>
 
 namespace korvalog {
 
+// The line scan below reads eight bytes as one little-endian word.
+static_assert(std::endian::native == std::endian::little);
+
 class LineReader {
  public:
-  static constexpr size_t kBufferSize = size_t{1} << 20;
+  static constexpr size_t kBufferSize = size_t{1} << 18;
   static constexpr size_t kMaxLine = 16384;
 
   // Reads from `file`, which stays owned by the caller.
@@ -24,13 +30,51 @@ class LineReader {
 
   // The next line; false at the end of the file or after a read error. The
   // view stays valid until the next call.
-  bool Next(std::string_view& line, bool& cut);
+  bool Next(std::string_view& line, bool& cut) {
+    // Most lines end inside the block already read.
+    if (!skipping_ && begin_ < end_) {
+      if (afterCr_ && buffer_[begin_] == '\n') ++begin_;  // the LF of a CR LF
+      afterCr_ = false;
+      const size_t q = FindLineEnd(buffer_.get(), begin_, end_);
+      if (q < end_) {
+        line = std::string_view(buffer_.get() + begin_, q - begin_);
+        cut = false;
+        afterCr_ = buffer_[q] == '\r';
+        begin_ = q + 1;
+        return true;
+      }
+    }
+    return NextSlow(line, cut);
+  }
 
   bool Failed() const { return failed_; }
   int ErrorNumber() const { return errorNumber_; }
 
  private:
   bool Fill();
+  bool NextSlow(std::string_view& line, bool& cut);
+
+  // Position of the first CR or LF in [from, to), or `to`. Looks at eight
+  // bytes at a time for any byte below 14, then finds the exact one.
+  static size_t FindLineEnd(const char* p, size_t from, size_t to) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighs = 0x8080808080808080ULL;
+    size_t i = from;
+    for (; i + 8 <= to; i += 8) {
+      uint64_t v;
+      std::memcpy(&v, p + i, 8);
+      const uint64_t low = (v - 14 * kOnes) & ~v & kHighs;
+      if (low == 0) continue;
+      // The lowest marked byte is exactly the first one below 14.
+      for (size_t k = i + static_cast<size_t>(__builtin_ctzll(low)) / 8; k < i + 8; ++k) {
+        if (p[k] == '\n' || p[k] == '\r') return k;
+      }
+    }
+    for (; i < to; ++i) {
+      if (p[i] == '\n' || p[i] == '\r') return i;
+    }
+    return to;
+  }
 
   std::FILE* file_;
   std::unique_ptr<char[]> buffer_;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -47,10 +48,9 @@ void ReadSnapshot(std::string_view line, PositionSnapshot& snap) {
   snap = read;
 }
 
-// One project line, dispatched on its first character. Lines that do not hold
-// exactly one record are passed over.
-void ReadProjectLine(std::string_view line, CaptureData& data, uint32_t& count) {
-  if (line.empty()) return;
+// One line of the tables (S, Q, L, O), dispatched on its first character.
+// Lines that do not hold exactly one record are passed over.
+void ReadTableLine(std::string_view line, CaptureData& data) {
   switch (line[0]) {
     case 'S': {
       if (!HoldsPayload(line, 3, sizeof(ChannelRecord))) return;
@@ -71,15 +71,6 @@ void ReadProjectLine(std::string_view line, CaptureData& data, uint32_t& count) 
       data.Sequence[row - 1] = rec;
       return;
     }
-    case 'E': {
-      if (!HoldsPayload(line, 1, sizeof(EventRecord)) || count >= kEventCapacity) return;
-      // Decoded in place; the count only covers it when it names a channel
-      // and a level the rest of the program can index by.
-      EventRecord& rec = data.Store.MutableData()[count];
-      DecodeHexBytes(line.data() + 1, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
-      if (rec.channel >= 1 && rec.channel <= kChannelCount && rec.state <= 1) ++count;
-      return;
-    }
     case 'L':
       if (!HoldsPayload(line, 2, sizeof(PositionSnapshot))) return;
       ReadSnapshot(line, line[1] == '1' ? data.CaptureStart : data.CaptureEnd);
@@ -98,6 +89,31 @@ void ReadProjectLine(std::string_view line, CaptureData& data, uint32_t& count) 
     default:
       return;
   }
+}
+
+// Reads every line of a project; returns the number of events stored.
+uint32_t ReadProjectLines(LineReader& reader, CaptureData& data) {
+  EventRecord* const events = data.Store.MutableData();
+  uint32_t count = 0;
+  std::string_view line;
+  bool cut = false;
+  while (reader.Next(line, cut)) {
+    if (cut || line.empty()) continue;
+    if (line[0] != 'E') {
+      ReadTableLine(line, data);
+      continue;
+    }
+    // The bulk of a project. An event is taken only when it names a channel
+    // and a level the rest of the program can index by.
+    if (!HoldsPayload(line, 1, sizeof(EventRecord)) || count >= kEventCapacity) continue;
+    uint8_t rec[sizeof(EventRecord)];
+    DecodeHexRecord(line.data() + 1, rec);
+    const uint8_t channel = rec[offsetof(EventRecord, channel)];
+    if (channel < 1 || channel > kChannelCount || rec[offsetof(EventRecord, state)] > 1) continue;
+    std::memcpy(&events[count], rec, sizeof rec);
+    ++count;
+  }
+  return count;
 }
 
 // When the file gave no span of its own (a log, or a project without L
@@ -151,30 +167,26 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   data.DataPresent.store(0, std::memory_order_release);
 
   uint32_t count = 0;
-  std::string_view line;
-  bool cut = false;
-  uint64_t lineNumber = 0;
-  if (IsProjectPath(path)) {
-    while (reader.Next(line, cut)) {
-      if (!cut) ReadProjectLine(line, data, count);
-    }
-  } else {
+  const bool isLog = !IsProjectPath(path);
+  std::string notes;
+  if (isLog) {
     sinks.LogImportStarted();
     LogImport log(data, sinks);
+    std::string_view line;
+    bool cut = false;
+    uint64_t lineNumber = 0;
     while (reader.Next(line, cut)) {
       ++lineNumber;
-      if (!log.ReadLine(line, count)) {
-        data.Store.SetCount(count);
-        sinks.Error(log.Error());
-        sinks.DataLoaded(false);
-        return Failure(path, "line " + std::to_string(lineNumber) + ": " + log.Error());
-      }
+      if (log.ReadLine(line, count)) continue;
+      // Stopped part-way: the events read so far stay, not shown.
+      data.Store.SetCount(count);
+      sinks.Error(log.Error());
+      sinks.DataLoaded(false);
+      return Failure(path, "line " + std::to_string(lineNumber) + ": " + log.Error());
     }
-    if (!reader.Failed()) {
-      FinishLoad(data, count, sinks);
-      sinks.LogNotes(log.Notes());
-      return {};
-    }
+    notes = log.Notes();
+  } else {
+    count = ReadProjectLines(reader, data);
   }
   if (reader.Failed()) {
     // Too late to keep the old capture: keep what was read, not shown.
@@ -183,6 +195,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
     return Failure(path, std::string("read error: ") + std::strerror(reader.ErrorNumber()));
   }
   FinishLoad(data, count, sinks);
+  if (isLog) sinks.LogNotes(notes);
   return {};
 }
 

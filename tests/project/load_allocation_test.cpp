@@ -1,0 +1,55 @@
+// Loading must not allocate per line: the allocations of a load do not grow
+// with the number of lines. Counts every operator new.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+#include "project/project_file.h"
+#include "temp_dir.h"
+
+namespace {
+std::atomic<long> gAllocations{0};
+}
+
+void* operator new(std::size_t n) {
+  gAllocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+namespace korvalog {
+namespace {
+
+long AllocationsToLoad(const std::string& path, const std::string& bytes) {
+  testing_support::WriteBytes(path, bytes);
+  ManualClock clock(1.0);
+  CaptureData data(clock);
+  NullLoadSinks sinks;
+  const long before = gAllocations.load();
+  EXPECT_TRUE(LoadCaptureFile(path, data, sinks).ok);
+  return gAllocations.load() - before;
+}
+
+std::string Repeat(const std::string& line, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += line;
+  return out;
+}
+
+TEST(LoadAllocation, DoesNotGrowWithTheLines) {
+  testing_support::TempDir dir;
+  const std::string event = "E00000000504BE6400501\r\n";
+  const std::string other = "S01" + std::string(68, '0') + "\r\nQ01050102001E00\r\nXjunk\r\n";
+  EXPECT_EQ(AllocationsToLoad(dir / "few.kv", Repeat(event, 10) + other),
+            AllocationsToLoad(dir / "many.kv", Repeat(event, 100000) + Repeat(other, 1000)));
+  const std::string logEvents = "D010125\r\nT09\r\nH0512345\r\nL0512346\r\n";
+  EXPECT_EQ(AllocationsToLoad(dir / "few.001", Repeat(logEvents, 10)),
+            AllocationsToLoad(dir / "many.001", Repeat(logEvents, 50000)));
+}
+
+}  // namespace
+}  // namespace korvalog
