@@ -1,11 +1,13 @@
-// Line splitting across the reader's block boundaries.
+// Line splitting across the reader's block boundaries, and the digit table.
 #include "project/line_reader.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
+#include "project/hex_record.h"
 #include "temp_dir.h"
+#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {
@@ -55,6 +57,27 @@ TEST(LineReader, EmptyLinesBetweenSingleEndsStay) {
   EXPECT_EQ(ReadAll("a\n\nb\r\rc\r\n\r\nd"), (std::vector<std::string>{"a", "", "b", "", "c", "", "d"}));
   EXPECT_TRUE(ReadAll("").empty());
   EXPECT_EQ(ReadAll("\n"), std::vector<std::string>{""});
+}
+
+}  // namespace
+}  // namespace korvalog
+
+namespace korvalog {
+namespace {
+
+// The loader's table must read every digit pair exactly as ParseHexByte does.
+TEST(HexRecord, ReadsEveryPairAsTheHelperDoes) {
+  for (int a = 0; a < 256; ++a) {
+    for (int b = 0; b < 256; ++b) {
+      const char pair[2] = {static_cast<char>(a), static_cast<char>(b)};
+      ASSERT_EQ(DecodeHexPair(pair), ParseHexByte(std::string_view(pair, 2), 1)) << a << " " << b;
+    }
+  }
+  uint8_t rec[3];
+  DecodeHexRecord("0aFfz1", rec);
+  EXPECT_EQ(rec[0], 0x0A);
+  EXPECT_EQ(rec[1], 0xFF);
+  EXPECT_EQ(rec[2], 0x01);
 }
 
 }  // namespace
