@@ -1,0 +1,41 @@
+#include "ui/qt/kit_look.h"
+
+#include <QStringDecoder>
+
+namespace korvalog {
+
+QFont KitFont() { return KitFont(kKitSansFamily, kKitFontPixels); }
+
+QFont KitFont(const char* family, int pixelSize, bool bold, bool italic) {
+  QFont font{QString::fromLatin1(family)};
+  font.setPixelSize(pixelSize);
+  font.setBold(bold);
+  font.setItalic(italic);
+  // No fallback to look-alike families: a missing font shows in the tests.
+  font.setStyleHint(QFont::AnyStyle, QFont::PreferMatch);
+  return font;
+}
+
+QColor SystemColourOf(SystemColour colour, const QPalette& palette) {
+  switch (colour) {
+    case SystemColour::ButtonFace: return palette.color(QPalette::Button);
+    case SystemColour::ButtonHighlight: return palette.color(QPalette::Light);
+    case SystemColour::ButtonShadow: return palette.color(QPalette::Dark);
+    case SystemColour::WindowFrame: return palette.color(QPalette::Shadow);
+    case SystemColour::Window: return palette.color(QPalette::Base);
+    case SystemColour::WindowText: return palette.color(QPalette::WindowText);
+    case SystemColour::ScrollBar: return palette.color(QPalette::Mid);
+  }
+  return palette.color(QPalette::Button);
+}
+
+QString KitText(std::string_view text) {
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+  QString decoded = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+  if (!utf8.hasError()) return decoded;
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string KitBytes(const QString& text) { return text.toStdString(); }
+
+}  // namespace korvalog

@@ -1,0 +1,40 @@
+#pragma once
+// What the interface kit draws with: its fixed font, the theme colours it
+// names, and the conversion of the program's byte strings to Qt text.
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace korvalog {
+
+// The kit's fonts are named families at pixel sizes, so that every text
+// measures the same on every machine (the families come with the fonts
+// package the install script adds).
+inline constexpr const char* kKitSansFamily = "DejaVu Sans";
+inline constexpr const char* kKitSerifFamily = "DejaVu Serif";
+inline constexpr int kKitFontPixels = 11;
+
+QFont KitFont();
+QFont KitFont(const char* family, int pixelSize, bool bold = false, bool italic = false);
+
+// The theme colours the kit's drawing names.
+enum class SystemColour {
+  ButtonFace,
+  ButtonHighlight,
+  ButtonShadow,
+  WindowFrame,
+  Window,
+  WindowText,
+  ScrollBar,
+};
+QColor SystemColourOf(SystemColour colour, const QPalette& palette);
+
+// The program's texts are byte strings: UTF-8 where they are valid UTF-8,
+// otherwise read byte for byte (files written by older programs).
+QString KitText(std::string_view text);
+std::string KitBytes(const QString& text);
+
+}  // namespace korvalog

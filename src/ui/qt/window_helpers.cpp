@@ -1,0 +1,104 @@
+#include "ui/qt/window_helpers.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+#include "ui/ansi_string_lib.h"
+
+namespace korvalog {
+namespace {
+
+QRect ScreenGeometryAt(QPoint point) {
+  QScreen* screen = QGuiApplication::screenAt(point);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+int ColourStep(int c1, int c2, int row, int n) {
+  if (n == 0) return c1;
+  return c1 + ((c2 - c1) * row + n / 2) / n;
+}
+
+QColor GradientRow(const QColor& c1, const QColor& c2, int row, int n) {
+  return QColor(ColourStep(c1.red(), c2.red(), row, n), ColourStep(c1.green(), c2.green(), row, n),
+                ColourStep(c1.blue(), c2.blue(), row, n));
+}
+
+}  // namespace
+
+std::string FileVersionText() {
+#ifdef KORVALOG_VERSION_TEXT
+  return VersionTextOf(KORVALOG_VERSION_TEXT);
+#else
+  return {};
+#endif
+}
+
+std::string VersionTextOf(std::string_view version) {
+  std::string parts[4] = {"0", "0", "0", "0"};
+  int part = 0;
+  std::string digits;
+  for (size_t i = 0; i <= version.size(); ++i) {
+    const bool end = i == version.size() || version[i] == '.';
+    if (!end) {
+      if (version[i] < '0' || version[i] > '9' || digits.size() >= 5) return {};
+      digits += version[i];
+      continue;
+    }
+    if (digits.empty() || part >= 4 || TextToInt(digits) > 65535) return {};
+    parts[part++] = IntToText(TextToInt(digits));
+    digits.clear();
+  }
+  return parts[0] + "." + parts[1] + "." + parts[2] + "." + parts[3];
+}
+
+void GradientFill(QPainter& painter, const QRect& rect, QColor top, QColor bottom) {
+  const int first = rect.top();
+  const int last = rect.top() + rect.height();  // exclusive, as the strip's edge
+  const int n = last - first;
+  if (n < 0) return;
+  QColor previous = top;
+  int bandStart = first;
+  for (int y = first; y <= last; ++y) {
+    const QColor colour = GradientRow(top, bottom, y - first, n);
+    if (colour != previous || y == last) {
+      painter.fillRect(QRect(rect.left(), bandStart, rect.width(), y - bandStart), colour);
+      bandStart = y;
+      previous = colour;
+    }
+  }
+}
+
+QPoint PlacementAtCursor(QPoint cursor, QSize size, const QRect& screen) {
+  int left = cursor.x();
+  int top = cursor.y();
+  const int right = screen.x() + screen.width();
+  const int bottom = screen.y() + screen.height() - 32;
+  if (left + size.width() >= right) left = right - size.width();
+  if (top + size.height() >= bottom) top = bottom - size.height();
+  // A window larger than the screen keeps its top-left corner on it.
+  return {std::max(left, screen.x()), std::max(top, screen.y())};
+}
+
+void PlaceAtCursor(QWidget& form) {
+  const QPoint cursor = QCursor::pos();
+  form.move(PlacementAtCursor(cursor, form.frameGeometry().size(), ScreenGeometryAt(cursor)));
+}
+
+void KeepOnScreen(QWidget& form) {
+  const QRect frame = form.frameGeometry();
+  const QRect screen = ScreenGeometryAt(frame.center());
+  int left = frame.x();
+  int top = frame.y();
+  if (left + frame.width() > screen.x() + screen.width())
+    left = screen.x() + screen.width() - frame.width() - 1;
+  if (top + frame.height() > screen.y() + screen.height())
+    top = screen.y() + screen.height() - frame.height() - 1;
+  left = std::max(left, screen.x());
+  top = std::max(top, screen.y());
+  if (left != frame.x() || top != frame.y()) form.move(left, top);
+}
+
+}  // namespace korvalog
