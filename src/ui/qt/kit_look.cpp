@@ -3,6 +3,22 @@
 #include <QStringDecoder>
 
 namespace korvalog {
+namespace {
+
+QColor PaletteColour(SystemColour colour, const QPalette& palette) {
+  switch (colour) {
+    case SystemColour::ButtonFace: return palette.color(QPalette::Button);
+    case SystemColour::ButtonHighlight: return palette.color(QPalette::Light);
+    case SystemColour::ButtonShadow: return palette.color(QPalette::Dark);
+    case SystemColour::WindowFrame: return palette.color(QPalette::Shadow);
+    case SystemColour::Window: return palette.color(QPalette::Base);
+    case SystemColour::WindowText: return palette.color(QPalette::WindowText);
+    case SystemColour::ScrollBar: return palette.color(QPalette::Mid);
+  }
+  return palette.color(QPalette::Button);
+}
+
+}  // namespace
 
 QFont KitFont() { return KitFont(kKitSansFamily, kKitFontPixels); }
 
@@ -17,16 +33,8 @@ QFont KitFont(const char* family, int pixelSize, bool bold, bool italic) {
 }
 
 QColor SystemColourOf(SystemColour colour, const QPalette& palette) {
-  switch (colour) {
-    case SystemColour::ButtonFace: return palette.color(QPalette::Button);
-    case SystemColour::ButtonHighlight: return palette.color(QPalette::Light);
-    case SystemColour::ButtonShadow: return palette.color(QPalette::Dark);
-    case SystemColour::WindowFrame: return palette.color(QPalette::Shadow);
-    case SystemColour::Window: return palette.color(QPalette::Base);
-    case SystemColour::WindowText: return palette.color(QPalette::WindowText);
-    case SystemColour::ScrollBar: return palette.color(QPalette::Mid);
-  }
-  return palette.color(QPalette::Button);
+  // Drawn pixels hold 8 bits a component; so do the colours handed out.
+  return QColor(PaletteColour(colour, palette).rgb());
 }
 
 QString KitText(std::string_view text) {

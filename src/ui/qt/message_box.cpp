@@ -118,7 +118,6 @@ void TMessageBoxForm::paintEvent(QPaintEvent*) {
 void TMessageBoxForm::showEvent(QShowEvent* event) {
   result_ = -1;
   PlaceAtCursor(*this);
-  raise();
   activateWindow();
   setFocus();
   QDialog::showEvent(event);
