@@ -36,9 +36,8 @@ void SequenceMatcher::StartPass(const SequenceTable& table,
   SequencePosition = 0;
 }
 
-bool SequenceMatcher::Step(uint8_t channel, uint8_t oldState, uint8_t newState, double time) {
+bool SequenceMatcher::StepInvolved(uint8_t channel, uint8_t oldState, uint8_t newState, double time) {
   const uint8_t zero = stateZero_[channel - 1];
-  if (zero == kSearchIgnore) return false;
 
   // Past the last row (State 0 did not hold at completion): start over.
   if (RowEmpty(SequencePosition)) SequencePosition = 0;

@@ -22,7 +22,12 @@ class SequenceMatcher {
 
   // One event whose new level is already stored by the caller. `oldState`
   // is the channel's level before it. True when the event is a violation.
-  bool Step(uint8_t channel, uint8_t oldState, uint8_t newState, double time);
+  // Most events are on channels no row names; they are told apart here,
+  // inline, so a walk pays the full step only for the others.
+  bool Step(uint8_t channel, uint8_t oldState, uint8_t newState, double time) {
+    if (stateZero_[channel - 1] == kSearchIgnore) return false;
+    return StepInvolved(channel, oldState, newState, time);
+  }
 
   // -1 while State 0 does not hold and no step matched, else the number of
   // rows matched so far (0 = waiting for row 1).
@@ -36,6 +41,7 @@ class SequenceMatcher {
   double LastStepTime = 0.0;  // time of the event that matched the latest row
 
  private:
+  bool StepInvolved(uint8_t channel, uint8_t oldState, uint8_t newState, double time);
   bool RowEmpty(int position) const {
     return position >= kSequenceRows || rows_[position].signal == 0;
   }

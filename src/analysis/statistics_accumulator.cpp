@@ -9,7 +9,7 @@ namespace korvalog {
 void StatisticsAccumulator::Reset(int intervalsPerDay) {
   perDay_ = intervalsPerDay > 0 ? intervalsPerDay : 1;
   intervalMs_ = static_cast<int64_t>(kMsPerDay) / perDay_;
-  for (std::vector<IntervalCell>& cells : cells_) cells.clear();
+  for (std::vector<IntervalCell>& slots : cells_) slots.assign(1, IntervalCell{});
   activation_.fill(0.0);
   active_.fill(false);
   first_ = last_ = 0;
@@ -29,6 +29,9 @@ void StatisticsAccumulator::Accumulate(const CaptureData& data, uint8_t activeLe
   if (!IntervalNumber(data.CaptureStart.time, n)) n = 0;
   first_ = last_ = n;
   const int64_t limit = first_ + kMaxIntervalColumns;
+  for (std::vector<IntervalCell>& slots : cells_) {
+    if (slots.empty()) slots.assign(1, IntervalCell{});  // the spare slot
+  }
   const double intervalMs = static_cast<double>(intervalMs_);
 
   // The interval of the previous event, as bounds on the rounded
@@ -59,21 +62,26 @@ void StatisticsAccumulator::Accumulate(const CaptureData& data, uint8_t activeLe
       index = static_cast<size_t>(n - first_);
     }
     if (beyond) continue;
-    if ((e.state != 0 ? 1 : 0) == active) {
-      activation_[c] = t;
-      active_[c] = true;
-      continue;
-    }
-    // Not cleared: a second end without a new start measures from the same start.
-    if (!active_[c] || !counted) continue;
-    std::vector<IntervalCell>& cells = cells_[c];
-    if (cells.size() <= index) cells.resize(index + 1);
-    IntervalCell& cell = cells[index];
-    const double d = t - activation_[c];
-    ++cell.count;
-    if (cell.shortest == 0.0 || d < cell.shortest) cell.shortest = d;
-    if (d > cell.longest) cell.longest = d;
-    cell.total += d;
+    // Starts and ends alternate at random in a mixed capture, so both are
+    // handled without a branch on which one this is: an event that measures
+    // nothing updates its channel's spare slot instead of a cell.
+    const bool starts = (e.state != 0 ? 1 : 0) == active;
+    const bool ends = !starts & active_[c] & counted;
+    std::vector<IntervalCell>& slots = cells_[c];
+    if (ends & (slots.size() <= index + 1)) slots.resize(index + 2);
+    IntervalCell* cell = slots.data() + (static_cast<size_t>(ends) * (index + 1));
+    const double d = t - activation_[c + 1];
+    // A start sets the channel's activation time, any other event the spare
+    // entry 0. Not cleared at an end: a second end measures from the same start.
+    activation_[static_cast<size_t>(starts) * (c + 1)] = t;
+    active_[c] = active_[c] | starts;
+    cell->count += 1;
+    // A shortest of 0 counts as not yet set; lifted out of reach so the
+    // minimum takes d.
+    const double shortest = cell->shortest + static_cast<double>(cell->shortest == 0.0) * 1e300;
+    cell->shortest = d < shortest ? d : shortest;
+    cell->longest = d > cell->longest ? d : cell->longest;
+    cell->total += d;
   }
 }
 

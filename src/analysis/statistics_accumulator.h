@@ -3,6 +3,7 @@
 // the interval and how long they were. One pass over the whole capture.
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/capture_data.h"
@@ -52,7 +53,11 @@ class StatisticsAccumulator {
   int64_t FirstInterval() const { return first_; }
   int64_t LastInterval() const { return last_; }
   // Cells of channel 1..128; cell i stands for interval FirstInterval() + i.
-  const std::vector<IntervalCell>& Cells(int channel) const { return cells_[channel - 1]; }
+  std::span<const IntervalCell> Cells(int channel) const {
+    const std::vector<IntervalCell>& slots = cells_[channel - 1];
+    if (slots.size() <= 1) return {};
+    return std::span<const IntervalCell>(slots.data() + 1, slots.size() - 1);
+  }
   // Some periods lay beyond kMaxIntervalColumns and were left out.
   bool Truncated() const { return truncated_; }
 
@@ -67,8 +72,10 @@ class StatisticsAccumulator {
   int64_t first_ = 0;
   int64_t last_ = 0;
   bool truncated_ = false;
+  // Per channel a spare slot, then the cells: an event that measures nothing
+  // writes the spare, so starts and ends take the same path.
   std::array<std::vector<IntervalCell>, kChannelCount> cells_;
-  std::array<double, kChannelCount> activation_{};
+  std::array<double, kChannelCount + 1> activation_{};  // entry 0 spare, then channels
   std::array<bool, kChannelCount> active_{};
 };
 

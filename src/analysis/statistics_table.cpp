@@ -34,7 +34,7 @@ std::string StatisticsTable::CellText(int row, int column) const {
   if (column == 0) return rowNames_[row - 1];
   const int ch = rowChannels_[row - 1];
   if (ch == 0) return {};
-  const std::vector<IntervalCell>& cells = cells_->Cells(ch);
+  const std::span<const IntervalCell> cells = cells_->Cells(ch);
   const size_t index = static_cast<size_t>(column - 1);
   return index < cells.size() ? MeasureText(cells[index]) : std::string();
 }

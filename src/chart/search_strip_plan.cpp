@@ -13,7 +13,7 @@ uint16_t FromColumn(uint16_t lastX) { return lastX == kNoColumn ? uint16_t{0} : 
 // column differs from the previous one; statistics at every change.
 struct SearchTraceBuilder {
   StripPlan& plan;
-  const TimeAxis& axis;
+  ColumnCursor axis;
   uint16_t lastX = kNoColumn;
   bool started = false;  // a match start was seen inside the window
   double matchStart = 0.0;
@@ -38,7 +38,7 @@ struct SearchTraceBuilder {
 // The staircase: a stair at every level change or violation.
 struct StaircaseBuilder {
   StripPlan& plan;
-  const TimeAxis& axis;
+  ColumnCursor axis;
   uint16_t lastX = kNoColumn;
 
   void Add(uint16_t x1, int level, bool violation) {
@@ -104,7 +104,7 @@ void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStar
   const TimeAxis axis(zoomStart, zoomEnd, waveWidth);
   if (plan.mode == kStripSearch) {
     plan.searchTrace.reserve(static_cast<size_t>(waveWidth) + 1);
-    SearchTraceBuilder trace{plan, axis};
+    SearchTraceBuilder trace{plan, ColumnCursor(axis)};
     const StripWalkEnd end = WalkStrip(data, zoomStart, zoomEnd, trace);
     plan.searchTrace.push_back(
         LevelSegment{FromColumn(trace.lastX), waveWidth, end.match ? uint8_t{1} : uint8_t{0}, false});
@@ -112,7 +112,7 @@ void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStar
   } else {
     // A stair and a violation mark per column at most, when times run forward.
     plan.steps.reserve(2 * static_cast<size_t>(waveWidth) + 2);
-    StaircaseBuilder stairs{plan, axis};
+    StaircaseBuilder stairs{plan, ColumnCursor(axis)};
     const StripWalkEnd end = WalkStrip(data, zoomStart, zoomEnd, stairs);
     // The closing stair carries no mark: the last event's mark is drawn already.
     stairs.Add(waveWidth, end.level, false);

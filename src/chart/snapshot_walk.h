@@ -47,6 +47,11 @@ class EventWalker {
     return bound.index < count_ ? bound.index : count_;
   }
   const EventRecord& Event(uint32_t index) const { return events_[index]; }
+  const EventRecord* Events() const { return events_; }
+  // The channel is searched or named by a Sequencer row (after StartPass).
+  bool Involved(int channel) const {
+    return conditions_[channel - 1] != kSearchIgnore || Matcher.StateZero()[channel - 1] != kSearchIgnore;
+  }
 
   uint8_t SearchMismatch = 0;  // searched channels not at their wanted level
   SequenceMatcher Matcher;

@@ -23,7 +23,10 @@ struct StripWalkEnd {
 };
 
 // Walks a copy of zoomStart up to zoomEnd's index (held to the store's
-// count), calling visit(const StripStep&) for every event.
+// count), calling visit(const StripStep&) for every event on a channel that
+// is searched or that a Sequencer row names. Events on other channels can
+// change neither the match nor the staircase, and the working copy's levels
+// are not used after the walk, so they are passed over.
 template <class Visit>
 StripWalkEnd WalkStrip(const CaptureData& data, const PositionSnapshot& zoomStart,
                        const PositionSnapshot& zoomEnd, Visit&& visit) {
@@ -31,13 +34,21 @@ StripWalkEnd WalkStrip(const CaptureData& data, const PositionSnapshot& zoomStar
   PositionSnapshot w = zoomStart;
   NormaliseStates(w);
   walker.StartPass(w);
+  bool relevant[kChannelCount];
+  for (int c = 0; c < kChannelCount; ++c) relevant[c] = walker.Involved(c + 1);
   const uint32_t end = walker.EndIndex(zoomEnd);
-  for (; w.index < end; ++w.index) {
+  const EventRecord* events = walker.Events();
+  // The index lives in a register; the snapshot hears it only when stepped.
+  for (uint32_t i = w.index; i < end; ++i) {
+    const EventRecord& e = events[i];
+    const unsigned c = e.channel - 1u;
+    if (c >= static_cast<unsigned>(kChannelCount) || !relevant[c]) continue;
     const bool matchBefore = walker.SearchMismatch == 0;
     const int levelBefore = walker.Matcher.SequenceLevel();
+    w.index = i;
     const bool violation = walker.StepEvent(w);
-    visit(StripStep{walker.Event(w.index), matchBefore, walker.SearchMismatch == 0, levelBefore,
-                    walker.Matcher.SequenceLevel(), violation});
+    visit(StripStep{e, matchBefore, walker.SearchMismatch == 0, levelBefore, walker.Matcher.SequenceLevel(),
+                    violation});
   }
   return StripWalkEnd{walker.SearchMismatch == 0, walker.Matcher.SequenceLevel()};
 }

@@ -9,39 +9,63 @@ void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionS
                      const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan) {
   plan.waveWidth = waveWidth;
   plan.hasData = data.DataPresent.load(std::memory_order_acquire) != 0;
-  for (std::vector<LevelSegment>& segments : plan.channels) {
-    segments.clear();
-    // One segment per column and the final one, when times run forward.
-    if (plan.hasData) segments.reserve(static_cast<size_t>(waveWidth) + 1);
+  if (!plan.hasData) {
+    for (std::vector<LevelSegment>& segments : plan.channels) segments.clear();
+    return;
   }
-  if (!plan.hasData) return;
+
+  // Every event writes a segment into its channel's next free slot; the slot
+  // is kept only when the event moved to a new column. Writing always and
+  // advancing by the comparison spares a branch that a mixed capture would
+  // mispredict at every few events. Times running forward need one slot per
+  // column plus the final one and the spare slot written ahead.
+  struct Track {
+    LevelSegment* next;
+    LevelSegment* limit;  // the last slot: reaching it asks for more room
+    uint16_t lastX;       // kNoColumn until the channel's first transition
+    uint8_t level;
+  };
+  Track tracks[kChannelCount];
+  const size_t room = static_cast<size_t>(waveWidth) + 2;
+  PositionSnapshot start = selectionStart;
+  NormaliseStates(start);
+  for (int c = 0; c < kChannelCount; ++c) {
+    std::vector<LevelSegment>& segments = plan.channels[c];
+    segments.resize(room);
+    tracks[c] = Track{segments.data(), segments.data() + room - 1, kNoColumn, start.states[c]};
+  }
 
   const TimeAxis axis(selectionStart, selectionEnd, waveWidth);
-  PositionSnapshot w = selectionStart;
-  NormaliseStates(w);
-  uint16_t lastX[kChannelCount];
-  for (uint16_t& x : lastX) x = kNoColumn;
-
+  ColumnCursor columns(axis);
   const EventRecord* events = data.Store.Data();
   const uint32_t count = data.Store.Count();
   const uint32_t end = selectionEnd.index < count ? selectionEnd.index : count;
-  for (uint32_t i = w.index; i < end; ++i) {
+  for (uint32_t i = selectionStart.index; i < end; ++i) {
     const EventRecord& e = events[i];
     const unsigned c = e.channel - 1u;
     if (c >= static_cast<unsigned>(kChannelCount)) continue;
-    const uint16_t x = axis.X(e.time);
-    if (x != lastX[c]) {
-      // The level before the transition; equals "not the new level" for
-      // every real transition, and stays right for a repeated one.
-      plan.channels[c].push_back(
-          LevelSegment{lastX[c] == kNoColumn ? uint16_t{0} : lastX[c], x, w.states[c], true});
-      lastX[c] = x;
+    const uint16_t x = columns.X(e.time);
+    Track& k = tracks[c];
+    // The level before the transition; equals "not the new level" for
+    // every real transition, and stays right for a repeated one.
+    *k.next = LevelSegment{k.lastX == kNoColumn ? uint16_t{0} : k.lastX, x, k.level, true};
+    k.next += x != k.lastX ? 1 : 0;
+    k.lastX = x;
+    k.level = e.state != 0 ? 1 : 0;
+    if (k.next == k.limit) {
+      // Times that run backwards (a damaged file) need more room.
+      std::vector<LevelSegment>& segments = plan.channels[c];
+      const size_t used = static_cast<size_t>(k.next - segments.data());
+      segments.resize(segments.size() * 2);
+      k.next = segments.data() + used;
+      k.limit = segments.data() + segments.size() - 1;
     }
-    w.states[c] = e.state != 0 ? 1 : 0;
   }
   for (int c = 0; c < kChannelCount; ++c) {
-    plan.channels[c].push_back(
-        LevelSegment{lastX[c] == kNoColumn ? uint16_t{0} : lastX[c], waveWidth, w.states[c], false});
+    Track& k = tracks[c];
+    *k.next++ = LevelSegment{k.lastX == kNoColumn ? uint16_t{0} : k.lastX, waveWidth, k.level, false};
+    std::vector<LevelSegment>& segments = plan.channels[c];
+    segments.resize(static_cast<size_t>(k.next - segments.data()));
   }
 }
 
