@@ -120,6 +120,19 @@ void BM_SearchStripPass(benchmark::State& state) {
   });
 }
 
+// The worst case: every channel searched, so no event can be passed over.
+void BM_SearchStripEveryChannelSearched(benchmark::State& state) {
+  CaptureData& data = Capture().data;
+  ChannelTable saved = data.Channels;
+  for (int c = 0; c < kChannelCount; ++c) data.Channels[c].SearchCondition = c % 2 == 0 ? kSearchHigh : kSearchLow;
+  StripPlan plan;
+  AgainstBareLoop(state, [&](const CaptureData& d) {
+    RenderSearchStrip(d, d.CaptureStart, d.CaptureEnd, kStripSearch, 1000, StripGeometry{}, plan);
+    benchmark::DoNotOptimize(plan.stats.MatchCount);
+  });
+  data.Channels = saved;
+}
+
 void BM_SequencerStripPass(benchmark::State& state) {
   StripPlan plan;
   AgainstBareLoop(state, [&](const CaptureData& d) {
@@ -140,6 +153,7 @@ void BM_StatisticsAccumulation(benchmark::State& state) {
 BENCHMARK(BM_BareEventRead)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaveformPlan1000px)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchStripPass)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchStripEveryChannelSearched)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SequencerStripPass)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_StatisticsAccumulation)->UseManualTime()->Unit(benchmark::kMillisecond);
 

@@ -1,8 +1,11 @@
 // Time-to-pixel mappings and snapshot walking.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "chart/snapshot_walk.h"
 #include "chart/time_axis.h"
@@ -45,6 +48,29 @@ TEST(TimeToX, DegenerateWindowsAndTimesNeverFail) {
   EXPECT_EQ(TimeToX(At(50), from, to, 0), 0);
   EXPECT_EQ(TimeToX(At(50), from, to, 1), 0);
   EXPECT_EQ(TimeToX(At(100), from, to, 65535), 65534);
+}
+
+TEST(ColumnCursor, GivesWhatTheMappingGivesInAnyOrder) {
+  std::mt19937_64 random(7);
+  for (uint16_t width : {uint16_t{1000}, uint16_t{997}, uint16_t{2}, uint16_t{1}, uint16_t{0}}) {
+    const PositionSnapshot from = SnapAt(0), to = SnapAt(3600);
+    const TimeAxis axis(from, to, width);
+    ColumnCursor cursor(axis);
+    std::vector<double> times;
+    for (int i = 0; i < 20000; ++i) times.push_back(At(std::uniform_real_distribution<double>(-100, 3700)(random)));
+    std::sort(times.begin(), times.begin() + 15000);  // mostly forward, then at random
+    for (uint16_t c = 0; c < width; ++c) {              // and every column boundary
+      times.push_back(from.time + (to.time - from.time) * c / (width - 1));
+    }
+    times.push_back(from.time);
+    times.push_back(to.time);
+    times.push_back(std::numeric_limits<double>::quiet_NaN());
+    times.push_back(At(5));
+    for (double t : times) {
+      ASSERT_EQ(cursor.X(t), TimeToX(t, from, to, width)) << "width " << width << " t " << t;
+      ASSERT_EQ(axis.X(t), axis.Exact(t)) << "width " << width << " t " << t;  // multiply == divide
+    }
+  }
 }
 
 TEST(StripXToTime, DividesByTheFullWidthAndSurvivesZeroWidth) {
