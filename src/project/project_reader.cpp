@@ -91,27 +91,41 @@ void ReadTableLine(std::string_view line, CaptureData& data) {
   }
 }
 
+// The bulk of a project: one event. Taken only when it names a channel and a
+// level the rest of the program can index by.
+inline void ReadEventLine(const char* line, EventRecord* events, uint32_t& count) {
+  if (count >= kEventCapacity) return;
+  uint8_t rec[sizeof(EventRecord)];
+  DecodeHexRecord(line + 1, rec);
+  const uint8_t channel = rec[offsetof(EventRecord, channel)];
+  if (channel < 1 || channel > kChannelCount || rec[offsetof(EventRecord, state)] > 1) return;
+  std::memcpy(&events[count], rec, sizeof rec);
+  ++count;
+}
+
 // Reads every line of a project; returns the number of events stored.
 uint32_t ReadProjectLines(LineReader& reader, CaptureData& data) {
+  constexpr size_t kEventLine = 1 + 2 * sizeof(EventRecord);
   EventRecord* const events = data.Store.MutableData();
   uint32_t count = 0;
   std::string_view line;
   bool cut = false;
-  while (reader.Next(line, cut)) {
+  for (;;) {
+    if (const char* fixed = reader.NextFixedCrLf(kEventLine)) {
+      if (fixed[0] == 'E') {
+        ReadEventLine(fixed, events, count);
+      } else {
+        ReadTableLine(std::string_view(fixed, kEventLine), data);
+      }
+      continue;
+    }
+    if (!reader.Next(line, cut)) break;
     if (cut || line.empty()) continue;
     if (line[0] != 'E') {
       ReadTableLine(line, data);
-      continue;
+    } else if (HoldsPayload(line, 1, sizeof(EventRecord))) {
+      ReadEventLine(line.data(), events, count);
     }
-    // The bulk of a project. An event is taken only when it names a channel
-    // and a level the rest of the program can index by.
-    if (!HoldsPayload(line, 1, sizeof(EventRecord)) || count >= kEventCapacity) continue;
-    uint8_t rec[sizeof(EventRecord)];
-    DecodeHexRecord(line.data() + 1, rec);
-    const uint8_t channel = rec[offsetof(EventRecord, channel)];
-    if (channel < 1 || channel > kChannelCount || rec[offsetof(EventRecord, state)] > 1) continue;
-    std::memcpy(&events[count], rec, sizeof rec);
-    ++count;
   }
   return count;
 }

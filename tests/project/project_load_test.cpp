@@ -106,6 +106,14 @@ TEST_F(ProjectLoadTest, UnknownAndMalformedLinesAreSkipped) {
   EXPECT_EQ(data.Store[0].channel, 5);
 }
 
+TEST_F(ProjectLoadTest, ControlBytesInsideAnEventLine) {
+  // A tab is an ordinary non-hex digit; a CR inside splits the line in two.
+  ASSERT_TRUE(Load("ctrl.kv", "E00000000504BE64005\t1\r\nE00000000504BE640\r0501\r\n").ok);
+  ASSERT_EQ(data.Store.Count(), 1u);
+  EXPECT_EQ(data.Store[0].channel, 5);
+  EXPECT_EQ(data.Store[0].state, 1);
+}
+
 TEST_F(ProjectLoadTest, AnyLineEndAndAMissingLastOne) {
   const std::string a = ELine(1.0, 1, 1);
   const std::string b = ELine(2.0, 2, 1);
