@@ -11,21 +11,14 @@
 #include <thread>
 
 #include "sim/pseudo_terminal.h"
+#include "tools/wait_until.h"
 
 namespace korvalog {
 namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Pred>
-bool WaitUntil(Pred pred, std::chrono::milliseconds limit = 3000ms) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
+using korvalog::testing::WaitUntil;
 
 // A USB side whose device count the test sets; records the reports.
 class FakeUsb final : public UsbLoggers {

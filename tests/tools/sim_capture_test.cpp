@@ -11,22 +11,15 @@
 
 #include "core/date_time.h"
 #include "core/link_supervisor.h"
-#include "sim_process.h"
+#include "tools/sim_process.h"
+#include "tools/wait_until.h"
 
 namespace korvalog {
 namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Pred>
-bool WaitUntil(Pred pred, std::chrono::milliseconds limit = 5000ms) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
+using korvalog::testing::WaitUntil;
 
 struct Expected {
   int channel, level;

@@ -17,21 +17,14 @@
 
 #include "core/serial_decoder.h"
 #include "sim/pseudo_terminal.h"
+#include "tools/wait_until.h"
 
 namespace korvalog {
 namespace {
 
 using namespace std::chrono_literals;
 
-template <typename Pred>
-bool WaitUntil(Pred pred, std::chrono::milliseconds limit = 3000ms) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  while (!pred()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    std::this_thread::sleep_for(1ms);
-  }
-  return true;
-}
+using korvalog::testing::WaitUntil;
 
 // Bytes the program wrote, read at the logger's end.
 std::vector<uint8_t> ReadAtLogger(int fd, size_t want) {
