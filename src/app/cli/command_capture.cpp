@@ -30,6 +30,7 @@ constexpr char kUsage[] =
 // Long enough for a 128-channel logger, heard at the second probe, to be
 // configured: 2 s + 2 s + four ticks.
 constexpr std::chrono::duration<double> kLeastWaitForLogger{6.0};
+constexpr std::chrono::duration<double> kLeastWaitForUsb{1.5};
 // The capture could not be written where asked; it went to a rescue file.
 constexpr int kExitNotWritten = 3;
 
@@ -250,10 +251,11 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     }
     // A logger that does not answer within the same time (but at least long
     // enough for a few probes) gives a capture without events.
-    // A USB logger needs no probing: it is there from the first scan or not.
-    const auto wait = started || o.loggerType == kLoggerUsb
-                          ? std::chrono::duration<double>(limit)
-                          : std::max<std::chrono::duration<double>>(limit, kLeastWaitForLogger);
+    // A USB logger needs no probing: it is there from the first scan or not,
+    // and one that is there is configured within four ticks.
+    std::chrono::duration<double> least = kLeastWaitForLogger;
+    if (o.loggerType == kLoggerUsb) least = usb->HidDeviceCount() > 0 ? kLeastWaitForUsb : limit;
+    const auto wait = started ? limit : std::max(limit, least);
     if (o.seconds > 0 && Clock::now() - (started ? captureStarted : launched) >= wait) {
       reason = started ? "time is up" : "no logger answered";
       break;
