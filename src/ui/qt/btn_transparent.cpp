@@ -25,6 +25,26 @@ QImage WithoutLowerLeftColour(const QImage& glyph) {
 
 }  // namespace
 
+void DrawButtonBevel(QPainter& painter, const QRect& rect, int rings, bool down,
+                     const QPalette& palette) {
+  const QColor highlight = SystemColourOf(SystemColour::ButtonHighlight, palette);
+  const QColor shadow = SystemColourOf(SystemColour::ButtonShadow, palette);
+  const QColor frame = SystemColourOf(SystemColour::WindowFrame, palette);
+  const int left = rect.left();
+  const int top = rect.top();
+  const int right = rect.left() + rect.width() - 1;
+  const int bottom = rect.top() + rect.height() - 1;
+  for (int i = 0; i < rings; ++i) {
+    const QColor dark = i == 0 ? frame : shadow;
+    painter.setPen(QPen(down ? dark : highlight, 1));
+    painter.drawLine(left + i, bottom - i, left + i, top + i);
+    painter.drawLine(left + i, top + i, right - i, top + i);
+    painter.setPen(QPen(down ? highlight : dark, 1));
+    painter.drawLine(right - i, top + i, right - i, bottom - i);
+    painter.drawLine(right - i, bottom - i, left + i, bottom - i);
+  }
+}
+
 TBtnTransparent::TBtnTransparent(QWidget* parent) : QWidget(parent) {
   // The message box answers keys itself, so its buttons never take the focus.
   setFocusPolicy(Qt::NoFocus);
@@ -91,31 +111,7 @@ void TBtnTransparent::paintEvent(QPaintEvent*) {
     painter.setPen(isEnabled() ? palette().color(QPalette::WindowText) : QColor(128, 128, 128));
     painter.drawText(captionAt.x(), captionAt.y() + metrics.ascent(), caption_);
   }
-  PaintBevel(painter);
-}
-
-void TBtnTransparent::PaintBevel(QPainter& painter) {
-  const QColor highlight = SystemColourOf(SystemColour::ButtonHighlight, palette());
-  const QColor shadow = SystemColourOf(SystemColour::ButtonShadow, palette());
-  const QColor frame = SystemColourOf(SystemColour::WindowFrame, palette());
-  const int W = width();
-  const int H = height();
-  for (int i = 0; i < bevel_; ++i) {
-    QColor a, b;
-    if (!down_) {
-      a = highlight;
-      b = i == 0 ? frame : shadow;
-    } else {
-      a = i == 0 ? frame : shadow;
-      b = highlight;
-    }
-    painter.setPen(QPen(a, 1));
-    painter.drawLine(i, H - 1 - i, i, i);
-    painter.drawLine(i, i, W - 1 - i, i);
-    painter.setPen(QPen(b, 1));
-    painter.drawLine(W - 1 - i, i, W - 1 - i, H - 1 - i);
-    painter.drawLine(W - 1 - i, H - 1 - i, i, H - 1 - i);
-  }
+  DrawButtonBevel(painter, rect(), bevel_, down_, palette());
 }
 
 void TBtnTransparent::mousePressEvent(QMouseEvent* event) {

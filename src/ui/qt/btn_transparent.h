@@ -3,11 +3,18 @@
 // caption and a bevel. Buttons of one parent with the same non-zero
 // GroupIndex latch: pressing one releases the others.
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 namespace korvalog {
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// One-pixel rings from the rectangle's edge inwards: highlight on the left
+// and top, the window frame (outer ring) or shadow on the right and bottom;
+// pressed, the other way round.
+void DrawButtonBevel(QPainter& painter, const QRect& rect, int rings, bool down,
+                     const QPalette& palette);
 
 class TBtnTransparent : public QWidget {
   Q_OBJECT
@@ -51,8 +58,6 @@ class TBtnTransparent : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  void PaintBevel(QPainter& painter);
-
   QString caption_;
   QImage glyph_;
   QImage shownGlyph_;  // the glyph with its lower-left colour made transparent

@@ -100,19 +100,8 @@ void TMessageBoxForm::PaintClient() {
 void TMessageBoxForm::paintEvent(QPaintEvent*) {
   // A thin raised frame stands in for the dialog frame of a window system.
   QPainter painter(this);
-  const QColor light = SystemColourOf(SystemColour::ButtonHighlight, palette());
-  const QColor shadow = SystemColourOf(SystemColour::ButtonShadow, palette());
-  const QColor frame = SystemColourOf(SystemColour::WindowFrame, palette());
   painter.fillRect(rect(), SystemColourOf(SystemColour::ButtonFace, palette()));
-  for (int i = 0; i < kFrame; ++i) {
-    const QRect ring = rect().adjusted(i, i, -i - 1, -i - 1);
-    painter.setPen(light);
-    painter.drawLine(ring.bottomLeft(), ring.topLeft());
-    painter.drawLine(ring.topLeft(), ring.topRight());
-    painter.setPen(i == 0 ? frame : shadow);
-    painter.drawLine(ring.topRight(), ring.bottomRight());
-    painter.drawLine(ring.bottomRight(), ring.bottomLeft());
-  }
+  DrawButtonBevel(painter, rect(), kFrame, false, palette());
 }
 
 void TMessageBoxForm::showEvent(QShowEvent* event) {

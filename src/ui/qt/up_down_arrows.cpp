@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include "ui/qt/btn_transparent.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {
@@ -23,21 +24,14 @@ TUpDownArrows::TUpDownArrows(QWidget* parent) : QWidget(parent) {
 void TUpDownArrows::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QColor face = SystemColourOf(SystemColour::ButtonFace, palette());
-  const QColor light = SystemColourOf(SystemColour::ButtonHighlight, palette());
   const QColor shadow = SystemColourOf(SystemColour::ButtonShadow, palette());
-  const QColor frame = SystemColourOf(SystemColour::WindowFrame, palette());
   const int half = height() / 2;
   const QRect halves[2] = {QRect(0, 0, width(), half), QRect(0, half, width(), height() - half)};
   for (int i = 0; i < 2; ++i) {
     const QRect r = halves[i];
     const bool pressed = held_ == (i == 0 ? 1 : -1);
     painter.fillRect(r, face);
-    painter.setPen(pressed ? shadow : light);
-    painter.drawLine(r.bottomLeft(), r.topLeft());
-    painter.drawLine(r.topLeft(), r.topRight());
-    painter.setPen(pressed ? light : frame);
-    painter.drawLine(r.topRight(), r.bottomRight());
-    painter.drawLine(r.bottomRight(), r.bottomLeft());
+    DrawButtonBevel(painter, r, 1, pressed, palette());
     // A small solid triangle pointing up or down, centred in its half.
     const int cx = r.center().x() + (pressed ? 1 : 0);
     const int cy = r.center().y() + (pressed ? 1 : 0);
