@@ -27,7 +27,12 @@ class MarkupRenderer {
  public:
   MarkupRenderer(QPainter* painter, const QFont& font, QColor colour, QPaintDevice* device,
                  const MarkupStyle& style)
-      : painter_(painter), device_(device), font_(font), baseColour_(colour), colour_(colour) {
+      : painter_(painter),
+        device_(device),
+        entryFont_(font),
+        font_(font),
+        baseColour_(colour),
+        colour_(colour) {
     font_.setBold(false);
     font_.setItalic(false);
     font_.setUnderline(false);
@@ -59,7 +64,7 @@ class MarkupRenderer {
 
   QFont FinalFont() const {
     QFont font = font_;
-    SetFontSize(font, baseSize_, pixels_);
+    RestoreSize(font);
     return font;
   }
 
@@ -86,6 +91,15 @@ class MarkupRenderer {
     }
     penX_ += width;
     lineHeightSoFar_ = std::max(lineHeightSoFar_, lineHeight_);
+  }
+
+  // The entry size exactly, fractions of a point included.
+  void RestoreSize(QFont& font) const {
+    if (pixels_) {
+      font.setPixelSize(entryFont_.pixelSize());
+    } else {
+      font.setPointSizeF(entryFont_.pointSizeF());
+    }
   }
 
   void SetSize(int size) {
@@ -117,7 +131,7 @@ class MarkupRenderer {
         break;
       case 'D': DrawDelta(); break;
       case '[':
-        SetFontSize(font_, baseSize_, pixels_);
+        RestoreSize(font_);
         lineHeight_ = baseLineHeight_;
         break;
       case ']': SetSize(2 * baseSize_); break;
@@ -140,6 +154,7 @@ class MarkupRenderer {
 
   QPainter* painter_;
   QPaintDevice* device_;
+  QFont entryFont_;
   QFont font_;
   bool pixels_ = true;
   int baseSize_ = 0;

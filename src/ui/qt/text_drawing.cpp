@@ -48,6 +48,8 @@ void TextOutVertical(QPainter& painter, int x, int y, std::string_view text) {
   if (run.isEmpty() || width <= 0 || height <= 0) return;
 
   QImage flat(width, height, QImage::Format_RGB32);
+  QImage turned(height, width, QImage::Format_ARGB32);
+  if (flat.isNull() || turned.isNull()) return;  // too long to turn in memory
   flat.fill(Qt::white);
   const QRgb background = flat.pixel(0, 0);
   {
@@ -58,7 +60,6 @@ void TextOutVertical(QPainter& painter, int x, int y, std::string_view text) {
   }
   // Pixel (j, i) of the flat text goes to (x + i, y - j): the turned image is
   // as wide as the text is high and its bottom row is the text's first column.
-  QImage turned(height, width, QImage::Format_ARGB32);
   turned.fill(Qt::transparent);
   const QRgb ink = painter.pen().color().rgb();
   for (int i = 0; i < height; ++i) {

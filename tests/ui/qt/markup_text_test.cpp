@@ -194,6 +194,20 @@ TEST_F(MarkupText, PainterSizeAndColourComeBackStyleStays) {
   EXPECT_FALSE(painter.font().bold());
 }
 
+TEST_F(MarkupText, PointSizedFontsComeBackExactly) {
+  QImage image = test::Canvas(200, 60);
+  QPainter painter(&image);
+  QFont points(QString::fromLatin1(kKitSansFamily));
+  points.setPointSizeF(10.5);
+  painter.setFont(points);
+  const MarkupExtent drawn = DrawMarkupText(painter, 0, 0, 2, "\\]Big\\[small\\|x", style);
+  EXPECT_DOUBLE_EQ(painter.font().pointSizeF(), 10.5);
+  const MarkupExtent measured =
+      MeasureMarkupText(points, &image, 0, 0, 2, "\\]Big\\[small\\|x", style);
+  EXPECT_EQ(drawn.right, measured.right);
+  EXPECT_EQ(drawn.bottom, measured.bottom);
+}
+
 TEST_F(MarkupText, ColourTable) {
   EXPECT_EQ(*MarkupCodeColour('1'), QColor(128, 0, 0));
   EXPECT_EQ(*MarkupCodeColour('9'), QColor(255, 0, 0));
