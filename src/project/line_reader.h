@@ -1,7 +1,7 @@
 #pragma once
 // Reads a file line by line through one fixed buffer, without allocating per
-// line. CR, LF and CR LF each end one line; a last line without an end is still a
-// line. Lines longer than kMaxLine are handed over cut to kMaxLine
+// line. CR, LF and CR LF each end one line; a last line without an end is
+// still a line. Lines longer than kMaxLine are handed over cut to kMaxLine
 // characters and marked, and the rest of them is skipped.
 #include <bit>
 #include <cstddef>
@@ -101,7 +101,7 @@ class LineReader {
       const uint64_t low = MarkBelow14(p + i);
       if (low == 0) continue;
       // The lowest marked byte is exactly the first one below 14.
-      for (size_t k = i + static_cast<size_t>(__builtin_ctzll(low)) / 8; k < i + 8; ++k) {
+      for (size_t k = i + static_cast<size_t>(std::countr_zero(low)) / 8; k < i + 8; ++k) {
         if (p[k] == '\n' || p[k] == '\r') return k;
       }
     }
