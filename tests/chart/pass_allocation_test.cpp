@@ -3,26 +3,11 @@
 // waveform pass or accumulation reuses its buffers entirely.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
 #include "analysis/statistics_accumulator.h"
 #include "chart/search_strip_plan.h"
 #include "chart/waveform_plan.h"
+#include "common/allocation_counter.h"
 #include "common/capture_builder.h"
-
-namespace {
-std::atomic<long> gAllocations{0};
-}
-
-void* operator new(std::size_t n) {
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace korvalog {
 namespace {
@@ -39,9 +24,9 @@ void Fill(CaptureBuilder& b, int events) {
 
 template <class Pass>
 long AllocationsOf(Pass&& pass) {
-  const long before = gAllocations.load();
+  const long before = testing::AllocationCount();
   pass();
-  return gAllocations.load() - before;
+  return testing::AllocationCount() - before;
 }
 
 TEST(PassAllocations, DoNotGrowWithTheNumberOfEvents) {

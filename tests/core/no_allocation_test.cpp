@@ -1,24 +1,9 @@
 // Appending and serial decoding must never allocate: count every operator new.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "common/allocation_counter.h"
 #include "core/capture_data.h"
 #include "core/serial_decoder.h"
-
-namespace {
-std::atomic<long> gAllocations{0};
-}
-
-void* operator new(std::size_t n) {
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace korvalog {
 namespace {
@@ -36,7 +21,7 @@ TEST(NoAllocation, AppendAndDecode) {
     chunk128[i] = static_cast<uint8_t>(i % 2 ? i / 2 : 253 + (i / 2) % 2);
   }
 
-  const long before = gAllocations.load();
+  const long before = testing::AllocationCount();
   for (int i = 0; i < 10000; ++i) data.ApplyTransition(i, 1 + i % 128, static_cast<uint8_t>((i / 128) & 1));
   settings.LoggerType = kLogger96;
   for (int i = 0; i < 100; ++i) {
@@ -45,7 +30,7 @@ TEST(NoAllocation, AppendAndDecode) {
   }
   settings.LoggerType = kLogger128;
   for (int i = 0; i < 100; ++i) decoder.OnReceive(chunk128, sizeof chunk128);
-  EXPECT_EQ(gAllocations.load() - before, 0);
+  EXPECT_EQ(testing::AllocationCount() - before, 0);
   EXPECT_GT(data.Store.Count(), 10000u);
 }
 

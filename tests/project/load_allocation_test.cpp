@@ -2,24 +2,9 @@
 // with the number of lines. Counts every operator new.
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "common/allocation_counter.h"
 #include "project/project_file.h"
 #include "temp_dir.h"
-
-namespace {
-std::atomic<long> gAllocations{0};
-}
-
-void* operator new(std::size_t n) {
-  gAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(n ? n : 1)) return p;
-  throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace korvalog {
 namespace {
@@ -29,9 +14,9 @@ long AllocationsToLoad(const std::string& path, const std::string& bytes) {
   ManualClock clock(1.0);
   CaptureData data(clock);
   NullLoadSinks sinks;
-  const long before = gAllocations.load();
+  const long before = testing::AllocationCount();
   EXPECT_TRUE(LoadCaptureFile(path, data, sinks).ok);
-  return gAllocations.load() - before;
+  return testing::AllocationCount() - before;
 }
 
 std::string Repeat(const std::string& line, int times) {
