@@ -70,6 +70,8 @@ TEST_F(CliAnalysisTest, SearchRefusesBadArguments) {
     err.str("");
     EXPECT_EQ(RunSearch(bad, ctx), kExitUsage);
     EXPECT_NE(err.str().find("usage: korvalog-cli search"), std::string::npos) << err.str();
+    const std::string text = err.str();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
   }
   err.str("");
   EXPECT_EQ(RunSearch({dir / "missing.kv"}, ctx), kExitUsage);

@@ -16,7 +16,8 @@ bool LoadForCommand(const std::string& path, CliContext& ctx, StreamLoadSinks& s
 }
 
 int UsageError(CliContext& ctx, const std::string& message, const char* usage) {
-  ctx.err << "korvalog-cli: " << message << "\nusage: korvalog-cli " << usage << "\n";
+  // One line, so scripts can show it as it stands.
+  ctx.err << "korvalog-cli: " << message << " (usage: korvalog-cli " << usage << ")\n";
   return kExitUsage;
 }
 

@@ -32,8 +32,8 @@ class StreamLoadSinks final : public LoadSinks {
 // to ctx.err and returns false; the command then exits with kExitUsage.
 bool LoadForCommand(const std::string& path, CliContext& ctx, StreamLoadSinks& sinks);
 
-// Writes "korvalog-cli: message" and the command's usage line to ctx.err
-// and returns kExitUsage.
+// Writes one line "korvalog-cli: message (usage: korvalog-cli USAGE)" to
+// ctx.err and returns kExitUsage.
 int UsageError(CliContext& ctx, const std::string& message, const char* usage);
 
 // Flushes ctx.out; false (with one line on ctx.err) when the output could not

@@ -43,7 +43,10 @@ int RunInfo(const CommandArgs& args, CliContext& ctx) {
     out << "duration\t" << FormatDuration(data.CaptureEnd.time - data.CaptureStart.time) << "\n";
   }
   uint32_t transitions[kChannelCount] = {};
-  for (uint32_t i = 0; i < count; ++i) ++transitions[data.Store[i].channel - 1];
+  for (uint32_t i = 0; i < count; ++i) {
+    const unsigned c = data.Store[i].channel - 1u;
+    if (c < static_cast<unsigned>(kChannelCount)) ++transitions[c];
+  }
   int active = 0;
   for (uint32_t n : transitions) active += n > 0 ? 1 : 0;
   out << "channels with transitions\t" << IntToText(active) << "\n";
