@@ -25,7 +25,7 @@ void SetFontSize(QFont& font, int size, bool pixels) {
 // the extents of both agree; only the painting itself is skipped.
 class MarkupRenderer {
  public:
-  MarkupRenderer(QPainter* painter, const QFont& font, QColor colour, QPaintDevice* device,
+  MarkupRenderer(QPainter* painter, const QFont& font, QColor colour, const QPaintDevice* device,
                  const MarkupStyle& style)
       : painter_(painter),
         device_(device),
@@ -153,7 +153,7 @@ class MarkupRenderer {
   }
 
   QPainter* painter_;
-  QPaintDevice* device_;
+  const QPaintDevice* device_;
   QFont entryFont_;
   QFont font_;
   bool pixels_ = true;
@@ -192,7 +192,7 @@ MarkupExtent DrawMarkupText(QPainter& painter, int x, int y, int margin, std::st
   return extent;
 }
 
-MarkupExtent MeasureMarkupText(const QFont& font, QPaintDevice* device, int x, int y, int margin,
+MarkupExtent MeasureMarkupText(const QFont& font, const QPaintDevice* device, int x, int y, int margin,
                                std::string_view text, const MarkupStyle& style) {
   MarkupRenderer renderer(nullptr, font, QColor(), device, style);
   return renderer.Run(x, y, margin, text);

@@ -34,7 +34,7 @@ MarkupExtent DrawMarkupText(QPainter& painter, int x, int y, int margin, std::st
 
 // The extents DrawMarkupText would return with this font, drawing nothing.
 // The device sets the resolution that point-sized fonts are measured at.
-MarkupExtent MeasureMarkupText(const QFont& font, QPaintDevice* device, int x, int y, int margin,
+MarkupExtent MeasureMarkupText(const QFont& font, const QPaintDevice* device, int x, int y, int margin,
                                std::string_view text, const MarkupStyle& style);
 
 // The colour a code selects, or none when the code is not a colour of the

@@ -60,7 +60,7 @@ void TNiceLabel::SetStyle(const MarkupStyle& style) {
 }
 
 MarkupExtent TNiceLabel::Measure() const {
-  return MeasureMarkupText(font(), const_cast<TNiceLabel*>(this), 0, 0, gap_, caption_, style_);
+  return MeasureMarkupText(font(), this, 0, 0, gap_, caption_, style_);
 }
 
 void TNiceLabel::Refit() {
