@@ -122,7 +122,7 @@ bool Boxes() {
 
 bool Buttons() {
   QWidget* panel = Panel(460, 150);
-  struct Spec {
+  struct Sample {
     const char* caption;
     ButtonGlyph glyph;
     TButtonLayout layout;
@@ -130,7 +130,7 @@ bool Buttons() {
     int bevel;
     bool enabled;
   };
-  const Spec specs[] = {
+  const Sample samples[] = {
       {"Yes", kGlyphTick, blGlyphLeft, false, 2, true},
       {"No", kGlyphCross, blGlyphRight, false, 2, true},
       {"Save", kGlyphDisk, blGlyphTop, false, 2, true},
@@ -143,15 +143,15 @@ bool Buttons() {
       {"Latched", kGlyphNone, blGlyphLeft, true, 2, true},
   };
   int i = 0;
-  for (const Spec& spec : specs) {
+  for (const Sample& sample : samples) {
     auto* button = new TBtnTransparent(panel);
     button->setGeometry(8 + (i % 5) * 90, 8 + (i / 5) * 70, 80, (i % 5 >= 2 && i < 5) ? 56 : 26);
-    button->SetCaption(QString::fromLatin1(spec.caption));
-    button->SetGlyph(ButtonGlyphImage(spec.glyph));
-    button->SetLayout(spec.layout);
-    button->SetDown(spec.down);
-    button->SetBevel(spec.bevel);
-    button->setEnabled(spec.enabled);
+    button->SetCaption(QString::fromLatin1(sample.caption));
+    button->SetGlyph(ButtonGlyphImage(sample.glyph));
+    button->SetLayout(sample.layout);
+    button->SetDown(sample.down);
+    button->SetBevel(sample.bevel);
+    button->setEnabled(sample.enabled);
     ++i;
   }
   const bool ok = Save(Grab(*panel), "btn_transparent");
@@ -200,13 +200,13 @@ bool SpinEdits() {
 
 bool MessageBoxes() {
   const MarkupStyle style;
-  struct Spec {
+  struct Sample {
     const char* file;
     int kind;
     const char* text;
     const char* buttons;
   };
-  const Spec specs[] = {
+  const Sample samples[] = {
       {"message_info", kMessageInfo, "Log imported: \\b1234\\b events", "OK"},
       {"message_warning", kMessageWarning,
        "\\1\\b\\|Capture in progress.\\b\\[\\n\\nEnd Capture before proceeding", "OK"},
@@ -216,9 +216,9 @@ bool MessageBoxes() {
        "Every button glyph:\\n\\tYes, Cancel, Save, Copy, Move, Annotate, Help", "Yes,Cancel,Save,Copy,Move,Annotate,Help"},
   };
   bool ok = true;
-  for (const Spec& spec : specs) {
-    TMessageBoxForm form(spec.kind, spec.text, spec.buttons, style);
-    ok = Save(Grab(form), spec.file) && ok;
+  for (const Sample& sample : samples) {
+    TMessageBoxForm form(sample.kind, sample.text, sample.buttons, style);
+    ok = Save(Grab(form), sample.file) && ok;
   }
   return ok;
 }
