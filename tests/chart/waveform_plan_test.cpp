@@ -1,10 +1,13 @@
 // The waveform plan: which level segments and edges each channel draws.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 #include "chart/level_segment.h"
 #include "chart/snapshot_walk.h"
+#include "chart/time_axis.h"
 #include "chart/waveform_plan.h"
 #include "common/capture_builder.h"
 #include "common/print_segments.h"
@@ -94,6 +97,55 @@ TEST(Waveforms, ZeroLengthSelectionAndDamagedEventsDrawSomethingSensible) {
   end.index = 99999;
   RenderWaveforms(b.data, b.data.CaptureStart, end, 500, plan);
   EXPECT_EQ(plan.channels[0].back().level, 1);
+}
+
+// One segment per event, kept when the event is the first of a run of the
+// channel's events in one column: the plain reading of the rule.
+Segments PerEventSegments(const CaptureData& data, const PositionSnapshot& from, const PositionSnapshot& to,
+                          uint16_t width, int channel) {
+  PositionSnapshot start = from;
+  NormaliseStates(start);
+  const TimeAxis axis(from, to, width);
+  Segments out;
+  uint16_t lastX = kNoColumn;
+  uint8_t level = start.states[channel - 1];
+  const uint32_t end = std::min(to.index, data.Store.Count());
+  for (uint32_t i = from.index; i < end; ++i) {
+    const EventRecord& e = data.Store[i];
+    if (e.channel != channel) continue;
+    const uint16_t x = axis.X(e.time);
+    if (x != lastX) out.push_back({lastX == kNoColumn ? uint16_t{0} : lastX, x, level, true});
+    lastX = x;
+    level = e.state != 0 ? 1 : 0;
+  }
+  out.push_back({lastX == kNoColumn ? uint16_t{0} : lastX, width, level, false});
+  return out;
+}
+
+TEST(Waveforms, ColumnsTakenTogetherDrawWhatEachEventWouldDraw) {
+  std::mt19937 random(77);
+  for (int round = 0; round < 60; ++round) {
+    CaptureBuilder b;
+    for (int c = 1; c <= 12; ++c) b.StartLevel(c, static_cast<uint8_t>(random() % 3));
+    const int events = 50 + static_cast<int>(random() % 3000);
+    double t = 0;
+    for (int i = 0; i < events; ++i) {
+      // Dense bursts, gaps, and now and then a time running backwards or a
+      // channel that does not exist.
+      t += random() % 4 == 0 ? 0.001 * (random() % 5000) : 0.0001 * (random() % 30);
+      const bool back = random() % 50 == 0;
+      b.Event(back ? t - 0.01 * (random() % 2000) : t, random() % 40 == 0 ? 0 : 1 + static_cast<int>(random() % 12),
+              static_cast<uint8_t>(random() % 3));
+    }
+    b.Finish(t + 1);
+    const uint16_t width = static_cast<uint16_t>(1 + random() % 700);
+    WaveformPlan plan;
+    RenderWaveforms(b.data, b.data.CaptureStart, b.data.CaptureEnd, width, plan);
+    for (int c = 1; c <= 12; ++c) {
+      ASSERT_EQ(plan.channels[c - 1], PerEventSegments(b.data, b.data.CaptureStart, b.data.CaptureEnd, width, c))
+          << "round " << round << ", channel " << c;
+    }
+  }
 }
 
 TEST(LevelSegmentLines, HighIsThreePixelsThickAndEdgesSpanTheBand) {
