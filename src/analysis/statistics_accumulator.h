@@ -40,6 +40,8 @@ constexpr int64_t kMaxIntervalColumns = 32768;
 
 class StatisticsAccumulator {
  public:
+  StatisticsAccumulator() { Reset(24); }
+
   // Empties every channel's cells (keeping their memory) and clears the
   // activation times; intervalsPerDay is one of kIntervalsPerDay.
   void Reset(int intervalsPerDay);
@@ -53,11 +55,7 @@ class StatisticsAccumulator {
   int64_t FirstInterval() const { return first_; }
   int64_t LastInterval() const { return last_; }
   // Cells of channel 1..128; cell i stands for interval FirstInterval() + i.
-  std::span<const IntervalCell> Cells(int channel) const {
-    const std::vector<IntervalCell>& slots = cells_[channel - 1];
-    if (slots.size() <= 1) return {};
-    return std::span<const IntervalCell>(slots.data() + 1, slots.size() - 1);
-  }
+  std::span<const IntervalCell> Cells(int channel) const { return cells_[channel - 1]; }
   // Some periods lay beyond kMaxIntervalColumns and were left out.
   bool Truncated() const { return truncated_; }
 
@@ -67,16 +65,29 @@ class StatisticsAccumulator {
   bool IntervalNumber(double t, int64_t& n) const;
 
  private:
+  static constexpr int32_t kNoRow = -1;
+
+  // The cells of a row; row 0 is the scratch row.
+  IntervalCell* Row(int32_t row) { return rows_.data() + static_cast<size_t>(row) * kChannelCount; }
+  int32_t RowOfInterval(int64_t index);
+  void LayOutPerChannel();
+
   int perDay_ = 24;
   int64_t intervalMs_ = 3600000;
   int64_t first_ = 0;
   int64_t last_ = 0;
   bool truncated_ = false;
-  // Per channel a spare slot, then the cells: an event that measures nothing
-  // writes the spare, so starts and ends take the same path.
+  // While accumulating: a row of one cell per channel for each interval that
+  // events fall in, added when the walk first enters the interval, so the
+  // per-event work never checks the size of an array. Events that measure
+  // nothing write the scratch row instead, so starts and ends take one path.
+  std::vector<IntervalCell> rows_;
+  std::vector<int32_t> rowOf_;  // per interval index from first_: its row, or kNoRow
+  // Afterwards per channel, up to its last interval with a period.
   std::array<std::vector<IntervalCell>, kChannelCount> cells_;
-  std::array<double, kChannelCount + 1> activation_{};  // entry 0 spare, then channels
-  std::array<bool, kChannelCount> active_{};
+  // Entry 0 spare (written by events that start nothing), then per channel
+  // the time of its latest start; NaN until it has one.
+  std::array<double, kChannelCount + 1> activation_;
 };
 
 }  // namespace korvalog

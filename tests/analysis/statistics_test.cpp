@@ -2,7 +2,13 @@
 // copied text.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "analysis/statistics_accumulator.h"
 #include "analysis/statistics_table.h"
@@ -11,6 +17,7 @@
 namespace korvalog {
 namespace {
 
+using testing::At;
 using testing::CaptureBuilder;
 
 constexpr double kHour = 3600;
@@ -140,6 +147,98 @@ TEST(Statistics, FarFutureTimeStampIsLeftOutInsteadOfExhaustingMemory) {
   EXPECT_TRUE(s.cells.Truncated());
   EXPECT_EQ(t.ColumnCount(), 2);
   EXPECT_EQ(t.CellText(1, 1), "1");
+}
+
+// The rule read plainly, one event at a time, with each channel's cells
+// grown as its periods end.
+struct PlainReading {
+  int64_t first = 0, last = 0;
+  bool truncated = false;
+  std::vector<IntervalCell> cells[kChannelCount];
+
+  PlainReading(const CaptureData& data, int perDay, uint8_t activeLevel) {
+    StatisticsAccumulator numbers;  // for its interval numbers only
+    numbers.Reset(perDay);
+    int64_t n = 0;
+    if (!numbers.IntervalNumber(data.CaptureStart.time, n)) n = 0;
+    first = last = n;
+    double activation[kChannelCount] = {};
+    bool started[kChannelCount] = {};
+    for (uint32_t i = 0; i < data.Store.Count(); ++i) {
+      const EventRecord& e = data.Store[i];
+      if (e.channel < 1 || e.channel > kChannelCount) continue;
+      const int c = e.channel - 1;
+      if (!numbers.IntervalNumber(e.time, n)) continue;
+      if (n >= first + kMaxIntervalColumns) {
+        truncated = true;
+        continue;
+      }
+      last = std::max(last, n);
+      if ((e.state != 0) == (activeLevel != 0)) {
+        activation[c] = e.time;
+        started[c] = true;
+        continue;
+      }
+      if (!started[c] || n < first) continue;
+      std::vector<IntervalCell>& mine = cells[c];
+      const size_t index = static_cast<size_t>(n - first);
+      if (mine.size() <= index) mine.resize(index + 1);
+      IntervalCell& cell = mine[index];
+      const double d = e.time - activation[c];
+      cell.count += 1;
+      if (d < cell.shortest || cell.shortest == 0.0) cell.shortest = d;
+      if (d > cell.longest) cell.longest = d;
+      cell.total += d;
+    }
+  }
+};
+
+TEST(Statistics, OnePassGivesWhatThePlainReadingGives) {
+  std::mt19937 random(5);
+  for (int round = 0; round < 80; ++round) {
+    CaptureBuilder b(0);
+    const int channels = 1 + static_cast<int>(random() % 20);
+    const int events = static_cast<int>(random() % 4000);
+    double t = 0;
+    for (int i = 0; i < events; ++i) {
+      t += 0.5 * (random() % 200);  // up to 100 s apart: a day over many intervals
+      double at = At(t);
+      switch (random() % 60) {
+        case 0: at = At(t - 3600.0 * (random() % 30)); break;  // runs backwards
+        case 1: at = std::numeric_limits<double>::quiet_NaN(); break;
+        case 2: at = At(t + 86400.0 * (random() % 400)); break;  // far ahead, perhaps past the limit
+        case 3: at = At(t) + 1e-9; break;
+        default: break;
+      }
+      const int channel = random() % 50 == 0 ? static_cast<int>(random() % 256) : 1 + static_cast<int>(random() % channels);
+      // Mostly toggling levels; now and then a repeated one or another byte.
+      b.EventAt(at, channel, static_cast<uint8_t>(random() % 9 == 0 ? random() % 256 : random() % 2));
+      if (random() % 7 == 0) b.EventAt(at, channel, static_cast<uint8_t>(random() % 2));  // a zero-length period
+    }
+    b.Finish(t + 1);
+    if (random() % 4 == 0) b.data.CaptureStart.time = At(3600.0 * (random() % 48));  // events before the start
+    const int perDay = kIntervalsPerDay[random() % 6];
+    const uint8_t activeLevel = static_cast<uint8_t>(random() % 2);
+
+    StatisticsAccumulator cells;
+    cells.Reset(perDay);
+    cells.Accumulate(b.data, activeLevel);
+    const PlainReading plain(b.data, perDay, activeLevel);
+    ASSERT_EQ(cells.FirstInterval(), plain.first) << "round " << round;
+    ASSERT_EQ(cells.LastInterval(), plain.last) << "round " << round;
+    ASSERT_EQ(cells.Truncated(), plain.truncated) << "round " << round;
+    for (int c = 1; c <= kChannelCount; ++c) {
+      const std::span<const IntervalCell> got = cells.Cells(c);
+      const std::vector<IntervalCell>& want = plain.cells[c - 1];
+      ASSERT_EQ(got.size(), want.size()) << "round " << round << ", channel " << c;
+      for (size_t i = 0; i < want.size(); ++i) {
+        ASSERT_EQ(got[i].count, want[i].count) << "round " << round << ", channel " << c << ", cell " << i;
+        // Bit for bit: the same subtractions in the same order.
+        ASSERT_EQ(std::memcmp(&got[i].shortest, &want[i].shortest, 3 * sizeof(double)), 0)
+            << "round " << round << ", channel " << c << ", cell " << i;
+      }
+    }
+  }
 }
 
 }  // namespace
