@@ -76,7 +76,7 @@ class ColumnBatch {
   };
 
   void Append(Track& k, unsigned c, const LevelSegment& s) {
-    if (k.next == k.end) {
+    if (k.next == k.end) [[unlikely]] {
       // Times that run backwards (a damaged file) need more room.
       std::vector<LevelSegment>& segments = plan_.channels[c];
       const size_t used = segments.size();
