@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/cli/cli_context.h"
+#include "app/cli_fixture.h"
 #include "common/capture_builder.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
@@ -21,15 +22,9 @@ using testing_support::WriteBytes;
 
 constexpr double kHour = 3600;
 
-class CliAnalysisTest : public ::testing::Test {
+class CliAnalysisTest : public CliFixture<ManualClock> {
  protected:
-  ManualClock clock{45000.0};
-  CaptureData data{clock};
-  LoggerSettings settings;
-  std::ostringstream out;
-  std::ostringstream err;
-  CliContext ctx{clock, data, settings, out, err};
-  TempDir dir;
+  CliAnalysisTest() : CliFixture(45000.0) {}
 
   // Saves the builder's capture as a project, as the window's Save does.
   std::string Save(CaptureBuilder& b, const std::string& name = "capture.kv") {

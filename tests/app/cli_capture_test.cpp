@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "app/cli/cli_context.h"
+#include "app/cli_fixture.h"
 #include "project/load_sinks.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
@@ -25,7 +26,7 @@ using testing_support::ReadBytes;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
 
-class CliCaptureTest : public ::testing::Test {
+class CliCaptureTest : public CliFixture<SystemClock> {
  protected:
   int Capture(const CommandArgs& args) { return RunCapture(args, ctx); }
   // Waits (bounded) until the capture has `events`, then stops it like
@@ -48,13 +49,6 @@ class CliCaptureTest : public ::testing::Test {
     return into.Store.Count();
   }
 
-  SystemClock clock;
-  CaptureData data{clock};
-  LoggerSettings settings;
-  std::ostringstream out;
-  std::ostringstream err;
-  CliContext ctx{clock, data, settings, out, err};
-  TempDir dir;
 };
 
 TEST_F(CliCaptureTest, RecordsWhatTheSimulatorSends) {

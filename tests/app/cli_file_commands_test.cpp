@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "app/cli/cli_context.h"
+#include "app/cli_fixture.h"
 #include "project/dump_file.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
@@ -25,15 +26,9 @@ const char kLog[] =
     "H@000000\r\n"
     "L0512400\r\n";
 
-class CliFileTest : public ::testing::Test {
+class CliFileTest : public CliFixture<ManualClock> {
  protected:
-  ManualClock clock{45000.0};
-  CaptureData data{clock};
-  LoggerSettings settings;
-  std::ostringstream out;
-  std::ostringstream err;
-  CliContext ctx{clock, data, settings, out, err};
-  TempDir dir;
+  CliFileTest() : CliFixture(45000.0) {}
 
   std::string LogPath() {
     WriteBytes(dir / "site.001", kLog);
