@@ -30,7 +30,8 @@ bool IsProjectPath(std::string_view path);
 FileResult WriteProjectFile(const std::string& path, CaptureData& data, const PositionSnapshot& from,
                             const PositionSnapshot& to);
 
-// Loads a project or a logger log, chosen by IsProjectPath. A file that
+// Loads a value change dump (a name ending in ".vcd", see vcd_import.h), a
+// project or a logger log, chosen by IsProjectPath. A file that
 // cannot be opened or read changes nothing. A log whose date or time cannot
 // be encoded stops at that line: the result names it, `sinks.Error` hears
 // it, and the events read so far are kept without DataPresent. Must not be

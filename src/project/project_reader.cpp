@@ -13,6 +13,7 @@
 #include "project/line_reader.h"
 #include "project/log_import.h"
 #include "project/project_file.h"
+#include "project/vcd_import.h"
 #include "ui/ansi_string_lib.h"
 
 namespace korvalog {
@@ -181,9 +182,33 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   data.DataPresent.store(0, std::memory_order_release);
 
   uint32_t count = 0;
-  const bool isLog = !IsProjectPath(path);
+  const bool isVcd = IsVcdPath(path);
+  const bool isLog = !isVcd && !IsProjectPath(path);
   std::string notes;
-  if (isLog) {
+  if (isVcd) {
+    // A dump that cannot be taken stops the load at the line that says so;
+    // the events read so far stay, not shown.
+    VcdImport vcd(data);
+    std::string_view line;
+    bool cut = false;
+    uint64_t lineNumber = 0;
+    std::string reason;
+    while (reason.empty() && reader.Next(line, cut)) {
+      ++lineNumber;
+      if (cut) {
+        reason = "line " + std::to_string(lineNumber) + ": line too long";
+      } else if (!vcd.ReadLine(line, count)) {
+        reason = "line " + std::to_string(lineNumber) + ": " + vcd.Error();
+      }
+    }
+    if (reason.empty() && !reader.Failed() && !vcd.Finish(count)) reason = vcd.Error();
+    if (!reason.empty()) {
+      data.Store.SetCount(count);
+      sinks.Error(reason);
+      sinks.DataLoaded(false);
+      return Failure(path, reason);
+    }
+  } else if (isLog) {
     sinks.LogImportStarted();
     LogImport log(data, sinks);
     std::string_view line;

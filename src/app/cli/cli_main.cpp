@@ -18,6 +18,10 @@ const CliCommand kCommands[] = {
     {"search", "search FILE [--high CH,...] [--low CH,...]", RunSearch},
     {"sequence", "sequence FILE", RunSequence},
     {"stats", "stats FILE [--type T] [--interval I] [--format F] [--active low|high]", RunStats},
+    {"export",
+     "export FILE --format vcd|csv|png|svg|pdf [--from TIME --to TIME] [--channels CH,...]\n"
+     "                      [--all-channels] [--wide] [--width PX] --out OUT",
+     RunExport},
     {"capture",
      "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac]\n"
      "                      [--seconds S] --out FILE.kv",

@@ -1,0 +1,112 @@
+// korvalog-cli export FILE --format vcd|csv|png|svg|pdf [--from TIME --to TIME]
+// [--channels LIST] [--all-channels] [--wide] [--width PX] --out OUT: the
+// capture, or a range of it, for waveform viewers, spreadsheets and reports.
+#include <algorithm>
+#include <ostream>
+
+#include "app/cli/cli_load.h"
+#include "app/cli/cli_options.h"
+#include "project/export_request.h"
+#include "ui/ansi_string_lib.h"
+
+#ifdef KORVALOG_PICTURES
+#include "project/qt/chart_picture.h"
+#endif
+
+namespace korvalog::cli {
+
+int RunExport(const CommandArgs& args, CliContext& ctx) {
+  static constexpr char kUsage[] =
+      "export FILE --format vcd|csv|png|svg|pdf [--from TIME --to TIME] [--channels CH,...]\n"
+      "                      [--all-channels] [--wide] [--width PX] --out OUT";
+  // The two switches take no value; the rest go through the option reader.
+  ExportRequest request;
+  CommandArgs rest;
+  for (const std::string& a : args) {
+    if (a == "--all-channels") {
+      request.allChannels = true;
+    } else if (a == "--wide") {
+      request.wideCsv = true;
+    } else {
+      rest.push_back(a);
+    }
+  }
+  ParsedArgs parsed;
+  std::string error;
+  if (!ParseOptions(rest, {"--format", "--from", "--to", "--channels", "--width", "--out"}, parsed, error)) {
+    return UsageError(ctx, error, kUsage);
+  }
+  if (parsed.positional.size() != 1) return UsageError(ctx, "export takes one file", kUsage);
+  std::string format, from, to, width;
+  bool formatGiven = false, widthGiven = false;
+  for (const auto& [name, value] : parsed.options) {
+    if (name == "--format") {
+      format = value;
+      formatGiven = true;
+    } else if (name == "--from") {
+      from = value;
+    } else if (name == "--to") {
+      to = value;
+    } else if (name == "--width") {
+      width = value;
+      widthGiven = true;
+    } else if (name == "--out") {
+      request.path = value;
+    } else if (!ParseChannelList(value, request.channels, error)) {
+      return UsageError(ctx, error, kUsage);
+    }
+  }
+  if (!formatGiven) return UsageError(ctx, "--format is missing", kUsage);
+  if (!ParseExportFormat(format, request.format)) {
+    return UsageError(ctx, "unknown format '" + format + "'", kUsage);
+  }
+  if (request.path.empty()) return UsageError(ctx, "--out is missing", kUsage);
+  if (request.allChannels && !request.channels.empty()) {
+    return UsageError(ctx, "--channels and --all-channels exclude each other", kUsage);
+  }
+  if (request.wideCsv && request.format != ExportFormat::Csv) return UsageError(ctx, "--wide is for csv", kUsage);
+  if (widthGiven) {
+    if (!IsPictureFormat(request.format)) return UsageError(ctx, "--width is for png, svg and pdf", kUsage);
+    const int px = TextToInt(width);
+    if (width.find_first_not_of("0123456789") != std::string::npos || px < kMinPictureWidth ||
+        px > kMaxPictureWidth) {
+      return UsageError(ctx,
+                        "--width must be " + std::to_string(kMinPictureWidth) + ".." +
+                            std::to_string(kMaxPictureWidth) + " pixels",
+                        kUsage);
+    }
+    request.width = px;
+  }
+
+  const std::string& path = parsed.positional[0];
+  StreamLoadSinks sinks(ctx.err, path);
+  if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;
+  // Times are read against the loaded capture's start.
+  if (!from.empty() && !ParseExportTime(from, ctx.data, request.from)) {
+    return UsageError(ctx, "cannot read --from '" + from + "'", kUsage);
+  }
+  if (!to.empty() && !ParseExportTime(to, ctx.data, request.to)) {
+    return UsageError(ctx, "cannot read --to '" + to + "'", kUsage);
+  }
+  if (!from.empty() && !to.empty() && request.from > request.to) {
+    return UsageError(ctx, "--from is after --to", kUsage);
+  }
+
+  FileResult result;
+  if (IsPictureFormat(request.format)) {
+#ifdef KORVALOG_PICTURES
+    result = WriteChartPicture(ctx.data, ctx.settings, request);
+#else
+    result = FileResult{false, request.path + ": this korvalog-cli was built without the chart's drawing code"};
+#endif
+  } else {
+    result = ExportCaptureFile(ctx.data, request);
+  }
+  if (!result.ok) {
+    ctx.err << "korvalog-cli: " << result.error << "\n";
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+}  // namespace korvalog::cli

@@ -1,0 +1,394 @@
+#include "project/vcd_import.h"
+
+#include <cctype>
+#include <cmath>
+#include <cstring>
+
+#include "core/date_time.h"
+#include "project/export_text.h"
+#include "ui/ansi_string_lib.h"
+
+namespace korvalog {
+namespace {
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; }
+
+std::vector<std::string_view> SplitTokens(std::string_view text) {
+  std::vector<std::string_view> out;
+  size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && IsSpace(text[i])) ++i;
+    size_t j = i;
+    while (j < text.size() && !IsSpace(text[j])) ++j;
+    if (j > i) out.push_back(text.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+bool ParseUnsigned64(std::string_view text, uint64_t& value) {
+  if (text.empty() || text.size() > 19) return false;
+  value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+  }
+  return true;
+}
+
+bool IsDigits(std::string_view t) {
+  if (t.empty()) return false;
+  for (char c : t) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+int ToInt(std::string_view t) {
+  int v = 0;
+  for (char c : t) v = v * 10 + (c - '0');
+  return v;
+}
+
+// "hh:mm:ss" with optional ".zzz".
+bool ParseClock(std::string_view t, DateTimeFields& f) {
+  if (t.size() < 8 || t[2] != ':' || t[5] != ':' || !IsDigits(t.substr(0, 2)) || !IsDigits(t.substr(3, 2)) ||
+      !IsDigits(t.substr(6, 2))) {
+    return false;
+  }
+  f.hour = ToInt(t.substr(0, 2));
+  f.minute = ToInt(t.substr(3, 2));
+  f.second = ToInt(t.substr(6, 2));
+  f.millisecond = 0;
+  if (t.size() == 8) return true;
+  if (t[8] != '.' || !IsDigits(t.substr(9))) return false;
+  std::string_view frac = t.substr(9, 3);
+  f.millisecond = ToInt(frac);
+  for (size_t n = frac.size(); n < 3; ++n) f.millisecond *= 10;
+  return true;
+}
+
+// Reads the dates that dumps carry: "2025-01-01 09:12:34.500" (as the export
+// writes it, a "T" may join the two), or the C library's form
+// "Wed Jan  1 09:12:34 2025" and orderings of its parts.
+bool ParseDumpDate(std::string_view text, double& out) {
+  static const char* kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
+                                  "jul", "aug", "sep", "oct", "nov", "dec"};
+  DateTimeFields f;
+  bool year = false, month = false, day = false;
+  std::string cleaned(text);
+  for (char& c : cleaned) {
+    if (c == ',') c = ' ';
+  }
+  for (std::string_view t : SplitTokens(cleaned)) {
+    if (t.size() >= 10 && t[4] == '-' && t[7] == '-' && IsDigits(t.substr(0, 4)) && IsDigits(t.substr(5, 2)) &&
+        IsDigits(t.substr(8, 2))) {
+      f.year = ToInt(t.substr(0, 4));
+      f.month = ToInt(t.substr(5, 2));
+      f.day = ToInt(t.substr(8, 2));
+      year = month = day = true;
+      if (t.size() > 11 && (t[10] == 'T' || t[10] == 't') && !ParseClock(t.substr(11), f)) return false;
+    } else if (ParseClock(t, f)) {
+    } else if (IsDigits(t) && t.size() == 4) {
+      f.year = ToInt(t);
+      year = true;
+    } else if (IsDigits(t) && t.size() <= 2) {
+      f.day = ToInt(t);
+      day = true;
+    } else if (t.size() >= 3) {
+      for (int m = 0; m < 12; ++m) {
+        if (FindTextFrom(1, kMonths[m], t.substr(0, 3)) == 1) {
+          f.month = m + 1;
+          month = true;
+        }
+      }
+    }
+  }
+  return year && month && day && TryEncodeDateTime(f, out);
+}
+
+}  // namespace
+
+bool IsVcdPath(std::string_view path) {
+  const int last = static_cast<int>(path.size()) - 3;  // 1-based start of the last four characters
+  return last >= 1 && FindTextFrom(last, ".vcd", path) == last;
+}
+
+VcdImport::VcdImport(CaptureData& data) : data_(data) {
+  ResetChannelTable(data_.Channels);
+  for (int& c : singleCodes_) c = -1;
+  DateTimeFields fallback;
+  fallback.year = 2000;
+  fallback.month = 1;
+  fallback.day = 1;
+  TryEncodeDateTime(fallback, date_);
+  unitDays_ = 1e-9 / kSecondsPerDay;  // a dump without $timescale counts nanoseconds
+  nowDays_ = date_;
+}
+
+bool VcdImport::Fail(std::string text) {
+  error_ = std::move(text);
+  return false;
+}
+
+bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
+  const size_t n = line.size();
+  size_t i = 0;
+  size_t rawFrom = 0;  // where this line's part of a command's text starts
+  while (true) {
+    while (i < n && IsSpace(line[i])) ++i;
+    if (i >= n) break;
+    size_t j = i;
+    while (j < n && !IsSpace(line[j])) ++j;
+    const std::string_view token = line.substr(i, j - i);
+    if (collecting_) {
+      if (token == "$end") {
+        raw_.append(line.substr(rawFrom, i - rawFrom));
+        collecting_ = false;
+        if (!EndCommand()) return false;
+      }
+    } else {
+      if (!Token(token, count)) return false;
+      rawFrom = j;
+    }
+    i = j;
+  }
+  if (collecting_) {
+    raw_.append(line.substr(rawFrom < n ? rawFrom : n));
+    raw_ += '\n';
+  }
+  return true;
+}
+
+bool VcdImport::Token(std::string_view token, uint32_t& count) {
+  return inBody_ ? BodyToken(token, count) : HeaderToken(token);
+}
+
+bool VcdImport::HeaderToken(std::string_view token) {
+  if (token[0] != '$') return Fail("unexpected '" + std::string(token) + "' before $enddefinitions");
+  if (token == "$date") {
+    command_ = Command::Date;
+  } else if (token == "$timescale") {
+    command_ = Command::Timescale;
+  } else if (token == "$var") {
+    command_ = Command::Var;
+  } else if (token == "$comment") {
+    command_ = Command::Comment;
+  } else if (token == "$enddefinitions") {
+    command_ = Command::EndDefinitions;
+  } else if (token == "$end") {
+    return Fail("'$end' without a command");
+  } else {
+    command_ = Command::Other;  // $version, $scope, $upscope and the like
+  }
+  raw_.clear();
+  collecting_ = true;
+  return true;
+}
+
+bool VcdImport::EndCommand() {
+  const Command command = command_;
+  command_ = Command::None;
+  switch (command) {
+    case Command::Date:
+      ParseDumpDate(raw_, date_);  // unreadable: the fixed date stays
+      nowDays_ = date_;
+      return true;
+    case Command::Timescale:
+      return SetTimescale(raw_);
+    case Command::Var:
+      return DeclareWire(raw_);
+    case Command::Comment: {
+      // The exact channel names the export keeps: "13 "Door open"" lines.
+      if (inBody_ || raw_.find("Korvalog channel names") == std::string::npos) return true;
+      size_t pos = raw_.find('\n');
+      while (pos != std::string::npos && pos < raw_.size()) {
+        size_t p = pos + 1;
+        while (p < raw_.size() && IsSpace(raw_[p]) && raw_[p] != '\n') ++p;
+        int channel = 0;
+        while (p < raw_.size() && raw_[p] >= '0' && raw_[p] <= '9' && channel < 1000) {
+          channel = channel * 10 + (raw_[p++] - '0');
+        }
+        std::string name;
+        if (p < raw_.size() && raw_[p] == ' ' && UnquoteName(raw_, ++p, name) && channel >= 1 &&
+            channel <= kChannelCount) {
+          commentNames_[channel] = name;
+        }
+        pos = raw_.find('\n', pos + 1);
+      }
+      return true;
+    }
+    case Command::EndDefinitions:
+      inBody_ = true;
+      return AssignChannels();
+    default:
+      return true;
+  }
+}
+
+bool VcdImport::SetTimescale(std::string_view text) {
+  std::string joined;
+  for (std::string_view t : SplitTokens(text)) joined += t;
+  size_t digits = 0;
+  while (digits < joined.size() && joined[digits] >= '0' && joined[digits] <= '9') ++digits;
+  uint64_t number = 0;
+  const std::string unit = joined.substr(digits);
+  static const struct {
+    const char* name;
+    double seconds;
+  } kUnits[] = {{"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}};
+  if (ParseUnsigned64(joined.substr(0, digits), number) && number > 0) {
+    for (const auto& u : kUnits) {
+      if (unit == u.name) {
+        unitDays_ = static_cast<double>(number) * u.seconds / kSecondsPerDay;
+        return true;
+      }
+    }
+  }
+  return Fail("cannot read the timescale '" + joined + "'");
+}
+
+bool VcdImport::DeclareWire(std::string_view text) {
+  static const char* kOneBitTypes[] = {"wire", "reg",  "logic", "bit",    "tri",     "tri0",    "tri1", "wand",
+                                       "wor",  "triand", "trior", "trireg", "supply0", "supply1", "uwire"};
+  const std::vector<std::string_view> t = SplitTokens(text);
+  if (t.size() < 4) return Fail("incomplete $var");
+  std::string reference(t[3]);
+  if (t.size() > 4 && t[4].front() == '[') reference += t[4];
+  bool oneBitType = false;
+  for (const char* type : kOneBitTypes) oneBitType = oneBitType || t[0] == type;
+  if (!oneBitType || t[1] != "1") {
+    return Fail("'" + reference + "' is a " + std::string(t[0]) + " of " + std::string(t[1]) +
+                " bits: only 1-bit wires can be imported");
+  }
+  if (wires_.size() >= static_cast<size_t>(kChannelCount)) {
+    return Fail("more than 128 wires: only 128 channels can be imported");
+  }
+  wires_.push_back(Wire{std::string(t[2]), reference, 0});
+  return true;
+}
+
+bool VcdImport::AssignChannels() {
+  if (wires_.empty()) return Fail("the dump declares no wires");
+  bool numbered = true;
+  bool used[kChannelCount + 1] = {};
+  for (const Wire& w : wires_) {
+    const int ch = ChannelFromWireName(w.reference);
+    numbered = numbered && ch != 0 && !used[ch];
+    used[ch] = true;
+  }
+  for (size_t n = 0; n < wires_.size(); ++n) {
+    Wire& w = wires_[n];
+    w.channel = numbered ? ChannelFromWireName(w.reference) : static_cast<int>(n) + 1;
+    std::string name = w.reference;
+    if (numbered) {
+      const auto kept = commentNames_.find(w.channel);
+      name = kept != commentNames_.end() ? kept->second : w.reference.substr(w.reference.size() > 6 ? 6 : 5);
+    }
+    SetChannelName(data_.Channels[w.channel - 1], name);
+
+    int id = -1;
+    if (w.code.size() == 1 && static_cast<unsigned char>(w.code[0]) < 128) {
+      int& slot = singleCodes_[static_cast<unsigned char>(w.code[0])];
+      if (slot < 0) slot = static_cast<int>(codeChannels_.size());
+      id = slot;
+    } else {
+      id = multiCodes_.try_emplace(w.code, static_cast<int>(codeChannels_.size())).first->second;
+    }
+    if (id == static_cast<int>(codeChannels_.size())) codeChannels_.emplace_back();
+    codeChannels_[id].push_back(static_cast<uint8_t>(w.channel));
+  }
+  return true;
+}
+
+bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
+  if (!pendingVector_.empty()) {
+    const char bit = pendingVector_.back();
+    pendingVector_.clear();
+    return Value(bit, token, count);
+  }
+  switch (token[0]) {
+    case '#': {
+      uint64_t t = 0;
+      if (!ParseUnsigned64(token.substr(1), t)) return Fail("'" + std::string(token) + "' is not a time");
+      if (timeSeen_ && t < now_) return Fail("the time goes back to " + std::string(token.substr(1)));
+      if (!timeSeen_) firstTime_ = t;
+      timeSeen_ = true;
+      now_ = t;
+      nowDays_ = date_ + static_cast<double>(t) * unitDays_;
+      return true;
+    }
+    case '0':
+    case '1':
+    case 'x':
+    case 'X':
+    case 'z':
+    case 'Z':
+      return Value(token[0], token.substr(1), count);
+    case 'b':
+    case 'B':
+      if (token.size() < 2 || token.find_first_not_of("01xXzZ", 1) != std::string_view::npos) {
+        return Fail("'" + std::string(token) + "' is not a binary value");
+      }
+      pendingVector_ = token.substr(1);
+      return true;
+    case 'r':
+    case 'R':
+      return Fail("real value '" + std::string(token) + "': only 1-bit wires can be imported");
+    case '$':
+      if (token == "$dumpvars" || token == "$dumpall" || token == "$dumpon" || token == "$dumpoff") {
+        inDump_ = true;
+        initialDump_ = token == "$dumpvars" && !eventsBegun_;
+      } else if (token == "$end") {
+        inDump_ = false;
+        initialDump_ = false;
+      } else {
+        command_ = Command::Other;  // $comment and the like: skipped to their $end
+        collecting_ = true;
+        raw_.clear();
+      }
+      return true;
+    default:
+      return Fail("unexpected '" + std::string(token) + "'");
+  }
+}
+
+bool VcdImport::Value(char value, std::string_view code, uint32_t& count) {
+  int id = -1;
+  if (code.size() == 1 && static_cast<unsigned char>(code[0]) < 128) {
+    id = singleCodes_[static_cast<unsigned char>(code[0])];
+  } else if (!code.empty()) {
+    const auto found = multiCodes_.find(std::string(code));
+    if (found != multiCodes_.end()) id = found->second;
+  }
+  if (id < 0) return Fail("unknown wire code '" + std::string(code) + "'");
+  if (value != '0' && value != '1') return true;  // x and z: the level stays
+  const uint8_t level = value == '1' ? 1 : 0;
+  const bool initial = !timeSeen_ || initialDump_;
+  EventRecord* events = data_.Store.MutableData();
+  for (uint8_t ch : codeChannels_[id]) {
+    if (initial) {
+      level_[ch - 1] = start_[ch - 1] = level;
+      continue;
+    }
+    if (level_[ch - 1] == level || count >= kEventCapacity) continue;
+    level_[ch - 1] = level;
+    eventsBegun_ = true;
+    events[count++] = EventRecord{nowDays_, ch, level};
+  }
+  return true;
+}
+
+bool VcdImport::Finish(uint32_t count) {
+  (void)count;
+  if (!inBody_) return Fail("no $enddefinitions: not a value change dump");
+  data_.CaptureStart = PositionSnapshot{};
+  data_.CaptureStart.time = date_ + static_cast<double>(firstTime_) * unitDays_;
+  std::memcpy(data_.CaptureStart.states, start_, kChannelCount);
+  data_.CaptureEnd = PositionSnapshot{};
+  data_.CaptureEnd.time = timeSeen_ ? nowDays_ : data_.CaptureStart.time;
+  std::memcpy(data_.CaptureEnd.states, level_, kChannelCount);
+  return true;
+}
+
+}  // namespace korvalog

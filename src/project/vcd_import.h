@@ -1,0 +1,84 @@
+#pragma once
+// Reading a value change dump (IEEE 1364 VCD) as a capture, so that a
+// recording of another logic analyser can be checked with the Sequencer and
+// the statistics. Only 1-bit wires, at most 128 of them.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "core/capture_data.h"
+
+namespace korvalog {
+
+// A path is a value change dump when it ends in ".vcd", in any case.
+bool IsVcdPath(std::string_view path);
+
+// Fed the file's lines in order by the load. Wires named "chNNN..." (as the
+// export writes them, each a different channel) keep channel NNN; any other
+// set of wires takes channels 1..N in declaration order. Times may use any
+// $timescale; the capture start comes from $date when it can be read, else
+// it is 1 January 2000 00:00. The levels in the first $dumpvars (and values
+// before the first time) are the start levels; every later value that
+// changes a wire's level is an event; x and z change nothing.
+class VcdImport {
+ public:
+  // Resets the channel table ("#1".."#128", not searched).
+  explicit VcdImport(CaptureData& data);
+
+  // False when the line cannot be taken; Error() then says why.
+  bool ReadLine(std::string_view line, uint32_t& count);
+  // After the last line: sets the capture's span and its start and end
+  // levels. False when the file held no complete header.
+  bool Finish(uint32_t count);
+
+  const std::string& Error() const { return error_; }
+
+ private:
+  enum class Command { None, Date, Timescale, Var, Comment, EndDefinitions, Other };
+  struct Wire {
+    std::string code;
+    std::string reference;
+    int channel = 0;
+  };
+
+  bool Token(std::string_view token, uint32_t& count);
+  bool HeaderToken(std::string_view token);
+  bool BodyToken(std::string_view token, uint32_t& count);
+  bool EndCommand();
+  bool DeclareWire(std::string_view text);
+  bool SetTimescale(std::string_view text);
+  bool AssignChannels();
+  bool Value(char value, std::string_view code, uint32_t& count);
+  bool Fail(std::string text);
+
+  CaptureData& data_;
+  std::string error_;
+
+  Command command_ = Command::None;
+  std::string raw_;           // text of the command being read
+  bool collecting_ = false;   // raw_ takes the rest of each line
+  bool inBody_ = false;       // after $enddefinitions
+  bool inDump_ = false;       // inside $dumpvars/$dumpall/$dumpon/$dumpoff
+  bool initialDump_ = false;  // that block gives the start levels
+  std::string pendingVector_; // a "b..." value waiting for its code
+
+  std::vector<Wire> wires_;
+  std::unordered_map<std::string, int> multiCodes_;  // code -> index into codeChannels_
+  int singleCodes_[128];                             // one-character codes
+  std::vector<std::vector<uint8_t>> codeChannels_;
+  std::unordered_map<int, std::string> commentNames_;
+
+  double date_ = 0.0;
+  double unitDays_ = 0.0;  // one time unit in days
+  bool timeSeen_ = false;
+  bool eventsBegun_ = false;
+  uint64_t firstTime_ = 0;
+  uint64_t now_ = 0;
+  double nowDays_ = 0.0;
+  uint8_t level_[kChannelCount] = {};
+  uint8_t start_[kChannelCount] = {};
+};
+
+}  // namespace korvalog
