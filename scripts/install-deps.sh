@@ -7,6 +7,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-dejavu-core
   libhidapi-dev
+  qt6-svg-dev
+  sigrok-cli poppler-utils
 )
 missing=()
 for p in "${packages[@]}"; do

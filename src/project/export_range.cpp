@@ -131,11 +131,14 @@ ExportRange MakeExportRange(const CaptureData& data, double from, double to) {
   const uint32_t last = StoredEnd(data, data.CaptureEnd.index);
   ExportRange r{Normalised(data.CaptureStart), {}};
   r.from.index = StoredEnd(data, data.CaptureStart.index);
+  // Bounds compare to the millisecond, as the times are shown and typed.
+  const int64_t fromMs = DateTimeToMs(from);
+  const int64_t toMs = DateTimeToMs(to);
   uint32_t i = r.from.index;
-  while (i < last && events[i].time < from) ++i;
+  while (i < last && DateTimeToMs(events[i].time) < fromMs) ++i;
   Walk(data, r.from, i);
   r.from.time = from;
-  while (i < last && events[i].time <= to) ++i;
+  while (i < last && DateTimeToMs(events[i].time) <= toMs) ++i;
   r.to = r.from;
   Walk(data, r.to, i);
   r.to.time = to;

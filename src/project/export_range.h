@@ -23,7 +23,7 @@ struct ExportRange {
 // stored events; no events when no data is present).
 ExportRange WholeCaptureRange(const CaptureData& data);
 
-// The events with from <= time <= to, both held to the capture's span.
+// The events with from <= time <= to, compared to the millisecond, both held to the capture's span.
 // Either bound may fall between events.
 ExportRange MakeExportRange(const CaptureData& data, double from, double to);
 
