@@ -1,0 +1,180 @@
+#include "project/qt/chart_picture.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QSvgGenerator>
+#include <algorithm>
+#include <cstdlib>
+
+#include "chart/chart_state.h"
+#include "chart/qt/chart_images.h"
+#include "chart/qt/chart_painting.h"
+#include "chart/time_axis.h"
+#include "ui/qt/kit_look.h"
+#include "ui/qt/markup_text.h"
+
+namespace korvalog {
+
+class ChartPictureScene {
+ public:
+  ChartPictureScene(CaptureData& data, const ExportRange& range, const std::vector<int>& channels, int width,
+                    uint8_t colourMode)
+      : data_(data), savedOrder_(data.Order), state_(data), colourMode_(colourMode), rows_(channels.size()) {
+    PutChannelsFirst(channels);
+    font_ = KitFont();
+    layout_.headerHeight = HeaderHeightFor(font_);
+    const int others = layout_.ContentWidth() - layout_.widths[4];
+    layout_.widths[4] = std::max(16, width - others);
+    // The range is the zoom window; the first layout makes it the selection too.
+    state_.ZoomStart = range.from;
+    state_.ZoomEnd = range.to;
+    state_.HistoryDepth = 0;
+    state_.WaveWidth = 0;
+    state_.LayoutChart(0, layout_.widths);
+    // The summary may reach past the grid; the waveform column gives way so
+    // the picture is exactly as wide as asked.
+    const int over = Size().width() - width;
+    if (over > 0 && layout_.widths[4] - over >= 16) {
+      layout_.widths[4] -= over;
+      state_.LayoutChart(0, layout_.widths);
+    }
+    state_.LabelWidth = MeasureMarkupText(font_, nullptr, 0, 0, 0, state_.ZoomLabel(), MarkupStyle{}).right;
+    state_.LabelLeft = state_.ZoomLeft - state_.LabelWidth;
+    pictures_.Ensure(1);
+    waves_.Render(state_.Waveforms(), state_.RowHeight, colourMode_, 1);
+    strip_.Render(state_.Strip(), kStripHeight, font_, 1);
+  }
+  ~ChartPictureScene() { data_.Order = savedOrder_; }
+
+  ChartDrawContext Context() const {
+    return ChartDrawContext{data_, state_, waves_, strip_, pictures_, colourMode_, font_, QPalette(), MarkupStyle{}};
+  }
+  QSize Size() const { return ChartPictureSize(Context(), layout_, Rows()); }
+  void Paint(QPainter& p) const {
+    p.fillRect(QRect(QPoint(0, 0), Size()), Qt::white);
+    PaintChart(p, Context(), layout_, 1, Rows());
+  }
+  int TimeX(double time) const {
+    return layout_.ColumnLeft(4) + TimeAxis(state_.SelectionStart, state_.SelectionEnd, state_.WaveWidth).X(time);
+  }
+  int RowTop(int channel) const {
+    for (size_t r = 0; r < rows_; ++r) {
+      if (data_.Order[r] == channel) return kSummaryHeight + layout_.RowsTop() + static_cast<int>(r) * layout_.rowHeight;
+    }
+    return -1;
+  }
+
+ private:
+  // At least one row, so a picture of nothing still shows the header.
+  int Rows() const { return std::max<int>(1, static_cast<int>(rows_)); }
+
+  void PutChannelsFirst(const std::vector<int>& channels) {
+    bool wanted[kChannelCount + 1] = {};
+    for (int ch : channels) wanted[ch] = true;
+    DisplayOrder order{};
+    size_t n = 0;
+    for (uint8_t ch : savedOrder_) {
+      if (wanted[ch]) order[n++] = ch;
+    }
+    for (uint8_t ch : savedOrder_) {
+      if (!wanted[ch]) order[n++] = ch;
+    }
+    data_.Order = order;
+  }
+
+  CaptureData& data_;
+  const DisplayOrder savedOrder_;
+  ChartState state_;
+  uint8_t colourMode_;
+  size_t rows_;
+  QFont font_;
+  GridLayout layout_;
+  WaveformImages waves_;
+  StripImage strip_;
+  StatePictures pictures_;
+};
+
+ChartPicture::ChartPicture(CaptureData& data, const ExportRange& range, const std::vector<int>& channels, int width,
+                           uint8_t colourMode)
+    : scene_(std::make_unique<ChartPictureScene>(data, range, channels, width, colourMode)) {}
+ChartPicture::~ChartPicture() = default;
+QSize ChartPicture::Size() const { return scene_->Size(); }
+void ChartPicture::Paint(QPainter& painter) const { scene_->Paint(painter); }
+int ChartPicture::TimeX(double time) const { return scene_->TimeX(time); }
+int ChartPicture::RowTop(int channel) const { return scene_->RowTop(channel); }
+
+namespace {
+
+FileResult Failed(const std::string& path, const char* what) { return FileResult{false, path + ": " + what}; }
+
+FileResult Paint(const ChartPicture& picture, const ExportRequest& request) {
+  const QString path = QString::fromLocal8Bit(request.path.c_str());
+  const QSize size = picture.Size();
+  // Qt writes these files in place: refuse a folder that is not there
+  // before anything is drawn.
+  if (!QFileInfo(path).absoluteDir().exists()) return Failed(request.path, "cannot create: No such file or directory");
+  switch (request.format) {
+    case ExportFormat::Png: {
+      QImage image(size, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPainter p(&image);
+      picture.Paint(p);
+      p.end();
+      if (!image.save(path, "PNG")) return Failed(request.path, "cannot write the PNG file");
+      return {};
+    }
+    case ExportFormat::Svg: {
+      QSvgGenerator svg;
+      svg.setFileName(path);
+      svg.setSize(size);
+      svg.setViewBox(QRect(QPoint(0, 0), size));
+      svg.setResolution(96);
+      svg.setTitle(QStringLiteral("Korvalog chart"));
+      QPainter p;
+      if (!p.begin(&svg)) return Failed(request.path, "cannot write the SVG file");
+      picture.Paint(p);
+      if (!p.end()) return Failed(request.path, "cannot write the SVG file");
+      return {};
+    }
+    case ExportFormat::Pdf: {
+      // One page exactly the chart's size, at 96 pixels to the inch.
+      QPdfWriter pdf(path);
+      pdf.setResolution(96);
+      pdf.setPageSize(QPageSize(QSizeF(size.width() * 72.0 / 96, size.height() * 72.0 / 96), QPageSize::Point,
+                                QString(), QPageSize::ExactMatch));
+      pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+      pdf.setTitle(QStringLiteral("Korvalog chart"));
+      pdf.setCreator(QStringLiteral("Korvalog"));
+      QPainter p;
+      if (!p.begin(&pdf)) return Failed(request.path, "cannot write the PDF file");
+      picture.Paint(p);
+      if (!p.end()) return Failed(request.path, "cannot write the PDF file");
+      return {};
+    }
+    default:
+      return Failed(request.path, "not a picture format");
+  }
+}
+
+}  // namespace
+
+FileResult WriteChartPicture(CaptureData& data, const LoggerSettings& settings, const ExportRequest& request) {
+  std::unique_ptr<QGuiApplication> app;
+  if (QCoreApplication::instance() == nullptr) {
+    static int argc = 1;
+    static char name[] = "korvalog";
+    static char* argv[] = {name, nullptr};
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  }
+  const ExportRange range = ResolveExportRange(data, request);
+  const std::vector<int> channels = ResolveExportChannels(data, range, request);
+  const ChartPicture picture(data, range, channels, request.width, settings.ColourMode);
+  return Paint(picture, request);
+}
+
+}  // namespace korvalog

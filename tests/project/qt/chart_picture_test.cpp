@@ -1,0 +1,125 @@
+// Chart pictures: the PNG has its edges where the chart puts them, only the
+// channels that changed unless all are asked for, the SVG is well-formed
+// XML with the same drawing, and the PDF opens with pdftoppm.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+#include <QXmlStreamReader>
+#include <cstdlib>
+
+#include "chart/chart_state.h"
+#include "common/capture_builder.h"
+#include "project/qt/chart_picture.h"
+#include "project/temp_dir.h"
+
+namespace korvalog {
+namespace {
+
+using testing::At;
+using testing::CaptureBuilder;
+using testing_support::TempDir;
+
+constexpr int kWidth = 800;
+
+// Channel 2 (red) goes HIGH at 1 s and channel 7 (maroon) at 3 s of a 4 s
+// capture; channel 5 never changes.
+class ChartPictureTest : public ::testing::Test {
+ protected:
+  ChartPictureTest() {
+    b.StartLevel(5, 1).Event(1.0, 2, 1).Event(3.0, 7, 1).Finish(4.0);
+    SetChannelName(b.data.Channels[1], "Door open");
+  }
+
+  ExportRequest Request(ExportFormat format, const std::string& name) {
+    ExportRequest r;
+    r.format = format;
+    r.width = kWidth;
+    r.path = dir / name;
+    return r;
+  }
+
+  // The x columns, within the channel's row, where at least half the row is
+  // in the colour: the vertical edges.
+  static std::vector<int> EdgeColumns(const QImage& image, int rowTop, int rowHeight, QRgb colour) {
+    std::vector<int> out;
+    for (int x = 0; x < image.width(); ++x) {
+      int n = 0;
+      for (int y = rowTop; y < rowTop + rowHeight && y < image.height(); ++y) n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+      if (n >= rowHeight / 2) out.push_back(x);
+    }
+    return out;
+  }
+
+  CaptureBuilder b;
+  LoggerSettings settings;
+  TempDir dir;
+};
+
+TEST_F(ChartPictureTest, PngHasTheEdgeInTheExpectedColumnAndOnlyChangedChannels) {
+  const DisplayOrder order = b.data.Order;
+  int edgeX = 0, rowTop = 0, rowsHigh = 0;
+  {
+    const ExportRange range = WholeCaptureRange(b.data);
+    const ChartPicture picture(b.data, range, ExportChannels(b.data, range, ChannelChoice::Changed), kWidth, 0);
+    edgeX = picture.TimeX(At(1.0));
+    rowTop = picture.RowTop(2);
+    EXPECT_EQ(picture.RowTop(5), -1);
+    EXPECT_GT(picture.RowTop(7), rowTop);
+    rowsHigh = picture.Size().height();
+  }
+  EXPECT_EQ(b.data.Order, order);  // the chart's rows are back as they were
+  ASSERT_TRUE(WriteChartPicture(b.data, settings, Request(ExportFormat::Png, "c.png")).ok);
+  const QImage png(QString::fromStdString(dir / "c.png"));
+  ASSERT_EQ(png.width(), kWidth);
+  EXPECT_EQ(png.height(), rowsHigh);
+  EXPECT_EQ(EdgeColumns(png, rowTop, kDefaultRowHeight, qRgb(255, 0, 0)), std::vector<int>{edgeX});
+
+  ExportRequest all = Request(ExportFormat::Png, "all.png");
+  all.allChannels = true;
+  ASSERT_TRUE(WriteChartPicture(b.data, settings, all).ok);
+  EXPECT_EQ(QImage(QString::fromStdString(dir / "all.png")).height(), rowsHigh + 126 * kDefaultRowHeight);
+}
+
+TEST_F(ChartPictureTest, SvgIsWellFormedAndDrawsTheSameEdge) {
+  ASSERT_TRUE(WriteChartPicture(b.data, settings, Request(ExportFormat::Svg, "c.svg")).ok);
+  QFile file(QString::fromStdString(dir / "c.svg"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  QXmlStreamReader xml(&file);
+  while (!xml.atEnd()) xml.readNext();
+  EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+
+  const ExportRange range = WholeCaptureRange(b.data);
+  const ChartPicture picture(b.data, range, ExportChannels(b.data, range, ChannelChoice::Changed), kWidth, 0);
+  QSvgRenderer svg(QString::fromStdString(dir / "c.svg"));
+  ASSERT_TRUE(svg.isValid());
+  EXPECT_EQ(svg.viewBox().size(), picture.Size());
+  QImage image(picture.Size(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  QPainter p(&image);
+  svg.render(&p);
+  p.end();
+  EXPECT_EQ(EdgeColumns(image, picture.RowTop(2), kDefaultRowHeight, qRgb(255, 0, 0)),
+            std::vector<int>{picture.TimeX(At(1.0))});
+}
+
+TEST_F(ChartPictureTest, PdfOpensWithPdftoppm) {
+  if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is not installed";
+  ASSERT_TRUE(WriteChartPicture(b.data, settings, Request(ExportFormat::Pdf, "c.pdf")).ok);
+  const std::string command = "pdftoppm -png -r 96 -singlefile '" + dir / "c.pdf" + "' '" + dir / "page" + "' 2>&1";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  const QImage page(QString::fromStdString(dir / "page.png"));
+  ASSERT_FALSE(page.isNull());
+  EXPECT_NEAR(page.width(), kWidth, 1);
+}
+
+TEST_F(ChartPictureTest, MissingFolderIsRefused) {
+  const FileResult r = WriteChartPicture(b.data, settings, Request(ExportFormat::Png, "no/such/c.png"));
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("no/such/c.png: cannot create"), std::string::npos) << r.error;
+}
+
+}  // namespace
+}  // namespace korvalog
