@@ -132,6 +132,14 @@ bool VcdImport::Fail(std::string text) {
 }
 
 bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
+  // Most lines of a dump's body are one change ("1!") or one time ("#1234").
+  if (inBody_ && !collecting_ && pendingVector_.empty() && line.size() >= 2) {
+    if ((line[0] == '0' || line[0] == '1') && line.size() <= 3 && !IsSpace(line[1]) && !IsSpace(line.back())) {
+      return Value(line[0], line.substr(1), count);
+    }
+    uint64_t t = 0;
+    if (line[0] == '#' && ParseUnsigned64(line.substr(1), t)) return SetTime(t, line);
+  }
   const size_t n = line.size();
   size_t i = 0;
   size_t rawFrom = 0;  // where this line's part of a command's text starts
@@ -286,16 +294,12 @@ bool VcdImport::AssignChannels() {
     }
     SetChannelName(data_.Channels[w.channel - 1], name);
 
-    int id = -1;
-    if (w.code.size() == 1 && static_cast<unsigned char>(w.code[0]) < 128) {
-      int& slot = singleCodes_[static_cast<unsigned char>(w.code[0])];
-      if (slot < 0) slot = static_cast<int>(codeChannels_.size());
-      id = slot;
-    } else {
-      id = multiCodes_.try_emplace(w.code, static_cast<int>(codeChannels_.size())).first->second;
+    int& slot = *CodeSlot(w.code, true);
+    if (slot < 0) {
+      slot = static_cast<int>(codeChannels_.size());
+      codeChannels_.emplace_back();
     }
-    if (id == static_cast<int>(codeChannels_.size())) codeChannels_.emplace_back();
-    codeChannels_[id].push_back(static_cast<uint8_t>(w.channel));
+    codeChannels_[slot].push_back(static_cast<uint8_t>(w.channel));
   }
   return true;
 }
@@ -310,12 +314,7 @@ bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
     case '#': {
       uint64_t t = 0;
       if (!ParseUnsigned64(token.substr(1), t)) return Fail("'" + std::string(token) + "' is not a time");
-      if (timeSeen_ && t < now_) return Fail("the time goes back to " + std::string(token.substr(1)));
-      if (!timeSeen_) firstTime_ = t;
-      timeSeen_ = true;
-      now_ = t;
-      nowDays_ = date_ + static_cast<double>(t) * unitDays_;
-      return true;
+      return SetTime(t, token);
     }
     case '0':
     case '1':
@@ -352,14 +351,37 @@ bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
   }
 }
 
-bool VcdImport::Value(char value, std::string_view code, uint32_t& count) {
-  int id = -1;
-  if (code.size() == 1 && static_cast<unsigned char>(code[0]) < 128) {
-    id = singleCodes_[static_cast<unsigned char>(code[0])];
-  } else if (!code.empty()) {
-    const auto found = multiCodes_.find(std::string(code));
-    if (found != multiCodes_.end()) id = found->second;
+bool VcdImport::SetTime(uint64_t t, std::string_view token) {
+  if (timeSeen_ && t < now_) return Fail("the time goes back to " + std::string(token.substr(1)));
+  if (!timeSeen_) firstTime_ = t;
+  timeSeen_ = true;
+  now_ = t;
+  nowDays_ = date_ + static_cast<double>(t) * unitDays_;
+  return true;
+}
+
+int* VcdImport::CodeSlot(std::string_view code, bool create) {
+  // Codes of one and two printable characters (every code of a dump with up
+  // to 8,836 wires) index tables; longer ones go through a map.
+  const auto printable = [](char c) { return c >= '!' && c <= '~'; };
+  if (code.size() == 1 && printable(code[0])) return &singleCodes_[code[0] - '!'];
+  if (code.size() == 2 && printable(code[0]) && printable(code[1])) {
+    if (doubleCodes_.empty()) {
+      if (!create) return nullptr;
+      doubleCodes_.assign(kPrintable * kPrintable, -1);
+    }
+    return &doubleCodes_[(code[0] - '!') * kPrintable + (code[1] - '!')];
   }
+  if (!create) {
+    const auto found = multiCodes_.find(std::string(code));
+    return found != multiCodes_.end() ? &found->second : nullptr;
+  }
+  return &multiCodes_.try_emplace(std::string(code), -1).first->second;
+}
+
+bool VcdImport::Value(char value, std::string_view code, uint32_t& count) {
+  const int* slot = CodeSlot(code, false);
+  const int id = slot != nullptr ? *slot : -1;
   if (id < 0) return Fail("unknown wire code '" + std::string(code) + "'");
   if (value != '0' && value != '1') return true;  // x and z: the level stays
   const uint8_t level = value == '1' ? 1 : 0;

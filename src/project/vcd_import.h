@@ -51,6 +51,10 @@ class VcdImport {
   bool SetTimescale(std::string_view text);
   bool AssignChannels();
   bool Value(char value, std::string_view code, uint32_t& count);
+  bool SetTime(uint64_t t, std::string_view token);
+  // The slot of a wire code in the code tables (-1 there: not declared);
+  // null when it is not there and `create` is false.
+  int* CodeSlot(std::string_view code, bool create);
   bool Fail(std::string text);
 
   CaptureData& data_;
@@ -65,8 +69,11 @@ class VcdImport {
   std::string pendingVector_; // a "b..." value waiting for its code
 
   std::vector<Wire> wires_;
-  std::unordered_map<std::string, int> multiCodes_;  // code -> index into codeChannels_
-  int singleCodes_[128];                             // one-character codes
+  static constexpr int kPrintable = '~' - '!' + 1;
+  // Code -> index into codeChannels_, by the code's length.
+  int singleCodes_[kPrintable];
+  std::vector<int> doubleCodes_;
+  std::unordered_map<std::string, int> multiCodes_;
   std::vector<std::vector<uint8_t>> codeChannels_;
   std::unordered_map<int, std::string> commentNames_;
 
