@@ -1,11 +1,11 @@
-// One GUI application for the picture tests, on the offscreen platform.
+// One application for the picture and dialog tests, on the offscreen platform.
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
+#include <QApplication>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
