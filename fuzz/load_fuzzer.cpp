@@ -1,5 +1,5 @@
-// Feeds arbitrary bytes to the load operation, as a project and as a logger
-// log, and checks that a loaded project saves, reloads and saves again to the
+// Feeds arbitrary bytes to the load operation, as a project, a logger log
+// and a value change dump (which must export and load back), and checks that a loaded project saves, reloads and saves again to the
 // same bytes.
 #include <unistd.h>
 
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/capture_data.h"
+#include "project/file_export.h"
 #include "project/project_file.h"
 
 namespace {
@@ -49,6 +50,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   // The first byte chooses the grammar and the rest is the file, so one
   // corpus serves both.
   if (size == 0) return 0;
+  if ((bytes[0] & 2) != 0) {
+    // A value change dump: whatever loads exports again and loads back.
+    const std::string input = Scratch("in.vcd");
+    WriteAll(input, bytes + 1, size - 1);
+    if (!LoadCaptureFile(input, *first, sinks).ok) return 0;
+    const ExportRange range = WholeCaptureRange(*first);
+    const std::string again = Scratch("again.vcd");
+    if (!WriteVcdFile(again, *first, range, ExportChannels(*first, range, ChannelChoice::Changed)).ok) std::abort();
+    if (!WriteCsvFile(Scratch("again.csv"), *first, range, ExportChannels(*first, range, ChannelChoice::All),
+                      CsvLayout::Wide).ok) {
+      std::abort();
+    }
+    if (!LoadCaptureFile(again, *second, sinks).ok || second->Store.Count() != first->Store.Count()) {
+      std::fprintf(stderr, "an exported dump did not load back\n");
+      std::abort();
+    }
+    return 0;
+  }
   const bool asProject = (bytes[0] & 1) != 0;
   const std::string input = Scratch(asProject ? "in.kv" : "in.001");
   WriteAll(input, bytes + 1, size - 1);

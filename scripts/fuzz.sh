@@ -17,14 +17,15 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
   -DKORVALOG_GUI=OFF -DKORVALOG_TESTS=OFF -DKORVALOG_BENCH=OFF >&2
 cmake --build build-fuzz -j2 --target korvalog-load-fuzzer >&2
 
-# The seed corpus: every sample file, as a project (first byte 1) and as a
-# log (first byte 0).
+# The seed corpus: every sample file, as a project (first byte 1), as a log
+# (first byte 0) and as a value change dump (first byte 2).
 corpus=build-fuzz/corpus
 mkdir -p "$corpus"
 for f in fuzz/seeds/*; do
   base=$(basename "$f")
   { printf '\001'; cat "$f"; } >"$corpus/project-$base"
   { printf '\000'; cat "$f"; } >"$corpus/log-$base"
+  { printf '\002'; cat "$f"; } >"$corpus/dump-$base"
 done
 exec build-fuzz/fuzz/korvalog-load-fuzzer "$corpus" -max_total_time="$seconds" -max_len=65536 \
   -print_final_stats=1

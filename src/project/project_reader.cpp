@@ -181,34 +181,26 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   data.CaptureEnd.time = 0.0;
   data.DataPresent.store(0, std::memory_order_release);
 
-  uint32_t count = 0;
-  const bool isVcd = IsVcdPath(path);
-  const bool isLog = !isVcd && !IsProjectPath(path);
-  std::string notes;
-  if (isVcd) {
+  if (IsVcdPath(path)) {
     // A dump that cannot be taken stops the load at the line that says so;
     // the events read so far stay, not shown.
-    VcdImport vcd(data);
-    std::string_view line;
-    bool cut = false;
-    uint64_t lineNumber = 0;
-    std::string reason;
-    while (reason.empty() && reader.Next(line, cut)) {
-      ++lineNumber;
-      if (cut) {
-        reason = "line " + std::to_string(lineNumber) + ": line too long";
-      } else if (!vcd.ReadLine(line, count)) {
-        reason = "line " + std::to_string(lineNumber) + ": " + vcd.Error();
-      }
-    }
-    if (reason.empty() && !reader.Failed() && !vcd.Finish(count)) reason = vcd.Error();
+    uint32_t count = 0;
+    std::string reason = ReadVcdLines(reader, data, count);
+    if (reason.empty() && reader.Failed()) reason = std::string("read error: ") + std::strerror(reader.ErrorNumber());
     if (!reason.empty()) {
       data.Store.SetCount(count);
       sinks.Error(reason);
       sinks.DataLoaded(false);
       return Failure(path, reason);
     }
-  } else if (isLog) {
+    FinishLoad(data, count, sinks);
+    return {};
+  }
+
+  uint32_t count = 0;
+  const bool isLog = !IsProjectPath(path);
+  std::string notes;
+  if (isLog) {
     sinks.LogImportStarted();
     LogImport log(data, sinks);
     std::string_view line;

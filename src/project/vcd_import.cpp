@@ -6,6 +6,7 @@
 
 #include "core/date_time.h"
 #include "project/export_text.h"
+#include "project/line_reader.h"
 #include "ui/ansi_string_lib.h"
 
 namespace korvalog {
@@ -112,6 +113,20 @@ bool ParseDumpDate(std::string_view text, double& out) {
 bool IsVcdPath(std::string_view path) {
   const int last = static_cast<int>(path.size()) - 3;  // 1-based start of the last four characters
   return last >= 1 && FindTextFrom(last, ".vcd", path) == last;
+}
+
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count) {
+  VcdImport vcd(data);
+  std::string_view line;
+  bool cut = false;
+  uint64_t lineNumber = 0;
+  while (reader.Next(line, cut)) {
+    ++lineNumber;
+    if (cut) return "line " + std::to_string(lineNumber) + ": line too long";
+    if (!vcd.ReadLine(line, count)) return "line " + std::to_string(lineNumber) + ": " + vcd.Error();
+  }
+  if (reader.Failed()) return {};  // the load reports the read error
+  return vcd.Finish(count) ? std::string() : vcd.Error();
 }
 
 VcdImport::VcdImport(CaptureData& data) : data_(data) {

@@ -15,6 +15,13 @@ namespace korvalog {
 // A path is a value change dump when it ends in ".vcd", in any case.
 bool IsVcdPath(std::string_view path);
 
+class LineReader;
+
+// Reads a whole dump into the store, its span and its channel names (see
+// VcdImport); `count` is the number of events stored. Empty when the dump
+// was taken, else the reason, naming the line ("line 7: ...").
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count);
+
 // Fed the file's lines in order by the load. Wires named "chNNN..." (as the
 // export writes them, each a different channel) keep channel NNN; any other
 // set of wires takes channels 1..N in declaration order. Times may use any
