@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QSvgGenerator>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "chart/chart_state.h"
@@ -160,11 +161,19 @@ FileResult Paint(const ChartPicture& picture, const ExportRequest& request) {
   }
 }
 
+// A tool without a desktop session has no runtime folder; Qt's note about
+// that is no news to the user of a command-line tool.
+void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QLatin1String("QStandardPaths:"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 }  // namespace
 
 FileResult WriteChartPicture(CaptureData& data, const LoggerSettings& settings, const ExportRequest& request) {
   std::unique_ptr<QGuiApplication> app;
   if (QCoreApplication::instance() == nullptr) {
+    qInstallMessageHandler(QuietAboutRuntimeFolder);
     static int argc = 1;
     static char name[] = "korvalog";
     static char* argv[] = {name, nullptr};
