@@ -185,7 +185,12 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
     // A dump that cannot be taken stops the load at the line that says so;
     // the events read so far stay, not shown.
     uint32_t count = 0;
-    std::string reason = ReadVcdLines(reader, data, count);
+    uint64_t skipped = 0;
+    std::string reason = ReadVcdLines(reader, data, count, skipped);
+    if (skipped > 0) {
+      sinks.Warning(std::to_string(skipped) + (skipped == 1 ? " event skipped: " : " events skipped: ") +
+                    std::to_string(skipped) + " beyond the store's " + std::to_string(kEventCapacity) + " events");
+    }
     if (reason.empty() && reader.Failed()) reason = std::string("read error: ") + std::strerror(reader.ErrorNumber());
     if (!reason.empty()) {
       data.Store.SetCount(count);

@@ -115,18 +115,24 @@ bool IsVcdPath(std::string_view path) {
   return last >= 1 && FindTextFrom(last, ".vcd", path) == last;
 }
 
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count) {
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped) {
   VcdImport vcd(data);
+  std::string reason;
   std::string_view line;
   bool cut = false;
   uint64_t lineNumber = 0;
-  while (reader.Next(line, cut)) {
+  while (reason.empty() && reader.Next(line, cut)) {
     ++lineNumber;
-    if (cut) return "line " + std::to_string(lineNumber) + ": line too long";
-    if (!vcd.ReadLine(line, count)) return "line " + std::to_string(lineNumber) + ": " + vcd.Error();
+    if (cut) {
+      reason = "line " + std::to_string(lineNumber) + ": line too long";
+    } else if (!vcd.ReadLine(line, count)) {
+      reason = "line " + std::to_string(lineNumber) + ": " + vcd.Error();
+    }
   }
-  if (reader.Failed()) return {};  // the load reports the read error
-  return vcd.Finish(count) ? std::string() : vcd.Error();
+  // After a read error the load reports that instead.
+  if (reason.empty() && !reader.Failed() && !vcd.Finish(count)) reason = vcd.Error();
+  skipped = vcd.Skipped();
+  return reason;
 }
 
 VcdImport::VcdImport(CaptureData& data) : data_(data) {
@@ -407,7 +413,16 @@ bool VcdImport::Value(char value, std::string_view code, uint32_t& count) {
       level_[ch - 1] = start_[ch - 1] = level;
       continue;
     }
-    if (level_[ch - 1] == level || count >= kEventCapacity) continue;
+    if (level_[ch - 1] == level) continue;
+    if (count >= kEventCapacity) {
+      // The capture ends with the store: its end levels are those of then.
+      if (skipped_++ == 0) {
+        std::memcpy(storedEnd_, level_, kChannelCount);
+        storedEndTime_ = nowDays_;
+      }
+      level_[ch - 1] = level;
+      continue;
+    }
     level_[ch - 1] = level;
     eventsBegun_ = true;
     events[count++] = EventRecord{nowDays_, ch, level};
@@ -422,8 +437,8 @@ bool VcdImport::Finish(uint32_t count) {
   data_.CaptureStart.time = date_ + static_cast<double>(firstTime_) * unitDays_;
   std::memcpy(data_.CaptureStart.states, start_, kChannelCount);
   data_.CaptureEnd = PositionSnapshot{};
-  data_.CaptureEnd.time = timeSeen_ ? nowDays_ : data_.CaptureStart.time;
-  std::memcpy(data_.CaptureEnd.states, level_, kChannelCount);
+  data_.CaptureEnd.time = skipped_ > 0 ? storedEndTime_ : (timeSeen_ ? nowDays_ : data_.CaptureStart.time);
+  std::memcpy(data_.CaptureEnd.states, skipped_ > 0 ? storedEnd_ : level_, kChannelCount);
   return true;
 }
 

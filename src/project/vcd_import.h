@@ -18,9 +18,10 @@ bool IsVcdPath(std::string_view path);
 class LineReader;
 
 // Reads a whole dump into the store, its span and its channel names (see
-// VcdImport); `count` is the number of events stored. Empty when the dump
-// was taken, else the reason, naming the line ("line 7: ...").
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count);
+// VcdImport); `count` is the number of events stored, `skipped` the changes
+// beyond the store's capacity. Empty when the dump was taken, else the
+// reason, naming the line ("line 7: ...").
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped);
 
 // Fed the file's lines in order by the load. Wires named "chNNN..." (as the
 // export writes them, each a different channel) keep channel NNN; any other
@@ -41,6 +42,8 @@ class VcdImport {
   bool Finish(uint32_t count);
 
   const std::string& Error() const { return error_; }
+  // Changes that found the store full.
+  uint64_t Skipped() const { return skipped_; }
 
  private:
   enum class Command { None, Date, Timescale, Var, Comment, EndDefinitions, Other };
@@ -86,6 +89,7 @@ class VcdImport {
 
   double date_ = 0.0;
   double unitDays_ = 0.0;  // one time unit in days
+  uint64_t skipped_ = 0;
   bool timeSeen_ = false;
   bool eventsBegun_ = false;
   uint64_t firstTime_ = 0;
@@ -93,6 +97,8 @@ class VcdImport {
   double nowDays_ = 0.0;
   uint8_t level_[kChannelCount] = {};
   uint8_t start_[kChannelCount] = {};
+  uint8_t storedEnd_[kChannelCount] = {};  // the levels and time when the store filled
+  double storedEndTime_ = 0.0;
 };
 
 }  // namespace korvalog

@@ -23,6 +23,8 @@ struct Result {
   std::string events;  // "us-from-start channel level" lines
   std::string names;   // names of channels 1..4, '|'-separated
   std::string start;   // the capture start, ISO
+  uint32_t count = 0;
+  std::vector<std::string> warnings;
 };
 
 Result Import(const std::string& text) {
@@ -33,8 +35,8 @@ Result Import(const std::string& text) {
   SetStartupDefaults(data);
   CollectingLoadSinks sinks;
   const FileResult r = LoadCaptureFile(dir / "in.vcd", data, sinks);
-  Result out{r.ok, r.error, "", "", ""};
-  for (uint32_t i = 0; i < data.Store.Count(); ++i) {
+  Result out{r.ok, r.error, "", "", "", data.Store.Count(), sinks.warnings};
+  for (uint32_t i = 0; i < data.Store.Count() && i < 100; ++i) {
     const EventRecord& e = data.Store[i];
     const long long us = std::llround((e.time - data.CaptureStart.time) * kSecondsPerDay * 1e6);
     out.events += std::to_string(us) + ' ' + std::to_string(e.channel) + ' ' + std::to_string(e.state) + '\n';
@@ -107,6 +109,16 @@ TEST(VcdImportTest, RefusesWhatIsNotOneBitWiresNamingTheLine) {
     EXPECT_FALSE(r.ok);
     EXPECT_EQ(r.error.substr(r.error.find(".vcd: ") + 6), c.error);
   }
+}
+
+TEST(VcdImportTest, ChangesBeyondTheStoreAreCountedInOneWarning) {
+  std::string text = "$var wire 1 ! a $end $enddefinitions $end\n";
+  text.reserve(kEventCapacity * 14);
+  for (uint32_t i = 0; i < kEventCapacity + 2; ++i) text += '#' + std::to_string(i) + '\n' + (i % 2 ? "0!\n" : "1!\n");
+  const Result r = Import(text);
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.count, kEventCapacity);
+  EXPECT_EQ(r.warnings, std::vector<std::string>{"2 events skipped: 2 beyond the store's 1048576 events"});
 }
 
 TEST(VcdImportTest, OnlyNamesEndingInVcdAreDumps) {
