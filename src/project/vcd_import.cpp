@@ -1,114 +1,14 @@
 #include "project/vcd_import.h"
 
-#include <cctype>
-#include <cmath>
 #include <cstring>
 
 #include "core/date_time.h"
 #include "project/export_text.h"
 #include "project/line_reader.h"
+#include "project/vcd_header.h"
 #include "ui/ansi_string_lib.h"
 
 namespace korvalog {
-namespace {
-
-bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r' || c == '\n'; }
-
-std::vector<std::string_view> SplitTokens(std::string_view text) {
-  std::vector<std::string_view> out;
-  size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    size_t j = i;
-    while (j < text.size() && !IsSpace(text[j])) ++j;
-    if (j > i) out.push_back(text.substr(i, j - i));
-    i = j;
-  }
-  return out;
-}
-
-bool ParseUnsigned64(std::string_view text, uint64_t& value) {
-  if (text.empty() || text.size() > 19) return false;
-  value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    value = value * 10 + static_cast<uint64_t>(c - '0');
-  }
-  return true;
-}
-
-bool IsDigits(std::string_view t) {
-  if (t.empty()) return false;
-  for (char c : t) {
-    if (c < '0' || c > '9') return false;
-  }
-  return true;
-}
-
-int ToInt(std::string_view t) {
-  int v = 0;
-  for (char c : t) v = v * 10 + (c - '0');
-  return v;
-}
-
-// "hh:mm:ss" with optional ".zzz".
-bool ParseClock(std::string_view t, DateTimeFields& f) {
-  if (t.size() < 8 || t[2] != ':' || t[5] != ':' || !IsDigits(t.substr(0, 2)) || !IsDigits(t.substr(3, 2)) ||
-      !IsDigits(t.substr(6, 2))) {
-    return false;
-  }
-  f.hour = ToInt(t.substr(0, 2));
-  f.minute = ToInt(t.substr(3, 2));
-  f.second = ToInt(t.substr(6, 2));
-  f.millisecond = 0;
-  if (t.size() == 8) return true;
-  if (t[8] != '.' || !IsDigits(t.substr(9))) return false;
-  std::string_view frac = t.substr(9, 3);
-  f.millisecond = ToInt(frac);
-  for (size_t n = frac.size(); n < 3; ++n) f.millisecond *= 10;
-  return true;
-}
-
-// Reads the dates that dumps carry: "2025-01-01 09:12:34.500" (as the export
-// writes it, a "T" may join the two), or the C library's form
-// "Wed Jan  1 09:12:34 2025" and orderings of its parts.
-bool ParseDumpDate(std::string_view text, double& out) {
-  static const char* kMonths[] = {"jan", "feb", "mar", "apr", "may", "jun",
-                                  "jul", "aug", "sep", "oct", "nov", "dec"};
-  DateTimeFields f;
-  bool year = false, month = false, day = false;
-  std::string cleaned(text);
-  for (char& c : cleaned) {
-    if (c == ',') c = ' ';
-  }
-  for (std::string_view t : SplitTokens(cleaned)) {
-    if (t.size() >= 10 && t[4] == '-' && t[7] == '-' && IsDigits(t.substr(0, 4)) && IsDigits(t.substr(5, 2)) &&
-        IsDigits(t.substr(8, 2))) {
-      f.year = ToInt(t.substr(0, 4));
-      f.month = ToInt(t.substr(5, 2));
-      f.day = ToInt(t.substr(8, 2));
-      year = month = day = true;
-      if (t.size() > 11 && (t[10] == 'T' || t[10] == 't') && !ParseClock(t.substr(11), f)) return false;
-    } else if (ParseClock(t, f)) {
-    } else if (IsDigits(t) && t.size() == 4) {
-      f.year = ToInt(t);
-      year = true;
-    } else if (IsDigits(t) && t.size() <= 2) {
-      f.day = ToInt(t);
-      day = true;
-    } else if (t.size() >= 3) {
-      for (int m = 0; m < 12; ++m) {
-        if (FindTextFrom(1, kMonths[m], t.substr(0, 3)) == 1) {
-          f.month = m + 1;
-          month = true;
-        }
-      }
-    }
-  }
-  return year && month && day && TryEncodeDateTime(f, out);
-}
-
-}  // namespace
 
 bool IsVcdPath(std::string_view path) {
   const int last = static_cast<int>(path.size()) - 3;  // 1-based start of the last four characters
@@ -155,20 +55,20 @@ bool VcdImport::Fail(std::string text) {
 bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
   // Most lines of a dump's body are one change ("1!") or one time ("#1234").
   if (inBody_ && !collecting_ && pendingVector_.empty() && line.size() >= 2) {
-    if ((line[0] == '0' || line[0] == '1') && line.size() <= 3 && !IsSpace(line[1]) && !IsSpace(line.back())) {
+    if ((line[0] == '0' || line[0] == '1') && line.size() <= 3 && !IsVcdSpace(line[1]) && !IsVcdSpace(line.back())) {
       return Value(line[0], line.substr(1), count);
     }
     uint64_t t = 0;
-    if (line[0] == '#' && ParseUnsigned64(line.substr(1), t)) return SetTime(t, line);
+    if (line[0] == '#' && ParseVcdTime(line.substr(1), t)) return SetTime(t, line);
   }
   const size_t n = line.size();
   size_t i = 0;
   size_t rawFrom = 0;  // where this line's part of a command's text starts
   while (true) {
-    while (i < n && IsSpace(line[i])) ++i;
+    while (i < n && IsVcdSpace(line[i])) ++i;
     if (i >= n) break;
     size_t j = i;
-    while (j < n && !IsSpace(line[j])) ++j;
+    while (j < n && !IsVcdSpace(line[j])) ++j;
     const std::string_view token = line.substr(i, j - i);
     if (collecting_) {
       if (token == "$end") {
@@ -233,7 +133,7 @@ bool VcdImport::EndCommand() {
       size_t pos = raw_.find('\n');
       while (pos != std::string::npos && pos < raw_.size()) {
         size_t p = pos + 1;
-        while (p < raw_.size() && IsSpace(raw_[p]) && raw_[p] != '\n') ++p;
+        while (p < raw_.size() && IsVcdSpace(raw_[p]) && raw_[p] != '\n') ++p;
         int channel = 0;
         while (p < raw_.size() && raw_[p] >= '0' && raw_[p] <= '9' && channel < 1000) {
           channel = channel * 10 + (raw_[p++] - '0');
@@ -257,7 +157,7 @@ bool VcdImport::EndCommand() {
 
 bool VcdImport::SetTimescale(std::string_view text) {
   std::string joined;
-  for (std::string_view t : SplitTokens(text)) joined += t;
+  for (std::string_view t : SplitVcdTokens(text)) joined += t;
   size_t digits = 0;
   while (digits < joined.size() && joined[digits] >= '0' && joined[digits] <= '9') ++digits;
   uint64_t number = 0;
@@ -266,7 +166,7 @@ bool VcdImport::SetTimescale(std::string_view text) {
     const char* name;
     double seconds;
   } kUnits[] = {{"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}};
-  if (ParseUnsigned64(joined.substr(0, digits), number) && number > 0) {
+  if (ParseVcdTime(joined.substr(0, digits), number) && number > 0) {
     for (const auto& u : kUnits) {
       if (unit == u.name) {
         unitDays_ = static_cast<double>(number) * u.seconds / kSecondsPerDay;
@@ -280,7 +180,7 @@ bool VcdImport::SetTimescale(std::string_view text) {
 bool VcdImport::DeclareWire(std::string_view text) {
   static const char* kOneBitTypes[] = {"wire", "reg",  "logic", "bit",    "tri",     "tri0",    "tri1", "wand",
                                        "wor",  "triand", "trior", "trireg", "supply0", "supply1", "uwire"};
-  const std::vector<std::string_view> t = SplitTokens(text);
+  const std::vector<std::string_view> t = SplitVcdTokens(text);
   if (t.size() < 4) return Fail("incomplete $var");
   std::string reference(t[3]);
   if (t.size() > 4 && t[4].front() == '[') reference += t[4];
@@ -334,7 +234,7 @@ bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
   switch (token[0]) {
     case '#': {
       uint64_t t = 0;
-      if (!ParseUnsigned64(token.substr(1), t)) return Fail("'" + std::string(token) + "' is not a time");
+      if (!ParseVcdTime(token.substr(1), t)) return Fail("'" + std::string(token) + "' is not a time");
       return SetTime(t, token);
     }
     case '0':
