@@ -12,6 +12,7 @@
 
 #include "chart/chart_state.h"
 #include "common/capture_builder.h"
+#include "project/project_file.h"
 #include "project/qt/chart_picture.h"
 #include "project/temp_dir.h"
 
@@ -113,6 +114,16 @@ TEST_F(ChartPictureTest, PdfOpensWithPdftoppm) {
   const QImage page(QString::fromStdString(dir / "page.png"));
   ASSERT_FALSE(page.isNull());
   EXPECT_NEAR(page.width(), kWidth, 1);
+}
+
+TEST_F(ChartPictureTest, CommandLineToolDrawsWithoutADisplay) {
+  ASSERT_TRUE(WriteProjectFile(dir / "c.kv", b.data, b.data.CaptureStart, b.data.CaptureEnd).ok);
+  const std::string command = std::string("env -u DISPLAY -u QT_QPA_PLATFORM ") + KORVALOG_CLI_PATH + " export '" +
+                              dir / "c.kv" + "' --format png --width 640 --from 0.5 --out '" + dir / "cli.png" +
+                              "' 2>'" + dir / "err.txt" + "'";
+  ASSERT_EQ(std::system(command.c_str()), 0) << testing_support::ReadBytes(dir / "err.txt");
+  EXPECT_EQ(testing_support::ReadBytes(dir / "err.txt"), "");
+  EXPECT_EQ(QImage(QString::fromStdString(dir / "cli.png")).width(), 640);
 }
 
 TEST_F(ChartPictureTest, MissingFolderIsRefused) {
