@@ -133,6 +133,7 @@ void ChartPanel::Tick() {
 
 void ChartPanel::CaptureStarted() {
   state_.CaptureStarted();
+  state_.UpdateZoomButtons();  // no data while the capture runs: all off
   Refresh();
 }
 
