@@ -163,6 +163,24 @@ TEST(ChartPanel, WithoutDataButtonsAreOffAndNothingIsDrawn) {
   EXPECT_EQ(r.panel->ZoomLabel()->Caption(), "Seq.\\nZoom");  // the label follows the mode
 }
 
+TEST(ChartPanel, LiveCaptureMovesOnlyTheStateColumn) {
+  ChartRig r([](CaptureBuilder& b) { b.Event(10, 1, 1); });
+  r.b.data.StartCapture();
+  r.panel->CaptureStarted();
+  r.panel->Tick();
+  EXPECT_FALSE(r.panel->ZoomWinButton()->isEnabled() || r.panel->ZoomAllButton()->isEnabled());
+  const uint64_t read = r.S().EventsRead();
+  const QRect lamp = r.panel->Grid()->Layout().CellRect(2, 3, 1).adjusted(2, 2, 0, 0);
+  const QRgb dark = r.Grid().pixel(lamp.left() + 8, lamp.top() + 8);
+  r.b.data.ApplyTransition(At(1), 3, 1);
+  r.panel->Tick();
+  EXPECT_NE(r.Grid().pixel(lamp.left() + 8, lamp.top() + 8), dark);  // the lamp lights
+  EXPECT_EQ(r.S().EventsRead(), read);
+  const QRgb window = Sys(SystemColour::Window, r.panel);
+  for (int gx = kStripLeft + 30; gx < kStripLeft + 400; ++gx) ASSERT_EQ(r.Grid().pixel(gx, r.RowTop(1) + 2), window);
+  r.b.data.StopCapture();
+}
+
 TEST(ChartPanel, ZeroLengthCaptureDrawsWithoutFailing) {
   ChartRig r([](CaptureBuilder& b) { b.Event(0, 1, 1).Event(0, 2, 1); }, 0);
   r.DragHandle(r.panel->LeftHandle(), kStripLeft + 50);
