@@ -16,9 +16,9 @@
 
 #include "project/hex_record.h"
 #include "project/line_reader.h"
-#include "project/skipped_events.h"
 #include "project/log_import.h"
 #include "project/project_file.h"
+#include "project/skipped_events.h"
 #include "ui/ansi_string_lib.h"
 
 namespace korvalog {
@@ -67,7 +67,10 @@ FilePtr OpenRegularFile(const std::string& path, std::string& reason) {
   }
   fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   FilePtr file(fdopen(fd, "rb"));
-  if (!file) close(fd);
+  if (!file) {
+    reason = std::string("cannot open: ") + std::strerror(errno);
+    close(fd);
+  }
 #endif
   if (!file && reason.empty()) reason = std::string("cannot open: ") + std::strerror(errno);
   return file;
