@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app/cli/cli_context.h"
+#include "core/process_setup.h"
 #include "ui/common_helpers.h"
 
 namespace korvalog::cli {
@@ -45,6 +46,7 @@ int RunVersion(const CommandArgs&, CliContext& ctx) {
 int main(int argc, char** argv) {
   using namespace korvalog;
   using namespace korvalog::cli;
+  SetUpProcess();
   if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
     PrintUsage(argc < 2 ? std::cerr : std::cout);
     return argc < 2 ? kExitUsage : kExitOk;

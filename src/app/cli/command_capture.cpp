@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "app/cli/cli_load.h"
+#include "app/cli/stop_signals.h"
 #include "core/link_supervisor.h"
 #include "core/usb_loggers.h"
 #include "project/project_file.h"
@@ -42,7 +43,10 @@ struct CaptureOptions {
   bool ac = false;
   double seconds = 0;   // 0: until interrupted or the store is full
   std::string out;
+  std::string notice;   // an argument taken, but not as written
 };
+constexpr long kMaxDebounceMs = 2550;  // 255 steps of 10 ms
+constexpr double kMaxSeconds = 1e8;
 
 bool WholeNumber(const std::string& text, long low, long high, long& value) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) {
@@ -87,16 +91,24 @@ bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error
     } else if (a == "--device") {
       o.device = v;
     } else if (a == "--debounce") {
-      if (!WholeNumber(v, 0, 2550, n)) {
-        error = "--debounce must be 0..2550 milliseconds";
+      if (!WholeNumber(v, 0, kMaxDebounceMs, n)) {
+        error = "--debounce must be 0.." + std::to_string(kMaxDebounceMs) + " milliseconds";
         return false;
       }
-      o.debounceMs = static_cast<int>(n);
+      // The logger counts in steps of 10 ms: the nearest step is sent.
+      o.debounceMs = static_cast<int>((n + 5) / 10 * 10);
+      if (o.debounceMs > kMaxDebounceMs) o.debounceMs = kMaxDebounceMs;
+      o.notice = o.debounceMs == n ? "" : "--debounce " + v + ": the logger counts in steps of 10 ms; " +
+                                              std::to_string(o.debounceMs) + " ms is used";
     } else if (a == "--seconds") {
       char* end = nullptr;
       o.seconds = std::strtod(v.c_str(), &end);
-      if (v.empty() || *end != '\0' || !std::isfinite(o.seconds) || o.seconds <= 0 || o.seconds > 1e8) {
+      if (v.empty() || *end != '\0' || std::isnan(o.seconds) || o.seconds <= 0) {
         error = "--seconds must be a positive number";
+        return false;
+      }
+      if (o.seconds > kMaxSeconds) {
+        error = "--seconds " + v + " is too large: at most 100000000 (about 3 years)";
         return false;
       }
     } else {
@@ -140,31 +152,6 @@ bool OutputLooksWritable(const std::string& path, std::string& error) {
   return true;
 }
 
-volatile std::sig_atomic_t gStopRequested = 0;  // SIGINT or SIGTERM during a capture
-void OnStopSignal(int) { gStopRequested = 1; }
-
-// Installs the stop handlers for the life of the capture.
-class StopSignals {
- public:
-  StopSignals() {
-    gStopRequested = 0;
-    struct sigaction sa {};
-    sa.sa_handler = OnStopSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &oldInt_);
-    sigaction(SIGTERM, &sa, &oldTerm_);
-  }
-  ~StopSignals() {
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
-  }
-  bool Requested() const { return gStopRequested != 0; }
-
- private:
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
-};
-
 // Writes the finished capture; when the named file fails, the capture goes
 // to a file in the temporary folder instead of being lost.
 int WriteCapture(const std::string& path, CliContext& ctx) {
@@ -195,6 +182,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   CaptureOptions o;
   std::string error;
   if (!ParseOptions(args, o, error)) return UsageError(ctx, error, kUsage);
+  if (!o.notice.empty()) ctx.err << "korvalog-cli: " << o.notice << "\n";
   if (!OutputLooksWritable(o.out, error)) {
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
