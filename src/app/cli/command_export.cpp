@@ -2,7 +2,10 @@
 // [--channels LIST] [--all-channels] [--wide] [--width PX] --out OUT: the
 // capture, or a range of it, for waveform viewers, spreadsheets and reports.
 #include <algorithm>
+#include <cerrno>
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
@@ -11,9 +14,47 @@
 
 #ifdef KORVALOG_PICTURES
 #include "project/qt/chart_picture.h"
+#else
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <iostream>
 #endif
 
 namespace korvalog::cli {
+#ifndef KORVALOG_PICTURES
+namespace {
+
+// Runs korvalog-pictures (beside this program) with the same arguments and
+// gives its exit status; it draws with Qt, which this program does without.
+int RunPictureTool(const CommandArgs& args, CliContext& ctx) {
+  char self[PATH_MAX];
+  const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+  std::string tool = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
+  tool = tool.substr(0, tool.find_last_of('/') + 1) + "korvalog-pictures";
+  std::vector<std::string> words{tool, "export"};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(w.data());
+  argv.push_back(nullptr);
+  ctx.out.flush();
+  std::cout.flush();
+  std::cerr.flush();
+  pid_t pid = 0;
+  if (access(tool.c_str(), X_OK) != 0 || posix_spawn(&pid, tool.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    ctx.err << "korvalog-cli: pictures are drawn by " << tool << ", which cannot be started\n";
+    return kExitUsage;
+  }
+  int status = 0;
+  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) ? WEXITSTATUS(status) : kExitUsage;
+}
+
+}  // namespace
+#endif
 
 int RunExport(const CommandArgs& args, CliContext& ctx) {
   static constexpr char kUsage[] =
@@ -78,6 +119,9 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
     request.width = px;
   }
 
+#ifndef KORVALOG_PICTURES
+  if (IsPictureFormat(request.format)) return RunPictureTool(args, ctx);
+#endif
   const std::string& path = parsed.positional[0];
   StreamLoadSinks sinks(ctx.err, path);
   if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;
@@ -96,8 +140,6 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
   if (IsPictureFormat(request.format)) {
 #ifdef KORVALOG_PICTURES
     result = WriteChartPicture(ctx.data, ctx.settings, request);
-#else
-    result = FileResult{false, request.path + ": this korvalog-cli was built without the chart's drawing code"};
 #endif
   } else {
     result = ExportCaptureFile(ctx.data, request);
