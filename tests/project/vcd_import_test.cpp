@@ -122,19 +122,20 @@ TEST(VcdImportTest, ChangesBeyondTheStoreAreCountedInOneWarning) {
 }
 
 TEST(VcdImportTest, OnlyNamesEndingInVcdAreDumps) {
-  const Result asLog = [] {
+  const struct {
+    const char* name;
+    bool dump;
+  } cases[] = {{"in.vcd.txt", false}, {"run.kv.vcd", true}, {"RUN.Vcd", true}, {"vcd", false}};
+  for (const auto& c : cases) {
     TempDir dir;
-    WriteBytes(dir / "in.vcd.txt", "$enddefinitions $end\n");
+    WriteBytes(dir / c.name, "$var wire 1 ! a $end $enddefinitions $end #0 1!\n");
     ManualClock clock;
     CaptureData data(clock);
     CollectingLoadSinks sinks;
-    Result r;
-    r.ok = LoadCaptureFile(dir / "in.vcd.txt", data, sinks).ok;
-    r.names = sinks.logImports == 1 ? "log" : "other";
-    return r;
-  }();
-  EXPECT_TRUE(asLog.ok);
-  EXPECT_EQ(asLog.names, "log");
+    EXPECT_TRUE(LoadCaptureFile(dir / c.name, data, sinks).ok) << c.name;
+    EXPECT_EQ(ChannelName(data.Channels[0]) == "a", c.dump) << c.name;
+    EXPECT_EQ(sinks.logImports, c.dump ? 0 : 1) << c.name;
+  }
 }
 
 }  // namespace
