@@ -54,7 +54,6 @@ JournalWriter::~JournalWriter() {
 void JournalWriter::SetRotation(StoreRotation* rotation, std::function<std::string(uint32_t)> targetOf) {
   rotation_ = rotation;
   targetOf_ = std::move(targetOf);
-  if (rotation_ != nullptr) rotation_->AttachJournal();
 }
 
 bool JournalWriter::Start(std::string& error) {
@@ -100,12 +99,21 @@ bool JournalWriter::OpenFile(std::string& error) {
 void JournalWriter::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
   while (!stop_) {
-    wake_.wait_for(lock, std::chrono::milliseconds(periodMs_), [this] { return stop_; });
+    wake_.wait_for(lock, std::chrono::milliseconds(periodMs_), [this] { return stop_ || woken_; });
+    woken_ = false;
     if (stop_) break;
     lock.unlock();
     Visit(false);
     lock.lock();
   }
+}
+
+void JournalWriter::Wake() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    woken_ = true;
+  }
+  wake_.notify_all();
 }
 
 void JournalWriter::Finish() {

@@ -38,7 +38,8 @@ class JournalWriter {
   void SetTarget(std::string target) { target_ = std::move(target); }
   // Continuous capture: each part of the store gets a journal of its own;
   // `targetOf(generation)` names the file part `generation` (0 first) is
-  // meant for.
+  // meant for. The rotation must have the journal attached before the
+  // capture starts.
   void SetRotation(StoreRotation* rotation, std::function<std::string(uint32_t)> targetOf);
   void SetPeriodMs(int ms) { periodMs_ = ms; }
 
@@ -57,6 +58,8 @@ class JournalWriter {
 
   const std::string& Path() const { return path_; }
   std::string PreviousPath() const { return path_ + ".previous"; }
+  // A visit now rather than at the end of the period (a part was moved aside).
+  void Wake();
   // The first failure to write, once ("PATH: reason"); false otherwise.
   bool TakeProblem(std::string& text);
   // Records safely handed to the file system (current part).
@@ -95,6 +98,7 @@ class JournalWriter {
   std::mutex mutex_;
   std::condition_variable wake_;
   bool stop_ = false;
+  bool woken_ = false;
   bool problemSeen_ = false;
   bool problemTaken_ = false;
   std::string problem_;

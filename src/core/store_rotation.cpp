@@ -19,7 +19,7 @@ bool StoreRotation::TakeFullStore(CaptureData& data) {
   data.Store.Clear();
   data.CaptureStart = spareEnd_;
   data.CaptureStart.index = 0;
-  journalTook_.store(!journalAttached_, std::memory_order_relaxed);
+  journalTook_.store(!journalAttached_.load(std::memory_order_relaxed), std::memory_order_relaxed);
   spareBusy_.store(true, std::memory_order_relaxed);
   generation_.fetch_add(1, std::memory_order_release);
   return true;

@@ -35,7 +35,12 @@ class StoreRotation final : public FullStoreHandler {
 
   // With a journal attached the spare is handed back only after the journal
   // has taken its last records too.
-  void AttachJournal() { journalAttached_ = true; }
+  // Set before the capture starts; a journal that could not be started is
+  // detached again.
+  void AttachJournal(bool attached) {
+    journalAttached_.store(attached, std::memory_order_relaxed);
+    if (!attached) JournalTookSpare();
+  }
   void JournalTookSpare() { journalTook_.store(true, std::memory_order_release); }
   bool JournalHasTakenSpare() const { return journalTook_.load(std::memory_order_acquire); }
 
@@ -47,7 +52,7 @@ class StoreRotation final : public FullStoreHandler {
   uint32_t spareCount_ = 0;
   PositionSnapshot spareStart_;
   PositionSnapshot spareEnd_;
-  bool journalAttached_ = false;
+  std::atomic<bool> journalAttached_{false};
   std::atomic<bool> spareBusy_{false};
   std::atomic<bool> journalTook_{false};
   std::atomic<uint32_t> generation_{0};

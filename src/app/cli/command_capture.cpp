@@ -13,6 +13,7 @@
 #include <ostream>
 #include <thread>
 
+#include "app/cli/capture_keeper.h"
 #include "app/cli/cli_load.h"
 #include "core/link_supervisor.h"
 #include "core/usb_loggers.h"
@@ -26,7 +27,7 @@ namespace {
 
 constexpr char kUsage[] =
     "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac] [--seconds S] "
-    "--out FILE.kv";
+    "--out FILE.kv [--journal PATH] | --rotate --out DIR/ [--max-files N] [--journal PATH]";
 // Long enough for a 128-channel logger, heard at the second probe, to be
 // configured: 2 s + 2 s + four ticks.
 constexpr std::chrono::duration<double> kLeastWaitForLogger{6.0};
@@ -52,7 +53,7 @@ bool WholeNumber(const std::string& text, long low, long high, long& value) {
   return value >= low && value <= high;
 }
 
-bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error) {
+bool ParseOptions(const CommandArgs& args, CaptureOptions& o, bool outIsFolder, std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--ac") {
@@ -107,7 +108,7 @@ bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error
     error = "--logger is required";
   } else if (o.out.empty()) {
     error = "--out is required";
-  } else if (!IsProjectPath(o.out)) {
+  } else if (!outIsFolder && !IsProjectPath(o.out)) {
     // A name without ".kv" would be opened again as a logger log.
     error = o.out + ": a project name must contain .kv";
   } else if (o.loggerType == kLoggerUsb && (o.port != 0 || !o.device.empty())) {
@@ -193,12 +194,18 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
 
 int RunCapture(const CommandArgs& args, CliContext& ctx) {
   CaptureOptions o;
+  KeeperOptions keep;
+  CommandArgs rest = args;
   std::string error;
-  if (!ParseOptions(args, o, error)) return UsageError(ctx, error, kUsage);
-  if (!OutputLooksWritable(o.out, error)) {
+  if (!ExtractKeeperOptions(rest, keep, error) || !ParseOptions(rest, o, keep.rotate, error)) {
+    return UsageError(ctx, error, kUsage);
+  }
+  if (!keep.rotate && !OutputLooksWritable(o.out, error)) {
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
   }
+  CaptureKeeper keeper(keep, o.out, ctx);
+  if (!keeper.Prepare()) return kExitUsage;
   // This run's settings only; the stored settings are not touched.
   LoggerSettings& settings = ctx.settings;
   settings.LoggerType = static_cast<uint8_t>(o.loggerType);
@@ -240,6 +247,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
       data.SetCapture(true);  // as soon as the logger is connected
       started = true;
       captureStarted = Clock::now();
+      keeper.CaptureStarted();
     }
     if (view.statusRefreshed) {
       ctx.err << view.clockText << "  " << view.loggerText << "  " << view.capStatText << "\n";
@@ -263,6 +271,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     nextTick += std::chrono::milliseconds(LinkSupervisor::kTimerIntervalMs);
     while (!signals.Requested() && Clock::now() < nextTick) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      keeper.Tick();
     }
     if (signals.Requested()) break;
   }
@@ -270,7 +279,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   data.SetCapture(false);
   data.DeliverPendingNotifications();
   ctx.err << "korvalog-cli: capture ended (" << reason << ")\n";
-  return WriteCapture(o.out, ctx);
+  return keeper.Finish([&] { return WriteCapture(o.out, ctx); });
 }
 
 }  // namespace korvalog::cli
