@@ -66,6 +66,15 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
   }
   const size_t rest = bytes.size() - at;
   out.lost = static_cast<uint32_t>((rest + kJournalFrameSize - 1) / kJournalFrameSize);
+  if (!out.ended && rest >= kJournalEndSize && (rest - kJournalEndSize) % kJournalFrameSize == 0) {
+    // Damage in the middle of a journal whose stop is intact: the stop
+    // knows how many events there were.
+    const char* end = bytes.data() + bytes.size() - kJournalEndSize;
+    const auto count = static_cast<uint32_t>(out.events.size() + (rest - kJournalEndSize) / kJournalFrameSize);
+    if (FrameIntact(end, count) && EndLevelsIntact(end + kJournalFrameSize, count)) {
+      out.lost = count - static_cast<uint32_t>(out.events.size());
+    }
+  }
   if (!out.ended) {
     out.end.index = static_cast<uint32_t>(out.events.size());
     out.end.time = out.header.start.time;

@@ -194,15 +194,19 @@ bool JournalWriter::Visit(bool final) {
       return false;
     }
   }
+  if (!headerDone_) {
+    out_.clear();
+    AppendJournalHeader(header_, out_);
+    if (!WriteOut()) return false;
+    headerDone_ = true;
+    SyncNow();
+    SyncFolderOf(path_);
+  }
   out_.clear();
-  if (!headerDone_) AppendJournalHeader(header_, out_);
   AppendFrames(records_, from, out_);
   if (writeStop) AppendEndFrame(stop.time, stop.index, stop.states, out_);
   if (out_.empty()) return false;
-  const bool hadHeader = headerDone_;
   if (!WriteOut()) return false;
-  headerDone_ = true;
-  if (!hadHeader) SyncFolderOf(path_);
   written_ = from + static_cast<uint32_t>(records_.size());
   journalled_.store(written_, std::memory_order_relaxed);
   if (std::chrono::steady_clock::now() - lastSync_ >= std::chrono::seconds(1)) SyncNow();
