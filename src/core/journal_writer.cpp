@@ -98,12 +98,13 @@ bool JournalWriter::OpenFile(std::string& error) {
 
 void JournalWriter::Run() {
   std::unique_lock<std::mutex> lock(mutex_);
+  bool behind = false;  // more waited than one visit takes
   while (!stop_) {
-    wake_.wait_for(lock, std::chrono::milliseconds(periodMs_), [this] { return stop_ || woken_; });
+    if (!behind) wake_.wait_for(lock, std::chrono::milliseconds(periodMs_), [this] { return stop_ || woken_; });
     woken_ = false;
     if (stop_) break;
     lock.unlock();
-    Visit(false);
+    behind = Visit(false);
     lock.lock();
   }
 }
@@ -151,14 +152,26 @@ bool JournalWriter::Visit(bool final) {
       newStart = data_.CaptureStart;
       written_ = 0;
     }
+    from = std::min(written_, data_.Store.Count());
+  }
+  // The new records, a slice at a time, so that the receive path never
+  // waits for more than a short copy.
+  records_.clear();
+  for (;;) {
+    std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
     const uint32_t count = data_.Store.Count();
-    from = std::min(written_, count);
-    const uint32_t to = std::min(count, from + kMaxRecordsPerVisit);
-    records_.assign(data_.Store.Data() + from, data_.Store.Data() + to);
-    more = to < count;
-    if (final && !more && data_.Capturing.load(std::memory_order_acquire) == 0) {
-      writeStop = true;
-      stop = data_.CaptureEnd;
+    const uint32_t at = from + static_cast<uint32_t>(records_.size());
+    // A part moved aside meanwhile: its last records are taken next visit.
+    const bool movedAside = rotation_ != nullptr && rotation_->Generation() != generation_;
+    const uint32_t to = std::min({count, at + kRecordsPerSlice, from + kMaxRecordsPerVisit});
+    if (!movedAside && at < to) records_.insert(records_.end(), data_.Store.Data() + at, data_.Store.Data() + to);
+    more = movedAside || from + records_.size() < count;
+    if (movedAside || at >= to || to == count || records_.size() >= kMaxRecordsPerVisit) {
+      if (final && !more && data_.Capturing.load(std::memory_order_acquire) == 0) {
+        writeStop = true;
+        stop = data_.CaptureEnd;
+      }
+      break;
     }
   }
   if (rotated) {

@@ -1,9 +1,9 @@
 #pragma once
 // Keeps a capture journal while a capture runs: a thread of its own wakes
 // every quarter second, copies the records appended since its last visit
-// (holding the transition lock only for that copy) and appends them to the
-// journal, flushed to the disk at least once a second. The receive path is
-// not touched. A write that fails (a full disk) is cut back to the last good
+// (holding the transition lock only for short slices of that copy) and
+// appends them to the journal, flushed to the disk at least once a second.
+// The receive path does no allocation and no I/O for it. A write that fails (a full disk) is cut back to the last good
 // frame and tried again on the next visit; the capture goes on in memory and
 // the failure is told once through TakeProblem.
 #include <atomic>
@@ -28,6 +28,8 @@ class JournalWriter {
   static constexpr int kDefaultPeriodMs = 250;
   // At most this many records are copied under the lock in one visit.
   static constexpr uint32_t kMaxRecordsPerVisit = 65536;
+  // Records copied under one hold of the transition lock (a few microseconds).
+  static constexpr uint32_t kRecordsPerSlice = 2048;
 
   JournalWriter(CaptureData& data, std::string path);
   ~JournalWriter();
