@@ -173,5 +173,29 @@ TEST_F(CliJournalTest, AJournalLeftBehindIsSavedBeforeTheNextCapture) {
   EXPECT_EQ(EventsIn(parts + "/20250101-120000-0003.kv").size(), 20u);
 }
 
+TEST_F(CliJournalTest, RefusesWhatCouldLoseData) {
+  const std::string notes = dir / "notes.txt";
+  testing_support::WriteBytes(notes, "not a journal");
+  const std::string file = dir / "x.kv";
+  const CommandArgs badCaptures[] = {
+      {"--logger", "96", "--port", "1", "--out", file, "--max-files", "3"},  // needs --rotate
+      {"--logger", "96", "--port", "1", "--rotate", "--out", dir / "missing/"},
+      {"--logger", "96", "--port", "1", "--rotate", "--out", dir.Path(), "--max-files", "0"},
+      {"--logger", "96", "--port", "1", "--out", file, "--journal", dir / "missing/j.journal"},
+      {"--logger", "96", "--port", "1", "--out", file, "--journal", notes},  // never overwritten
+      {"--logger", "96", "--port", "1", "--out", file, "--journal"},
+  };
+  for (const CommandArgs& args : badCaptures) {
+    err.str("");
+    EXPECT_EQ(RunCapture(args, ctx), kExitUsage) << args.back();
+    EXPECT_EQ(err.str().rfind("korvalog-cli: ", 0), 0u) << err.str();
+  }
+  EXPECT_EQ(testing_support::ReadBytes(notes), "not a journal");
+  const CommandArgs badRecovers[] = {
+      {}, {notes}, {notes, "--out", dir / "x.txt"}, {notes, "--out", file}, {dir / "none.journal", "--out", file}};
+  for (const CommandArgs& args : badRecovers) EXPECT_EQ(RunRecover(args, ctx), kExitUsage) << args.size();
+  EXPECT_FALSE(fs::exists(file));
+}
+
 }  // namespace
 }  // namespace korvalog::cli
