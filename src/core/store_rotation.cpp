@@ -20,7 +20,7 @@ bool StoreRotation::TakeFullStore(CaptureData& data) {
   data.CaptureStart = spareEnd_;
   data.CaptureStart.index = 0;
   journalTook_.store(!journalAttached_.load(std::memory_order_relaxed), std::memory_order_relaxed);
-  spareBusy_.store(true, std::memory_order_relaxed);
+  spareBusy_.store(true, std::memory_order_release);
   generation_.fetch_add(1, std::memory_order_release);
   return true;
 }

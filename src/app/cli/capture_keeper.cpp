@@ -217,7 +217,13 @@ std::string CaptureKeeper::PartName(uint32_t number) const {
 }
 
 void CaptureKeeper::CaptureStarted() {
-  prefix_ = TimeStampName(ctx_.data.CaptureStart.time);
+  double started = 0;
+  {
+    // The appending thread may already move a full store aside.
+    std::lock_guard<TransitionMutex> hold(ctx_.data.TransitionLock());
+    started = ctx_.data.CaptureStart.time;
+  }
+  prefix_ = TimeStampName(started);
   journal_ = std::make_unique<JournalWriter>(ctx_.data, journalPath_);
   if (rotation_) {
     journal_->SetRotation(rotation_.get(), [this](uint32_t generation) { return PartName(generation + 1); });
