@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "core/capture_data.h"
+#include "core/capture_journal.h"
 #include "core/journal_reader.h"
 #include "core/journal_writer.h"
 #include "project/project_file.h"
@@ -187,6 +188,32 @@ TEST_F(CaptureJournalTest, FullDiskGoesOnInMemoryTellsOnceAndCatchesUp) {
   EXPECT_TRUE(j.ended);
   ExpectPrefix(j, 2100);
   EXPECT_TRUE(WriteProjectFile(saved, data, data.CaptureStart, data.CaptureEnd).ok);
+}
+
+TEST_F(CaptureJournalTest, TheWindowsJournalLivesUntilTheCaptureIsSavedOrDiscarded) {
+  CaptureJournal journal(data, dir / "settings");
+  std::string error;
+  data.SetCapture(true);
+  ASSERT_TRUE(journal.CaptureStarted(error)) << error;
+  const std::string first = dir / "settings/capture.journal";
+  EXPECT_TRUE(JournalInUse(first));
+  EXPECT_EQ(journal.FreeJournalPath(), dir / "settings/capture-2.journal");  // for a second copy
+  Transition(0);
+  data.SetCapture(false);
+  journal.CaptureStopped();  // stopped, not saved: the journal stays, with the stop
+  JournalContents j;
+  ASSERT_TRUE(ReadJournal(first, j, error));
+  EXPECT_TRUE(j.ended);
+  EXPECT_EQ(j.events.size(), 1u);
+
+  data.SetCapture(true);  // a new capture discards the old records and their journal
+  ASSERT_TRUE(journal.CaptureStarted(error));
+  data.SetCapture(false);
+  journal.CaptureStopped();
+  ASSERT_TRUE(ReadJournal(first, j, error));
+  EXPECT_TRUE(j.events.empty());
+  journal.Release();  // saved
+  EXPECT_FALSE(std::filesystem::exists(first));
 }
 
 }  // namespace
