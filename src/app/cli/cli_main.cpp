@@ -21,8 +21,10 @@ const CliCommand kCommands[] = {
     {"stats", "stats FILE [--type T] [--interval I] [--format F] [--active low|high]", RunStats},
     {"capture",
      "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac]\n"
-     "                      [--seconds S] --out FILE.kv",
+     "                      [--seconds S] --out FILE.kv [--journal PATH]\n"
+     "  korvalog-cli capture ... --rotate --out DIR/ [--max-files N] [--journal PATH]",
      RunCapture},
+    {"recover", "recover JOURNAL --out FILE.kv", RunRecover},
 };
 
 void PrintUsage(std::ostream& os) {
