@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QShowEvent>
 #include <QCloseEvent>
+#include <QProxyStyle>
 #include <QVBoxLayout>
 
 #include "analysis/qt/sequence_grid.h"
@@ -13,6 +14,20 @@
 #include "ui/qt/nice_label.h"
 
 namespace korvalog {
+namespace {
+
+// The list drops down under the cell instead of covering it around the
+// current item, as some styles would have it.
+class DropDownStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == QStyle::SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace
 
 TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Tool),
@@ -35,6 +50,9 @@ TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, 
   stateZero_->setFixedWidth(grid_->width());
 
   signals_->hide();
+  auto* style = new DropDownStyle;
+  style->setParent(signals_);
+  signals_->setStyle(style);
   signals_->setMaxVisibleItems(16);
   signals_->installEventFilter(this);
   // Picking an item in the list (click, or Enter in the open list) closes
@@ -100,6 +118,9 @@ void TSequenceForm::CommitSignalList() {
   const int item = signals_->currentIndex();
   signals_->hidePopup();
   signals_->hide();
+  auto* style = new DropDownStyle;
+  style->setParent(signals_);
+  signals_->setStyle(style);
   grid_->setFocus(Qt::OtherFocusReason);
   Changed(editor_.SetSignal(row, item < 0 ? 0 : item));
 }

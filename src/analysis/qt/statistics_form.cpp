@@ -36,6 +36,9 @@ class CornerTitle : public QObject {
     QPainter p(corner);
     QStyleOptionHeader option;
     option.initFrom(corner);
+    // The corner never takes clicks, yet reads as a title.
+    option.state |= QStyle::State_Enabled;
+    option.palette.setCurrentColorGroup(QPalette::Active);
     option.rect = corner->rect();
     option.text = QStringLiteral("Channel");
     option.textAlignment = Qt::AlignLeft | Qt::AlignVCenter;
