@@ -131,6 +131,7 @@ void TSequenceGrid::DrawCell(QPainter& p, int row, int column) {
 }
 
 void TSequenceGrid::mousePressEvent(QMouseEvent* event) {
+  activatePending_ = false;
   if (event->button() != Qt::LeftButton) return;
   int row = 0, column = 0;
   if (!CellAt(event->position().toPoint(), row, column) || row == 0) return;
@@ -153,7 +154,13 @@ void TSequenceGrid::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TSequenceGrid::mouseReleaseEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton || dragFrom_ == 0) return;
+  if (event->button() != Qt::LeftButton) return;
+  if (activatePending_) {
+    activatePending_ = false;
+    Activate(row_, column_);
+    return;
+  }
+  if (dragFrom_ == 0) return;
   const int from = dragFrom_;
   const int to = RowUnder(event->position().toPoint().y());
   dragFrom_ = dragTo_ = 0;
@@ -169,7 +176,9 @@ void TSequenceGrid::mouseDoubleClickEvent(QMouseEvent* event) {
   int row = 0, column = 0;
   if (!CellAt(event->position().toPoint(), row, column) || row == 0 || column == kSeqColState) return;
   SetCurrent(row, column);
-  Activate(row, column);
+  // Acted on when the button comes up: a list opened now would take that
+  // release as a click outside it and close again.
+  activatePending_ = true;
 }
 
 void TSequenceGrid::Activate(int row, int column) {

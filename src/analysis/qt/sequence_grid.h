@@ -73,6 +73,7 @@ class TSequenceGrid : public QWidget {
   int column_ = kSeqColSignal;
   int dragFrom_ = 0;  // row held by its number, 0 = none
   int dragTo_ = 0;
+  bool activatePending_ = false;  // a double click waits for its release
   QLineEdit* edit_;
   QString editOriginal_;
 };

@@ -49,8 +49,11 @@ struct Window {
   }
   TSequenceGrid* grid() { return form.gSequence(); }
   QPoint Centre(int row, int column) { return grid()->CellRect(row, column).center(); }
+  // As the window system sends it: the second press is the double click,
+  // and its release follows.
   void DoubleClick(int row, int column) {
     QTest::mouseDClick(grid(), Qt::LeftButton, {}, Centre(row, column));
+    QTest::mouseRelease(grid(), Qt::LeftButton, {}, Centre(row, column));
   }
   void TypeTime(int row, int column, const char* text) {
     DoubleClick(row, column);

@@ -48,8 +48,12 @@ struct Host {
     return out;
   }
   QPoint Centre(int row, int column) { return sequencer.gSequence()->CellRect(row, column).center(); }
+  void DoubleClick(int row, int column) {
+    QTest::mouseDClick(sequencer.gSequence(), Qt::LeftButton, {}, Centre(row, column));
+    QTest::mouseRelease(sequencer.gSequence(), Qt::LeftButton, {}, Centre(row, column));
+  }
   void PickSignal(int row, int item) {
-    QTest::mouseDClick(sequencer.gSequence(), Qt::LeftButton, {}, Centre(row, kSeqColSignal));
+    DoubleClick(row, kSeqColSignal);
     QAbstractItemView* list = sequencer.cbSignals()->view();
     const QModelIndex index = list->model()->index(item, 0);
     list->scrollTo(index);
@@ -67,7 +71,7 @@ TEST(SequencerOnChart, StepsEnteredInTheWindowDrawTheStaircase) {
   EXPECT_TRUE(h.Stairs().empty());  // no rows yet: no staircase
 
   h.PickSignal(1, 3);
-  QTest::mouseDClick(h.sequencer.gSequence(), Qt::LeftButton, {}, h.Centre(1, kSeqColMaxTime));
+  h.DoubleClick(1, kSeqColMaxTime);
   QTest::keyClicks(h.sequencer.gSequence()->InPlaceEdit(), QStringLiteral("5"));
   QTest::keyClick(h.sequencer.gSequence()->InPlaceEdit(), Qt::Key_Return);
   h.PickSignal(2, 4);
