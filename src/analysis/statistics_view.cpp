@@ -6,6 +6,11 @@
 
 namespace korvalog {
 
+StatisticsView::StatisticsView(const CaptureData& data) : data_(data) {
+  // Nothing accumulated yet: a table without channel rows.
+  table_.emplace(cells_, settings_, data_.Channels, data_.Order);
+}
+
 int StatisticsView::Choice(StatisticsList list) const {
   switch (list) {
     case StatisticsList::Type: return static_cast<int>(settings_.type);
@@ -45,14 +50,6 @@ void StatisticsView::Rebuild() {
   cells_.Accumulate(data_, settings_.activeLevel);
   table_.emplace(cells_, settings_, data_.Channels, data_.Order);
   selection_ = Clamped(selection_);
-}
-
-const StatisticsTable& StatisticsView::Table() const {
-  static const StatisticsAccumulator kNoCells;
-  static const ChannelTable kNoChannels{};
-  static const DisplayOrder kNoOrder{};
-  static const StatisticsTable kEmpty(kNoCells, StatisticsSettings{}, kNoChannels, kNoOrder);
-  return table_ ? *table_ : kEmpty;
 }
 
 CellBlock StatisticsView::Clamped(CellBlock b) const {

@@ -27,7 +27,7 @@ struct CellBlock {
 
 class StatisticsView {
  public:
-  explicit StatisticsView(const CaptureData& data) : data_(data) {}
+  explicit StatisticsView(const CaptureData& data);
   StatisticsView(const StatisticsView&) = delete;
   StatisticsView& operator=(const StatisticsView&) = delete;
 
@@ -39,10 +39,10 @@ class StatisticsView {
 
   // Reset, accumulate over every stored event, build the table.
   void Rebuild();
-  // Empty (hidden, one column) until the first Rebuild.
-  const StatisticsTable& Table() const;
+  // Without channel rows until the first Rebuild.
+  const StatisticsTable& Table() const { return *table_; }
   // The grid shows only when a channel completed a period.
-  bool GridVisible() const { return table_ && table_->Visible(); }
+  bool GridVisible() const { return table_->Visible(); }
 
   // Held to the table's channel rows and interval columns.
   void Select(CellBlock block);
@@ -59,7 +59,7 @@ class StatisticsView {
   const CaptureData& data_;
   StatisticsSettings settings_;
   StatisticsAccumulator cells_;
-  std::optional<StatisticsTable> table_;
+  std::optional<StatisticsTable> table_;  // always holds one; rebuilt in place
   CellBlock selection_;
 };
 

@@ -68,6 +68,16 @@ TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, 
   RebuildStateZero();
 }
 
+// The grid and the drop-down read the editor, a member that is gone by the
+// time the base class deletes its children; nothing may reach the host now.
+TSequenceForm::~TSequenceForm() {
+  onPatternChanged_ = nullptr;
+  onClosed_ = nullptr;
+  signalRow_ = 0;
+  signals_->removeEventFilter(this);
+  delete grid_;
+}
+
 void TSequenceForm::FillSignalList() {
   signals_->clear();
   for (const std::string& name : editor_.SignalItems()) signals_->addItem(KitText(name));

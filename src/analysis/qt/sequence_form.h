@@ -26,6 +26,7 @@ class TSequenceForm : public QWidget {
   using Hook = std::function<void()>;
 
   TSequenceForm(CaptureData& data, const LoggerSettings& settings, QWidget* parent = nullptr);
+  ~TSequenceForm() override;
 
   // Host: StripMode := 1 and a strip pass.
   void SetOnPatternChanged(Hook hook) { onPatternChanged_ = std::move(hook); }

@@ -79,6 +79,13 @@ TStatisticsForm::TStatisticsForm(const CaptureData& data, QWidget* parent)
   grid_->hide();
 }
 
+// The grid and its model read the view, a member that is gone by the time
+// the base class deletes its children.
+TStatisticsForm::~TStatisticsForm() {
+  delete grid_;
+  delete model_;
+}
+
 QWidget* TStatisticsForm::MakeToolbar() {
   auto* bar = new QWidget(this);
   auto* row = new QHBoxLayout(bar);

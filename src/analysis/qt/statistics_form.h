@@ -22,6 +22,7 @@ class TStatisticsForm : public QDialog {
 
  public:
   explicit TStatisticsForm(const CaptureData& data, QWidget* parent = nullptr);
+  ~TStatisticsForm() override;
 
   // The name column is as wide as the chart's; the host tells how wide it
   // is, asked at every rebuild.

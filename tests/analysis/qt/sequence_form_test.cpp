@@ -6,6 +6,8 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "analysis/qt/sequence_form.h"
 #include "analysis/qt/sequence_grid.h"
 #include "common/capture_builder.h"
@@ -172,6 +174,21 @@ TEST(SequenceForm, RowDraggedByItsNumberCarriesItsTimes) {
   EXPECT_EQ(w.b.data.Sequence[2].maxTime, 5);
   EXPECT_EQ(w.host.passes, passes + 1);
   EXPECT_EQ(w.form.lState0()->Caption(), "\\9Door \\1#5 \\1Call ");
+}
+
+TEST(SequenceForm, DestroyedWithTheListOpenTellsTheHostNothing) {
+  CaptureBuilder b;
+  LoggerSettings settings;
+  FakeHost host;
+  auto form = std::make_unique<TSequenceForm>(b.data, settings);
+  host.Wire(*form);
+  form->show();
+  form->OpenSignalList(2);
+  form->cbSignals()->hidePopup();
+  const int passes = host.passes;
+  form.reset();
+  EXPECT_EQ(host.passes, passes);
+  EXPECT_EQ(b.data.Sequence[1].signal, 0);
 }
 
 TEST(SequenceForm, HeaderAndCellsAreDrawn) {
