@@ -123,11 +123,13 @@ void ChannelGrid::paintEvent(QPaintEvent*) {
 QColor ChannelGrid::Colour(const ChartDrawContext& ctx) { return SystemColourOf(SystemColour::WindowText, ctx.palette); }
 
 void ChannelGrid::resizeEvent(QResizeEvent* event) {
-  // The waveform column takes up what the window gains or loses.
-  if (event->oldSize().width() > 0) {
+  // After the first layout the waveform column takes up what the window
+  // gains or loses; the first size keeps the design widths.
+  if (sized_) {
     const int d = event->size().width() - event->oldSize().width();
     if (d != 0) SetColumnWidth(4, layout_.widths[4] + d);
   }
+  sized_ = true;
   UpdateScrollRange();
 }
 

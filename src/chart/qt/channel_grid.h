@@ -72,6 +72,7 @@ class ChannelGrid : public QWidget {
   THandle* cursor1_;
   THandle* cursor2_;
   QLineEdit* editor_;
+  bool sized_ = false;
   int topRow_ = 1;
   int column_ = 1;
   int row_ = 1;

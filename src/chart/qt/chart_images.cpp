@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "chart/qt/chart_pictures.h"
 #include "ui/common_helpers.h"
@@ -52,20 +54,96 @@ void FillPixelLine(QImage& image, const PixelLine& line, QRgb colour, int scale)
   for (int y = y0; y < y1; ++y, row += stride) std::fill(row + x0, row + x1, colour);
 }
 
+namespace {
+
+// One waveform image is made of three kinds of row: the edge columns (every
+// row from HighY to LowY), the HIGH runs (three rows from HighY) and the LOW
+// runs (row LowY). Each kind is built once per channel as a device-pixel row
+// and copied into the rows it covers; all ink is one colour, so rows of
+// several kinds are the kinds or-ed together.
+class WaveRows {
+ public:
+  void Reset(int deviceWidth) {
+    for (std::vector<QRgb>& row : kinds_) row.assign(static_cast<size_t>(deviceWidth), 0);
+  }
+  void Draw(const std::vector<LevelSegment>& segments, int width, int scale, QRgb ink) {
+    for (const LevelSegment& s : segments) {
+      // The level from x0 up to x1, x1 itself left out (either direction).
+      if (s.x1 != s.x0) {
+        const int a = s.x1 > s.x0 ? s.x0 : s.x1 + 1;
+        const int b = s.x1 > s.x0 ? s.x1 - 1 : s.x0;
+        Fill(kinds_[s.level != 0 ? kHigh : kLow], a, b, width, scale, ink);
+      }
+      if (s.edge) Fill(kinds_[kEdge], s.x1, s.x1, width, scale, ink);
+    }
+  }
+  // Writes every row of the image.
+  void Copy(QImage& image, LevelLines lines, int rowHeight, int scale) {
+    const size_t bytes = kinds_[0].size() * sizeof(QRgb);
+    int builtMask = -1;
+    for (int y = 0; y < rowHeight; ++y) {
+      const int mask = (y >= lines.highY && y <= lines.lowY ? 1 << kEdge : 0) |
+                       (y >= lines.highY && y <= lines.highY + 2 ? 1 << kHigh : 0) |
+                       (y == lines.lowY ? 1 << kLow : 0);
+      const QRgb* row = Row(mask, builtMask);
+      for (int d = 0; d < scale; ++d) {
+        uchar* target = image.scanLine(y * scale + d);
+        if (row) std::memcpy(target, row, bytes);
+        else std::memset(target, 0, bytes);
+      }
+    }
+  }
+
+ private:
+  enum { kEdge, kHigh, kLow };
+
+  static void Fill(std::vector<QRgb>& row, int a, int b, int width, int scale, QRgb ink) {
+    a = std::max(a, 0);
+    b = std::min(b, width - 1);
+    if (a > b) return;
+    std::fill(row.begin() + a * scale, row.begin() + (b + 1) * scale, ink);
+  }
+  // The row of a set of kinds; null for none.
+  const QRgb* Row(int mask, int& builtMask) {
+    if (mask == 0) return nullptr;
+    if (mask == (1 << kEdge) || mask == (1 << kHigh) || mask == (1 << kLow))
+      return kinds_[mask == 1 ? 0 : mask == 2 ? 1 : 2].data();
+    if (mask != builtMask) {
+      mixed_.assign(kinds_[0].size(), 0);
+      for (int k = 0; k < 3; ++k) {
+        if (!(mask & (1 << k))) continue;
+        for (size_t i = 0; i < mixed_.size(); ++i) mixed_[i] |= kinds_[k][i];
+      }
+      builtMask = mask;
+    }
+    return mixed_.data();
+  }
+
+  std::vector<QRgb> kinds_[3];
+  std::vector<QRgb> mixed_;
+};
+
+}  // namespace
+
 void WaveformImages::Render(const WaveformPlan& plan, int rowHeight, uint8_t colourMode, int scale) {
   const LevelLines lines = WaveLevelLines(rowHeight);
   width_ = std::max(width_, static_cast<int>(plan.waveWidth));
   scale_ = scale;
+  WaveRows rows;
+  const int deviceWidth = std::max(width_, 1) * scale;
   for (int c = 0; c < kChannelCount; ++c) {
-    Prepare(images_[c], width_, rowHeight, scale);
-    if (!plan.hasData) continue;
     QImage& image = images_[c];
-    const QRgb ink = ChannelInk(c + 1, colourMode);
-    PixelLine out[4];
-    for (const LevelSegment& s : plan.channels[c]) {
-      const int n = LevelSegmentLines(s, lines, out);
-      for (int i = 0; i < n; ++i) FillPixelLine(image, out[i], ink, scale);
+    if (image.width() != deviceWidth || image.height() != std::max(rowHeight, 1) * scale) {
+      image = QImage(deviceWidth, std::max(rowHeight, 1) * scale, QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(scale);
     }
+    if (!plan.hasData) {
+      image.fill(Qt::transparent);
+      continue;
+    }
+    rows.Reset(deviceWidth);
+    rows.Draw(plan.channels[c], width_, scale, ChannelInk(c + 1, colourMode) | 0xFF000000u);
+    rows.Copy(image, lines, rowHeight, scale);
   }
 }
 

@@ -16,6 +16,25 @@ TBtnTransparent* ZoomButton(QWidget* parent, ZoomGlyph glyph, const char* hint, 
   return b;
 }
 
+// The glyph as a disabled button shows it: light grey, same outline.
+QImage GreyedGlyph(const QImage& glyph) {
+  QImage grey = glyph.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < grey.height(); ++y) {
+    for (int x = 0; x < grey.width(); ++x) {
+      const QRgb c = grey.pixel(x, y);
+      const int v = 128 + qGray(c) / 2;
+      grey.setPixel(x, y, qRgba(v, v, v, qAlpha(c)));
+    }
+  }
+  return grey;
+}
+
+void ShowEnabled(TBtnTransparent* button, bool enabled, ZoomGlyph glyph) {
+  if (button->isEnabled() == enabled && !button->Glyph().isNull()) return;
+  button->setEnabled(enabled);
+  button->SetGlyph(enabled ? ZoomGlyphImage(glyph) : GreyedGlyph(ZoomGlyphImage(glyph)));
+}
+
 }  // namespace
 
 ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidget* parent)
@@ -75,6 +94,7 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
 
   state_.LabelWidth = label_->width();
   state_.UpdateZoomButtons();
+  for (TBtnTransparent* b : {zoomWin_, zoomPrev_, zoomAll_}) b->setEnabled(true);  // so the first Refresh sets each
   resize(569, 523 - 33);
   Refresh();
 }
@@ -113,6 +133,7 @@ void ChartPanel::Tick() {
 
 void ChartPanel::CaptureStarted() {
   state_.CaptureStarted();
+  state_.UpdateZoomButtons();  // no data while the capture runs: all off
   Refresh();
 }
 
@@ -157,9 +178,9 @@ void ChartPanel::Refresh() {
   left_->raise();
   right_->raise();
   grid_->SyncCursors();
-  zoomWin_->setEnabled(state_.ZoomWinEnabled);
-  zoomPrev_->setEnabled(state_.ZoomPrevEnabled);
-  zoomAll_->setEnabled(state_.ZoomAllEnabled);
+  ShowEnabled(zoomWin_, state_.ZoomWinEnabled, ZoomGlyph::Win);
+  ShowEnabled(zoomPrev_, state_.ZoomPrevEnabled, ZoomGlyph::Prev);
+  ShowEnabled(zoomAll_, state_.ZoomAllEnabled, ZoomGlyph::All);
   grid_->update();
   strip_->update();
   stats_->update();

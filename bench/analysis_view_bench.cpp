@@ -16,17 +16,16 @@
 namespace korvalog {
 namespace {
 
-QApplication& App() {
+// One application object per process, whichever benchmark file makes it.
+void App() {
+  static std::unique_ptr<QApplication> app;
+  if (app || QCoreApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "korvalog-bench";
   static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> app = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    auto a = std::make_unique<QApplication>(argc, argv);
-    QApplication::setFont(KitFont());
-    return a;
-  }();
-  return *app;
+  app = std::make_unique<QApplication>(argc, argv);
+  QApplication::setFont(KitFont());
 }
 
 void BM_StatisticsWindowOpen(benchmark::State& state) {
