@@ -1,7 +1,8 @@
 // korvalog-chart FILE [--grab PNG] [--picture PNG]: loads FILE as the
 // program's Open does and shows the chart in a window of the main window's
-// size, with the zoom buttons and a switch between the search trace and the
-// Sequencer staircase. --grab writes the window to PNG after the first
+// size, with the zoom buttons, a switch between the search trace and the
+// Sequencer staircase, and the Sequencer (its button on the chart, or F5) and
+// Statistics (F6) windows. --grab writes the window to PNG after the first
 // layout and exits; --picture writes the chart drawn by its painting code.
 #include <QApplication>
 #include <QHBoxLayout>
@@ -13,6 +14,7 @@
 #include <cstdio>
 #include <string>
 
+#include "analysis/qt/chart_hookup.h"
 #include "chart/qt/chart_panel.h"
 #include "core/clock.h"
 #include "project/project_file.h"
@@ -81,11 +83,27 @@ int main(int argc, char** argv) {
   auto* mode = new QPushButton(QStringLiteral("Search strip"));
   mode->setToolTip(QStringLiteral("Back to the search trace (the Sequencer button shows the staircase)"));
   bar->addWidget(mode);
+  auto* sequencerButton = new QPushButton(QStringLiteral("Sequencer (F5)"));
+  auto* statisticsButton = new QPushButton(QStringLiteral("Statistics (F6)"));
+  sequencerButton->setShortcut(QKeySequence(Qt::Key_F5));
+  statisticsButton->setShortcut(QKeySequence(Qt::Key_F6));
+  bar->addWidget(sequencerButton);
+  bar->addWidget(statisticsButton);
   bar->addStretch(1);
   column->addLayout(bar);
   auto* chart = new ChartPanel(data, settings);
   column->addWidget(chart, 1);
   window.resize(569, 523);
+
+  // Made once and kept, as the main window keeps them.
+  TSequenceForm sequencer(data, settings, &window);
+  TStatisticsForm statistics(data, &window);
+  HookAnalysisWindows(*chart, sequencer, statistics);
+  QObject::connect(sequencerButton, &QPushButton::clicked, &sequencer, [&sequencer] {
+    sequencer.show();  // showing it puts the staircase on the strip
+    sequencer.raise();
+  });
+  QObject::connect(statisticsButton, &QPushButton::clicked, &statistics, [&statistics] { statistics.exec(); });
 
   QObject::connect(mode, &QPushButton::clicked, chart, [chart] {
     chart->SetStripMode(0);

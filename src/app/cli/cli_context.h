@@ -41,5 +41,6 @@ int RunSequence(const CommandArgs& args, CliContext& ctx);
 int RunStats(const CommandArgs& args, CliContext& ctx);
 int RunCapture(const CommandArgs& args, CliContext& ctx);
 int RunExport(const CommandArgs& args, CliContext& ctx);
+int RunRecover(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli

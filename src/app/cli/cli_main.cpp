@@ -25,8 +25,10 @@ const CliCommand kCommands[] = {
      RunExport},
     {"capture",
      "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac]\n"
-     "                      [--seconds S] --out FILE.kv",
+     "                      [--seconds S] --out FILE.kv [--journal PATH]\n"
+     "  korvalog-cli capture ... --rotate --out DIR/ [--max-files N] [--journal PATH]",
      RunCapture},
+    {"recover", "recover JOURNAL --out FILE.kv", RunRecover},
 };
 
 void PrintUsage(std::ostream& os) {

@@ -13,6 +13,7 @@
 #include <ostream>
 #include <thread>
 
+#include "app/cli/capture_keeper.h"
 #include "app/cli/cli_load.h"
 #include "app/cli/stop_signals.h"
 #include "core/link_supervisor.h"
@@ -27,7 +28,7 @@ namespace {
 
 constexpr char kUsage[] =
     "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac] [--seconds S] "
-    "--out FILE.kv";
+    "--out FILE.kv [--journal PATH] | --rotate --out DIR/ [--max-files N] [--journal PATH]";
 // Long enough for a 128-channel logger, heard at the second probe, to be
 // configured: 2 s + 2 s + four ticks.
 constexpr std::chrono::duration<double> kLeastWaitForLogger{6.0};
@@ -56,7 +57,7 @@ bool WholeNumber(const std::string& text, long low, long high, long& value) {
   return value >= low && value <= high;
 }
 
-bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error) {
+bool ParseOptions(const CommandArgs& args, CaptureOptions& o, bool outIsFolder, std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--ac") {
@@ -119,7 +120,7 @@ bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error
     error = "--logger is required";
   } else if (o.out.empty()) {
     error = "--out is required";
-  } else if (!IsProjectPath(o.out)) {
+  } else if (!outIsFolder && !IsProjectPath(o.out)) {
     // A name without ".kv" would be opened again as a logger log.
     error = o.out + ": a project name must contain .kv";
   } else if (o.loggerType == kLoggerUsb && (o.port != 0 || !o.device.empty())) {
@@ -180,13 +181,19 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
 
 int RunCapture(const CommandArgs& args, CliContext& ctx) {
   CaptureOptions o;
+  KeeperOptions keep;
+  CommandArgs rest = args;
   std::string error;
-  if (!ParseOptions(args, o, error)) return UsageError(ctx, error, kUsage);
+  if (!ExtractKeeperOptions(rest, keep, error) || !ParseOptions(rest, o, keep.rotate, error)) {
+    return UsageError(ctx, error, kUsage);
+  }
   if (!o.notice.empty()) ctx.err << "korvalog-cli: " << o.notice << "\n";
-  if (!OutputLooksWritable(o.out, error)) {
+  if (!keep.rotate && !OutputLooksWritable(o.out, error)) {
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
   }
+  CaptureKeeper keeper(keep, o.out, ctx);
+  if (!keeper.Prepare()) return kExitUsage;
   // This run's settings only; the stored settings are not touched.
   LoggerSettings& settings = ctx.settings;
   settings.LoggerType = static_cast<uint8_t>(o.loggerType);
@@ -228,6 +235,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
       data.SetCapture(true);  // as soon as the logger is connected
       started = true;
       captureStarted = Clock::now();
+      keeper.CaptureStarted();
     }
     if (view.statusRefreshed) {
       ctx.err << view.clockText << "  " << view.loggerText << "  " << view.capStatText << "\n";
@@ -251,6 +259,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     nextTick += std::chrono::milliseconds(LinkSupervisor::kTimerIntervalMs);
     while (!signals.Requested() && Clock::now() < nextTick) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      keeper.Tick();
     }
     if (signals.Requested()) break;
   }
@@ -258,7 +267,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   data.SetCapture(false);
   data.DeliverPendingNotifications();
   ctx.err << "korvalog-cli: capture ended (" << reason << ")\n";
-  return WriteCapture(o.out, ctx);
+  return keeper.Finish([&] { return WriteCapture(o.out, ctx); });
 }
 
 }  // namespace korvalog::cli
