@@ -70,8 +70,8 @@ class ChartPictureScene {
   }
 
  private:
-  // At least one row, so a picture of nothing still shows the header.
-  int Rows() const { return std::max<int>(1, static_cast<int>(rows_)); }
+  // No channel to show: the summary and the grid's header alone.
+  int Rows() const { return static_cast<int>(rows_); }
 
   void PutChannelsFirst(const std::vector<int>& channels) {
     bool wanted[kChannelCount + 1] = {};
