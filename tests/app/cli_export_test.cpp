@@ -67,6 +67,10 @@ TEST_F(CliExportTest, RangeAndChannelsByDumpStampAndSeconds) {
             "0.500,2,Chan 2,1,2025-01-01T09:12:00.500\r\n"
             "2.000,3,Chan 3,1,2025-01-01T09:12:02.000\r\n"
             "2.000,2,Chan 2,0,2025-01-01T09:12:02.000\r\n");
+  ASSERT_EQ(RunExport({Log(), "--format", "vcd", "--out", dir / "site.vcd"}, ctx), kExitOk);
+  ASSERT_EQ(RunInfo({dir / "site.vcd"}, ctx), kExitOk);
+  EXPECT_NE(out.str().find("kind\tvalue change dump\nevents\t6\n"), std::string::npos) << out.str();
+  EXPECT_NE(out.str().find("  2\tChan 2\t2 transitions\n"), std::string::npos) << out.str();
   EXPECT_EQ(RunExport({dir / "missing.001", "--format", "vcd", "--out", dir / "m.vcd"}, ctx), kExitUsage);
   EXPECT_EQ(RunExport({Log(), "--format", "vcd", "--out", dir / "no/such/folder.vcd"}, ctx), kExitUsage);
 }

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/cli_load.h"
+#include "project/vcd_import.h"
 #include "ui/ansi_string_lib.h"
 #include "ui/common_helpers.h"
 
@@ -35,7 +36,7 @@ int RunInfo(const CommandArgs& args, CliContext& ctx) {
   const uint32_t count = data.Store.Count();
   std::ostream& out = ctx.out;
   out << "file\t" << args[0] << "\n";
-  out << "kind\t" << (sinks.IsLog() ? "logger log" : "project") << "\n";
+  out << "kind\t" << (IsVcdPath(args[0]) ? "value change dump" : (sinks.IsLog() ? "logger log" : "project")) << "\n";
   out << "events\t" << UIntToText(count) << "\n";
   if (count > 0) {
     out << "start\t" << FormatTimeStamp(data.CaptureStart.time) << "\n";
