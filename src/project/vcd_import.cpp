@@ -82,7 +82,10 @@ bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
     }
     i = j;
   }
-  if (collecting_) {
+  if (collecting_ && command_ != Command::Other) {
+    // Only the header's date, scale, wires and comments are kept, and none
+    // of them runs to megabytes unless its $end is missing.
+    if (raw_.size() > kMaxCommandText) return Fail("a command without its $end");
     raw_.append(line.substr(rawFrom < n ? rawFrom : n));
     raw_ += '\n';
   }

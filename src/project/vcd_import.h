@@ -67,6 +67,8 @@ class VcdImport {
   int* CodeSlot(std::string_view code, bool create);
   bool Fail(std::string text);
 
+  static constexpr size_t kMaxCommandText = size_t{1} << 20;
+
   CaptureData& data_;
   std::string error_;
 

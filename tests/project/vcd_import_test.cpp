@@ -89,6 +89,8 @@ TEST(VcdImportTest, ReadsForeignDumps) {
 TEST(VcdImportTest, RefusesWhatIsNotOneBitWiresNamingTheLine) {
   std::string many = "$timescale 1 ms $end\n";
   for (int i = 0; i < 129; ++i) many += "$var wire 1 w" + std::to_string(i) + " s" + std::to_string(i) + " $end\n";
+  std::string longComment;
+  for (int i = 0; i < 120; ++i) longComment += std::string(10000, 'y') + "\n";
   const struct {
     std::string text;
     const char* error;
@@ -103,6 +105,7 @@ TEST(VcdImportTest, RefusesWhatIsNotOneBitWiresNamingTheLine) {
       {"$timescale 3 parsecs $end\n", "line 1: cannot read the timescale '3parsecs'"},
       {"hello\n", "line 1: unexpected 'hello' before $enddefinitions"},
       {"$var wire 1 ! a $end\n", "no $enddefinitions: not a value change dump"},
+      {"$comment\n" + longComment, "line 107: a command without its $end"},
   };
   for (const auto& c : cases) {
     const Result r = Import(c.text);
