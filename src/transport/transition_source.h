@@ -1,6 +1,7 @@
 #pragma once
-// Where the simulated logger's input changes come from: a script file or a
-// generated lift-like pattern. Times count from the start command.
+// Where a simulated logger's input changes come from: a script file or a
+// generated lift-like pattern. Times count from the start command. Shared by
+// korvalog-sim and the window program's demonstration logger.
 #include <cstdint>
 #include <deque>
 #include <istream>
