@@ -169,8 +169,7 @@ TEST_F(MainWindowTest, OpenFiltersAndLoad) {
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->nameFilters(),
               QStringList({"Korvalog project (*.kv)", "Varnolog logs (*.0?" "?)"}));
-    dialog->selectFile(QString::fromStdString(a));
-    static_cast<QDialog*>(dialog)->accept();
+    ChooseFile(a)(dialog);
   }};
   AnswerNextModal(open);
   w.main.bOpenClick();

@@ -4,7 +4,9 @@
 // opens, given by the test.
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -101,6 +103,19 @@ inline std::function<void(QWidget*)> Reject() {
 inline std::function<void(QWidget*)> Accept() {
   return [](QWidget* w) {
     if (auto* d = qobject_cast<QDialog*>(w)) d->accept();
+  };
+}
+
+// Picks `path` in a file dialog and accepts it: the whole path typed into
+// the file name field, as a user may do.
+inline std::function<void(QWidget*)> ChooseFile(const std::string& path) {
+  return [path](QWidget* w) {
+    auto* dialog = qobject_cast<QFileDialog*>(w);
+    if (!dialog) return;
+    const QString full = QString::fromStdString(path);
+    dialog->selectFile(full);
+    if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) name->setText(full);
+    static_cast<QDialog*>(dialog)->accept();
   };
 }
 
