@@ -41,6 +41,8 @@ uint16_t TimeToX(double t, const PositionSnapshot& from, const PositionSnapshot&
 double StripXToTime(int x, int stripLeft, int stripWidth, const PositionSnapshot& zoomStart,
                     const PositionSnapshot& zoomEnd) {
   if (stripWidth <= 0) return zoomStart.time;
+  // The strip's right end is the zoom end itself, not a rounded product.
+  if (x - stripLeft == stripWidth) return zoomEnd.time;
   return zoomStart.time + (zoomEnd.time - zoomStart.time) * (x - stripLeft) / stripWidth;
 }
 

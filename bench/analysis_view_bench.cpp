@@ -1,0 +1,71 @@
+// The analysis windows over the full store, on the offscreen platform:
+// opening the Statistics window (accumulate, build the table, first paint)
+// and one Sequencer edit (the strip pass it asks for and the repaint), each
+// next to the bare loop of the same iteration.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <memory>
+
+#include "analysis/qt/chart_hookup.h"
+#include "analysis/qt/sequence_grid.h"
+#include "full_capture.h"
+#include "ui/qt/kit_look.h"
+
+namespace korvalog {
+namespace {
+
+// One application object per process, whichever benchmark file makes it.
+void App() {
+  static std::unique_ptr<QApplication> app;
+  if (app || QCoreApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "korvalog-bench";
+  static char* argv[] = {name, nullptr};
+  app = std::make_unique<QApplication>(argc, argv);
+  QApplication::setFont(KitFont());
+}
+
+void BM_StatisticsWindowOpen(benchmark::State& state) {
+  App();
+  TStatisticsForm form(Capture().data);
+  form.cbInterval()->setCurrentIndex(0);  // 15-minute intervals: the most cells
+  AgainstBareLoop(state, [&](const CaptureData&) {
+    form.show();  // accumulates and builds the table
+    benchmark::DoNotOptimize(form.grab());
+    form.hide();
+  });
+}
+
+// The chart at the main window's size, zoomed to the whole capture; the
+// edit's strip pass walks every event.
+void BM_SequencerEdit(benchmark::State& state) {
+  App();
+  LoggerSettings settings;
+  ChartPanel chart(Capture().data, settings);
+  TSequenceForm form(Capture().data, settings);
+  TStatisticsForm statistics(Capture().data);
+  HookAnalysisWindows(chart, form, statistics);
+  chart.resize(569, 480);
+  chart.show();
+  chart.DataLoaded();
+  chart.Tick();
+  form.show();
+  TSequenceGrid* grid = form.gSequence();
+  grid->SetCurrent(1, kSeqColEvent);
+  AgainstBareLoop(state, [&](const CaptureData&) {
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(grid, &enter);  // flips row 1's event: a strip pass
+    grid->repaint();
+    chart.Strip()->repaint();
+  });
+  form.close();
+}
+
+BENCHMARK(BM_StatisticsWindowOpen)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SequencerEdit)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace korvalog

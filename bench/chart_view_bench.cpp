@@ -1,0 +1,171 @@
+// The chart on screen over a full store (1,048,576 events, 128 channels):
+// the waveform images drawn from the plan next to the plan alone, one
+// repaint of the visible grid and strip, and the events read while a
+// selection handle and a cursor are dragged (none are expected).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <time.h>
+
+#include <memory>
+
+#include "chart/chart_state.h"
+#include "chart/qt/chart_images.h"
+#include "chart/qt/chart_painting.h"
+#include "chart/qt/chart_panel.h"
+#include "core/capture_data.h"
+#include "core/date_time.h"
+#include "ui/common_helpers.h"
+#include "ui/qt/kit_look.h"
+
+namespace korvalog {
+namespace {
+
+double CpuSeconds() {
+  timespec ts;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
+}
+
+void EnsureApplication() {
+  static std::unique_ptr<QApplication> app;
+  if (app || QCoreApplication::instance()) return;  // another benchmark file made it
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "korvalog-bench";
+  static char* argv[] = {name, nullptr};
+  app = std::make_unique<QApplication>(argc, argv);
+  QApplication::setFont(KitFont());
+}
+
+// 1,048,576 events on channels in no particular order, 0..59 ms apart.
+struct FullChart {
+  ManualClock clock;
+  CaptureData data{clock};
+  LoggerSettings settings;
+
+  FullChart() {
+    SetStartupDefaults(data);
+    const double start = 45658.25;
+    data.CaptureStart.time = start;
+    uint8_t levels[kChannelCount] = {};
+    EventRecord* events = data.Store.MutableData();
+    uint32_t seed = 4242;
+    double t = start;
+    for (uint32_t i = 0; i < kEventCapacity; ++i) {
+      seed = seed * 1664525u + 1013904223u;
+      const int c = static_cast<int>((seed >> 24) % kChannelCount);
+      t += ((seed >> 8) % 60) / 1000.0 / kSecondsPerDay;
+      levels[c] ^= 1;
+      events[i] = EventRecord{t, static_cast<uint8_t>(c + 1), levels[c]};
+    }
+    data.Store.SetCount(kEventCapacity);
+    data.CaptureEnd.index = kEventCapacity;
+    data.CaptureEnd.time = t + 1.0 / kSecondsPerDay;
+    for (int c = 0; c < kChannelCount; ++c) data.CaptureEnd.states[c] = levels[c];
+    data.DataPresent.store(1);
+    data.Channels[0].SearchCondition = kSearchHigh;
+  }
+};
+
+FullChart& Chart() {
+  static std::unique_ptr<FullChart> chart(new FullChart);
+  return *chart;
+}
+
+void BM_WaveformImagesAgainstPlan1000px(benchmark::State& state) {
+  EnsureApplication();
+  const CaptureData& data = Chart().data;
+  WaveformPlan plan;
+  WaveformImages images;
+  double planTime = 0, imageTime = 0;
+  for (auto _ : state) {
+    const double t0 = CpuSeconds();
+    RenderWaveforms(data, data.CaptureStart, data.CaptureEnd, 1000, plan);
+    const double t1 = CpuSeconds();
+    images.Render(plan, kDefaultRowHeight, 0, 1);
+    const double t2 = CpuSeconds();
+    benchmark::DoNotOptimize(images.Image(1).constBits());
+    state.SetIterationTime(t2 - t0);
+    planTime += t1 - t0;
+    imageTime += t2 - t1;
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["plan_ms"] = planTime / n * 1e3;
+  state.counters["images_ms"] = imageTime / n * 1e3;
+  state.counters["x_plan"] = (planTime + imageTime) / planTime;  // plan and images over the plan alone
+}
+
+// A panel of a 1000-pixel waveform column, laid out once; then one repaint
+// of the visible grid and of the strip, as the widgets paint them.
+struct ShownPanel {
+  std::unique_ptr<ChartPanel> panel;
+  ShownPanel() {
+    EnsureApplication();
+    FullChart& c = Chart();
+    panel = std::make_unique<ChartPanel>(c.data, c.settings);
+    panel->resize(1180, 700);
+    panel->Grid()->setGeometry(0, kSummaryHeight, 1180, 700 - kSummaryHeight);
+    panel->Grid()->SetColumnWidth(4, 1000);
+    panel->DataLoaded();
+    panel->Tick();
+  }
+};
+
+ShownPanel& Panel() {
+  static std::unique_ptr<ShownPanel> shown(new ShownPanel);
+  return *shown;
+}
+
+void BM_RepaintVisibleGridAndStrip(benchmark::State& state) {
+  ChartPanel& panel = *Panel().panel;
+  const QSize gridSize = panel.Grid()->size();
+  const QSize stripSize(panel.State().ZoomWidth, kStripHeight);
+  QImage grid(gridSize, QImage::Format_ARGB32_Premultiplied);
+  QImage strip(stripSize, QImage::Format_ARGB32_Premultiplied);
+  const uint64_t read = panel.State().EventsRead();
+  for (auto _ : state) {
+    const double t0 = CpuSeconds();
+    {
+      QPainter p(&grid);
+      PaintGrid(p, panel.DrawContext(), panel.Grid()->Layout(), gridSize, panel.Grid()->TopRow());
+    }
+    {
+      QPainter p(&strip);
+      PaintZoomStrip(p, panel.DrawContext(), stripSize);
+      PaintZoomStats(p, panel.DrawContext());
+    }
+    state.SetIterationTime(CpuSeconds() - t0);
+  }
+  state.counters["wave_px"] = panel.State().WaveWidth;
+  state.counters["rows"] = panel.Grid()->VisibleRows();
+  state.counters["events_read"] = static_cast<double>(panel.State().EventsRead() - read);
+}
+
+void BM_DragHandleAndCursor(benchmark::State& state) {
+  ChartPanel& panel = *Panel().panel;
+  ChartState& s = panel.State();
+  const uint64_t read = s.EventsRead();
+  QImage strip(QSize(s.ZoomWidth, kStripHeight), QImage::Format_ARGB32_Premultiplied);
+  int x = 0;
+  for (auto _ : state) {
+    const double t0 = CpuSeconds();
+    x = (x + 7) % 900;
+    s.SelectionHandleMoving(SelectionHandle::Left, s.ZoomLeft + x);
+    s.CursorMoved(MeasuringCursor::First, s.StripLeft + 10 + x);
+    QPainter p(&strip);
+    PaintZoomStrip(p, panel.DrawContext(), strip.size());
+    state.SetIterationTime(CpuSeconds() - t0);
+  }
+  s.SelectionHandleMoving(SelectionHandle::Left, s.ZoomLeft);
+  state.counters["events_read"] = static_cast<double>(s.EventsRead() - read);
+}
+
+BENCHMARK(BM_WaveformImagesAgainstPlan1000px)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RepaintVisibleGridAndStrip)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DragHandleAndCursor)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+}  // namespace korvalog

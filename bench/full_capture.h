@@ -1,0 +1,98 @@
+#pragma once
+// The full store the chart, analysis and window benchmarks run over
+// (1,048,576 events over 128 channels, about 8 hours), and the bare loop that
+// every figure is printed next to.
+#include <benchmark/benchmark.h>
+
+#include <time.h>
+
+#include <cstdint>
+#include <memory>
+
+#include "core/capture_data.h"
+#include "core/date_time.h"
+#include "ui/common_helpers.h"
+
+namespace korvalog {
+
+struct FullCapture {
+  ManualClock clock;
+  CaptureData data{clock};
+
+  FullCapture() {
+    SetStartupDefaults(data);
+    const double start = 45658.25;  // 1 January 2025 06:00
+    data.CaptureStart.time = start;
+    uint8_t levels[kChannelCount] = {};
+    EventRecord* events = data.Store.MutableData();
+    uint32_t seed = 12345;
+    double t = start;
+    for (uint32_t i = 0; i < kEventCapacity; ++i) {
+      seed = seed * 1664525u + 1013904223u;  // channels in no particular order
+      const int c = static_cast<int>((seed >> 24) % kChannelCount);
+      t += ((seed >> 8) % 60) / 1000.0 / kSecondsPerDay;  // 0..59 ms apart: about 8 hours
+      levels[c] ^= 1;
+      events[i] = EventRecord{t, static_cast<uint8_t>(c + 1), levels[c]};
+    }
+    data.Store.SetCount(kEventCapacity);
+    data.CaptureEnd.index = kEventCapacity;
+    data.CaptureEnd.time = t + 1.0 / kSecondsPerDay;
+    for (int c = 0; c < kChannelCount; ++c) data.CaptureEnd.states[c] = levels[c];
+    data.DataPresent.store(1);
+    // A search over three channels and a four-row pattern with limits.
+    data.Channels[0].SearchCondition = kSearchHigh;
+    data.Channels[1].SearchCondition = kSearchLow;
+    data.Channels[2].SearchCondition = kSearchHigh;
+    data.Sequence[0] = SequenceRow{1, 1, 0, 5};
+    data.Sequence[1] = SequenceRow{2, 1, 1, 0};
+    data.Sequence[2] = SequenceRow{3, 0, 0, 20};
+    data.Sequence[3] = SequenceRow{4, 1, 0, 0};
+  }
+};
+
+inline FullCapture& Capture() {
+  static std::unique_ptr<FullCapture> capture(new FullCapture);
+  return *capture;
+}
+
+// Reads every event's time, channel and level once.
+inline double BareRead(const CaptureData& data) {
+  const EventRecord* events = data.Store.Data();
+  const uint32_t count = data.Store.Count();
+  double sum = 0;
+  uint32_t bits = 0;
+  for (uint32_t i = 0; i < count; ++i) {
+    sum += events[i].time;
+    bits += events[i].channel ^ events[i].state;
+  }
+  return sum + bits;
+}
+
+inline double ThreadSeconds() {
+  timespec ts;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
+}
+
+template <class Pass>
+void AgainstBareLoop(benchmark::State& state, Pass&& pass) {
+  const CaptureData& data = Capture().data;
+  double bare = 0, timed = 0;
+  for (auto _ : state) {
+    const double t0 = ThreadSeconds();
+    benchmark::DoNotOptimize(BareRead(data));
+    const double t1 = ThreadSeconds();
+    pass(data);
+    const double t2 = ThreadSeconds();
+    state.SetIterationTime(t2 - t1);
+    bare += t1 - t0;
+    timed += t2 - t1;
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["bare_ms"] = bare / n * 1e3;
+  state.counters["pass_ms"] = timed / n * 1e3;
+  state.counters["x_bare"] = timed / bare;
+  state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * data.Store.Count());
+}
+
+}  // namespace korvalog

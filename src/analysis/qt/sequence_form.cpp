@@ -1,0 +1,160 @@
+#include "analysis/qt/sequence_form.h"
+
+#include <QAbstractItemView>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QShowEvent>
+#include <QCloseEvent>
+#include <QProxyStyle>
+#include <QVBoxLayout>
+
+#include "analysis/qt/sequence_grid.h"
+#include "ui/qt/kit_look.h"
+#include "ui/qt/nice_label.h"
+
+namespace korvalog {
+namespace {
+
+// The list drops down under the cell instead of covering it around the
+// current item, as some styles would have it.
+class DropDownStyle : public QProxyStyle {
+ public:
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == QStyle::SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace
+
+TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, QWidget* parent)
+    : QWidget(parent, Qt::Tool),
+      editor_(data.Sequence, data.Channels),
+      grid_(new TSequenceGrid(editor_, settings, this)),
+      signals_(new QComboBox(grid_)),
+      stateZero_(new TNiceLabel(this)) {
+  setWindowTitle(QStringLiteral("Sequencer"));
+  setFont(KitFont());
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->setSpacing(4);
+  layout->addWidget(grid_);
+  auto* title = new QLabel(QStringLiteral("State 0:"), this);
+  layout->addWidget(title);
+  stateZero_->setMinimumHeight(QFontMetrics(font()).height() * 3);
+  stateZero_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+  layout->addWidget(stateZero_);
+  layout->setSizeConstraint(QLayout::SetFixedSize);
+  stateZero_->setFixedWidth(grid_->width());
+
+  signals_->hide();
+  auto* style = new DropDownStyle;
+  style->setParent(signals_);
+  signals_->setStyle(style);
+  signals_->setMaxVisibleItems(16);
+  signals_->installEventFilter(this);
+  // Picking an item in the list (click, or Enter in the open list) closes
+  // the list and commits.
+  connect(signals_, &QComboBox::activated, this, [this](int) { CommitSignalList(); });
+
+  connect(grid_, &TSequenceGrid::CellActivated, this, &TSequenceForm::CellActivated);
+  connect(grid_, &TSequenceGrid::EditTextChanged, this, [this](int row, int column, const QString& text) {
+    Changed(editor_.SetEditText(row, column, KitBytes(text)));
+  });
+  connect(grid_, &TSequenceGrid::RowMoved, this, [this](int from, int to) { Changed(editor_.MoveRow(from, to)); });
+  FillSignalList();
+  RebuildStateZero();
+}
+
+// The grid and the drop-down read the editor, a member that is gone by the
+// time the base class deletes its children; nothing may reach the host now.
+TSequenceForm::~TSequenceForm() {
+  onPatternChanged_ = nullptr;
+  onClosed_ = nullptr;
+  signalRow_ = 0;
+  signals_->removeEventFilter(this);
+  delete grid_;
+}
+
+void TSequenceForm::FillSignalList() {
+  signals_->clear();
+  for (const std::string& name : editor_.SignalItems()) signals_->addItem(KitText(name));
+}
+
+void TSequenceForm::RebuildStateZero() { stateZero_->SetCaption(editor_.StateZeroText()); }
+
+void TSequenceForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;  // the window system showing it again
+  FillSignalList();  // the names may have changed since the last time
+  RebuildStateZero();
+  grid_->setFocus(Qt::OtherFocusReason);
+  if (onPatternChanged_) onPatternChanged_();
+}
+
+void TSequenceForm::closeEvent(QCloseEvent* event) {
+  if (signalRow_ != 0) CommitSignalList();
+  QWidget::closeEvent(event);
+  if (onClosed_) onClosed_();
+}
+
+void TSequenceForm::CellActivated(int row, int column) {
+  if (column == kSeqColSignal)
+    OpenSignalList(row);
+  else if (column == kSeqColEvent)
+    Changed(editor_.FlipEvent(row));
+}
+
+void TSequenceForm::OpenSignalList(int row) {
+  if (row < 1 || row > kSequenceRows) return;
+  grid_->SetCurrent(row, kSeqColSignal);
+  const QRect cell = grid_->CellRect(row, kSeqColSignal);
+  signals_->setGeometry(cell.left() + 1, cell.top(), cell.width() + 2, cell.height());
+  signals_->setCurrentIndex(editor_.SignalItem(row));
+  signalRow_ = row;
+  signals_->show();
+  signals_->raise();
+  signals_->setFocus(Qt::OtherFocusReason);
+  signals_->showPopup();
+}
+
+// There is no cancel: however the list is left, its item is taken.
+void TSequenceForm::CommitSignalList() {
+  const int row = signalRow_;
+  if (row == 0) return;
+  signalRow_ = 0;  // before hiding: hiding moves the focus and would commit again
+  const int item = signals_->currentIndex();
+  signals_->hidePopup();
+  signals_->hide();
+  auto* style = new DropDownStyle;
+  style->setParent(signals_);
+  signals_->setStyle(style);
+  grid_->setFocus(Qt::OtherFocusReason);
+  Changed(editor_.SetSignal(row, item < 0 ? 0 : item));
+}
+
+bool TSequenceForm::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == signals_ && signalRow_ != 0) {
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+        CommitSignalList();
+        return true;
+      }
+    } else if (event->type() == QEvent::FocusOut && !signals_->view()->isVisible()) {
+      // Focus passing into the open list is not leaving the drop-down.
+      CommitSignalList();
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TSequenceForm::Changed(SequenceChange change) {
+  if (change != SequenceChange::Times) RebuildStateZero();
+  grid_->update();
+  if (onPatternChanged_) onPatternChanged_();
+}
+
+}  // namespace korvalog

@@ -1,0 +1,73 @@
+#include "analysis/statistics_view.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
+
+namespace korvalog {
+
+StatisticsView::StatisticsView(const CaptureData& data) : data_(data) {
+  // Nothing accumulated yet: a table without channel rows.
+  table_.emplace(cells_, settings_, data_.Channels, data_.Order);
+}
+
+int StatisticsView::Choice(StatisticsList list) const {
+  switch (list) {
+    case StatisticsList::Type: return static_cast<int>(settings_.type);
+    case StatisticsList::Interval: return settings_.interval;
+    case StatisticsList::Format: return static_cast<int>(settings_.format);
+    case StatisticsList::Active: return settings_.activeLevel;
+  }
+  return 0;
+}
+
+void StatisticsView::SetChoice(StatisticsList list, int index) {
+  auto within = [index](const auto& names) { return index >= 0 && index < static_cast<int>(std::size(names)); };
+  switch (list) {
+    case StatisticsList::Type:
+      if (!within(kStatisticTypeNames)) return;
+      settings_.type = static_cast<StatisticType>(index);
+      break;
+    case StatisticsList::Interval:
+      if (!within(kIntervalNames)) return;
+      settings_.interval = index;
+      break;
+    case StatisticsList::Format:
+      if (!within(kDurationFormatNames)) return;
+      settings_.format = static_cast<DurationFormat>(index);
+      break;
+    case StatisticsList::Active:
+      if (!within(kActiveLevelNames)) return;
+      settings_.activeLevel = static_cast<uint8_t>(index);
+      break;
+  }
+  Rebuild();
+}
+
+void StatisticsView::Rebuild() {
+  table_.reset();  // it points into the cells about to change
+  cells_.Reset(kIntervalsPerDay[settings_.interval]);
+  cells_.Accumulate(data_, settings_.activeLevel);
+  table_.emplace(cells_, settings_, data_.Channels, data_.Order);
+  selection_ = Clamped(selection_);
+}
+
+CellBlock StatisticsView::Clamped(CellBlock b) const {
+  const int lastRow = std::max(1, Table().RowCount() - 1);
+  const int lastColumn = std::max(1, Table().ColumnCount() - 1);
+  auto hold = [](int v, int last) { return std::clamp(v, 1, last); };
+  b = {hold(b.top, lastRow), hold(b.left, lastColumn), hold(b.bottom, lastRow), hold(b.right, lastColumn)};
+  if (b.top > b.bottom) std::swap(b.top, b.bottom);
+  if (b.left > b.right) std::swap(b.left, b.right);
+  return b;
+}
+
+void StatisticsView::Select(CellBlock block) { selection_ = Clamped(block); }
+
+std::string StatisticsView::CopyText(bool all) const {
+  if (!GridVisible()) return {};
+  if (all) return CopyAllText(*table_);
+  return CopyBlockText(*table_, selection_.top, selection_.left, selection_.bottom, selection_.right);
+}
+
+}  // namespace korvalog

@@ -1,0 +1,204 @@
+#include "chart/qt/chart_panel.h"
+
+#include "chart/qt/chart_pictures.h"
+#include "ui/qt/kit_look.h"
+
+namespace korvalog {
+namespace {
+
+constexpr int kButtonSide = 23;
+
+TBtnTransparent* ZoomButton(QWidget* parent, ZoomGlyph glyph, const char* hint, int x) {
+  auto* b = new TBtnTransparent(parent);
+  b->SetGlyph(ZoomGlyphImage(glyph));
+  b->setToolTip(QString::fromLatin1(hint));
+  b->setGeometry(x, 4, kButtonSide, 22);
+  return b;
+}
+
+// The glyph as a disabled button shows it: light grey, same outline.
+QImage GreyedGlyph(const QImage& glyph) {
+  QImage grey = glyph.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < grey.height(); ++y) {
+    for (int x = 0; x < grey.width(); ++x) {
+      const QRgb c = grey.pixel(x, y);
+      const int v = 128 + qGray(c) / 2;
+      grey.setPixel(x, y, qRgba(v, v, v, qAlpha(c)));
+    }
+  }
+  return grey;
+}
+
+void ShowEnabled(TBtnTransparent* button, bool enabled, ZoomGlyph glyph) {
+  if (button->isEnabled() == enabled && !button->Glyph().isNull()) return;
+  button->setEnabled(enabled);
+  button->SetGlyph(enabled ? ZoomGlyphImage(glyph) : GreyedGlyph(ZoomGlyphImage(glyph)));
+}
+
+}  // namespace
+
+ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidget* parent)
+    : QWidget(parent), data_(data), settings_(settings), state_(data) {
+  setFont(KitFont());
+  const auto context = [this] { return DrawContext(); };
+  summary_ = new QWidget(this);
+  summary_->setAutoFillBackground(true);
+  QPalette face = summary_->palette();
+  face.setColor(QPalette::Window, SystemColourOf(SystemColour::ButtonFace, face));
+  summary_->setPalette(face);
+  zoomWin_ = ZoomButton(summary_, ZoomGlyph::Win, "Zoom into selection", 4);
+  zoomPrev_ = ZoomButton(summary_, ZoomGlyph::Prev, "Zoom to previous zoom", 4 + kButtonSide + 1);
+  zoomAll_ = ZoomButton(summary_, ZoomGlyph::All, "Zoom to entire capture", 4 + 2 * (kButtonSide + 1));
+  sequencer_ = new TBtnTransparent(summary_);
+  sequencer_->SetCaption(QStringLiteral("Sequencer"));
+  sequencer_->setGeometry(4, 30, 3 * kButtonSide + 2, 22);
+  label_ = new TNiceLabel(summary_);
+  label_->SetAutoSize(true);
+  label_->SetCaption(state_.ZoomLabel());
+  stats_ = new ZoomStats(context, summary_);
+  strip_ = new ZoomStrip(context, summary_);
+  left_ = new THandle(summary_);
+  right_ = new THandle(summary_);
+  for (THandle* h : {left_, right_}) {
+    h->SetSize(kHandleHalf);
+    h->SetAllowVert(false);
+    h->SetPosY(kStripTop + kStripHeight + 2);  // just under the strip
+    connect(h, &THandle::Changing, this, &ChartPanel::SelectionHandleMoving);
+    connect(h, &THandle::Changed, this, &ChartPanel::SelectionHandleReleased);
+  }
+  grid_ = new ChannelGrid(state_, context, this);
+  grid_->setFont(font());
+
+  connect(zoomWin_, &TBtnTransparent::Clicked, this, [this] {
+    state_.bZoomWinClick();
+    Refresh();
+  });
+  connect(zoomPrev_, &TBtnTransparent::Clicked, this, [this] {
+    state_.bZoomPrevClick();
+    Refresh();
+  });
+  connect(zoomAll_, &TBtnTransparent::Clicked, this, [this] {
+    state_.bZoomAllClick();
+    Refresh();
+  });
+  connect(sequencer_, &TBtnTransparent::Clicked, this, [this] {
+    state_.SetStripMode(kStripSequence);
+    RunStripPass();
+    emit SequencerRequested();
+  });
+  connect(strip_, &ZoomStrip::DoubleClicked, this, [this] {
+    state_.pbZoomDblClick();
+    Refresh();
+  });
+  connect(grid_, &ChannelGrid::SearchChanged, this, [this] { Refresh(); });
+
+  state_.LabelWidth = label_->width();
+  state_.UpdateZoomButtons();
+  for (TBtnTransparent* b : {zoomWin_, zoomPrev_, zoomAll_}) b->setEnabled(true);  // so the first Refresh sets each
+  resize(569, 523 - 33);
+  Refresh();
+}
+
+ChartDrawContext ChartPanel::DrawContext() const {
+  return ChartDrawContext{data_, state_, waves_, stripImage_, pictures_, colourMode_, font(), palette(), MarkupStyle{}};
+}
+
+QSize ChartPanel::PictureSize(int rows) const { return ChartPictureSize(DrawContext(), grid_->Layout(), rows); }
+
+void ChartPanel::PaintPicture(QPainter& painter, int topRow, int rows) const {
+  PaintChart(painter, DrawContext(), grid_->Layout(), topRow, rows);
+}
+
+void ChartPanel::SetStripMode(int mode) { state_.SetStripMode(static_cast<uint8_t>(mode)); }
+
+void ChartPanel::RunStripPass() {
+  state_.RenderSearchStrip();
+  Refresh();
+}
+
+void ChartPanel::Tick() {
+  const uint16_t stripLeft = state_.StripLeft, waveWidth = state_.WaveWidth;
+  const uint32_t waves = state_.WaveformVersion(), strip = state_.StripVersion();
+  state_.LayoutChart(grid_->x(), grid_->ColumnWidths());
+  const bool changed = stripLeft != state_.StripLeft || waveWidth != state_.WaveWidth ||
+                       waves != state_.WaveformVersion() || strip != state_.StripVersion() ||
+                       colourMode_ != settings_.ColourMode ||
+                       // moved to a screen of another density: images drawn
+                       // again from the plans, no event read
+                       imageScale_ != ImageScaleFor(devicePixelRatioF());
+  if (changed) Refresh();
+  // The state column follows the inputs live; nothing else is read.
+  if (data_.States.TakeStatesChanged()) grid_->update();
+}
+
+void ChartPanel::CaptureStarted() {
+  state_.CaptureStarted();
+  state_.UpdateZoomButtons();  // no data while the capture runs: all off
+  Refresh();
+}
+
+void ChartPanel::CaptureStopped() {
+  state_.CaptureStopped();
+  state_.UpdateZoomButtons();
+  Refresh();
+}
+
+void ChartPanel::DataLoaded() {
+  state_.DataLoaded();
+  state_.UpdateZoomButtons();
+  Refresh();
+}
+
+void ChartPanel::MarkStale() { state_.MarkStale(); }
+
+void ChartPanel::Refresh() {
+  const int scale = ImageScaleFor(devicePixelRatioF());
+  const bool rescaled = scale != imageScale_;
+  imageScale_ = scale;
+  pictures_.Ensure(scale);
+  if (rescaled || wavesVersion_ != state_.WaveformVersion() || colourMode_ != settings_.ColourMode) {
+    colourMode_ = settings_.ColourMode;
+    waves_.Render(state_.Waveforms(), state_.RowHeight, colourMode_, scale);
+    wavesVersion_ = state_.WaveformVersion();
+  }
+  if (rescaled || stripVersion_ != state_.StripVersion()) {
+    stripImage_.Render(state_.Strip(), kStripHeight, font(), scale);
+    stripVersion_ = state_.StripVersion();
+    label_->SetCaption(state_.ZoomLabel());
+  }
+  state_.LabelWidth = label_->width();
+  state_.LabelLeft = state_.ZoomLeft - state_.LabelWidth;
+  label_->move(state_.LabelLeft, kStripTop + 2);
+  stats_->setGeometry(state_.ZoomLeft, kStatsTop, state_.ZoomWidth, kStripStatsHeight);
+  strip_->setGeometry(state_.ZoomLeft, kStripTop, state_.ZoomWidth, kStripHeight);
+  left_->SetPosX(state_.LeftHandle.PosX);
+  left_->SetLimitsX(state_.LeftHandle.MinX, state_.LeftHandle.MaxX);
+  right_->SetPosX(state_.RightHandle.PosX);
+  right_->SetLimitsX(state_.RightHandle.MinX, state_.RightHandle.MaxX);
+  left_->raise();
+  right_->raise();
+  grid_->SyncCursors();
+  ShowEnabled(zoomWin_, state_.ZoomWinEnabled, ZoomGlyph::Win);
+  ShowEnabled(zoomPrev_, state_.ZoomPrevEnabled, ZoomGlyph::Prev);
+  ShowEnabled(zoomAll_, state_.ZoomAllEnabled, ZoomGlyph::All);
+  grid_->update();
+  strip_->update();
+  stats_->update();
+}
+
+void ChartPanel::SelectionHandleMoving(THandle* handle) {
+  state_.SelectionHandleMoving(handle == left_ ? SelectionHandle::Left : SelectionHandle::Right, handle->PosX());
+  strip_->update();  // only the band follows during the drag
+}
+
+void ChartPanel::SelectionHandleReleased(THandle* handle) {
+  state_.SelectionHandleChanged(handle == left_ ? SelectionHandle::Left : SelectionHandle::Right, handle->PosX());
+  Refresh();
+}
+
+void ChartPanel::resizeEvent(QResizeEvent*) {
+  summary_->setGeometry(0, 0, width(), kSummaryHeight);
+  grid_->setGeometry(0, kSummaryHeight, width(), std::max(0, height() - kSummaryHeight));
+}
+
+}  // namespace korvalog

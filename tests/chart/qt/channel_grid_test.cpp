@@ -1,0 +1,120 @@
+// The channel grid under the mouse and the keyboard: row moves, renaming,
+// the search set-up, column resizing, the measuring cursors and scrolling.
+#include <gtest/gtest.h>
+
+#include <QLineEdit>
+
+#include "chart/grid_edits.h"
+#include "chart_rig.h"
+
+namespace korvalog {
+namespace {
+
+using test::ChartRig;
+using test::kStripLeft;
+using testing::CaptureBuilder;
+
+struct GridRig : ChartRig {
+  using ChartRig::ChartRig;
+  ChannelGrid* G() { return panel->Grid(); }
+  QPoint Cell(int column, int row) { return G()->Layout().CellRect(column, row, G()->TopRow()).center(); }
+  void Click(int column, int row) { QTest::mouseClick(G(), Qt::LeftButton, {}, Cell(column, row)); }
+};
+
+TEST(ChannelGrid, DraggingRowFiveToRowTwo) {
+  GridRig r([](CaptureBuilder& b) { b.Event(1, 1, 1); });
+  QTest::mousePress(r.G(), Qt::LeftButton, {}, r.Cell(0, 5));
+  QTest::mouseMove(r.G(), r.Cell(0, 4));
+  QTest::mouseMove(r.G(), r.Cell(0, 2));
+  QTest::mouseRelease(r.G(), Qt::LeftButton, {}, r.Cell(0, 2));
+  const DisplayOrder& order = r.b.data.Order;
+  EXPECT_EQ((std::vector<int>(order.begin(), order.begin() + 6)), (std::vector<int>{1, 5, 2, 3, 4, 6}));
+  EXPECT_EQ(r.b.data.DataModified.load(), 1);  // events exist
+}
+
+TEST(ChannelGrid, RenamingKeepsThirtyTwoCharactersOnlyInTheNameColumn) {
+  GridRig r;
+  r.Click(1, 3);
+  QTest::keyClick(r.G(), Qt::Key_F2);
+  QLineEdit* editor = r.G()->NameEditor();
+  ASSERT_TRUE(editor->isVisible());
+  editor->selectAll();
+  QTest::keyClicks(editor, QString(40, QLatin1Char('a')));
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_EQ(ChannelName(r.b.data.Channels[2]), std::string(32, 'a'));
+  EXPECT_EQ(r.b.data.DataModified.load(), 0);  // no events: nothing modified
+  // Typing in the number or state column edits nothing.
+  r.Click(2, 4);
+  QTest::keyClicks(r.G(), QStringLiteral("zz"));
+  EXPECT_FALSE(editor->isVisible());
+  EXPECT_EQ(ChannelName(r.b.data.Channels[3]), "#4");
+}
+
+TEST(ChannelGrid, KeysInTheSearchColumnCycleAndDoubleClickSearchesOneChannel) {
+  GridRig r;
+  r.panel->SetStripMode(1);
+  r.Click(3, 7);
+  std::vector<int> seen;
+  for (int i = 0; i < 3; ++i) {
+    QTest::keyClick(r.G(), Qt::Key_X);
+    seen.push_back(r.b.data.Channels[6].SearchCondition);
+  }
+  EXPECT_EQ(seen, (std::vector<int>{1, 0, 2}));
+  EXPECT_EQ(r.panel->StripMode(), 0);
+  r.b.data.Channels[1].SearchCondition = kSearchLow;
+  r.panel->SetStripMode(1);
+  QTest::mouseDClick(r.G(), Qt::LeftButton, {}, r.Cell(4, 7));
+  for (int ch = 1; ch <= kChannelCount; ++ch)
+    ASSERT_EQ(r.b.data.Channels[ch - 1].SearchCondition, ch == 7 ? kSearchHigh : kSearchIgnore);
+  EXPECT_EQ(r.panel->StripMode(), 0);
+  EXPECT_EQ(r.panel->ZoomLabel()->Caption(), "Search\\nZoom");
+}
+
+TEST(ChannelGrid, WideningANameColumnShiftsTheStripAndKeepsTheSelection) {
+  GridRig r([](CaptureBuilder& b) { b.Event(50, 1, 1); });
+  r.DragHandle(r.panel->LeftHandle(), kStripLeft + 60);
+  const double start = r.S().SelectionStart.time;
+  const GridLayout& layout = r.G()->Layout();
+  const QPoint line(layout.ColumnLeft(1) + layout.widths[1], 10);
+  QTest::mousePress(r.G(), Qt::LeftButton, {}, line);
+  QTest::mouseMove(r.G(), line + QPoint(30, 0));
+  QTest::mouseRelease(r.G(), Qt::LeftButton, {}, line + QPoint(30, 0));
+  EXPECT_EQ(r.panel->NameColumnWidth(), 96);
+  r.panel->Tick();
+  EXPECT_EQ(r.panel->Strip()->x(), kStripLeft + 30);
+  EXPECT_EQ(r.panel->Stats()->x(), kStripLeft + 30);
+  EXPECT_EQ(r.panel->ZoomLabel()->geometry().right() + 1, kStripLeft + 30);
+  EXPECT_EQ(r.panel->LeftHandle()->PosX(), kStripLeft + 90);
+  EXPECT_EQ(r.S().SelectionStart.time, start);
+  // Widening the waveform column resets the selection and the cursors.
+  r.G()->SetColumnWidth(4, 500);
+  r.panel->Tick();
+  EXPECT_EQ(r.S().SelectionStart.time, r.S().ZoomStart.time);
+  EXPECT_EQ(r.G()->Cursor(MeasuringCursor::Second)->PosX(), kStripLeft + 30 + 20);
+  EXPECT_EQ(r.panel->RightHandle()->PosX(), kStripLeft + 30 + 500);
+}
+
+TEST(ChannelGrid, CursorsPassEachOtherWithoutReadingEvents) {
+  GridRig r([](CaptureBuilder& b) {
+    for (int i = 1; i < 400; ++i) b.Event(i, 1 + i % 3, (i / 3) % 2);
+  });
+  const uint64_t read = r.S().EventsRead();
+  THandle* c1 = r.G()->Cursor(MeasuringCursor::First);
+  std::vector<QPoint> points;
+  for (int dx = 10; dx <= 200; dx += 10) points.emplace_back(c1->PosX() + dx, c1->PosY() + 30);
+  test::DragAlong(c1, points);
+  EXPECT_EQ(r.S().Cursor1.PosX, kStripLeft + 210);
+  EXPECT_GT(r.S().CursorTime(MeasuringCursor::First), r.S().CursorTime(MeasuringCursor::Second));
+  // The silver line follows the cursor.
+  const QImage grid = r.G()->grab().toImage();
+  EXPECT_EQ(grid.pixel(kStripLeft + 210, r.RowTop(5) + 10), qRgb(192, 192, 192));
+  // Scrolling with the thumb reads no events either.
+  r.G()->ScrollBar()->setValue(60);
+  EXPECT_EQ(r.G()->TopRow(), 60);
+  r.G()->grab();
+  EXPECT_EQ(r.S().EventsRead(), read);
+}
+
+}  // namespace
+}  // namespace korvalog
