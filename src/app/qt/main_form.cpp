@@ -17,10 +17,10 @@
 
 #include "app/qt/about_form.h"
 #include "app/qt/app_glyphs.h"
-#include "app/qt/chart_placeholder.h"
 #include "app/qt/notes_form.h"
 #include "app/qt/status_panels.h"
 #include "app/settings_status.h"
+#include "chart/qt/chart_panel.h"
 #include "project/dump_file.h"
 #include "settings/qt/properties_form.h"
 #include "settings/qt/stored_settings.h"
@@ -72,9 +72,10 @@ TMainForm::TMainForm(MainFormContext context)
   commands_ = std::make_unique<MainCommands>(data_, settings_, *link_, *this);
 
   BuildToolbar();
-  chart_ = new ChartPanel(data_, this);
+  // The chart's Sequencer button is wired to the Sequencer window when the
+  // side windows are hung on the chart.
+  chart_ = new ChartPanel(data_, settings_, this);
   chart_->setObjectName(QStringLiteral("Chart"));
-  connect(chart_, &ChartPanel::SequencerRequested, this, &TMainForm::bSequencerClick);
   status_ = new TStatusPanels(this);
   ShowSettingsStatus();
   BuildShortcuts();
@@ -122,8 +123,10 @@ void TMainForm::TimerTimer() {
   const LinkView& view = link_->tick();
   if (bCapture->Down() != view.capturePressed) bCapture->SetDown(view.capturePressed);
   if (bCapture->isEnabled() != view.captureEnabled) bCapture->setEnabled(view.captureEnabled);
-  if (view.repaintGrid) chart_->MarkStale();
-  if (view.layoutChart) chart_->Tick();
+  // The supervisor has taken the changed-inputs flag: the grid's state
+  // column is repainted here.
+  if (view.repaintGrid) chart_->Grid()->update();
+  chart_->Tick();
   if (view.statusRefreshed) {
     status_->SetPanelText(0, Text(view.clockText));
     status_->SetPanelText(1, Text(view.loggerText));

@@ -1,30 +1,22 @@
 #include "app/qt/side_windows.h"
 
-#include <QLabel>
-
+#include "analysis/qt/chart_hookup.h"
 #include "app/qt/main_form.h"
-#include "ui/qt/kit_look.h"
 
 namespace korvalog {
-namespace {
-
-std::unique_ptr<QWidget> Pending(const char* caption, QWidget* owner) {
-  auto w = std::make_unique<QWidget>(owner, Qt::Window | Qt::WindowStaysOnTopHint);
-  w->setWindowTitle(QString::fromLatin1(caption));
-  w->setFont(KitFont());
-  auto* l = new QLabel(QStringLiteral("Not available in this build."), w.get());
-  l->move(12, 12);
-  w->resize(240, 60);
-  return w;
-}
-
-}  // namespace
 
 AnalysisWindows::AnalysisWindows(CaptureData& data, LoggerSettings& settings, TMainForm& main)
-    : data_(data), settings_(settings), main_(main), sequencer_(Pending("Sequencer", &main)) {}
+    : data_(data), main_(main), sequencer_(std::make_unique<TSequenceForm>(data, settings, &main)) {}
 
-AnalysisWindows::~AnalysisWindows() = default;
+AnalysisWindows::~AnalysisWindows() {
+  // The windows go before the chart they are hung on.
+  statistics_.reset();
+  sequencer_.reset();
+}
 
-void AnalysisWindows::CreateStatistics() { statistics_ = Pending("Statistics", &main_); }
+void AnalysisWindows::CreateStatistics() {
+  statistics_ = std::make_unique<TStatisticsForm>(data_, &main_);
+  HookAnalysisWindows(main_.Chart(), *sequencer_, *statistics_);
+}
 
 }  // namespace korvalog

@@ -1,8 +1,10 @@
 #pragma once
-// The Sequencer and Statistics windows, made once for the whole run.
-#include <QWidget>
+// The Sequencer and Statistics windows, made once for the whole run and hung
+// on the main window's chart.
 #include <memory>
 
+#include "analysis/qt/sequence_form.h"
+#include "analysis/qt/statistics_form.h"
 #include "core/capture_data.h"
 
 namespace korvalog {
@@ -14,18 +16,18 @@ class AnalysisWindows {
   // Makes the Sequencer window.
   AnalysisWindows(CaptureData& data, LoggerSettings& settings, TMainForm& main);
   ~AnalysisWindows();
-  // Makes the Statistics window (after the Inputs & Notes window).
+  // Makes the Statistics window (after the Inputs & Notes window) and hangs
+  // both windows on the chart.
   void CreateStatistics();
 
-  QWidget* Sequencer() const { return sequencer_.get(); }
-  QWidget* Statistics() const { return statistics_.get(); }
+  TSequenceForm* Sequencer() const { return sequencer_.get(); }
+  TStatisticsForm* Statistics() const { return statistics_.get(); }
 
  private:
   CaptureData& data_;
-  LoggerSettings& settings_;
   TMainForm& main_;
-  std::unique_ptr<QWidget> sequencer_;
-  std::unique_ptr<QWidget> statistics_;
+  std::unique_ptr<TSequenceForm> sequencer_;
+  std::unique_ptr<TStatisticsForm> statistics_;
 };
 
 }  // namespace korvalog
