@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev fonts-dejavu-core
   libhidapi-dev
+  xvfb xauth imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

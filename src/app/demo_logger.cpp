@@ -1,6 +1,7 @@
 #include "app/demo_logger.h"
 
 #include <chrono>
+#include <string>
 
 #include "core/usb_report.h"
 #include "transport/hid_reports.h"
@@ -8,9 +9,24 @@
 
 namespace korvalog {
 
+void NameLiftChannels(ChannelTable& channels) {
+  const char* floors[] = {"G", "1", "2", "3", "4", "5"};
+  for (int f = 0; f < sim::LiftPattern::kFloors; ++f) {
+    SetChannelName(channels[f], std::string("Hall call ") + floors[f]);
+    SetChannelName(channels[sim::LiftPattern::kFloors + f], std::string("Car call ") + floors[f]);
+  }
+  SetChannelName(channels[sim::LiftPattern::kDoorOpen - 1], "Door open relay");
+  SetChannelName(channels[sim::LiftPattern::kDoorClosed - 1], "Door close relay");
+  SetChannelName(channels[sim::LiftPattern::kMotorUp - 1], "Motor run up");
+  SetChannelName(channels[sim::LiftPattern::kMotorDown - 1], "Motor run down");
+  SetChannelName(channels[sim::LiftPattern::kFloorSensor - 1], "Floor level sensor");
+  SetChannelName(channels[kLiftOutOfService - 1], "Out of service");
+}
+
 DemoLogger::DemoLogger(CaptureData& data, const Clock& clock, double eventsPerSecond, uint32_t seed)
     : device_(backend_.Plug("demo:0", kLoggerVendorId, kLoggerProductId)),
       devices_(backend_, data, clock) {
+  NameLiftChannels(data.Channels);
   feeder_ = std::thread([this, eventsPerSecond, seed] { Run(eventsPerSecond, seed); });
 }
 

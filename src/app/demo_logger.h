@@ -18,6 +18,11 @@
 
 namespace korvalog {
 
+// Names the channels the lift drives (hall and car calls, door relays, motor,
+// floor sensor) and the out-of-service input 18, in the channel table.
+inline constexpr int kLiftOutOfService = 18;
+void NameLiftChannels(ChannelTable& channels);
+
 class DemoLogger {
  public:
   static constexpr double kEventsPerSecond = 8.0;

@@ -10,6 +10,7 @@
 #include <random>
 #include <string>
 
+#include "app/demo_logger.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
 #include "core/date_time.h"
@@ -27,20 +28,10 @@ double RecordingStart() {
   return t;
 }
 
-constexpr int kOutOfService = 18;
+constexpr int kOutOfService = kLiftOutOfService;
 
 void NameLiftChannels(CaptureData& data) {
-  const char* floors[] = {"G", "1", "2", "3", "4", "5"};
-  for (int f = 0; f < sim::LiftPattern::kFloors; ++f) {
-    SetChannelName(data.Channels[f], std::string("Hall call ") + floors[f]);
-    SetChannelName(data.Channels[sim::LiftPattern::kFloors + f], std::string("Car call ") + floors[f]);
-  }
-  SetChannelName(data.Channels[sim::LiftPattern::kDoorOpen - 1], "Door open relay");
-  SetChannelName(data.Channels[sim::LiftPattern::kDoorClosed - 1], "Door close relay");
-  SetChannelName(data.Channels[sim::LiftPattern::kMotorUp - 1], "Motor run up");
-  SetChannelName(data.Channels[sim::LiftPattern::kMotorDown - 1], "Motor run down");
-  SetChannelName(data.Channels[sim::LiftPattern::kFloorSensor - 1], "Floor level sensor");
-  SetChannelName(data.Channels[kOutOfService - 1], "Out of service");
+  korvalog::NameLiftChannels(data.Channels);
   // The search strip shows where the door stands open.
   data.Channels[sim::LiftPattern::kDoorOpen - 1].SearchCondition = kSearchHigh;
 }
