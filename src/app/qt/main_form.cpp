@@ -143,7 +143,10 @@ void TMainForm::showEvent(QShowEvent* event) {
   if (shown_) return;
   shown_ = true;
   setWindowTitle(QStringLiteral("KORVALOG - "));
-  if (loadPath_) commands_->LoadFile(*loadPath_);
+  if (!loadPath_) return;
+  commands_->LoadFile(*loadPath_);
+  // Laid out now, so the first painting already shows the capture.
+  chart_->Tick();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "app/qt/main_form.h"
+#include "chart/qt/chart_panel.h"
 
 namespace korvalog {
 
@@ -20,15 +21,16 @@ StartupTiming::StartupTiming() : started_(std::chrono::steady_clock::now()) {
 
 void StartupTiming::Watch(TMainForm& main) {
   if (!enabled_) return;
-  // Every widget of the chart: the grid paints its cells in a child.
-  QWidget* chart = main.findChild<QWidget*>(QStringLiteral("Chart"));
-  if (!chart) return;
-  chart->installEventFilter(this);
-  for (QWidget* w : chart->findChildren<QWidget*>()) w->installEventFilter(this);
+  main_ = &main;
+  // The grid and its parts: it paints the waveform cells.
+  QWidget* grid = main.Chart().Grid();
+  grid->installEventFilter(this);
+  for (QWidget* w : grid->findChildren<QWidget*>()) w->installEventFilter(this);
 }
 
 bool StartupTiming::eventFilter(QObject* watched, QEvent* event) {
-  if (!done_ && event->type() == QEvent::Paint) {
+  // Only a painting of the laid-out chart counts.
+  if (!done_ && event->type() == QEvent::Paint && main_->Chart().State().WaveWidth != 0) {
     done_ = true;
     // Reported once this painting pass has been drawn and flushed.
     QTimer::singleShot(0, this, [this] { Report(); });
@@ -44,6 +46,7 @@ void StartupTiming::Report() {
   std::fprintf(stderr, "korvalog-timing: first-chart-paint-epoch-ms=%lld since-main-ms=%.1f\n",
                static_cast<long long>(epochMs), sinceMain.count());
   std::fflush(stderr);
+  if (const char* shot = std::getenv("KORVALOG_TIMING_SHOT")) main_->grab().save(QString::fromLocal8Bit(shot));
   if (exitAfter_) QCoreApplication::exit(0);
 }
 

@@ -2,7 +2,8 @@
 // For the start-up benchmark: with KORVALOG_TIMING set, the program prints
 // to standard error the wall-clock time of its first chart painting after
 // the start-up load ("korvalog-timing: first-chart-paint-epoch-ms=..."), and
-// with KORVALOG_TIMING=exit it then quits.
+// with KORVALOG_TIMING=exit it then quits. KORVALOG_TIMING_SHOT=PNG saves
+// what the window shows at that moment.
 #include <QObject>
 #include <chrono>
 
@@ -25,6 +26,7 @@ class StartupTiming : public QObject {
   bool enabled_ = false;
   bool exitAfter_ = false;
   bool done_ = false;
+  TMainForm* main_ = nullptr;
   std::chrono::steady_clock::time_point started_;
 };
 
