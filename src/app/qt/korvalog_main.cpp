@@ -22,6 +22,7 @@
 #include "transport/hid_devices.h"
 #include "transport/hidapi/hidapi_backend.h"
 #include "transport/port_names.h"
+#include "ui/common_helpers.h"
 #include "ui/markup_style.h"
 #include "ui/qt/kit_look.h"
 
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
   // The program-wide state: one instance each, alive until exit.
   SystemClock clock;
   CaptureData data(clock);
+  SetStartupDefaults(data);
   LoggerSettings settings;
   MarkupStyle markup;
 
