@@ -39,7 +39,7 @@ struct IdleWindow {
     for (int i = 0; i < 1000; ++i) data.ApplyTransition(45658.5 + i / 86400.0, 1 + i % 17, i / 17 % 2);
     data.SetCapture(false);
     data.DataModified.store(0);
-    main = std::make_unique<TMainForm>(MainFormContext{data, settings, usb, clock, markup, true, std::nullopt});
+    main = std::make_unique<TMainForm>(MainFormContext{data, settings, usb, clock, markup, true, nullptr, std::nullopt});
     main->Timer().stop();
     main->show();
     main->Chart().DataLoaded();

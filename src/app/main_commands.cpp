@@ -17,8 +17,17 @@ bool MainCommands::CaptureGuard() {
 
 bool MainCommands::PromptSaveIfModified() {
   if (data_.DataModified.load() == 0) return true;
-  if (!ui_.AskQuestion(kSaveBeforeProceedingText)) return true;
-  return SaveProject(data_.CaptureStart, data_.CaptureEnd) != SaveOutcome::Failed;
+  if (!ui_.AskQuestion(kSaveBeforeProceedingText)) {
+    ui_.CaptureReleased();
+    return true;
+  }
+  return SaveWhole() != SaveOutcome::Failed;
+}
+
+SaveOutcome MainCommands::SaveWhole() {
+  const SaveOutcome outcome = SaveProject(data_.CaptureStart, data_.CaptureEnd);
+  if (outcome == SaveOutcome::Saved) ui_.CaptureReleased();
+  return outcome;
 }
 
 void MainCommands::CaptureClick() {
@@ -59,7 +68,7 @@ bool MainCommands::LoadFile(const std::string& path) {
 
 SaveOutcome MainCommands::SaveClick() {
   if (!CaptureGuard()) return SaveOutcome::Cancelled;
-  return SaveProject(data_.CaptureStart, data_.CaptureEnd);
+  return SaveWhole();
 }
 
 SaveOutcome MainCommands::SaveSelectionClick(const PositionSnapshot& from, const PositionSnapshot& to) {
@@ -92,7 +101,9 @@ bool MainCommands::PropertiesClick() {
 
 bool MainCommands::CloseQuery() {
   if (!CaptureGuard()) return false;
-  return PromptSaveIfModified();
+  if (!PromptSaveIfModified()) return false;
+  ui_.CaptureReleased();  // everything about the capture has been decided
+  return true;
 }
 
 bool MainCommands::DumpClick(const std::string& path) {

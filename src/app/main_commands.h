@@ -38,6 +38,9 @@ class MainWindowUi : public LoadSinks {
   // After Properties was accepted and the link restarted: refresh the
   // settings text and lay the chart out again.
   virtual void SettingsApplied() = 0;
+  // The capture was saved whole or deliberately given up (No at the save
+  // question, or the window closing): its journal may go.
+  virtual void CaptureReleased() {}
 };
 
 enum class SaveOutcome { Saved, Cancelled, Failed };
@@ -76,6 +79,7 @@ class MainCommands {
 
  private:
   SaveOutcome SaveProject(const PositionSnapshot& from, const PositionSnapshot& to);
+  SaveOutcome SaveWhole();
   void ShowFileError(const std::string& line);
   void OpenPath(const std::optional<std::string>& path);
 

@@ -83,6 +83,17 @@ void CaptureData::StopFromAppender() {
   if (stopWake_) stopWake_();
 }
 
+void CaptureData::SetStoreLimit(uint32_t limit) {
+  storeLimit_.store(std::clamp<uint32_t>(limit, 1, kEventCapacity), std::memory_order_relaxed);
+}
+
+void CaptureData::RestoredAsStopped() {
+  Capturing.store(0, std::memory_order_release);
+  DataPresent.store(1, std::memory_order_release);
+  DataModified.store(1, std::memory_order_release);
+  RaiseStopped();
+}
+
 bool CaptureData::DeliverPendingNotifications() {
   if (stopPending_.exchange(0, std::memory_order_acq_rel) == 0) return false;
   RaiseStopped();

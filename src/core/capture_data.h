@@ -79,6 +79,17 @@ class CaptureObserver {
 // Held around ApplyTransition by producers on other threads.
 using TransitionMutex = std::mutex;
 
+class CaptureData;
+
+// Takes over a full store instead of stopping the capture (continuous
+// capture). Called on the appending thread with the transition lock held;
+// must not allocate or do I/O. False: the capture stops as usual.
+class FullStoreHandler {
+ public:
+  virtual ~FullStoreHandler() = default;
+  virtual bool TakeFullStore(CaptureData& data) = 0;
+};
+
 void ResetChannelTable(ChannelTable& table);   // "#1".."#128", search ignore
 void ResetSequenceTable(SequenceTable& table);  // every row empty
 void ResetDisplayOrder(DisplayOrder& order);   // identity
@@ -110,7 +121,7 @@ class CaptureData {
     States.StatesChanged.store(1, std::memory_order_release);
     if (Capturing.load(std::memory_order_acquire) == 0) return;
     Store.Append(time, channel, state);
-    if (Store.Count() >= kEventCapacity) StopFromAppender();
+    if (Store.Count() >= storeLimit_.load(std::memory_order_relaxed)) StoreFull();
   }
   TransitionMutex& TransitionLock() { return transitionLock_; }
 
@@ -132,10 +143,25 @@ class CaptureData {
 
   const Clock& ClockSource() const { return clock_; }
 
+  // Continuous capture: `handler` (or nullptr) is asked first when the store
+  // fills. Set while no capture runs.
+  void SetFullStoreHandler(FullStoreHandler* handler) { fullStoreHandler_ = handler; }
+  // The number of records that counts as a full store, 1..1,048,576; tests
+  // of continuous capture make it small. Set while no capture runs.
+  void SetStoreLimit(uint32_t limit);
+  uint32_t StoreLimit() const { return storeLimit_.load(std::memory_order_relaxed); }
+
+  // A capture brought back from a journal: it stands as if it had just
+  // stopped (DataPresent, DataModified) and CaptureStopped is raised.
+  void RestoredAsStopped();
+
  private:
   void TakeSnapshotNow(PositionSnapshot& snap, uint32_t index);
   void StopData();
   void StopFromAppender();
+  void StoreFull() {
+    if (fullStoreHandler_ == nullptr || !fullStoreHandler_->TakeFullStore(*this)) StopFromAppender();
+  }
   void RaiseStarted();
   void RaiseStopped();
 
@@ -143,6 +169,8 @@ class CaptureData {
   TransitionMutex transitionLock_;
   std::atomic<uint8_t> stopPending_{0};
   std::function<void()> stopWake_;
+  FullStoreHandler* fullStoreHandler_ = nullptr;
+  std::atomic<uint32_t> storeLimit_{kEventCapacity};
   std::vector<CaptureObserver*> observers_;
 };
 

@@ -13,7 +13,11 @@ double SystemClock::Now() const {
   const auto ms = duration_cast<milliseconds>(now.time_since_epoch()).count();
   const std::time_t seconds = static_cast<std::time_t>(ms / 1000);
   std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &seconds);
+#else
   localtime_r(&seconds, &local);
+#endif
   DateTimeFields f;
   f.year = local.tm_year + 1900;
   f.month = local.tm_mon + 1;

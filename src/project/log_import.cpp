@@ -70,7 +70,8 @@ std::string NotesEntry(std::string_view line) {
   return {};
 }
 
-LogImport::LogImport(CaptureData& data, LoadSinks& sinks) : data_(data), sinks_(sinks) {
+LogImport::LogImport(CaptureData& data, LoadSinks& sinks, SkippedEvents& skipped)
+    : data_(data), sinks_(sinks), skipped_(skipped) {
   for (int ch = 1; ch <= kChannelCount; ++ch) {
     ChannelRecord& rec = data_.Channels[ch - 1];
     SetChannelName(rec, "Chan " + IntToText(ch));
@@ -118,7 +119,10 @@ bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
     sinks_.Warning("Invalid Channel Number: 0");
     return true;
   }
-  if (count >= kEventCapacity) return true;
+  if (count >= kEventCapacity) {
+    ++skipped_.full;
+    return true;
+  }
   EventRecord& rec = data_.Store.MutableData()[count];
   rec.time = date_ + (((hour_ * 60.0 + minute) * 60.0 + second) * 1000.0 + ms) / kMsPerDay;
   rec.channel = static_cast<uint8_t>(channel);

@@ -7,14 +7,16 @@
 
 #include "core/capture_data.h"
 #include "project/load_sinks.h"
+#include "project/skipped_events.h"
 
 namespace korvalog {
 
 class LogImport {
  public:
   // Resets the channel names to "Chan 1".."Chan 128" (not searched) and
-  // starts on day 0, hour 0.
-  LogImport(CaptureData& data, LoadSinks& sinks);
+  // starts on day 0, hour 0. Events beyond the store are counted in
+  // `skipped`; a wrong channel is warned about on its own line.
+  LogImport(CaptureData& data, LoadSinks& sinks, SkippedEvents& skipped);
 
   // Reads one line; events go into the store from `count` on. False when the
   // line stops the load, with the reason in Error().
@@ -30,6 +32,7 @@ class LogImport {
 
   CaptureData& data_;
   LoadSinks& sinks_;
+  SkippedEvents& skipped_;
   double date_ = 0.0;  // CurrentLogDate
   int hour_ = 0;       // CurrentLogHour
   std::string notes_;  // NotesText

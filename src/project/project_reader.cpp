@@ -1,9 +1,14 @@
 // The load operation shared by projects and logger logs: open, empty the
 // store, read the lines with the grammar the name chooses, then the common
 // end (snapshot indices, times and start states, flags, DataLoaded).
+#include <fcntl.h>
 #include <sys/stat.h>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 #include <cerrno>
+#include <cmath>
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +18,7 @@
 #include "project/line_reader.h"
 #include "project/log_import.h"
 #include "project/project_file.h"
+#include "project/skipped_events.h"
 #include "ui/ansi_string_lib.h"
 
 namespace korvalog {
@@ -25,6 +31,49 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 FileResult Failure(const std::string& path, const std::string& reason) {
   return FileResult{false, path + ": " + reason};
+}
+
+// Why a file of this kind cannot be loaded; empty for a regular file. A FIFO
+// or socket would block the load or never end, a device never ends.
+std::string NotLoadable(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return {};
+  if (S_ISDIR(st.st_mode)) return "is a directory";
+  if (S_ISCHR(st.st_mode)) return "is a device, not a file";
+#ifdef S_ISBLK
+  if (S_ISBLK(st.st_mode)) return "is a device, not a file";
+#endif
+  return "is not a regular file";
+}
+
+// Opens `path` for reading only when it is a regular file (a symbolic link is
+// followed), without ever waiting: a FIFO without a writer would block the
+// open itself.
+FilePtr OpenRegularFile(const std::string& path, std::string& reason) {
+#ifdef _WIN32
+  struct stat st;
+  if (stat(path.c_str(), &st) == 0 && !(reason = NotLoadable(st)).empty()) return nullptr;
+  FilePtr file(std::fopen(path.c_str(), "rb"));
+#else
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) {
+    reason = std::string("cannot open: ") + std::strerror(errno);
+    return nullptr;
+  }
+  struct stat st;
+  if (fstat(fd, &st) != 0 || !(reason = NotLoadable(st)).empty()) {
+    if (reason.empty()) reason = std::string("cannot open: ") + std::strerror(errno);
+    close(fd);
+    return nullptr;
+  }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  FilePtr file(fdopen(fd, "rb"));
+  if (!file) {
+    reason = std::string("cannot open: ") + std::strerror(errno);
+    close(fd);
+  }
+#endif
+  if (!file && reason.empty()) reason = std::string("cannot open: ") + std::strerror(errno);
+  return file;
 }
 
 // True when the line is exactly the tag, then 2 * size digits from `start`
@@ -43,6 +92,9 @@ bool IsPermutation(const DisplayOrder& order) {
 void ReadSnapshot(std::string_view line, PositionSnapshot& snap) {
   PositionSnapshot read;
   DecodeHexBytes(line.data() + 2, sizeof read, reinterpret_cast<uint8_t*>(&read));
+  // A span that is not a number cannot be drawn; without it the span is
+  // taken from the events.
+  if (!std::isfinite(read.time)) return;
   // The chart and the analysis take a level as 0 or 1.
   for (uint8_t& s : read.states) s = s != 0 ? 1 : 0;
   snap = read;
@@ -91,20 +143,32 @@ void ReadTableLine(std::string_view line, CaptureData& data) {
   }
 }
 
-// The bulk of a project: one event. Taken only when it names a channel and a
-// level the rest of the program can index by.
-inline void ReadEventLine(const char* line, EventRecord* events, uint32_t& count) {
-  if (count >= kEventCapacity) return;
+// The bulk of a project: one event. Taken only when it names a channel, a
+// level and a time the rest of the program can index and draw by.
+inline void ReadEventLine(const char* line, EventRecord* events, uint32_t& count, SkippedEvents& skipped) {
+  if (count >= kEventCapacity) {
+    ++skipped.full;
+    return;
+  }
   uint8_t rec[sizeof(EventRecord)];
   DecodeHexRecord(line + 1, rec);
   const uint8_t channel = rec[offsetof(EventRecord, channel)];
-  if (channel < 1 || channel > kChannelCount || rec[offsetof(EventRecord, state)] > 1) return;
-  std::memcpy(&events[count], rec, sizeof rec);
-  ++count;
+  double time;
+  std::memcpy(&time, rec + offsetof(EventRecord, time), sizeof time);
+  if (channel < 1 || channel > kChannelCount) {
+    ++skipped.channel;
+  } else if (rec[offsetof(EventRecord, state)] > 1) {
+    ++skipped.level;
+  } else if (!std::isfinite(time)) {
+    ++skipped.time;
+  } else {
+    std::memcpy(&events[count], rec, sizeof rec);
+    ++count;
+  }
 }
 
 // Reads every line of a project; returns the number of events stored.
-uint32_t ReadProjectLines(LineReader& reader, CaptureData& data) {
+uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& skipped) {
   constexpr size_t kEventLine = 1 + 2 * sizeof(EventRecord);
   EventRecord* const events = data.Store.MutableData();
   uint32_t count = 0;
@@ -113,7 +177,7 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data) {
   for (;;) {
     if (const char* fixed = reader.NextFixedCrLf(kEventLine)) {
       if (fixed[0] == 'E') {
-        ReadEventLine(fixed, events, count);
+        ReadEventLine(fixed, events, count, skipped);
       } else {
         ReadTableLine(std::string_view(fixed, kEventLine), data);
       }
@@ -124,7 +188,7 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data) {
     if (line[0] != 'E') {
       ReadTableLine(line, data);
     } else if (HoldsPayload(line, 1, sizeof(EventRecord))) {
-      ReadEventLine(line.data(), events, count);
+      ReadEventLine(line.data(), events, count, skipped);
     }
   }
   return count;
@@ -164,13 +228,9 @@ bool IsProjectPath(std::string_view path) { return FindTextFrom(1, ".kv", path) 
 
 FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks& sinks) {
   if (data.Capturing.load(std::memory_order_acquire) != 0) return Failure(path, "cannot load while capturing");
-  FilePtr file(std::fopen(path.c_str(), "rb"));
-  if (!file) return Failure(path, std::string("cannot open: ") + std::strerror(errno));
-  struct stat st;
-  if (fstat(fileno(file.get()), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) return Failure(path, "is a directory");
-    if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return Failure(path, "is a device, not a file");
-  }
+  std::string reason;
+  FilePtr file = OpenRegularFile(path, reason);
+  if (!file) return Failure(path, reason);
   LineReader reader(file.get());
   if (!reader.Prime()) return Failure(path, std::string("cannot read: ") + std::strerror(reader.ErrorNumber()));
 
@@ -183,9 +243,10 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   uint32_t count = 0;
   const bool isLog = !IsProjectPath(path);
   std::string notes;
+  SkippedEvents skipped;
   if (isLog) {
     sinks.LogImportStarted();
-    LogImport log(data, sinks);
+    LogImport log(data, sinks, skipped);
     std::string_view line;
     bool cut = false;
     uint64_t lineNumber = 0;
@@ -194,14 +255,16 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
       if (log.ReadLine(line, count)) continue;
       // Stopped part-way: the events read so far stay, not shown.
       data.Store.SetCount(count);
+      if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
       sinks.Error(log.Error());
       sinks.DataLoaded(false);
       return Failure(path, "line " + std::to_string(lineNumber) + ": " + log.Error());
     }
     notes = log.Notes();
   } else {
-    count = ReadProjectLines(reader, data);
+    count = ReadProjectLines(reader, data, skipped);
   }
+  if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
   if (reader.Failed()) {
     // Too late to keep the old capture: keep what was read, not shown.
     data.Store.SetCount(count);

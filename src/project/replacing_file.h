@@ -3,6 +3,7 @@
 // go to a temporary file beside the target, which takes the target's place
 // only when every write, the flush to disk and the close succeeded.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace korvalog {
@@ -23,12 +24,12 @@ class ReplacingFile {
   const std::string& Error() const { return error_; }
 
  private:
-  bool Fail(const char* what, int errorNumber);
+  bool Fail(const char* what, const std::string& reason);
   void Discard();
 
   std::string target_;
   std::string temp_;
-  int fd_ = -1;
+  intptr_t file_ = -1;  // the temporary's descriptor (a handle on Windows); -1 when none
   std::string error_;
 };
 

@@ -10,6 +10,10 @@ namespace {
 
 // A reader looks at its stop request at least this often.
 constexpr int kReadPollMs = 50;
+// How soon a reader with transitions waiting tries the lock again.
+constexpr int kRetryLockMs = 1;
+// Asked of drivers that let the queue be set (the Linux hidraw queue is fixed
+// at 64 reports; the reader's own buffer covers it).
 constexpr int kInputBuffers = 128;
 
 }  // namespace
@@ -38,8 +42,10 @@ void THIDThread::Join() {
 void THIDThread::Run() {
   uint8_t report[64];
   while (!stop_.load(std::memory_order_acquire)) {
-    const int n = read_->Read(report, sizeof report, kReadPollMs);
+    // While transitions wait for the lock, come back to it every millisecond.
+    const int n = read_->Read(report, sizeof report, pendingCount_ > 0 ? kRetryLockMs : kReadPollMs);
     if (n == kHidReadFailed) {
+      Flush(true);
       // The logger went away: close our handle and let the tick rescan.
       {
         std::lock_guard<std::mutex> hold(handleLock_);
@@ -48,31 +54,31 @@ void THIDThread::Run() {
       deviceLost_.store(1, std::memory_order_release);
       break;
     }
-    if (n > 0) Apply(report, n);
+    if (n > 0) Keep(report, n);
+    Flush(pendingCount_ == kBufferedReports);
   }
+  Flush(true);
   finished_.store(true, std::memory_order_release);
 }
 
-void THIDThread::Apply(const uint8_t* report, int length) {
+void THIDThread::Keep(const uint8_t* report, int length) {
   UsbTransition t{};
   if (!DecodeInputReport(report, static_cast<size_t>(length), t)) return;
-  const double time = clock_.Now();  // each report its own time, before the lock
+  // Each report its own time, as soon as it is read.
+  pending_[pendingCount_++] = Pending{clock_.Now(), t.channel, t.level};
+}
+
+void THIDThread::Flush(bool wait) {
+  if (pendingCount_ == 0) return;
   TransitionMutex& lock = data_.TransitionLock();
-  // Wait up to 10 ms as the other loggers' readers do; if that expires the
-  // transition is still applied, only never alongside another one.
-  // (Polled with try_lock: the holder keeps it for a single append.)
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(10);
-  bool locked = lock.try_lock();
-  while (!locked && std::chrono::steady_clock::now() < deadline) {
-    std::this_thread::yield();
-    locked = lock.try_lock();
-  }
-  if (!locked) {
+  if (!lock.try_lock()) {
+    if (!wait) return;
     slowLocks_.fetch_add(1, std::memory_order_relaxed);
     lock.lock();
   }
-  data_.ApplyTransition(time, t.channel, t.level);
+  for (int i = 0; i < pendingCount_; ++i) data_.ApplyTransition(pending_[i].time, pending_[i].channel, pending_[i].level);
   lock.unlock();
+  pendingCount_ = 0;
 }
 
 HidDevices::HidDevices(HidBackend& backend, CaptureData& data, const Clock& clock)

@@ -19,6 +19,12 @@ namespace korvalog {
 // Reads one logger's input reports into the capture until its read fails
 // (unplugged: closes the handle and raises DeviceLost) or it is told to stop
 // when the list is closed (ends quietly).
+//
+// The driver keeps only a few dozen reports per open handle (64 on Linux)
+// and drops new ones when they are not read, so the reader never stops
+// reading to wait for the transition lock: each report is stamped as it is
+// read and kept in the reader's own buffer, and the buffer is applied in one
+// batch whenever the lock is free. Only a full buffer waits for the lock.
 class THIDThread {
  public:
   THIDThread(std::unique_ptr<HidHandle> readHandle, CaptureData& data, const Clock& clock,
@@ -31,12 +37,23 @@ class THIDThread {
   void RequestStop();
   void Join();
   bool Finished() const { return finished_.load(std::memory_order_acquire); }
-  // Transitions whose 10 ms wait for the lock expired (they were applied anyway).
+  // Times the buffer filled while the lock was held, so the reader waited.
   uint64_t SlowLockCount() const { return slowLocks_.load(std::memory_order_relaxed); }
 
+  // Reports the reader holds while the lock is taken by others.
+  static constexpr int kBufferedReports = 256;
+
  private:
+  struct Pending {
+    double time;
+    uint8_t channel;
+    uint8_t level;
+  };
+
   void Run();
-  void Apply(const uint8_t* report, int length);
+  void Keep(const uint8_t* report, int length);
+  // Applies the buffer when the lock is free, or (wait) once it is.
+  void Flush(bool wait);
 
   std::mutex handleLock_;  // between the reader closing read_ and RequestStop waking it
   std::unique_ptr<HidHandle> read_;
@@ -46,6 +63,8 @@ class THIDThread {
   std::atomic<bool> stop_{false};
   std::atomic<bool> finished_{false};
   std::atomic<uint64_t> slowLocks_{0};
+  Pending pending_[kBufferedReports];
+  int pendingCount_ = 0;
   std::thread thread_;
 };
 

@@ -1,6 +1,13 @@
 // dump, info and convert on real files, with their outputs and exit statuses.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
+#include <filesystem>
 #include <sstream>
 
 #include "app/cli/cli_context.h"
@@ -85,6 +92,53 @@ TEST_F(CliFileTest, FailuresExitTwoWithOneLine) {
   err.str("");
   EXPECT_EQ(RunConvert({LogPath(), dir / "no-folder/x.kv"}, ctx), kExitUsage);
   EXPECT_NE(err.str().find("x.kv: cannot create"), std::string::npos);
+  // A FIFO would block the open until some writer came: refused at once.
+  err.str("");
+  ASSERT_EQ(mkfifo((dir / "pipe.kv").c_str(), 0600), 0);
+  EXPECT_EQ(RunInfo({dir / "pipe.kv"}, ctx), kExitUsage);
+  EXPECT_EQ(err.str(), "korvalog-cli: " + (dir / "pipe.kv") + ": is not a regular file\n");
+}
+
+TEST_F(CliFileTest, ConvertSaysWhichEventsItSkipped) {
+  // Times 1.0, NaN and -Inf; channel 0; level 2.
+  WriteBytes(dir / "in.kv",
+             "E000000000000F03F0501\r\nE000000000000F03F0001\r\nE000000000000F03F0502\r\n"
+             "E000000000000F87F0501\r\nE000000000000F0FF0501\r\n");
+  ASSERT_EQ(RunConvert({dir / "in.kv", dir / "out.kv"}, ctx), kExitOk);
+  EXPECT_EQ(err.str(), "korvalog-cli: " + (dir / "in.kv") +
+                           ": 4 events skipped: 1 with a channel outside 1..128, 1 with a level other than 0 "
+                           "or 1, 2 with a time that is not a finite number\n");
+  EXPECT_EQ(data.Store.Count(), 1u);
+  EXPECT_EQ(data.CaptureEnd.time, 1.0);
+}
+
+TEST_F(CliFileTest, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
+  // The real program under "ulimit -f 4": the write fails, nothing is killed.
+  const std::string target = dir / "old.kv";
+  WriteBytes(target, "old");
+  const std::string in = LogPath();
+  const std::string errFile = dir / "stderr.txt";
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int fd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    dup2(fd, 2);
+    signal(SIGXFSZ, SIG_DFL);  // as a shell leaves it
+    const rlimit limit{4096, 4096};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    execl(KORVALOG_CLI_PATH, "korvalog-cli", "convert", in.c_str(), target.c_str(), nullptr);
+    _exit(127);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), kExitUsage);
+  const std::string text = ReadBytes(errFile);
+  EXPECT_NE(text.find(": File too large\n"), std::string::npos) << text;
+  EXPECT_EQ(ReadBytes(target), "old");
+  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
+    EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
+  }
 }
 
 TEST_F(CliFileTest, UsageErrors) {

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <limits>
+
 #include "project/project_file.h"
 #include "temp_dir.h"
 
@@ -160,6 +162,31 @@ TEST_F(ProjectLoadTest, EventsBeyondTheStoreAreDropped) {
   EXPECT_EQ(data.Store.Count(), kEventCapacity);
   EXPECT_EQ(data.Store[kEventCapacity - 1].time, 1.0 + (kEventCapacity - 1));
   EXPECT_EQ(data.CaptureEnd.index, kEventCapacity);
+  EXPECT_EQ(sinks.warnings, std::vector<std::string>{"2 events skipped: 2 beyond the store's 1048576 events"});
+}
+
+TEST_F(ProjectLoadTest, EventsThatCannotBeDrawnAreSkippedWithOneWarning) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  const std::string text = ELine(2.0, 3, 1) + "\n" + ELine(nan, 3, 0) + "\n" + ELine(inf, 3, 0) + "\n" +
+                           ELine(-inf, 3, 0) + "\n" + ELine(3.0, 129, 1) + "\n" + ELine(3.0, 0, 1) + "\n" +
+                           ELine(3.0, 3, 7) + "\n" + ELine(4.0, 3, 0) + "\n" +
+                           "L1" + std::string(288, 'F') + "\n";  // a snapshot time that is NaN
+  ASSERT_TRUE(Load("odd.kv", text).ok);
+  ASSERT_EQ(data.Store.Count(), 2u);
+  EXPECT_EQ(data.CaptureStart.time, 2.0);
+  EXPECT_EQ(data.CaptureEnd.time, 4.0);
+  EXPECT_EQ(sinks.warnings, std::vector<std::string>{
+                                "6 events skipped: 2 with a channel outside 1..128, 1 with a level other than 0 "
+                                "or 1, 3 with a time that is not a finite number"});
+  // A clean file says nothing.
+  sinks.warnings.clear();
+  ASSERT_TRUE(Load("clean.kv", ELine(2.0, 3, 1)).ok);
+  EXPECT_TRUE(sinks.warnings.empty());
+  // A symbolic link to a regular file loads like the file.
+  std::filesystem::create_symlink(dir / "clean.kv", dir / "link.kv");
+  ASSERT_TRUE(LoadCaptureFile(dir / "link.kv", data, sinks).ok);
+  EXPECT_EQ(data.Store.Count(), 1u);
 }
 
 TEST_F(ProjectLoadTest, EmptyFileEmptiesTheCapture) {
@@ -187,6 +214,10 @@ TEST_F(ProjectLoadTest, UnreadablePathsChangeNothing) {
   EXPECT_FALSE(folder.ok);
   EXPECT_NE(folder.error.find("directory"), std::string::npos);
   EXPECT_FALSE(LoadCaptureFile("/dev/zero", data, sinks).ok);
+  // A FIFO without a writer is refused at once instead of blocking the open.
+  ASSERT_EQ(mkfifo((dir / "pipe.kv").c_str(), 0600), 0);
+  const FileResult fifo = LoadCaptureFile(dir / "pipe.kv", data, sinks);
+  EXPECT_EQ(fifo.error, dir / "pipe.kv" + ": is not a regular file");
   if (geteuid() != 0) {
     WriteBytes(dir / "locked.kv", ELine(1.0, 1, 1));
     chmod((dir / "locked.kv").c_str(), 0);

@@ -77,6 +77,32 @@ TEST_F(HidDevicesTest, ReportsBecomeTransitionsAndBadOnesAreIgnored) {
   EXPECT_EQ(data.States.Level(2), 0);
 }
 
+TEST_F(HidDevicesTest, ReportsKeepFlowingWhileTheLockIsHeldAndNoneIsLost) {
+  // The driver's queue is short (64 reports on Linux): the reader must go on
+  // emptying it while another producer holds the lock.
+  auto d = backend.Plug("/dev/hidraw1", 0x6B2D, 0xFF00);
+  devices.ScanHidDevices();
+  data.SetCapture(true);
+  constexpr int kReports = 200;
+  const auto report = [](int i) { return Report(static_cast<uint8_t>(((i / 8 + 1) % 2) << 7 | (i % 8))); };
+  {
+    std::lock_guard<TransitionMutex> hold(data.TransitionLock());
+    for (int i = 0; i < kReports; ++i) {
+      d->PushInput(report(i));
+      if (i % 32 == 31) {
+        ASSERT_TRUE(Eventually([&] { return d->PendingInput() == 0; })) << i;
+      }
+    }
+    ASSERT_TRUE(Eventually([&] { return d->PendingInput() == 0; }));
+    EXPECT_EQ(data.Store.Count(), 0u);
+  }
+  ASSERT_TRUE(Eventually([&] { return data.Store.Count() == kReports; }));
+  for (int i = 0; i < kReports; ++i) {
+    EXPECT_EQ(data.Store[i].channel, i % 8 + 1);
+    EXPECT_EQ(data.Store[i].state, (i / 8 + 1) % 2);
+  }
+}
+
 TEST_F(HidDevicesTest, UnpluggingEndsTheReaderAndTheRescanFindsNone) {
   auto d = backend.Plug("/dev/hidraw1", 0x6B2D, 0xFF00);
   devices.ScanHidDevices();

@@ -40,5 +40,6 @@ int RunSearch(const CommandArgs& args, CliContext& ctx);
 int RunSequence(const CommandArgs& args, CliContext& ctx);
 int RunStats(const CommandArgs& args, CliContext& ctx);
 int RunCapture(const CommandArgs& args, CliContext& ctx);
+int RunRecover(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli

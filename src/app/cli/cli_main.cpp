@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app/cli/cli_context.h"
+#include "core/process_setup.h"
 #include "ui/common_helpers.h"
 
 namespace korvalog::cli {
@@ -20,8 +21,10 @@ const CliCommand kCommands[] = {
     {"stats", "stats FILE [--type T] [--interval I] [--format F] [--active low|high]", RunStats},
     {"capture",
      "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac]\n"
-     "                      [--seconds S] --out FILE.kv",
+     "                      [--seconds S] --out FILE.kv [--journal PATH]\n"
+     "  korvalog-cli capture ... --rotate --out DIR/ [--max-files N] [--journal PATH]",
      RunCapture},
+    {"recover", "recover JOURNAL --out FILE.kv", RunRecover},
 };
 
 void PrintUsage(std::ostream& os) {
@@ -41,6 +44,7 @@ int RunVersion(const CommandArgs&, CliContext& ctx) {
 int main(int argc, char** argv) {
   using namespace korvalog;
   using namespace korvalog::cli;
+  SetUpProcess();
   if (argc < 2 || std::strcmp(argv[1], "help") == 0 || std::strcmp(argv[1], "--help") == 0) {
     PrintUsage(argc < 2 ? std::cerr : std::cout);
     return argc < 2 ? kExitUsage : kExitOk;

@@ -13,7 +13,9 @@
 #include <ostream>
 #include <thread>
 
+#include "app/cli/capture_keeper.h"
 #include "app/cli/cli_load.h"
+#include "app/cli/stop_signals.h"
 #include "core/link_supervisor.h"
 #include "core/usb_loggers.h"
 #include "project/project_file.h"
@@ -26,7 +28,7 @@ namespace {
 
 constexpr char kUsage[] =
     "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac] [--seconds S] "
-    "--out FILE.kv";
+    "--out FILE.kv [--journal PATH] | --rotate --out DIR/ [--max-files N] [--journal PATH]";
 // Long enough for a 128-channel logger, heard at the second probe, to be
 // configured: 2 s + 2 s + four ticks.
 constexpr std::chrono::duration<double> kLeastWaitForLogger{6.0};
@@ -42,7 +44,10 @@ struct CaptureOptions {
   bool ac = false;
   double seconds = 0;   // 0: until interrupted or the store is full
   std::string out;
+  std::string notice;   // an argument taken, but not as written
 };
+constexpr long kMaxDebounceMs = 2550;  // 255 steps of 10 ms
+constexpr double kMaxSeconds = 1e8;
 
 bool WholeNumber(const std::string& text, long low, long high, long& value) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) {
@@ -52,7 +57,7 @@ bool WholeNumber(const std::string& text, long low, long high, long& value) {
   return value >= low && value <= high;
 }
 
-bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error) {
+bool ParseOptions(const CommandArgs& args, CaptureOptions& o, bool outIsFolder, std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--ac") {
@@ -87,16 +92,24 @@ bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error
     } else if (a == "--device") {
       o.device = v;
     } else if (a == "--debounce") {
-      if (!WholeNumber(v, 0, 2550, n)) {
-        error = "--debounce must be 0..2550 milliseconds";
+      if (!WholeNumber(v, 0, kMaxDebounceMs, n)) {
+        error = "--debounce must be 0.." + std::to_string(kMaxDebounceMs) + " milliseconds";
         return false;
       }
-      o.debounceMs = static_cast<int>(n);
+      // The logger counts in steps of 10 ms: the nearest step is sent.
+      o.debounceMs = static_cast<int>((n + 5) / 10 * 10);
+      if (o.debounceMs > kMaxDebounceMs) o.debounceMs = kMaxDebounceMs;
+      o.notice = o.debounceMs == n ? "" : "--debounce " + v + ": the logger counts in steps of 10 ms; " +
+                                              std::to_string(o.debounceMs) + " ms is used";
     } else if (a == "--seconds") {
       char* end = nullptr;
       o.seconds = std::strtod(v.c_str(), &end);
-      if (v.empty() || *end != '\0' || !std::isfinite(o.seconds) || o.seconds <= 0 || o.seconds > 1e8) {
+      if (v.empty() || *end != '\0' || std::isnan(o.seconds) || o.seconds <= 0) {
         error = "--seconds must be a positive number";
+        return false;
+      }
+      if (o.seconds > kMaxSeconds) {
+        error = "--seconds " + v + " is too large: at most 100000000 (about 3 years)";
         return false;
       }
     } else {
@@ -107,7 +120,7 @@ bool ParseOptions(const CommandArgs& args, CaptureOptions& o, std::string& error
     error = "--logger is required";
   } else if (o.out.empty()) {
     error = "--out is required";
-  } else if (!IsProjectPath(o.out)) {
+  } else if (!outIsFolder && !IsProjectPath(o.out)) {
     // A name without ".kv" would be opened again as a logger log.
     error = o.out + ": a project name must contain .kv";
   } else if (o.loggerType == kLoggerUsb && (o.port != 0 || !o.device.empty())) {
@@ -140,31 +153,6 @@ bool OutputLooksWritable(const std::string& path, std::string& error) {
   return true;
 }
 
-volatile std::sig_atomic_t gStopRequested = 0;  // SIGINT or SIGTERM during a capture
-void OnStopSignal(int) { gStopRequested = 1; }
-
-// Installs the stop handlers for the life of the capture.
-class StopSignals {
- public:
-  StopSignals() {
-    gStopRequested = 0;
-    struct sigaction sa {};
-    sa.sa_handler = OnStopSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &oldInt_);
-    sigaction(SIGTERM, &sa, &oldTerm_);
-  }
-  ~StopSignals() {
-    sigaction(SIGINT, &oldInt_, nullptr);
-    sigaction(SIGTERM, &oldTerm_, nullptr);
-  }
-  bool Requested() const { return gStopRequested != 0; }
-
- private:
-  struct sigaction oldInt_ {};
-  struct sigaction oldTerm_ {};
-};
-
 // Writes the finished capture; when the named file fails, the capture goes
 // to a file in the temporary folder instead of being lost.
 int WriteCapture(const std::string& path, CliContext& ctx) {
@@ -193,12 +181,19 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
 
 int RunCapture(const CommandArgs& args, CliContext& ctx) {
   CaptureOptions o;
+  KeeperOptions keep;
+  CommandArgs rest = args;
   std::string error;
-  if (!ParseOptions(args, o, error)) return UsageError(ctx, error, kUsage);
-  if (!OutputLooksWritable(o.out, error)) {
+  if (!ExtractKeeperOptions(rest, keep, error) || !ParseOptions(rest, o, keep.rotate, error)) {
+    return UsageError(ctx, error, kUsage);
+  }
+  if (!o.notice.empty()) ctx.err << "korvalog-cli: " << o.notice << "\n";
+  if (!keep.rotate && !OutputLooksWritable(o.out, error)) {
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
   }
+  CaptureKeeper keeper(keep, o.out, ctx);
+  if (!keeper.Prepare()) return kExitUsage;
   // This run's settings only; the stored settings are not touched.
   LoggerSettings& settings = ctx.settings;
   settings.LoggerType = static_cast<uint8_t>(o.loggerType);
@@ -240,6 +235,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
       data.SetCapture(true);  // as soon as the logger is connected
       started = true;
       captureStarted = Clock::now();
+      keeper.CaptureStarted();
     }
     if (view.statusRefreshed) {
       ctx.err << view.clockText << "  " << view.loggerText << "  " << view.capStatText << "\n";
@@ -263,6 +259,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     nextTick += std::chrono::milliseconds(LinkSupervisor::kTimerIntervalMs);
     while (!signals.Requested() && Clock::now() < nextTick) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      keeper.Tick();
     }
     if (signals.Requested()) break;
   }
@@ -270,7 +267,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   data.SetCapture(false);
   data.DeliverPendingNotifications();
   ctx.err << "korvalog-cli: capture ended (" << reason << ")\n";
-  return WriteCapture(o.out, ctx);
+  return keeper.Finish([&] { return WriteCapture(o.out, ctx); });
 }
 
 }  // namespace korvalog::cli

@@ -17,7 +17,10 @@
 #include "app/qt/startup_timing.h"
 #include "app/startup_options.h"
 #include "core/capture_data.h"
+#include "core/capture_journal.h"
 #include "core/clock.h"
+#include "core/process_setup.h"
+#include "core/qt/journal_recovery_prompt.h"
 #include "settings/qt/properties_form.h"
 #include "transport/hid_devices.h"
 #include "transport/hidapi/hidapi_backend.h"
@@ -28,6 +31,7 @@
 
 int main(int argc, char** argv) {
   using namespace korvalog;
+  SetUpProcess();
   StartupTiming timing;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvalog"));
@@ -61,20 +65,29 @@ int main(int argc, char** argv) {
   }
   usb->ScanHidDevices();
 
+  // The journal of the window's captures, beside the settings; none for
+  // the demonstration's throw-away captures.
+  std::unique_ptr<CaptureJournal> journal;
+  if (!options.demo) journal = std::make_unique<CaptureJournal>(data, JournalFolderBesideSettings());
+
   int result = 0;
   {
-    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo, options.loadPath});
+    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo, journal.get(),
+                                   options.loadPath});
     TPropertiesForm properties(&main, [](uint8_t port) { return SerialDeviceName(port); });
     TAboutForm about(&main);
     AnalysisWindows analysis(data, settings, main);
     TNotesForm notes(&main);
     analysis.CreateStatistics();
     main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
+    // A capture that did not end properly last time is offered back first.
+    if (journal) OfferJournalRecovery(data, *journal, JournalFolderBesideSettings(), markup);
     timing.Watch(main);
     main.show();
     result = QApplication::exec();
   }
   // The windows are gone; now the USB loggers close.
+  journal.reset();
   demo.reset();
   devices.reset();
   return result;

@@ -21,6 +21,7 @@
 #include "app/qt/status_panels.h"
 #include "app/settings_status.h"
 #include "chart/qt/chart_panel.h"
+#include "core/capture_journal.h"
 #include "project/dump_file.h"
 #include "settings/qt/properties_form.h"
 #include "settings/qt/stored_settings.h"
@@ -53,6 +54,7 @@ TMainForm::TMainForm(MainFormContext context)
       clock_(context.clock),
       markup_(context.markup),
       demo_(context.demo),
+      journal_(context.journal),
       loadPath_(std::move(context.loadPath)),
       openUrl_([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }) {
   setObjectName(QStringLiteral("MainForm"));
@@ -127,6 +129,10 @@ void TMainForm::TimerTimer() {
   // column is repainted here.
   if (view.repaintGrid) chart_->Grid()->update();
   chart_->Tick();
+  std::string problem;
+  if (journal_ && journal_->TakeProblem(problem)) {
+    ShowWarning(FileErrorMarkup("The capture's journal stopped: " + problem));
+  }
   if (view.statusRefreshed) {
     status_->SetPanelText(0, Text(view.clockText));
     status_->SetPanelText(1, Text(view.loggerText));
@@ -135,8 +141,22 @@ void TMainForm::TimerTimer() {
   }
 }
 
-void TMainForm::CaptureStarted() { chart_->CaptureStarted(); }
-void TMainForm::CaptureStopped() { chart_->CaptureStopped(); }
+void TMainForm::CaptureStarted() {
+  chart_->CaptureStarted();
+  std::string error;
+  if (journal_ && !journal_->CaptureStarted(error)) {
+    ShowWarning(FileErrorMarkup("The capture runs without its journal: " + error));
+  }
+}
+
+void TMainForm::CaptureStopped() {
+  chart_->CaptureStopped();
+  if (journal_) journal_->CaptureStopped();
+}
+
+void TMainForm::CaptureReleased() {
+  if (journal_) journal_->Release();
+}
 
 void TMainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -144,6 +164,8 @@ void TMainForm::showEvent(QShowEvent* event) {
   shown_ = true;
   setWindowTitle(QStringLiteral("KORVALOG - "));
   if (!loadPath_) return;
+  // Only a capture restored from its journal can be unsaved here.
+  if (!commands_->PromptSaveIfModified()) return;
   commands_->LoadFile(*loadPath_);
   // Laid out now, so the first painting already shows the capture.
   chart_->Tick();

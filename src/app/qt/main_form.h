@@ -22,6 +22,7 @@ class QAction;
 
 namespace korvalog {
 
+class CaptureJournal;
 class ChartPanel;
 class TAboutForm;
 class TBtnTransparent;
@@ -47,6 +48,7 @@ struct MainFormContext {
   const Clock& clock;
   MarkupStyle& markup;
   bool demo = false;                      // the built-in demonstration logger
+  CaptureJournal* journal = nullptr;      // the capture's journal, when kept
   std::optional<std::string> loadPath;    // loaded at the first showing
 };
 
@@ -113,6 +115,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   void CloseAnalysisWindows() override;
   void SetBusy(bool busy) override;
   void SettingsApplied() override;
+  void CaptureReleased() override;
   // LoadSinks
   void Warning(std::string_view text) override;
   void LogImportStarted() override;
@@ -141,6 +144,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   const Clock& clock_;
   MarkupStyle& markup_;
   const bool demo_;
+  CaptureJournal* journal_;
   std::optional<std::string> loadPath_;
   std::unique_ptr<LinkSupervisor> link_;
   std::unique_ptr<MainCommands> commands_;

@@ -34,7 +34,7 @@ ChannelGrid::ChannelGrid(ChartState& state, std::function<ChartDrawContext()> co
     c->SetSize(kHandleHalf);
     c->SetAllowVert(false);
     c->SetPosY(layout_.headerHeight - 6);
-    connect(c, &THandle::Changing, this, &ChannelGrid::CursorChanging);
+    connect(c, &THandle::OnChanging, this, &ChannelGrid::CursorChanging);
   }
   editor_ = new QLineEdit(this);
   editor_->setFrame(false);

@@ -63,11 +63,25 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
     h->SetSize(kHandleHalf);
     h->SetAllowVert(false);
     h->SetPosY(kStripTop + kStripHeight + 2);  // just under the strip
-    connect(h, &THandle::Changing, this, &ChartPanel::SelectionHandleMoving);
-    connect(h, &THandle::Changed, this, &ChartPanel::SelectionHandleReleased);
+    connect(h, &THandle::OnChanging, this, &ChartPanel::SelectionHandleMoving);
+    connect(h, &THandle::OnChange, this, &ChartPanel::SelectionHandleReleased);
   }
   grid_ = new ChannelGrid(state_, context, this);
   grid_->setFont(font());
+  // The names the main window knows the parts by.
+  summary_->setObjectName(QStringLiteral("pSummary"));
+  grid_->setObjectName(QStringLiteral("gDisplay"));
+  strip_->setObjectName(QStringLiteral("pbZoom"));
+  stats_->setObjectName(QStringLiteral("pbZoomStats"));
+  label_->setObjectName(QStringLiteral("lZoom"));
+  left_->setObjectName(QStringLiteral("LeftHandle"));
+  right_->setObjectName(QStringLiteral("RightHandle"));
+  zoomWin_->setObjectName(QStringLiteral("bZoomWin"));
+  zoomPrev_->setObjectName(QStringLiteral("bZoomPrev"));
+  zoomAll_->setObjectName(QStringLiteral("bZoomAll"));
+  sequencer_->setObjectName(QStringLiteral("bSequencer"));
+  grid_->Cursor(MeasuringCursor::First)->setObjectName(QStringLiteral("Cursor1"));
+  grid_->Cursor(MeasuringCursor::Second)->setObjectName(QStringLiteral("Cursor2"));
 
   connect(zoomWin_, &TBtnTransparent::Clicked, this, [this] {
     state_.bZoomWinClick();

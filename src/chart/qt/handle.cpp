@@ -82,11 +82,11 @@ void THandle::mouseMoveEvent(QMouseEvent* event) {
   // The anchor follows the pointer, not the clamped handle, so moving back
   // from beyond a limit moves the handle back at once.
   anchor_ = p;
-  emit Changing(this);
+  emit OnChanging(this);
 }
 
 void THandle::mouseReleaseEvent(QMouseEvent*) {
-  emit Changed(this);
+  emit OnChange(this);
   dragging_ = false;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // A small raised square the user drags along one or both axes within limits
 // its owner sets. It knows nothing about what its position means: it reports
-// every move during a drag (Changing) and the end of the drag (Changed).
+// every move during a drag (OnChanging) and the end of the drag (OnChange).
 #include <QPainter>
 #include <QPoint>
 #include <QWidget>
@@ -60,8 +60,8 @@ class THandle : public QWidget {
   Qt::CursorShape CursorShapeForFlags() const;
 
  signals:
-  void Changing(korvalog::THandle* sender);  // after every move of a drag
-  void Changed(korvalog::THandle* sender);   // when the drag ends
+  void OnChanging(korvalog::THandle* sender);  // after every move of a drag
+  void OnChange(korvalog::THandle* sender);  // when the drag ends
 
  protected:
   void paintEvent(QPaintEvent* event) override;

@@ -37,11 +37,11 @@ void DrawButtonBevel(QPainter& painter, const QRect& rect, int rings, bool down,
   for (int i = 0; i < rings; ++i) {
     const QColor dark = i == 0 ? frame : shadow;
     painter.setPen(QPen(down ? dark : highlight, 1));
-    painter.drawLine(left + i, bottom - i, left + i, top + i);
-    painter.drawLine(left + i, top + i, right - i, top + i);
+    DrawKitLine(painter, left + i, bottom - i, left + i, top + i);
+    DrawKitLine(painter, left + i, top + i, right - i, top + i);
     painter.setPen(QPen(down ? highlight : dark, 1));
-    painter.drawLine(right - i, top + i, right - i, bottom - i);
-    painter.drawLine(right - i, bottom - i, left + i, bottom - i);
+    DrawKitLine(painter, right - i, top + i, right - i, bottom - i);
+    DrawKitLine(painter, right - i, bottom - i, left + i, bottom - i);
   }
 }
 

@@ -23,6 +23,7 @@ TEditUpDown::TEditUpDown(QWidget* parent) : TContainer(parent) {
   edit_ = new QLineEdit(this);
   arrows_ = new TUpDownArrows(this);
   edit_->installEventFilter(this);
+  arrows_->installEventFilter(this);  // for the wheel over the arrows
   // Only the user's typing runs the typed-text rule: the text ShowValue
   // writes is not read back.
   connect(edit_, &QLineEdit::textEdited, this, &TEditUpDown::Typed);
@@ -85,6 +86,7 @@ void TEditUpDown::resizeEvent(QResizeEvent*) {
 }
 
 bool TEditUpDown::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == arrows_ && event->type() == QEvent::Wheel) return Wheel(static_cast<QWheelEvent*>(event));
   if (watched != edit_) return TContainer::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::KeyPress: {
@@ -98,21 +100,31 @@ bool TEditUpDown::eventFilter(QObject* watched, QEvent* event) {
       if (typed_) ChangeValue();
       typed_ = false;
       return false;
-    case QEvent::Wheel: {
-      if (!edit_->hasFocus()) return false;
-      wheelAngle_ += static_cast<QWheelEvent*>(event)->angleDelta().y();
-      while (wheelAngle_ >= kNotch) {
-        SetValue(Stepped(value_, 1));
-        wheelAngle_ -= kNotch;
-      }
-      while (wheelAngle_ <= -kNotch) {
-        SetValue(Stepped(value_, -1));
-        wheelAngle_ += kNotch;
-      }
-      return true;
-    }
+    case QEvent::Wheel: return Wheel(static_cast<QWheelEvent*>(event));
     default: return false;
   }
+}
+
+void TEditUpDown::wheelEvent(QWheelEvent* event) {
+  if (Wheel(event)) {
+    event->accept();
+  } else {
+    event->ignore();  // for a scrolling parent
+  }
+}
+
+bool TEditUpDown::Wheel(QWheelEvent* event) {
+  if (!edit_->hasFocus()) return false;
+  wheelAngle_ += event->angleDelta().y();
+  while (wheelAngle_ >= kNotch) {
+    SetValue(Stepped(value_, 1));
+    wheelAngle_ -= kNotch;
+  }
+  while (wheelAngle_ <= -kNotch) {
+    SetValue(Stepped(value_, -1));
+    wheelAngle_ += kNotch;
+  }
+  return true;
 }
 
 }  // namespace korvalog

@@ -55,11 +55,16 @@ class TEditUpDown : public TContainer {
  protected:
   void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  // The wheel between the edit and the arrows (over either of them it is
+  // taken by the event filter).
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void Typed(const QString& text);
   void Step(int direction);
   void RaiseChange();
+  // Steps by whole notches while the edit has the focus; false otherwise.
+  bool Wheel(QWheelEvent* event);
 
   SpinRange range_;
   int32_t value_ = 0;

@@ -37,6 +37,19 @@ QColor SystemColourOf(SystemColour colour, const QPalette& palette) {
   return QColor(PaletteColour(colour, palette).rgb());
 }
 
+void DrawKitLine(QPainter& painter, int x0, int y0, int x1, int y1) {
+  const int dx = (x1 > x0) - (x1 < x0);
+  const int dy = (y1 > y0) - (y1 < y0);
+  if (dx == 0 && dy == 0) return;
+  x1 -= dx;
+  y1 -= dy;
+  if (x1 == x0 && y1 == y0) {
+    painter.drawPoint(x0, y0);
+  } else {
+    painter.drawLine(x0, y0, x1, y1);
+  }
+}
+
 QString KitText(std::string_view text) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString decoded = utf8.decode(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));

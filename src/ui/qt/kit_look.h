@@ -3,6 +3,7 @@
 // names, and the conversion of the program's byte strings to Qt text.
 #include <QColor>
 #include <QFont>
+#include <QPainter>
 #include <QPalette>
 #include <QString>
 #include <string>
@@ -31,6 +32,11 @@ enum class SystemColour {
   ScrollBar,
 };
 QColor SystemColourOf(SystemColour colour, const QPalette& palette);
+
+// A straight line across or down in the painter's pen, as every line of the
+// kit is drawn: its start point included, its end point left out, so that a
+// frame drawn as four lines gives each corner to the line that starts there.
+void DrawKitLine(QPainter& painter, int x0, int y0, int x1, int y1);
 
 // The program's texts are byte strings: UTF-8 where they are valid UTF-8,
 // otherwise read byte for byte (files written by older programs).

@@ -28,6 +28,7 @@ class MarkupRenderer {
   MarkupRenderer(QPainter* painter, const QFont& font, QColor colour, const QPaintDevice* device,
                  const MarkupStyle& style)
       : painter_(painter),
+        linePen_(painter ? painter->pen() : QPen()),
         device_(device),
         entryFont_(font),
         font_(font),
@@ -145,14 +146,16 @@ class MarkupRenderer {
     const int s = (3 * lineHeight_) / 8;
     const int a = penY_ + (4 * lineHeight_) / 5;
     if (painter_) {
-      painter_->setPen(colour_);
+      painter_->setPen(linePen_);
       painter_->drawPolyline(QPolygon({QPoint(penX_, a), QPoint(penX_ + s, a - 2 * s),
                                        QPoint(penX_ + 2 * s, a), QPoint(penX_, a)}));
+      painter_->setPen(colour_);
     }
     penX_ += 2 * s + 1;
   }
 
   QPainter* painter_;
+  QPen linePen_;  // the canvas's pen on entry: colour codes change the text only
   const QPaintDevice* device_;
   QFont entryFont_;
   QFont font_;
@@ -206,11 +209,11 @@ void DrawBevelFrame(QPainter& painter, int x0, int y0, TBorder style, int y1, in
   if (style == bRaised) std::swap(first, second);
   const QPen entryPen = painter.pen();
   painter.setPen(QPen(first, 1));
-  painter.drawLine(x0, y1, x0, y0);
-  painter.drawLine(x0, y0, x1, y0);
+  DrawKitLine(painter, x0, y1, x0, y0);
+  DrawKitLine(painter, x0, y0, x1, y0);
   painter.setPen(QPen(second, 1));
-  painter.drawLine(x1, y0, x1, y1);
-  painter.drawLine(x1, y1, x0, y1);
+  DrawKitLine(painter, x1, y0, x1, y1);
+  DrawKitLine(painter, x1, y1, x0, y1);
   painter.setPen(entryPen);
 }
 

@@ -7,7 +7,11 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QUrl>
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "app/qt/status_panels.h"
 #include "app/startup_options.h"
@@ -55,6 +59,58 @@ TEST_F(MainWindowTest, OneArgumentLoadsAtTheFirstShowingTwoLoadNothing) {
   ProgramWindows two(ParseStartupArguments({a, b}).loadPath);
   two.main.show();
   EXPECT_EQ(two.data.Store.Count(), 0u);
+}
+
+TEST_F(MainWindowTest, TheJournalLastsUntilTheCaptureIsGivenUp) {
+  const auto journals = [this] {
+    int n = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path())) n += e.path().extension() == ".journal";
+    return n;
+  };
+  ProgramWindows w(std::nullopt, false, dir.Path());
+  w.main.show();
+  w.main.bCaptureClick();
+  w.data.ApplyTransition(w.clock.Now(), 4, 1);
+  w.main.bCaptureClick();
+  EXPECT_EQ(journals(), 1);  // kept after the stop
+  ModalAnswer no{PressKey(Qt::Key_Escape)};
+  AnswerNextModal(no);
+  EXPECT_TRUE(w.main.close());
+  EXPECT_EQ(no.seen, 1);
+  EXPECT_EQ(journals(), 0);  // declined: given up
+}
+
+TEST_F(MainWindowTest, KeysDropAndRememberedGeometry) {
+  const std::string a = WriteSmallProject(dir, "a.kv");
+  {
+    ProgramWindows w;
+    w.main.show();
+    w.main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.main));
+    QTest::keyClick(&w.main, Qt::Key_F5);  // no logger: Capture is off
+    EXPECT_FALSE(w.data.Capturing.load());
+
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(a))});
+    QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.main, &drop);
+    QTest::qWait(50);
+    EXPECT_EQ(w.data.Store.Count(), 3u);
+
+    w.data.SetCapture(true);
+    ModalAnswer guard{PressKey(Qt::Key_Return)};
+    AnswerNextModal(guard);
+    QTest::keyClick(&w.main, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_EQ(guard.seen, 1);
+    EXPECT_TRUE(w.main.isVisible());
+    w.data.SetCapture(false);
+    w.data.DataModified.store(0);
+    w.main.setGeometry(40, 50, 700, 600);
+    QTest::keyClick(&w.main, Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(w.main.isVisible());
+  }
+  ProgramWindows again;
+  EXPECT_EQ(again.main.size(), QSize(700, 600));
 }
 
 TEST_F(MainWindowTest, DesignSizeAndToolbar) {

@@ -20,6 +20,7 @@
 #include "app/qt/notes_form.h"
 #include "app/qt/side_windows.h"
 #include "core/capture_data.h"
+#include "core/capture_journal.h"
 #include "core/clock.h"
 #include "core/usb_loggers.h"
 #include "settings/qt/properties_form.h"
@@ -43,9 +44,11 @@ inline void StoreForWindow(uint8_t port, uint8_t type, uint16_t debounce, bool a
 }
 
 struct ProgramWindows {
-  explicit ProgramWindows(std::optional<std::string> loadPath = std::nullopt, bool demo = false)
+  explicit ProgramWindows(std::optional<std::string> loadPath = std::nullopt, bool demo = false,
+                          const std::string& journalFolder = {})
       : data(clock),
-        main(MainFormContext{data, settings, usb, clock, markup, demo, std::move(loadPath)}),
+        journal(journalFolder.empty() ? nullptr : std::make_unique<CaptureJournal>(data, journalFolder)),
+        main(MainFormContext{data, settings, usb, clock, markup, demo, journal.get(), std::move(loadPath)}),
         properties(&main),
         about(&main, [this](const QString& url) { opened.push_back(url); }),
         analysis(data, settings, main),
@@ -60,6 +63,7 @@ struct ProgramWindows {
   LoggerSettings settings;
   NoUsbLoggers usb;
   MarkupStyle markup;
+  std::unique_ptr<CaptureJournal> journal;
   TMainForm main;
   TPropertiesForm properties;
   TAboutForm about;

@@ -18,8 +18,8 @@ struct Rig {
     h->SetSize(4);
     h->SetPosX(50);
     h->SetPosY(50);
-    QObject::connect(h, &THandle::Changing, [this](THandle*) { ++changing; });
-    QObject::connect(h, &THandle::Changed, [this](THandle*) { ++changed; });
+    QObject::connect(h, &THandle::OnChanging, [this](THandle*) { ++changing; });
+    QObject::connect(h, &THandle::OnChange, [this](THandle*) { ++changed; });
     parent.show();
   }
   // Pointer positions are in the parent's coordinates.

@@ -195,6 +195,13 @@ TEST_F(Buttons, BevelRingsAndTheirColours) {
   EXPECT_EQ(image.pixelColor(78, 13), shadow);
   EXPECT_EQ(image.pixelColor(77, 13), shadow);
   EXPECT_EQ(image.pixelColor(76, 13), kPaper) << "only three rings";
+  // Lines leave out their end points: the bottom-left corners belong to the
+  // left edges, the top-right ones to the right edges.
+  const int bottom = image.height() - 1;
+  EXPECT_EQ(image.pixelColor(0, bottom), light);
+  EXPECT_EQ(image.pixelColor(2, bottom - 2), light);
+  EXPECT_EQ(image.pixelColor(79, 0), frame);
+  EXPECT_EQ(image.pixelColor(77, 2), shadow);
   b->SetDown(true);
   image = Grab(*b);
   EXPECT_EQ(image.pixelColor(0, 13), frame);

@@ -162,6 +162,27 @@ TEST_F(SpinEdit, WheelStepsWithoutChangeWhileFocused) {
   EXPECT_EQ(spin->Value(), 4) << "the wheel needs the focus";
 }
 
+TEST_F(SpinEdit, WheelOverTheArrowsStepsWhileTheEditHasTheFocus) {
+  spin->SetValue(5);
+  const auto wheelOver = [&](QWidget* target, int notches) {
+    const QPointF at(2, 2);
+    QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(target, &event);
+    return event.isAccepted();
+  };
+  spin->Edit()->setFocus();
+  ASSERT_TRUE(spin->Edit()->hasFocus());
+  EXPECT_TRUE(wheelOver(spin->Arrows(), 1));
+  EXPECT_EQ(spin->Value(), 6);
+  EXPECT_TRUE(wheelOver(spin, -3));
+  EXPECT_EQ(spin->Value(), 3);
+  EXPECT_EQ(changes, 0);
+  Leave();
+  wheelOver(spin->Arrows(), 1);
+  EXPECT_EQ(spin->Value(), 3) << "the wheel needs the focus";
+}
+
 TEST_F(SpinEdit, DisplayConversion) {
   spin->SetMax(1000);
   spin->SetOnCalculate([](int32_t n) { return n * 3; });

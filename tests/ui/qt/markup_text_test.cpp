@@ -140,6 +140,17 @@ TEST_F(MarkupText, PenMovesOfTheLastCodeAreNotCounted) {
   EXPECT_EQ(Measure("\\DA").right, 2 * s + 1 + Width("A"));
 }
 
+TEST_F(MarkupText, DeltaTakesTheCanvasPenNotTheTextColour) {
+  // Green text, then the delta sign: the sign keeps the canvas's black pen.
+  const QImage image = Draw("\\2A\\D");
+  const int x = Width("A");
+  const QImage sign = image.copy(x, 0, image.width() - x, image.height());
+  EXPECT_EQ(sign.pixelColor(0, (4 * base) / 5), QColor(Qt::black));
+  EXPECT_GT(CountColour(sign, QColor(Qt::black)), (3 * base) / 8 * 4);
+  EXPECT_EQ(CountColour(sign, QColor(0, 128, 0)), 0);
+  EXPECT_GT(CountColour(image, QColor(0, 128, 0)), 0) << "the text itself is green";
+}
+
 TEST_F(MarkupText, MeasuringGivesTheDrawnExtents) {
   const char* texts[] = {"", "Plain", "\\bBold\\b and \\iitalic", "\\]Big\\[\\nsmall\\^tiny",
                          "Name\\tValue\\nx\\t\\D1.50", "\\1\\b\\|Capture in progress.\\b\\[\\n\\nEnd",
@@ -232,6 +243,12 @@ TEST(BevelFrame, LoweredAndRaisedColours) {
     EXPECT_EQ(image.pixelColor(9, 3), first);
     EXPECT_EQ(image.pixelColor(16, 9), second);
     EXPECT_EQ(image.pixelColor(9, 15), second);
+    // Each line leaves out its end point: a corner belongs to the line that
+    // starts there.
+    EXPECT_EQ(image.pixelColor(2, 15), first);
+    EXPECT_EQ(image.pixelColor(2, 3), first);
+    EXPECT_EQ(image.pixelColor(16, 3), second);
+    EXPECT_EQ(image.pixelColor(16, 15), second);
     EXPECT_EQ(InkBounds(image, QColor(1, 2, 3)), QRect(QPoint(2, 3), QPoint(16, 15)));
   }
   QImage none = test::Canvas(20, 20);

@@ -1,0 +1,24 @@
+// korvalog-cli recover JOURNAL --out FILE.kv: the capture a journal holds,
+// written as a project; the journal is removed once the project is written.
+#include <ostream>
+
+#include "app/cli/capture_keeper.h"
+#include "app/cli/cli_load.h"
+#include "app/cli/cli_options.h"
+#include "project/project_file.h"
+
+namespace korvalog::cli {
+
+int RunRecover(const CommandArgs& args, CliContext& ctx) {
+  static constexpr char kUsage[] = "recover JOURNAL --out FILE.kv";
+  ParsedArgs parsed;
+  std::string error;
+  if (!ParseOptions(args, {"--out"}, parsed, error)) return UsageError(ctx, error, kUsage);
+  if (parsed.positional.size() != 1) return UsageError(ctx, "name one journal", kUsage);
+  if (parsed.options.size() != 1) return UsageError(ctx, "--out FILE.kv is required", kUsage);
+  const std::string& out = parsed.options.back().second;
+  if (!IsProjectPath(out)) return UsageError(ctx, out + ": a project name must contain .kv", kUsage);
+  return RecoverJournalTo(parsed.positional[0], out, ctx, ctx.data);
+}
+
+}  // namespace korvalog::cli

@@ -1,0 +1,26 @@
+#pragma once
+// The signals that end a live capture: Ctrl+C (SIGINT), SIGTERM, a closed
+// terminal (SIGHUP) and Ctrl+\ (SIGQUIT) all stop it the same way, so that
+// the capture is still written. Installed for the life of the capture.
+#include <signal.h>
+
+namespace korvalog::cli {
+
+class StopSignals {
+ public:
+  StopSignals();
+  ~StopSignals();
+  StopSignals(const StopSignals&) = delete;
+  StopSignals& operator=(const StopSignals&) = delete;
+
+  bool Requested() const;
+
+ private:
+  static constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+  struct sigaction old_[4] {};
+  // A status line written to a pipe whose reader went away with the
+  // terminal must not end the capture either.
+  struct sigaction oldPipe_ {};
+};
+
+}  // namespace korvalog::cli

@@ -1,0 +1,68 @@
+#include "core/capture_journal.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "core/journal_reader.h"
+
+namespace korvalog {
+
+CaptureJournal::CaptureJournal(CaptureData& data, std::string folder) : data_(data), folder_(std::move(folder)) {}
+
+CaptureJournal::~CaptureJournal() {
+  if (writer_) writer_->Finish();
+  if (adoptedFd_ >= 0) close(adoptedFd_);
+}
+
+std::string CaptureJournal::FreeJournalPath() const {
+  for (int n = 1;; ++n) {
+    const std::string name = n == 1 ? "capture" : "capture-" + std::to_string(n);
+    const std::string path = (std::filesystem::path(folder_) / (name + kJournalSuffix)).string();
+    if (!JournalInUse(path)) return path;
+  }
+}
+
+bool CaptureJournal::CaptureStarted(std::string& error) {
+  Release();
+  std::error_code ec;
+  std::filesystem::create_directories(folder_, ec);
+  writer_ = std::make_unique<JournalWriter>(data_, FreeJournalPath());
+  if (writer_->Start(error)) return true;
+  writer_.reset();
+  return false;
+}
+
+void CaptureJournal::CaptureStopped() {
+  if (writer_) writer_->Finish();
+}
+
+void CaptureJournal::Release() {
+  std::string error;
+  if (writer_) writer_->Remove(error);
+  writer_.reset();
+  if (adoptedFd_ >= 0) {
+    RemoveJournalFile(adoptedPath_, error);
+    close(adoptedFd_);
+    adoptedFd_ = -1;
+  }
+}
+
+bool CaptureJournal::Adopt(const std::string& path) {
+  Release();
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return false;
+  }
+  adoptedFd_ = fd;
+  adoptedPath_ = path;
+  return true;
+}
+
+bool CaptureJournal::TakeProblem(std::string& text) { return writer_ && writer_->TakeProblem(text); }
+
+}  // namespace korvalog

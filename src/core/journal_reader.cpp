@@ -1,0 +1,144 @@
+#include "core/journal_reader.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace korvalog {
+namespace {
+
+std::string Reason(const std::string& path, const char* what, int errorNumber) {
+  return path + ": " + what + ": " + std::strerror(errorNumber);
+}
+
+// The levels after the start levels and every event.
+void LevelsAfter(const JournalContents& j, uint8_t out[kChannelCount]) {
+  std::memcpy(out, j.header.start.states, kChannelCount);
+  for (const EventRecord& r : j.events) out[r.channel - 1] = r.state;
+}
+
+}  // namespace
+
+bool ReadJournal(const std::string& path, JournalContents& out, std::string& error) {
+  out = JournalContents{};
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = Reason(path, "cannot be read", errno);
+    return false;
+  }
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    error = Reason(path, "cannot be read", errno);
+    return false;
+  }
+  size_t at = ParseJournalHeader(bytes, out.header);
+  if (at == 0) {
+    error = path + ": not a capture journal, or its beginning is damaged";
+    return false;
+  }
+  out.header.start.index = 0;
+  while (bytes.size() - at >= kJournalFrameSize) {
+    const char* frame = bytes.data() + at;
+    const auto index = static_cast<uint32_t>(out.events.size());
+    if (!FrameIntact(frame, index)) break;
+    EventRecord r;
+    std::memcpy(&r, frame, sizeof r);
+    if (r.channel == 0 && r.state == kJournalEndMark) {
+      if (bytes.size() - at >= kJournalEndSize && EndLevelsIntact(frame + kJournalFrameSize, index)) {
+        out.ended = true;
+        out.end.index = index;
+        out.end.time = r.time;
+        std::memcpy(out.end.states, frame + kJournalFrameSize, kChannelCount);
+      }
+      at = bytes.size();  // a stop ends the journal; a cut stop loses no event
+      break;
+    }
+    if (r.channel < 1 || r.channel > kChannelCount || r.state > 1 || index >= kEventCapacity) break;
+    out.events.push_back(r);
+    at += kJournalFrameSize;
+  }
+  const size_t rest = bytes.size() - at;
+  out.lost = static_cast<uint32_t>((rest + kJournalFrameSize - 1) / kJournalFrameSize);
+  if (!out.ended && rest >= kJournalEndSize && (rest - kJournalEndSize) % kJournalFrameSize == 0) {
+    // Damage in the middle of a journal whose stop is intact: the stop
+    // knows how many events there were.
+    const char* end = bytes.data() + bytes.size() - kJournalEndSize;
+    const auto count = static_cast<uint32_t>(out.events.size() + (rest - kJournalEndSize) / kJournalFrameSize);
+    if (FrameIntact(end, count) && EndLevelsIntact(end + kJournalFrameSize, count)) {
+      out.lost = count - static_cast<uint32_t>(out.events.size());
+    }
+  }
+  if (!out.ended) {
+    out.end.index = static_cast<uint32_t>(out.events.size());
+    out.end.time = out.header.start.time;
+    if (!out.events.empty()) out.end.time = std::max<double>(out.end.time, out.events.back().time);
+    LevelsAfter(out, out.end.states);
+  }
+  return true;
+}
+
+bool RestoreJournal(const JournalContents& j, CaptureData& data) {
+  if (data.Capturing.load() != 0) return false;
+  std::lock_guard<TransitionMutex> hold(data.TransitionLock());
+  data.Store.Clear();
+  const size_t n = std::min<size_t>(j.events.size(), kEventCapacity);
+  std::copy_n(j.events.begin(), n, data.Store.MutableData());
+  data.Store.SetCount(static_cast<uint32_t>(n));
+  data.CaptureStart = j.header.start;
+  data.CaptureEnd = j.end;
+  data.CaptureEnd.index = static_cast<uint32_t>(n);
+  data.Channels = j.header.channels;
+  data.Sequence = j.header.sequence;
+  data.Order = j.header.order;
+  data.RestoredAsStopped();
+  return true;
+}
+
+std::string DescribeRecovery(const JournalContents& j) {
+  std::string text = std::to_string(j.events.size()) + " events";
+  if (j.lost > 0) {
+    text += "; the journal was damaged: " + std::to_string(j.lost) + " record" + (j.lost == 1 ? "" : "s") +
+            " after event " + std::to_string(j.events.size()) + " could not be read";
+  }
+  return text;
+}
+
+bool JournalInUse(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  close(fd);
+  return held;
+}
+
+std::vector<std::string> FindLeftJournals(const std::string& folder) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    const std::string suffix = kJournalSuffix;
+    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
+      continue;
+    }
+    std::error_code ec2;
+    if (!entry.is_regular_file(ec2) || JournalInUse(entry.path().string())) continue;
+    found.push_back(entry.path().string());
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+bool RemoveJournalFile(const std::string& path, std::string& error) {
+  if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+  error = Reason(path, "cannot be removed", errno);
+  return false;
+}
+
+}  // namespace korvalog

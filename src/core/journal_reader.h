@@ -1,0 +1,47 @@
+#pragma once
+// Finding, reading and restoring a capture journal left behind by a capture
+// that did not end cleanly (a crash, a killed process, a power cut).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/capture_data.h"
+#include "core/journal_format.h"
+
+namespace korvalog {
+
+struct JournalContents {
+  JournalHeader header;
+  std::vector<EventRecord> events;  // every intact record, in order
+  bool ended = false;               // the capture's stop was written
+  PositionSnapshot end;             // the stop, or rebuilt from the events
+  uint32_t lost = 0;                // records cut short or damaged after the last intact one
+};
+
+// Reads a journal. False with `error` ("PATH: reason") when it cannot be
+// read or holds no intact header; a damaged or cut tail is not an error: the
+// intact records before it are kept and `lost` counts what followed.
+bool ReadJournal(const std::string& path, JournalContents& out, std::string& error);
+
+// Puts a read journal into `data` as a capture that has just stopped:
+// events, start and end snapshots, channel table, Sequencer table, display
+// order; DataPresent and DataModified set; CaptureStopped raised. Must not
+// be called while a capture runs (refused).
+bool RestoreJournal(const JournalContents& journal, CaptureData& data);
+
+// "N events" and, when something was lost, "; the journal was damaged: M
+// records after event N could not be read".
+std::string DescribeRecovery(const JournalContents& journal);
+
+// True while a running capture holds the journal at `path`.
+bool JournalInUse(const std::string& path);
+
+// Journals ("*.journal") in `folder` that no running capture holds, oldest
+// name first.
+std::vector<std::string> FindLeftJournals(const std::string& folder);
+
+// Removes a journal once its capture was saved, restored elsewhere or
+// deliberately discarded. A missing file counts as removed.
+bool RemoveJournalFile(const std::string& path, std::string& error);
+
+}  // namespace korvalog

@@ -1,0 +1,288 @@
+#include "core/journal_writer.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+#include "core/journal_reader.h"
+#include "core/store_rotation.h"
+
+namespace korvalog {
+namespace {
+
+std::string Reason(const std::string& path, const char* what, int errorNumber) {
+  return path + ": " + what + ": " + std::strerror(errorNumber);
+}
+
+// Makes a new file's name survive a power cut.
+void SyncFolderOf(const std::string& path) {
+  std::filesystem::path folder = std::filesystem::path(path).parent_path();
+  if (folder.empty()) folder = ".";
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  fsync(fd);
+  close(fd);
+}
+
+void AppendFrames(const std::vector<EventRecord>& records, uint32_t firstIndex, std::vector<char>& out) {
+  const size_t at = out.size();
+  out.resize(at + records.size() * kJournalFrameSize);
+  for (size_t i = 0; i < records.size(); ++i) {
+    EncodeEventFrame(records[i], firstIndex + static_cast<uint32_t>(i), out.data() + at + i * kJournalFrameSize);
+  }
+}
+
+}  // namespace
+
+JournalWriter::JournalWriter(CaptureData& data, std::string path) : data_(data), path_(std::move(path)) {
+  records_.reserve(kMaxRecordsPerVisit);
+  out_.reserve(size_t{kMaxRecordsPerVisit} * kJournalFrameSize + 8192);
+}
+
+JournalWriter::~JournalWriter() {
+  Finish();
+  if (fd_ >= 0) close(fd_);
+  if (previousFd_ >= 0) close(previousFd_);
+}
+
+void JournalWriter::SetRotation(StoreRotation* rotation, std::function<std::string(uint32_t)> targetOf) {
+  rotation_ = rotation;
+  targetOf_ = std::move(targetOf);
+}
+
+bool JournalWriter::Start(std::string& error) {
+  {
+    std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
+    header_.start = data_.CaptureStart;
+    header_.channels = data_.Channels;
+    header_.sequence = data_.Sequence;
+    header_.order = data_.Order;
+    if (rotation_ != nullptr) generation_ = rotation_->Generation();
+  }
+  header_.target = targetOf_ ? targetOf_(generation_) : target_;
+  written_ = 0;
+  if (!OpenFile(error)) return false;
+  lastSync_ = std::chrono::steady_clock::now();
+  stop_ = false;
+  thread_ = std::thread([this] { Run(); });
+  return true;
+}
+
+bool JournalWriter::OpenFile(std::string& error) {
+  const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    error = Reason(path_, "cannot be created", errno);
+    return false;
+  }
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    error = path_ + ": in use by another running capture";
+    close(fd);
+    return false;
+  }
+  if (ftruncate(fd, 0) != 0) {
+    error = Reason(path_, "cannot be emptied", errno);
+    close(fd);
+    return false;
+  }
+  fd_ = fd;
+  good_ = 0;
+  headerDone_ = false;
+  return true;
+}
+
+void JournalWriter::Run() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  bool behind = false;  // more waited than one visit takes
+  while (!stop_) {
+    if (!behind) wake_.wait_for(lock, std::chrono::milliseconds(periodMs_), [this] { return stop_ || woken_; });
+    woken_ = false;
+    if (stop_) break;
+    lock.unlock();
+    behind = Visit(false);
+    lock.lock();
+  }
+}
+
+void JournalWriter::Wake() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    woken_ = true;
+  }
+  wake_.notify_all();
+}
+
+void JournalWriter::Finish() {
+  if (!thread_.joinable()) return;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+  }
+  wake_.notify_all();
+  thread_.join();
+  while (Visit(true)) {
+  }
+  SyncNow();
+}
+
+bool JournalWriter::Visit(bool final) {
+  bool rotated = false;
+  uint32_t tailFrom = 0;
+  PositionSnapshot tailEnd;
+  PositionSnapshot newStart;
+  uint32_t from = 0;
+  bool more = false;
+  bool writeStop = false;
+  PositionSnapshot stop;
+  {
+    std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
+    if (rotation_ != nullptr && rotation_->Generation() != generation_) {
+      // Only one part can be waiting: the next move needs the spare back,
+      // which waits for JournalTookSpare below.
+      rotated = true;
+      generation_ = rotation_->Generation();
+      tailFrom = std::min(written_, rotation_->SpareCount());
+      tail_.assign(rotation_->Spare() + tailFrom, rotation_->Spare() + rotation_->SpareCount());
+      tailEnd = rotation_->SpareEnd();
+      newStart = data_.CaptureStart;
+      written_ = 0;
+    }
+    from = std::min(written_, data_.Store.Count());
+  }
+  // The new records, a slice at a time, so that the receive path never
+  // waits for more than a short copy.
+  records_.clear();
+  for (;;) {
+    std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
+    const uint32_t count = data_.Store.Count();
+    const uint32_t at = from + static_cast<uint32_t>(records_.size());
+    // A part moved aside meanwhile: its last records are taken next visit.
+    const bool movedAside = rotation_ != nullptr && rotation_->Generation() != generation_;
+    const uint32_t to = std::min({count, at + kRecordsPerSlice, from + kMaxRecordsPerVisit});
+    if (!movedAside && at < to) records_.insert(records_.end(), data_.Store.Data() + at, data_.Store.Data() + to);
+    more = movedAside || from + records_.size() < count;
+    if (movedAside || at >= to || to == count || records_.size() >= kMaxRecordsPerVisit) {
+      if (final && !more && data_.Capturing.load(std::memory_order_acquire) == 0) {
+        writeStop = true;
+        stop = data_.CaptureEnd;
+      }
+      break;
+    }
+  }
+  if (rotated) {
+    // Close the full part's journal with its last records and its end, keep
+    // it aside until that part is saved, and begin the next part's journal.
+    if (fd_ >= 0 && headerDone_) {
+      out_.clear();
+      AppendFrames(tail_, tailFrom, out_);
+      AppendEndFrame(tailEnd.time, tailEnd.index, tailEnd.states, out_);
+      WriteOut();
+      SyncNow();
+    }
+    if (previousFd_ >= 0) close(previousFd_);
+    previousFd_ = -1;
+    if (fd_ >= 0) {
+      if (rename(path_.c_str(), PreviousPath().c_str()) == 0) {
+        previousFd_ = fd_;
+      } else {
+        close(fd_);
+      }
+      fd_ = -1;
+    }
+    header_.start = newStart;
+    header_.target = targetOf_ ? targetOf_(generation_) : target_;
+    std::string error;
+    if (!OpenFile(error)) Problem(error);
+    if (rotation_ != nullptr) rotation_->JournalTookSpare();
+  }
+  if (fd_ < 0) {
+    std::string error;
+    if (!OpenFile(error)) {
+      Problem(error);
+      return false;
+    }
+  }
+  if (!headerDone_) {
+    out_.clear();
+    AppendJournalHeader(header_, out_);
+    if (!WriteOut()) return false;
+    headerDone_ = true;
+    SyncNow();
+    SyncFolderOf(path_);
+  }
+  out_.clear();
+  AppendFrames(records_, from, out_);
+  if (writeStop) AppendEndFrame(stop.time, stop.index, stop.states, out_);
+  if (out_.empty()) return false;
+  if (!WriteOut()) return false;
+  written_ = from + static_cast<uint32_t>(records_.size());
+  journalled_.store(written_, std::memory_order_relaxed);
+  if (std::chrono::steady_clock::now() - lastSync_ >= std::chrono::seconds(1)) SyncNow();
+  return more;
+}
+
+bool JournalWriter::WriteOut() {
+  size_t done = 0;
+  while (done < out_.size()) {
+    const ssize_t n = pwrite(fd_, out_.data() + done, out_.size() - done, static_cast<off_t>(good_ + done));
+    if (n > 0) {
+      done += static_cast<size_t>(n);
+      continue;
+    }
+    if (n < 0 && errno == EINTR) continue;
+    const int failure = n < 0 ? errno : ENOSPC;
+    // Cut back to whole frames, so that the next try continues a sound file.
+    if (ftruncate(fd_, static_cast<off_t>(good_)) != 0) {
+      // The torn frame stays; a reader drops it.
+    }
+    Problem(Reason(path_, "cannot be written (the capture goes on in memory)", failure));
+    return false;
+  }
+  good_ += done;
+  unsynced_ = true;
+  return true;
+}
+
+void JournalWriter::SyncNow() {
+  lastSync_ = std::chrono::steady_clock::now();
+  if (fd_ >= 0 && unsynced_) fdatasync(fd_);
+  unsynced_ = false;
+}
+
+void JournalWriter::Problem(const std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (problemSeen_) return;
+  problemSeen_ = true;
+  problem_ = text;
+}
+
+bool JournalWriter::TakeProblem(std::string& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!problemSeen_ || problemTaken_) return false;
+  problemTaken_ = true;
+  text = problem_;
+  return true;
+}
+
+uint32_t JournalWriter::Journalled() const { return journalled_.load(std::memory_order_relaxed); }
+
+bool JournalWriter::Remove(std::string& error) {
+  Finish();
+  const bool ok = RemoveJournalFile(path_, error);
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  return ok;
+}
+
+void JournalWriter::DropPrevious() {
+  unlink(PreviousPath().c_str());
+  if (previousFd_ >= 0) close(previousFd_);
+  previousFd_ = -1;
+}
+
+}  // namespace korvalog

@@ -1,0 +1,13 @@
+#pragma once
+// What every entry point of the program (the window program and korvalog-cli)
+// sets up for the whole process before it does anything else.
+
+namespace korvalog {
+
+// Under a file-size limit a write past the limit raises SIGXFSZ, which would
+// end the process with its temporary file left beside the target. Ignored,
+// the write fails with "File too large" and the save is reported and undone
+// like any other failed write.
+void SetUpProcess();
+
+}  // namespace korvalog

@@ -1,0 +1,42 @@
+#include "core/qt/journal_recovery_prompt.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+#include "core/journal_reader.h"
+#include "settings/qt/stored_settings.h"
+#include "ui/common_helpers.h"
+#include "ui/qt/message_box.h"
+#include "ui/qt/message_icons.h"
+
+namespace korvalog {
+
+std::string JournalFolderBesideSettings() {
+  const QSettings store{QString::fromLatin1(kSettingsOrganisation), QString::fromLatin1(kSettingsApplication)};
+  return QFileInfo(store.fileName()).absolutePath().toStdString();
+}
+
+bool OfferJournalRecovery(CaptureData& data, CaptureJournal& journal, const std::string& folder,
+                          const MarkupStyle& style) {
+  for (const std::string& path : FindLeftJournals(folder)) {
+    JournalContents contents;
+    std::string error;
+    std::string ignored;
+    if (!ReadJournal(path, contents, error)) {  // nothing of it reached the disk
+      RemoveJournalFile(path, ignored);
+      continue;
+    }
+    std::string text = "\\bA capture did not end properly.\\b\\n\\nStarted " +
+                       FormatTimeStamp(contents.header.start.time) + ", " + DescribeRecovery(contents) +
+                       ".\\n\\nRestore it? No discards it.";
+    const int answer = MessageBoxShow(kMessageQuestion, text, "Yes,No", style);
+    if (answer == 1) RemoveJournalFile(path, ignored);
+    if (answer != 0) continue;  // closed without an answer: asked again next time
+    if (!RestoreJournal(contents, data)) return false;
+    journal.Adopt(path);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace korvalog

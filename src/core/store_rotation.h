@@ -1,0 +1,61 @@
+#pragma once
+// Continuous capture: when the store fills, its records move to a spare
+// block of the same size and the capture goes on in the emptied store, so a
+// transition arriving while the full block is saved has somewhere to go.
+// The move happens on the appending thread under the transition lock (a
+// copy, no allocation, no I/O); the full block is then saved by the
+// interface thread, which hands it back with ReleaseSpare.
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "core/capture_data.h"
+
+namespace korvalog {
+
+class StoreRotation final : public FullStoreHandler {
+ public:
+  StoreRotation();
+  StoreRotation(const StoreRotation&) = delete;
+  StoreRotation& operator=(const StoreRotation&) = delete;
+
+  // Appending thread, transition lock held. The new part starts where the
+  // full one ended: at the time of its last record, with its end levels.
+  // False (the capture stops as usual) while the previous block is unsaved.
+  bool TakeFullStore(CaptureData& data) override;
+
+  // How many times the store was moved aside; a reader that sees it change
+  // (acquire) may read the spare block below.
+  uint32_t Generation() const { return generation_.load(std::memory_order_acquire); }
+  bool SpareWaiting() const { return spareBusy_.load(std::memory_order_acquire); }
+  const EventRecord* Spare() const { return spare_.get(); }
+  uint32_t SpareCount() const { return spareCount_; }
+  const PositionSnapshot& SpareStart() const { return spareStart_; }
+  const PositionSnapshot& SpareEnd() const { return spareEnd_; }
+
+  // With a journal attached the spare is handed back only after the journal
+  // has taken its last records too.
+  // Set before the capture starts; a journal that could not be started is
+  // detached again.
+  void AttachJournal(bool attached) {
+    journalAttached_.store(attached, std::memory_order_relaxed);
+    if (!attached) JournalTookSpare();
+  }
+  void JournalTookSpare() { journalTook_.store(true, std::memory_order_release); }
+  bool JournalHasTakenSpare() const { return journalTook_.load(std::memory_order_acquire); }
+
+  // Interface thread, once the full block is saved.
+  void ReleaseSpare() { spareBusy_.store(false, std::memory_order_release); }
+
+ private:
+  std::unique_ptr<EventRecord[]> spare_;
+  uint32_t spareCount_ = 0;
+  PositionSnapshot spareStart_;
+  PositionSnapshot spareEnd_;
+  std::atomic<bool> journalAttached_{false};
+  std::atomic<bool> spareBusy_{false};
+  std::atomic<bool> journalTook_{false};
+  std::atomic<uint32_t> generation_{0};
+};
+
+}  // namespace korvalog

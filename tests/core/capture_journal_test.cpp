@@ -1,0 +1,220 @@
+// The capture journal on real files: what a capture writes reads back whole,
+// a cut or damaged journal gives every intact record before the damage, and
+// a full disk (a file-size limit here) leaves the capture going in memory.
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "core/capture_data.h"
+#include "core/capture_journal.h"
+#include "core/journal_reader.h"
+#include "core/journal_writer.h"
+#include "project/project_file.h"
+#include "project/temp_dir.h"
+#include "tools/wait_until.h"
+
+namespace korvalog {
+namespace {
+
+using korvalog::testing::WaitUntil;
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+struct StopCounter : CaptureObserver {
+  int stops = 0;
+  void CaptureStopped() override { ++stops; }
+};
+
+class CaptureJournalTest : public ::testing::Test {
+ protected:
+  // A capture of `events` transitions with channel 3 high from the start
+  // and "Door" as channel 1's name, journalled into `path`.
+  void Capture(int events, bool finish) {
+    data.ApplyTransition(clock.Now(), 3, 1);
+    SetChannelName(data.Channels[0], "Door");
+    data.SetCapture(true);
+    writer = std::make_unique<JournalWriter>(data, path);
+    writer->SetTarget("lift.kv");
+    writer->SetPeriodMs(5);
+    std::string error;
+    ASSERT_TRUE(writer->Start(error)) << error;
+    for (int i = 0; i < events; ++i) Transition(i);
+    if (!finish) return;
+    clock.AdvanceMs(5);
+    data.SetCapture(false);
+    writer->Finish();
+  }
+  void Transition(int i) {
+    clock.AdvanceMs(1);
+    data.ApplyTransition(clock.Now(), static_cast<uint8_t>(10 + i % 7), static_cast<uint8_t>((i / 7 + 1) % 2));
+  }
+  void ExpectPrefix(const JournalContents& j, size_t n) {
+    ASSERT_EQ(j.events.size(), n);
+    for (uint32_t i = 0; i < n; ++i) {
+      EXPECT_EQ(j.events[i].channel, data.Store[i].channel) << i;
+      EXPECT_EQ(j.events[i].time, data.Store[i].time) << i;
+    }
+  }
+
+  ManualClock clock{45658.5};
+  CaptureData data{clock};
+  TempDir dir;
+  std::string path = dir / "capture.journal";
+  std::unique_ptr<JournalWriter> writer;
+};
+
+TEST_F(CaptureJournalTest, RestoresTheCaptureAsJustStopped) {
+  Capture(500, true);
+  JournalContents j;
+  std::string error;
+  ASSERT_TRUE(ReadJournal(path, j, error)) << error;
+  EXPECT_TRUE(j.ended);
+  EXPECT_EQ(j.lost, 0u);
+  EXPECT_EQ(j.header.target, "lift.kv");
+  ExpectPrefix(j, 500);
+
+  ManualClock other;
+  CaptureData back(other);
+  StopCounter stops;
+  back.AddObserver(&stops);
+  ASSERT_TRUE(RestoreJournal(j, back));
+  EXPECT_EQ(back.Store.Count(), 500u);
+  EXPECT_EQ(std::memcmp(&back.CaptureStart, &data.CaptureStart, sizeof(PositionSnapshot)), 0);
+  EXPECT_EQ(std::memcmp(&back.CaptureEnd, &data.CaptureEnd, sizeof(PositionSnapshot)), 0);
+  EXPECT_EQ(back.CaptureStart.states[2], 1);
+  EXPECT_EQ(ChannelName(back.Channels[0]), "Door");
+  EXPECT_EQ(back.DataPresent.load(), 1);
+  EXPECT_EQ(back.DataModified.load(), 1);
+  EXPECT_EQ(stops.stops, 1);
+  back.RemoveObserver(&stops);
+
+  ASSERT_TRUE(writer->Remove(error)) << error;
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_TRUE(FindLeftJournals(dir.Path()).empty());
+}
+
+TEST_F(CaptureJournalTest, EveryCutOfTheTailKeepsEveryCompleteRecord) {
+  for (const bool stopped : {false, true}) {
+    SCOPED_TRACE(stopped ? "stopped" : "killed");
+    data.SetCapture(false);
+    Capture(40, stopped);
+    if (!stopped) writer.reset();  // as a killed capture leaves it: no stop written
+    const std::string whole = ReadBytes(path);
+    JournalHeader header;
+    const size_t headerSize = ParseJournalHeader(whole, header);
+    ASSERT_GT(headerSize, 0u);
+    for (size_t cut = whole.size() - 64; cut <= whole.size(); ++cut) {
+      WriteBytes(path, whole.substr(0, cut));
+      JournalContents j;
+      std::string error;
+      ASSERT_TRUE(ReadJournal(path, j, error)) << cut;
+      const size_t complete = std::min<size_t>(data.Store.Count(), (cut - headerSize) / kJournalFrameSize);
+      ExpectPrefix(j, complete);
+      EXPECT_EQ(j.ended, stopped && cut == whole.size()) << cut;
+      const bool torn = !stopped && (cut - headerSize) % kJournalFrameSize != 0;
+      EXPECT_EQ(j.lost, torn ? 1u : 0u) << cut;
+      EXPECT_EQ(j.end.index, complete);
+    }
+  }
+}
+
+TEST_F(CaptureJournalTest, DamageKeepsWhatCameBeforeAndCountsWhatWasLost) {
+  Capture(30, true);
+  std::string bytes = ReadBytes(path);
+  JournalHeader header;
+  const size_t headerSize = ParseJournalHeader(bytes, header);
+  bytes[headerSize + 12 * kJournalFrameSize + 3] ^= 0x10;  // inside event 12
+  WriteBytes(path, bytes);
+  JournalContents j;
+  std::string error;
+  ASSERT_TRUE(ReadJournal(path, j, error));
+  ExpectPrefix(j, 12);
+  EXPECT_EQ(j.lost, 18u);
+  EXPECT_NE(DescribeRecovery(j).find("18 records after event 12"), std::string::npos);
+
+  const std::pair<std::string, std::string> unreadable[] = {
+      {"", "empty"}, {bytes.substr(0, 100), "cut header"}, {"S01...\r\n", "a project"}};
+  for (const auto& [text, what] : unreadable) {
+    WriteBytes(path, text);
+    EXPECT_FALSE(ReadJournal(path, j, error)) << what;
+    EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
+  }
+  EXPECT_FALSE(ReadJournal(dir / "missing.journal", j, error));
+}
+
+TEST_F(CaptureJournalTest, AJournalInUseIsNotLeftBehind) {
+  Capture(3, false);
+  EXPECT_TRUE(JournalInUse(path));
+  EXPECT_TRUE(FindLeftJournals(dir.Path()).empty());
+  JournalWriter second(data, path);
+  std::string error;
+  EXPECT_FALSE(second.Start(error));
+  EXPECT_NE(error.find("in use"), std::string::npos);
+  data.SetCapture(false);
+  writer.reset();
+  EXPECT_EQ(FindLeftJournals(dir.Path()), std::vector<std::string>{path});
+}
+
+TEST_F(CaptureJournalTest, FullDiskGoesOnInMemoryTellsOnceAndCatchesUp) {
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit old{};
+  getrlimit(RLIMIT_FSIZE, &old);
+  rlimit small = old;
+  small.rlim_cur = 6000;  // the header and a few hundred frames
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+  Capture(2000, false);
+  std::string problem;
+  EXPECT_TRUE(WaitUntil([&] { return writer->TakeProblem(problem); }));
+  EXPECT_NE(problem.find("cannot be written"), std::string::npos) << problem;
+  for (int i = 2000; i < 2100; ++i) Transition(i);
+  EXPECT_EQ(data.Store.Count(), 2100u);  // the capture goes on
+  JournalContents j;
+  std::string error;
+  ASSERT_TRUE(ReadJournal(path, j, error));
+  EXPECT_EQ(j.lost, 0u);  // a failed write leaves no torn frame behind
+  const std::string saved = dir / "saved.kv";
+  data.SetCapture(false);
+  EXPECT_FALSE(WriteProjectFile(saved, data, data.CaptureStart, data.CaptureEnd).ok);
+
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);  // space returns
+  writer->Finish();
+  EXPECT_FALSE(writer->TakeProblem(problem));  // told once
+  ASSERT_TRUE(ReadJournal(path, j, error));
+  EXPECT_TRUE(j.ended);
+  ExpectPrefix(j, 2100);
+  EXPECT_TRUE(WriteProjectFile(saved, data, data.CaptureStart, data.CaptureEnd).ok);
+}
+
+TEST_F(CaptureJournalTest, TheWindowsJournalLivesUntilTheCaptureIsSavedOrDiscarded) {
+  CaptureJournal journal(data, dir / "settings");
+  std::string error;
+  data.SetCapture(true);
+  ASSERT_TRUE(journal.CaptureStarted(error)) << error;
+  const std::string first = dir / "settings/capture.journal";
+  EXPECT_TRUE(JournalInUse(first));
+  EXPECT_EQ(journal.FreeJournalPath(), dir / "settings/capture-2.journal");  // for a second copy
+  Transition(0);
+  data.SetCapture(false);
+  journal.CaptureStopped();  // stopped, not saved: the journal stays, with the stop
+  JournalContents j;
+  ASSERT_TRUE(ReadJournal(first, j, error));
+  EXPECT_TRUE(j.ended);
+  EXPECT_EQ(j.events.size(), 1u);
+
+  data.SetCapture(true);  // a new capture discards the old records and their journal
+  ASSERT_TRUE(journal.CaptureStarted(error));
+  data.SetCapture(false);
+  journal.CaptureStopped();
+  ASSERT_TRUE(ReadJournal(first, j, error));
+  EXPECT_TRUE(j.events.empty());
+  journal.Release();  // saved
+  EXPECT_FALSE(std::filesystem::exists(first));
+}
+
+}  // namespace
+}  // namespace korvalog
