@@ -92,6 +92,9 @@ TEST_F(MainWindowTest, KeysDropAndRememberedGeometry) {
 
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(a))});
+    QDragEnterEvent enter(QPoint(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&w.main, &enter);
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(200, 200), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&w.main, &drop);
     QTest::qWait(50);
@@ -106,6 +109,8 @@ TEST_F(MainWindowTest, KeysDropAndRememberedGeometry) {
     w.data.SetCapture(false);
     w.data.DataModified.store(0);
     w.main.setGeometry(40, 50, 700, 600);
+    w.main.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w.main));
     QTest::keyClick(&w.main, Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(w.main.isVisible());
   }
