@@ -163,12 +163,21 @@ void TMainForm::showEvent(QShowEvent* event) {
   if (shown_) return;
   shown_ = true;
   setWindowTitle(QStringLiteral("KORVALOG - "));
+  startupLoadDone_ = !loadPath_;
   if (!loadPath_) return;
+  // Loaded as soon as the window is on the screen, before any input is
+  // handled, so that a message about the file has the window behind it.
+  QMetaObject::invokeMethod(this, [this] { StartupLoad(); }, Qt::QueuedConnection);
+}
+
+void TMainForm::StartupLoad() {
   // Only a capture restored from its journal can be unsaved here.
-  if (!commands_->PromptSaveIfModified()) return;
-  commands_->LoadFile(*loadPath_);
-  // Laid out now, so the first painting already shows the capture.
-  chart_->Tick();
+  if (commands_->PromptSaveIfModified()) {
+    commands_->LoadFile(*loadPath_);
+    // Laid out now, so the next painting shows the capture.
+    chart_->Tick();
+  }
+  startupLoadDone_ = true;
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

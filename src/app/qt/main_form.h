@@ -67,6 +67,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   ~TMainForm() override;                        // FormDestroy
 
   void AttachSideWindows(const SideWindows& windows) { side_ = windows; }
+  // The file named on the command line has been loaded (or there was none).
+  bool StartupLoadDone() const { return startupLoadDone_; }
   // The desktop's "open" for the help file; replaceable for tests.
   void SetOpenUrl(OpenUrlFn openUrl) { openUrl_ = std::move(openUrl); }
 
@@ -132,6 +134,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
  private:
   void CaptureStarted() override;
   void CaptureStopped() override;
+  void StartupLoad();
   void BuildToolbar();
   void BuildShortcuts();
   void LayoutToolbar();
@@ -156,6 +159,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   QTimer timer_;
   QString openDir_;
   bool shown_ = false;
+  bool startupLoadDone_ = false;
   int busy_ = 0;
 };
 

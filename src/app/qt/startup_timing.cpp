@@ -30,7 +30,8 @@ void StartupTiming::Watch(TMainForm& main) {
 
 bool StartupTiming::eventFilter(QObject* watched, QEvent* event) {
   // Only a painting of the laid-out chart counts.
-  if (!done_ && event->type() == QEvent::Paint && main_->Chart().State().WaveWidth != 0) {
+  if (!done_ && event->type() == QEvent::Paint && main_->StartupLoadDone() &&
+      main_->Chart().State().WaveWidth != 0) {
     done_ = true;
     // Reported once this painting pass has been drawn and flushed.
     QTimer::singleShot(0, this, [this] { Report(); });

@@ -53,11 +53,13 @@ TEST_F(MainWindowTest, OneArgumentLoadsAtTheFirstShowingTwoLoadNothing) {
     EXPECT_EQ(w.data.Store.Count(), 0u);
     w.main.show();
     EXPECT_EQ(w.main.windowTitle(), "KORVALOG - ");
+    QApplication::processEvents();  // the first events the window handles
     EXPECT_EQ(w.data.Store.Count(), 3u);
     EXPECT_TRUE(w.data.DataPresent.load());
   }
   ProgramWindows two(ParseStartupArguments({a, b}).loadPath);
   two.main.show();
+  QApplication::processEvents();
   EXPECT_EQ(two.data.Store.Count(), 0u);
 }
 
@@ -204,6 +206,7 @@ TEST_F(MainWindowTest, CancelledDialogsChangeNothing) {
   const std::string a = WriteSmallProject(dir, "a.kv");
   ProgramWindows w(a);
   w.main.show();
+  QApplication::processEvents();
   ModalAnswer cancelOpen{Reject()};
   AnswerNextModal(cancelOpen);
   w.main.bOpenClick();
