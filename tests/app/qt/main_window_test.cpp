@@ -14,6 +14,7 @@
 #include <filesystem>
 
 #include "app/qt/status_panels.h"
+#include "chart/qt/chart_panel.h"
 #include "app/startup_options.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
@@ -238,6 +239,26 @@ TEST_F(MainWindowTest, OpenFiltersAndLoad) {
   AnswerNextModal(open);
   w.main.bOpenClick();
   EXPECT_EQ(w.data.Store.Count(), 3u);
+}
+
+TEST_F(MainWindowTest, SequencerShowsTheStaircaseStatisticsIsModalOpenClosesBoth) {
+  ProgramWindows w;
+  w.main.show();
+  QTest::mouseClick(w.main.Chart().SequencerButton(), Qt::LeftButton);
+  EXPECT_EQ(w.main.Chart().StripMode(), 1);
+  EXPECT_TRUE(w.analysis.Sequencer()->isVisible());
+  ModalAnswer statistics{[](QWidget* d) {
+    EXPECT_EQ(d->windowTitle(), "Statistics");
+    static_cast<QDialog*>(d)->reject();
+  }};
+  AnswerNextModal(statistics);
+  QTest::mouseClick(w.main.bStatistics, Qt::LeftButton);
+  EXPECT_EQ(statistics.seen, 1);
+  ModalAnswer cancel{Reject()};
+  AnswerNextModal(cancel);
+  w.main.bOpenClick();
+  EXPECT_FALSE(w.analysis.Sequencer()->isVisible());
+  EXPECT_EQ(w.main.Chart().StripMode(), 0);  // the strip went back to the search
 }
 
 TEST_F(MainWindowTest, AboutOpenedTwiceLeavesOneWindow) {
