@@ -3,7 +3,7 @@
 file(GLOB_RECURSE files
   ${ROOT}/src/core/* ${ROOT}/src/transport/* ${ROOT}/src/chart/*
   ${ROOT}/src/project/* ${ROOT}/src/analysis/* ${ROOT}/src/settings/*
-  ${ROOT}/src/ui/*)
+  ${ROOT}/src/ui/* ${ROOT}/src/app/*)
 foreach(f ${files})
   if(f MATCHES "/qt/" OR NOT f MATCHES "\\.(h|hpp|cpp)$")
     continue()

@@ -9,6 +9,7 @@ packages=(
   libhidapi-dev
   qt6-svg-dev
   sigrok-cli poppler-utils
+  xvfb xauth imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,4 +1,4 @@
-#include "sim/transition_source.h"
+#include "transport/transition_source.h"
 
 #include <gtest/gtest.h>
 

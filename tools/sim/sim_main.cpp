@@ -16,7 +16,7 @@
 #include "sim/logger_sim.h"
 #include "sim/pseudo_terminal.h"
 #include "sim/sim_options.h"
-#include "sim/transition_source.h"
+#include "transport/transition_source.h"
 
 namespace {
 

@@ -1,0 +1,80 @@
+#include "app/demo_logger.h"
+
+#include <chrono>
+#include <string>
+
+#include "core/usb_report.h"
+#include "transport/hid_reports.h"
+#include "transport/transition_source.h"
+
+namespace korvalog {
+
+void NameLiftChannels(ChannelTable& channels) {
+  const char* floors[] = {"G", "1", "2", "3", "4", "5"};
+  for (int f = 0; f < sim::LiftPattern::kFloors; ++f) {
+    SetChannelName(channels[f], std::string("Hall call ") + floors[f]);
+    SetChannelName(channels[sim::LiftPattern::kFloors + f], std::string("Car call ") + floors[f]);
+  }
+  SetChannelName(channels[sim::LiftPattern::kDoorOpen - 1], "Door open relay");
+  SetChannelName(channels[sim::LiftPattern::kDoorClosed - 1], "Door close relay");
+  SetChannelName(channels[sim::LiftPattern::kMotorUp - 1], "Motor run up");
+  SetChannelName(channels[sim::LiftPattern::kMotorDown - 1], "Motor run down");
+  SetChannelName(channels[sim::LiftPattern::kFloorSensor - 1], "Floor level sensor");
+  SetChannelName(channels[kLiftOutOfService - 1], "Out of service");
+}
+
+DemoLogger::DemoLogger(CaptureData& data, const Clock& clock, double eventsPerSecond, uint32_t seed)
+    : device_(backend_.Plug("demo:0", kLoggerVendorId, kLoggerProductId)),
+      devices_(backend_, data, clock) {
+  NameLiftChannels(data.Channels);
+  feeder_ = std::thread([this, eventsPerSecond, seed] { Run(eventsPerSecond, seed); });
+}
+
+DemoLogger::~DemoLogger() {
+  {
+    std::lock_guard<std::mutex> hold(lock_);
+    stop_ = true;
+  }
+  wake_.notify_all();
+  feeder_.join();
+  devices_.CloseHidDevices();
+}
+
+bool DemoLogger::StartReceived() const {
+  const HidReport start = StartReport();
+  for (const std::vector<uint8_t>& r : device_->Written()) {
+    if (r.size() >= 2 && r[1] == start[1]) return true;
+  }
+  return false;
+}
+
+bool DemoLogger::Wait(int64_t ms) {
+  std::unique_lock<std::mutex> hold(lock_);
+  return !wake_.wait_for(hold, std::chrono::milliseconds(ms), [this] { return stop_; });
+}
+
+void DemoLogger::Run(double eventsPerSecond, uint32_t seed) {
+  // Like a real logger: silent until the program has sent its start report.
+  while (!StartReceived()) {
+    if (!Wait(50)) return;
+  }
+  sim::LiftPattern lift(eventsPerSecond, seed);
+  const auto started = std::chrono::steady_clock::now();
+  sim::SimTransition t{};
+  while (lift.Next(t)) {
+    const auto due = started + std::chrono::milliseconds(t.atMs);
+    const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+        due - std::chrono::steady_clock::now());
+    if (wait.count() > 0 && !Wait(wait.count())) return;
+    {
+      std::lock_guard<std::mutex> hold(lock_);
+      if (stop_) return;
+    }
+    std::vector<uint8_t> report(kHidReportSize, 0);
+    report[1] = static_cast<uint8_t>((t.level << 7) | ((t.channel - 1) & 0x7F));
+    device_->PushInput(std::move(report));
+    sent_.fetch_add(1, std::memory_order_relaxed);
+  }
+}
+
+}  // namespace korvalog

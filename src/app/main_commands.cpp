@@ -1,0 +1,128 @@
+#include "app/main_commands.h"
+
+#include "project/dump_file.h"
+#include "project/project_file.h"
+
+namespace korvalog {
+
+MainCommands::MainCommands(CaptureData& data, LoggerSettings& settings, LinkSupervisor& link,
+                           MainWindowUi& ui)
+    : data_(data), settings_(settings), link_(link), ui_(ui) {}
+
+bool MainCommands::CaptureGuard() {
+  if (data_.Capturing.load() == 0) return true;
+  ui_.ShowWarning(kCaptureInProgressText);
+  return false;
+}
+
+bool MainCommands::PromptSaveIfModified() {
+  if (data_.DataModified.load() == 0) return true;
+  if (!ui_.AskQuestion(kSaveBeforeProceedingText)) {
+    ui_.CaptureReleased();
+    return true;
+  }
+  return SaveWhole() != SaveOutcome::Failed;
+}
+
+SaveOutcome MainCommands::SaveWhole() {
+  const SaveOutcome outcome = SaveProject(data_.CaptureStart, data_.CaptureEnd);
+  if (outcome == SaveOutcome::Saved) ui_.CaptureReleased();
+  return outcome;
+}
+
+void MainCommands::CaptureClick() {
+  const bool capturing = data_.Capturing.load() != 0;
+  if (!capturing && !PromptSaveIfModified()) return;
+  data_.SetCapture(!capturing);
+}
+
+void MainCommands::OpenClick() {
+  if (!CaptureGuard()) return;
+  ui_.CloseAnalysisWindows();
+  if (!PromptSaveIfModified()) return;
+  OpenPath(ui_.ChooseOpenFile());
+}
+
+void MainCommands::OpenDropped(const std::string& path) {
+  if (!CaptureGuard()) return;
+  ui_.CloseAnalysisWindows();
+  if (!PromptSaveIfModified()) return;
+  OpenPath(path);
+}
+
+void MainCommands::OpenPath(const std::optional<std::string>& path) {
+  if (path && !path->empty()) LoadFile(*path);
+}
+
+bool MainCommands::LoadFile(const std::string& path) {
+  ui_.SetBusy(true);
+  const FileResult result = LoadCaptureFile(path, data_, ui_);
+  ui_.SetBusy(false);
+  if (!result.ok) {
+    ShowFileError(result.error);
+    return false;
+  }
+  if (IsProjectPath(path)) saveFileName_ = path;
+  return true;
+}
+
+SaveOutcome MainCommands::SaveClick() {
+  if (!CaptureGuard()) return SaveOutcome::Cancelled;
+  return SaveWhole();
+}
+
+SaveOutcome MainCommands::SaveSelectionClick(const PositionSnapshot& from, const PositionSnapshot& to) {
+  if (!CaptureGuard()) return SaveOutcome::Cancelled;
+  return SaveProject(from, to);
+}
+
+SaveOutcome MainCommands::SaveProject(const PositionSnapshot& from, const PositionSnapshot& to) {
+  const std::optional<std::string> path = ui_.ChooseSaveFile(saveFileName_);
+  if (!path || path->empty()) return SaveOutcome::Cancelled;
+  ui_.SetBusy(true);
+  const FileResult result = WriteProjectFile(*path, data_, from, to);
+  ui_.SetBusy(false);
+  if (!result.ok) {
+    ShowFileError(result.error);
+    return SaveOutcome::Failed;
+  }
+  saveFileName_ = *path;
+  return SaveOutcome::Saved;
+}
+
+bool MainCommands::PropertiesClick() {
+  if (!CaptureGuard()) return false;
+  if (!ui_.EditSettings(settings_)) return false;
+  // Even unchanged settings start the logger detection over.
+  link_.RestartLink();
+  ui_.SettingsApplied();
+  return true;
+}
+
+bool MainCommands::CloseQuery() {
+  if (!CaptureGuard()) return false;
+  if (!PromptSaveIfModified()) return false;
+  ui_.CaptureReleased();  // everything about the capture has been decided
+  return true;
+}
+
+bool MainCommands::DumpClick(const std::string& path) {
+  if (data_.Store.Count() == 0) return true;
+  ui_.SetBusy(true);
+  const FileResult result = WriteDumpFile(path, data_);
+  ui_.SetBusy(false);
+  if (!result.ok) ShowFileError(result.error);
+  return result.ok;
+}
+
+void MainCommands::ShowFileError(const std::string& line) { ui_.ShowWarning(FileErrorMarkup(line)); }
+
+std::string FileErrorMarkup(std::string_view line) {
+  std::string text(line);
+  for (char& c : text) {
+    if (c == '\\') c = '/';
+  }
+  return text;
+}
+
+}  // namespace korvalog

@@ -1,0 +1,94 @@
+// korvalog: the window program. Start-up and shut-down in their order: the
+// defaults and the USB scan, the application titled "Korvalog", the windows
+// (main, Properties, About, Sequencer, Inputs & Notes, Statistics), the
+// message loop; at the end the windows go first, then the USB loggers.
+#include <QApplication>
+#include <QStringList>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/demo_logger.h"
+#include "app/qt/about_form.h"
+#include "app/qt/app_glyphs.h"
+#include "app/qt/main_form.h"
+#include "app/qt/notes_form.h"
+#include "app/qt/side_windows.h"
+#include "app/qt/startup_timing.h"
+#include "app/startup_options.h"
+#include "core/capture_data.h"
+#include "core/capture_journal.h"
+#include "core/clock.h"
+#include "core/process_setup.h"
+#include "core/qt/journal_recovery_prompt.h"
+#include "settings/qt/properties_form.h"
+#include "transport/hid_devices.h"
+#include "transport/hidapi/hidapi_backend.h"
+#include "transport/port_names.h"
+#include "ui/common_helpers.h"
+#include "ui/markup_style.h"
+#include "ui/qt/kit_look.h"
+
+int main(int argc, char** argv) {
+  using namespace korvalog;
+  SetUpProcess();
+  StartupTiming timing;
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Korvalog"));
+  QApplication::setWindowIcon(AppIcon());
+  QApplication::setFont(KitFont());
+
+  std::vector<std::string> args;
+  const QStringList qtArgs = QApplication::arguments();
+  for (qsizetype i = 1; i < qtArgs.size(); ++i) args.push_back(KitBytes(qtArgs[i]));
+  const StartupOptions options = ParseStartupArguments(args);
+
+  // The program-wide state: one instance each, alive until exit.
+  SystemClock clock;
+  CaptureData data(clock);
+  SetStartupDefaults(data);
+  LoggerSettings settings;
+  MarkupStyle markup;
+
+  // The USB loggers: the real ones, or the demonstration logger in memory.
+  std::unique_ptr<HidapiBackend> hid;
+  std::unique_ptr<HidDevices> devices;
+  std::unique_ptr<DemoLogger> demo;
+  UsbLoggers* usb = nullptr;
+  if (options.demo) {
+    demo = std::make_unique<DemoLogger>(data, clock);
+    usb = &demo->Loggers();
+  } else {
+    hid = std::make_unique<HidapiBackend>();
+    devices = std::make_unique<HidDevices>(*hid, data, clock);
+    usb = devices.get();
+  }
+  usb->ScanHidDevices();
+
+  // The journal of the window's captures, beside the settings; none for
+  // the demonstration's throw-away captures.
+  std::unique_ptr<CaptureJournal> journal;
+  if (!options.demo) journal = std::make_unique<CaptureJournal>(data, JournalFolderBesideSettings());
+
+  int result = 0;
+  {
+    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo, journal.get(),
+                                   options.loadPath});
+    TPropertiesForm properties(&main, [](uint8_t port) { return SerialDeviceName(port); });
+    TAboutForm about(&main);
+    AnalysisWindows analysis(data, settings, main);
+    TNotesForm notes(&main);
+    analysis.CreateStatistics();
+    main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
+    // A capture that did not end properly last time is offered back first.
+    if (journal) OfferJournalRecovery(data, *journal, JournalFolderBesideSettings(), markup);
+    timing.Watch(main);
+    main.show();
+    result = QApplication::exec();
+  }
+  // The windows are gone; now the USB loggers close.
+  journal.reset();
+  demo.reset();
+  devices.reset();
+  return result;
+}

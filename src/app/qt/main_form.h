@@ -1,0 +1,170 @@
+#pragma once
+// The main window: toolbar, chart, status bar and the 250 ms timer that
+// drives the logger link. It draws and forwards; the commands with their
+// guards and prompts are MainCommands', the link's work LinkSupervisor's.
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/main_commands.h"
+#include "core/capture_data.h"
+#include "core/clock.h"
+#include "core/link_supervisor.h"
+#include "core/usb_loggers.h"
+#include "ui/markup_style.h"
+
+class QLabel;
+class QMenu;
+class QAction;
+
+namespace korvalog {
+
+class CaptureJournal;
+class ChartPanel;
+class TAboutForm;
+class TBtnTransparent;
+class TNotesForm;
+class TPropertiesForm;
+class TStatusPanels;
+
+// The windows made after the main window and kept for the whole run.
+struct SideWindows {
+  TPropertiesForm* properties = nullptr;
+  TAboutForm* about = nullptr;
+  QWidget* sequencer = nullptr;
+  TNotesForm* notes = nullptr;
+  QWidget* statistics = nullptr;
+};
+
+// How the program was started and what it works with; one instance each,
+// made in main and passed by reference.
+struct MainFormContext {
+  CaptureData& data;
+  LoggerSettings& settings;
+  UsbLoggers& usb;
+  const Clock& clock;
+  MarkupStyle& markup;
+  bool demo = false;                      // the built-in demonstration logger
+  CaptureJournal* journal = nullptr;      // the capture's journal, when kept
+  std::optional<std::string> loadPath;    // loaded at the first showing
+};
+
+class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
+  Q_OBJECT
+
+ public:
+  static constexpr int kClientWidth = 569;
+  static constexpr int kClientHeight = 523;
+  static constexpr int kMinWidth = 256;
+  static constexpr int kToolbarHeight = 33;
+
+  using OpenUrlFn = std::function<void(const QString& url)>;
+
+  explicit TMainForm(MainFormContext context);  // FormCreate
+  ~TMainForm() override;                        // FormDestroy
+
+  void AttachSideWindows(const SideWindows& windows) { side_ = windows; }
+  // The file named on the command line has been loaded (or there was none).
+  bool StartupLoadDone() const { return startupLoadDone_; }
+  // The desktop's "open" for the help file; replaceable for tests.
+  void SetOpenUrl(OpenUrlFn openUrl) { openUrl_ = std::move(openUrl); }
+
+  MainCommands& Commands() { return *commands_; }
+  LinkSupervisor& Link() { return *link_; }
+  ChartPanel& Chart() { return *chart_; }
+  TStatusPanels& Status() { return *status_; }
+  QTimer& Timer() { return timer_; }
+
+  // The timer's work: link supervisor, capture button, chart layout, status.
+  void TimerTimer();
+  void ShowSettingsStatus();
+
+  // The commands of the toolbar, menu and keys.
+  void bCaptureClick();
+  void bOpenClick();
+  void bSaveClick();
+  void bSaveSelClick();
+  void bPropertiesClick();
+  void bStatisticsClick();
+  void bHelpClick();
+  void mHelpClick();
+  void mAboutClick();
+  void bSequencerClick();
+  void bDumpClick();
+
+  TBtnTransparent* bCapture = nullptr;
+  QLabel* lCapStat = nullptr;
+  TBtnTransparent* bDump = nullptr;
+  TBtnTransparent* bOpen = nullptr;
+  TBtnTransparent* bSave = nullptr;
+  TBtnTransparent* bSaveSel = nullptr;
+  TBtnTransparent* bProperties = nullptr;
+  TBtnTransparent* bStatistics = nullptr;
+  TBtnTransparent* bHelp = nullptr;
+  QMenu* pmHelp = nullptr;
+  QAction* mHelp = nullptr;
+  QAction* mAbout = nullptr;
+
+  // MainWindowUi
+  void ShowWarning(std::string_view markup) override;
+  bool AskQuestion(std::string_view markup) override;
+  std::optional<std::string> ChooseOpenFile() override;
+  std::optional<std::string> ChooseSaveFile(const std::string& proposed) override;
+  bool EditSettings(LoggerSettings& settings) override;
+  void CloseAnalysisWindows() override;
+  void SetBusy(bool busy) override;
+  void SettingsApplied() override;
+  void CaptureReleased() override;
+  // LoadSinks
+  void Warning(std::string_view text) override;
+  void LogImportStarted() override;
+  void LogNotes(const std::string& notesText) override;
+  void DataLoaded(bool hasEvents) override;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void CaptureStarted() override;
+  void CaptureStopped() override;
+  void StartupLoad();
+  void BuildToolbar();
+  void BuildShortcuts();
+  void LayoutToolbar();
+  void RestoreGeometry();
+  void StoreGeometry();
+
+  CaptureData& data_;
+  LoggerSettings& settings_;
+  UsbLoggers& usb_;
+  const Clock& clock_;
+  MarkupStyle& markup_;
+  const bool demo_;
+  CaptureJournal* journal_;
+  std::optional<std::string> loadPath_;
+  std::unique_ptr<LinkSupervisor> link_;
+  std::unique_ptr<MainCommands> commands_;
+  SideWindows side_;
+  OpenUrlFn openUrl_;
+  QWidget* pToolbar_ = nullptr;
+  ChartPanel* chart_ = nullptr;
+  TStatusPanels* status_ = nullptr;
+  QTimer timer_;
+  QString openDir_;
+  bool shown_ = false;
+  bool startupLoadDone_ = false;
+  int busy_ = 0;
+};
+
+// Where the help file "Korvalog.pdf" is: the current folder first, then the
+// program's own folder; empty when it is in neither.
+QString FindHelpFile();
+
+}  // namespace korvalog

@@ -1,0 +1,132 @@
+// The main window's toolbar, its help menu and its keyboard shortcuts.
+#include <QAction>
+#include <QCursor>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QShortcut>
+
+#include "app/qt/app_glyphs.h"
+#include "app/qt/main_form.h"
+#include "ui/qt/btn_transparent.h"
+#include "ui/qt/button_glyphs.h"
+#include "ui/qt/kit_look.h"
+#include "ui/qt/markup_text.h"
+
+namespace korvalog {
+namespace {
+
+constexpr int kButtonTop = 4;
+constexpr int kButtonHeight = 25;
+constexpr int kSquare = 25;
+constexpr int kCaptionedWidth = 82;
+
+// The toolbar panel with its lowered bevel.
+class ToolbarPanel : public QWidget {
+ public:
+  using QWidget::QWidget;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), palette().color(QPalette::Window));
+    DrawBevelFrame(p, 0, 0, bLowered, height() - 1, width() - 1, palette());
+  }
+};
+
+TBtnTransparent* ToolButton(QWidget* parent, const char* name, const char* caption, const QImage& glyph,
+                            const char* hint, int width) {
+  auto* b = new TBtnTransparent(parent);
+  b->setObjectName(QString::fromLatin1(name));
+  b->SetCaption(QString::fromLatin1(caption));
+  b->SetGlyph(glyph);
+  b->setToolTip(QString::fromLatin1(hint));
+  b->resize(width, kButtonHeight);
+  return b;
+}
+
+}  // namespace
+
+void TMainForm::BuildToolbar() {
+  pToolbar_ = new ToolbarPanel(this);
+  pToolbar_->setObjectName(QStringLiteral("pToolbar"));
+  QWidget* t = pToolbar_;
+  bCapture = ToolButton(t, "bCapture", "Capture", ToolGlyphImage(ToolGlyph::Capture), "Capture Waveforms",
+                        kCaptionedWidth);
+  bCapture->SetToggle(true);
+  bCapture->move(4, kButtonTop);
+  bCapture->setEnabled(false);  // until the logger is connected
+  lCapStat = new QLabel(t);
+  lCapStat->setObjectName(QStringLiteral("lCapStat"));
+  lCapStat->setFont(KitFont(kKitSansFamily, 13, true));
+  lCapStat->setStyleSheet(QStringLiteral("color: #008000"));
+  lCapStat->setGeometry(92, kButtonTop, 200, kButtonHeight);
+  bDump = ToolButton(t, "bDump", "Dump", ToolGlyphImage(ToolGlyph::Dump), "Dump", 64);
+  bDump->hide();  // Ctrl+D reaches it
+  bOpen = ToolButton(t, "bOpen", "", ToolGlyphImage(ToolGlyph::Open), "Open a Korvalog project", kSquare);
+  bSave = ToolButton(t, "bSave", "", ButtonGlyphImage(kGlyphDisk), "Save everything to a Korvalog project",
+                     kSquare);
+  bSaveSel = ToolButton(t, "bSaveSel", "", ToolGlyphImage(ToolGlyph::SaveSelection),
+                        "Save current selection to a Korvalog project", kSquare);
+  bProperties = ToolButton(t, "bProperties", "", ToolGlyphImage(ToolGlyph::Properties),
+                           "Change Properties: COM port, logger type, debounce ..", kSquare);
+  bStatistics = ToolButton(t, "bStatistics", "Statistics", ToolGlyphImage(ToolGlyph::Statistics),
+                           "Statistics", kCaptionedWidth);
+  bHelp = ToolButton(t, "bHelp", "", ButtonGlyphImage(kGlyphQuestion), "Help & About", kSquare);
+
+  connect(bCapture, &TBtnTransparent::Clicked, this, &TMainForm::bCaptureClick);
+  connect(bDump, &TBtnTransparent::Clicked, this, &TMainForm::bDumpClick);
+  connect(bOpen, &TBtnTransparent::Clicked, this, &TMainForm::bOpenClick);
+  connect(bSave, &TBtnTransparent::Clicked, this, &TMainForm::bSaveClick);
+  connect(bSaveSel, &TBtnTransparent::Clicked, this, &TMainForm::bSaveSelClick);
+  connect(bProperties, &TBtnTransparent::Clicked, this, &TMainForm::bPropertiesClick);
+  connect(bStatistics, &TBtnTransparent::Clicked, this, &TMainForm::bStatisticsClick);
+  connect(bHelp, &TBtnTransparent::Clicked, this, &TMainForm::bHelpClick);
+
+  pmHelp = new QMenu(this);
+  pmHelp->setObjectName(QStringLiteral("pmHelp"));
+  mHelp = pmHelp->addAction(QIcon(QPixmap::fromImage(ButtonGlyphImage(kGlyphQuestion))), QStringLiteral("Help"));
+  mHelp->setObjectName(QStringLiteral("mHelp"));
+  pmHelp->addSeparator();
+  mAbout = pmHelp->addAction(QIcon(QPixmap::fromImage(AppIconImage(16))), QStringLiteral("About"));
+  mAbout->setObjectName(QStringLiteral("mAbout"));
+  connect(mHelp, &QAction::triggered, this, &TMainForm::mHelpClick);
+  connect(mAbout, &QAction::triggered, this, &TMainForm::mAboutClick);
+}
+
+// The right-hand group keeps to the right edge; the status label takes the
+// room between it and the Capture button.
+void TMainForm::LayoutToolbar() {
+  pToolbar_->setGeometry(0, 0, width(), kToolbarHeight);
+  int x = width() - 4;
+  for (TBtnTransparent* b : {bHelp, bStatistics, bProperties, bSaveSel, bSave, bOpen}) {
+    x -= b->width();
+    b->move(x, kButtonTop);
+    x -= 2;
+  }
+  bDump->move(x - bDump->width() - 4, kButtonTop);
+  lCapStat->resize(std::max(0, x - 6 - lCapStat->x()), kButtonHeight);
+}
+
+void TMainForm::BuildShortcuts() {
+  const auto add = [this](QKeySequence keys, auto slot) {
+    auto* s = new QShortcut(keys, this);
+    s->setContext(Qt::WindowShortcut);
+    connect(s, &QShortcut::activated, this, slot);
+  };
+  add(QKeySequence(Qt::CTRL | Qt::Key_O), &TMainForm::bOpenClick);
+  add(QKeySequence(Qt::CTRL | Qt::Key_S), &TMainForm::bSaveClick);
+  add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TMainForm::bSaveSelClick);
+  add(QKeySequence(Qt::Key_F1), &TMainForm::mHelpClick);
+  add(QKeySequence(Qt::CTRL | Qt::Key_D), &TMainForm::bDumpClick);
+  add(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
+  // F5 is the Capture button: only while the button may be used.
+  add(QKeySequence(Qt::Key_F5), [this] {
+    if (bCapture->isEnabled()) bCaptureClick();
+  });
+}
+
+void TMainForm::bHelpClick() { pmHelp->popup(QCursor::pos()); }
+
+}  // namespace korvalog

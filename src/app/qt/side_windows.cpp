@@ -1,0 +1,22 @@
+#include "app/qt/side_windows.h"
+
+#include "analysis/qt/chart_hookup.h"
+#include "app/qt/main_form.h"
+
+namespace korvalog {
+
+AnalysisWindows::AnalysisWindows(CaptureData& data, LoggerSettings& settings, TMainForm& main)
+    : data_(data), main_(main), sequencer_(std::make_unique<TSequenceForm>(data, settings, &main)) {}
+
+AnalysisWindows::~AnalysisWindows() {
+  // The windows go before the chart they are hung on.
+  statistics_.reset();
+  sequencer_.reset();
+}
+
+void AnalysisWindows::CreateStatistics() {
+  statistics_ = std::make_unique<TStatisticsForm>(data_, &main_);
+  HookAnalysisWindows(main_.Chart(), *sequencer_, *statistics_);
+}
+
+}  // namespace korvalog

@@ -1,0 +1,165 @@
+#include "settings/qt/properties_form.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRadioButton>
+
+#include "ui/ansi_string_lib.h"
+#include "ui/qt/btn_transparent.h"
+#include "ui/qt/button_glyphs.h"
+#include "ui/qt/edit_up_down.h"
+#include "ui/qt/kit_look.h"
+
+namespace korvalog {
+namespace {
+
+constexpr int kPorts = 16;
+constexpr int kClientWidth = 290;
+constexpr int kClientHeight = 270;
+
+QGroupBox* RadioGroup(QWidget* parent, const char* name, const char* caption,
+                      std::initializer_list<const char*> items, QButtonGroup*& group, QRect at) {
+  auto* box = new QGroupBox(QString::fromLatin1(caption), parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setGeometry(at);
+  group = new QButtonGroup(box);
+  int id = 0;
+  int y = 18;
+  for (const char* item : items) {
+    auto* radio = new QRadioButton(QString::fromLatin1(item), box);
+    radio->setGeometry(10, y, at.width() - 16, 18);
+    group->addButton(radio, id++);
+    y += 20;
+  }
+  return box;
+}
+
+TBtnTransparent* DialogButton(QWidget* parent, const char* name, const char* caption, ButtonGlyph glyph,
+                              const char* hint, QRect at) {
+  auto* button = new TBtnTransparent(parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->SetCaption(QString::fromLatin1(caption));
+  button->SetGlyph(ButtonGlyphImage(glyph));
+  button->setToolTip(QString::fromLatin1(hint));
+  button->setGeometry(at);
+  return button;
+}
+
+}  // namespace
+
+std::string PortItemText(uint8_t port, const std::string& device, bool present) {
+  std::string text = "COM" + IntToText(port);
+  if (device.empty()) return text;
+  text += "   " + device;
+  if (!present) text += "  (not present)";
+  return text;
+}
+
+TPropertiesForm::TPropertiesForm(QWidget* parent, PortDeviceFn portDevice)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::MSWindowsFixedSizeDialogHint),
+      portDevice_(std::move(portDevice)) {
+  setObjectName(QStringLiteral("PropertiesForm"));
+  setWindowTitle(QStringLiteral("Properties"));
+  setFont(KitFont());
+  setFixedSize(kClientWidth, kClientHeight);
+
+  auto* gConnection = new QGroupBox(QStringLiteral("Connection"), this);
+  gConnection->setObjectName(QStringLiteral("gConnection"));
+  gConnection->setGeometry(8, 8, 274, 50);
+  cbCOMPort = new QComboBox(gConnection);
+  cbCOMPort->setObjectName(QStringLiteral("cbCOMPort"));
+  cbCOMPort->setGeometry(10, 20, 254, 22);
+  for (int port = 1; port <= kPorts; ++port) cbCOMPort->addItem(QString());
+  RefreshPortNames();
+
+  gLoggerType = RadioGroup(this, "gLoggerType", "Logger Type", {"96 Channel", "128 Channel", "Ventrix"},
+                           loggerTypes_, QRect(8, 64, 132, 84));
+  gLoggerType->setToolTip(
+      QStringLiteral("Select either a 96 channel or an Orrin 128 channel Data Logger"));
+  rgColour = RadioGroup(this, "rgColour", "Colours", {"16", "64"}, colours_, QRect(150, 64, 132, 84));
+
+  auto* gSignal = new QGroupBox(QStringLiteral("Signal Conditioning"), this);
+  gSignal->setObjectName(QStringLiteral("gSignalConditioning"));
+  gSignal->setGeometry(8, 154, 274, 70);
+  auto* debounceLabel = new QLabel(QStringLiteral("Debounce (mS)"), gSignal);
+  debounceLabel->setGeometry(10, 22, 90, 20);
+  eDebounce = new TEditUpDown(gSignal);
+  eDebounce->setObjectName(QStringLiteral("eDebounce"));
+  eDebounce->SetMin(0);
+  eDebounce->SetMax(255);
+  eDebounce->SetScale(10);
+  eDebounce->setGeometry(104, 20, 70, 22);
+  eDebounce->setToolTip(QStringLiteral("Debounce time applied to all Data Logger inputs"));
+  eACSignals = new QCheckBox(QStringLiteral("AC Signals"), gSignal);
+  eACSignals->setObjectName(QStringLiteral("eACSignals"));
+  eACSignals->setGeometry(10, 46, 200, 18);
+  eACSignals->setToolTip(QStringLiteral("Set if AC signals (50 Hz) are expected on the inputs"));
+
+  bOK = DialogButton(this, "bOK", "OK", kGlyphTick, "Save this configuration and Quit",
+                     QRect(110, 236, 80, 26));
+  bCancel = DialogButton(this, "bCancel", "Cancel", kGlyphCross, "Abandon this configuration and Quit",
+                         QRect(198, 236, 84, 26));
+  connect(bOK, &TBtnTransparent::Clicked, this, &QDialog::accept);
+  connect(bCancel, &TBtnTransparent::Clicked, this, &QDialog::reject);
+}
+
+void TPropertiesForm::RefreshPortNames() {
+  for (int port = 1; port <= kPorts; ++port) {
+    const std::string device = portDevice_ ? portDevice_(static_cast<uint8_t>(port)) : std::string();
+    const bool present = !device.empty() && QFileInfo::exists(QString::fromStdString(device));
+    cbCOMPort->setItemText(port - 1, KitText(PortItemText(static_cast<uint8_t>(port), device, present)));
+  }
+}
+
+void TPropertiesForm::ShowSettings(const LoggerSettings& settings) {
+  // A stored port outside 1..16 shows no selection.
+  cbCOMPort->setCurrentIndex(settings.Port >= 1 && settings.Port <= kPorts ? settings.Port - 1 : -1);
+  QAbstractButton* type = loggerTypes_->button(settings.LoggerType.load());
+  if (type) {
+    type->setChecked(true);
+  } else {
+    loggerTypes_->setExclusive(false);
+    for (QAbstractButton* b : loggerTypes_->buttons()) b->setChecked(false);
+    loggerTypes_->setExclusive(true);
+  }
+  eDebounce->SetValue(settings.Debounce);
+  eACSignals->setChecked(settings.ACSignals);
+  QAbstractButton* colour = colours_->button(settings.ColourMode);
+  if (colour) colour->setChecked(true);
+}
+
+void TPropertiesForm::TakeSettings(LoggerSettings& settings) {
+  settings.Port = static_cast<uint8_t>(cbCOMPort->currentIndex() + 1);
+  const int type = loggerTypes_->checkedId();
+  if (type >= 0) settings.LoggerType.store(static_cast<uint8_t>(type));
+  // Typed text becomes the value when the field is left; OK may come first.
+  eDebounce->ShowValue();
+  settings.Debounce = static_cast<uint16_t>(eDebounce->Value());
+  settings.ACSignals = eACSignals->isChecked();
+  const int colour = colours_->checkedId();
+  if (colour >= 0) settings.ColourMode = static_cast<uint8_t>(colour);
+}
+
+bool TPropertiesForm::EditSettings(LoggerSettings& settings) {
+  RefreshPortNames();
+  ShowSettings(settings);
+  if (exec() != QDialog::Accepted) return false;
+  TakeSettings(settings);
+  return true;
+}
+
+void TPropertiesForm::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace korvalog
