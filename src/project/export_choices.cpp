@@ -15,6 +15,14 @@ std::string WithExportExtension(const std::string& path, ExportFormat format) {
   return base + '.' + ExportFormatName(format);
 }
 
+std::string ExportNameFor(const std::string& capturePath, ExportFormat format) {
+  if (capturePath.empty()) return {};
+  const size_t slash = capturePath.find_last_of('/');
+  const size_t dot = capturePath.find_last_of('.');
+  const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+  return (hasExtension ? capturePath.substr(0, dot) : capturePath) + '.' + ExportFormatName(format);
+}
+
 bool ParseExportChannelList(const std::string& text, std::vector<int>& out, std::string& error) {
   size_t pos = 0;
   while (true) {

@@ -28,6 +28,11 @@ inline bool WidthApplies(ExportFormat format) { return IsPictureFormat(format); 
 // there is replaced, any other name gets one added ("run.kv" -> "run.kv.vcd").
 std::string WithExportExtension(const std::string& path, ExportFormat format);
 
+// The export file proposed for a capture read from or saved to `capturePath`:
+// its name with the format's extension instead of its own ("lift.kv" ->
+// "lift.vcd"); empty for an empty path.
+std::string ExportNameFor(const std::string& capturePath, ExportFormat format);
+
 // "3,4,17" (spaces allowed) as channels 1..128; false with `error` set.
 bool ParseExportChannelList(const std::string& text, std::vector<int>& out, std::string& error);
 

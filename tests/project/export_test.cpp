@@ -9,6 +9,7 @@
 
 #include "common/capture_builder.h"
 #include "core/date_time.h"
+#include "project/export_choices.h"
 #include "project/export_text.h"
 #include "project/file_export.h"
 #include "project/project_file.h"
@@ -204,6 +205,25 @@ TEST(CsvExportTest, NarrowAndWideRowsWhateverTheLocale) {
             "0.250,2025-01-01T00:00:00.250,0,1\r\n"
             "2.000,2025-01-01T00:00:02.000,1,1\r\n");
   std::setlocale(LC_ALL, "C");
+}
+
+TEST(ExportNamesTest, FileNamesFollowTheFormat) {
+  const struct {
+    const char* in;
+    ExportFormat format;
+    const char* proposed;  // after a capture file of that name
+    const char* switched;  // a chosen export file when the format changes
+  } cases[] = {
+      {"/d/lift.kv", ExportFormat::Vcd, "/d/lift.vcd", "/d/lift.kv.vcd"},
+      {"/d/run.v2/site.001", ExportFormat::Pdf, "/d/run.v2/site.pdf", "/d/run.v2/site.001.pdf"},
+      {"/d/chart.PNG", ExportFormat::Svg, "/d/chart.svg", "/d/chart.svg"},
+      {"/d.x/noext", ExportFormat::Csv, "/d.x/noext.csv", "/d.x/noext.csv"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ExportNameFor(c.in, c.format), c.proposed);
+    EXPECT_EQ(WithExportExtension(c.in, c.format), c.switched);
+  }
+  EXPECT_EQ(ExportNameFor("", ExportFormat::Vcd), "");
 }
 
 TEST(ExportTimeTest, ReadsSecondsDumpStampsAndIsoTimes) {

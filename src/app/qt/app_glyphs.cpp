@@ -71,6 +71,19 @@ void TextLines(QPainter& p) {
   for (int y = 4; y <= 12; y += 2) p.drawLine(QPointF(4, y + 0.5), QPointF(12, y + 0.5));
 }
 
+// A sheet with a waveform and an arrow leaving it: the capture handed on.
+void SheetWithArrow(QPainter& p) {
+  p.setPen(QPen(QColor(70, 70, 70), 1));
+  p.setBrush(Qt::white);
+  p.drawRect(QRectF(1.5, 1.5, 9, 13));
+  p.setPen(QPen(QColor(0, 120, 0), 1));
+  p.drawPolyline(QPolygonF({QPointF(3, 10.5), QPointF(5.5, 10.5), QPointF(5.5, 5.5), QPointF(9, 5.5)}));
+  p.setPen(QPen(QColor(0, 60, 160), 1.5));
+  p.drawLine(QPointF(7, 12), QPointF(14, 12));
+  p.drawLine(QPointF(11.5, 9.5), QPointF(14, 12));
+  p.drawLine(QPointF(11.5, 14.5), QPointF(14, 12));
+}
+
 // A digital waveform across a tile, the program's mark.
 void Waveform(QPainter& p, qreal s) {
   QPainterPath tile;
@@ -117,6 +130,7 @@ QImage ToolGlyphImage(ToolGlyph glyph) {
     case ToolGlyph::Properties: Sliders(p); break;
     case ToolGlyph::Statistics: Bars(p); break;
     case ToolGlyph::Dump: TextLines(p); break;
+    case ToolGlyph::Export: SheetWithArrow(p); break;
   }
   return image;
 }

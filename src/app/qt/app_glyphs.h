@@ -7,7 +7,7 @@
 
 namespace korvalog {
 
-enum class ToolGlyph { Capture, Open, SaveSelection, Properties, Statistics, Dump };
+enum class ToolGlyph { Capture, Open, SaveSelection, Properties, Statistics, Dump, Export };
 
 // A transparent 16 x 16 glyph for a toolbar button.
 QImage ToolGlyphImage(ToolGlyph glyph);

@@ -23,6 +23,7 @@
 #include "chart/qt/chart_panel.h"
 #include "core/capture_journal.h"
 #include "project/dump_file.h"
+#include "project/qt/export_dialog.h"
 #include "settings/qt/properties_form.h"
 #include "settings/qt/stored_settings.h"
 #include "ui/qt/btn_transparent.h"
@@ -228,6 +229,16 @@ void TMainForm::bSaveClick() { commands_->SaveClick(); }
 void TMainForm::bSaveSelClick() {
   commands_->SaveSelectionClick(chart_->SelectionStart(), chart_->SelectionEnd());
 }
+void TMainForm::bExportClick() {
+  // A running capture is still growing: it is exported once it has stopped.
+  if (!commands_->CaptureGuard()) return;
+  ExportDialog dialog(data_, settings_, chart_->SelectionStart(), chart_->SelectionEnd(), this);
+  dialog.setObjectName(QStringLiteral("ExportDialog"));
+  ExportChoices proposed;
+  proposed.path = ExportNameFor(commands_->SaveFileName(), proposed.format);
+  dialog.SetChoices(proposed);
+  dialog.exec();
+}
 void TMainForm::bPropertiesClick() { commands_->PropertiesClick(); }
 void TMainForm::bDumpClick() { commands_->DumpClick(kDumpFileName); }
 
@@ -271,7 +282,8 @@ std::optional<std::string> TMainForm::ChooseOpenFile() {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setFileMode(QFileDialog::ExistingFile);
   dialog.setDefaultSuffix(QStringLiteral("kv"));
-  dialog.setNameFilters({QStringLiteral("Korvalog project (*.kv)"), QStringLiteral("Varnolog logs (*.0?" "?)")});
+  dialog.setNameFilters({QStringLiteral("Korvalog project (*.kv)"), QStringLiteral("Varnolog logs (*.0?" "?)"),
+                         QStringLiteral("Value change dump (*.vcd)")});
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   openDir_ = dialog.directory().absolutePath();
   return KitBytes(dialog.selectedFiles().front());

@@ -87,6 +87,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   void bOpenClick();
   void bSaveClick();
   void bSaveSelClick();
+  // The capture or the selection for other tools and reports (Export dialog).
+  void bExportClick();
   void bPropertiesClick();
   void bStatisticsClick();
   void bHelpClick();
@@ -101,6 +103,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   TBtnTransparent* bOpen = nullptr;
   TBtnTransparent* bSave = nullptr;
   TBtnTransparent* bSaveSel = nullptr;
+  TBtnTransparent* bExport = nullptr;
   TBtnTransparent* bProperties = nullptr;
   TBtnTransparent* bStatistics = nullptr;
   TBtnTransparent* bHelp = nullptr;

@@ -69,6 +69,8 @@ void TMainForm::BuildToolbar() {
                      kSquare);
   bSaveSel = ToolButton(t, "bSaveSel", "", ToolGlyphImage(ToolGlyph::SaveSelection),
                         "Save current selection to a Korvalog project", kSquare);
+  bExport = ToolButton(t, "bExport", "", ToolGlyphImage(ToolGlyph::Export),
+                       "Export the capture or the selection: VCD, CSV, PNG, SVG or PDF", kSquare);
   bProperties = ToolButton(t, "bProperties", "", ToolGlyphImage(ToolGlyph::Properties),
                            "Change Properties: COM port, logger type, debounce ..", kSquare);
   bStatistics = ToolButton(t, "bStatistics", "Statistics", ToolGlyphImage(ToolGlyph::Statistics),
@@ -80,6 +82,7 @@ void TMainForm::BuildToolbar() {
   connect(bOpen, &TBtnTransparent::Clicked, this, &TMainForm::bOpenClick);
   connect(bSave, &TBtnTransparent::Clicked, this, &TMainForm::bSaveClick);
   connect(bSaveSel, &TBtnTransparent::Clicked, this, &TMainForm::bSaveSelClick);
+  connect(bExport, &TBtnTransparent::Clicked, this, &TMainForm::bExportClick);
   connect(bProperties, &TBtnTransparent::Clicked, this, &TMainForm::bPropertiesClick);
   connect(bStatistics, &TBtnTransparent::Clicked, this, &TMainForm::bStatisticsClick);
   connect(bHelp, &TBtnTransparent::Clicked, this, &TMainForm::bHelpClick);
@@ -100,7 +103,7 @@ void TMainForm::BuildToolbar() {
 void TMainForm::LayoutToolbar() {
   pToolbar_->setGeometry(0, 0, width(), kToolbarHeight);
   int x = width() - 4;
-  for (TBtnTransparent* b : {bHelp, bStatistics, bProperties, bSaveSel, bSave, bOpen}) {
+  for (TBtnTransparent* b : {bHelp, bStatistics, bProperties, bExport, bSaveSel, bSave, bOpen}) {
     x -= b->width();
     b->move(x, kButtonTop);
     x -= 2;
@@ -118,6 +121,7 @@ void TMainForm::BuildShortcuts() {
   add(QKeySequence(Qt::CTRL | Qt::Key_O), &TMainForm::bOpenClick);
   add(QKeySequence(Qt::CTRL | Qt::Key_S), &TMainForm::bSaveClick);
   add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), &TMainForm::bSaveSelClick);
+  add(QKeySequence(Qt::CTRL | Qt::Key_E), &TMainForm::bExportClick);
   add(QKeySequence(Qt::Key_F1), &TMainForm::mHelpClick);
   add(QKeySequence(Qt::CTRL | Qt::Key_D), &TMainForm::bDumpClick);
   add(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });

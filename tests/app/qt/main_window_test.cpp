@@ -17,6 +17,7 @@
 #include "chart/qt/chart_panel.h"
 #include "app/startup_options.h"
 #include "project/project_file.h"
+#include "project/qt/export_dialog.h"
 #include "project/temp_dir.h"
 #include "ui/qt/btn_transparent.h"
 #include "ui/qt/edit_up_down.h"
@@ -232,13 +233,45 @@ TEST_F(MainWindowTest, OpenFiltersAndLoad) {
   ModalAnswer open{[&a](QWidget* d) {
     auto* dialog = qobject_cast<QFileDialog*>(d);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(dialog->nameFilters(),
-              QStringList({"Korvalog project (*.kv)", "Varnolog logs (*.0?" "?)"}));
+    EXPECT_EQ(dialog->nameFilters(), QStringList({"Korvalog project (*.kv)", "Varnolog logs (*.0?" "?)",
+                                                  "Value change dump (*.vcd)"}));
     ChooseFile(a)(dialog);
   }};
   AnswerNextModal(open);
   w.main.bOpenClick();
   EXPECT_EQ(w.data.Store.Count(), 3u);
+}
+
+TEST_F(MainWindowTest, CtrlEExportsTheCaptureAndIsGuardedDuringACapture) {
+  ProgramWindows w(ParseStartupArguments({WriteSmallProject(dir, "a.kv")}).loadPath);
+  w.main.show();
+  w.main.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w.main));
+  ASSERT_EQ(w.data.Store.Count(), 3u);
+  ModalAnswer exportDialog{[this](QWidget* d) {
+    auto* dialog = qobject_cast<ExportDialog*>(d);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), "Export");
+    EXPECT_EQ(dialog->Choices().path, dir / "a.vcd");  // proposed after the project
+    ExportChoices c;
+    c.format = ExportFormat::Vcd;
+    c.path = dir / "a.vcd";
+    dialog->SetChoices(c);
+    dialog->accept();
+  }};
+  AnswerNextModal(exportDialog);
+  QTest::keyClick(&w.main, Qt::Key_E, Qt::ControlModifier);
+  EXPECT_EQ(exportDialog.seen, 1);
+  EXPECT_NE(testing_support::ReadBytes(dir / "a.vcd").find("$var wire 1 ! ch002_2 $end"), std::string::npos);
+
+  w.data.SetCapture(true);
+  ModalAnswer guard{PressKey(Qt::Key_Return)};
+  AnswerNextModal(guard);
+  QTest::mouseClick(w.main.bExport, Qt::LeftButton);
+  EXPECT_EQ(guard.seen, 1);
+  EXPECT_NE(guard.lastTitle, "Export");
+  w.data.SetCapture(false);
+  w.data.DataModified.store(0);
 }
 
 TEST_F(MainWindowTest, SequencerShowsTheStaircaseStatisticsIsModalOpenClosesBoth) {
