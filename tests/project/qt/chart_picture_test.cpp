@@ -42,11 +42,11 @@ class ChartPictureTest : public ::testing::Test {
     return r;
   }
 
-  // The x columns, within the channel's row, where at least half the row is
-  // in the colour: the vertical edges.
-  static std::vector<int> EdgeColumns(const QImage& image, int rowTop, int rowHeight, QRgb colour) {
+  // The x columns of the waveform column (from `left`), within the
+  // channel's row, where at least half the row is in the colour: the edges.
+  static std::vector<int> EdgeColumns(const QImage& image, int left, int rowTop, int rowHeight, QRgb colour) {
     std::vector<int> out;
-    for (int x = 0; x < image.width(); ++x) {
+    for (int x = left; x < image.width(); ++x) {
       int n = 0;
       for (int y = rowTop; y < rowTop + rowHeight && y < image.height(); ++y) n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
       if (n >= rowHeight / 2) out.push_back(x);
@@ -61,11 +61,12 @@ class ChartPictureTest : public ::testing::Test {
 
 TEST_F(ChartPictureTest, PngHasTheEdgeInTheExpectedColumnAndOnlyChangedChannels) {
   const DisplayOrder order = b.data.Order;
-  int edgeX = 0, rowTop = 0, rowsHigh = 0;
+  int edgeX = 0, waveLeft = 0, rowTop = 0, rowsHigh = 0;
   {
     const ExportRange range = WholeCaptureRange(b.data);
     const ChartPicture picture(b.data, range, ExportChannels(b.data, range, ChannelChoice::Changed), kWidth, 0);
     edgeX = picture.TimeX(At(1.0));
+    waveLeft = picture.TimeX(At(0.0));
     rowTop = picture.RowTop(2);
     EXPECT_EQ(picture.RowTop(5), -1);
     EXPECT_GT(picture.RowTop(7), rowTop);
@@ -76,7 +77,7 @@ TEST_F(ChartPictureTest, PngHasTheEdgeInTheExpectedColumnAndOnlyChangedChannels)
   const QImage png(QString::fromStdString(dir / "c.png"));
   ASSERT_EQ(png.width(), kWidth);
   EXPECT_EQ(png.height(), rowsHigh);
-  EXPECT_EQ(EdgeColumns(png, rowTop, kDefaultRowHeight, qRgb(255, 0, 0)), std::vector<int>{edgeX});
+  EXPECT_EQ(EdgeColumns(png, waveLeft, rowTop, kDefaultRowHeight, qRgb(255, 0, 0)), std::vector<int>{edgeX});
 
   ExportRequest all = Request(ExportFormat::Png, "all.png");
   all.allChannels = true;
@@ -102,7 +103,7 @@ TEST_F(ChartPictureTest, SvgIsWellFormedAndDrawsTheSameEdge) {
   QPainter p(&image);
   svg.render(&p);
   p.end();
-  EXPECT_EQ(EdgeColumns(image, picture.RowTop(2), kDefaultRowHeight, qRgb(255, 0, 0)),
+  EXPECT_EQ(EdgeColumns(image, picture.TimeX(At(0.0)), picture.RowTop(2), kDefaultRowHeight, qRgb(255, 0, 0)),
             std::vector<int>{picture.TimeX(At(1.0))});
 }
 
