@@ -1,11 +1,8 @@
 #include "core/capture_journal.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <filesystem>
 
+#include "core/journal_file.h"
 #include "core/journal_reader.h"
 
 namespace korvalog {
@@ -14,7 +11,7 @@ CaptureJournal::CaptureJournal(CaptureData& data, std::string folder) : data_(da
 
 CaptureJournal::~CaptureJournal() {
   if (writer_) writer_->Finish();
-  if (adoptedFd_ >= 0) close(adoptedFd_);
+  if (adoptedFd_ >= 0) journal_file::Close(adoptedFd_);
 }
 
 std::string CaptureJournal::FreeJournalPath() const {
@@ -45,17 +42,17 @@ void CaptureJournal::Release() {
   writer_.reset();
   if (adoptedFd_ >= 0) {
     RemoveJournalFile(adoptedPath_, error);
-    close(adoptedFd_);
+    journal_file::Close(adoptedFd_);
     adoptedFd_ = -1;
   }
 }
 
 bool CaptureJournal::Adopt(const std::string& path) {
   Release();
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = journal_file::Open(path, false);
   if (fd < 0) return false;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    close(fd);
+  if (journal_file::TryLock(fd, true) != journal_file::LockResult::Taken) {
+    journal_file::Close(fd);
     return false;
   }
   adoptedFd_ = fd;

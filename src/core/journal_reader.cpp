@@ -1,11 +1,10 @@
 #include "core/journal_reader.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
+#include "core/journal_file.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -111,10 +110,10 @@ std::string DescribeRecovery(const JournalContents& j) {
 }
 
 bool JournalInUse(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = journal_file::Open(path, false);
   if (fd < 0) return false;
-  const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-  close(fd);
+  const bool held = journal_file::TryLock(fd, false) == journal_file::LockResult::Busy;
+  journal_file::Close(fd);
   return held;
 }
 
@@ -136,7 +135,7 @@ std::vector<std::string> FindLeftJournals(const std::string& folder) {
 }
 
 bool RemoveJournalFile(const std::string& path, std::string& error) {
-  if (unlink(path.c_str()) == 0 || errno == ENOENT) return true;
+  if (std::remove(path.c_str()) == 0 || errno == ENOENT) return true;
   error = Reason(path, "cannot be removed", errno);
   return false;
 }

@@ -1,33 +1,23 @@
 #include "core/journal_writer.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 
+#include "core/journal_file.h"
 #include "core/journal_reader.h"
 #include "core/store_rotation.h"
 
 namespace korvalog {
 namespace {
 
+namespace jf = journal_file;
+
 std::string Reason(const std::string& path, const char* what, int errorNumber) {
   return path + ": " + what + ": " + std::strerror(errorNumber);
-}
-
-// Makes a new file's name survive a power cut.
-void SyncFolderOf(const std::string& path) {
-  std::filesystem::path folder = std::filesystem::path(path).parent_path();
-  if (folder.empty()) folder = ".";
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  fsync(fd);
-  close(fd);
 }
 
 void AppendFrames(const std::vector<EventRecord>& records, uint32_t firstIndex, std::vector<char>& out) {
@@ -47,8 +37,8 @@ JournalWriter::JournalWriter(CaptureData& data, std::string path) : data_(data),
 
 JournalWriter::~JournalWriter() {
   Finish();
-  if (fd_ >= 0) close(fd_);
-  if (previousFd_ >= 0) close(previousFd_);
+  if (fd_ >= 0) jf::Close(fd_);
+  if (previousFd_ >= 0) jf::Close(previousFd_);
 }
 
 void JournalWriter::SetRotation(StoreRotation* rotation, std::function<std::string(uint32_t)> targetOf) {
@@ -75,19 +65,19 @@ bool JournalWriter::Start(std::string& error) {
 }
 
 bool JournalWriter::OpenFile(std::string& error) {
-  const int fd = open(path_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  const int fd = jf::Open(path_, true);
   if (fd < 0) {
     error = Reason(path_, "cannot be created", errno);
     return false;
   }
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (jf::TryLock(fd, true) != jf::LockResult::Taken) {
     error = path_ + ": in use by another running capture";
-    close(fd);
+    jf::Close(fd);
     return false;
   }
-  if (ftruncate(fd, 0) != 0) {
+  if (!jf::Truncate(fd, 0)) {
     error = Reason(path_, "cannot be emptied", errno);
-    close(fd);
+    jf::Close(fd);
     return false;
   }
   fd_ = fd;
@@ -184,13 +174,13 @@ bool JournalWriter::Visit(bool final) {
       WriteOut();
       SyncNow();
     }
-    if (previousFd_ >= 0) close(previousFd_);
+    if (previousFd_ >= 0) jf::Close(previousFd_);
     previousFd_ = -1;
     if (fd_ >= 0) {
-      if (rename(path_.c_str(), PreviousPath().c_str()) == 0) {
+      if (std::rename(path_.c_str(), PreviousPath().c_str()) == 0) {
         previousFd_ = fd_;
       } else {
-        close(fd_);
+        jf::Close(fd_);
       }
       fd_ = -1;
     }
@@ -213,7 +203,7 @@ bool JournalWriter::Visit(bool final) {
     if (!WriteOut()) return false;
     headerDone_ = true;
     SyncNow();
-    SyncFolderOf(path_);
+    jf::SyncFolderOf(path_);
   }
   out_.clear();
   AppendFrames(records_, from, out_);
@@ -229,7 +219,7 @@ bool JournalWriter::Visit(bool final) {
 bool JournalWriter::WriteOut() {
   size_t done = 0;
   while (done < out_.size()) {
-    const ssize_t n = pwrite(fd_, out_.data() + done, out_.size() - done, static_cast<off_t>(good_ + done));
+    const long long n = jf::WriteAt(fd_, out_.data() + done, out_.size() - done, good_ + done);
     if (n > 0) {
       done += static_cast<size_t>(n);
       continue;
@@ -237,7 +227,7 @@ bool JournalWriter::WriteOut() {
     if (n < 0 && errno == EINTR) continue;
     const int failure = n < 0 ? errno : ENOSPC;
     // Cut back to whole frames, so that the next try continues a sound file.
-    if (ftruncate(fd_, static_cast<off_t>(good_)) != 0) {
+    if (!jf::Truncate(fd_, good_)) {
       // The torn frame stays; a reader drops it.
     }
     Problem(Reason(path_, "cannot be written (the capture goes on in memory)", failure));
@@ -250,7 +240,7 @@ bool JournalWriter::WriteOut() {
 
 void JournalWriter::SyncNow() {
   lastSync_ = std::chrono::steady_clock::now();
-  if (fd_ >= 0 && unsynced_) fdatasync(fd_);
+  if (fd_ >= 0 && unsynced_) jf::SyncData(fd_);
   unsynced_ = false;
 }
 
@@ -274,14 +264,14 @@ uint32_t JournalWriter::Journalled() const { return journalled_.load(std::memory
 bool JournalWriter::Remove(std::string& error) {
   Finish();
   const bool ok = RemoveJournalFile(path_, error);
-  if (fd_ >= 0) close(fd_);
+  if (fd_ >= 0) jf::Close(fd_);
   fd_ = -1;
   return ok;
 }
 
 void JournalWriter::DropPrevious() {
-  unlink(PreviousPath().c_str());
-  if (previousFd_ >= 0) close(previousFd_);
+  std::remove(PreviousPath().c_str());
+  if (previousFd_ >= 0) jf::Close(previousFd_);
   previousFd_ = -1;
 }
 
