@@ -12,24 +12,13 @@
 #include "analysis/qt/sequence_grid.h"
 #include "full_capture.h"
 #include "ui/qt/kit_look.h"
+#include "bench_application.h"
 
 namespace korvalog {
 namespace {
 
-// One application object per process, whichever benchmark file makes it.
-void App() {
-  static std::unique_ptr<QApplication> app;
-  if (app || QCoreApplication::instance()) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "korvalog-bench";
-  static char* argv[] = {name, nullptr};
-  app = std::make_unique<QApplication>(argc, argv);
-  QApplication::setFont(KitFont());
-}
-
 void BM_StatisticsWindowOpen(benchmark::State& state) {
-  App();
+  EnsureBenchApplication();
   TStatisticsForm form(Capture().data);
   form.cbInterval()->setCurrentIndex(0);  // 15-minute intervals: the most cells
   AgainstBareLoop(state, [&](const CaptureData&) {
@@ -42,7 +31,7 @@ void BM_StatisticsWindowOpen(benchmark::State& state) {
 // The chart at the main window's size, zoomed to the whole capture; the
 // edit's strip pass walks every event.
 void BM_SequencerEdit(benchmark::State& state) {
-  App();
+  EnsureBenchApplication();
   LoggerSettings settings;
   ChartPanel chart(Capture().data, settings);
   TSequenceForm form(Capture().data, settings);

@@ -19,53 +19,19 @@
 #include "core/date_time.h"
 #include "ui/common_helpers.h"
 #include "ui/qt/kit_look.h"
+#include "bench_application.h"
+#include "full_capture.h"
 
 namespace korvalog {
 namespace {
 
-double CpuSeconds() {
-  timespec ts;
-  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + ts.tv_nsec * 1e-9;
-}
-
-void EnsureApplication() {
-  static std::unique_ptr<QApplication> app;
-  if (app || QCoreApplication::instance()) return;  // another benchmark file made it
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "korvalog-bench";
-  static char* argv[] = {name, nullptr};
-  app = std::make_unique<QApplication>(argc, argv);
-  QApplication::setFont(KitFont());
-}
-
-// 1,048,576 events on channels in no particular order, 0..59 ms apart.
 struct FullChart {
   ManualClock clock;
   CaptureData data{clock};
   LoggerSettings settings;
 
   FullChart() {
-    SetStartupDefaults(data);
-    const double start = 45658.25;
-    data.CaptureStart.time = start;
-    uint8_t levels[kChannelCount] = {};
-    EventRecord* events = data.Store.MutableData();
-    uint32_t seed = 4242;
-    double t = start;
-    for (uint32_t i = 0; i < kEventCapacity; ++i) {
-      seed = seed * 1664525u + 1013904223u;
-      const int c = static_cast<int>((seed >> 24) % kChannelCount);
-      t += ((seed >> 8) % 60) / 1000.0 / kSecondsPerDay;
-      levels[c] ^= 1;
-      events[i] = EventRecord{t, static_cast<uint8_t>(c + 1), levels[c]};
-    }
-    data.Store.SetCount(kEventCapacity);
-    data.CaptureEnd.index = kEventCapacity;
-    data.CaptureEnd.time = t + 1.0 / kSecondsPerDay;
-    for (int c = 0; c < kChannelCount; ++c) data.CaptureEnd.states[c] = levels[c];
-    data.DataPresent.store(1);
+    FillFullStore(data, 4242);
     data.Channels[0].SearchCondition = kSearchHigh;
   }
 };
@@ -76,17 +42,17 @@ FullChart& Chart() {
 }
 
 void BM_WaveformImagesAgainstPlan1000px(benchmark::State& state) {
-  EnsureApplication();
+  EnsureBenchApplication();
   const CaptureData& data = Chart().data;
   WaveformPlan plan;
   WaveformImages images;
   double planTime = 0, imageTime = 0;
   for (auto _ : state) {
-    const double t0 = CpuSeconds();
+    const double t0 = ThreadSeconds();
     RenderWaveforms(data, data.CaptureStart, data.CaptureEnd, 1000, plan);
-    const double t1 = CpuSeconds();
+    const double t1 = ThreadSeconds();
     images.Render(plan, kDefaultRowHeight, 0, 1);
-    const double t2 = CpuSeconds();
+    const double t2 = ThreadSeconds();
     benchmark::DoNotOptimize(images.Image(1).constBits());
     state.SetIterationTime(t2 - t0);
     planTime += t1 - t0;
@@ -103,7 +69,7 @@ void BM_WaveformImagesAgainstPlan1000px(benchmark::State& state) {
 struct ShownPanel {
   std::unique_ptr<ChartPanel> panel;
   ShownPanel() {
-    EnsureApplication();
+    EnsureBenchApplication();
     FullChart& c = Chart();
     panel = std::make_unique<ChartPanel>(c.data, c.settings);
     panel->resize(1180, 700);
@@ -127,7 +93,7 @@ void BM_RepaintVisibleGridAndStrip(benchmark::State& state) {
   QImage strip(stripSize, QImage::Format_ARGB32_Premultiplied);
   const uint64_t read = panel.State().EventsRead();
   for (auto _ : state) {
-    const double t0 = CpuSeconds();
+    const double t0 = ThreadSeconds();
     {
       QPainter p(&grid);
       PaintGrid(p, panel.DrawContext(), panel.Grid()->Layout(), gridSize, panel.Grid()->TopRow());
@@ -137,7 +103,7 @@ void BM_RepaintVisibleGridAndStrip(benchmark::State& state) {
       PaintZoomStrip(p, panel.DrawContext(), stripSize);
       PaintZoomStats(p, panel.DrawContext());
     }
-    state.SetIterationTime(CpuSeconds() - t0);
+    state.SetIterationTime(ThreadSeconds() - t0);
   }
   state.counters["wave_px"] = panel.State().WaveWidth;
   state.counters["rows"] = panel.Grid()->VisibleRows();
@@ -151,13 +117,13 @@ void BM_DragHandleAndCursor(benchmark::State& state) {
   QImage strip(QSize(s.ZoomWidth, kStripHeight), QImage::Format_ARGB32_Premultiplied);
   int x = 0;
   for (auto _ : state) {
-    const double t0 = CpuSeconds();
+    const double t0 = ThreadSeconds();
     x = (x + 7) % 900;
     s.SelectionHandleMoving(SelectionHandle::Left, s.ZoomLeft + x);
     s.CursorMoved(MeasuringCursor::First, s.StripLeft + 10 + x);
     QPainter p(&strip);
     PaintZoomStrip(p, panel.DrawContext(), strip.size());
-    state.SetIterationTime(CpuSeconds() - t0);
+    state.SetIterationTime(ThreadSeconds() - t0);
   }
   s.SelectionHandleMoving(SelectionHandle::Left, s.ZoomLeft);
   state.counters["events_read"] = static_cast<double>(s.EventsRead() - read);

@@ -15,30 +15,35 @@
 
 namespace korvalog {
 
+// Fills the store with 1,048,576 events on channels in no particular order,
+// 0..59 ms apart (about 8 hours), from 1 January 2025 06:00.
+inline void FillFullStore(CaptureData& data, uint32_t seed) {
+  SetStartupDefaults(data);
+  const double start = 45658.25;
+  data.CaptureStart.time = start;
+  uint8_t levels[kChannelCount] = {};
+  EventRecord* events = data.Store.MutableData();
+  double t = start;
+  for (uint32_t i = 0; i < kEventCapacity; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const int c = static_cast<int>((seed >> 24) % kChannelCount);
+    t += ((seed >> 8) % 60) / 1000.0 / kSecondsPerDay;
+    levels[c] ^= 1;
+    events[i] = EventRecord{t, static_cast<uint8_t>(c + 1), levels[c]};
+  }
+  data.Store.SetCount(kEventCapacity);
+  data.CaptureEnd.index = kEventCapacity;
+  data.CaptureEnd.time = t + 1.0 / kSecondsPerDay;
+  for (int c = 0; c < kChannelCount; ++c) data.CaptureEnd.states[c] = levels[c];
+  data.DataPresent.store(1);
+}
+
 struct FullCapture {
   ManualClock clock;
   CaptureData data{clock};
 
   FullCapture() {
-    SetStartupDefaults(data);
-    const double start = 45658.25;  // 1 January 2025 06:00
-    data.CaptureStart.time = start;
-    uint8_t levels[kChannelCount] = {};
-    EventRecord* events = data.Store.MutableData();
-    uint32_t seed = 12345;
-    double t = start;
-    for (uint32_t i = 0; i < kEventCapacity; ++i) {
-      seed = seed * 1664525u + 1013904223u;  // channels in no particular order
-      const int c = static_cast<int>((seed >> 24) % kChannelCount);
-      t += ((seed >> 8) % 60) / 1000.0 / kSecondsPerDay;  // 0..59 ms apart: about 8 hours
-      levels[c] ^= 1;
-      events[i] = EventRecord{t, static_cast<uint8_t>(c + 1), levels[c]};
-    }
-    data.Store.SetCount(kEventCapacity);
-    data.CaptureEnd.index = kEventCapacity;
-    data.CaptureEnd.time = t + 1.0 / kSecondsPerDay;
-    for (int c = 0; c < kChannelCount; ++c) data.CaptureEnd.states[c] = levels[c];
-    data.DataPresent.store(1);
+    FillFullStore(data, 12345);
     // A search over three channels and a four-row pattern with limits.
     data.Channels[0].SearchCondition = kSearchHigh;
     data.Channels[1].SearchCondition = kSearchLow;

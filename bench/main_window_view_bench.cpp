@@ -15,20 +15,10 @@
 #include "core/usb_loggers.h"
 #include "ui/common_helpers.h"
 #include "ui/qt/kit_look.h"
+#include "bench_application.h"
 
 namespace korvalog {
 namespace {
-
-void MakeApplication() {
-  static std::unique_ptr<QApplication> app;
-  if (app || QCoreApplication::instance()) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "korvalog-bench";
-  static char* argv[] = {name, nullptr};
-  app = std::make_unique<QApplication>(argc, argv);
-  QApplication::setFont(KitFont());
-}
 
 struct IdleWindow {
   IdleWindow() {
@@ -56,7 +46,7 @@ struct IdleWindow {
 };
 
 IdleWindow& Window() {
-  MakeApplication();
+  EnsureBenchApplication();
   static IdleWindow window;
   return window;
 }

@@ -8,12 +8,6 @@
 namespace korvalog {
 namespace {
 
-void AppendNumber(std::string& out, int64_t value) {
-  char buf[24];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value);
-  out.append(buf, res.ptr);
-}
-
 void AppendWideRow(std::string& out, int64_t ms, double time, const std::vector<int>& channels,
                    const uint8_t* level) {
   AppendSeconds(out, ms);

@@ -61,6 +61,12 @@ std::string WireCode(int n) {
   return out;
 }
 
+void AppendNumber(std::string& out, int64_t value) {
+  char buf[24];
+  const auto res = std::to_chars(buf, buf + sizeof buf, value);
+  out.append(buf, res.ptr);
+}
+
 void AppendSeconds(std::string& out, int64_t ms) {
   if (ms < 0) {
     out += '-';

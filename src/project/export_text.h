@@ -20,6 +20,9 @@ int ChannelFromWireName(std::string_view name);
 // characters.
 std::string WireCode(int n);
 
+// A whole number in decimal, locale-free.
+void AppendNumber(std::string& out, int64_t value);
+
 // Milliseconds as seconds with three decimals and '.' ("-0.005", "12.500").
 void AppendSeconds(std::string& out, int64_t ms);
 

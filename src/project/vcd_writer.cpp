@@ -9,12 +9,6 @@
 namespace korvalog {
 namespace {
 
-void AppendNumber(std::string& out, int64_t value) {
-  char buf[24];
-  const auto res = std::to_chars(buf, buf + sizeof buf, value);
-  out.append(buf, res.ptr);
-}
-
 void AppendHeader(std::string& out, const CaptureData& data, const std::vector<int>& channels) {
   std::string date;
   AppendIsoLocal(date, data.CaptureStart.time);
