@@ -145,15 +145,6 @@ ExportRange MakeExportRange(const CaptureData& data, double from, double to) {
   return r;
 }
 
-ExportRange RangeFromSnapshots(const CaptureData& data, const PositionSnapshot& from, const PositionSnapshot& to) {
-  ExportRange r{Normalised(from), {}};
-  r.from.index = StoredEnd(data, from.index);
-  r.to = r.from;
-  Walk(data, r.to, StoredEnd(data, to.index));
-  r.to.time = to.time;
-  return r;
-}
-
 std::vector<int> ExportChannels(const CaptureData& data, const ExportRange& range, ChannelChoice choice) {
   std::vector<int> out;
   if (choice == ChannelChoice::All) {

@@ -27,10 +27,6 @@ ExportRange WholeCaptureRange(const CaptureData& data);
 // Either bound may fall between events.
 ExportRange MakeExportRange(const CaptureData& data, double from, double to);
 
-// A range from two snapshots as the chart holds a selection: events from
-// from.index up to to.index - 1, levels taken from `from` and walked on.
-ExportRange RangeFromSnapshots(const CaptureData& data, const PositionSnapshot& from, const PositionSnapshot& to);
-
 enum class ChannelChoice { Changed, All };
 
 // Channels in ascending number: every channel, or those with at least one

@@ -210,13 +210,15 @@ void RebuildSpan(CaptureData& data, uint32_t count) {
   for (uint32_t i = 0; i < count; ++i) end[events[i].channel - 1] = events[i].state;
 }
 
-void FinishLoad(CaptureData& data, uint32_t count, LoadSinks& sinks) {
+// `spanRead`: the file's reader set the span and its levels itself (a dump
+// whose changes all fall at one time still has levels for the quiet wires).
+void FinishLoad(CaptureData& data, uint32_t count, LoadSinks& sinks, bool spanRead = false) {
   data.Store.SetCount(count);
   // The indices in the file are not used: the events loaded are the capture.
   data.CaptureStart.index = 0;
   data.CaptureEnd.index = count;
   if (count > 0) {
-    if (data.CaptureStart.time == data.CaptureEnd.time) RebuildSpan(data, count);
+    if (!spanRead && data.CaptureStart.time == data.CaptureEnd.time) RebuildSpan(data, count);
     data.DataPresent.store(1, std::memory_order_release);
   }
   data.DataModified.store(0, std::memory_order_release);
@@ -259,7 +261,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
       sinks.DataLoaded(false);
       return Failure(path, reason);
     }
-    FinishLoad(data, count, sinks);
+    FinishLoad(data, count, sinks, true);
     return {};
   }
 

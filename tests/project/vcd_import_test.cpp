@@ -124,6 +124,20 @@ TEST(VcdImportTest, ChangesBeyondTheStoreAreCountedInOneWarning) {
   EXPECT_EQ(r.warnings, std::vector<std::string>{"2 events skipped: 2 beyond the store's 1048576 events"});
 }
 
+TEST(VcdImportTest, ChangesAllAtOneTimeKeepTheDumpedLevelsOfQuietWires) {
+  TempDir dir;
+  WriteBytes(dir / "in.vcd", std::string(kTwoWires) + "#0\n$dumpvars 1! 1\" $end\n0!\n");
+  ManualClock clock;
+  CaptureData data(clock);
+  CollectingLoadSinks sinks;
+  ASSERT_TRUE(LoadCaptureFile(dir / "in.vcd", data, sinks).ok);
+  ASSERT_EQ(data.Store.Count(), 1u);
+  EXPECT_EQ(data.CaptureStart.states[0], 1);
+  EXPECT_EQ(data.CaptureStart.states[1], 1);
+  EXPECT_EQ(data.CaptureEnd.states[0], 0);
+  EXPECT_EQ(data.CaptureEnd.states[1], 1);
+}
+
 TEST(VcdImportTest, OnlyNamesEndingInVcdAreDumps) {
   const struct {
     const char* name;
