@@ -28,6 +28,7 @@ TSequenceGrid::TSequenceGrid(SequenceEditor& editor, const LoggerSettings& setti
   setFocusPolicy(Qt::StrongFocus);
   headerHeight_ = QFontMetrics(BoldOf(font())).horizontalAdvance(QStringLiteral("Max Time")) + 4;
   setFixedSize(sizeHint());
+  for (int i = 0; i < 2; ++i) eventPictures_[i] = EventPicture(i);
   edit_->hide();
   edit_->setFrame(false);
   edit_->installEventFilter(this);
@@ -110,8 +111,8 @@ void TSequenceGrid::DrawCell(QPainter& p, int row, int column) {
   const int textTop = cell.top() + (cell.height() - p.fontMetrics().height()) / 2;
   if (row == 0) {
     TextOutVertical(p, cell.left() + (cell.width() - p.fontMetrics().height()) / 2, cell.bottom() - 2, view.text);
-  } else if (view.eventImage >= 0) {
-    const QImage picture = EventPicture(view.eventImage);
+  } else if (view.eventImage == 0 || view.eventImage == 1) {
+    const QImage& picture = eventPictures_[view.eventImage];
     p.drawImage(cell.left() + (cell.width() - picture.width()) / 2, cell.top() + (cell.height() - picture.height()) / 2,
                 picture);
   } else if (column == kSeqColState) {

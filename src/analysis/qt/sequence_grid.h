@@ -3,6 +3,7 @@
 // drawn from the SequenceEditor's cells. It keeps a current cell, edits the
 // two time columns in place and lets a row be dragged by its number; every
 // other action goes to the window through its signals.
+#include <QImage>
 #include <QLineEdit>
 #include <QRect>
 #include <QWidget>
@@ -76,6 +77,7 @@ class TSequenceGrid : public QWidget {
   bool activatePending_ = false;  // a double click waits for its release
   QLineEdit* edit_;
   QString editOriginal_;
+  QImage eventPictures_[2];  // falling, rising: drawn once, not on every paint
 };
 
 }  // namespace korvalog
