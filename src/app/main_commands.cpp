@@ -2,6 +2,7 @@
 
 #include "project/dump_file.h"
 #include "project/project_file.h"
+#include "project/vcd_import.h"
 
 namespace korvalog {
 
@@ -62,7 +63,9 @@ bool MainCommands::LoadFile(const std::string& path) {
     ShowFileError(result.error);
     return false;
   }
-  if (IsProjectPath(path)) saveFileName_ = path;
+  // A dump whose name holds ".kv" was read as a dump: a save must not
+  // propose writing a project under its name.
+  if (IsProjectPath(path) && !IsVcdPath(path)) saveFileName_ = path;
   return true;
 }
 

@@ -190,6 +190,14 @@ TEST_F(MainCommandsTest, OpenClosesAnalysisWindowsPromptsAndLoads) {
   EXPECT_EQ(ui.proposedNames.back(), dir / "first.kv");
 }
 
+TEST_F(MainCommandsTest, ADumpNamedLikeAProjectIsNotProposedForSaving) {
+  testing_support::WriteBytes(dir / "run.kv.vcd", "$var wire 1 ! a $end $enddefinitions $end #0 1! #5 0!\n");
+  ASSERT_TRUE(commands.LoadFile(dir / "run.kv.vcd"));
+  ui.saveAnswers = {std::nullopt};
+  EXPECT_EQ(commands.SaveClick(), SaveOutcome::Cancelled);
+  EXPECT_EQ(ui.proposedNames.back(), "");
+}
+
 TEST_F(MainCommandsTest, LoadErrorsAreShownAndChangeNothing) {
   Capture();
   EXPECT_FALSE(commands.LoadFile(dir / "absent.kv"));
