@@ -1,11 +1,11 @@
 #include "project/qt/chart_picture.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <QSvgGenerator>
 #include <algorithm>
 #include <cstdio>
@@ -112,38 +112,34 @@ namespace {
 
 FileResult Failed(const std::string& path, const char* what) { return FileResult{false, path + ": " + what}; }
 
-FileResult Paint(const ChartPicture& picture, const ExportRequest& request) {
-  const QString path = QString::fromLocal8Bit(request.path.c_str());
+// Draws the picture into `out` in the request's format; false when the
+// painter could not write it.
+bool PaintInto(const ChartPicture& picture, ExportFormat format, QIODevice& out) {
   const QSize size = picture.Size();
-  // Qt writes these files in place: refuse a folder that is not there
-  // before anything is drawn.
-  if (!QFileInfo(path).absoluteDir().exists()) return Failed(request.path, "cannot create: No such file or directory");
-  switch (request.format) {
+  switch (format) {
     case ExportFormat::Png: {
       QImage image(size, QImage::Format_RGB32);
       image.fill(Qt::white);
       QPainter p(&image);
       picture.Paint(p);
       p.end();
-      if (!image.save(path, "PNG")) return Failed(request.path, "cannot write the PNG file");
-      return {};
+      return image.save(&out, "PNG");
     }
     case ExportFormat::Svg: {
       QSvgGenerator svg;
-      svg.setFileName(path);
+      svg.setOutputDevice(&out);
       svg.setSize(size);
       svg.setViewBox(QRect(QPoint(0, 0), size));
       svg.setResolution(96);
       svg.setTitle(QStringLiteral("Korvalog chart"));
       QPainter p;
-      if (!p.begin(&svg)) return Failed(request.path, "cannot write the SVG file");
+      if (!p.begin(&svg)) return false;
       picture.Paint(p);
-      if (!p.end()) return Failed(request.path, "cannot write the SVG file");
-      return {};
+      return p.end();
     }
     case ExportFormat::Pdf: {
       // One page exactly the chart's size, at 96 pixels to the inch.
-      QPdfWriter pdf(path);
+      QPdfWriter pdf(&out);
       pdf.setResolution(96);
       pdf.setPageSize(QPageSize(QSizeF(size.width() * 72.0 / 96, size.height() * 72.0 / 96), QPageSize::Point,
                                 QString(), QPageSize::ExactMatch));
@@ -151,14 +147,35 @@ FileResult Paint(const ChartPicture& picture, const ExportRequest& request) {
       pdf.setTitle(QStringLiteral("Korvalog chart"));
       pdf.setCreator(QStringLiteral("Korvalog"));
       QPainter p;
-      if (!p.begin(&pdf)) return Failed(request.path, "cannot write the PDF file");
+      if (!p.begin(&pdf)) return false;
       picture.Paint(p);
-      if (!p.end()) return Failed(request.path, "cannot write the PDF file");
-      return {};
+      return p.end();
     }
     default:
-      return Failed(request.path, "not a picture format");
+      return false;
   }
+}
+
+FileResult Paint(const ChartPicture& picture, const ExportRequest& request) {
+  const char* kind = request.format == ExportFormat::Png   ? "PNG"
+                     : request.format == ExportFormat::Svg ? "SVG"
+                     : request.format == ExportFormat::Pdf ? "PDF"
+                                                           : nullptr;
+  if (kind == nullptr) return Failed(request.path, "not a picture format");
+  // Written beside the target and put in its place only when complete, so a
+  // failure part-way leaves an existing file as it was.
+  QSaveFile out(QString::fromLocal8Bit(request.path.c_str()));
+  if (!out.open(QIODevice::WriteOnly)) {
+    return FileResult{false, request.path + ": cannot create: " + out.errorString().toStdString()};
+  }
+  if (!PaintInto(picture, request.format, out)) {
+    out.cancelWriting();
+    return Failed(request.path, (std::string("cannot write the ") + kind + " file").c_str());
+  }
+  if (!out.commit()) {
+    return FileResult{false, request.path + ": cannot write: " + out.errorString().toStdString()};
+  }
+  return {};
 }
 
 // A tool without a desktop session has no runtime folder; Qt's note about
