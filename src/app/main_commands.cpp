@@ -2,7 +2,6 @@
 
 #include "project/dump_file.h"
 #include "project/project_file.h"
-#include "project/vcd_import.h"
 
 namespace korvalog {
 
@@ -65,7 +64,7 @@ bool MainCommands::LoadFile(const std::string& path) {
   }
   // A dump whose name holds ".kv" was read as a dump: a save must not
   // propose writing a project under its name.
-  if (IsProjectPath(path) && !IsVcdPath(path)) saveFileName_ = path;
+  if (ReopensAsProject(path)) saveFileName_ = path;
   return true;
 }
 

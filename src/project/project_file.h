@@ -21,6 +21,10 @@ struct FileResult {
 // (run.KV and run.kv.bak are projects; run.001 is a logger log).
 bool IsProjectPath(std::string_view path);
 
+// A name a project can be saved under and opened again as one: it holds
+// ".kv" and does not end in ".vcd" (run.kv.vcd opens as a value change dump).
+bool ReopensAsProject(std::string_view path);
+
 // Writes a project as Save and Save Selection do: the channel table, the
 // Sequencer table, the events from.index .. to.index-1 (only when data is
 // present), the two snapshots and the display order. The bytes go to a

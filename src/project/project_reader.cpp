@@ -229,6 +229,8 @@ void FinishLoad(CaptureData& data, uint32_t count, LoadSinks& sinks, bool spanRe
 
 bool IsProjectPath(std::string_view path) { return FindTextFrom(1, ".kv", path) != 0; }
 
+bool ReopensAsProject(std::string_view path) { return IsProjectPath(path) && !IsVcdPath(path); }
+
 FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks& sinks) {
   if (data.Capturing.load(std::memory_order_acquire) != 0) return Failure(path, "cannot load while capturing");
   std::string reason;

@@ -146,6 +146,9 @@ TEST_F(CliFileTest, UsageErrors) {
   EXPECT_EQ(RunInfo({"a", "b"}, ctx), kExitUsage);
   EXPECT_EQ(RunConvert({LogPath(), dir / "out.txt"}, ctx), kExitUsage);
   EXPECT_FALSE(std::filesystem::exists(dir / "out.txt"));
+  // Saved as a project, it would open again as a value change dump.
+  EXPECT_EQ(RunConvert({LogPath(), dir / "out.kv.vcd"}, ctx), kExitUsage);
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.kv.vcd"));
   EXPECT_NE(err.str().find("usage: korvalog-cli convert IN OUT.kv"), std::string::npos);
 }
 

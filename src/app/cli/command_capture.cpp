@@ -120,9 +120,10 @@ bool ParseOptions(const CommandArgs& args, CaptureOptions& o, bool outIsFolder, 
     error = "--logger is required";
   } else if (o.out.empty()) {
     error = "--out is required";
-  } else if (!outIsFolder && !IsProjectPath(o.out)) {
-    // A name without ".kv" would be opened again as a logger log.
-    error = o.out + ": a project name must contain .kv";
+  } else if (!outIsFolder && !ReopensAsProject(o.out)) {
+    // A name without ".kv" would be opened again as a logger log, one
+    // ending in ".vcd" as a value change dump.
+    error = o.out + ": a project name must contain .kv and not end in .vcd";
   } else if (o.loggerType == kLoggerUsb && (o.port != 0 || !o.device.empty())) {
     error = "--port and --device are for the serial loggers";
   } else if (o.loggerType != kLoggerUsb && (o.port != 0) == !o.device.empty()) {

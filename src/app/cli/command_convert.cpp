@@ -11,7 +11,9 @@ int RunConvert(const CommandArgs& args, CliContext& ctx) {
   static constexpr char kUsage[] = "convert IN OUT.kv";
   if (args.size() != 2) return UsageError(ctx, "convert takes an input and an output file", kUsage);
   // A name without ".kv" would be opened again as a logger log.
-  if (!IsProjectPath(args[1])) return UsageError(ctx, args[1] + ": a project name must contain .kv", kUsage);
+  if (!ReopensAsProject(args[1])) {
+    return UsageError(ctx, args[1] + ": a project name must contain .kv and not end in .vcd", kUsage);
+  }
   StreamLoadSinks sinks(ctx.err, args[0]);
   if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
   const FileResult saved = WriteProjectFile(args[1], ctx.data, ctx.data.CaptureStart, ctx.data.CaptureEnd);

@@ -17,7 +17,9 @@ int RunRecover(const CommandArgs& args, CliContext& ctx) {
   if (parsed.positional.size() != 1) return UsageError(ctx, "name one journal", kUsage);
   if (parsed.options.size() != 1) return UsageError(ctx, "--out FILE.kv is required", kUsage);
   const std::string& out = parsed.options.back().second;
-  if (!IsProjectPath(out)) return UsageError(ctx, out + ": a project name must contain .kv", kUsage);
+  if (!ReopensAsProject(out)) {
+    return UsageError(ctx, out + ": a project name must contain .kv and not end in .vcd", kUsage);
+  }
   return RecoverJournalTo(parsed.positional[0], out, ctx, ctx.data);
 }
 
