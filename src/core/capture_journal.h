@@ -19,8 +19,9 @@ class CaptureJournal {
   CaptureJournal(const CaptureJournal&) = delete;
   CaptureJournal& operator=(const CaptureJournal&) = delete;
 
-  // "capture.journal" in the folder, or "capture-2.journal"... when another
-  // running program holds that one.
+  // "capture.journal" in the folder, or "capture-2.journal"... when that one
+  // exists (another running program holds it, or it was left behind and not
+  // restored yet).
   std::string FreeJournalPath() const;
 
   // After StartCapture: the previous capture's journal goes (the new
