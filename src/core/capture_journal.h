@@ -39,7 +39,6 @@ class CaptureJournal {
 
   // The first failure to write, once (for a warning to the user).
   bool TakeProblem(std::string& text);
-  bool Active() const { return writer_ != nullptr || adoptedFd_ >= 0; }
 
  private:
   CaptureData& data_;

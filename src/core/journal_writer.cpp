@@ -217,7 +217,7 @@ bool JournalWriter::Visit(bool final) {
   out_.clear();
   AppendFrames(records_.data(), records_.size(), from, out_);
   if (writeStop) AppendEndFrame(stop.time, stop.index, stop.states, out_);
-  if (out_.empty()) return false;
+  if (out_.empty()) return more;  // a part moved aside meanwhile: taken at once
   if (!WriteOut()) return false;
   written_ = from + static_cast<uint32_t>(records_.size());
   journalled_.store(written_, std::memory_order_relaxed);
