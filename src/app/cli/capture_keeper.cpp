@@ -296,7 +296,7 @@ void CaptureKeeper::StopJournal() {
 
 int CaptureKeeper::SaveRemainingParts() {
   // A part moved aside shortly before the stop is saved first, in order.
-  for (int tries = 0; rotation_ && rotation_->SpareWaiting(); ++tries) {
+  while (rotation_ && rotation_->SpareWaiting()) {
     if (SaveWaitingPart()) continue;
     if (partFailed_) return kExitPartNotWritten;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
