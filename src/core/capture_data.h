@@ -149,7 +149,6 @@ class CaptureData {
   // The number of records that counts as a full store, 1..1,048,576; tests
   // of continuous capture make it small. Set while no capture runs.
   void SetStoreLimit(uint32_t limit);
-  uint32_t StoreLimit() const { return storeLimit_.load(std::memory_order_relaxed); }
 
   // A capture brought back from a journal: it stands as if it had just
   // stopped (DataPresent, DataModified) and CaptureStopped is raised.

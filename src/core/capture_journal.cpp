@@ -18,7 +18,10 @@ std::string CaptureJournal::FreeJournalPath() const {
   for (int n = 1;; ++n) {
     const std::string name = n == 1 ? "capture" : "capture-" + std::to_string(n);
     const std::string path = (std::filesystem::path(folder_) / (name + kJournalSuffix)).string();
-    if (!JournalInUse(path)) return path;
+    // Any journal still there is another program's, or one left behind that
+    // has not been restored yet: neither may be emptied for this capture.
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) return path;
   }
 }
 

@@ -19,8 +19,9 @@ class CaptureJournal {
   CaptureJournal(const CaptureJournal&) = delete;
   CaptureJournal& operator=(const CaptureJournal&) = delete;
 
-  // "capture.journal" in the folder, or "capture-2.journal"... when another
-  // running program holds that one.
+  // "capture.journal" in the folder, or "capture-2.journal"... when that one
+  // exists (another running program holds it, or it was left behind and not
+  // restored yet).
   std::string FreeJournalPath() const;
 
   // After StartCapture: the previous capture's journal goes (the new
@@ -38,7 +39,6 @@ class CaptureJournal {
 
   // The first failure to write, once (for a warning to the user).
   bool TakeProblem(std::string& text);
-  bool Active() const { return writer_ != nullptr || adoptedFd_ >= 0; }
 
  private:
   CaptureData& data_;

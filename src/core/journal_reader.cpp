@@ -85,17 +85,21 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
 
 bool RestoreJournal(const JournalContents& j, CaptureData& data) {
   if (data.Capturing.load() != 0) return false;
-  std::lock_guard<TransitionMutex> hold(data.TransitionLock());
-  data.Store.Clear();
-  const size_t n = std::min<size_t>(j.events.size(), kEventCapacity);
-  std::copy_n(j.events.begin(), n, data.Store.MutableData());
-  data.Store.SetCount(static_cast<uint32_t>(n));
-  data.CaptureStart = j.header.start;
-  data.CaptureEnd = j.end;
-  data.CaptureEnd.index = static_cast<uint32_t>(n);
-  data.Channels = j.header.channels;
-  data.Sequence = j.header.sequence;
-  data.Order = j.header.order;
+  {
+    std::lock_guard<TransitionMutex> hold(data.TransitionLock());
+    data.Store.Clear();
+    const size_t n = std::min<size_t>(j.events.size(), kEventCapacity);
+    std::copy_n(j.events.begin(), n, data.Store.MutableData());
+    data.Store.SetCount(static_cast<uint32_t>(n));
+    data.CaptureStart = j.header.start;
+    data.CaptureEnd = j.end;
+    data.CaptureEnd.index = static_cast<uint32_t>(n);
+    data.Channels = j.header.channels;
+    data.Sequence = j.header.sequence;
+    data.Order = j.header.order;
+  }
+  // The observers repaint and may look at the capture: not under the lock
+  // the readers of the loggers wait for.
   data.RestoredAsStopped();
   return true;
 }

@@ -20,10 +20,10 @@ std::string Reason(const std::string& path, const char* what, int errorNumber) {
   return path + ": " + what + ": " + std::strerror(errorNumber);
 }
 
-void AppendFrames(const std::vector<EventRecord>& records, uint32_t firstIndex, std::vector<char>& out) {
+void AppendFrames(const EventRecord* records, size_t count, uint32_t firstIndex, std::vector<char>& out) {
   const size_t at = out.size();
-  out.resize(at + records.size() * kJournalFrameSize);
-  for (size_t i = 0; i < records.size(); ++i) {
+  out.resize(at + count * kJournalFrameSize);
+  for (size_t i = 0; i < count; ++i) {
     EncodeEventFrame(records[i], firstIndex + static_cast<uint32_t>(i), out.data() + at + i * kJournalFrameSize);
   }
 }
@@ -53,7 +53,12 @@ bool JournalWriter::Start(std::string& error) {
     header_.channels = data_.Channels;
     header_.sequence = data_.Sequence;
     header_.order = data_.Order;
-    if (rotation_ != nullptr) generation_ = rotation_->Generation();
+    if (rotation_ != nullptr) {
+      generation_ = rotation_->Generation();
+      // A part moved aside before this journal began was never in it: there
+      // is nothing to close, and its save must not wait for this journal.
+      if (rotation_->SpareWaiting()) rotation_->JournalTookSpare();
+    }
   }
   header_.target = targetOf_ ? targetOf_(generation_) : target_;
   written_ = 0;
@@ -123,6 +128,7 @@ void JournalWriter::Finish() {
 bool JournalWriter::Visit(bool final) {
   bool rotated = false;
   uint32_t tailFrom = 0;
+  uint32_t tailTo = 0;
   PositionSnapshot tailEnd;
   PositionSnapshot newStart;
   uint32_t from = 0;
@@ -136,8 +142,8 @@ bool JournalWriter::Visit(bool final) {
       // which waits for JournalTookSpare below.
       rotated = true;
       generation_ = rotation_->Generation();
-      tailFrom = std::min(written_, rotation_->SpareCount());
-      tail_.assign(rotation_->Spare() + tailFrom, rotation_->Spare() + rotation_->SpareCount());
+      tailTo = rotation_->SpareCount();
+      tailFrom = std::min(written_, tailTo);
       tailEnd = rotation_->SpareEnd();
       newStart = data_.CaptureStart;
       written_ = 0;
@@ -167,9 +173,12 @@ bool JournalWriter::Visit(bool final) {
   if (rotated) {
     // Close the full part's journal with its last records and its end, keep
     // it aside until that part is saved, and begin the next part's journal.
-    if (fd_ >= 0 && headerDone_) {
+    // The spare block stays as it is until JournalTookSpare, so its last
+    // records are read without the lock.
+    if (fd_ >= 0) {
       out_.clear();
-      AppendFrames(tail_, tailFrom, out_);
+      if (!headerDone_) AppendJournalHeader(header_, out_);  // moved aside before the first visit
+      AppendFrames(rotation_->Spare() + tailFrom, tailTo - tailFrom, tailFrom, out_);
       AppendEndFrame(tailEnd.time, tailEnd.index, tailEnd.states, out_);
       WriteOut();
       SyncNow();
@@ -206,9 +215,9 @@ bool JournalWriter::Visit(bool final) {
     jf::SyncFolderOf(path_);
   }
   out_.clear();
-  AppendFrames(records_, from, out_);
+  AppendFrames(records_.data(), records_.size(), from, out_);
   if (writeStop) AppendEndFrame(stop.time, stop.index, stop.states, out_);
-  if (out_.empty()) return false;
+  if (out_.empty()) return more;  // a part moved aside meanwhile: taken at once
   if (!WriteOut()) return false;
   written_ = from + static_cast<uint32_t>(records_.size());
   journalled_.store(written_, std::memory_order_relaxed);

@@ -91,7 +91,6 @@ class JournalWriter {
   uint32_t written_ = 0;     // records of the current part in the file
   uint32_t generation_ = 0;  // parts moved aside so far
   std::vector<EventRecord> records_;
-  std::vector<EventRecord> tail_;
   std::vector<char> out_;
   std::chrono::steady_clock::time_point lastSync_;
   bool unsynced_ = false;

@@ -8,11 +8,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "core/capture_data.h"
 #include "core/capture_journal.h"
 #include "core/journal_reader.h"
 #include "core/journal_writer.h"
+#include "core/store_rotation.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
 #include "tools/wait_until.h"
@@ -27,7 +29,17 @@ using testing_support::WriteBytes;
 
 struct StopCounter : CaptureObserver {
   int stops = 0;
-  void CaptureStopped() override { ++stops; }
+  CaptureData* data = nullptr;
+  bool lockFree = false;  // the loggers' readers could go on while it was told
+  void CaptureStopped() override {
+    ++stops;
+    if (data == nullptr) return;
+    std::thread reader([this] {
+      lockFree = data->TransitionLock().try_lock();
+      if (lockFree) data->TransitionLock().unlock();
+    });
+    reader.join();
+  }
 };
 
 class CaptureJournalTest : public ::testing::Test {
@@ -81,6 +93,7 @@ TEST_F(CaptureJournalTest, RestoresTheCaptureAsJustStopped) {
   ManualClock other;
   CaptureData back(other);
   StopCounter stops;
+  stops.data = &back;
   back.AddObserver(&stops);
   ASSERT_TRUE(RestoreJournal(j, back));
   EXPECT_EQ(back.Store.Count(), 500u);
@@ -91,6 +104,7 @@ TEST_F(CaptureJournalTest, RestoresTheCaptureAsJustStopped) {
   EXPECT_EQ(back.DataPresent.load(), 1);
   EXPECT_EQ(back.DataModified.load(), 1);
   EXPECT_EQ(stops.stops, 1);
+  EXPECT_TRUE(stops.lockFree);
   back.RemoveObserver(&stops);
 
   ASSERT_TRUE(writer->Remove(error)) << error;
@@ -214,6 +228,54 @@ TEST_F(CaptureJournalTest, TheWindowsJournalLivesUntilTheCaptureIsSavedOrDiscard
   EXPECT_TRUE(j.events.empty());
   journal.Release();  // saved
   EXPECT_FALSE(std::filesystem::exists(first));
+}
+
+TEST_F(CaptureJournalTest, TheWindowsNewCaptureLeavesAJournalNotYetRestoredAlone) {
+  std::filesystem::create_directories(dir / "settings");
+  path = dir / "settings/capture.journal";
+  Capture(5, true);  // left behind; its question was closed without an answer
+  writer.reset();
+  CaptureJournal journal(data, dir / "settings");
+  std::string error;
+  data.SetCapture(true);
+  ASSERT_TRUE(journal.CaptureStarted(error)) << error;
+  Transition(7);  // channel 10 goes low again
+  data.SetCapture(false);
+  journal.CaptureStopped();
+  JournalContents j;
+  ASSERT_TRUE(ReadJournal(path, j, error));
+  EXPECT_EQ(j.events.size(), 5u);
+  ASSERT_TRUE(ReadJournal(dir / "settings/capture-2.journal", j, error)) << error;
+  EXPECT_EQ(j.events.size(), 1u);
+}
+
+TEST_F(CaptureJournalTest, PartsMovedAsideBeforeTheJournalGotToThemAreNotLostNorWaitedFor) {
+  StoreRotation rotation;
+  rotation.AttachJournal(true);
+  data.SetFullStoreHandler(&rotation);
+  data.SetStoreLimit(3);
+  data.SetCapture(true);
+  for (int i = 0; i < 3; ++i) Transition(i);  // full before the journal began
+  ASSERT_TRUE(rotation.SpareWaiting());
+  writer = std::make_unique<JournalWriter>(data, path);
+  writer->SetRotation(&rotation, [](uint32_t generation) { return "part" + std::to_string(generation + 1); });
+  writer->SetPeriodMs(60000);
+  std::string error;
+  ASSERT_TRUE(writer->Start(error)) << error;
+  EXPECT_TRUE(rotation.JournalHasTakenSpare());  // its save does not wait for this journal
+  rotation.ReleaseSpare();
+  for (int i = 3; i < 6; ++i) Transition(i);  // full again before the journal's first visit
+  ASSERT_TRUE(rotation.SpareWaiting());
+  writer->Wake();
+  ASSERT_TRUE(WaitUntil([&] { return rotation.JournalHasTakenSpare(); }));
+  JournalContents j;
+  ASSERT_TRUE(ReadJournal(writer->PreviousPath(), j, error)) << error;
+  EXPECT_TRUE(j.ended);
+  EXPECT_EQ(j.events.size(), 3u);
+  EXPECT_EQ(j.header.target, "part2");
+  data.SetCapture(false);
+  writer->Finish();
+  data.SetFullStoreHandler(nullptr);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/cli/cli_options.h"
 #include "core/date_time.h"
 #include "core/journal_reader.h"
 #include "project/project_file.h"
@@ -25,12 +26,6 @@ namespace fs = std::filesystem;
 constexpr char kPartDigits[] = "%04u";
 // A part of a continuous capture could not be written; its journal keeps it.
 constexpr int kExitPartNotWritten = 3;
-
-bool WholeNumber(const std::string& text, long low, long high, long& value) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) return false;
-  value = std::strtol(text.c_str(), nullptr, 10);
-  return value >= low && value <= high;
-}
 
 // "20261207-103000": the local start time, for names that sort by time.
 std::string TimeStampName(double dateTime) {
@@ -241,7 +236,12 @@ void CaptureKeeper::CaptureStarted() {
 void CaptureKeeper::Tick() {
   std::string problem;
   if (journal_ && journal_->TakeProblem(problem)) ctx_.err << "korvalog-cli: " << problem << "\n";
-  if (rotation_ && rotation_->SpareWaiting()) SaveWaitingPart();
+  if (!rotation_ || !rotation_->SpareWaiting()) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now < retryAt_) return;
+  // A part that could not be written is tried again a second later, not on
+  // every tick.
+  if (!SaveWaitingPart() && partFailed_) retryAt_ = now + std::chrono::seconds(1);
 }
 
 // Saves the full part that waits in the spare block, then hands the block
@@ -296,7 +296,7 @@ void CaptureKeeper::StopJournal() {
 
 int CaptureKeeper::SaveRemainingParts() {
   // A part moved aside shortly before the stop is saved first, in order.
-  for (int tries = 0; rotation_ && rotation_->SpareWaiting(); ++tries) {
+  while (rotation_ && rotation_->SpareWaiting()) {
     if (SaveWaitingPart()) continue;
     if (partFailed_) return kExitPartNotWritten;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));

@@ -2,6 +2,7 @@
 // What keeps an unattended korvalog-cli capture safe: the capture journal
 // (--journal PATH), the recovery of a journal an earlier run left behind,
 // and continuous capture into numbered projects (--rotate, --max-files).
+#include <chrono>
 #include <memory>
 #include <string>
 
@@ -74,6 +75,7 @@ class CaptureKeeper {
   uint32_t partsSaved_ = 0;
   bool partSaved_ = false;
   bool partFailed_ = false;
+  std::chrono::steady_clock::time_point retryAt_;  // of a part that failed
 };
 
 }  // namespace korvalog::cli

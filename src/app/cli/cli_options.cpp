@@ -1,6 +1,7 @@
 #include "app/cli/cli_options.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "core/records.h"
 
@@ -30,6 +31,14 @@ bool ParseOptions(const CommandArgs& args, const std::vector<std::string_view>& 
     }
   }
   return true;
+}
+
+bool WholeNumber(const std::string& text, long low, long high, long& value) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) {
+    return false;
+  }
+  value = std::strtol(text.c_str(), nullptr, 10);
+  return value >= low && value <= high;
 }
 
 bool ParseChannelList(std::string_view text, std::vector<int>& out, std::string& error) {

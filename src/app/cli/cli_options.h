@@ -19,6 +19,10 @@ struct ParsedArgs {
 bool ParseOptions(const CommandArgs& args, const std::vector<std::string_view>& known, ParsedArgs& parsed,
                   std::string& error);
 
+// Reads plain digits (at most nine) as a number within low..high; false for
+// anything else.
+bool WholeNumber(const std::string& text, long low, long high, long& value);
+
 // Reads "3,4,17" as channels 1..128 into `out` (appending); false with
 // `error` set for anything else.
 bool ParseChannelList(std::string_view text, std::vector<int>& out, std::string& error);

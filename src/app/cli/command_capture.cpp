@@ -15,6 +15,7 @@
 
 #include "app/cli/capture_keeper.h"
 #include "app/cli/cli_load.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/stop_signals.h"
 #include "core/link_supervisor.h"
 #include "core/usb_loggers.h"
@@ -48,14 +49,6 @@ struct CaptureOptions {
 };
 constexpr long kMaxDebounceMs = 2550;  // 255 steps of 10 ms
 constexpr double kMaxSeconds = 1e8;
-
-bool WholeNumber(const std::string& text, long low, long high, long& value) {
-  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) {
-    return false;
-  }
-  value = std::strtol(text.c_str(), nullptr, 10);
-  return value >= low && value <= high;
-}
 
 bool ParseOptions(const CommandArgs& args, CaptureOptions& o, bool outIsFolder, std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
