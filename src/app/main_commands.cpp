@@ -21,18 +21,23 @@ bool MainCommands::PromptSaveIfModified() {
     ui_.CaptureReleased();
     return true;
   }
-  return SaveWhole() != SaveOutcome::Failed;
+  // Yes asked for a save: a cancelled save dialog cancels what was to follow.
+  return SaveWhole() == SaveOutcome::Saved;
 }
 
 SaveOutcome MainCommands::SaveWhole() {
   const SaveOutcome outcome = SaveProject(data_.CaptureStart, data_.CaptureEnd);
-  if (outcome == SaveOutcome::Saved) ui_.CaptureReleased();
+  if (outcome == SaveOutcome::Saved) {
+    documentPath_ = saveFileName_;
+    ui_.CaptureReleased();
+  }
   return outcome;
 }
 
 void MainCommands::CaptureClick() {
   const bool capturing = data_.Capturing.load() != 0;
   if (!capturing && !PromptSaveIfModified()) return;
+  if (!capturing) documentPath_.clear();  // a new capture has no file yet
   data_.SetCapture(!capturing);
 }
 
@@ -58,6 +63,11 @@ bool MainCommands::LoadFile(const std::string& path) {
   ui_.SetBusy(true);
   const FileResult result = LoadCaptureFile(path, data_, ui_);
   ui_.SetBusy(false);
+  if (result.ok) {
+    documentPath_ = path;
+  } else if (data_.DataPresent.load() == 0) {
+    documentPath_.clear();  // the load had replaced what was there
+  }
   if (!result.ok) {
     ShowFileError(result.error);
     return false;

@@ -52,8 +52,9 @@ class MainCommands {
   // True when no capture runs; otherwise the "Capture in progress." warning.
   bool CaptureGuard();
   // With unsaved data, asks whether to save and saves the whole capture on
-  // Yes. False only when that save was tried and failed: the caller then
-  // stops, so a capture nobody could store is not thrown away.
+  // Yes. False when Yes did not end in a saved file (the save dialog was
+  // cancelled or the save failed): the caller then stops, so a capture the
+  // user meant to keep is not thrown away.
   bool PromptSaveIfModified();
 
   // bCapture: starts a capture (after the save prompt) or stops the running one.
@@ -76,6 +77,9 @@ class MainCommands {
 
   // The project a later Save proposes: the last one opened or saved.
   const std::string& SaveFileName() const { return saveFileName_; }
+  // The file the window shows (the last one loaded, or where the whole
+  // capture was saved); empty for a new capture.
+  const std::string& DocumentPath() const { return documentPath_; }
 
  private:
   SaveOutcome SaveProject(const PositionSnapshot& from, const PositionSnapshot& to);
@@ -88,6 +92,7 @@ class MainCommands {
   LinkSupervisor& link_;
   MainWindowUi& ui_;
   std::string saveFileName_;
+  std::string documentPath_;
 };
 
 // A file error as one line of the message box: the mark-up's escape

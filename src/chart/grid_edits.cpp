@@ -1,13 +1,11 @@
 #include "chart/grid_edits.h"
 
+#include "core/user_edits.h"
+
 namespace korvalog {
 namespace {
 
 bool ValidRow(int row) { return row >= 1 && row <= kChannelCount; }
-
-void MarkModifiedIfEvents(CaptureData& data) {
-  if (data.Store.Count() > 0) data.DataModified.store(1, std::memory_order_release);
-}
 
 }  // namespace
 
@@ -17,7 +15,7 @@ void SetChannelNameFromEdit(CaptureData& data, int row, std::string_view text) {
   const int channel = ChannelOfRow(data, row);
   if (channel < 1 || channel > kChannelCount) return;
   SetChannelName(data.Channels[channel - 1], text.substr(0, kChannelNameMax));
-  MarkModifiedIfEvents(data);
+  MarkUserEdit(data);
 }
 
 bool MoveDisplayRow(CaptureData& data, int from, int to) {
@@ -29,7 +27,7 @@ bool MoveDisplayRow(CaptureData& data, int from, int to) {
     for (int r = from; r < to; ++r) data.Order[r - 1] = data.Order[r];
   }
   data.Order[to - 1] = c;
-  MarkModifiedIfEvents(data);
+  MarkUserEdit(data);
   return true;
 }
 
@@ -40,13 +38,20 @@ void CycleSearchCondition(CaptureData& data, int channel) {
     case kSearchIgnore: condition = kSearchHigh; break;
     case kSearchHigh: condition = kSearchLow; break;
     case kSearchLow: condition = kSearchIgnore; break;
-    default: break;
+    default: return;
   }
+  MarkUserEdit(data);  // the conditions are saved with the capture
 }
 
 void SearchOnlyHigh(CaptureData& data, int channel) {
-  for (ChannelRecord& rec : data.Channels) rec.SearchCondition = kSearchIgnore;
-  if (channel >= 1 && channel <= kChannelCount) data.Channels[channel - 1].SearchCondition = kSearchHigh;
+  bool changed = false;
+  for (int c = 1; c <= kChannelCount; ++c) {
+    const uint8_t wanted = c == channel ? kSearchHigh : kSearchIgnore;
+    uint8_t& condition = data.Channels[c - 1].SearchCondition;
+    changed = changed || condition != wanted;
+    condition = wanted;
+  }
+  if (changed) MarkUserEdit(data);
 }
 
 }  // namespace korvalog

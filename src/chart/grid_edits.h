@@ -20,7 +20,8 @@ void SetChannelNameFromEdit(CaptureData& data, int row, std::string_view text);
 bool MoveDisplayRow(CaptureData& data, int from, int to);
 
 // Not searched -> search HIGH -> search LOW -> not searched; any other value
-// is left alone.
+// is left alone. Search changes, like names and row moves, mark the capture
+// modified when it holds events.
 void CycleSearchCondition(CaptureData& data, int channel);
 
 // Only `channel` is searched, for HIGH.

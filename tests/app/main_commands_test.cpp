@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 
 #include "app/settings_status.h"
 #include "app/startup_options.h"
@@ -39,6 +40,7 @@ class ScriptedUi final : public MainWindowUi {
   void SetBusy(bool busy) override { busyDepth += busy ? 1 : -1; }
   void SettingsApplied() override { ++settingsApplied; }
   void DataLoaded(bool) override { ++loads; }
+  void CaptureReleased() override { ++releases; }
 
   static std::optional<std::string> Take(std::deque<std::optional<std::string>>& answers) {
     if (answers.empty()) return std::nullopt;
@@ -52,7 +54,7 @@ class ScriptedUi final : public MainWindowUi {
   bool answerYes = false;
   bool acceptProperties = false;
   std::optional<LoggerSettings> propertiesResult;
-  int propertiesShown = 0, analysisClosed = 0, busyDepth = 0, settingsApplied = 0, loads = 0;
+  int propertiesShown = 0, analysisClosed = 0, busyDepth = 0, settingsApplied = 0, loads = 0, releases = 0;
 };
 
 class MainCommandsTest : public ::testing::Test {
@@ -139,14 +141,58 @@ TEST_F(MainCommandsTest, ClosingWithUnsavedDataAsksOnceWhateverTheAnswer) {
   for (bool yes : {false, true}) {
     ui.questions.clear();
     ui.answerYes = yes;
-    // A Yes whose save dialog is cancelled goes on as well.
-    EXPECT_TRUE(commands.CloseQuery());
+    // A Yes whose save dialog is cancelled cancels the close: the user asked
+    // to save and did not get to.
+    EXPECT_EQ(commands.CloseQuery(), !yes);
     EXPECT_EQ(ui.questions, std::vector<std::string>{kSaveBeforeProceedingText});
   }
   ui.saveAnswers = {dir / "closing.kv"};
   EXPECT_TRUE(commands.CloseQuery());
   EXPECT_FALSE(data.DataModified.load());
   EXPECT_EQ(commands.SaveFileName(), dir / "closing.kv");
+}
+
+TEST_F(MainCommandsTest, YesThenCancelInTheSaveDialogCancelsTheCommandAndKeepsTheCapture) {
+  const std::string other = dir / "other.kv";
+  Capture();
+  ASSERT_TRUE(WriteProjectFile(other, data, data.CaptureStart, data.CaptureEnd).ok);
+  struct Case {
+    const char* what;
+    std::function<bool()> run;  // true when the command went ahead
+  } cases[] = {
+      {"close", [&] { return commands.CloseQuery(); }},
+      {"new capture", [&] {
+         commands.CaptureClick();
+         return data.Capturing.load() != 0;
+       }},
+      {"open", [&] {
+         ui.openAnswers = {other};
+         commands.OpenClick();
+         return ui.loads > 0;
+       }},
+      {"drop", [&] {
+         commands.OpenDropped(other);
+         return ui.loads > 0;
+       }},
+  };
+  for (const Case& c : cases) {
+    Capture();  // two events, unsaved
+    ui.answerYes = true;
+    ui.saveAnswers = {std::nullopt};  // Escape in the save dialog
+    ui.questions.clear();
+    ui.loads = ui.releases = 0;
+    EXPECT_FALSE(c.run()) << c.what;
+    EXPECT_EQ(ui.questions.size(), 1u) << c.what;
+    EXPECT_TRUE(ui.saveAnswers.empty()) << c.what;  // the dialog was shown
+    EXPECT_EQ(ui.releases, 0) << c.what;             // the journal stays
+    EXPECT_TRUE(data.DataModified.load()) << c.what;
+    EXPECT_FALSE(data.Capturing.load()) << c.what;
+    EXPECT_EQ(data.Store.Count(), 2u) << c.what;
+  }
+  // No gives the capture up deliberately: released, and the command goes on.
+  ui.answerYes = false;
+  EXPECT_TRUE(commands.CloseQuery());
+  EXPECT_GE(ui.releases, 1);
 }
 
 TEST_F(MainCommandsTest, AFailedSaveKeepsTheCaptureAndTheWindow) {

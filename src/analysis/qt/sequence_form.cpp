@@ -27,10 +27,20 @@ class DropDownStyle : public QProxyStyle {
   }
 };
 
+bool SameTable(const SequenceTable& a, const SequenceTable& b) {
+  for (int i = 0; i < kSequenceRows; ++i) {
+    if (a[i].signal != b[i].signal || a[i].event != b[i].event || a[i].minTime != b[i].minTime ||
+        a[i].maxTime != b[i].maxTime)
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Tool),
+      data_(data),
       editor_(data.Sequence, data.Channels),
       grid_(new TSequenceGrid(editor_, settings, this)),
       signals_(new QComboBox(grid_)),
@@ -61,9 +71,12 @@ TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, 
 
   connect(grid_, &TSequenceGrid::CellActivated, this, &TSequenceForm::CellActivated);
   connect(grid_, &TSequenceGrid::EditTextChanged, this, [this](int row, int column, const QString& text) {
-    Changed(editor_.SetEditText(row, column, KitBytes(text)));
+    Apply([&] { return editor_.SetEditText(row, column, KitBytes(text)); });
   });
-  connect(grid_, &TSequenceGrid::RowMoved, this, [this](int from, int to) { Changed(editor_.MoveRow(from, to)); });
+  connect(grid_, &TSequenceGrid::EditStarted, this, [this] { timeEdit_.Begin(data_); });
+  connect(grid_, &TSequenceGrid::EditCancelled, this, [this] { timeEdit_.Cancel(data_); });
+  connect(grid_, &TSequenceGrid::RowMoved, this,
+          [this](int from, int to) { Apply([&] { return editor_.MoveRow(from, to); }); });
   FillSignalList();
   RebuildStateZero();
 }
@@ -104,7 +117,7 @@ void TSequenceForm::CellActivated(int row, int column) {
   if (column == kSeqColSignal)
     OpenSignalList(row);
   else if (column == kSeqColEvent)
-    Changed(editor_.FlipEvent(row));
+    Apply([&] { return editor_.FlipEvent(row); });
 }
 
 void TSequenceForm::OpenSignalList(int row) {
@@ -132,7 +145,7 @@ void TSequenceForm::CommitSignalList() {
   style->setParent(signals_);
   signals_->setStyle(style);
   grid_->setFocus(Qt::OtherFocusReason);
-  Changed(editor_.SetSignal(row, item < 0 ? 0 : item));
+  Apply([&] { return editor_.SetSignal(row, item < 0 ? 0 : item); });
 }
 
 bool TSequenceForm::eventFilter(QObject* watched, QEvent* event) {
@@ -149,6 +162,14 @@ bool TSequenceForm::eventFilter(QObject* watched, QEvent* event) {
     }
   }
   return QWidget::eventFilter(watched, event);
+}
+
+template <typename Edit>
+void TSequenceForm::Apply(Edit edit) {
+  const SequenceTable before = data_.Sequence;
+  const SequenceChange change = edit();
+  if (!SameTable(data_.Sequence, before)) MarkUserEdit(data_);
+  Changed(change);
 }
 
 void TSequenceForm::Changed(SequenceChange change) {

@@ -13,6 +13,7 @@
 
 #include "analysis/sequence_editor.h"
 #include "core/capture_data.h"
+#include "core/user_edits.h"
 
 namespace korvalog {
 
@@ -52,9 +53,15 @@ class TSequenceForm : public QWidget {
   void CommitSignalList();
   void CellActivated(int row, int column);
   void Changed(SequenceChange change);
+  // Runs one edit of the pattern; a pattern that changed marks the capture
+  // modified (it is saved with it).
+  template <typename Edit>
+  void Apply(Edit edit);
   void RebuildStateZero();
 
+  CaptureData& data_;
   SequenceEditor editor_;
+  UndoableEdit timeEdit_;
   TSequenceGrid* grid_;
   QComboBox* signals_;
   TNiceLabel* stateZero_;

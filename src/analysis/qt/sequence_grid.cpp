@@ -100,12 +100,7 @@ void TSequenceGrid::DrawCell(QPainter& p, int row, int column) {
 
   const SequenceCellView view = editor_.Cell(row, column);
   p.setFont(view.bold ? BoldOf(font()) : font());
-  QColor ink = SystemColourOf(SystemColour::WindowText, palette());
-  if (view.channel != 0) {
-    const Rgb c = ChannelColour(view.channel, settings_.ColourMode);
-    ink = QColor(c.r, c.g, c.b);
-  }
-  p.setPen(ink);
+  p.setPen(SystemColourOf(SystemColour::WindowText, palette()));
   p.save();
   p.setClipRect(cell);
   const int textTop = cell.top() + (cell.height() - p.fontMetrics().height()) / 2;
@@ -120,6 +115,9 @@ void TSequenceGrid::DrawCell(QPainter& p, int row, int column) {
     TextOutAt(p, cell.left() + (cell.width() - w) / 2, textTop, view.text);
   } else if (column >= kSeqColMinTime) {
     TextOutRight(p, cell.right() - 3, textTop, view.text);
+  } else if (view.channel != 0) {
+    DrawChannelName(p, palette(), ChannelColour(view.channel, settings_.ColourMode), cell.left() + 3, textTop,
+                    view.text);
   } else {
     TextOutAt(p, cell.left() + 3, textTop, view.text);
   }
@@ -214,6 +212,7 @@ void TSequenceGrid::keyPressEvent(QKeyEvent* event) {
 void TSequenceGrid::StartEdit(const QString* typed) {
   if (!SequenceEditor::CanEditText(row_, column_)) return;
   editOriginal_ = KitText(editor_.EditText(row_, column_));
+  emit EditStarted();
   edit_->setGeometry(CellRect(row_, column_));
   edit_->setText(editOriginal_);
   edit_->show();
@@ -228,9 +227,12 @@ void TSequenceGrid::StartEdit(const QString* typed) {
 
 void TSequenceGrid::EndEdit(bool keep) {
   if (!Editing()) return;
-  if (!keep && edit_->text() != editOriginal_) {
-    edit_->setText(editOriginal_);
-    emit EditTextChanged(row_, column_, editOriginal_);
+  if (!keep) {
+    if (edit_->text() != editOriginal_) {
+      edit_->setText(editOriginal_);
+      emit EditTextChanged(row_, column_, editOriginal_);
+    }
+    emit EditCancelled();
   }
   edit_->hide();
   setFocus(Qt::OtherFocusReason);

@@ -142,7 +142,7 @@ void TStatisticsForm::Recompute() {
   model_->BeginRebuild();
   view_.Rebuild();
   model_->EndRebuild();
-  const int nameWidth = nameWidth_ ? nameWidth_() : kDefaultNameWidth;
+  const int nameWidth = std::max(nameWidth_ ? nameWidth_() : kDefaultNameWidth, NamesWidth());
   grid_->verticalHeader()->setFixedWidth(std::max(nameWidth, 1));
   ShowSelection();
   const bool visible = view_.GridVisible();
@@ -158,6 +158,21 @@ void TStatisticsForm::Recompute() {
   const int h = toolbar_->sizeHint().height() + (rows + 1) * grid_->verticalHeader()->defaultSectionSize() + 24;
   resize(std::clamp(w, toolbar_->sizeHint().width(), screen.width() * 3 / 4),
          std::clamp(h, toolbar_->sizeHint().height() + 80, screen.height() * 3 / 4));
+}
+
+// As wide as the longest name (and the column's title) needs, with the
+// header's margins: no name is cut off, whatever the chart's column.
+int TStatisticsForm::NamesWidth() const {
+  QHeaderView* header = grid_->verticalHeader();
+  QFont font = header->font();
+  font.setBold(true);  // the names of selected rows are drawn bold
+  const QFontMetrics metrics(font);
+  int widest = metrics.horizontalAdvance(QStringLiteral("Channel"));
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    widest = std::max(widest, metrics.horizontalAdvance(model_->headerData(row, Qt::Vertical).toString()));
+  }
+  const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+  return widest + 2 * margin + 4;
 }
 
 // The view's selection, held to the table, is what the grid shows.

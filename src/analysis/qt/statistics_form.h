@@ -24,8 +24,8 @@ class TStatisticsForm : public QDialog {
   explicit TStatisticsForm(const CaptureData& data, QWidget* parent = nullptr);
   ~TStatisticsForm() override;
 
-  // The name column is as wide as the chart's; the host tells how wide it
-  // is, asked at every rebuild.
+  // The name column is as wide as the chart's, and wider when a name needs
+  // it; the host tells how wide the chart's is, asked at every rebuild.
   void SetNameColumnWidth(std::function<int()> width) { nameWidth_ = std::move(width); }
 
   QComboBox* cbType() const { return lists_[0]; }
@@ -48,6 +48,7 @@ class TStatisticsForm : public QDialog {
   void CopyClick(bool all);
   void TakeSelection();
   void ShowSelection();
+  int NamesWidth() const;
   QWidget* MakeToolbar();
 
   StatisticsView view_;

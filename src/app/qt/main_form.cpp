@@ -20,6 +20,7 @@
 #include "app/qt/notes_form.h"
 #include "app/qt/status_panels.h"
 #include "app/settings_status.h"
+#include "app/window_caption.h"
 #include "chart/qt/chart_panel.h"
 #include "core/capture_journal.h"
 #include "project/dump_file.h"
@@ -35,6 +36,7 @@ namespace {
 
 constexpr char kHelpFileName[] = "Korvalog.pdf";
 constexpr char kGeometryKey[] = "Window/Geometry";
+constexpr int kStatusNoteMs = 10000;
 
 QString Text(std::string_view s) { return KitText(s); }
 
@@ -75,6 +77,7 @@ TMainForm::TMainForm(MainFormContext context)
   commands_ = std::make_unique<MainCommands>(data_, settings_, *link_, *this);
 
   BuildToolbar();
+  setMinimumWidth(std::max(kMinWidth, MinimumToolbarWidth()));
   // The chart's Sequencer button is wired to the Sequencer window when the
   // side windows are hung on the chart.
   chart_ = new ChartPanel(data_, settings_, this);
@@ -91,6 +94,9 @@ TMainForm::TMainForm(MainFormContext context)
   });
   resize(kClientWidth, kClientHeight);
   RestoreGeometry();
+  noteTimer_.setSingleShot(true);
+  noteTimer_.setInterval(kStatusNoteMs);
+  connect(&noteTimer_, &QTimer::timeout, this, &TMainForm::ShowSettingsStatus);
   timer_.setInterval(LinkSupervisor::kTimerIntervalMs);
   connect(&timer_, &QTimer::timeout, this, &TMainForm::TimerTimer);
   timer_.start();
@@ -118,11 +124,24 @@ void TMainForm::StoreGeometry() {
 }
 
 void TMainForm::ShowSettingsStatus() {
+  noteTimer_.stop();
   status_->SetPanelText(2, Text(demo_ ? DemoSettingsStatusText(settings_) : SettingsStatusText(settings_)));
+}
+
+void TMainForm::ShowStatusNote(const QString& text) {
+  status_->SetPanelText(2, text);
+  noteTimer_.start();
+}
+
+void TMainForm::RefreshCaption() {
+  if (!shown_) return;  // "Korvalog" until the window first shows
+  const QString caption = Text(WindowCaption(commands_->DocumentPath(), data_.DataModified.load() != 0));
+  if (windowTitle() != caption) setWindowTitle(caption);
 }
 
 void TMainForm::TimerTimer() {
   data_.DeliverPendingNotifications();
+  RefreshCaption();
   const LinkView& view = link_->tick();
   if (bCapture->Down() != view.capturePressed) bCapture->SetDown(view.capturePressed);
   if (bCapture->isEnabled() != view.captureEnabled) bCapture->setEnabled(view.captureEnabled);
@@ -138,7 +157,10 @@ void TMainForm::TimerTimer() {
     status_->SetPanelText(0, Text(view.clockText));
     status_->SetPanelText(1, Text(view.loggerText));
     const QString capStat = Text(view.capStatText);
-    if (lCapStat->text() != capStat) lCapStat->setText(capStat);
+    if (capStatText_ != capStat) {
+      capStatText_ = capStat;
+      ShowCapStat();
+    }
   }
 }
 
@@ -163,7 +185,7 @@ void TMainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (shown_) return;
   shown_ = true;
-  setWindowTitle(QStringLiteral("KORVALOG - "));
+  RefreshCaption();
   startupLoadDone_ = !loadPath_;
   if (!loadPath_) return;
   // Loaded as soon as the window is on the screen, before any input is
@@ -178,6 +200,7 @@ void TMainForm::StartupLoad() {
     // Laid out now, so the next painting shows the capture.
     chart_->Tick();
   }
+  RefreshCaption();
   startupLoadDone_ = true;
 }
 
@@ -214,7 +237,13 @@ void TMainForm::dropEvent(QDropEvent* event) {
   const std::string path = KitBytes(urls.front().toLocalFile());
   // Opened after the drop has finished, so the dialogs it may show are not
   // inside the drag.
-  QMetaObject::invokeMethod(this, [this, path] { commands_->OpenDropped(path); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      this,
+      [this, path] {
+        commands_->OpenDropped(path);
+        RefreshCaption();
+      },
+      Qt::QueuedConnection);
 }
 
 // Commands.
@@ -222,12 +251,20 @@ void TMainForm::dropEvent(QDropEvent* event) {
 void TMainForm::bCaptureClick() {
   commands_->CaptureClick();
   bCapture->SetDown(data_.Capturing.load() != 0);
+  RefreshCaption();
 }
 
-void TMainForm::bOpenClick() { commands_->OpenClick(); }
-void TMainForm::bSaveClick() { commands_->SaveClick(); }
+void TMainForm::bOpenClick() {
+  commands_->OpenClick();
+  RefreshCaption();
+}
+void TMainForm::bSaveClick() {
+  commands_->SaveClick();
+  RefreshCaption();
+}
 void TMainForm::bSaveSelClick() {
   commands_->SaveSelectionClick(chart_->SelectionStart(), chart_->SelectionEnd());
+  RefreshCaption();
 }
 void TMainForm::bExportClick() {
   // A running capture is still growing: it is exported once it has stopped.
@@ -240,7 +277,11 @@ void TMainForm::bExportClick() {
   dialog.exec();
 }
 void TMainForm::bPropertiesClick() { commands_->PropertiesClick(); }
-void TMainForm::bDumpClick() { commands_->DumpClick(kDumpFileName); }
+void TMainForm::bDumpClick() {
+  const uint32_t events = data_.Store.Count();
+  if (!commands_->DumpClick(kDumpFileName)) return;
+  ShowStatusNote(Text(DumpStatusText(KitBytes(QFileInfo(QString::fromLatin1(kDumpFileName)).absoluteFilePath()), events)));
+}
 
 void TMainForm::bStatisticsClick() {
   QWidget* w = side_.statistics;

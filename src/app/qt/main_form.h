@@ -58,6 +58,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
  public:
   static constexpr int kClientWidth = 569;
   static constexpr int kClientHeight = 523;
+  // What the toolbar needs with its right-hand group given way (Statistics
+  // shows its glyph only) and the longest status text in full.
   static constexpr int kMinWidth = 256;
   static constexpr int kToolbarHeight = 33;
 
@@ -81,6 +83,10 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   // The timer's work: link supervisor, capture button, chart layout, status.
   void TimerTimer();
   void ShowSettingsStatus();
+  // "KORVALOG - name", "*" when modified; follows every tick and command.
+  void RefreshCaption();
+  // A note in the settings panel for a while (then the settings again).
+  void ShowStatusNote(const QString& text);
 
   // The commands of the toolbar, menu and keys.
   void bCaptureClick();
@@ -141,6 +147,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   void BuildToolbar();
   void BuildShortcuts();
   void LayoutToolbar();
+  int MinimumToolbarWidth() const;
+  void ShowCapStat();
   void RestoreGeometry();
   void StoreGeometry();
 
@@ -160,7 +168,9 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   ChartPanel* chart_ = nullptr;
   TStatusPanels* status_ = nullptr;
   QTimer timer_;
+  QTimer noteTimer_;  // puts the settings text back after a note
   QString openDir_;
+  QString capStatText_;  // the status label's whole text
   bool shown_ = false;
   bool startupLoadDone_ = false;
   int busy_ = 0;

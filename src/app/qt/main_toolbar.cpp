@@ -1,6 +1,7 @@
 // The main window's toolbar, its help menu and its keyboard shortcuts.
 #include <QAction>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QKeySequence>
 #include <QLabel>
 #include <QMenu>
@@ -21,6 +22,7 @@ constexpr int kButtonTop = 4;
 constexpr int kButtonHeight = 25;
 constexpr int kSquare = 25;
 constexpr int kCaptionedWidth = 82;
+constexpr int kLabelGap = 6;  // between the status label and its neighbours
 
 // The toolbar panel with its lowered bevel.
 class ToolbarPanel : public QWidget {
@@ -61,7 +63,7 @@ void TMainForm::BuildToolbar() {
   lCapStat->setObjectName(QStringLiteral("lCapStat"));
   lCapStat->setFont(KitFont(kKitSansFamily, 13, true));
   lCapStat->setStyleSheet(QStringLiteral("color: #008000"));
-  lCapStat->setGeometry(92, kButtonTop, 200, kButtonHeight);
+  lCapStat->setGeometry(4 + kCaptionedWidth + kLabelGap, kButtonTop, 200, kButtonHeight);
   bDump = ToolButton(t, "bDump", "Dump", ToolGlyphImage(ToolGlyph::Dump), "Dump", 64);
   bDump->hide();  // Ctrl+D reaches it
   bOpen = ToolButton(t, "bOpen", "", ToolGlyphImage(ToolGlyph::Open), "Open a Korvalog project", kSquare);
@@ -98,10 +100,34 @@ void TMainForm::BuildToolbar() {
   connect(mAbout, &QAction::triggered, this, &TMainForm::mAboutClick);
 }
 
+// The widest status text the label shows: a full store, captured.
+int CapStatNeed(const QLabel* label) {
+  const QFontMetrics metrics(label->font());
+  return std::max(metrics.horizontalAdvance(QStringLiteral("Capturing [1048576 events]")),
+                  metrics.horizontalAdvance(QStringLiteral("Captured: 1048576 events")));
+}
+
+int TMainForm::MinimumToolbarWidth() const {
+  // Capture, the widest status text, and the right-hand group with the
+  // Statistics button given way to its glyph.
+  int group = 0;
+  for (TBtnTransparent* b : {bHelp, bStatistics, bProperties, bExport, bSaveSel, bSave, bOpen})
+    group += (b == bStatistics ? kSquare : b->width()) + 2;
+  return bCapture->x() + bCapture->width() + kLabelGap + CapStatNeed(lCapStat) + kLabelGap + group - 2 + 4;
+}
+
 // The right-hand group keeps to the right edge; the status label takes the
-// room between it and the Capture button.
+// room between it and the Capture button. Where that room is short of the
+// widest status text, the Statistics button gives way to its glyph alone.
 void TMainForm::LayoutToolbar() {
   pToolbar_->setGeometry(0, 0, width(), kToolbarHeight);
+  const int labelLeft = bCapture->x() + bCapture->width() + kLabelGap;
+  int group = 0;
+  for (TBtnTransparent* b : {bHelp, bProperties, bExport, bSaveSel, bSave, bOpen}) group += b->width() + 2;
+  const bool compact = width() - 4 - (group + kCaptionedWidth) - kLabelGap < labelLeft + CapStatNeed(lCapStat);
+  const QString caption = compact ? QString() : QStringLiteral("Statistics");
+  if (bStatistics->Caption() != caption) bStatistics->SetCaption(caption);
+  bStatistics->resize(compact ? kSquare : kCaptionedWidth, kButtonHeight);
   int x = width() - 4;
   for (TBtnTransparent* b : {bHelp, bStatistics, bProperties, bExport, bSaveSel, bSave, bOpen}) {
     x -= b->width();
@@ -109,7 +135,16 @@ void TMainForm::LayoutToolbar() {
     x -= 2;
   }
   bDump->move(x - bDump->width() - 4, kButtonTop);
-  lCapStat->resize(std::max(0, x - 6 - lCapStat->x()), kButtonHeight);
+  lCapStat->setGeometry(labelLeft, kButtonTop, std::max(0, x + 2 - kLabelGap - labelLeft), kButtonHeight);
+  ShowCapStat();
+}
+
+// Cut short with an ellipsis (the whole text in the tip) only where the
+// window is narrower than it may be made.
+void TMainForm::ShowCapStat() {
+  const QString shown = lCapStat->fontMetrics().elidedText(capStatText_, Qt::ElideRight, lCapStat->width());
+  if (lCapStat->text() != shown) lCapStat->setText(shown);
+  lCapStat->setToolTip(shown == capStatText_ ? QString() : capStatText_);
 }
 
 void TMainForm::BuildShortcuts() {

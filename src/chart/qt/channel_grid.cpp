@@ -7,13 +7,13 @@
 #include <algorithm>
 
 #include "chart/grid_edits.h"
+#include "chart/grid_fit.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {
 namespace {
 
 constexpr int kLineGrip = 2;  // pixels either side of a column line that grab it
-constexpr int kMinWaveWidth = 20;
 
 }  // namespace
 
@@ -52,9 +52,26 @@ ChannelGrid::ChannelGrid(ChartState& state, std::function<ChartDrawContext()> co
 
 void ChannelGrid::SetColumnWidth(int column, int width) {
   if (column < 0 || column >= kGridColumns) return;
-  layout_.widths[column] = std::max(width, column == 4 ? kMinWaveWidth : 0);
+  if (column < kGridColumns - 1) layout_.widths[column] = std::max(width, 0);
+  FitWaveColumn();
   update();
   emit ColumnsResized();
+}
+
+int ChannelGrid::FixedWidth() const { return layout_.ContentWidth() - layout_.widths[kGridColumns - 1]; }
+
+int ChannelGrid::MinimumWidth() const {
+  return MinimumGridWidth(FixedWidth(), WaveRightReserve(scroll_->sizeHint().width()));
+}
+
+void ChannelGrid::FitWaveColumn() {
+  layout_.widths[kGridColumns - 1] = FitWaveWidth(width(), FixedWidth(), WaveRightReserve(scroll_->sizeHint().width()));
+}
+
+void ChannelGrid::SetVisibleRight(int x) {
+  if (x == visibleRight_) return;
+  visibleRight_ = x;
+  UpdateScrollRange();
 }
 
 int ChannelGrid::VisibleRows() const {
@@ -95,7 +112,8 @@ void ChannelGrid::CursorChanging(THandle* handle) {
 
 void ChannelGrid::UpdateScrollRange() {
   const int sw = scroll_->sizeHint().width();
-  scroll_->setGeometry(width() - GridLayout::kFrame - sw, GridLayout::kFrame, sw,
+  const int right = visibleRight_ > 0 ? std::min(visibleRight_, width()) : width();
+  scroll_->setGeometry(right - GridLayout::kFrame - sw, GridLayout::kFrame, sw,
                        std::max(0, height() - 2 * GridLayout::kFrame));
   const int maxTop = std::max(1, kChannelCount - VisibleRows() + 1);
   scroll_->setRange(1, maxTop);
@@ -122,20 +140,18 @@ void ChannelGrid::paintEvent(QPaintEvent*) {
 
 QColor ChannelGrid::Colour(const ChartDrawContext& ctx) { return SystemColourOf(SystemColour::WindowText, ctx.palette); }
 
-void ChannelGrid::resizeEvent(QResizeEvent* event) {
-  // After the first layout the waveform column takes up what the window
-  // gains or loses; the first size keeps the design widths.
-  if (sized_) {
-    const int d = event->size().width() - event->oldSize().width();
-    if (d != 0) SetColumnWidth(4, layout_.widths[4] + d);
-  }
-  sized_ = true;
+void ChannelGrid::resizeEvent(QResizeEvent*) {
+  // The waveform column takes what the other columns leave, at any size.
+  const int wave = layout_.widths[kGridColumns - 1];
+  FitWaveColumn();
+  if (layout_.widths[kGridColumns - 1] != wave) emit ColumnsResized();
   UpdateScrollRange();
 }
 
 int ChannelGrid::ColumnLineAt(int x, int y) const {
   if (y < GridLayout::kFrame || y >= layout_.RowsTop()) return -1;
-  for (int c = 0; c < kGridColumns; ++c) {
+  // The waveform column's own line follows the grid's width.
+  for (int c = 0; c < kGridColumns - 1; ++c) {
     const int line = layout_.ColumnLeft(c) + layout_.widths[c];
     if (std::abs(x - line) <= kLineGrip) return c;
   }
@@ -258,6 +274,7 @@ void ChannelGrid::StartEditing(const QString* typed) {
   if (channel == 0) return;
   editRow_ = row_;
   editOriginal_ = ChannelName(state_.Data().Channels[channel - 1]);
+  renameEdit_.Begin(state_.Data());
   QFont bold = font();
   bold.setBold(true);
   editor_->setFont(bold);
@@ -276,7 +293,10 @@ void ChannelGrid::StartEditing(const QString* typed) {
 
 void ChannelGrid::FinishEditing(bool keep) {
   if (!editor_->isVisible()) return;
-  if (!keep && editRow_ >= 1) SetChannelNameFromEdit(state_.Data(), editRow_, editOriginal_);
+  if (!keep && editRow_ >= 1) {
+    SetChannelNameFromEdit(state_.Data(), editRow_, editOriginal_);
+    renameEdit_.Cancel(state_.Data());
+  }
   editRow_ = 0;
   editor_->hide();
   setFocus();

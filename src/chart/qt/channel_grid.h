@@ -13,6 +13,7 @@
 #include "chart/chart_state.h"
 #include "chart/qt/chart_painting.h"
 #include "chart/qt/handle.h"
+#include "core/user_edits.h"
 
 namespace korvalog {
 
@@ -25,7 +26,13 @@ class ChannelGrid : public QWidget {
 
   const GridLayout& Layout() const { return layout_; }
   const std::array<int, kGridColumns>& ColumnWidths() const { return layout_.widths; }
+  // Columns 0..3; the waveform column (4) always takes the rest of the grid.
   void SetColumnWidth(int column, int width);
+  // The narrowest grid that leaves the waveform column its minimum width.
+  int MinimumWidth() const;
+  // The grid's right edge as far as it can be seen (the chart scrolled
+  // sideways); the vertical scroll bar stays there. 0 = the grid's own.
+  void SetVisibleRight(int x);
   int TopRow() const { return topRow_; }
   void SetTopRow(int row);
   int VisibleRows() const;
@@ -63,6 +70,8 @@ class ChannelGrid : public QWidget {
   void StartEditing(const QString* typed);
   void FinishEditing(bool keep);
   void UpdateScrollRange();
+  void FitWaveColumn();
+  int FixedWidth() const;
   void CursorChanging(THandle* handle);
 
   ChartState& state_;
@@ -72,12 +81,13 @@ class ChannelGrid : public QWidget {
   THandle* cursor1_;
   THandle* cursor2_;
   QLineEdit* editor_;
-  bool sized_ = false;
+  int visibleRight_ = 0;
   int topRow_ = 1;
   int column_ = 1;
   int row_ = 1;
   int editRow_ = 0;
   std::string editOriginal_;
+  UndoableEdit renameEdit_;  // Escape takes the rename back, mark included
   // Mouse gestures.
   int sizingColumn_ = -1;
   int sizingStartX_ = 0;

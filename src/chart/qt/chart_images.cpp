@@ -1,5 +1,6 @@
 #include "chart/qt/chart_images.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPainter>
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "ui/common_helpers.h"
 #include "ui/qt/kit_look.h"
 #include "ui/qt/text_drawing.h"
+#include "ui/time_span_fit.h"
 
 namespace korvalog {
 namespace {
@@ -174,9 +176,17 @@ void StripImage::Render(const StripPlan& plan, int height, const QFont& font, in
   p.setFont(font);
   p.setPen(SystemColourOf(SystemColour::WindowText, palette));
   const TimeSpanTexts& span = plan.span;
-  TextOutAt(p, 0, 0, span.start);
-  TextOutRight(p, plan.waveWidth, 0, span.end);
-  TextOutDeltaCentred(p, plan.waveWidth / 2, 0, span.duration);
+  // Texts that would run into one another at a narrow width are left out.
+  const QFontMetrics metrics = p.fontMetrics();
+  const int durationWidth = metrics.horizontalAdvance(KitText(span.duration));
+  const int d = (2 * metrics.height()) / 3;
+  const int durationLeft = plan.waveWidth / 2 - durationWidth / 2;
+  const TimeSpanFit fit = FitTimeSpan(plan.waveWidth, metrics.horizontalAdvance(KitText(span.start)),
+                                      metrics.horizontalAdvance(KitText(span.end)), durationLeft,
+                                      durationLeft + (3 * d) / 2 + durationWidth, kTimeSpanGap);
+  if (fit.start) TextOutAt(p, 0, 0, span.start);
+  if (fit.end) TextOutRight(p, plan.waveWidth, 0, span.end);
+  if (fit.duration) TextOutDeltaCentred(p, plan.waveWidth / 2, 0, span.duration);
   if (plan.mode == kStripSequence) {
     const QRgb ink = Opaque(SystemColourOf(SystemColour::WindowText, palette));
     QImage digits[16];

@@ -134,10 +134,9 @@ void PaintGridCell(QPainter& p, const ChartDrawContext& ctx, int column, int row
       TextOutAt(p, cell.left() + 2, cell.top() + 4, IntToText(ch));
       break;
     case 1: {
-      const Rgb c = ChannelColour(ch, ctx.colourMode);
-      p.setPen(QColor(c.r, c.g, c.b));
       p.setFont(Bold(ctx.font));
-      TextOutAt(p, cell.left() + 2, cell.top() + 4, ChannelName(ctx.data.Channels[ch - 1]));
+      DrawChannelName(p, ctx.palette, ChannelColour(ch, ctx.colourMode), cell.left() + 2, cell.top() + 4,
+                      ChannelName(ctx.data.Channels[ch - 1]));
       break;
     }
     case 2:

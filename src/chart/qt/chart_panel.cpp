@@ -1,5 +1,6 @@
 #include "chart/qt/chart_panel.h"
 
+#include "chart/grid_fit.h"
 #include "chart/qt/chart_pictures.h"
 #include "ui/qt/kit_look.h"
 
@@ -68,6 +69,11 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
   }
   grid_ = new ChannelGrid(state_, context, this);
   grid_->setFont(font());
+  sideScroll_ = new QScrollBar(Qt::Horizontal, this);
+  sideScroll_->setObjectName(QStringLiteral("sbChart"));
+  sideScroll_->hide();
+  connect(sideScroll_, &QScrollBar::valueChanged, this, [this] { LayOutParts(); });
+  connect(grid_, &ChannelGrid::ColumnsResized, this, [this] { LayOutParts(); });
   // The names the main window knows the parts by.
   summary_->setObjectName(QStringLiteral("pSummary"));
   grid_->setObjectName(QStringLiteral("gDisplay"));
@@ -133,7 +139,8 @@ void ChartPanel::RunStripPass() {
 void ChartPanel::Tick() {
   const uint16_t stripLeft = state_.StripLeft, waveWidth = state_.WaveWidth;
   const uint32_t waves = state_.WaveformVersion(), strip = state_.StripVersion();
-  state_.LayoutChart(grid_->x(), grid_->ColumnWidths());
+  // Summary and grid share their coordinates, however far they are scrolled.
+  state_.LayoutChart(grid_->x() - summary_->x(), grid_->ColumnWidths());
   const bool changed = stripLeft != state_.StripLeft || waveWidth != state_.WaveWidth ||
                        waves != state_.WaveformVersion() || strip != state_.StripVersion() ||
                        colourMode_ != settings_.ColourMode ||
@@ -210,9 +217,24 @@ void ChartPanel::SelectionHandleReleased(THandle* handle) {
   Refresh();
 }
 
-void ChartPanel::resizeEvent(QResizeEvent*) {
-  summary_->setGeometry(0, 0, width(), kSummaryHeight);
-  grid_->setGeometry(0, kSummaryHeight, width(), std::max(0, height() - kSummaryHeight));
+void ChartPanel::resizeEvent(QResizeEvent*) { LayOutParts(); }
+
+void ChartPanel::LayOutParts() {
+  if (layingOut_) return;
+  layingOut_ = true;
+  const ChartSpan span = FitChartSpan(width(), grid_->MinimumWidth());
+  sideScroll_->setRange(0, span.scrollRange);
+  sideScroll_->setPageStep(std::max(1, width()));
+  sideScroll_->setSingleStep(20);
+  sideScroll_->setVisible(span.scrollRange > 0);
+  const int offset = span.scrollRange > 0 ? sideScroll_->value() : 0;
+  const int barHeight = span.scrollRange > 0 ? sideScroll_->sizeHint().height() : 0;
+  sideScroll_->setGeometry(0, height() - barHeight, width(), barHeight);
+  summary_->setGeometry(-offset, 0, span.contentWidth, kSummaryHeight);
+  grid_->setGeometry(-offset, kSummaryHeight, span.contentWidth, std::max(0, height() - kSummaryHeight - barHeight));
+  grid_->SetVisibleRight(span.scrollRange > 0 ? offset + width() : 0);
+  sideScroll_->raise();
+  layingOut_ = false;
 }
 
 }  // namespace korvalog

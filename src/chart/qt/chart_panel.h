@@ -4,6 +4,7 @@
 // handles) above the channel grid. It forwards input to the chart state,
 // draws the state's plans into its images and repaints what changed. The
 // host's 250 ms timer calls Tick().
+#include <QScrollBar>
 #include <QWidget>
 
 #include "chart/chart_state.h"
@@ -48,6 +49,9 @@ class ChartPanel : public QWidget, public CaptureObserver {
   TBtnTransparent* ZoomPrevButton() { return zoomPrev_; }
   TBtnTransparent* ZoomAllButton() { return zoomAll_; }
   TBtnTransparent* SequencerButton() { return sequencer_; }
+  // Shown when the panel is narrower than the chart with its narrowest
+  // waveform column: it scrolls summary and grid together.
+  QScrollBar* SideScrollBar() { return sideScroll_; }
 
   // What the painting code reads; the same code draws the chart into any
   // painter (a picture of `rows` channel rows from `topRow`).
@@ -75,6 +79,8 @@ class ChartPanel : public QWidget, public CaptureObserver {
   // Redraws images whose plans changed, places strip, label and handles,
   // sets the zoom buttons and repaints.
   void Refresh();
+  // Places summary, grid and the side scroll bar for the panel's width.
+  void LayOutParts();
   void SelectionHandleMoving(THandle* handle);
   void SelectionHandleReleased(THandle* handle);
 
@@ -100,6 +106,8 @@ class ChartPanel : public QWidget, public CaptureObserver {
   TBtnTransparent* zoomPrev_;
   TBtnTransparent* zoomAll_;
   TBtnTransparent* sequencer_;
+  QScrollBar* sideScroll_;
+  bool layingOut_ = false;
 };
 
 }  // namespace korvalog

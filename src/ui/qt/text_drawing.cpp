@@ -1,11 +1,14 @@
 #include "ui/qt/text_drawing.h"
 
 #include <QFontMetrics>
+#include <QPaintDevice>
+#include <algorithm>
 #include <QGuiApplication>
-#include <QImage>
 #include <QPolygon>
 
+#include "ui/time_span_fit.h"
 #include "ui/common_helpers.h"
+#include "ui/name_ink.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {
@@ -19,6 +22,33 @@ int TextWidth(const QPainter& painter, const QString& text) {
 
 void TextOutAt(QPainter& painter, int x, int y, std::string_view text) {
   painter.drawText(x, y + painter.fontMetrics().ascent(), KitText(text));
+}
+
+void TextOutOutlined(QPainter& painter, int x, int y, std::string_view text, const QColor& outline) {
+  const QString run = KitText(text);
+  const QPointF base(x, y + painter.fontMetrics().ascent());
+  // One device pixel all round, so the outline stays thin at any scale.
+  const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+  const qreal d = 1.0 / std::max<qreal>(1.0, dpr);
+  const QPen fill = painter.pen();
+  painter.setPen(outline);
+  for (int dy = -1; dy <= 1; ++dy)
+    for (int dx = -1; dx <= 1; ++dx)
+      if (dx != 0 || dy != 0) painter.drawText(base + QPointF(dx * d, dy * d), run);
+  painter.setPen(fill);
+  painter.drawText(base, run);
+}
+
+void DrawChannelName(QPainter& painter, const QPalette& palette, Rgb colour, int x, int y, std::string_view text) {
+  const QColor paper = SystemColourOf(SystemColour::Window, palette);
+  const NameInk ink = NameInkOn(colour, Rgb{static_cast<uint8_t>(paper.red()), static_cast<uint8_t>(paper.green()),
+                                            static_cast<uint8_t>(paper.blue())});
+  painter.setPen(QColor(ink.fill.r, ink.fill.g, ink.fill.b));
+  if (ink.outlined) {
+    TextOutOutlined(painter, x, y, text, QColor(ink.outline.r, ink.outline.g, ink.outline.b));
+  } else {
+    TextOutAt(painter, x, y, text);
+  }
 }
 
 void TextOutRight(QPainter& painter, int x, int y, std::string_view text) {
@@ -42,38 +72,29 @@ void TextOutDeltaCentred(QPainter& painter, int x, int y, std::string_view text)
 
 void TextOutVertical(QPainter& painter, int x, int y, std::string_view text) {
   const QString run = KitText(text);
-  const QFontMetrics metrics = painter.fontMetrics();
-  const int width = metrics.horizontalAdvance(run);
-  const int height = metrics.height();
-  if (run.isEmpty() || width <= 0 || height <= 0) return;
-
-  QImage flat(width, height, QImage::Format_RGB32);
-  QImage turned(height, width, QImage::Format_ARGB32);
-  if (flat.isNull() || turned.isNull()) return;  // too long to turn in memory
-  flat.fill(Qt::white);
-  const QRgb background = flat.pixel(0, 0);
-  {
-    QPainter bitmap(&flat);
-    bitmap.setFont(painter.font());
-    bitmap.setPen(Qt::black);
-    bitmap.drawText(0, metrics.ascent(), run);
-  }
-  // Pixel (j, i) of the flat text goes to (x + i, y - j): the turned image is
-  // as wide as the text is high and its bottom row is the text's first column.
-  turned.fill(Qt::transparent);
-  const QRgb ink = painter.pen().color().rgb();
-  for (int i = 0; i < height; ++i) {
-    for (int j = 0; j < width; ++j) {
-      if (flat.pixel(j, i) != background) turned.setPixel(i, width - 1 - j, ink);
-    }
-  }
-  painter.drawImage(x, y - width + 1, turned);
+  if (run.isEmpty()) return;
+  // Turned by the painter, so the glyphs are rasterised upright at the
+  // device's own resolution and keep their smoothing.
+  painter.save();
+  painter.translate(x, y + 1);
+  painter.rotate(-90.0);
+  painter.drawText(0, painter.fontMetrics().ascent(), run);
+  painter.restore();
 }
 
 void DrawTimeSpan(QPainter& painter, int xLeft, int xRight, int y, double start, double end) {
-  TextOutAt(painter, xLeft, y, FormatTimeStamp(start));
-  TextOutRight(painter, xRight, y, FormatTimeStamp(end));
-  TextOutDeltaCentred(painter, (xLeft + xRight) / 2, y, FormatDuration(end - start));
+  const std::string startText = FormatTimeStamp(start), endText = FormatTimeStamp(end);
+  const std::string duration = FormatDuration(end - start);
+  const int width = xRight - xLeft;
+  const int durationWidth = TextWidth(painter, KitText(duration));
+  const int d = (2 * painter.fontMetrics().height()) / 3;
+  const int durationLeft = width / 2 - durationWidth / 2;
+  const TimeSpanFit fit =
+      FitTimeSpan(width, TextWidth(painter, KitText(startText)), TextWidth(painter, KitText(endText)),
+                  durationLeft, durationLeft + (3 * d) / 2 + durationWidth, kTimeSpanGap);
+  if (fit.start) TextOutAt(painter, xLeft, y, startText);
+  if (fit.end) TextOutRight(painter, xRight, y, endText);
+  if (fit.duration) TextOutDeltaCentred(painter, (xLeft + xRight) / 2, y, duration);
 }
 
 }  // namespace korvalog

@@ -71,10 +71,10 @@ TEST(ChannelGrid, KeysInTheSearchColumnCycleAndDoubleClickSearchesOneChannel) {
   EXPECT_EQ(r.panel->ZoomLabel()->Caption(), "Search\\nZoom");
 }
 
-TEST(ChannelGrid, WideningANameColumnShiftsTheStripAndKeepsTheSelection) {
+TEST(ChannelGrid, WideningANameColumnShiftsTheStripAndNarrowsTheWaveforms) {
   GridRig r([](CaptureBuilder& b) { b.Event(50, 1, 1); });
   r.DragHandle(r.panel->LeftHandle(), kStripLeft + 60);
-  const double start = r.S().SelectionStart.time;
+  ASSERT_NE(r.S().SelectionStart.time, r.S().ZoomStart.time);
   const GridLayout& layout = r.G()->Layout();
   const QPoint line(layout.ColumnLeft(1) + layout.widths[1], 10);
   QTest::mousePress(r.G(), Qt::LeftButton, {}, line);
@@ -85,11 +85,17 @@ TEST(ChannelGrid, WideningANameColumnShiftsTheStripAndKeepsTheSelection) {
   EXPECT_EQ(r.panel->Strip()->x(), kStripLeft + 30);
   EXPECT_EQ(r.panel->Stats()->x(), kStripLeft + 30);
   EXPECT_EQ(r.panel->ZoomLabel()->geometry().right() + 1, kStripLeft + 30);
-  EXPECT_EQ(r.panel->LeftHandle()->PosX(), kStripLeft + 90);
-  EXPECT_EQ(r.S().SelectionStart.time, start);
-  // Widening the waveform column resets the selection and the cursors.
-  r.G()->SetColumnWidth(4, 500);
+  // The waveform column gave the 30 pixels, so the chart still ends where
+  // it did; its new width resets the selection.
+  EXPECT_EQ(r.S().WaveWidth, 408 - 30);
+  EXPECT_EQ(r.panel->RightHandle()->PosX(), kStripLeft + 408);
+  EXPECT_EQ(r.panel->LeftHandle()->PosX(), kStripLeft + 30);
+  EXPECT_EQ(r.S().SelectionStart.time, r.S().ZoomStart.time);
+  // A wider window widens the waveform column: selection and cursors reset.
+  r.DragHandle(r.panel->LeftHandle(), kStripLeft + 90);
+  r.panel->resize(r.panel->width() + 122, r.panel->height());
   r.panel->Tick();
+  EXPECT_EQ(r.S().WaveWidth, 500);
   EXPECT_EQ(r.S().SelectionStart.time, r.S().ZoomStart.time);
   EXPECT_EQ(r.G()->Cursor(MeasuringCursor::Second)->PosX(), kStripLeft + 30 + 20);
   EXPECT_EQ(r.panel->RightHandle()->PosX(), kStripLeft + 30 + 500);
