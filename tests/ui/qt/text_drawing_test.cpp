@@ -90,10 +90,33 @@ TEST_F(TextDrawing, VerticalTextMatchesTheTurnedFlatText) {
   }();
   TextOutVertical(painter, 10, 60, "Ab");
   const QImage done = Done();
+  // Turned glyphs are rasterised turned: a one-pixel stroke may land on the
+  // neighbouring pixel, so each ink pixel of either must have ink of the
+  // other within one pixel.
+  const auto doneInk = [&](int x, int y) { return done.pixelColor(x, y) == QColor(0, 0, 128); };
+  const auto flatInk = [&](int j, int i) {
+    return j >= 0 && i >= 0 && j < flatOnly.width() && i < flatOnly.height() &&
+           flatOnly.pixelColor(j, i) != QColor(Qt::white);
+  };
+  const auto near = [](auto&& inkAt, int a, int b) {
+    for (int da = -1; da <= 1; ++da)
+      for (int db = -1; db <= 1; ++db)
+        if (inkAt(a + da, b + db)) return true;
+    return false;
+  };
+  int ink = 0;
   for (int i = 0; i < flatOnly.height(); ++i)
-    for (int j = 0; j < flatOnly.width(); ++j)
-      EXPECT_EQ(flatOnly.pixelColor(j, i) != QColor(Qt::white),
-                done.pixelColor(10 + i, 60 - j) == QColor(0, 0, 128));
+    for (int j = 0; j < flatOnly.width(); ++j) {
+      if (!flatInk(j, i)) continue;
+      ++ink;
+      EXPECT_TRUE(near(doneInk, 10 + i, 60 - j)) << j << "," << i;
+    }
+  EXPECT_GT(ink, 20);
+  for (int y = 0; y < done.height(); ++y)
+    for (int x = 0; x < done.width(); ++x)
+      if (doneInk(x, y)) {
+        EXPECT_TRUE(near(flatInk, 60 - y, x - 10)) << x << "," << y;
+      }
 }
 
 TEST_F(TextDrawing, EmptyTextsDrawNothing) {
@@ -105,18 +128,50 @@ TEST_F(TextDrawing, EmptyTextsDrawNothing) {
 TEST_F(TextDrawing, TimeSpanLabelsBothEndsAndTheDuration) {
   const double start = 46362.35733;
   const double end = start + 75.5 / 86400.0;
-  DrawTimeSpan(painter, 4, 296, 10, start, end);
   painter.end();
-  QImage expected = test::Canvas(300, 120);
+  image = test::Canvas(500, 120);
+  painter.begin(&image);
+  painter.setFont(font);
+  painter.setPen(QColor(0, 0, 128));
+  DrawTimeSpan(painter, 4, 496, 10, start, end);
+  painter.end();
+  QImage expected = test::Canvas(500, 120);
   {
     QPainter p(&expected);
     p.setFont(font);
     p.setPen(QColor(0, 0, 128));
     p.drawText(4, 10 + metrics.ascent(), KitText(FormatTimeStamp(start)));
-    TextOutRight(p, 296, 10, FormatTimeStamp(end));
-    TextOutDeltaCentred(p, 150, 10, "1:15.50");
+    TextOutRight(p, 496, 10, FormatTimeStamp(end));
+    TextOutDeltaCentred(p, 250, 10, "1:15.50");
   }
   EXPECT_EQ(image, expected);
+}
+
+TEST_F(TextDrawing, NarrowTimeSpanLeavesOutWhatWouldOverlap) {
+  const double start = 46362.35733;
+  const double end = start + 75.5 / 86400.0;
+  const int stamp = Width(FormatTimeStamp(start));
+  struct Case {
+    int width;
+    bool end, duration;
+  } cases[] = {{2 * stamp + 40, true, false}, {stamp + 20, false, false}};
+  for (const Case& c : cases) {
+    QImage drawn = test::Canvas(600, 40), expected = test::Canvas(600, 40);
+    {
+      QPainter p(&drawn);
+      p.setFont(font);
+      p.setPen(QColor(0, 0, 128));
+      DrawTimeSpan(p, 4, 4 + c.width, 10, start, end);
+    }
+    {
+      QPainter p(&expected);
+      p.setFont(font);
+      p.setPen(QColor(0, 0, 128));
+      TextOutAt(p, 4, 10, FormatTimeStamp(start));
+      if (c.end) TextOutRight(p, 4 + c.width, 10, FormatTimeStamp(end));
+    }
+    EXPECT_EQ(drawn, expected) << c.width;
+  }
 }
 
 }  // namespace
