@@ -96,6 +96,9 @@ TEST_F(WindowUx, YesThenCancelKeepsTheCaptureItsJournalAndTheWindow) {
   EXPECT_TRUE(std::filesystem::exists(dir / "kept.kv"));
 }
 
+// The waveform column's line and the grid's right frame.
+constexpr int kAfterWave = 1 + GridLayout::kFrame;
+
 // The waveform column's right edge and the strip's, in the main window.
 struct ChartEnds {
   int wave, strip, handle, window;
@@ -136,7 +139,7 @@ TEST_F(WindowUx, TheChartFillsTheWindowAfterARestartAtAnyStoredSize) {
       const int fixed = grid->Layout().ContentWidth() - grid->Layout().widths[4];
       if (size.width() - fixed - reserve >= kMinWaveWidth) {
         EXPECT_FALSE(e.scrolls) << at;
-        EXPECT_EQ(e.wave, e.window - reserve) << at;  // no blank room, nothing hidden
+        EXPECT_EQ(e.wave, e.window - reserve - kAfterWave) << at;  // no blank room, nothing hidden
       } else {
         EXPECT_TRUE(e.scrolls) << at;
       }
@@ -146,7 +149,7 @@ TEST_F(WindowUx, TheChartFillsTheWindowAfterARestartAtAnyStoredSize) {
       again.main.resize(size.width() + 400, size.height());
       const ChartEnds wider = EndsOf(again.main);
       EXPECT_FALSE(wider.scrolls) << at;
-      EXPECT_EQ(wider.wave, wider.window - reserve) << at;
+      EXPECT_EQ(wider.wave, wider.window - reserve - kAfterWave) << at;
       EXPECT_EQ(wider.strip, wider.wave) << at;
       again.main.resize(size);  // what the next round restores
       again.data.DataModified.store(0);

@@ -15,6 +15,9 @@ namespace {
 
 using testing::CaptureBuilder;
 
+// The waveform column's line and the grid's right frame.
+constexpr int kAfterWave = 1 + GridLayout::kFrame;
+
 struct Fitted {
   int wave;       // the waveform column's width
   int waveRight;  // its right edge, in the panel's coordinates
@@ -65,7 +68,7 @@ TEST(WaveColumn, FillsTheChartAtEverySizeAndColumnWidth) {
       if (size.width() - fixed - reserve >= kMinWaveWidth) {
         // No blank room on the right, nothing past the edge.
         EXPECT_FALSE(f.scrolls) << at;
-        EXPECT_EQ(f.waveRight, size.width() - reserve) << at;
+        EXPECT_EQ(f.waveRight, size.width() - reserve - kAfterWave) << at;
       } else {
         // At its minimum, with a scroll bar that reaches its end.
         EXPECT_EQ(f.wave, kMinWaveWidth) << at;
@@ -73,7 +76,7 @@ TEST(WaveColumn, FillsTheChartAtEverySizeAndColumnWidth) {
         EXPECT_GT(f.waveRight, size.width()) << at;
         panel->SideScrollBar()->setValue(panel->SideScrollBar()->maximum());
         const Fitted end = Measure(*panel);
-        EXPECT_EQ(end.waveRight, size.width() - reserve) << at;
+        EXPECT_EQ(end.waveRight, size.width() - reserve - kAfterWave) << at;
         EXPECT_EQ(end.handleRight, end.waveRight) << at;
         // The grid's own scroll bar stays in sight.
         QScrollBar* rows = panel->Grid()->ScrollBar();
@@ -92,7 +95,7 @@ TEST(WaveColumn, FollowsLaterResizesAndColumnDrags) {
   auto panel = ShownAt(b, s, QSize(569, 490), 66);
   EXPECT_EQ(Measure(*panel).wave, 408);
   panel->resize(1000, 490);
-  EXPECT_EQ(Measure(*panel).waveRight, 1000 - kWaveRightReserve);
+  EXPECT_EQ(Measure(*panel).waveRight, 1000 - kWaveRightReserve - kAfterWave);
   // Widening the name column takes from the waveforms, never past the edge.
   const GridLayout& layout = panel->Grid()->Layout();
   const QPoint line(layout.ColumnLeft(1) + layout.widths[1], 10);
@@ -102,18 +105,18 @@ TEST(WaveColumn, FollowsLaterResizesAndColumnDrags) {
   EXPECT_EQ(panel->NameColumnWidth(), 216);
   Fitted f = Measure(*panel);
   EXPECT_EQ(f.wave, 408 + 431 - 150);
-  EXPECT_EQ(f.stripRight, 1000 - kWaveRightReserve);
+  EXPECT_EQ(f.stripRight, 1000 - kWaveRightReserve - kAfterWave);
   // Shrinking the window again brings nothing past the edge either.
   panel->resize(700, 490);
   f = Measure(*panel);
-  EXPECT_EQ(f.waveRight, 700 - kWaveRightReserve);
+  EXPECT_EQ(f.waveRight, 700 - kWaveRightReserve - kAfterWave);
   EXPECT_EQ(f.handleRight, f.waveRight);
   // The waveform column's own line cannot be dragged: it follows the window.
   const QPoint end(layout.ColumnLeft(4) + layout.widths[4], 10);
   QTest::mousePress(panel->Grid(), Qt::LeftButton, {}, end);
   QTest::mouseMove(panel->Grid(), end + QPoint(-100, 0));
   QTest::mouseRelease(panel->Grid(), Qt::LeftButton, {}, end + QPoint(-100, 0));
-  EXPECT_EQ(Measure(*panel).waveRight, 700 - kWaveRightReserve);
+  EXPECT_EQ(Measure(*panel).waveRight, 700 - kWaveRightReserve - kAfterWave);
 }
 
 TEST(WaveColumn, NarrowStripTimeLabelsDoNotOverlap) {
