@@ -73,8 +73,14 @@ TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, 
   connect(grid_, &TSequenceGrid::EditTextChanged, this, [this](int row, int column, const QString& text) {
     Apply([&] { return editor_.SetEditText(row, column, KitBytes(text)); });
   });
-  connect(grid_, &TSequenceGrid::EditStarted, this, [this] { timeEdit_.Begin(data_); });
-  connect(grid_, &TSequenceGrid::EditCancelled, this, [this] { timeEdit_.Cancel(data_); });
+  // A time typed and taken back, or typed as it was, is no change.
+  connect(grid_, &TSequenceGrid::EditStarted, this, [this] {
+    tableAtEdit_ = data_.Sequence;
+    timeEdit_.Begin(data_);
+  });
+  connect(grid_, &TSequenceGrid::EditEnded, this, [this](bool) {
+    if (SameTable(data_.Sequence, tableAtEdit_)) timeEdit_.Cancel(data_);
+  });
   connect(grid_, &TSequenceGrid::RowMoved, this,
           [this](int from, int to) { Apply([&] { return editor_.MoveRow(from, to); }); });
   FillSignalList();

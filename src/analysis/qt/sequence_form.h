@@ -62,6 +62,7 @@ class TSequenceForm : public QWidget {
   CaptureData& data_;
   SequenceEditor editor_;
   UndoableEdit timeEdit_;
+  SequenceTable tableAtEdit_{};
   TSequenceGrid* grid_;
   QComboBox* signals_;
   TNiceLabel* stateZero_;

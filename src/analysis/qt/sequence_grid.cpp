@@ -227,13 +227,11 @@ void TSequenceGrid::StartEdit(const QString* typed) {
 
 void TSequenceGrid::EndEdit(bool keep) {
   if (!Editing()) return;
-  if (!keep) {
-    if (edit_->text() != editOriginal_) {
-      edit_->setText(editOriginal_);
-      emit EditTextChanged(row_, column_, editOriginal_);
-    }
-    emit EditCancelled();
+  if (!keep && edit_->text() != editOriginal_) {
+    edit_->setText(editOriginal_);
+    emit EditTextChanged(row_, column_, editOriginal_);
   }
+  emit EditEnded(keep);
   edit_->hide();
   setFocus(Qt::OtherFocusReason);
   update();

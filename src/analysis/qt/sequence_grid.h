@@ -47,10 +47,10 @@ class TSequenceGrid : public QWidget {
   void CellActivated(int row, int column);
   // Every change of the in-place text, as it is typed.
   void EditTextChanged(int row, int column, const QString& text);
-  // The in-place edit opened; it was taken back with Escape (the old text
-  // has been handed over again by then).
+  // The in-place edit opened; it closed with Enter (kept) or Escape (the
+  // old text has been handed over again by then).
   void EditStarted();
-  void EditCancelled();
+  void EditEnded(bool kept);
   // A row dropped somewhere else by its number.
   void RowMoved(int from, int to);
 

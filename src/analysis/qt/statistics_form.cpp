@@ -169,7 +169,7 @@ int TStatisticsForm::NamesWidth() const {
   const QFontMetrics metrics(font);
   int widest = metrics.horizontalAdvance(QStringLiteral("Channel"));
   for (int row = 0; row < model_->rowCount(); ++row) {
-    widest = std::max(widest, metrics.horizontalAdvance(model_->headerData(row, Qt::Vertical).toString()));
+    widest = std::max(widest, metrics.horizontalAdvance(model_->headerData(row, Qt::Vertical, Qt::DisplayRole).toString()));
   }
   const int margin = header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
   return widest + 2 * margin + 4;

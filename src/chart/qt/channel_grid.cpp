@@ -293,8 +293,10 @@ void ChannelGrid::StartEditing(const QString* typed) {
 
 void ChannelGrid::FinishEditing(bool keep) {
   if (!editor_->isVisible()) return;
-  if (!keep && editRow_ >= 1) {
-    SetChannelNameFromEdit(state_.Data(), editRow_, editOriginal_);
+  if (!keep && editRow_ >= 1) SetChannelNameFromEdit(state_.Data(), editRow_, editOriginal_);
+  // Taken back, or typed as it was: no change.
+  const int channel = ChannelOfRow(state_.Data(), editRow_);
+  if (channel >= 1 && ChannelName(state_.Data().Channels[channel - 1]) == editOriginal_) {
     renameEdit_.Cancel(state_.Data());
   }
   editRow_ = 0;
