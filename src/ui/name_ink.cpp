@@ -22,10 +22,10 @@ double ContrastRatio(Rgb a, Rgb b) {
 
 NameInk NameInkOn(Rgb colour, Rgb background) {
   NameInk ink{colour};
-  if (ContrastRatio(colour, background) >= kNameOutlineBelow) return ink;
-  ink.outlined = true;
+  if (ContrastRatio(colour, background) >= kNameShadeBelow) return ink;
+  ink.shaded = true;
   const Rgb black{0, 0, 0}, white{255, 255, 255};
-  ink.outline = ContrastRatio(colour, black) >= ContrastRatio(colour, white) ? black : white;
+  ink.shade = ContrastRatio(colour, black) >= ContrastRatio(colour, white) ? black : white;
   return ink;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // How a channel's name is inked on its cell: in the channel's own colour,
 // and, where that colour is too faint on the background (yellow or silver
-// on white), with an outline in whichever of black and white stands out
+// on white), with a shade in whichever of black and white stands out
 // from it. The waveforms keep the plain colour.
 #include "ui/common_helpers.h"
 
@@ -11,13 +11,13 @@ namespace korvalog {
 // their relative luminance in sRGB.
 double ContrastRatio(Rgb a, Rgb b);
 
-// Below this ratio against its background a name gets an outline.
-inline constexpr double kNameOutlineBelow = 2.0;
+// Below this ratio against its background a name gets a shade.
+inline constexpr double kNameShadeBelow = 2.0;
 
 struct NameInk {
   Rgb fill;
-  bool outlined = false;
-  Rgb outline{0, 0, 0};
+  bool shaded = false;
+  Rgb shade{0, 0, 0};
 };
 
 NameInk NameInkOn(Rgb colour, Rgb background);

@@ -1,4 +1,4 @@
-// Which channel names get an outline, and in which colour.
+// Which channel names get a shade, and in which colour.
 #include "ui/name_ink.h"
 
 #include <gtest/gtest.h>
@@ -14,11 +14,11 @@ TEST(NameInk, ContrastRatioOfKnownPairs) {
   EXPECT_NEAR(ContrastRatio({192, 192, 192}, {255, 255, 255}), 1.82, 0.01);
 }
 
-TEST(NameInk, FaintColoursOnWhiteAreOutlinedInBlackOthersArePlain) {
+TEST(NameInk, FaintColoursOnWhiteAreShadedInBlackOthersArePlain) {
   const Rgb white{255, 255, 255};
   struct Case {
     Rgb colour;
-    bool outlined;
+    bool shaded;
   } cases[] = {
       {{255, 255, 0}, true},    // yellow
       {{192, 192, 192}, true},  // silver
@@ -31,30 +31,30 @@ TEST(NameInk, FaintColoursOnWhiteAreOutlinedInBlackOthersArePlain) {
   };
   for (const Case& c : cases) {
     const NameInk ink = NameInkOn(c.colour, white);
-    EXPECT_EQ(ink.outlined, c.outlined) << int(c.colour.r) << "," << int(c.colour.g) << "," << int(c.colour.b);
+    EXPECT_EQ(ink.shaded, c.shaded) << int(c.colour.r) << "," << int(c.colour.g) << "," << int(c.colour.b);
     EXPECT_EQ(ink.fill, c.colour);  // the name keeps its channel's colour
-    if (ink.outlined) { EXPECT_EQ(ink.outline, (Rgb{0, 0, 0})); }
+    if (ink.shaded) { EXPECT_EQ(ink.shade, (Rgb{0, 0, 0})); }
   }
 }
 
-TEST(NameInk, EveryOutlinedNameReadsAgainstItsOutline) {
+TEST(NameInk, EveryShadedNameReadsAgainstItsShade) {
   // Whatever the palette, a name is readable against its background or its
-  // outline; on a dark background a dark name gets a white outline.
+  // shade; on a dark background a dark name gets a white shade.
   for (uint8_t mode : {uint8_t{0}, uint8_t{1}}) {
     for (int ch = 1; ch <= kChannelCount; ++ch) {
       for (const Rgb background : {Rgb{255, 255, 255}, Rgb{30, 30, 30}}) {
         const NameInk ink = NameInkOn(ChannelColour(ch, mode), background);
         const double plain = ContrastRatio(ink.fill, background);
-        if (!ink.outlined) {
-          EXPECT_GE(plain, kNameOutlineBelow) << ch;
+        if (!ink.shaded) {
+          EXPECT_GE(plain, kNameShadeBelow) << ch;
         } else {
-          EXPECT_LT(plain, kNameOutlineBelow) << ch;
-          EXPECT_GE(ContrastRatio(ink.fill, ink.outline), 4.5) << ch;
+          EXPECT_LT(plain, kNameShadeBelow) << ch;
+          EXPECT_GE(ContrastRatio(ink.fill, ink.shade), 4.5) << ch;
         }
       }
     }
   }
-  EXPECT_EQ(NameInkOn({0, 0, 0}, {30, 30, 30}).outline, (Rgb{255, 255, 255}));
+  EXPECT_EQ(NameInkOn({0, 0, 0}, {30, 30, 30}).shade, (Rgb{255, 255, 255}));
 }
 
 }  // namespace

@@ -24,17 +24,16 @@ void TextOutAt(QPainter& painter, int x, int y, std::string_view text) {
   painter.drawText(x, y + painter.fontMetrics().ascent(), KitText(text));
 }
 
-void TextOutOutlined(QPainter& painter, int x, int y, std::string_view text, const QColor& outline) {
+void TextOutShaded(QPainter& painter, int x, int y, std::string_view text, const QColor& shade) {
   const QString run = KitText(text);
   const QPointF base(x, y + painter.fontMetrics().ascent());
-  // One device pixel all round, so the outline stays thin at any scale.
+  // One device pixel, so the shade stays thin at any scale; below and to
+  // the right only, so the letters' insides stay open.
   const qreal dpr = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
   const qreal d = 1.0 / std::max<qreal>(1.0, dpr);
   const QPen fill = painter.pen();
-  painter.setPen(outline);
-  for (int dy = -1; dy <= 1; ++dy)
-    for (int dx = -1; dx <= 1; ++dx)
-      if (dx != 0 || dy != 0) painter.drawText(base + QPointF(dx * d, dy * d), run);
+  painter.setPen(shade);
+  for (const QPointF offset : {QPointF(d, 0), QPointF(0, d), QPointF(d, d)}) painter.drawText(base + offset, run);
   painter.setPen(fill);
   painter.drawText(base, run);
 }
@@ -44,8 +43,8 @@ void DrawChannelName(QPainter& painter, const QPalette& palette, Rgb colour, int
   const NameInk ink = NameInkOn(colour, Rgb{static_cast<uint8_t>(paper.red()), static_cast<uint8_t>(paper.green()),
                                             static_cast<uint8_t>(paper.blue())});
   painter.setPen(QColor(ink.fill.r, ink.fill.g, ink.fill.b));
-  if (ink.outlined) {
-    TextOutOutlined(painter, x, y, text, QColor(ink.outline.r, ink.outline.g, ink.outline.b));
+  if (ink.shaded) {
+    TextOutShaded(painter, x, y, text, QColor(ink.shade.r, ink.shade.g, ink.shade.b));
   } else {
     TextOutAt(painter, x, y, text);
   }

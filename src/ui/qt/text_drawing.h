@@ -13,11 +13,11 @@ namespace korvalog {
 // Top-left of a text cell at (x, y), as the program positions all its texts.
 void TextOutAt(QPainter& painter, int x, int y, std::string_view text);
 
-// As TextOutAt, with a one-pixel outline in `outline` around the glyphs
-// (a faint colour made readable); the glyphs keep the pen colour.
-void TextOutOutlined(QPainter& painter, int x, int y, std::string_view text, const QColor& outline);
+// As TextOutAt, with a one-pixel shade in `shade` below and right of the
+// glyphs (a faint colour made readable); the glyphs keep the pen colour.
+void TextOutShaded(QPainter& painter, int x, int y, std::string_view text, const QColor& shade);
 
-// A channel's name in its colour on the palette's window colour, outlined
+// A channel's name in its colour on the palette's window colour, shaded
 // where that colour alone would be too faint to read.
 void DrawChannelName(QPainter& painter, const QPalette& palette, Rgb colour, int x, int y, std::string_view text);
 

@@ -1,5 +1,5 @@
 // Channel names in colours that are faint on white (yellow, silver) get a
-// dark outline; the others and all waveforms keep their plain colour.
+// dark shade; the others and all waveforms keep their plain colour.
 #include <gtest/gtest.h>
 
 #include "chart/qt/chart_panel.h"
@@ -30,7 +30,7 @@ NameInkCount CountNameInk(const QImage& grid, const QRect& cell, QRgb colour) {
   return n;
 }
 
-TEST(GridNames, FaintNamesAreOutlinedOthersArePlain) {
+TEST(GridNames, FaintNamesAreShadedOthersArePlain) {
   // Channels 2 red, 5 yellow, 10 navy, 15 silver in the 16-colour palette.
   ChartRig r([](CaptureBuilder& b) {
     for (int ch : {2, 5, 10, 15}) {
@@ -42,20 +42,20 @@ TEST(GridNames, FaintNamesAreOutlinedOthersArePlain) {
   ChannelGrid* g = r.panel->Grid();
   struct Case {
     int channel;
-    bool outlined;
+    bool shaded;
   } cases[] = {{5, true}, {15, true}, {2, false}};
   for (const Case& c : cases) {
     const Rgb colour = ChannelColour(c.channel, r.settings.ColourMode);
     const QRect cell = g->Layout().CellRect(1, c.channel, g->TopRow());
     const NameInkCount n = CountNameInk(grid, cell, test::Rgb(colour));
     EXPECT_GT(n.colour, 20) << c.channel;  // the name keeps its colour
-    if (c.outlined) {
+    if (c.shaded) {
       EXPECT_GT(n.dark, n.colour / 2) << c.channel;
     } else {
       EXPECT_EQ(n.dark, 0) << c.channel;
     }
   }
-  // The yellow waveform has no outline: only its colour and the background.
+  // The yellow waveform has no shade: only its colour and the background.
   const QRect wave = g->Layout().CellRect(4, 5, g->TopRow());
   EXPECT_EQ(CountNameInk(grid, wave, test::Rgb(ChannelColour(5, 0))).dark, 0);
 }
