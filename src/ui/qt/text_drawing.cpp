@@ -1,15 +1,15 @@
 #include "ui/qt/text_drawing.h"
 
 #include <QFontMetrics>
-#include <QPaintDevice>
-#include <algorithm>
 #include <QGuiApplication>
+#include <QPaintDevice>
 #include <QPolygon>
+#include <algorithm>
 
-#include "ui/time_span_fit.h"
 #include "ui/common_helpers.h"
 #include "ui/name_ink.h"
 #include "ui/qt/kit_look.h"
+#include "ui/time_span_fit.h"
 
 namespace korvalog {
 namespace {
