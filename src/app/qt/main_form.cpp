@@ -41,7 +41,9 @@ QString Text(std::string_view s) { return KitText(s); }
 }  // namespace
 
 QString FindHelpFile() {
-  for (const QString& folder : {QDir::currentPath(), QCoreApplication::applicationDirPath()}) {
+  // An installed program keeps its guide with the other documentation.
+  const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/korvalog");
+  for (const QString& folder : {QDir::currentPath(), QCoreApplication::applicationDirPath(), installed}) {
     const QFileInfo file(QDir(folder), QString::fromLatin1(kHelpFileName));
     if (file.isFile()) return file.absoluteFilePath();
   }
@@ -139,6 +141,11 @@ void TMainForm::TimerTimer() {
     status_->SetPanelText(1, Text(view.loggerText));
     const QString capStat = Text(view.capStatText);
     if (lCapStat->text() != capStat) lCapStat->setText(capStat);
+  }
+  // A capture that lost its logger says so beside the link status until it
+  // ends: when, after how many events, and when the logger was back.
+  if ((view.statusRefreshed || view.linkNoteChanged) && !view.linkNote.empty()) {
+    status_->SetPanelText(1, Text(view.loggerText + " - " + view.linkNote));
   }
 }
 
