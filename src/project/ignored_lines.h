@@ -9,7 +9,7 @@ namespace korvalog {
 
 struct IgnoredLines {
   uint64_t lines = 0;         // non-empty lines that held no record
-  bool endedMidLine = false;  // the last line has no line end: the file was cut
+  bool endedMidLine = false;  // the last line has no line end and no record: the file was cut
 
   bool Any() const { return lines > 0 || endedMidLine; }
   // "3 lines ignored", "the file ends in the middle of a line", or both

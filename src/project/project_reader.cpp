@@ -201,6 +201,7 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& 
   uint32_t count = 0;
   std::string_view line;
   bool cut = false;
+  bool lastIgnored = false;
   for (;;) {
     if (const char* fixed = reader.NextFixedCrLf(kEventLine)) {
       if (fixed[0] == 'E') {
@@ -214,6 +215,7 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& 
     }
     if (!reader.Next(line, cut)) break;
     if (line.empty()) continue;
+    const uint64_t ignoredBefore = ignored.lines;
     if (cut) {
       ++ignored.lines;
     } else if (line[0] != 'E') {
@@ -228,8 +230,11 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& 
     } else {
       ++ignored.lines;
     }
+    lastIgnored = ignored.lines != ignoredBefore;
   }
-  ignored.endedMidLine = reader.EndedMidLine();
+  // A last line without its line end that still holds a whole record (a
+  // file made by hand) lost nothing; one that holds none was cut.
+  ignored.endedMidLine = reader.EndedMidLine() && lastIgnored;
   // Events passed over for their contents are told apart, not as lines.
   taken -= std::min<uint64_t>(taken, skipped.Total());
   return count;

@@ -59,9 +59,11 @@ const DamageCase kCases[] = {
      "1 line ignored; the file ends in the middle of a line"},
     {"cut after the fourth event line's end",
      [](const std::string& g) { return g.substr(0, kFirstEvent + 4 * 23); }, false, 4, ""},
-    {"last line without its line end",
-     [](const std::string& g) { return g.substr(0, g.size() - 2); }, false, 10,
-     "the file ends in the middle of a line"},
+    {"last line without its line end, still whole",
+     [](const std::string& g) { return g.substr(0, g.size() - 2); }, false, 10, ""},
+    {"last line cut short",
+     [](const std::string& g) { return g.substr(0, g.size() - 9); }, false, 10,
+     "1 line ignored; the file ends in the middle of a line"},
     {"three foreign lines among the events",
      [](const std::string& g) {
        std::string s = g;
@@ -69,13 +71,20 @@ const DamageCase kCases[] = {
        return s;
      },
      false, 10, "3 lines ignored"},
-    {"a NUL inside an event line after the first kilobyte",
+    {"a NUL for the tag of an event line after the first kilobyte",
+     [](const std::string& g) {
+       std::string s = g;
+       s[kFirstEvent + 5 * 23] = '\0';
+       return s;
+     },
+     false, 9, "1 line ignored"},
+    {"a NUL among the digits after the first kilobyte counts as 0",
      [](const std::string& g) {
        std::string s = g;
        s[kFirstEvent + 5 * 23 + 4] = '\0';
        return s;
      },
-     false, 10, "1 line ignored"},
+     false, 10, ""},
     {"an over-long line", [](const std::string& g) { return std::string(20000, 'S') + "\r\n" + g; },
      false, 10, "1 line ignored"},
     {"empty", [](const std::string&) { return std::string(); }, true, 0, ""},
