@@ -76,9 +76,16 @@ void LinkSupervisor::ReopenWhenDown() {
   OpenSerialLink();
 }
 
-void LinkSupervisor::FollowGaps(bool wasConnected) {
+bool LinkSupervisor::Connected() const {
+  // A USB logger that went away is lost at once, not when state 4 gives up.
+  return LinkState == 4 && (SerialType() || usb_.HidDeviceCount() > 0);
+}
+
+void LinkSupervisor::FollowGaps() {
   view_.linkNoteChanged = false;
   const bool capturing = data_.Capturing.load(std::memory_order_acquire) != 0;
+  const bool wasConnected = connected_;
+  connected_ = Connected();
   if (capturing && !wasCapturing_) {
     gaps_.Clear();
     view_.linkNote.clear();
@@ -86,11 +93,11 @@ void LinkSupervisor::FollowGaps(bool wasConnected) {
   }
   wasCapturing_ = capturing;
   if (!capturing) return;
-  if (wasConnected && LinkState != 4) {
+  if (wasConnected && !connected_) {
     gaps_.Lost(clock_.Now(), data_.Store.Count());
     view_.linkNote = LinkGaps::LostText(gaps_.Gaps().back());
     view_.linkNoteChanged = true;
-  } else if (LinkState == 4 && gaps_.Open()) {
+  } else if (connected_ && gaps_.Open()) {
     gaps_.Back(clock_.Now());
     view_.linkNote = LinkGaps::BackText(gaps_.Gaps().back());
     view_.linkNoteChanged = true;
@@ -205,10 +212,9 @@ const LinkView& LinkSupervisor::tick() {
     view_.repaintGrid = true;
   }
   view_.capturePressed = data_.Capturing.load(std::memory_order_acquire) != 0;
-  const bool wasConnected = LinkState == 4;
   StepLinkState();
   ReopenWhenDown();
-  FollowGaps(wasConnected);
+  FollowGaps();
   view_.captureEnabled = LinkState == 4 || data_.Capturing.load(std::memory_order_acquire) != 0;
   if (data_.States.TakeStatesChanged()) view_.repaintGrid = true;
   view_.layoutChart = true;

@@ -89,7 +89,10 @@ class LinkSupervisor {
   bool SerialLinkDown() const;
   // Every kReopenMs while the port is down: the same port opened afresh.
   void ReopenWhenDown();
-  void FollowGaps(bool wasConnected);
+  // Logger configured and still there, as far as this tick knows.
+  bool Connected() const;
+  // Notes losses and returns of the link while a capture runs.
+  void FollowGaps();
 
   CaptureData& data_;
   const LoggerSettings& settings_;
@@ -102,6 +105,7 @@ class LinkSupervisor {
   const uint32_t reopenTicks_;
   uint32_t downTicks_ = 0;
   bool wasCapturing_ = false;
+  bool connected_ = false;
   LinkGaps gaps_;
   // Outlives every serial link: bytes left in its ring are decoded with the
   // first bytes of the next link.
