@@ -19,9 +19,9 @@ void LinkGaps::Back(double at) {
   if (Open()) gaps_.back().backAt = at;
 }
 
-std::string LinkGaps::LostText(const LinkGap& gap) {
+std::string LinkGaps::LostText(const LinkGap& gap, bool reconnecting) {
   return "Logger link lost at " + ClockText(gap.lostAt) + " after " + UIntToText(gap.eventIndex) +
-         (gap.eventIndex == 1 ? " event" : " events") + ", reconnecting";
+         (gap.eventIndex == 1 ? " event" : " events") + (reconnecting ? ", reconnecting" : "");
 }
 
 std::string LinkGaps::BackText(const LinkGap& gap) {

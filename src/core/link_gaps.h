@@ -25,8 +25,9 @@ class LinkGaps {
   bool Open() const { return !gaps_.empty() && !gaps_.back().Closed(); }
   const std::vector<LinkGap>& Gaps() const { return gaps_; }
 
-  // "Logger link lost at 09:12:03 after 1234 events, reconnecting"
-  static std::string LostText(const LinkGap& gap);
+  // "Logger link lost at 09:12:03 after 1234 events, reconnecting" (without
+  // ", reconnecting" once the capture has ended)
+  static std::string LostText(const LinkGap& gap, bool reconnecting = true);
   // "Logger link back at 09:12:15, 12 s without it"
   static std::string BackText(const LinkGap& gap);
 

@@ -91,7 +91,13 @@ void LinkSupervisor::FollowGaps() {
     view_.linkNote.clear();
     view_.linkNoteChanged = true;
   }
+  const bool ended = !capturing && wasCapturing_;
   wasCapturing_ = capturing;
+  if (ended && gaps_.Open()) {
+    // Nothing reconnects into a capture that has ended.
+    view_.linkNote = LinkGaps::LostText(gaps_.Gaps().back(), false);
+    view_.linkNoteChanged = true;
+  }
   if (!capturing) return;
   if (wasConnected && !connected_) {
     gaps_.Lost(clock_.Now(), data_.Store.Count());

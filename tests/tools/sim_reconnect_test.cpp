@@ -124,6 +124,9 @@ TEST_P(SimReconnect, ANewCaptureStartsWithoutTheOldGaps) {
   data.SetCapture(false);
   Tick();
   EXPECT_EQ(link.Gaps().Gaps().size(), 1u);  // the last capture's, until the next starts
+  EXPECT_TRUE(link.View().linkNoteChanged);  // no more reconnecting into it
+  EXPECT_EQ(link.View().linkNote.find(", reconnecting"), std::string::npos) << link.View().linkNote;
+  EXPECT_EQ(link.View().linkNote.substr(0, 20), "Logger link lost at ");
   data.SetCapture(true);
   Tick();
   EXPECT_TRUE(link.Gaps().Gaps().empty());
