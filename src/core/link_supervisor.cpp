@@ -9,6 +9,8 @@ namespace {
 constexpr int kProbeMs = 2000;
 constexpr int kLostMs = 5000;
 constexpr int kSecondMs = 1000;
+
+uint32_t Ticks(int ms, int interval) { return static_cast<uint32_t>(ms / (interval > 0 ? interval : 1)); }
 }  // namespace
 
 LinkSupervisor::LinkSupervisor(CaptureData& data, const LoggerSettings& settings, UsbLoggers& usb,
@@ -20,6 +22,7 @@ LinkSupervisor::LinkSupervisor(CaptureData& data, const LoggerSettings& settings
       probeTicks_(static_cast<uint32_t>(kProbeMs / (timerIntervalMs > 0 ? timerIntervalMs : 1))),
       lostTicks_(static_cast<uint32_t>(kLostMs / (timerIntervalMs > 0 ? timerIntervalMs : 1))),
       secondTicks_(static_cast<uint8_t>(kSecondMs / (timerIntervalMs > 0 ? timerIntervalMs : 1))),
+      reopenTicks_(Ticks(kReopenMs, timerIntervalMs)),
       decoder_(data, settings, clock),
       resolver_(SerialDeviceName) {
   view_.loggerText = "NO Logger";
@@ -53,6 +56,59 @@ void LinkSupervisor::RestartLink() {
 }
 
 bool LinkSupervisor::SerialLineFailed() const { return comms_ && comms_->LineFailed(); }
+
+bool LinkSupervisor::SerialLinkDown() const {
+  return SerialType() && (!comms_ || !comms_->IsOpen() || comms_->LineFailed());
+}
+
+void LinkSupervisor::ReopenWhenDown() {
+  if (LinkState == 4 || !SerialLinkDown()) {
+    downTicks_ = 0;
+    return;
+  }
+  if (++downTicks_ < reopenTicks_) return;
+  downTicks_ = 0;
+  // An adapter unplugged and plugged back, or a logger's link made anew,
+  // comes back under the same name. The bytes the old line left half-read
+  // belong to no change on the new one.
+  if (comms_) comms_->Destroy();
+  decoder_.DropPending();
+  OpenSerialLink();
+}
+
+bool LinkSupervisor::Connected() const {
+  // A USB logger that went away is lost at once, not when state 4 gives up.
+  return LinkState == 4 && (SerialType() || usb_.HidDeviceCount() > 0);
+}
+
+void LinkSupervisor::FollowGaps() {
+  view_.linkNoteChanged = false;
+  const bool capturing = data_.Capturing.load(std::memory_order_acquire) != 0;
+  const bool wasConnected = connected_;
+  connected_ = Connected();
+  if (capturing && !wasCapturing_) {
+    gaps_.Clear();
+    view_.linkNote.clear();
+    view_.linkNoteChanged = true;
+  }
+  const bool ended = !capturing && wasCapturing_;
+  wasCapturing_ = capturing;
+  if (ended && gaps_.Open()) {
+    // Nothing reconnects into a capture that has ended.
+    view_.linkNote = LinkGaps::LostText(gaps_.Gaps().back(), false);
+    view_.linkNoteChanged = true;
+  }
+  if (!capturing) return;
+  if (wasConnected && !connected_) {
+    gaps_.Lost(clock_.Now(), data_.Store.Count());
+    view_.linkNote = LinkGaps::LostText(gaps_.Gaps().back());
+    view_.linkNoteChanged = true;
+  } else if (connected_ && gaps_.Open()) {
+    gaps_.Back(clock_.Now());
+    view_.linkNote = LinkGaps::BackText(gaps_.Gaps().back());
+    view_.linkNoteChanged = true;
+  }
+}
 
 bool LinkSupervisor::Present() const {
   return decoder_.LoggerAlive.load(std::memory_order_acquire) != 0 || usb_.HidDeviceCount() > 0;
@@ -163,6 +219,8 @@ const LinkView& LinkSupervisor::tick() {
   }
   view_.capturePressed = data_.Capturing.load(std::memory_order_acquire) != 0;
   StepLinkState();
+  ReopenWhenDown();
+  FollowGaps();
   view_.captureEnabled = LinkState == 4 || data_.Capturing.load(std::memory_order_acquire) != 0;
   if (data_.States.TakeStatesChanged()) view_.repaintGrid = true;
   view_.layoutChart = true;

@@ -11,6 +11,7 @@
 
 #include "core/capture_data.h"
 #include "core/clock.h"
+#include "core/link_gaps.h"
 #include "core/records.h"
 #include "core/serial_decoder.h"
 #include "core/usb_loggers.h"
@@ -28,11 +29,17 @@ struct LinkView {
   std::string clockText;        // status panel 0, "hh:mm:ss"
   std::string loggerText;       // status panel 1, "Logger OK" / "NO Logger"
   std::string capStatText;      // lCapStat
+  // While a capture runs: the latest loss of the link, or its return; empty
+  // when the capture never lost it. linkNoteChanged: renewed this tick.
+  std::string linkNote;
+  bool linkNoteChanged = false;
 };
 
 class LinkSupervisor {
  public:
   static constexpr int kTimerIntervalMs = 250;
+  // A serial port whose device is gone is opened again this often.
+  static constexpr int kReopenMs = 3000;
   // Which device a port number opens; SerialDeviceName unless replaced.
   using DeviceResolver = std::function<std::string(uint8_t port)>;
 
@@ -64,6 +71,8 @@ class LinkSupervisor {
   bool Present() const;
 
   SerialDecoder& Decoder() { return decoder_; }
+  // The losses of the link during the current (or last) capture.
+  const LinkGaps& Gaps() const { return gaps_; }
   const TComms* Comms() const { return comms_.get(); }
 
   // Interface thread only. 4 = connected and configured.
@@ -76,6 +85,14 @@ class LinkSupervisor {
   void RefreshStatus();
   bool SerialType() const;
   bool SerialLineFailed() const;
+  // The port cannot deliver: never opened, or its reads fail.
+  bool SerialLinkDown() const;
+  // Every kReopenMs while the port is down: the same port opened afresh.
+  void ReopenWhenDown();
+  // Logger configured and still there, as far as this tick knows.
+  bool Connected() const;
+  // Notes losses and returns of the link while a capture runs.
+  void FollowGaps();
 
   CaptureData& data_;
   const LoggerSettings& settings_;
@@ -85,6 +102,11 @@ class LinkSupervisor {
   const uint32_t probeTicks_;
   const uint32_t lostTicks_;
   const uint8_t secondTicks_;
+  const uint32_t reopenTicks_;
+  uint32_t downTicks_ = 0;
+  bool wasCapturing_ = false;
+  bool connected_ = false;
+  LinkGaps gaps_;
   // Outlives every serial link: bytes left in its ring are decoded with the
   // first bytes of the next link.
   SerialDecoder decoder_;

@@ -14,7 +14,8 @@
 namespace korvalog {
 
 // Bytes received and not yet decoded. The byte-wide indices wrap by themselves;
-// the ring lives as long as the program and is never reset.
+// the ring lives as long as the program; only a lost line that is opened
+// again drops what it holds.
 struct ReceiveRing {
   uint8_t bytes[256] = {};
   uint8_t write = 0;
@@ -35,6 +36,8 @@ class SerialDecoder {
   std::atomic<uint8_t> LoggerAlive{0};
 
   const ReceiveRing& Ring() const { return ring_; }
+  // Forgets the bytes not yet decoded. Only while no receive thread runs.
+  void DropPending() { ring_.read = ring_.write; }
 
  private:
   CaptureData& data_;

@@ -64,6 +64,7 @@ bool LineReader::NextSlow(std::string_view& line, bool& cut) {
       line = std::string_view(base + begin_, have);
       cut = false;
       afterCr_ = false;
+      endedMidLine_ = true;
       begin_ = end_;
       return true;
     }

@@ -66,6 +66,14 @@ class LineReader {
 
   bool Failed() const { return failed_; }
   int ErrorNumber() const { return errorNumber_; }
+  // The last line handed over had no line end: the file stops inside it.
+  bool EndedMidLine() const { return endedMidLine_; }
+  // After Prime: a NUL byte among the first `size` bytes of the file. Text
+  // files never hold one; random or binary data almost always does.
+  bool NulWithin(size_t size) const {
+    const size_t n = size < end_ ? size : end_;
+    return std::memchr(buffer_.get(), 0, n) != nullptr;
+  }
 
  private:
   bool Fill();
@@ -119,6 +127,7 @@ class LineReader {
   bool failed_ = false;
   bool skipping_ = false;  // inside the rest of a cut line
   bool afterCr_ = false;   // the last line ended with CR: a LF now completes it
+  bool endedMidLine_ = false;
   int errorNumber_ = 0;
 };
 

@@ -11,10 +11,12 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
 #include "project/hex_record.h"
+#include "project/ignored_lines.h"
 #include "project/line_reader.h"
 #include "project/log_import.h"
 #include "project/project_file.h"
@@ -77,6 +79,27 @@ FilePtr OpenRegularFile(const std::string& path, std::string& reason) {
   return file;
 }
 
+constexpr size_t kProjectSniffBytes = 1024;
+constexpr const char* kNotAProject = "not a Korvalog project";
+
+// What a load replaces before it knows whether the file is a project at all.
+struct PreviousCapture {
+  explicit PreviousCapture(const CaptureData& data)
+      : count(data.Store.Count()),
+        startTime(data.CaptureStart.time),
+        endTime(data.CaptureEnd.time),
+        present(data.DataPresent.load(std::memory_order_acquire)) {}
+  void Restore(CaptureData& data) const {
+    data.Store.SetCount(count);
+    data.CaptureStart.time = startTime;
+    data.CaptureEnd.time = endTime;
+    data.DataPresent.store(present, std::memory_order_release);
+  }
+  uint32_t count;
+  double startTime, endTime;
+  uint8_t present;
+};
+
 // True when the line is exactly the tag, then 2 * size digits from `start`
 // (0-based).
 bool HoldsPayload(std::string_view line, size_t start, size_t size) { return line.size() == start + 2 * size; }
@@ -102,34 +125,34 @@ void ReadSnapshot(std::string_view line, PositionSnapshot& snap) {
 }
 
 // One line of the tables (S, Q, L, O), dispatched on its first character.
-// Lines that do not hold exactly one record are passed over.
-void ReadTableLine(std::string_view line, CaptureData& data) {
+// Lines that do not hold exactly one record are passed over: false.
+bool ReadTableLine(std::string_view line, CaptureData& data) {
   switch (line[0]) {
     case 'S': {
-      if (!HoldsPayload(line, 3, sizeof(ChannelRecord))) return;
+      if (!HoldsPayload(line, 3, sizeof(ChannelRecord))) return false;
       const int ch = DecodeHexPair(line.data() + 1);
-      if (ch < 1 || ch > kChannelCount) return;
+      if (ch < 1 || ch > kChannelCount) return false;
       ChannelRecord rec;
       DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
       if (rec.nameLength > kChannelNameMax) rec.nameLength = kChannelNameMax;
       data.Channels[ch - 1] = rec;
-      return;
+      return true;
     }
     case 'Q': {
-      if (!HoldsPayload(line, 3, sizeof(SequenceRow))) return;
+      if (!HoldsPayload(line, 3, sizeof(SequenceRow))) return false;
       const int row = DecodeHexPair(line.data() + 1);
-      if (row < 1 || row > kSequenceRows) return;
+      if (row < 1 || row > kSequenceRows) return false;
       SequenceRow rec;
       DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
       data.Sequence[row - 1] = rec;
-      return;
+      return true;
     }
     case 'L':
-      if (!HoldsPayload(line, 2, sizeof(PositionSnapshot))) return;
+      if (!HoldsPayload(line, 2, sizeof(PositionSnapshot))) return false;
       ReadSnapshot(line, line[1] == '1' ? data.CaptureStart : data.CaptureEnd);
-      return;
+      return true;
     case 'O': {
-      if (!HoldsPayload(line, 1, sizeof(DisplayOrder))) return;
+      if (!HoldsPayload(line, 1, sizeof(DisplayOrder))) return false;
       DisplayOrder order;
       DecodeHexBytes(line.data() + 1, order.size(), order.data());
       if (IsPermutation(order)) {
@@ -137,10 +160,10 @@ void ReadTableLine(std::string_view line, CaptureData& data) {
       } else {
         ResetDisplayOrder(data.Order);
       }
-      return;
+      return true;
     }
     default:
-      return;
+      return false;
   }
 }
 
@@ -169,29 +192,51 @@ inline void ReadEventLine(const char* line, EventRecord* events, uint32_t& count
 }
 
 // Reads every line of a project; returns the number of events stored.
-uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& skipped) {
+// `taken` counts the lines read as records (events skipped for their
+// contents are not), `ignored` the lines that are no record at all.
+uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& skipped,
+                          IgnoredLines& ignored, uint64_t& taken) {
   constexpr size_t kEventLine = 1 + 2 * sizeof(EventRecord);
   EventRecord* const events = data.Store.MutableData();
   uint32_t count = 0;
   std::string_view line;
   bool cut = false;
+  bool lastIgnored = false;
   for (;;) {
     if (const char* fixed = reader.NextFixedCrLf(kEventLine)) {
       if (fixed[0] == 'E') {
         ReadEventLine(fixed, events, count, skipped);
-      } else {
-        ReadTableLine(std::string_view(fixed, kEventLine), data);
+      } else if (!ReadTableLine(std::string_view(fixed, kEventLine), data)) {
+        ++ignored.lines;
+        continue;
       }
+      ++taken;
       continue;
     }
     if (!reader.Next(line, cut)) break;
-    if (cut || line.empty()) continue;
-    if (line[0] != 'E') {
-      ReadTableLine(line, data);
+    if (line.empty()) continue;
+    const uint64_t ignoredBefore = ignored.lines;
+    if (cut) {
+      ++ignored.lines;
+    } else if (line[0] != 'E') {
+      if (ReadTableLine(line, data)) {
+        ++taken;
+      } else {
+        ++ignored.lines;
+      }
     } else if (HoldsPayload(line, 1, sizeof(EventRecord))) {
       ReadEventLine(line.data(), events, count, skipped);
+      ++taken;
+    } else {
+      ++ignored.lines;
     }
+    lastIgnored = ignored.lines != ignoredBefore;
   }
+  // A last line without its line end that still holds a whole record (a
+  // file made by hand) lost nothing; one that holds none was cut.
+  ignored.endedMidLine = reader.EndedMidLine() && lastIgnored;
+  // Events passed over for their contents are told apart, not as lines.
+  taken -= std::min<uint64_t>(taken, skipped.Total());
   return count;
 }
 
@@ -238,8 +283,12 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   if (!file) return Failure(path, reason);
   LineReader reader(file.get());
   if (!reader.Prime()) return Failure(path, std::string("cannot read: ") + std::strerror(reader.ErrorNumber()));
+  const bool isProject = IsProjectPath(path) && !IsVcdPath(path);
+  // A project is text: NUL bytes at its start mean some other kind of file.
+  if (isProject && reader.NulWithin(kProjectSniffBytes)) return Failure(path, kNotAProject);
 
   // From here on the current capture is replaced.
+  const PreviousCapture previous(data);
   data.Store.Clear();
   data.CaptureStart.time = 0.0;
   data.CaptureEnd.time = 0.0;
@@ -289,7 +338,16 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
     }
     notes = log.Notes();
   } else {
-    count = ReadProjectLines(reader, data, skipped);
+    IgnoredLines ignored;
+    uint64_t taken = 0;
+    count = ReadProjectLines(reader, data, skipped, ignored, taken);
+    // Nothing was read as a record, so nothing but the store was touched:
+    // the capture shown before stays.
+    if (taken == 0 && !reader.Failed()) {
+      previous.Restore(data);
+      return Failure(path, kNotAProject);
+    }
+    if (ignored.Any()) sinks.Warning(ignored.Warning());
   }
   if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
   if (reader.Failed()) {

@@ -126,7 +126,10 @@ TEST_F(ProjectLoadTest, AnyLineEndAndAMissingLastOne) {
 }
 
 TEST_F(ProjectLoadTest, BinaryBytesAndHugeLinesDoNotDisturbTheRest) {
-  std::string text(3, '\0');
+  // Binary bytes at the very start mark a file that is no project at all.
+  EXPECT_FALSE(Load("binary.kv", std::string(3, '\0') + ELine(3.0, 3, 0) + "\n").ok);
+  // Past the first kilobyte they only cost their lines.
+  std::string text = std::string(1100, 'x') + "\n" + std::string(3, '\0');
   text += "E\xff\x80\x01";
   text += "\n" + std::string(3000000, 'E') + "\n";
   text += ELine(3.0, 3, 0) + "\n";
@@ -134,6 +137,7 @@ TEST_F(ProjectLoadTest, BinaryBytesAndHugeLinesDoNotDisturbTheRest) {
   ASSERT_TRUE(Load("binary.kv", text).ok);
   ASSERT_EQ(data.Store.Count(), 1u);
   EXPECT_EQ(data.Store[0].channel, 3);
+  EXPECT_EQ(sinks.warnings, std::vector<std::string>{"4 lines ignored"});
 }
 
 TEST_F(ProjectLoadTest, LeftOpenRecordsGetSoundValues) {
@@ -189,16 +193,17 @@ TEST_F(ProjectLoadTest, EventsThatCannotBeDrawnAreSkippedWithOneWarning) {
   EXPECT_EQ(data.Store.Count(), 1u);
 }
 
-TEST_F(ProjectLoadTest, EmptyFileEmptiesTheCapture) {
+TEST_F(ProjectLoadTest, EmptyFileIsRefusedAndTheCaptureStays) {
   data.Store.Append(5.0, 1, 1);
   data.DataPresent = 1;
   data.DataModified = 1;
-  ASSERT_TRUE(Load("empty.kv", "").ok);
-  EXPECT_EQ(data.Store.Count(), 0u);
-  EXPECT_EQ(data.DataPresent, 0);
-  EXPECT_EQ(data.DataModified, 0);
-  EXPECT_EQ(sinks.dataLoaded, 1);
-  EXPECT_FALSE(sinks.lastHasEvents);
+  const FileResult r = Load("empty.kv", "");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, dir / "empty.kv" + ": not a Korvalog project");
+  EXPECT_EQ(data.Store.Count(), 1u);
+  EXPECT_EQ(data.DataPresent, 1);
+  EXPECT_EQ(data.DataModified, 1);
+  EXPECT_EQ(sinks.dataLoaded, 0);
 }
 
 TEST_F(ProjectLoadTest, UnreadablePathsChangeNothing) {

@@ -9,12 +9,14 @@
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app/demo_logger.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
 #include "core/date_time.h"
 #include "project/project_file.h"
+#include "sample_lift_feed.h"
 #include "transport/transition_source.h"
 
 namespace korvalog {
@@ -32,45 +34,35 @@ constexpr int kOutOfService = kLiftOutOfService;
 
 void NameLiftChannels(CaptureData& data) {
   korvalog::NameLiftChannels(data.Channels);
+  SetChannelName(data.Channels[sample::kMainContactor - 1], "Main contactor");
   // The search strip shows where the door stands open.
   data.Channels[sim::LiftPattern::kDoorOpen - 1].SearchCondition = kSearchHigh;
-}
-
-// One trip upwards: the door closes, the motor runs up within 3 s and stops
-// within 40 s, the door opens within 5 s.
-void LiftSequence(CaptureData& data) {
-  const SequenceRow rows[] = {
-      {sim::LiftPattern::kDoorClosed, 1, 0, 0},
-      {sim::LiftPattern::kMotorUp, 1, 0, 3},
-      {sim::LiftPattern::kMotorUp, 0, 2, 40},
-      {sim::LiftPattern::kDoorOpen, 1, 0, 5},
-  };
-  for (size_t i = 0; i < std::size(rows); ++i) data.Sequence[i] = rows[i];
 }
 
 int MakeLift(const std::string& out, int minutes) {
   ManualClock clock(RecordingStart());
   CaptureData data(clock);
   NameLiftChannels(data);
-  LiftSequence(data);
+  sample::NormalTripPattern(data.Sequence);
   data.SetCapture(true);
   sim::LiftPattern lift(0.6, 2026);
   const int64_t endMs = static_cast<int64_t>(minutes) * 60000;
-  // The lift is taken out of service for a while in the middle.
-  const int64_t oosFrom = endMs * 11 / 20, oosTo = endMs * 13 / 20;
-  bool oos = false;
+  // The lift is taken out of service for a while in the middle, and a few
+  // trips go wrong.
+  sample::SampleLiftFeed feed(sample::SampleFaults(endMs), endMs * 11 / 20, endMs * 13 / 20, kOutOfService);
+  std::vector<sim::SimTransition> changes;
   sim::SimTransition t{};
-  while (lift.Next(t) && t.atMs < endMs) {
-    if (!oos && t.atMs >= oosFrom) {
-      data.ApplyTransition(RecordingStart() + oosFrom / kMsPerDay, kOutOfService, 1);
-      oos = true;
+  for (bool more = true; more && lift.Next(t);) {
+    changes.clear();
+    feed.Feed(t, changes);
+    for (const sim::SimTransition& c : changes) {
+      if (c.atMs >= endMs) {
+        more = false;
+        break;
+      }
+      data.ApplyTransition(RecordingStart() + c.atMs / kMsPerDay, static_cast<uint8_t>(c.channel),
+                           static_cast<uint8_t>(c.level));
     }
-    if (oos && t.atMs >= oosFrom && t.atMs < oosTo) continue;  // no trips meanwhile
-    if (oos && t.atMs >= oosTo && data.States.Level(kOutOfService) == 1) {
-      data.ApplyTransition(RecordingStart() + oosTo / kMsPerDay, kOutOfService, 0);
-    }
-    data.ApplyTransition(RecordingStart() + t.atMs / kMsPerDay, static_cast<uint8_t>(t.channel),
-                         static_cast<uint8_t>(t.level));
   }
   clock.Set(RecordingStart() + endMs / kMsPerDay);
   data.SetCapture(false);

@@ -235,6 +235,10 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
       ctx.err << view.clockText << "  " << view.loggerText << "  " << view.capStatText << "\n";
       ctx.err.flush();
     }
+    if (view.linkNoteChanged && !view.linkNote.empty()) {
+      ctx.err << "korvalog-cli: " << view.linkNote << "\n";
+      ctx.err.flush();
+    }
     if (started && data.Capturing.load() == 0) {
       reason = "the store is full";
       break;

@@ -43,7 +43,9 @@ QString Text(std::string_view s) { return KitText(s); }
 }  // namespace
 
 QString FindHelpFile() {
-  for (const QString& folder : {QDir::currentPath(), QCoreApplication::applicationDirPath()}) {
+  // An installed program keeps its guide with the other documentation.
+  const QString installed = QCoreApplication::applicationDirPath() + QStringLiteral("/../share/doc/korvalog");
+  for (const QString& folder : {QDir::currentPath(), QCoreApplication::applicationDirPath(), installed}) {
     const QFileInfo file(QDir(folder), QString::fromLatin1(kHelpFileName));
     if (file.isFile()) return file.absoluteFilePath();
   }
@@ -161,6 +163,11 @@ void TMainForm::TimerTimer() {
       capStatText_ = capStat;
       ShowCapStat();
     }
+  }
+  // A capture that lost its logger says so beside the link status until it
+  // ends: when, after how many events, and when the logger was back.
+  if ((view.statusRefreshed || view.linkNoteChanged) && !view.linkNote.empty()) {
+    status_->SetPanelText(1, Text(view.loggerText + " - " + view.linkNote));
   }
 }
 

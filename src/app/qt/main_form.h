@@ -177,7 +177,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
 };
 
 // Where the help file "Korvalog.pdf" is: the current folder first, then the
-// program's own folder; empty when it is in neither.
+// program's own folder (where the build puts it), then share/doc/korvalog
+// beside an installed program's bin folder; empty when it is in none.
 QString FindHelpFile();
 
 }  // namespace korvalog

@@ -35,6 +35,8 @@ class TMessageBoxForm : public QDialog {
                   const MarkupStyle& style, QWidget* parent = nullptr);
 
   int Result() const { return result_; }
+  // The message's mark-up text, as given.
+  const std::string& Text() const { return text_; }
   // The area inside the frame, where everything of the box is laid out.
   QWidget* Client() const { return client_; }
   QSize ClientSize() const;

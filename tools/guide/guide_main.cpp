@@ -1,0 +1,178 @@
+// korvalog-guide GUIDE.md SAMPLE.kv OUT.pdf [PICTURES_DIR]: the user guide as
+// a PDF, its pictures drawn by the program's own windows on the offscreen
+// platform while the program is built, so that they never go stale.
+// PICTURES_DIR, when given, also receives the pictures as PNG files.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QAbstractTextDocumentLayout>
+#include <QTextTable>
+#include <QPdfWriter>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFragment>
+#include <QTextImageFormat>
+#include <algorithm>
+#include <cstdio>
+
+#include "guide_pictures.h"
+#include "ui/qt/kit_look.h"
+
+namespace {
+
+// The document is laid out in pixels of this resolution; pictures are
+// placed at their size before the doubled scale of the grab.
+constexpr int kDocumentDpi = 96;
+
+// Every picture as wide as the page allows (never wider than drawn), so
+// that high-resolution grabs come out sharp and none runs off the page.
+void FitPictures(QTextDocument& doc, const std::map<QString, QImage>& pictures, double textWidth) {
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    for (auto it = b.begin(); !it.atEnd(); ++it) {
+      const QTextFragment f = it.fragment();
+      if (!f.charFormat().isImageFormat()) continue;
+      QTextImageFormat image = f.charFormat().toImageFormat();
+      const auto found = pictures.find(image.name());
+      if (found == pictures.end()) continue;
+      const QImage& picture = found->second;
+      const double logical = picture.width() / picture.devicePixelRatio();
+      const double width = std::min(textWidth, logical);
+      image.setWidth(width);
+      image.setHeight(width * picture.height() / picture.width());
+      QTextCursor c(&doc);
+      c.setPosition(f.position());
+      c.setPosition(f.position() + f.length(), QTextCursor::KeepAnchor);
+      c.setCharFormat(image);
+    }
+  }
+}
+
+// Tables with single thin rules and some air in the cells.
+void StyleTables(QTextDocument& doc) {
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    QTextCursor c(b);
+    QTextTable* table = c.currentTable();
+    if (!table) continue;
+    QTextTableFormat f = table->format();
+    f.setBorder(0.5);
+    f.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
+    f.setBorderBrush(QColor(0x88, 0x88, 0x88));
+    f.setBorderCollapse(true);
+    f.setCellPadding(3);
+    f.setCellSpacing(0);
+    f.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    table->setFormat(f);
+  }
+}
+
+// A heading left alone at the foot of a page (its text or picture pushed to
+// the next) starts that page instead.
+void KeepHeadingsWithText(QTextDocument& doc) {
+  const double page = doc.pageSize().height();
+  for (int pass = 0; pass < 20; ++pass) {
+    bool moved = false;
+    for (QTextBlock b = doc.begin(); b.isValid() && b.next().isValid(); b = b.next()) {
+      if (b.blockFormat().headingLevel() == 0 || b.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto) continue;
+      const QRectF here = doc.documentLayout()->blockBoundingRect(b);
+      const QRectF next = doc.documentLayout()->blockBoundingRect(b.next());
+      if (static_cast<int>(here.top() / page) == static_cast<int>(next.bottom() / page)) continue;
+      QTextBlockFormat f = b.blockFormat();
+      f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+      QTextCursor(b).setBlockFormat(f);
+      moved = true;
+      break;  // the layout below has changed
+    }
+    if (!moved) return;
+  }
+}
+
+bool WritePdf(const QString& markdownPath, const std::map<QString, QImage>& pictures, const QString& outPath) {
+  QFile in(markdownPath);
+  if (!in.open(QIODevice::ReadOnly)) {
+    std::fprintf(stderr, "korvalog-guide: cannot read %s\n", qPrintable(markdownPath));
+    return false;
+  }
+  // Written beside the target and put in its place only when complete.
+  const QString partial = outPath + QStringLiteral(".part");
+  {
+    QPdfWriter pdf(partial);
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(20, 16, 20, 14),
+                                  QPageLayout::Millimeter));
+    pdf.setResolution(kDocumentDpi);
+    pdf.setTitle(QStringLiteral("Korvalog user guide"));
+    pdf.setCreator(QStringLiteral("Korvalog"));
+    const QRect paint = pdf.pageLayout().paintRectPixels(kDocumentDpi);
+    const double footer = 24;
+
+    QTextDocument doc;
+    doc.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
+    doc.setDocumentMargin(0);
+    doc.setMarkdown(QString::fromUtf8(in.readAll()));
+    // After the text: setting it empties the document's resources.
+    for (const auto& [name, picture] : pictures) doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
+    FitPictures(doc, pictures, paint.width());
+    StyleTables(doc);
+    doc.setPageSize(QSizeF(paint.width(), paint.height() - footer));
+    KeepHeadingsWithText(doc);
+
+    QPainter p(&pdf);
+    const double pageHeight = doc.pageSize().height();
+    for (int page = 0; page < doc.pageCount(); ++page) {
+      if (page > 0) pdf.newPage();
+      p.save();
+      p.translate(0, -page * pageHeight);
+      doc.drawContents(&p, QRectF(0, page * pageHeight, paint.width(), pageHeight));
+      p.restore();
+      p.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+      p.setPen(QColor(0x66, 0x66, 0x66));
+      p.drawText(QRectF(0, pageHeight + 6, paint.width(), footer - 6), Qt::AlignLeft | Qt::AlignBottom,
+                 QStringLiteral("Korvalog user guide"));
+      p.drawText(QRectF(0, pageHeight + 6, paint.width(), footer - 6), Qt::AlignRight | Qt::AlignBottom,
+                 QString::number(page + 1));
+    }
+    if (!p.end()) {
+      std::fprintf(stderr, "korvalog-guide: cannot write %s\n", qPrintable(partial));
+      return false;
+    }
+  }
+  QFile::remove(outPath);
+  if (!QFile::rename(partial, outPath)) {
+    std::fprintf(stderr, "korvalog-guide: cannot write %s\n", qPrintable(outPath));
+    QFile::remove(partial);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4 || argc > 5) {
+    std::fprintf(stderr, "usage: korvalog-guide GUIDE.md SAMPLE.kv OUT.pdf [PICTURES_DIR]\n");
+    return 2;
+  }
+  // No display, twice the pixels for a sharp print, and a settings store of
+  // its own: the builder's stored window and logger settings are not touched.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_SCALE_FACTOR", "2");
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Korvalog"));
+  QApplication::setFont(korvalog::KitFont());
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+
+  const std::map<QString, QImage> pictures = korvalog::guide::DrawGuidePictures(argv[2]);
+  if (argc == 5) {
+    QDir().mkpath(QString::fromLocal8Bit(argv[4]));
+    for (const auto& [name, picture] : pictures) picture.save(QString::fromLocal8Bit(argv[4]) + '/' + name);
+  }
+  return WritePdf(QString::fromLocal8Bit(argv[1]), pictures, QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+}

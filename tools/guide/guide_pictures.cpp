@@ -1,0 +1,119 @@
+#include "guide_pictures.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
+
+#include "app/qt/about_form.h"
+#include "app/qt/main_form.h"
+#include "app/qt/notes_form.h"
+#include "app/qt/side_windows.h"
+#include "chart/qt/chart_panel.h"
+#include "chart/strip_walk.h"
+#include "core/capture_data.h"
+#include "core/clock.h"
+#include "core/date_time.h"
+#include "core/usb_loggers.h"
+#include "settings/qt/properties_form.h"
+#include "ui/common_helpers.h"
+#include "ui/markup_style.h"
+
+namespace korvalog::guide {
+namespace {
+
+// Lets the windows lay themselves out and the main window's timer tick.
+void Settle(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+QImage Grab(QWidget& w) { return w.grab().toImage(); }
+
+// Runs `open`, which shows a modal dialog, draws the dialog once it is up
+// and closes it again.
+QImage GrabModal(const std::function<void()>& open) {
+  QImage shot;
+  QTimer::singleShot(400, [&shot] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    shot = Grab(*modal);
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+      dialog->reject();
+    } else {
+      modal->close();
+    }
+  });
+  open();
+  return shot;
+}
+
+// The time of the capture's first Sequencer violation; 0 when none.
+double FirstViolation(const CaptureData& data) {
+  double at = 0;
+  WalkStrip(data, data.CaptureStart, data.CaptureEnd, [&at](const StripStep& step) {
+    if (step.violation && at == 0) at = step.event.time;
+  });
+  return at;
+}
+
+// Selects `from`..`to` with the handles under the strip and zooms into it.
+void ZoomInto(ChartPanel& chart, double from, double to) {
+  ChartState& s = chart.State();
+  const double start = s.ZoomStart.time, span = s.ZoomEnd.time - start;
+  if (span <= 0) return;
+  auto x = [&](double t) { return s.ZoomLeft + static_cast<int>((t - start) / span * s.ZoomWidth); };
+  chart.LeftHandle()->SetPosX(x(from));
+  chart.RightHandle()->SetPosX(x(to) + 1);
+  s.SelectionHandleChanged(SelectionHandle::Left, x(from));
+  s.SelectionHandleChanged(SelectionHandle::Right, x(to) + 1);
+  emit chart.ZoomWinButton()->Clicked();
+}
+
+}  // namespace
+
+std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
+  std::map<QString, QImage> pictures;
+  SystemClock clock;
+  CaptureData data(clock);
+  SetStartupDefaults(data);
+  LoggerSettings settings;
+  NoUsbLoggers usb;
+  MarkupStyle markup;
+  TMainForm main(MainFormContext{data, settings, usb, clock, markup, false, nullptr, samplePath});
+  TPropertiesForm properties(&main, [](uint8_t port) { return "/dev/ttyUSB" + std::to_string(port - 1); });
+  TAboutForm about(&main);
+  AnalysisWindows analysis(data, settings, main);
+  TNotesForm notes(&main);
+  analysis.CreateStatistics();
+  main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
+  main.SetOpenUrl([](const QString&) {});
+
+  main.resize(760, 560);
+  main.show();
+  Settle(1200);
+  pictures[QStringLiteral("main-window.png")] = Grab(main);
+
+  pictures[QStringLiteral("properties.png")] = GrabModal([&] { main.bPropertiesClick(); });
+  pictures[QStringLiteral("export.png")] = GrabModal([&] { main.bExportClick(); });
+  pictures[QStringLiteral("statistics.png")] = GrabModal([&] { main.bStatisticsClick(); });
+
+  main.bSequencerClick();
+  Settle(600);
+  if (QWidget* sequencer = analysis.Sequencer()) pictures[QStringLiteral("sequencer.png")] = Grab(*sequencer);
+
+  // The first fault the pattern finds, with the trip around it.
+  const double fault = FirstViolation(data);
+  if (fault != 0) {
+    ZoomInto(main.Chart(), fault - 20.0 / kSecondsPerDay, fault + 16.0 / kSecondsPerDay);
+    Settle(600);
+  }
+  pictures[QStringLiteral("zoomed.png")] = Grab(main);
+  if (QWidget* sequencer = analysis.Sequencer()) sequencer->hide();
+  main.hide();
+  return pictures;
+}
+
+}  // namespace korvalog::guide
