@@ -83,17 +83,18 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
   grid_->Cursor(MeasuringCursor::First)->setObjectName(QStringLiteral("Cursor1"));
   grid_->Cursor(MeasuringCursor::Second)->setObjectName(QStringLiteral("Cursor2"));
 
+  // Every zoom is laid out and painted at once.
   connect(zoomWin_, &TBtnTransparent::Clicked, this, [this] {
     state_.bZoomWinClick();
-    Refresh();
+    LayOutNow();
   });
   connect(zoomPrev_, &TBtnTransparent::Clicked, this, [this] {
     state_.bZoomPrevClick();
-    Refresh();
+    LayOutNow();
   });
   connect(zoomAll_, &TBtnTransparent::Clicked, this, [this] {
     state_.bZoomAllClick();
-    Refresh();
+    LayOutNow();
   });
   connect(sequencer_, &TBtnTransparent::Clicked, this, [this] {
     state_.SetStripMode(kStripSequence);
@@ -105,6 +106,8 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
     Refresh();
   });
   connect(grid_, &ChannelGrid::SearchChanged, this, [this] { Refresh(); });
+  connect(grid_, &ChannelGrid::ColumnsResized, this, &ChartPanel::LayOutNow);
+  BuildNavigation();
 
   state_.LabelWidth = label_->width();
   state_.UpdateZoomButtons();
@@ -146,24 +149,35 @@ void ChartPanel::Tick() {
 }
 
 void ChartPanel::CaptureStarted() {
+  navigator_.Invalidate();
   state_.CaptureStarted();
   state_.UpdateZoomButtons();  // no data while the capture runs: all off
-  Refresh();
+  LayOutNow();
 }
 
 void ChartPanel::CaptureStopped() {
+  navigator_.Invalidate();
   state_.CaptureStopped();
   state_.UpdateZoomButtons();
-  Refresh();
+  LayOutNow();
 }
 
 void ChartPanel::DataLoaded() {
+  navigator_.Invalidate();
   state_.DataLoaded();
   state_.UpdateZoomButtons();
-  Refresh();
+  LayOutNow();
 }
 
-void ChartPanel::MarkStale() { state_.MarkStale(); }
+void ChartPanel::MarkStale() {
+  state_.MarkStale();
+  LayOutNow();
+}
+
+void ChartPanel::LayOutNow() {
+  state_.LayoutChart(grid_->x(), grid_->ColumnWidths());
+  Refresh();
+}
 
 void ChartPanel::Refresh() {
   const int scale = ImageScaleFor(devicePixelRatioF());
@@ -195,6 +209,7 @@ void ChartPanel::Refresh() {
   ShowEnabled(zoomWin_, state_.ZoomWinEnabled, ZoomGlyph::Win);
   ShowEnabled(zoomPrev_, state_.ZoomPrevEnabled, ZoomGlyph::Prev);
   ShowEnabled(zoomAll_, state_.ZoomAllEnabled, ZoomGlyph::All);
+  PlaceNavigationButtons();
   grid_->update();
   strip_->update();
   stats_->update();
@@ -213,6 +228,7 @@ void ChartPanel::SelectionHandleReleased(THandle* handle) {
 void ChartPanel::resizeEvent(QResizeEvent*) {
   summary_->setGeometry(0, 0, width(), kSummaryHeight);
   grid_->setGeometry(0, kSummaryHeight, width(), std::max(0, height() - kSummaryHeight));
+  LayOutNow();
 }
 
 }  // namespace korvalog

@@ -6,8 +6,10 @@
 // host's 250 ms timer calls Tick().
 #include <QWidget>
 
+#include "chart/chart_navigator.h"
 #include "chart/chart_state.h"
 #include "chart/qt/channel_grid.h"
+#include "chart/qt/chart_input.h"
 #include "chart/qt/chart_images.h"
 #include "chart/qt/chart_painting.h"
 #include "chart/qt/handle.h"
@@ -48,6 +50,13 @@ class ChartPanel : public QWidget, public CaptureObserver {
   TBtnTransparent* ZoomPrevButton() { return zoomPrev_; }
   TBtnTransparent* ZoomAllButton() { return zoomAll_; }
   TBtnTransparent* SequencerButton() { return sequencer_; }
+  TBtnTransparent* FindPreviousButton() { return findPrevious_; }
+  TBtnTransparent* FindNextButton() { return findNext_; }
+  TBtnTransparent* MarkersButton() { return markersButton_; }
+  ChartNavigator& Navigator() { return navigator_; }
+  ChartInput* Input() { return input_; }
+  class ViolationsForm* Violations() { return violations_; }
+  class MarkersForm* Markers() { return markers_; }
 
   // What the painting code reads; the same code draws the chart into any
   // painter (a picture of `rows` channel rows from `topRow`).
@@ -63,8 +72,25 @@ class ChartPanel : public QWidget, public CaptureObserver {
   void CaptureStopped() override;
   void DataLoaded();
   void MarkStale();
+  // Lays the chart out and repaints at once (a zoom, a resize, a history
+  // step): nothing waits for the tick.
+  void LayOutNow();
+  // Cursor 1 to the next (previous) search match, or Sequencer violation
+  // while the strip shows the staircase (F3, Shift+F3, the buttons).
+  void StepFinding(bool forward);
+  // Ctrl+G: the Go to time dialog, then the chart centred on the time.
+  void GoToTime();
+  // Centres the chart on t with cursor 1 there (false outside the capture).
+  bool GoTo(double t);
+  // The Violations and Markers lists.
+  void ShowViolations();
+  void ShowMarkers();
+  // M from the keyboard or Ctrl+M: a marker at the pointer or cursor 1.
+  void DropMarker();
 
  signals:
+  // The reading of the waveform under the pointer (empty: none).
+  void PointerReading(const QString& text);
   // The Sequencer button was pressed (the strip shows the staircase now).
   void SequencerRequested();
 
@@ -77,10 +103,14 @@ class ChartPanel : public QWidget, public CaptureObserver {
   void Refresh();
   void SelectionHandleMoving(THandle* handle);
   void SelectionHandleReleased(THandle* handle);
+  void BuildNavigation();
+  void PlaceNavigationButtons();
+  void ShowFindingHints();
 
   CaptureData& data_;
   const LoggerSettings& settings_;
   ChartState state_;
+  ChartNavigator navigator_{state_};
   WaveformImages waves_;
   StripImage stripImage_;
   StatePictures pictures_;
@@ -100,6 +130,13 @@ class ChartPanel : public QWidget, public CaptureObserver {
   TBtnTransparent* zoomPrev_;
   TBtnTransparent* zoomAll_;
   TBtnTransparent* sequencer_;
+  TBtnTransparent* findPrevious_ = nullptr;
+  TBtnTransparent* findNext_ = nullptr;
+  TBtnTransparent* markersButton_ = nullptr;
+  ChartInput* input_ = nullptr;
+  class ViolationsForm* violations_ = nullptr;
+  class MarkersForm* markers_ = nullptr;
+  uint32_t markersVersion_ = 0;
 };
 
 }  // namespace korvalog
