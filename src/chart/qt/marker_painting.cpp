@@ -28,7 +28,7 @@ void PaintMarkers(QPainter& p, const ChartDrawContext& ctx, const GridLayout& la
     if (m.time < s.SelectionStart.time || m.time > s.SelectionEnd.time) continue;
     const double x = s.WaveXOf(m.time);
     if (!std::isfinite(x)) continue;
-    const int ix = static_cast<int>(x);
+    const int ix = static_cast<int>(std::lround(x));  // as cursor 1 is placed on a time
     p.fillRect(QRect(ix, top, 1, bottom - top), colour);
     // The label on a flag right of the line, just under the header.
     const QString label = KitText(m.label);
