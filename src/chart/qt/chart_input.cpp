@@ -160,8 +160,9 @@ bool ChartInput::ToolTip(QEvent* event) {
 bool ChartInput::Key(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
   const int column = grid_.CurrentColumn();
-  // In the name and Search cells a typed character keeps its meaning there.
-  const bool typing = column == 1 || column == 3;
+  // In the name and Search cells a typed character keeps its meaning there,
+  // unless the pointer rests on the waveforms.
+  const bool typing = (column == 1 || column == 3) && hoverX_ < 0;
   switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Right: {

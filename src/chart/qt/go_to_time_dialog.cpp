@@ -1,6 +1,7 @@
 #include "chart/qt/go_to_time_dialog.h"
 
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -24,6 +25,7 @@ GoToTimeDialog::GoToTimeDialog(const CaptureData& data, double proposed, QWidget
   edit_->setMinimumWidth(320);
   layout->addWidget(edit_);
   message_->setWordWrap(true);
+  message_->setMinimumHeight(QFontMetrics(message_->font()).lineSpacing() * 3);
   message_->setText(KitText("From " + FormatTimeStamp(data.CaptureStart.time) + " to " +
                             FormatTimeStamp(data.CaptureEnd.time)));
   layout->addWidget(message_);
