@@ -1,5 +1,8 @@
 #include "chart/chart_state.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "chart/grid_edits.h"
 #include "chart/snapshot_walk.h"
 #include "chart/time_axis.h"
@@ -60,8 +63,28 @@ double ChartState::StripXToTime(int x) const {
 }
 
 double ChartState::CursorTime(MeasuringCursor which) const {
+  if (which == MeasuringCursor::First && pinnedX_ >= 0 && Cursor1.PosX == pinnedX_ &&
+      pinnedTime_ >= SelectionStart.time && pinnedTime_ <= SelectionEnd.time) {
+    return pinnedTime_;
+  }
   const HandlePos& c = which == MeasuringCursor::First ? Cursor1 : Cursor2;
   return korvalog::CursorTime(c.PosX, StripLeft, WaveWidth, SelectionStart, SelectionEnd);
+}
+
+double ChartState::WaveXOf(double t) const {
+  const double span = SelectionEnd.time - SelectionStart.time;
+  if (!(span > 0.0)) return StripLeft;
+  return StripLeft + (t - SelectionStart.time) / span * WaveWidth;
+}
+
+void ChartState::PlaceCursor1(double t) {
+  const double x = WaveXOf(t);
+  int px = static_cast<int>(std::lround(x));
+  const bool inside = px >= Cursor1.MinX && px <= Cursor1.MaxX;
+  px = std::clamp(px, Cursor1.MinX, std::max(Cursor1.MinX, Cursor1.MaxX));
+  Cursor1.PosX = px;
+  pinnedX_ = inside ? px : -1;
+  pinnedTime_ = t;
 }
 
 bool ChartState::ShowsTimes() const { return WaveWidth > 0 && HasData(); }

@@ -124,6 +124,11 @@ class ChartState {
   // Time under a strip x (panel coordinates) and under a cursor.
   double StripXToTime(int x) const;
   double CursorTime(MeasuringCursor which) const;
+  // Puts cursor 1 on time t of the waveform column (held to its limits).
+  // While it stays at that x its time reads as t exactly, not as its pixel's.
+  void PlaceCursor1(double t);
+  // x in the waveform column's coordinates for time t (unclamped).
+  double WaveXOf(double t) const;
   // True when the header may show the selection and cursor times.
   bool ShowsTimes() const;
 
@@ -141,6 +146,8 @@ class ChartState {
   uint32_t stripVersion_ = 0;
   std::string zoomLabel_ = "Search\\nZoom";
   uint64_t eventsRead_ = 0;
+  int pinnedX_ = -1;  // cursor 1's x while its exact time holds
+  double pinnedTime_ = 0.0;
 };
 
 }  // namespace korvalog

@@ -57,6 +57,7 @@ void CaptureData::StartCapture() {
     Store.Clear();
     TakeSnapshotNow(CaptureStart, 0);
   }
+  Markers.Clear();  // they marked the capture this one replaces
   RaiseStarted();
   Capturing.store(1, std::memory_order_release);
 }

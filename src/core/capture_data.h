@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/clock.h"
+#include "core/marker_list.h"
 #include "core/records.h"
 
 namespace korvalog {
@@ -105,6 +106,7 @@ class CaptureData {
   ChannelTable Channels;
   DisplayOrder Order;
   SequenceTable Sequence;
+  MarkerList Markers;  // interface thread only
   PositionSnapshot CaptureStart;
   PositionSnapshot CaptureEnd;
   std::atomic<uint8_t> Capturing{0};

@@ -124,7 +124,21 @@ void ReadSnapshot(std::string_view line, PositionSnapshot& snap) {
   snap = read;
 }
 
-// One line of the tables (S, Q, L, O), dispatched on its first character.
+// A marker: its time (8 bytes) and its label's bytes, in hex.
+bool ReadMarkerLine(std::string_view line, CaptureData& data) {
+  constexpr size_t kTime = 2 * sizeof(double);
+  if (line.size() < 1 + kTime || (line.size() - 1) % 2 != 0) return false;
+  const size_t labelSize = (line.size() - 1 - kTime) / 2;
+  if (labelSize > MarkerList::kLabelMax) return false;
+  double time;
+  DecodeHexBytes(line.data() + 1, sizeof time, reinterpret_cast<uint8_t*>(&time));
+  std::string label(labelSize, '\0');
+  DecodeHexBytes(line.data() + 1 + kTime, labelSize, reinterpret_cast<uint8_t*>(label.data()));
+  data.Markers.Add(time, std::move(label));
+  return true;
+}
+
+// One line of the tables (S, Q, L, O) or a marker (M), dispatched on its first character.
 // Lines that do not hold exactly one record are passed over: false.
 bool ReadTableLine(std::string_view line, CaptureData& data) {
   switch (line[0]) {
@@ -162,6 +176,8 @@ bool ReadTableLine(std::string_view line, CaptureData& data) {
       }
       return true;
     }
+    case 'M':
+      return ReadMarkerLine(line, data);
     default:
       return false;
   }
@@ -293,6 +309,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   data.CaptureStart.time = 0.0;
   data.CaptureEnd.time = 0.0;
   data.DataPresent.store(0, std::memory_order_release);
+  data.Markers.Clear();
 
   if (IsVcdPath(path)) {
     // A dump that cannot be taken stops the load at the line that says so;

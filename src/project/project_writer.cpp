@@ -63,6 +63,14 @@ FileResult WriteProjectFile(const std::string& path, CaptureData& data, const Po
   out.Record("L1", &from, sizeof(PositionSnapshot));
   out.Record("L2", &to, sizeof(PositionSnapshot));
   out.Record("O", data.Order.data(), data.Order.size());
+  // Markers come last, in a line kind older readers pass over.
+  std::string marker;
+  for (const Marker& m : data.Markers.Items()) {
+    if (m.time < from.time || m.time > to.time) continue;
+    marker.assign(reinterpret_cast<const char*>(&m.time), sizeof m.time);
+    marker += m.label;
+    out.Record("M", marker.data(), marker.size());
+  }
   if (!out.Flush() || !file.Commit()) return FileResult{false, file.Error()};
   data.DataModified.store(0, std::memory_order_release);
   return {};

@@ -93,6 +93,14 @@ int main(int argc, char** argv) {
   column->addLayout(bar);
   auto* chart = new ChartPanel(data, settings);
   column->addWidget(chart, 1);
+  // The reading of the waveform under the pointer, as the main window's
+  // status bar shows it.
+  auto* reading = new QLabel;
+  reading->setObjectName(QStringLiteral("PointerReading"));
+  reading->setContentsMargins(4, 1, 4, 1);
+  reading->setMinimumHeight(QFontMetrics(reading->font()).height() + 2);
+  column->addWidget(reading);
+  QObject::connect(chart, &ChartPanel::PointerReading, reading, &QLabel::setText);
   window.resize(569, 523);
 
   // Made once and kept, as the main window keeps them.

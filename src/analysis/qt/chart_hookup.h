@@ -10,7 +10,8 @@ namespace korvalog {
 
 // While the Sequencer is open every change of its table shows on the strip
 // as the staircase; closing it gives the strip back to the search results.
-// The chart's Sequencer button opens the window. The Statistics window's name
+// The chart's Sequencer button opens the window; the window's Violations
+// button opens the chart's list of violations. The Statistics window's name
 // column follows the chart's.
 inline void HookAnalysisWindows(ChartPanel& chart, TSequenceForm& sequencer, TStatisticsForm& statistics) {
   sequencer.SetOnPatternChanged([&chart] {
@@ -27,6 +28,7 @@ inline void HookAnalysisWindows(ChartPanel& chart, TSequenceForm& sequencer, TSt
     sequencer.raise();
     sequencer.activateWindow();
   });
+  sequencer.SetOnViolations([&chart] { chart.ShowViolations(); });
   statistics.SetNameColumnWidth([&chart] { return chart.NameColumnWidth(); });
 }
 

@@ -7,6 +7,7 @@
 #include <QShowEvent>
 #include <QCloseEvent>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "analysis/qt/sequence_grid.h"
@@ -56,6 +57,13 @@ TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, 
   stateZero_->setMinimumHeight(QFontMetrics(font()).height() * 3);
   stateZero_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
   layout->addWidget(stateZero_);
+  auto* violations = new QPushButton(QStringLiteral("Violations"), this);
+  violations->setObjectName(QStringLiteral("bViolations"));
+  violations->setToolTip(QStringLiteral("Every violation of the pattern in the capture"));
+  connect(violations, &QPushButton::clicked, this, [this] {
+    if (onViolations_) onViolations_();
+  });
+  layout->addWidget(violations, 0, Qt::AlignLeft);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   stateZero_->setFixedWidth(grid_->width());
 
@@ -92,6 +100,7 @@ TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, 
 TSequenceForm::~TSequenceForm() {
   onPatternChanged_ = nullptr;
   onClosed_ = nullptr;
+  onViolations_ = nullptr;
   signalRow_ = 0;
   signals_->removeEventFilter(this);
   delete grid_;

@@ -33,6 +33,8 @@ class TSequenceForm : public QWidget {
   void SetOnPatternChanged(Hook hook) { onPatternChanged_ = std::move(hook); }
   // Host: when StripMode is 1, StripMode := 0 and one more pass.
   void SetOnClosed(Hook hook) { onClosed_ = std::move(hook); }
+  // The "Violations" button: the host lists the pattern's violations.
+  void SetOnViolations(Hook hook) { onViolations_ = std::move(hook); }
 
   TSequenceGrid* gSequence() const { return grid_; }
   QComboBox* cbSignals() const { return signals_; }
@@ -69,6 +71,7 @@ class TSequenceForm : public QWidget {
   int signalRow_ = 0;
   Hook onPatternChanged_;
   Hook onClosed_;
+  Hook onViolations_;
 };
 
 }  // namespace korvalog

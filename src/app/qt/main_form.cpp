@@ -86,6 +86,14 @@ TMainForm::TMainForm(MainFormContext context)
   chart_->setObjectName(QStringLiteral("Chart"));
   status_ = new TStatusPanels(this);
   ShowSettingsStatus();
+  // The waveform under the pointer is read out where the settings are shown.
+  connect(chart_, &ChartPanel::PointerReading, this, [this](const QString& text) {
+    if (text.isEmpty()) {
+      ShowSettingsStatus();
+    } else {
+      status_->SetPanelText(2, text);
+    }
+  });
   BuildShortcuts();
   openDir_ = QDir::currentPath();
 

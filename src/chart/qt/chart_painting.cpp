@@ -5,6 +5,7 @@
 
 #include "chart/qt/chart_pictures.h"
 #include "chart/qt/handle.h"
+#include "chart/qt/marker_painting.h"
 #include "ui/common_helpers.h"
 #include "ui/ansi_string_lib.h"
 #include "ui/qt/kit_look.h"
@@ -180,6 +181,7 @@ void PaintGrid(QPainter& p, const ChartDrawContext& ctx, const GridLayout& layou
     for (int c = 0; c < kGridColumns; ++c) PaintGridCell(p, ctx, c, row, layout.CellRect(c, row, topRow));
   }
   p.restore();
+  PaintMarkers(p, ctx, layout, size);
   FillFrame(p, size, ctx.palette);
 }
 

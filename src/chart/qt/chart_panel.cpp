@@ -89,17 +89,18 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
   grid_->Cursor(MeasuringCursor::First)->setObjectName(QStringLiteral("Cursor1"));
   grid_->Cursor(MeasuringCursor::Second)->setObjectName(QStringLiteral("Cursor2"));
 
+  // Every zoom is laid out and painted at once.
   connect(zoomWin_, &TBtnTransparent::Clicked, this, [this] {
     state_.bZoomWinClick();
-    Refresh();
+    LayOutNow();
   });
   connect(zoomPrev_, &TBtnTransparent::Clicked, this, [this] {
     state_.bZoomPrevClick();
-    Refresh();
+    LayOutNow();
   });
   connect(zoomAll_, &TBtnTransparent::Clicked, this, [this] {
     state_.bZoomAllClick();
-    Refresh();
+    LayOutNow();
   });
   connect(sequencer_, &TBtnTransparent::Clicked, this, [this] {
     state_.SetStripMode(kStripSequence);
@@ -111,6 +112,7 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
     Refresh();
   });
   connect(grid_, &ChannelGrid::SearchChanged, this, [this] { Refresh(); });
+  BuildNavigation();
 
   state_.LabelWidth = label_->width();
   state_.UpdateZoomButtons();
@@ -153,24 +155,38 @@ void ChartPanel::Tick() {
 }
 
 void ChartPanel::CaptureStarted() {
+  navigator_.Invalidate();
   state_.CaptureStarted();
   state_.UpdateZoomButtons();  // no data while the capture runs: all off
-  Refresh();
+  LayOutNow();
 }
 
 void ChartPanel::CaptureStopped() {
+  navigator_.Invalidate();
+  navigator_.Index();  // made now, not at the first step or hover
   state_.CaptureStopped();
   state_.UpdateZoomButtons();
-  Refresh();
+  LayOutNow();
 }
 
 void ChartPanel::DataLoaded() {
+  navigator_.Invalidate();
+  navigator_.Index();  // made now, not at the first step or hover
   state_.DataLoaded();
   state_.UpdateZoomButtons();
-  Refresh();
+  LayOutNow();
 }
 
-void ChartPanel::MarkStale() { state_.MarkStale(); }
+void ChartPanel::MarkStale() {
+  state_.MarkStale();
+  LayOutNow();
+}
+
+void ChartPanel::LayOutNow() {
+  // Summary and grid share their coordinates, however far they are scrolled.
+  state_.LayoutChart(grid_->x() - summary_->x(), grid_->ColumnWidths());
+  Refresh();
+}
 
 void ChartPanel::Refresh() {
   const int scale = ImageScaleFor(devicePixelRatioF());
@@ -202,6 +218,7 @@ void ChartPanel::Refresh() {
   ShowEnabled(zoomWin_, state_.ZoomWinEnabled, ZoomGlyph::Win);
   ShowEnabled(zoomPrev_, state_.ZoomPrevEnabled, ZoomGlyph::Prev);
   ShowEnabled(zoomAll_, state_.ZoomAllEnabled, ZoomGlyph::All);
+  PlaceNavigationButtons();
   grid_->update();
   strip_->update();
   stats_->update();
@@ -235,6 +252,7 @@ void ChartPanel::LayOutParts() {
   grid_->SetVisibleRight(span.scrollRange > 0 ? offset + width() : 0);
   sideScroll_->raise();
   layingOut_ = false;
+  LayOutNow();
 }
 
 }  // namespace korvalog

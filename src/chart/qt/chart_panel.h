@@ -7,8 +7,10 @@
 #include <QScrollBar>
 #include <QWidget>
 
+#include "chart/chart_navigator.h"
 #include "chart/chart_state.h"
 #include "chart/qt/channel_grid.h"
+#include "chart/qt/chart_input.h"
 #include "chart/qt/chart_images.h"
 #include "chart/qt/chart_painting.h"
 #include "chart/qt/handle.h"
@@ -52,6 +54,13 @@ class ChartPanel : public QWidget, public CaptureObserver {
   // Shown when the panel is narrower than the chart with its narrowest
   // waveform column: it scrolls summary and grid together.
   QScrollBar* SideScrollBar() { return sideScroll_; }
+  TBtnTransparent* FindPreviousButton() { return findPrevious_; }
+  TBtnTransparent* FindNextButton() { return findNext_; }
+  TBtnTransparent* MarkersButton() { return markersButton_; }
+  ChartNavigator& Navigator() { return navigator_; }
+  ChartInput* Input() { return input_; }
+  class ViolationsForm* Violations() { return violations_; }
+  class MarkersForm* Markers() { return markers_; }
 
   // What the painting code reads; the same code draws the chart into any
   // painter (a picture of `rows` channel rows from `topRow`).
@@ -67,8 +76,25 @@ class ChartPanel : public QWidget, public CaptureObserver {
   void CaptureStopped() override;
   void DataLoaded();
   void MarkStale();
+  // Lays the chart out and repaints at once (a zoom, a resize, a history
+  // step): nothing waits for the tick.
+  void LayOutNow();
+  // Cursor 1 to the next (previous) search match, or Sequencer violation
+  // while the strip shows the staircase (F3, Shift+F3, the buttons).
+  void StepFinding(bool forward);
+  // Ctrl+G: the Go to time dialog, then the chart centred on the time.
+  void GoToTime();
+  // Centres the chart on t with cursor 1 there (false outside the capture).
+  bool GoTo(double t);
+  // The Violations and Markers lists.
+  void ShowViolations();
+  void ShowMarkers();
+  // M from the keyboard or Ctrl+M: a marker at the pointer or cursor 1.
+  void DropMarker();
 
  signals:
+  // The reading of the waveform under the pointer (empty: none).
+  void PointerReading(const QString& text);
   // The Sequencer button was pressed (the strip shows the staircase now).
   void SequencerRequested();
 
@@ -83,10 +109,14 @@ class ChartPanel : public QWidget, public CaptureObserver {
   void LayOutParts();
   void SelectionHandleMoving(THandle* handle);
   void SelectionHandleReleased(THandle* handle);
+  void BuildNavigation();
+  void PlaceNavigationButtons();
+  void ShowFindingHints();
 
   CaptureData& data_;
   const LoggerSettings& settings_;
   ChartState state_;
+  ChartNavigator navigator_{state_};
   WaveformImages waves_;
   StripImage stripImage_;
   StatePictures pictures_;
@@ -108,6 +138,13 @@ class ChartPanel : public QWidget, public CaptureObserver {
   TBtnTransparent* sequencer_;
   QScrollBar* sideScroll_;
   bool layingOut_ = false;
+  TBtnTransparent* findPrevious_ = nullptr;
+  TBtnTransparent* findNext_ = nullptr;
+  TBtnTransparent* markersButton_ = nullptr;
+  ChartInput* input_ = nullptr;
+  class ViolationsForm* violations_ = nullptr;
+  class MarkersForm* markers_ = nullptr;
+  uint32_t markersVersion_ = 0;
 };
 
 }  // namespace korvalog

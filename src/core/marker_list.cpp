@@ -1,0 +1,77 @@
+#include "core/marker_list.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvalog {
+namespace {
+
+std::string Cut(std::string label) {
+  if (label.size() > MarkerList::kLabelMax) label.resize(MarkerList::kLabelMax);
+  // A line end or a control character would break the lists and the file's
+  // reading of it as one line; they become spaces.
+  for (char& c : label) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  }
+  return label;
+}
+
+}  // namespace
+
+std::optional<size_t> MarkerList::Add(double time, std::string label) {
+  if (!std::isfinite(time) || items_.size() >= kMarkersMax) return std::nullopt;
+  label = Cut(std::move(label));
+  if (label.empty()) label = FreeLabel();
+  // After markers of the same time, so adding keeps the order they came in.
+  const auto at = std::upper_bound(items_.begin(), items_.end(), time,
+                                   [](double t, const Marker& m) { return t < m.time; });
+  const size_t i = static_cast<size_t>(at - items_.begin());
+  items_.insert(at, Marker{time, std::move(label)});
+  ++version_;
+  return i;
+}
+
+bool MarkerList::Rename(size_t i, std::string label) {
+  if (i >= items_.size()) return false;
+  label = Cut(std::move(label));
+  if (label.empty() || items_[i].label == label) return false;
+  items_[i].label = std::move(label);
+  ++version_;
+  return true;
+}
+
+bool MarkerList::Remove(size_t i) {
+  if (i >= items_.size()) return false;
+  items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(i));
+  ++version_;
+  return true;
+}
+
+void MarkerList::Clear() {
+  if (items_.empty()) return;
+  items_.clear();
+  ++version_;
+}
+
+std::optional<size_t> MarkerList::After(double t) const {
+  const auto at = std::upper_bound(items_.begin(), items_.end(), t,
+                                   [](double v, const Marker& m) { return v < m.time; });
+  if (at == items_.end()) return std::nullopt;
+  return static_cast<size_t>(at - items_.begin());
+}
+
+std::optional<size_t> MarkerList::Before(double t) const {
+  const auto at = std::lower_bound(items_.begin(), items_.end(), t,
+                                   [](const Marker& m, double v) { return m.time < v; });
+  if (at == items_.begin()) return std::nullopt;
+  return static_cast<size_t>(at - items_.begin()) - 1;
+}
+
+std::string MarkerList::FreeLabel() const {
+  for (size_t n = 1;; ++n) {
+    const std::string label = "M" + std::to_string(n);
+    if (std::none_of(items_.begin(), items_.end(), [&](const Marker& m) { return m.label == label; })) return label;
+  }
+}
+
+}  // namespace korvalog

@@ -1,0 +1,103 @@
+// Markers in projects: their own line kind after every other line, so the
+// lines a project had before stay byte for byte as they were, and a reader
+// passes over kinds it does not know.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "project/project_file.h"
+#include "temp_dir.h"
+
+namespace korvalog {
+namespace {
+
+using testing_support::ReadBytes;
+using testing_support::TempDir;
+using testing_support::WriteBytes;
+
+class ProjectMarkersTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (uint32_t i = 0; i < 20; ++i) data.Store.Append(45658.5 + i / 86400.0, static_cast<uint8_t>(1 + i % 3), i / 3 % 2);
+    data.CaptureStart.time = 45658.4;
+    data.CaptureEnd.index = 20;
+    data.CaptureEnd.time = 45658.6;
+    data.DataPresent = 1;
+  }
+  std::string Save(const std::string& name, const PositionSnapshot& from, const PositionSnapshot& to) {
+    const std::string path = dir / name;
+    EXPECT_TRUE(WriteProjectFile(path, data, from, to).ok);
+    return path;
+  }
+  ManualClock clock{45000.0};
+  CaptureData data{clock};
+  NullLoadSinks sinks;
+  TempDir dir;
+};
+
+TEST_F(ProjectMarkersTest, MarkerLinesFollowTheUnchangedProject) {
+  const std::string plain = ReadBytes(Save("plain.kv", data.CaptureStart, data.CaptureEnd));
+  data.Markers.Add(45658.5, "Door");
+  data.Markers.Add(45658.45, "");
+  const std::string marked = ReadBytes(Save("marked.kv", data.CaptureStart, data.CaptureEnd));
+  ASSERT_EQ(marked.substr(0, plain.size()), plain);
+  // 45658.45 and 45658.5 as little-endian doubles, then the label's bytes.
+  EXPECT_EQ(marked.substr(plain.size()), "M666666664E4BE6404D31\r\nM00000000504BE640446F6F72\r\n");
+}
+
+TEST_F(ProjectMarkersTest, MarkersComeBackAndSaveAgainToTheSameBytes) {
+  data.Markers.Add(45658.5, "Door stuck");
+  data.Markers.Add(45658.55, std::string("\xE9t\xE9", 3));  // 8-bit text as names have it
+  const std::string first = Save("a.kv", data.CaptureStart, data.CaptureEnd);
+  CaptureData loaded(clock);
+  ASSERT_TRUE(LoadCaptureFile(first, loaded, sinks).ok);
+  EXPECT_EQ(loaded.Markers.Items(), data.Markers.Items());
+  EXPECT_EQ(loaded.DataModified, 0);
+  const std::string second = dir / "b.kv";
+  ASSERT_TRUE(WriteProjectFile(second, loaded, loaded.CaptureStart, loaded.CaptureEnd).ok);
+  EXPECT_EQ(ReadBytes(first), ReadBytes(second));
+  // A load replaces them; so does the start of a capture.
+  ASSERT_TRUE(LoadCaptureFile(first, loaded, sinks).ok);
+  EXPECT_EQ(loaded.Markers.Size(), 2u);
+  loaded.StartCapture();
+  loaded.StopCapture();
+  EXPECT_TRUE(loaded.Markers.Empty());
+}
+
+TEST_F(ProjectMarkersTest, SavedSelectionKeepsTheMarkersInsideIt) {
+  data.Markers.Add(45658.3, "before");
+  data.Markers.Add(45658.5, "inside");
+  data.Markers.Add(45658.7, "after");
+  PositionSnapshot from = data.CaptureStart, to = data.CaptureEnd;
+  from.time = 45658.45;
+  to.time = 45658.55;
+  CaptureData loaded(clock);
+  ASSERT_TRUE(LoadCaptureFile(Save("sel.kv", from, to), loaded, sinks).ok);
+  ASSERT_EQ(loaded.Markers.Size(), 1u);
+  EXPECT_EQ(loaded.Markers[0].label, "inside");
+}
+
+// Lines of kinds the reader does not know, and damaged marker lines, are
+// passed over; everything else loads as before. An event line's length is
+// read on a fast path of its own, so a marker line of that length is tried.
+TEST_F(ProjectMarkersTest, UnknownAndDamagedLinesArePassedOver) {
+  const std::string path = Save("a.kv", data.CaptureStart, data.CaptureEnd);
+  std::string text = ReadBytes(path);
+  text += "M00000000504BE640\r\n";      // a marker without a label
+  text += "M00000000504BE6404142\r\n";  // 21 characters: an event line's length
+  text += "M00\r\n";                       // too short
+  text += "M00000000504BE6404\r\n";     // odd
+  text += "M00000000504BE640" + std::string(2 * 65, '4') + "\r\n";  // label too long
+  text += "Z0123456789ABCDEF\r\n";         // a kind nobody knows
+  text += "R0102\r\n";
+  WriteBytes(path, text);
+  CaptureData loaded(clock);
+  ASSERT_TRUE(LoadCaptureFile(path, loaded, sinks).ok);
+  EXPECT_EQ(loaded.Store.Count(), 20u);
+  ASSERT_EQ(loaded.Markers.Size(), 2u);
+  EXPECT_EQ(loaded.Markers[0].label, "M1");
+  EXPECT_EQ(loaded.Markers[1].label, "AB");
+}
+
+}  // namespace
+}  // namespace korvalog
