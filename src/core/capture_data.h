@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/channel_roles.h"
 #include "core/clock.h"
 #include "core/records.h"
 
@@ -105,6 +106,7 @@ class CaptureData {
   ChannelTable Channels;
   DisplayOrder Order;
   SequenceTable Sequence;
+  ChannelRoles Roles;  // what each input means to the lift (reports)
   PositionSnapshot CaptureStart;
   PositionSnapshot CaptureEnd;
   std::atomic<uint8_t> Capturing{0};

@@ -139,6 +139,9 @@ void ReadTableLine(std::string_view line, CaptureData& data) {
       }
       return;
     }
+    case 'R':
+      ReadRoleLine(line, data.Roles);
+      return;
     default:
       return;
   }
@@ -244,6 +247,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   data.CaptureStart.time = 0.0;
   data.CaptureEnd.time = 0.0;
   data.DataPresent.store(0, std::memory_order_release);
+  data.Roles.Clear();
 
   if (IsVcdPath(path)) {
     // A dump that cannot be taken stops the load at the line that says so;

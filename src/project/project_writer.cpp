@@ -31,6 +31,8 @@ class ProjectFormatter {
     Record(head, bytes, size);
   }
 
+  void Text(const std::string& line) { text_ += line; }
+
   bool Flush() {
     const bool ok = !failed_ && file_.Write(text_.data(), text_.size());
     failed_ = !ok;
@@ -63,6 +65,11 @@ FileResult WriteProjectFile(const std::string& path, CaptureData& data, const Po
   out.Record("L1", &from, sizeof(PositionSnapshot));
   out.Record("L2", &to, sizeof(PositionSnapshot));
   out.Record("O", data.Order.data(), data.Order.size());
+  // Roles come last and only when assigned, so a project without them is
+  // written as before.
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    if (data.Roles[ch].role != ChannelRole::None) out.Text(RoleLine(ch, data.Roles[ch]) + "\r\n");
+  }
   if (!out.Flush() || !file.Commit()) return FileResult{false, file.Error()};
   data.DataModified.store(0, std::memory_order_release);
   return {};

@@ -1,0 +1,162 @@
+#include "analysis/lift_report.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace korvalog {
+namespace {
+
+constexpr double kHour = 1.0 / 24.0;
+
+int BinOf(double t, double first, double width, int count) {
+  const int i = static_cast<int>(std::floor((t - first) / width));
+  return i < 0 ? 0 : (i >= count ? count - 1 : i);
+}
+
+bool IsStateRole(ChannelRole r) {
+  return r == ChannelRole::OutOfService || r == ChannelRole::FireService || r == ChannelRole::Inspection;
+}
+
+}  // namespace
+
+void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, const ReportOptions& options) {
+  *this = LiftReport{};
+  roles_ = roles;
+  present_ = data.DataPresent.load(std::memory_order_acquire) != 0;
+  start_ = data.CaptureStart.time;
+  end_ = std::max(data.CaptureEnd.time, start_);
+  uint8_t levels[kChannelCount];
+  for (int i = 0; i < kChannelCount; ++i) levels[i] = data.CaptureStart.states[i] != 0 ? 1 : 0;
+
+  const double hour0 = std::floor(start_ * 24.0 + 1e-9) / 24.0;
+  const int hourCount = std::max(1, static_cast<int>(std::floor((end_ - hour0) * 24.0)) + 1);
+  doors.Start(roles.Has(ChannelRole::DoorOpenLimit));
+  trips.Start(roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown), options.shortRunSeconds);
+  bool oosAtStart = false;
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    if (roles[ch].role == ChannelRole::OutOfService && levels[ch - 1] != 0) oosAtStart = true;
+  }
+  availability.Start(start_, oosAtStart);
+  availability.hasInput = roles.Has(ChannelRole::OutOfService);
+  health.Start(start_, levels, hour0, hourCount, options.chatterSeconds, options.stuckSeconds);
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    if (IsStateRole(roles[ch].role)) health.ExemptFromStuck(ch);
+  }
+  sequence.Start(data.Sequence, levels);
+  if (!present_) return;
+
+  // One pass: each real change goes to the families its input's role feeds.
+  const uint32_t count = std::min(data.Store.Count(), data.CaptureEnd.index);
+  const EventRecord* events = data.Store.Data();
+  for (uint32_t i = data.CaptureStart.index; i < count; ++i) {
+    const EventRecord& ev = events[i];
+    const unsigned c = ev.channel;
+    if (c - 1u >= static_cast<unsigned>(kChannelCount)) continue;
+    const uint8_t state = ev.state != 0 ? 1 : 0;
+    const uint8_t old = levels[c - 1];
+    if (old == state) continue;
+    levels[c - 1] = state;
+    const ChannelRoleEntry& r = roles[static_cast<int>(c)];
+    const InputEdge e{ev.time, static_cast<uint8_t>(c), state != 0, r.role, r.floor};
+    health.Edge(e);
+    sequence.Edge(static_cast<uint8_t>(c), old, state, e.time);
+    switch (r.role) {
+      case ChannelRole::None:
+        break;
+      case ChannelRole::DoorOpenRelay:
+      case ChannelRole::DoorCloseRelay:
+      case ChannelRole::DoorOpenLimit:
+      case ChannelRole::DoorClosedLimit:
+      case ChannelRole::DoorReopen:
+        doors.Edge(e);
+        break;
+      case ChannelRole::MotorUp:
+      case ChannelRole::MotorDown:
+      case ChannelRole::MotorRun:
+        trips.Edge(e);
+        break;
+      case ChannelRole::HallUp:
+      case ChannelRole::HallDown:
+      case ChannelRole::CarCall:
+        calls.Edge(e);
+        break;
+      case ChannelRole::OutOfService:
+        availability.Edge(e);
+        break;
+      default:
+        break;
+    }
+  }
+  doors.Finish(end_);
+  trips.Finish(end_);
+  calls.Finish(end_, doors.cycleStarts);
+  availability.Finish(end_);
+  health.Finish(end_);
+  Bin();
+}
+
+void LiftReport::Bin() {
+  const double hour0 = std::floor(start_ * 24.0 + 1e-9) / 24.0;
+  const int hourCount = std::max(1, static_cast<int>(std::floor((end_ - hour0) * 24.0)) + 1);
+  const double day0 = std::floor(start_ + 1e-9);
+  const int dayCount = std::max(1, static_cast<int>(std::floor(end_ - day0)) + 1);
+  hours.assign(static_cast<size_t>(hourCount), {});
+  days.assign(static_cast<size_t>(dayCount), {});
+  for (int i = 0; i < hourCount; ++i) hours[i].start = hour0 + i * kHour;
+  for (int i = 0; i < dayCount; ++i) days[i].start = day0 + i;
+  const auto each = [&](double t, auto add) {
+    add(hours[BinOf(t, hour0, kHour, hourCount)]);
+    add(days[BinOf(t, day0, 1.0, dayCount)]);
+  };
+  for (const Occurrence& o : trips.trips) each(o.start, [](ReportBin& b) { ++b.trips; });
+  for (const Occurrence& o : calls.hallWaits) {
+    each(o.start, [&o](ReportBin& b) {
+      ++b.hallCalls;
+      if (o.detail != OccurrenceDetail::Cancelled) {
+        b.hallWaitTotal += o.seconds;
+        ++b.hallWaitCount;
+      }
+    });
+  }
+  for (const Occurrence& o : calls.carService) each(o.start, [](ReportBin& b) { ++b.carCalls; });
+  for (double t : doors.cycleStarts) each(t, [](ReportBin& b) { ++b.doorCycles; });
+  for (const Occurrence& o : doors.reopens) each(o.start, [](ReportBin& b) { ++b.reopens; });
+  for (const Occurrence& o : health.chatter) each(o.start, [](ReportBin& b) { ++b.chatter; });
+}
+
+FigureSummary LiftReport::RunTimes(OccurrenceDetail direction) const {
+  Occurrences chosen;
+  for (const Occurrence& o : trips.trips) {
+    if (direction == OccurrenceDetail::None || o.detail == direction) chosen.push_back(o);
+  }
+  return Summarize(chosen);
+}
+
+FigureSummary LiftReport::HallWaits() const {
+  Occurrences answered;
+  for (const Occurrence& o : calls.hallWaits) {
+    if (o.detail != OccurrenceDetail::Cancelled) answered.push_back(o);
+  }
+  return Summarize(answered);
+}
+
+double LiftReport::TripsPerHour() const {
+  const double span = SpanSeconds();
+  return span > 0 ? static_cast<double>(trips.trips.size()) * 3600.0 / span : 0.0;
+}
+
+Occurrences LiftReport::All() const {
+  Occurrences all;
+  for (const Occurrences* list : {&doors.opening, &doors.closing, &doors.dwell, &doors.reopens, &trips.trips,
+                                  &calls.hallWaits, &calls.carService, &availability.spells, &health.chatter,
+                                  &health.stuck, &sequence.occurrences}) {
+    all.insert(all.end(), list->begin(), list->end());
+  }
+  std::stable_sort(all.begin(), all.end(), [](const Occurrence& a, const Occurrence& b) {
+    const int64_t ma = std::llround(a.start * kMsPerDay), mb = std::llround(b.start * kMsPerDay);
+    return ma != mb ? ma < mb : a.kind < b.kind;
+  });
+  return all;
+}
+
+}  // namespace korvalog
