@@ -43,8 +43,8 @@ class InputHealth {
     level_[i] = e.on ? 1 : 0;
   }
   void Finish(double end);
-  // Inputs that report a state (out of service, fire service, inspection)
-  // are on for hours by design, not stuck.
+  // Inputs on for hours by design (service states, an idle car's closed
+  // door) are not stuck.
   void ExemptFromStuck(int channel) { exempt_[channel - 1] = true; }
 
   int HourOf(double t) const {

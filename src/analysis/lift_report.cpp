@@ -13,8 +13,11 @@ int BinOf(double t, double first, double width, int count) {
   return i < 0 ? 0 : (i >= count ? count - 1 : i);
 }
 
-bool IsStateRole(ChannelRole r) {
-  return r == ChannelRole::OutOfService || r == ChannelRole::FireService || r == ChannelRole::Inspection;
+// Inputs on for hours by design: service states, and the closed door and
+// level zone of a car standing idle.
+bool MayStayOn(ChannelRole r) {
+  return r == ChannelRole::OutOfService || r == ChannelRole::FireService || r == ChannelRole::Inspection ||
+         r == ChannelRole::DoorClosedLimit || r == ChannelRole::Level;
 }
 
 }  // namespace
@@ -40,7 +43,7 @@ void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, con
   availability.hasInput = roles.Has(ChannelRole::OutOfService);
   health.Start(start_, levels, hour0, hourCount, options.chatterSeconds, options.stuckSeconds);
   for (int ch = 1; ch <= kChannelCount; ++ch) {
-    if (IsStateRole(roles[ch].role)) health.ExemptFromStuck(ch);
+    if (MayStayOn(roles[ch].role)) health.ExemptFromStuck(ch);
   }
   sequence.Start(data.Sequence, levels);
   if (!present_) return;

@@ -11,7 +11,8 @@ constexpr int64_t kNever = std::numeric_limits<int64_t>::max();
 constexpr int kHallBase = 1, kCarBase = 7;
 constexpr int64_t kLevelHalfZoneMs = 300;
 constexpr int64_t kEdgePulseMs = 300;
-constexpr int64_t kCancelMs = 100;  // a call pressed where the door stands open
+constexpr int64_t kCancelMs = 100;
+constexpr int64_t kAnswerMs = 300;  // a call pressed where the door stands open
 
 }  // namespace
 
@@ -116,14 +117,17 @@ void LiftTraffic::PlanNextCall() {
   static_assert(kCarBase - kHallBase == 6);
   if (a <= callOffAt_[ch]) return;  // still registered: the press changes nothing
   Emit(a, ch, 1);
-  if (!car && f == floor_ && a >= openLimitAt_ && a < closeCmdAt_) {
-    // Pressed where the door stands open: cancelled at once, no opening.
+  // Pressed where the door stands open, well before it closes: cancelled at
+  // once. Nearer the closing the door opens again for it.
+  const auto margin = static_cast<int64_t>(2500.0 / (p_.timeScale > 0 ? p_.timeScale : 1.0));
+  if (!car && f == floor_ && a >= openLimitAt_ && a + margin < closeCmdAt_) {
     Emit(a + kCancelMs, ch, 0);
     callOffAt_[ch] = a + kCancelMs;
     Record("hall_wait", a, kCancelMs, ch, f, "cancelled");
     return;
   }
-  int64_t start = std::max(a, freeAt_);
+  // The controller takes a moment to answer even an idle car's call.
+  int64_t start = std::max(a + kAnswerMs, freeAt_);
   // A call at the floor where the door is just closing opens it again once
   // it has closed, a moment later.
   if (f == floor_ && a < freeAt_) start = freeAt_ + 1000;
@@ -171,13 +175,27 @@ std::vector<LiftTruth> LiftTraffic::TruthUntil(int64_t ms) const {
     LiftTruth s = t;
     s.startMs = Scaled(t.startMs);
     s.durationMs = Scaled(t.startMs + t.durationMs) - s.startMs;
-    if (s.startMs + s.durationMs <= ms) out.push_back(s);
+    if (s.startMs + s.durationMs < ms) out.push_back(s);
   }
   if (p_.stuckChannel > 0 && p_.stuckFromMs >= 0 && Scaled(p_.stuckFromMs) < ms) {
     out.push_back({"stuck", Scaled(p_.stuckFromMs), ms - Scaled(p_.stuckFromMs), p_.stuckChannel, 0, ""});
   }
   std::stable_sort(out.begin(), out.end(), [](const LiftTruth& x, const LiftTruth& y) { return x.startMs < y.startMs; });
   return out;
+}
+
+void RecordLiftTraffic(LiftTraffic& lift, CaptureData& data, ManualClock& clock, double start, int64_t ms) {
+  constexpr double kMsPerDay = 86400000.0;
+  clock.Set(start);
+  data.SetCapture(true);
+  SimTransition t{};
+  while (lift.Next(t) && t.atMs < ms) {
+    data.ApplyTransition(start + static_cast<double>(t.atMs) / kMsPerDay, static_cast<uint8_t>(t.channel),
+                         static_cast<uint8_t>(t.level));
+  }
+  clock.Set(start + static_cast<double>(ms) / kMsPerDay);
+  data.SetCapture(false);
+  data.DeliverPendingNotifications();
 }
 
 }  // namespace korvalog::sim

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "core/capture_data.h"
+#include "core/clock.h"
 #include "transport/transition_source.h"
 
 namespace korvalog::sim {
@@ -98,5 +100,9 @@ class LiftTraffic final : public TransitionSource {
   int64_t openLimitAt_ = -1, closeCmdAt_ = -1;  // the latest dwell
   int64_t callOffAt_[13] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 };
+
+// Plays the traffic into `data` as a capture from `start` (a date-time) for
+// `ms` milliseconds, through ApplyTransition, and stops the capture there.
+void RecordLiftTraffic(LiftTraffic& lift, CaptureData& data, ManualClock& clock, double start, int64_t ms);
 
 }  // namespace korvalog::sim

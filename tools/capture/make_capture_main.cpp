@@ -15,6 +15,7 @@
 #include "core/clock.h"
 #include "core/date_time.h"
 #include "project/project_file.h"
+#include "transport/lift_traffic.h"
 #include "transport/transition_source.h"
 
 namespace korvalog {
@@ -28,12 +29,11 @@ double RecordingStart() {
   return t;
 }
 
-constexpr int kOutOfService = kLiftOutOfService;
-
 void NameLiftChannels(CaptureData& data) {
   korvalog::NameLiftChannels(data.Channels);
+  data.Roles = LiftRoles(data.Channels);
   // The search strip shows where the door stands open.
-  data.Channels[sim::LiftPattern::kDoorOpen - 1].SearchCondition = kSearchHigh;
+  data.Channels[sim::LiftChannels::kDoorOpenLimit - 1].SearchCondition = kSearchHigh;
 }
 
 // One trip upwards: the door closes, the motor runs up within 3 s and stops
@@ -48,32 +48,38 @@ void LiftSequence(CaptureData& data) {
   for (size_t i = 0; i < std::size(rows); ++i) data.Sequence[i] = rows[i];
 }
 
+// The sample's lift: its timings are what the report of the sample must
+// show (README: roles and the report).
+sim::LiftTrafficParameters SampleLift(int minutes) {
+  const int64_t endMs = static_cast<int64_t>(minutes) * 60000;
+  sim::LiftTrafficParameters p;
+  p.seed = 2026;
+  p.doorOpenMs = 2500;
+  p.doorCloseMs = 2400;
+  p.dwellMs = 4000;
+  p.motorStartMs = 500;
+  p.floorTravelMs = 2500;
+  p.callIntervalMs = 20000;
+  p.reopenEvery = 7;
+  p.relevelEvery = 5;
+  // Out of service for a while in the middle.
+  p.outOfServiceFromMs = endMs * 11 / 20;
+  p.outOfServiceToMs = endMs * 13 / 20;
+  p.chatterChannel = sim::LiftChannels::kDoorContact;
+  p.chatterEveryMs = 90000;
+  p.chatterPulseMs = 20;
+  p.stuckChannel = sim::LiftChannels::kCarFan;
+  p.stuckFromMs = endMs * 2 / 5;
+  return p;
+}
+
 int MakeLift(const std::string& out, int minutes) {
   ManualClock clock(RecordingStart());
   CaptureData data(clock);
   NameLiftChannels(data);
   LiftSequence(data);
-  data.SetCapture(true);
-  sim::LiftPattern lift(0.6, 2026);
-  const int64_t endMs = static_cast<int64_t>(minutes) * 60000;
-  // The lift is taken out of service for a while in the middle.
-  const int64_t oosFrom = endMs * 11 / 20, oosTo = endMs * 13 / 20;
-  bool oos = false;
-  sim::SimTransition t{};
-  while (lift.Next(t) && t.atMs < endMs) {
-    if (!oos && t.atMs >= oosFrom) {
-      data.ApplyTransition(RecordingStart() + oosFrom / kMsPerDay, kOutOfService, 1);
-      oos = true;
-    }
-    if (oos && t.atMs >= oosFrom && t.atMs < oosTo) continue;  // no trips meanwhile
-    if (oos && t.atMs >= oosTo && data.States.Level(kOutOfService) == 1) {
-      data.ApplyTransition(RecordingStart() + oosTo / kMsPerDay, kOutOfService, 0);
-    }
-    data.ApplyTransition(RecordingStart() + t.atMs / kMsPerDay, static_cast<uint8_t>(t.channel),
-                         static_cast<uint8_t>(t.level));
-  }
-  clock.Set(RecordingStart() + endMs / kMsPerDay);
-  data.SetCapture(false);
+  sim::LiftTraffic lift(SampleLift(minutes));
+  sim::RecordLiftTraffic(lift, data, clock, RecordingStart(), static_cast<int64_t>(minutes) * 60000);
   return WriteProjectFile(out, data, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
 }
 
