@@ -1,4 +1,5 @@
 #include "app/qt/main_form.h"
+#include "app/qt/report_windows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -242,6 +243,14 @@ void TMainForm::bExportClick() {
 void TMainForm::bPropertiesClick() { commands_->PropertiesClick(); }
 void TMainForm::bDumpClick() { commands_->DumpClick(kDumpFileName); }
 
+void TMainForm::bRolesClick() {
+  if (side_.report) side_.report->ShowRoles();
+}
+
+void TMainForm::bReportClick() {
+  if (side_.report) side_.report->ShowReport();
+}
+
 void TMainForm::bStatisticsClick() {
   QWidget* w = side_.statistics;
   if (!w) return;
@@ -310,6 +319,7 @@ bool TMainForm::EditSettings(LoggerSettings& settings) {
 void TMainForm::CloseAnalysisWindows() {
   if (side_.sequencer) side_.sequencer->close();
   if (side_.statistics) side_.statistics->close();
+  if (side_.report) side_.report->Report()->close();
 }
 
 void TMainForm::SetBusy(bool busy) {
