@@ -13,11 +13,12 @@ int BinOf(double t, double first, double width, int count) {
   return i < 0 ? 0 : (i >= count ? count - 1 : i);
 }
 
-// Inputs on for hours by design: service states, and the closed door and
-// level zone of a car standing idle.
+// Inputs on for hours by design: service states, and the door held closed
+// (its close command and closed limit) and the level zone of a car standing
+// idle.
 bool MayStayOn(ChannelRole r) {
   return r == ChannelRole::OutOfService || r == ChannelRole::FireService || r == ChannelRole::Inspection ||
-         r == ChannelRole::DoorClosedLimit || r == ChannelRole::Level;
+         r == ChannelRole::DoorCloseRelay || r == ChannelRole::DoorClosedLimit || r == ChannelRole::Level;
 }
 
 }  // namespace

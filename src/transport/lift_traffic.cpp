@@ -69,10 +69,15 @@ void LiftTraffic::PlanChatter() {
   Record("chatter", at, p_.chatterPulseMs, p_.chatterChannel);
 }
 
+// The door commands are held: the open relay from the opening until the
+// close command, the close relay from then until the next opening. The
+// command that ends goes first, so no moment has both or neither changed
+// out of order.
 void LiftTraffic::OpenDoor(int64_t at) {
-  Emit(at, LiftChannels::kDoorClosedLimit, 0);
   Emit(at, LiftChannels::kDoorOpenRelay, 1);
-  Emit(at + p_.doorOpenMs, LiftChannels::kDoorOpenRelay, 0);
+  if (closeRelayOn_) Emit(at, LiftChannels::kDoorCloseRelay, 0);
+  closeRelayOn_ = false;
+  Emit(at, LiftChannels::kDoorClosedLimit, 0);
   Emit(at + p_.doorOpenMs, LiftChannels::kDoorOpenLimit, 1);
   Record("door_open", at, p_.doorOpenMs, LiftChannels::kDoorOpenRelay);
 }
@@ -80,8 +85,10 @@ void LiftTraffic::OpenDoor(int64_t at) {
 int64_t LiftTraffic::CloseDoor(int64_t at) {
   const int64_t closeAt = at + p_.dwellMs;
   Record("dwell", at, p_.dwellMs, LiftChannels::kDoorOpenLimit);
-  Emit(closeAt, LiftChannels::kDoorOpenLimit, 0);
+  Emit(closeAt, LiftChannels::kDoorOpenRelay, 0);
   Emit(closeAt, LiftChannels::kDoorCloseRelay, 1);
+  Emit(closeAt, LiftChannels::kDoorOpenLimit, 0);
+  closeRelayOn_ = true;
   ++closings_;
   if (p_.reopenEvery > 0 && closings_ % p_.reopenEvery == 0) {
     // The safety edge stops the closing half-way; the door opens again from
@@ -89,17 +96,16 @@ int64_t LiftTraffic::CloseDoor(int64_t at) {
     const int64_t edge = closeAt + p_.doorCloseMs / 2;
     Emit(edge, LiftChannels::kSafetyEdge, 1);
     Emit(edge + kEdgePulseMs, LiftChannels::kSafetyEdge, 0);
-    Emit(edge, LiftChannels::kDoorCloseRelay, 0);
     Record("reopen", edge, 0, LiftChannels::kSafetyEdge);
     Emit(edge, LiftChannels::kDoorOpenRelay, 1);
+    Emit(edge, LiftChannels::kDoorCloseRelay, 0);
+    closeRelayOn_ = false;
     const int64_t open = edge + p_.doorOpenMs / 2;
-    Emit(open, LiftChannels::kDoorOpenRelay, 0);
     Emit(open, LiftChannels::kDoorOpenLimit, 1);
     Record("door_open", edge, p_.doorOpenMs / 2, LiftChannels::kDoorOpenRelay);
     return CloseDoor(open);
   }
   const int64_t closed = closeAt + p_.doorCloseMs;
-  Emit(closed, LiftChannels::kDoorCloseRelay, 0);
   Emit(closed, LiftChannels::kDoorClosedLimit, 1);
   Record("door_close", closeAt, p_.doorCloseMs, LiftChannels::kDoorCloseRelay);
   return closed;

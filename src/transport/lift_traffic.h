@@ -96,7 +96,8 @@ class LiftTraffic final : public TransitionSource {
   int64_t nextCallAt_ = 0;
   int64_t nextChatterAt_ = 0;
   int closings_ = 0, arrivals_ = 0;
-  int lastDirection_ = 0;            // motor channel of the latest trip
+  int lastDirection_ = 0;
+  bool closeRelayOn_ = false;            // motor channel of the latest trip
   int64_t openLimitAt_ = -1, closeCmdAt_ = -1;  // the latest dwell
   int64_t callOffAt_[13] = {-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 };

@@ -24,12 +24,12 @@ using testing_support::ReadBytes;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
 
-struct Run {
+struct CliRun {
   int status;
   std::string err;
 };
 
-Run Cli(const std::string& args, const TempDir& dir) {
+CliRun Cli(const std::string& args, const TempDir& dir) {
   const std::string errPath = dir / "stderr.txt";
   const std::string command = std::string(KORVALOG_CLI_PATH) + " " + args + " 2>" + errPath;
   const int raw = std::system(command.c_str());
@@ -42,6 +42,10 @@ class CliReport : public ::testing::Test {
     SetStartupDefaults(data);
     NameLiftChannels(data.Channels);
     data.Roles = LiftRoles(data.Channels);
+    data.Sequence[0] = SequenceRow{sim::LiftChannels::kDoorCloseRelay, 1, 0, 0};
+    data.Sequence[1] = SequenceRow{sim::LiftChannels::kMotorUp, 1, 0, 3};
+    data.Sequence[2] = SequenceRow{sim::LiftChannels::kMotorUp, 0, 2, 40};
+    data.Sequence[3] = SequenceRow{sim::LiftChannels::kDoorOpenRelay, 1, 0, 5};
     sim::LiftTrafficParameters p;
     p.seed = 9;
     p.reopenEvery = 4;
@@ -61,7 +65,7 @@ class CliReport : public ::testing::Test {
 };
 
 TEST_F(CliReport, CsvHoldsEveryOccurrenceWithTheProjectsRoles) {
-  const Run r = Cli("report " + project + " --format csv --out " + dir / "lift.csv", dir);
+  const CliRun r = Cli("report " + project + " --format csv --out " + dir / "lift.csv", dir);
   ASSERT_EQ(r.status, 0) << r.err;
   LiftReport report;
   report.Compute(data, data.Roles);
@@ -77,7 +81,7 @@ TEST_F(CliReport, CsvHoldsEveryOccurrenceWithTheProjectsRoles) {
 
 TEST_F(CliReport, RolesFileOverridesTheProjectAndBadLinesAreNamed) {
   WriteBytes(dir / "roles.txt", "# only the motor\n15\tmotor-up\n16\tmotor-down\n");
-  Run r = Cli("report " + project + " --roles " + dir / "roles.txt" + " --format csv --out " + dir / "m.csv", dir);
+  CliRun r = Cli("report " + project + " --roles " + dir / "roles.txt" + " --format csv --out " + dir / "m.csv", dir);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string csv = ReadBytes(dir / "m.csv");
   EXPECT_NE(csv.find("\r\ntrip,"), std::string::npos);
@@ -92,7 +96,7 @@ TEST_F(CliReport, RolesFileOverridesTheProjectAndBadLinesAreNamed) {
 }
 
 TEST_F(CliReport, HtmlPageStandsAloneWithItsPlotsInline) {
-  const Run r = Cli("report " + project + " --out " + dir / "lift.html", dir);
+  const CliRun r = Cli("report " + project + " --out " + dir / "lift.html", dir);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string html = ReadBytes(dir / "lift.html");
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
@@ -108,7 +112,7 @@ TEST_F(CliReport, HtmlPageStandsAloneWithItsPlotsInline) {
 }
 
 TEST_F(CliReport, PdfOfTheSameContent) {
-  const Run r = Cli("report " + project + " --format pdf --out " + dir / "lift.pdf", dir);
+  const CliRun r = Cli("report " + project + " --format pdf --out " + dir / "lift.pdf", dir);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string pdf = ReadBytes(dir / "lift.pdf");
   EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
@@ -132,7 +136,7 @@ TEST_F(CliReport, RefusesBadArgumentsAndItsOwnInput) {
   };
   for (const C& c : cases) {
     SCOPED_TRACE(c.args);
-    const Run r = Cli(c.args, dir);
+    const CliRun r = Cli(c.args, dir);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
   }

@@ -6,7 +6,11 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSvgGenerator>
+#include <QGuiApplication>
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
 
 #include "analysis/qt/report_painting.h"
 #include "analysis/report_tables.h"
@@ -38,6 +42,23 @@ std::string SpanLine(const LiftReport& r) {
 }
 
 QFont PlotFont() { return KitFont(kKitSansFamily, 11); }
+
+void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QLatin1String("QStandardPaths:"))) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+// Fonts and painters need an application; a command-line tool has none, so
+// one is made for the write, on the offscreen platform unless one is named.
+std::unique_ptr<QGuiApplication> EnsureApplication() {
+  if (QCoreApplication::instance() != nullptr) return nullptr;
+  qInstallMessageHandler(QuietAboutRuntimeFolder);
+  static int argc = 1;
+  static char name[] = "korvalog";
+  static char* argv[] = {name, nullptr};
+  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  return std::make_unique<QGuiApplication>(argc, argv);
+}
 
 FileResult WriteBytes(const std::string& path, const char* bytes, size_t size) {
   ReplacingFile file(path);
@@ -202,12 +223,14 @@ QByteArray ReportPdf(const LiftReport& report, const ChannelTable& names, const 
 
 FileResult WriteReportHtml(const std::string& path, const LiftReport& report, const ChannelTable& names,
                            const ReportHeading& heading) {
+  const std::unique_ptr<QGuiApplication> app = EnsureApplication();
   const std::string html = ReportHtml(report, names, heading);
   return WriteBytes(path, html.data(), html.size());
 }
 
 FileResult WriteReportPdf(const std::string& path, const LiftReport& report, const ChannelTable& names,
                           const ReportHeading& heading) {
+  const std::unique_ptr<QGuiApplication> app = EnsureApplication();
   const QByteArray pdf = ReportPdf(report, names, heading);
   if (pdf.isEmpty()) return FileResult{false, path + ": the PDF could not be drawn"};
   return WriteBytes(path, pdf.constData(), static_cast<size_t>(pdf.size()));

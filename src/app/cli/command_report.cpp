@@ -14,6 +14,7 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/picture_tool.h"
 #include "core/channel_roles.h"
+#include "project/project_file.h"
 #include "project/replacing_file.h"
 
 #ifdef KORVALOG_PICTURES
@@ -31,10 +32,12 @@ bool SameFile(const std::string& a, const std::string& b) {
   return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
+#ifdef KORVALOG_PICTURES
 std::string BaseName(const std::string& path) {
   const size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
+#endif
 
 }  // namespace
 
