@@ -7,6 +7,14 @@ namespace korvalog {
 namespace {
 
 constexpr double kHour = 1.0 / 24.0;
+// A damaged stamp years away must not make millions of bins: later hours
+// and days are counted in the last bin.
+constexpr int kMaxBins = 10000;
+
+int BinCount(double first, double end, double width) {
+  const double n = std::floor((end - first) / width) + 1;
+  return n < 1 ? 1 : (n > kMaxBins ? kMaxBins : static_cast<int>(n));
+}
 
 int BinOf(double t, double first, double width, int count) {
   const int i = static_cast<int>(std::floor((t - first) / width));
@@ -33,7 +41,7 @@ void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, con
   for (int i = 0; i < kChannelCount; ++i) levels[i] = data.CaptureStart.states[i] != 0 ? 1 : 0;
 
   const double hour0 = std::floor(start_ * 24.0 + 1e-9) / 24.0;
-  const int hourCount = std::max(1, static_cast<int>(std::floor((end_ - hour0) * 24.0)) + 1);
+  const int hourCount = BinCount(hour0, end_, kHour);
   doors.Start(roles.Has(ChannelRole::DoorOpenLimit));
   trips.Start(roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown), options.shortRunSeconds);
   bool oosAtStart = false;
@@ -101,9 +109,9 @@ void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, con
 
 void LiftReport::Bin() {
   const double hour0 = std::floor(start_ * 24.0 + 1e-9) / 24.0;
-  const int hourCount = std::max(1, static_cast<int>(std::floor((end_ - hour0) * 24.0)) + 1);
+  const int hourCount = BinCount(hour0, end_, kHour);
   const double day0 = std::floor(start_ + 1e-9);
-  const int dayCount = std::max(1, static_cast<int>(std::floor(end_ - day0)) + 1);
+  const int dayCount = BinCount(day0, end_, 1.0);
   hours.assign(static_cast<size_t>(hourCount), {});
   days.assign(static_cast<size_t>(dayCount), {});
   for (int i = 0; i < hourCount; ++i) hours[i].start = hour0 + i * kHour;

@@ -189,3 +189,25 @@ TEST(ReportFigures, PerHourBinsFollowTheClock) {
 
 }  // namespace
 }  // namespace korvalog
+
+namespace korvalog {
+namespace {
+
+// A damaged stamp centuries on: the bins stay bounded, nothing is lost.
+TEST(ReportFigures, AStampFarAwayKeepsTheBinsBounded) {
+  CaptureBuilder b;
+  b.Event(10, kUp, 1).Event(20, kUp, 0).Event(3.0e10, kUp, 1).Event(3.0e10 + 5, kUp, 0);
+  b.Finish(3.0e10 + 10);
+  LiftReport report;
+  report.Compute(b.data, Roles());
+  EXPECT_LE(report.hours.size(), 10000u);
+  EXPECT_LE(report.days.size(), 10000u);
+  EXPECT_EQ(report.trips.trips.size(), 2u);
+  uint32_t binned = 0;
+  for (const ReportBin& h : report.hours) binned += h.trips;
+  EXPECT_EQ(binned, 2u);
+  EXPECT_FALSE(ReportTables(report, b.data.Channels).empty());
+}
+
+}  // namespace
+}  // namespace korvalog

@@ -21,6 +21,13 @@ namespace korvalog {
 namespace {
 
 constexpr int kPlotWidth = 760, kPlotHeight = 250;
+// Rows of one table in a document; every occurrence is in the CSV.
+constexpr size_t kDocumentRows = 500;
+
+std::string CutNote(const ReportTable& t) {
+  return "The first " + std::to_string(kDocumentRows) + " of " + std::to_string(t.rows.size()) +
+         " rows; every occurrence is in the CSV.";
+}
 
 std::string Escape(const std::string& text) {
   std::string out;
@@ -131,7 +138,8 @@ class PdfFlow {
       y_ += rowH;
     };
     line(t.columns, true);
-    for (const auto& row : t.rows) line(row, false);
+    for (size_t r = 0; r < t.rows.size() && r < kDocumentRows; ++r) line(t.rows[r], false);
+    if (t.rows.size() > kDocumentRows) Text(CutNote(t), 10);
     y_ += 12;
   }
   bool End() { return p_.end(); }
@@ -185,12 +193,13 @@ std::string ReportHtml(const LiftReport& report, const ChannelTable& names, cons
     h += "<h2>" + Escape(t.title) + "</h2>\n<table>\n<tr>";
     for (const std::string& c : t.columns) h += "<th>" + Escape(c) + "</th>";
     h += "</tr>\n";
-    for (const auto& row : t.rows) {
+    for (size_t r = 0; r < t.rows.size() && r < kDocumentRows; ++r) {
       h += "<tr>";
-      for (const std::string& c : row) h += "<td>" + Escape(c) + "</td>";
+      for (const std::string& c : t.rows[r]) h += "<td>" + Escape(c) + "</td>";
       h += "</tr>\n";
     }
     h += "</table>\n";
+    if (t.rows.size() > kDocumentRows) h += "<p>" + Escape(CutNote(t)) + "</p>\n";
   }
   h += "</body>\n</html>\n";
   return h;
