@@ -123,7 +123,7 @@ std::vector<PlotPlan> ReportPlots(const LiftReport& r) {
 
   PlotPlan hours;
   hours.kind = PlotKind::HourBars;
-  hours.title = "Per hour: trips, hall calls, door cycles";
+  hours.title = "Per hour";
   hours.yLabel = "count";
   hours.timeAxis = true;
   hours.series = {"Trips", "Hall calls", "Door cycles"};
@@ -168,7 +168,7 @@ std::vector<PlotPlan> ReportPlots(const LiftReport& r) {
 
   PlotPlan trend;
   trend.kind = PlotKind::Trend;
-  trend.title = "Sequencer: time of each step from step 1";
+  trend.title = "Sequencer runs: each step from step 1";
   trend.yLabel = "seconds";
   trend.timeAxis = true;
   trend.xMin = r.Start();

@@ -175,7 +175,7 @@ std::vector<ReportTable> ReportTables(const LiftReport& r, const ChannelTable& n
          hourStart >= 0 ? DateHourText(hourStart) + " (" + Count(h.busiestCount) + ")" : ""},
         hourStart, hourStart >= 0 ? hourStart + 1.0 / 24.0 : -1);
   }
-  if (!never.empty()) Row(health, {"", "Never changed: " + never, "", "", "", "", "", ""});
+  if (!never.empty()) health.note = "Never changed, no role: channels " + never + ".";
   tables.push_back(std::move(health));
 
   ReportTable seq;

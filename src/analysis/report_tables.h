@@ -15,6 +15,7 @@ struct ReportTable {
   std::vector<std::string> columns;
   std::vector<std::vector<std::string>> rows;
   std::vector<double> rowFrom, rowTo;  // date-times per row; from < 0: nowhere to go
+  std::string note;                    // said under the table; may be empty
 };
 
 std::vector<ReportTable> ReportTables(const LiftReport& report, const ChannelTable& names);

@@ -115,7 +115,7 @@ class PdfFlow {
       }
     }
     int total = 0;
-    for (int& w : widths) total += (w += 10);
+    for (int& w : widths) total += (w = std::min(w + 10, width_ * 2 / 5));
     const double shrink = total > width_ ? static_cast<double>(width_) / total : 1.0;
     const int rowH = fm.height() + 4;
     Text(t.title, 13, true);
@@ -140,6 +140,7 @@ class PdfFlow {
     line(t.columns, true);
     for (size_t r = 0; r < t.rows.size() && r < kDocumentRows; ++r) line(t.rows[r], false);
     if (t.rows.size() > kDocumentRows) Text(CutNote(t), 10);
+    if (!t.note.empty()) Text(t.note, 10);
     y_ += 12;
   }
   bool End() { return p_.end(); }
@@ -200,6 +201,7 @@ std::string ReportHtml(const LiftReport& report, const ChannelTable& names, cons
     }
     h += "</table>\n";
     if (t.rows.size() > kDocumentRows) h += "<p>" + Escape(CutNote(t)) + "</p>\n";
+    if (!t.note.empty()) h += "<p>" + Escape(t.note) + "</p>\n";
   }
   h += "</body>\n</html>\n";
   return h;

@@ -178,6 +178,11 @@ void TReportForm::Rebuild() {
     });
     tablesLayout_->addWidget(table);
     tables_.push_back(table);
+    if (!t.note.empty()) {
+      auto* note = new QLabel(QString::fromStdString(t.note));
+      note->setWordWrap(true);
+      tablesLayout_->addWidget(note);
+    }
     if (static_cast<int>(t.rows.size()) > rows) {
       tablesLayout_->addWidget(new QLabel(QStringLiteral("The first %1 of %2 rows; every occurrence is in the CSV.")
                                               .arg(rows)

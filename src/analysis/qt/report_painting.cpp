@@ -54,13 +54,18 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
   p.drawText(QPointF(f.left, f.top - 10), QString::fromStdString(plan.title));
   p.setFont(font);
   if (plan.series.size() > 1) {
-    double x = f.left + f.width;
-    for (size_t s = plan.series.size(); s-- > 0;) {
+    // Beside the title when there is room, else along the bottom edge.
+    int legendWidth = 0;
+    for (const std::string& name : plan.series) legendWidth += QFontMetrics(font).horizontalAdvance(QString::fromStdString(name)) + 18;
+    const bool beside = QFontMetrics(bold).horizontalAdvance(QString::fromStdString(plan.title)) + legendWidth + 12 <= f.width;
+    double x = beside ? f.left + f.width - legendWidth : f.left;
+    const double base = beside ? f.top - 10 : area.height() - 4;
+    for (size_t s = 0; s < plan.series.size(); ++s) {
       const QString name = QString::fromStdString(plan.series[s]);
-      x -= fm.horizontalAdvance(name) + 18;
-      p.fillRect(QRectF(x, f.top - 19, 10, 10), SeriesColour(static_cast<int>(s)));
+      p.fillRect(QRectF(x, base - 9, 10, 10), SeriesColour(static_cast<int>(s)));
       p.setPen(Qt::black);
-      p.drawText(QPointF(x + 13, f.top - 10), name);
+      p.drawText(QPointF(x + 13, base), name);
+      x += fm.horizontalAdvance(name) + 18;
     }
   }
 
@@ -115,14 +120,13 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
   p.setRenderHint(QPainter::Antialiasing, true);
   for (const PlotPoint& pt : plan.points) {
     const QPointF c(f.X(plan, pt.x), f.Y(plan, pt.y));
-    if (pt.flagged) {
-      p.setPen(QPen(QColor(0xc0, 0x20, 0x20), 1.5));
+    p.setPen(Qt::NoPen);
+    p.setBrush(SeriesColour(pt.series));
+    p.drawEllipse(c, 3, 3);
+    if (pt.flagged) {  // a run outside its limits: ringed red
+      p.setPen(QPen(QColor(0xc0, 0x20, 0x20), 1.2));
       p.setBrush(Qt::NoBrush);
-      p.drawEllipse(c, 4.5, 4.5);
-    } else {
-      p.setPen(Qt::NoPen);
-      p.setBrush(SeriesColour(pt.series));
-      p.drawEllipse(c, 3, 3);
+      p.drawEllipse(c, 5, 5);
     }
   }
   if (plan.bars.empty() && plan.points.empty()) {
