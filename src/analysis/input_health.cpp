@@ -1,5 +1,7 @@
 #include "analysis/input_health.h"
 
+#include <cmath>
+
 namespace korvalog {
 
 void InputHealth::Start(double start, const uint8_t (&levels)[kChannelCount], double hour0, int hours,
@@ -13,28 +15,33 @@ void InputHealth::Start(double start, const uint8_t (&levels)[kChannelCount], do
   stuckDays_ = stuckSecs / 86400.0;
   channels = {};
   perHour_.assign(static_cast<size_t>(kChannelCount) * hours_, 0);
+  hour_ = 0;
+  hourEnd_ = hour0 + kHourDays;
+  for (double& d : longestOnDays_) d = 0;
   for (int i = 0; i < kChannelCount; ++i) {
     since_[i] = start;
     level_[i] = levels[i] != 0 ? 1 : 0;
   }
 }
 
-void InputHealth::AddChatter(const InputEdge& e, double heldDays) {
+void InputHealth::AddChatter(const InputEdge& e, double from) {
   // The level that ends here was held too briefly: on pulses and off gaps.
   const int i = e.channel - 1;
-  if (SecondsBetween(since_[i], e.time) >= chatterSeconds) return;  // the threshold itself is not chatter
+  // The first level was not seen begin; the threshold itself is not chatter.
+  if (from == start_ || SecondsBetween(from, e.time) >= chatterSeconds) return;
   ++channels[i].chatter;
   Occurrence o;
   o.kind = OccurrenceKind::Chatter;
   o.channel = e.channel;
-  o.start = e.time - heldDays;
-  o.seconds = SecondsBetween(since_[i], e.time);
+  o.start = from;
+  o.seconds = SecondsBetween(from, e.time);
   o.detail = e.on ? OccurrenceDetail::Low : OccurrenceDetail::None;
   chatter.push_back(o);
 }
 
 void InputHealth::AddStuck(uint8_t channel, double from, double to, bool fromStart) {
   (void)fromStart;
+  if (exempt_[channel - 1]) return;
   ++channels[channel - 1].stuckSpells;
   Occurrence o;
   o.kind = OccurrenceKind::Stuck;
@@ -47,6 +54,7 @@ void InputHealth::AddStuck(uint8_t channel, double from, double to, bool fromSta
 void InputHealth::Finish(double end) {
   for (int i = 0; i < kChannelCount; ++i) {
     ChannelHealth& h = channels[i];
+    if (longestOnDays_[i] > 0) h.longestOn = static_cast<double>(std::llround(longestOnDays_[i] * 86400000.0)) / 1000.0;
     if (level_[i] == 1) {
       const double held = SecondsBetween(since_[i], end);
       if (held > h.longestOn) h.longestOn = held;

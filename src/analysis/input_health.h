@@ -4,6 +4,7 @@
 // applies, so a fault upstream), whether it never changed, whether it stuck
 // on longer than the threshold, and its busiest hour.
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -29,27 +30,40 @@ class InputHealth {
   // date-time of the first one's start.
   void Start(double start, const uint8_t (&levels)[kChannelCount], double hour0, int hours,
              double chatterSeconds, double stuckSeconds);
-  void Edge(const InputEdge& e) {
+  [[gnu::always_inline]] void Edge(const InputEdge& e) {
     const int i = e.channel - 1;
-    ChannelHealth& h = channels[i];
-    ++h.transitions;
-    const int hour = HourOf(e.time);
-    ++perHour_[static_cast<size_t>(i) * hours_ + hour];
-    const double held = e.time - since_[i];
-    if (held < chatterDays_ && since_[i] != start_) AddChatter(e, held);
-    if (!e.on && held >= stuckDays_ && !exempt_[i]) AddStuck(e.channel, since_[i], e.time, since_[i] == start_);
-    if (!e.on && held * 86400.0 > h.longestOn) h.longestOn = SecondsBetween(since_[i], e.time);
+    ++channels[i].transitions;
+    ++perHour_[static_cast<size_t>(i) * hours_ + HourOf(e.time)];
+    const double since = since_[i];
+    const double held = e.time - since;
     since_[i] = e.time;
     level_[i] = e.on ? 1 : 0;
+    // Without branches on the level, which changes at random: the held on
+    // time is 0 when the input comes on. The rare cases leave the loop.
+    const double heldOn = e.on ? 0.0 : held;
+    longestOnDays_[i] = heldOn > longestOnDays_[i] ? heldOn : longestOnDays_[i];
+    if (held < chatterDays_) [[unlikely]] AddChatter(e, since);
+    if (heldOn >= stuckDays_) [[unlikely]] AddStuck(e.channel, since, e.time, since == start_);
   }
   void Finish(double end);
+  // Which clock hour from the first a time falls in. Events come in time
+  // order, so the hour moves on with them; only a stamp out of order is
+  // placed by arithmetic.
   // Inputs on for hours by design (service states, an idle car's closed
   // door) are not stuck.
   void ExemptFromStuck(int channel) { exempt_[channel - 1] = true; }
 
-  int HourOf(double t) const {
-    const int h = static_cast<int>((t - hour0_) * 24.0);
-    return h < 0 ? 0 : (h >= hours_ ? hours_ - 1 : h);
+  [[gnu::always_inline]] int HourOf(double t) {
+    if (t < hourEnd_ && t >= hourEnd_ - kHourDays) [[likely]] return hour_;  // most events
+    if (t >= hourEnd_ && t < hourEnd_ + kHourDays && hour_ + 1 < hours_) {
+      ++hour_;
+      hourEnd_ += kHourDays;
+      return hour_;
+    }
+    const int h = static_cast<int>(std::floor((t - hour0_) * 24.0));
+    hour_ = h < 0 ? 0 : (h >= hours_ ? hours_ - 1 : h);
+    hourEnd_ = hour0_ + (hour_ + 1) * kHourDays;
+    return hour_;
   }
 
   std::array<ChannelHealth, kChannelCount> channels{};
@@ -57,10 +71,14 @@ class InputHealth {
   double chatterSeconds = 0.05, stuckSeconds = 600;
 
  private:
-  void AddChatter(const InputEdge& e, double heldDays);
+  void AddChatter(const InputEdge& e, double since);
   void AddStuck(uint8_t channel, double from, double to, bool fromStart);
 
+  static constexpr double kHourDays = 1.0 / 24.0;
   double start_ = 0, hour0_ = 0, chatterDays_ = 0, stuckDays_ = 0;
+  int hour_ = 0;
+  double hourEnd_ = 0;
+  double longestOnDays_[kChannelCount] = {};
   int hours_ = 1;
   double since_[kChannelCount] = {};
   uint8_t level_[kChannelCount] = {};

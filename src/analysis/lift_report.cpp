@@ -57,7 +57,38 @@ void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, con
   sequence.Start(data.Sequence, levels);
   if (!present_) return;
 
-  // One pass: each real change goes to the families its input's role feeds.
+  // One pass: each real change goes to the input health, to the Sequencer
+  // runs when a row names its channel, and to the family its role feeds.
+  enum Family : uint8_t { kNone, kDoors, kTrips, kCalls, kAvailability };
+  uint8_t family[kChannelCount + 1] = {};
+  bool involved[kChannelCount + 1] = {};
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    switch (roles[ch].role) {
+      case ChannelRole::DoorOpenRelay:
+      case ChannelRole::DoorCloseRelay:
+      case ChannelRole::DoorOpenLimit:
+      case ChannelRole::DoorClosedLimit:
+      case ChannelRole::DoorReopen:
+        family[ch] = kDoors;
+        break;
+      case ChannelRole::MotorUp:
+      case ChannelRole::MotorDown:
+      case ChannelRole::MotorRun:
+        family[ch] = kTrips;
+        break;
+      case ChannelRole::HallUp:
+      case ChannelRole::HallDown:
+      case ChannelRole::CarCall:
+        family[ch] = kCalls;
+        break;
+      case ChannelRole::OutOfService:
+        family[ch] = kAvailability;
+        break;
+      default:
+        break;
+    }
+    involved[ch] = sequence.Involves(ch);
+  }
   const uint32_t count = std::min(data.Store.Count(), data.CaptureEnd.index);
   const EventRecord* events = data.Store.Data();
   for (uint32_t i = data.CaptureStart.index; i < count; ++i) {
@@ -71,31 +102,21 @@ void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, con
     const ChannelRoleEntry& r = roles[static_cast<int>(c)];
     const InputEdge e{ev.time, static_cast<uint8_t>(c), state != 0, r.role, r.floor};
     health.Edge(e);
-    sequence.Edge(static_cast<uint8_t>(c), old, state, e.time);
-    switch (r.role) {
-      case ChannelRole::None:
+    if (involved[c]) sequence.Edge(static_cast<uint8_t>(c), old, state, e.time);
+    switch (family[c]) {
+      case kNone:
         break;
-      case ChannelRole::DoorOpenRelay:
-      case ChannelRole::DoorCloseRelay:
-      case ChannelRole::DoorOpenLimit:
-      case ChannelRole::DoorClosedLimit:
-      case ChannelRole::DoorReopen:
+      case kDoors:
         doors.Edge(e);
         break;
-      case ChannelRole::MotorUp:
-      case ChannelRole::MotorDown:
-      case ChannelRole::MotorRun:
+      case kTrips:
         trips.Edge(e);
         break;
-      case ChannelRole::HallUp:
-      case ChannelRole::HallDown:
-      case ChannelRole::CarCall:
+      case kCalls:
         calls.Edge(e);
         break;
-      case ChannelRole::OutOfService:
-        availability.Edge(e);
-        break;
       default:
+        availability.Edge(e);
         break;
     }
   }

@@ -24,6 +24,8 @@ class SequenceTrend {
     if (rows_ > 0 && matcher_.StateZero()[channel - 1] != kSearchIgnore) Step(channel, oldState, newState, time);
   }
 
+  // A row names the channel, so its changes may move the pattern on.
+  bool Involves(int channel) const { return rows_ > 0 && matcher_.StateZero()[channel - 1] != kSearchIgnore; }
   int Rows() const { return rows_; }
   std::vector<SequenceRun> runs;
   Occurrences occurrences;  // one per run, `run` indexes `runs`
