@@ -5,6 +5,7 @@
 
 #include "core/usb_report.h"
 #include "transport/hid_reports.h"
+#include "transport/lift_traffic.h"
 #include "transport/transition_source.h"
 
 namespace korvalog {
@@ -21,12 +22,20 @@ void NameLiftChannels(ChannelTable& channels) {
   SetChannelName(channels[sim::LiftPattern::kMotorDown - 1], "Motor run down");
   SetChannelName(channels[sim::LiftPattern::kFloorSensor - 1], "Floor level sensor");
   SetChannelName(channels[kLiftOutOfService - 1], "Out of service");
+  SetChannelName(channels[sim::LiftChannels::kDoorOpenLimit - 1], "Door open limit");
+  SetChannelName(channels[sim::LiftChannels::kDoorClosedLimit - 1], "Door closed limit");
+  SetChannelName(channels[sim::LiftChannels::kSafetyEdge - 1], "Safety edge");
+  SetChannelName(channels[sim::LiftChannels::kDoorContact - 1], "Landing door contact");
+  SetChannelName(channels[sim::LiftChannels::kCarFan - 1], "Car fan");
 }
+
+ChannelRoles LiftRoles(const ChannelTable& channels) { return ProposeRoles(channels); }
 
 DemoLogger::DemoLogger(CaptureData& data, const Clock& clock, double eventsPerSecond, uint32_t seed)
     : device_(backend_.Plug("demo:0", kLoggerVendorId, kLoggerProductId)),
       devices_(backend_, data, clock) {
   NameLiftChannels(data.Channels);
+  data.Roles = LiftRoles(data.Channels);
   feeder_ = std::thread([this, eventsPerSecond, seed] { Run(eventsPerSecond, seed); });
 }
 
@@ -58,7 +67,13 @@ void DemoLogger::Run(double eventsPerSecond, uint32_t seed) {
   while (!StartReceived()) {
     if (!Wait(50)) return;
   }
-  sim::LiftPattern lift(eventsPerSecond, seed);
+  sim::LiftTrafficParameters p;
+  p.seed = seed;
+  p.callIntervalMs = 12000;
+  p.reopenEvery = 6;
+  p.relevelEvery = 4;
+  p.timeScale = kLiftEventsPerSecond / (eventsPerSecond > 0 ? eventsPerSecond : kEventsPerSecond);
+  sim::LiftTraffic lift(p);
   const auto started = std::chrono::steady_clock::now();
   sim::SimTransition t{};
   while (lift.Next(t)) {

@@ -19,13 +19,19 @@
 namespace korvalog {
 
 // Names the channels the lift drives (hall and car calls, door relays, motor,
-// floor sensor) and the out-of-service input 18, in the channel table.
+// floor sensor), the out-of-service input 18, the door limits and safety
+// edge 19..21 and two more inputs 22, 23, in the channel table.
 inline constexpr int kLiftOutOfService = 18;
 void NameLiftChannels(ChannelTable& channels);
+// The roles of those channels (as proposed from their names).
+ChannelRoles LiftRoles(const ChannelTable& channels);
 
 class DemoLogger {
  public:
   static constexpr double kEventsPerSecond = 8.0;
+  // About how many changes a second the demonstration lift makes at its
+  // real timings; its clock runs faster to reach the rate asked for.
+  static constexpr double kLiftEventsPerSecond = 1.3;
 
   // Plugs the logger in; its reports begin after the first start report.
   DemoLogger(CaptureData& data, const Clock& clock, double eventsPerSecond = kEventsPerSecond,

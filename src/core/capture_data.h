@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/channel_roles.h"
 #include "core/clock.h"
 #include "core/marker_list.h"
 #include "core/records.h"
@@ -107,6 +108,7 @@ class CaptureData {
   DisplayOrder Order;
   SequenceTable Sequence;
   MarkerList Markers;  // interface thread only
+  ChannelRoles Roles;  // what each input means to the lift (reports)
   PositionSnapshot CaptureStart;
   PositionSnapshot CaptureEnd;
   std::atomic<uint8_t> Capturing{0};

@@ -178,6 +178,8 @@ bool ReadTableLine(std::string_view line, CaptureData& data) {
     }
     case 'M':
       return ReadMarkerLine(line, data);
+    case 'R':
+      return ReadRoleLine(line, data.Roles);
     default:
       return false;
   }
@@ -310,6 +312,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   data.CaptureEnd.time = 0.0;
   data.DataPresent.store(0, std::memory_order_release);
   data.Markers.Clear();
+  data.Roles.Clear();
 
   if (IsVcdPath(path)) {
     // A dump that cannot be taken stops the load at the line that says so;

@@ -31,6 +31,8 @@ class ProjectFormatter {
     Record(head, bytes, size);
   }
 
+  void Text(const std::string& line) { text_ += line; }
+
   bool Flush() {
     const bool ok = !failed_ && file_.Write(text_.data(), text_.size());
     failed_ = !ok;
@@ -63,13 +65,18 @@ FileResult WriteProjectFile(const std::string& path, CaptureData& data, const Po
   out.Record("L1", &from, sizeof(PositionSnapshot));
   out.Record("L2", &to, sizeof(PositionSnapshot));
   out.Record("O", data.Order.data(), data.Order.size());
-  // Markers come last, in a line kind older readers pass over.
+  // Markers and roles come after every other line, in line kinds older
+  // readers pass over.
   std::string marker;
   for (const Marker& m : data.Markers.Items()) {
     if (m.time < from.time || m.time > to.time) continue;
     marker.assign(reinterpret_cast<const char*>(&m.time), sizeof m.time);
     marker += m.label;
     out.Record("M", marker.data(), marker.size());
+  }
+  // Roles only when assigned, so a project without them is written as before.
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    if (data.Roles[ch].role != ChannelRole::None) out.Text(RoleLine(ch, data.Roles[ch]) + "\r\n");
   }
   if (!out.Flush() || !file.Commit()) return FileResult{false, file.Error()};
   data.DataModified.store(0, std::memory_order_release);

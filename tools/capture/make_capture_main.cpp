@@ -17,6 +17,7 @@
 #include "core/date_time.h"
 #include "project/project_file.h"
 #include "sample_lift_feed.h"
+#include "transport/lift_traffic.h"
 #include "transport/transition_source.h"
 
 namespace korvalog {
@@ -33,8 +34,15 @@ double RecordingStart() {
 constexpr int kOutOfService = kLiftOutOfService;
 
 void NameLiftChannels(CaptureData& data) {
+  const ChannelTable plain = data.Channels;
   korvalog::NameLiftChannels(data.Channels);
+  // The sample's lift has no door limits, safety edge, door contact or fan:
+  // those inputs keep their plain names, and channel 19 is its main contactor.
+  for (int ch = sample::kMainContactor; ch <= sim::LiftChannels::kCarFan; ++ch) {
+    data.Channels[ch - 1] = plain[ch - 1];
+  }
   SetChannelName(data.Channels[sample::kMainContactor - 1], "Main contactor");
+  data.Roles = LiftRoles(data.Channels);
   // The search strip shows where the door stands open.
   data.Channels[sim::LiftPattern::kDoorOpen - 1].SearchCondition = kSearchHigh;
 }

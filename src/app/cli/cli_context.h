@@ -42,5 +42,6 @@ int RunStats(const CommandArgs& args, CliContext& ctx);
 int RunCapture(const CommandArgs& args, CliContext& ctx);
 int RunExport(const CommandArgs& args, CliContext& ctx);
 int RunRecover(const CommandArgs& args, CliContext& ctx);
+int RunReport(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli

@@ -29,6 +29,7 @@ const CliCommand kCommands[] = {
      "  korvalog-cli capture ... --rotate --out DIR/ [--max-files N] [--journal PATH]",
      RunCapture},
     {"recover", "recover JOURNAL --out FILE.kv", RunRecover},
+    {"report", "report FILE [--roles ROLES] [--format html|pdf|csv] --out OUT", RunReport},
 };
 
 void PrintUsage(std::ostream& os) {

@@ -1,5 +1,6 @@
 // korvalog-pictures export FILE --format png|svg|pdf ...: the export command
-// with the chart's painting code. korvalog-cli starts it for pictures, so
+// with the chart's painting code; korvalog-pictures report ...: the report's
+// page and PDF with the plots' painting code. korvalog-cli starts it for pictures, so
 // that its other commands start without Qt.
 #include <cstring>
 #include <iostream>
@@ -10,8 +11,10 @@
 int main(int argc, char** argv) {
   using namespace korvalog;
   using namespace korvalog::cli;
-  if (argc < 2 || std::strcmp(argv[1], "export") != 0) {
-    std::cerr << "usage: korvalog-pictures export FILE --format png|svg|pdf ... (as korvalog-cli export)\n";
+  const bool report = argc >= 2 && std::strcmp(argv[1], "report") == 0;
+  if (argc < 2 || (std::strcmp(argv[1], "export") != 0 && !report)) {
+    std::cerr << "usage: korvalog-pictures export FILE --format png|svg|pdf ... (as korvalog-cli export)\n"
+                 "       korvalog-pictures report FILE --format html|pdf ... (as korvalog-cli report)\n";
     return kExitUsage;
   }
   SystemClock clock;
@@ -19,5 +22,6 @@ int main(int argc, char** argv) {
   LoggerSettings settings;
   SetStartupDefaults(data);
   CliContext ctx{clock, data, settings, std::cout, std::cerr};
+  if (report) return RunReport(CommandArgs(argv + 2, argv + argc), ctx);
   return RunExport(CommandArgs(argv + 2, argv + argc), ctx);
 }

@@ -12,6 +12,7 @@
 #include "app/qt/about_form.h"
 #include "app/qt/app_glyphs.h"
 #include "app/qt/main_form.h"
+#include "app/qt/report_windows.h"
 #include "app/qt/notes_form.h"
 #include "app/qt/side_windows.h"
 #include "app/qt/startup_timing.h"
@@ -79,7 +80,9 @@ int main(int argc, char** argv) {
     AnalysisWindows analysis(data, settings, main);
     TNotesForm notes(&main);
     analysis.CreateStatistics();
-    main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
+    ReportWindows report(data, main);
+    main.AttachSideWindows(
+        SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics(), &report});
     // A capture that did not end properly last time is offered back first.
     if (journal) OfferJournalRecovery(data, *journal, JournalFolderBesideSettings(), markup);
     timing.Watch(main);

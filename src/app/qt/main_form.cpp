@@ -1,4 +1,5 @@
 #include "app/qt/main_form.h"
+#include "app/qt/report_windows.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -298,6 +299,14 @@ void TMainForm::bDumpClick() {
   ShowStatusNote(Text(DumpStatusText(KitBytes(QFileInfo(QString::fromLatin1(kDumpFileName)).absoluteFilePath()), events)));
 }
 
+void TMainForm::bRolesClick() {
+  if (side_.report) side_.report->ShowRoles();
+}
+
+void TMainForm::bReportClick() {
+  if (side_.report) side_.report->ShowReport();
+}
+
 void TMainForm::bStatisticsClick() {
   QWidget* w = side_.statistics;
   if (!w) return;
@@ -366,6 +375,7 @@ bool TMainForm::EditSettings(LoggerSettings& settings) {
 void TMainForm::CloseAnalysisWindows() {
   if (side_.sequencer) side_.sequencer->close();
   if (side_.statistics) side_.statistics->close();
+  if (side_.report) side_.report->Report()->close();
 }
 
 void TMainForm::SetBusy(bool busy) {

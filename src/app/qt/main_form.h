@@ -29,6 +29,7 @@ class TBtnTransparent;
 class TNotesForm;
 class TPropertiesForm;
 class TStatusPanels;
+class ReportWindows;
 
 // The windows made after the main window and kept for the whole run.
 struct SideWindows {
@@ -37,6 +38,7 @@ struct SideWindows {
   QWidget* sequencer = nullptr;
   TNotesForm* notes = nullptr;
   QWidget* statistics = nullptr;
+  ReportWindows* report = nullptr;  // channel roles and the lift report
 };
 
 // How the program was started and what it works with; one instance each,
@@ -97,6 +99,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   void bExportClick();
   void bPropertiesClick();
   void bStatisticsClick();
+  void bRolesClick();
+  void bReportClick();
   void bHelpClick();
   void mHelpClick();
   void mAboutClick();
@@ -112,6 +116,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   TBtnTransparent* bExport = nullptr;
   TBtnTransparent* bProperties = nullptr;
   TBtnTransparent* bStatistics = nullptr;
+  TBtnTransparent* bRoles = nullptr;
+  TBtnTransparent* bReport = nullptr;
   TBtnTransparent* bHelp = nullptr;
   QMenu* pmHelp = nullptr;
   QAction* mHelp = nullptr;

@@ -77,6 +77,9 @@ void TMainForm::BuildToolbar() {
                            "Change Properties: COM port, logger type, debounce ..", kSquare);
   bStatistics = ToolButton(t, "bStatistics", "Statistics", ToolGlyphImage(ToolGlyph::Statistics),
                            "Statistics", kCaptionedWidth);
+  bRoles = ToolButton(t, "bRoles", "Roles", QImage(), "Channel roles: what each input means to the lift", 52);
+  bReport = ToolButton(t, "bReport", "Report", QImage(), "Lift performance report: doors, trips, calls, availability",
+                       58);
   bHelp = ToolButton(t, "bHelp", "", ButtonGlyphImage(kGlyphQuestion), "Help & About", kSquare);
 
   connect(bCapture, &TBtnTransparent::Clicked, this, &TMainForm::bCaptureClick);
@@ -87,6 +90,8 @@ void TMainForm::BuildToolbar() {
   connect(bExport, &TBtnTransparent::Clicked, this, &TMainForm::bExportClick);
   connect(bProperties, &TBtnTransparent::Clicked, this, &TMainForm::bPropertiesClick);
   connect(bStatistics, &TBtnTransparent::Clicked, this, &TMainForm::bStatisticsClick);
+  connect(bRoles, &TBtnTransparent::Clicked, this, &TMainForm::bRolesClick);
+  connect(bReport, &TBtnTransparent::Clicked, this, &TMainForm::bReportClick);
   connect(bHelp, &TBtnTransparent::Clicked, this, &TMainForm::bHelpClick);
 
   pmHelp = new QMenu(this);
@@ -129,7 +134,7 @@ void TMainForm::LayoutToolbar() {
   if (bStatistics->Caption() != caption) bStatistics->SetCaption(caption);
   bStatistics->resize(compact ? kSquare : kCaptionedWidth, kButtonHeight);
   int x = width() - 4;
-  for (TBtnTransparent* b : {bHelp, bStatistics, bProperties, bExport, bSaveSel, bSave, bOpen}) {
+  for (TBtnTransparent* b : {bHelp, bReport, bRoles, bStatistics, bProperties, bExport, bSaveSel, bSave, bOpen}) {
     x -= b->width();
     b->move(x, kButtonTop);
     x -= 2;

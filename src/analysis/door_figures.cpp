@@ -1,0 +1,76 @@
+#include "analysis/door_figures.h"
+
+namespace korvalog {
+namespace {
+
+Occurrence Made(OccurrenceKind kind, double from, double to, uint8_t channel) {
+  Occurrence o;
+  o.kind = kind;
+  o.start = from;
+  o.seconds = SecondsBetween(from, to);
+  o.channel = channel;
+  return o;
+}
+
+}  // namespace
+
+void DoorFigures::Start(bool hasOpenLimit) { hasOpenLimit_ = hasOpenLimit; }
+
+void DoorFigures::Edge(const InputEdge& e) {
+  if (!e.on) return;  // every door figure starts or ends at an input coming on
+  switch (e.role) {
+    case ChannelRole::DoorOpenRelay:
+      if (closingStart_ != kNone) {
+        // The door opens again before it closed: a reopen, once per closing.
+        if (!closingReopened_) reopens.push_back(Made(OccurrenceKind::Reopen, e.time, e.time, e.channel));
+        closingStart_ = kNone;
+      }
+      cycleStarts.push_back(e.time);
+      openingStart_ = e.time;
+      openChannel_ = e.channel;
+      if (!hasOpenLimit_) {
+        dwellStart_ = e.time;
+        limitChannel_ = e.channel;
+      }
+      return;
+    case ChannelRole::DoorOpenLimit:
+      if (openingStart_ != kNone) opening.push_back(Made(OccurrenceKind::DoorOpen, openingStart_, e.time, openChannel_));
+      else if (opening.empty() && closing.empty()) ++partialAtStart;
+      openingStart_ = kNone;
+      closingStart_ = kNone;
+      dwellStart_ = e.time;
+      limitChannel_ = e.channel;
+      return;
+    case ChannelRole::DoorCloseRelay:
+      if (dwellStart_ != kNone) dwell.push_back(Made(OccurrenceKind::Dwell, dwellStart_, e.time, limitChannel_));
+      else if (dwell.empty()) ++partialAtStart;
+      dwellStart_ = kNone;
+      openingStart_ = kNone;
+      closingStart_ = e.time;
+      closeChannel_ = e.channel;
+      closingReopened_ = false;
+      return;
+    case ChannelRole::DoorClosedLimit:
+      if (closingStart_ != kNone) closing.push_back(Made(OccurrenceKind::DoorClose, closingStart_, e.time, closeChannel_));
+      closingStart_ = kNone;
+      dwellStart_ = kNone;
+      return;
+    case ChannelRole::DoorReopen:
+      if (closingStart_ != kNone && !closingReopened_) {
+        reopens.push_back(Made(OccurrenceKind::Reopen, e.time, e.time, e.channel));
+        closingReopened_ = true;
+      }
+      return;
+    default:
+      return;
+  }
+}
+
+void DoorFigures::Finish(double end) {
+  (void)end;
+  // A door still open is told as open, not as a dwell that never ended.
+  openAtEnd = dwellStart_ != kNone;
+  openSince = openAtEnd ? dwellStart_ : 0;
+}
+
+}  // namespace korvalog

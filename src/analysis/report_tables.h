@@ -1,0 +1,32 @@
+#pragma once
+// The report's figures as titled tables of texts, shared by the Report
+// window, the HTML page and the PDF: each row may name the span of the
+// capture it stands for, so a click zooms the chart there.
+#include <string>
+#include <vector>
+
+#include "analysis/lift_report.h"
+#include "core/records.h"
+
+namespace korvalog {
+
+struct ReportTable {
+  std::string title;
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+  std::vector<double> rowFrom, rowTo;  // date-times per row; from < 0: nowhere to go
+  std::string note;                    // said under the table; may be empty
+};
+
+std::vector<ReportTable> ReportTables(const LiftReport& report, const ChannelTable& names);
+// The sentences under the tables: what was not counted and why.
+std::vector<std::string> ReportNotes(const LiftReport& report);
+
+// "3.250 s", "2 min 05 s", "1 h 02 min".
+std::string DurationText(double seconds);
+// Local clock time of a date-time, "08:12:34"; with the date "2026-03-10 08:12".
+std::string ClockText(double dateTime);
+std::string DateHourText(double dateTime);
+std::string DateText(double dateTime);
+
+}  // namespace korvalog

@@ -1,0 +1,109 @@
+// korvalog-cli report FILE [--roles ROLES] [--format html|pdf|csv] --out OUT:
+// the lift performance report of a capture as a page to hand over, a PDF,
+// or every measured occurrence as CSV.
+#include <sys/stat.h>
+
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
+
+#include "analysis/lift_report.h"
+#include "analysis/report_csv.h"
+#include "app/cli/cli_load.h"
+#include "app/cli/cli_options.h"
+#include "app/cli/picture_tool.h"
+#include "core/channel_roles.h"
+#include "project/project_file.h"
+#include "project/replacing_file.h"
+
+#ifdef KORVALOG_PICTURES
+#include "analysis/qt/report_document.h"
+#endif
+
+namespace korvalog::cli {
+namespace {
+
+constexpr char kUsage[] = "report FILE [--roles ROLES] [--format html|pdf|csv] --out OUT";
+
+// True when both paths name one existing file.
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+#ifdef KORVALOG_PICTURES
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+#endif
+
+}  // namespace
+
+int RunReport(const CommandArgs& args, CliContext& ctx) {
+  ParsedArgs parsed;
+  std::string error;
+  if (!ParseOptions(args, {"--roles", "--format", "--out"}, parsed, error)) return UsageError(ctx, error, kUsage);
+  if (parsed.positional.size() != 1) return UsageError(ctx, "report takes one file", kUsage);
+  std::string rolesPath, format = "html", out;
+  for (const auto& [name, value] : parsed.options) {
+    if (name == "--roles") rolesPath = value;
+    if (name == "--format") format = value;
+    if (name == "--out") out = value;
+  }
+  if (format != "html" && format != "pdf" && format != "csv") {
+    return UsageError(ctx, "unknown format '" + format + "'", kUsage);
+  }
+  if (out.empty()) return UsageError(ctx, "--out is missing", kUsage);
+#ifndef KORVALOG_PICTURES
+  // The page and the PDF carry plots drawn with Qt, which this program does
+  // without: the pictures tool beside it writes them.
+  if (format != "csv") return RunPictureCommand("report", args, ctx);
+#endif
+  const std::string& path = parsed.positional[0];
+  if (SameFile(path, out) || (!rolesPath.empty() && SameFile(rolesPath, out))) {
+    ctx.err << "korvalog-cli: " << out << ": is the file the report is made from\n";
+    return kExitUsage;
+  }
+  ChannelRoles roles;
+  if (!rolesPath.empty()) {
+    std::ifstream in(rolesPath, std::ios::binary);
+    struct stat st;
+    if (!in || stat(rolesPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+      ctx.err << "korvalog-cli: " << rolesPath << ": cannot read the roles\n";
+      return kExitUsage;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (!ParseRolesText(text.str(), roles, error)) {
+      ctx.err << "korvalog-cli: " << rolesPath << ": " << error << "\n";
+      return kExitUsage;
+    }
+  }
+  StreamLoadSinks sinks(ctx.err, path);
+  if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;
+  if (rolesPath.empty()) roles = ctx.data.Roles;
+
+  LiftReport report;
+  report.Compute(ctx.data, roles);
+  FileResult result;
+  if (format == "csv") {
+    const std::string csv = ReportCsv(report);
+    ReplacingFile file(out);
+    if (!file.Open() || !file.Write(csv.data(), csv.size()) || !file.Commit()) result = FileResult{false, file.Error()};
+  } else {
+#ifdef KORVALOG_PICTURES
+    const ReportHeading heading{BaseName(path)};
+    result = format == "pdf" ? WriteReportPdf(out, report, ctx.data.Channels, heading)
+                             : WriteReportHtml(out, report, ctx.data.Channels, heading);
+#endif
+  }
+  if (!result.ok) {
+    ctx.err << "korvalog-cli: " << result.error << "\n";
+    return kExitUsage;
+  }
+  return kExitOk;
+}
+
+}  // namespace korvalog::cli

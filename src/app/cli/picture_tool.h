@@ -1,0 +1,12 @@
+#pragma once
+// Hands a command to korvalog-pictures beside this program: the commands
+// whose output is drawn with Qt, which korvalog-cli does without so that its
+// other commands start quickly.
+#include "app/cli/cli_context.h"
+
+namespace korvalog::cli {
+
+// Runs "korvalog-pictures COMMAND ARGS..." and gives its exit status.
+int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& ctx);
+
+}  // namespace korvalog::cli

@@ -1,0 +1,150 @@
+// The Report and Roles windows on the offscreen platform: the plots drawn
+// from a generated lift, a click on a spell, a bar or a table row zooming to
+// what it stands for, and roles edited through the window's own controls.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+
+#include "analysis/qt/report_form.h"
+#include "analysis/qt/roles_form.h"
+#include "app/demo_logger.h"
+#include "transport/lift_traffic.h"
+#include "ui/common_helpers.h"
+
+namespace korvalog {
+namespace {
+
+constexpr double kStart = 46091.25;
+
+struct GeneratedLift {
+  GeneratedLift() {
+    SetStartupDefaults(data);
+    NameLiftChannels(data.Channels);
+    data.Roles = LiftRoles(data.Channels);
+    sim::LiftTrafficParameters p;
+    p.outOfServiceFromMs = 20 * 60000;
+    p.outOfServiceToMs = 26 * 60000;
+    sim::LiftTraffic lift(p);
+    sim::RecordLiftTraffic(lift, data, clock, kStart, 60 * 60000);
+  }
+  ManualClock clock;
+  CaptureData data{clock};
+};
+
+TEST(ReportForm, ClickingASpellABarOrARowZoomsThere) {
+  GeneratedLift lift;
+  TReportForm form(lift.data);
+  std::vector<std::pair<double, double>> zooms;
+  form.SetOnZoom([&](double from, double to) { zooms.push_back({from, to}); });
+  form.resize(900, 700);
+  form.show();
+  ASSERT_EQ(form.Plots().size(), 6u);
+
+  // The availability timeline: the spell is drawn red where it lies.
+  PlotView* timeline = form.Plots()[4];
+  ASSERT_EQ(timeline->Plan().kind, PlotKind::Timeline);
+  ASSERT_EQ(timeline->Plan().bars.size(), 1u);
+  timeline->resize(420, 220);
+  const PlotFrame f = PlotFrame::For(420, 220);
+  const int x = static_cast<int>(f.X(timeline->Plan(), kStart + 23.0 / 1440.0));
+  const int y = f.top + f.height / 2;
+  const QImage image = timeline->grab().toImage();
+  EXPECT_EQ(image.pixelColor(x, y), QColor(0xc0, 0x30, 0x30));
+  EXPECT_EQ(image.pixelColor(f.left + 5, y), QColor(Qt::white));  // in service before
+  QTest::mouseClick(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
+  ASSERT_EQ(zooms.size(), 1u);
+  EXPECT_LE(zooms[0].first, kStart + 20.0 / 1440.0);
+  EXPECT_GE(zooms[0].second, kStart + 26.0 / 1440.0);
+  QTest::mouseClick(timeline, Qt::LeftButton, Qt::NoModifier, QPoint(f.left + 5, y));
+  EXPECT_EQ(zooms.size(), 1u);  // nothing there
+
+  // The door closing histogram: one bar, its longest closing.
+  PlotView* closing = form.Plots()[0];
+  closing->resize(420, 220);
+  ASSERT_FALSE(closing->Plan().bars.empty());
+  const PlotBar& bar = closing->Plan().bars.back();
+  const PlotFrame g = PlotFrame::For(420, 220);
+  QTest::mouseClick(closing, Qt::LeftButton, Qt::NoModifier,
+                    QPoint(static_cast<int>((g.X(closing->Plan(), bar.x0) + g.X(closing->Plan(), bar.x1)) / 2),
+                           g.top + g.height - 2));
+  ASSERT_EQ(zooms.size(), 2u);
+  EXPECT_NEAR((zooms[1].second - zooms[1].first) * 86400.0, 3.0, 0.002);  // a 3 s closing
+
+  // A row of the Doors table: the longest opening.
+  QTableWidget* doors = form.Tables()[0];
+  doors->cellClicked(0, 0);
+  ASSERT_EQ(zooms.size(), 3u);
+  EXPECT_NEAR((zooms[2].second - zooms[2].first) * 86400.0, 2.5, 0.002);
+}
+
+TEST(ReportForm, SavesTheThreeFormats) {
+  GeneratedLift lift;
+  TReportForm form(lift.data);
+  form.SetSourceName("lift.kv");
+  form.Recompute();
+  const QString dir = QDir::tempPath() + QStringLiteral("/korvalog-report-form-%1").arg(QCoreApplication::applicationPid());
+  QDir().mkpath(dir);
+  for (const char* name : {"r.html", "r.pdf", "r.csv"}) {
+    const std::string path = (dir + "/" + name).toStdString();
+    EXPECT_TRUE(form.SaveTo(path).ok) << name;
+    QFile file(QString::fromStdString(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray head = file.read(16);
+    const std::string want = std::string(name) == "r.pdf"   ? "%PDF-"
+                             : std::string(name) == "r.csv" ? "kind,start_s"
+                                                            : "<!DOCTYPE html>";
+    EXPECT_TRUE(head.startsWith(want.c_str())) << name;
+  }
+  QDir(dir).removeRecursively();
+}
+
+TEST(RolesForm, ProposesFromNamesAndTakesEditsOnOk) {
+  ManualClock clock;
+  CaptureData data(clock);
+  SetStartupDefaults(data);
+  NameLiftChannels(data.Channels);
+  SetChannelName(data.Channels[29], "Alarm bell");
+  data.DataPresent.store(1);
+  TRolesForm form(data);
+  form.ShowFor(13);
+  EXPECT_FALSE(data.Roles.Any());  // nothing taken before OK
+  EXPECT_EQ(form.Edited()[13].role, ChannelRole::DoorOpenRelay);
+  EXPECT_EQ(form.Edited()[30].role, ChannelRole::Alarm);
+  EXPECT_EQ(form.Table()->currentRow(), 12);
+
+  // Channel 22 made a car call of floor 4 through its row's controls.
+  auto* role = static_cast<QComboBox*>(form.Table()->cellWidget(21, 2));
+  auto* floor = static_cast<QSpinBox*>(form.Table()->cellWidget(21, 3));
+  EXPECT_FALSE(floor->isEnabled());
+  role->setCurrentIndex(static_cast<int>(ChannelRole::CarCall));
+  EXPECT_TRUE(floor->isEnabled());
+  floor->setValue(4);
+  EXPECT_EQ(form.Edited()[22], (ChannelRoleEntry{ChannelRole::CarCall, 4}));
+
+  QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("bOK")), Qt::LeftButton);
+  EXPECT_EQ(data.Roles[22], (ChannelRoleEntry{ChannelRole::CarCall, 4}));
+  EXPECT_EQ(data.Roles[14].role, ChannelRole::DoorCloseRelay);
+  EXPECT_EQ(data.DataModified.load(), 1);
+  EXPECT_FALSE(form.isVisible());
+
+  // Cancel leaves the roles; Clear all then Propose fills only the blanks.
+  data.DataModified.store(0);
+  form.ShowFor();
+  form.ClearAll();
+  form.SetRole(13, ChannelRole::Alarm);
+  form.ProposeFromNames();
+  EXPECT_EQ(form.Edited()[13].role, ChannelRole::Alarm);
+  EXPECT_EQ(form.Edited()[14].role, ChannelRole::DoorCloseRelay);
+  QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("bCancel")), Qt::LeftButton);
+  EXPECT_EQ(data.Roles[13].role, ChannelRole::DoorOpenRelay);
+  EXPECT_EQ(data.DataModified.load(), 0);
+}
+
+}  // namespace
+}  // namespace korvalog
