@@ -14,10 +14,18 @@ Occurrence Made(OccurrenceKind kind, double from, double to, uint8_t channel) {
 
 }  // namespace
 
-void DoorFigures::Start(bool hasOpenLimit) { hasOpenLimit_ = hasOpenLimit; }
+void DoorFigures::Start(bool hasOpenLimit, bool hasClosedLimit) {
+  hasOpenLimit_ = hasOpenLimit;
+  hasClosedLimit_ = hasClosedLimit;
+}
 
 void DoorFigures::Edge(const InputEdge& e) {
-  if (!e.on) return;  // every door figure starts or ends at an input coming on
+  if (!e.on) {
+    // Without a closed limit the closing is over when its command drops: an
+    // opening after that is the next door cycle, not a reopen.
+    if (e.role == ChannelRole::DoorCloseRelay && !hasClosedLimit_) closingStart_ = kNone;
+    return;  // every other door figure starts or ends at an input coming on
+  }
   switch (e.role) {
     case ChannelRole::DoorOpenRelay:
       if (closingStart_ != kNone) {

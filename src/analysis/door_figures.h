@@ -13,7 +13,7 @@ namespace korvalog {
 class DoorFigures {
  public:
   // Which door inputs the roles provide (dwell falls back without limits).
-  void Start(bool hasOpenLimit);
+  void Start(bool hasOpenLimit, bool hasClosedLimit);
   void Edge(const InputEdge& e);
   void Finish(double end);
 
@@ -26,6 +26,7 @@ class DoorFigures {
  private:
   static constexpr double kNone = -1.0;
   bool hasOpenLimit_ = false;
+  bool hasClosedLimit_ = false;
   double openingStart_ = kNone, dwellStart_ = kNone, closingStart_ = kNone;
   uint8_t closeChannel_ = 0, openChannel_ = 0, limitChannel_ = 0;
   bool closingReopened_ = false;

@@ -42,7 +42,7 @@ void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, con
 
   const double hour0 = std::floor(start_ * 24.0 + 1e-9) / 24.0;
   const int hourCount = BinCount(hour0, end_, kHour);
-  doors.Start(roles.Has(ChannelRole::DoorOpenLimit));
+  doors.Start(roles.Has(ChannelRole::DoorOpenLimit), roles.Has(ChannelRole::DoorClosedLimit));
   trips.Start(roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown), options.shortRunSeconds);
   bool oosAtStart = false;
   for (int ch = 1; ch <= kChannelCount; ++ch) {
