@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "project/hex_record.h"
 #include "project/line_reader.h"
@@ -250,7 +252,9 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
     // the events read so far stay, not shown.
     uint32_t count = 0;
     uint64_t skipped = 0;
-    std::string reason = ReadVcdLines(reader, data, count, skipped);
+    std::vector<std::string> warnings;
+    std::string reason = ReadVcdLines(reader, data, count, skipped, warnings);
+    for (const std::string& warning : warnings) sinks.Warning(warning);
     if (skipped > 0) {
       SkippedEvents full;
       full.full = skipped;

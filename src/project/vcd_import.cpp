@@ -1,6 +1,9 @@
 #include "project/vcd_import.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "core/date_time.h"
 #include "project/export_text.h"
@@ -10,19 +13,71 @@
 
 namespace korvalog {
 
+namespace {
+
+// A piece of the file for a message: control bytes and NUL escaped, long
+// tokens shortened.
+std::string Quoted(std::string_view text) {
+  constexpr size_t kShown = 64;
+  std::string out;
+  for (size_t i = 0; i < text.size() && i < kShown; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      static const char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  if (text.size() > kShown) out += "...";
+  return out;
+}
+
+bool IsUnknownBit(char c) { return c == 'x' || c == 'X' || c == 'z' || c == 'Z'; }
+
+// "[7:0]" or "[3]": the indices of the leftmost and rightmost bit.
+bool ParseRange(std::string_view text, int& left, int& right) {
+  if (text.size() < 3 || text.front() != '[' || text.back() != ']') return false;
+  text = text.substr(1, text.size() - 2);
+  const size_t colon = text.find(':');
+  const auto number = [](std::string_view t, int& out) {
+    if (t.empty() || t.size() > 6 || t.find_first_not_of("0123456789") != std::string_view::npos) return false;
+    out = 0;
+    for (char c : t) out = out * 10 + (c - '0');
+    return true;
+  };
+  if (colon == std::string_view::npos) return number(text, left) && number(text, right);
+  return number(text.substr(0, colon), left) && number(text.substr(colon + 1), right);
+}
+
+}  // namespace
+
 bool IsVcdPath(std::string_view path) {
   const int last = static_cast<int>(path.size()) - 3;  // 1-based start of the last four characters
   return last >= 1 && FindTextFrom(last, ".vcd", path) == last;
 }
 
 std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped) {
+  std::vector<std::string> warnings;
+  return ReadVcdLines(reader, data, count, skipped, warnings);
+}
+
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped,
+                         std::vector<std::string>& warnings) {
   VcdImport vcd(data);
   std::string reason;
   std::string_view line;
   bool cut = false;
   uint64_t lineNumber = 0;
+  // Tokens are never longer than a line may be, but a comment's line may
+  // be: a long line comes in pieces split between tokens.
+  reader.HandLongLinesInPieces();
+  bool piece = false;
   while (reason.empty() && reader.Next(line, cut)) {
-    ++lineNumber;
+    if (!piece) ++lineNumber;
+    piece = reader.LastWasPiece();
     if (cut) {
       reason = "line " + std::to_string(lineNumber) + ": line too long";
     } else if (!vcd.ReadLine(line, count)) {
@@ -32,6 +87,7 @@ std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count,
   // After a read error the load reports that instead.
   if (reason.empty() && !reader.Failed() && !vcd.Finish(count)) reason = vcd.Error();
   skipped = vcd.Skipped();
+  warnings = vcd.Warnings();
   return reason;
 }
 
@@ -45,6 +101,15 @@ VcdImport::VcdImport(CaptureData& data) : data_(data) {
   TryEncodeDateTime(fallback, date_);
   unitDays_ = 1e-9 / kSecondsPerDay;  // a dump without $timescale counts nanoseconds
   nowDays_ = date_;
+  DateTimeFields last;
+  last.year = 9999;
+  last.month = 12;
+  last.day = 31;
+  last.hour = 23;
+  last.minute = 59;
+  last.second = 59;
+  last.millisecond = 999;
+  TryEncodeDateTime(last, lastDays_);
 }
 
 bool VcdImport::Fail(std::string text) {
@@ -54,7 +119,7 @@ bool VcdImport::Fail(std::string text) {
 
 bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
   // Most lines of a dump's body are one change ("1!") or one time ("#1234").
-  if (inBody_ && !collecting_ && pendingVector_.empty() && line.size() >= 2) {
+  if (inBody_ && !collecting_ && pending_ == Pending::None && line.size() >= 2) {
     if ((line[0] == '0' || line[0] == '1') && line.size() <= 3 && !IsVcdSpace(line[1]) && !IsVcdSpace(line.back())) {
       return Value(line[0], line.substr(1), count);
     }
@@ -72,9 +137,14 @@ bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
     const std::string_view token = line.substr(i, j - i);
     if (collecting_) {
       if (token == "$end") {
-        raw_.append(line.substr(rawFrom, i - rawFrom));
+        if (command_ != Command::Comment || !commentFull_) raw_.append(line.substr(rawFrom, i - rawFrom));
         collecting_ = false;
         if (!EndCommand()) return false;
+      } else if (command_ == Command::EndDefinitions ||
+                 (token[0] == '$' && (command_ == Command::Date || command_ == Command::Timescale ||
+                                      command_ == Command::Var))) {
+        // Nothing belongs there: the $end is missing.
+        return Fail(commandName_ + " without its $end");
       }
     } else {
       if (!Token(token, count)) return false;
@@ -84,8 +154,14 @@ bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
   }
   if (collecting_ && command_ != Command::Other) {
     // Only the header's date, scale, wires and comments are kept, and none
-    // of them runs to megabytes unless its $end is missing.
-    if (raw_.size() > kMaxCommandText) return Fail("a command without its $end");
+    // of the first three runs to megabytes unless its $end is missing. A
+    // comment may be of any size: only its beginning is kept (the channel
+    // names the export writes).
+    if (raw_.size() > kMaxCommandText) {
+      if (command_ != Command::Comment) return Fail("a command without its $end");
+      commentFull_ = true;
+      return true;
+    }
     raw_.append(line.substr(rawFrom < n ? rawFrom : n));
     raw_ += '\n';
   }
@@ -97,7 +173,7 @@ bool VcdImport::Token(std::string_view token, uint32_t& count) {
 }
 
 bool VcdImport::HeaderToken(std::string_view token) {
-  if (token[0] != '$') return Fail("unexpected '" + std::string(token) + "' before $enddefinitions");
+  if (token[0] != '$') return Fail("unexpected '" + Quoted(token) + "' before $enddefinitions");
   if (token == "$date") {
     command_ = Command::Date;
   } else if (token == "$timescale") {
@@ -114,6 +190,8 @@ bool VcdImport::HeaderToken(std::string_view token) {
     command_ = Command::Other;  // $version, $scope, $upscope and the like
   }
   raw_.clear();
+  commandName_ = std::string(token.substr(0, 32));
+  commentFull_ = false;
   collecting_ = true;
   return true;
 }
@@ -177,67 +255,110 @@ bool VcdImport::SetTimescale(std::string_view text) {
       }
     }
   }
-  return Fail("cannot read the timescale '" + joined + "'");
+  return Fail("cannot read the timescale '" + Quoted(joined) + "'");
 }
 
 bool VcdImport::DeclareWire(std::string_view text) {
-  static const char* kOneBitTypes[] = {"wire", "reg",  "logic", "bit",    "tri",     "tri0",    "tri1", "wand",
-                                       "wor",  "triand", "trior", "trireg", "supply0", "supply1", "uwire"};
+  static const char* kLevelTypes[] = {"wire", "reg",  "logic", "bit",    "tri",     "tri0",    "tri1", "wand",
+                                      "wor",  "triand", "trior", "trireg", "supply0", "supply1", "uwire"};
   const std::vector<std::string_view> t = SplitVcdTokens(text);
   if (t.size() < 4) return Fail("incomplete $var");
-  std::string reference(t[3]);
-  if (t.size() > 4 && t[4].front() == '[') reference += t[4];
-  bool oneBitType = false;
-  for (const char* type : kOneBitTypes) oneBitType = oneBitType || t[0] == type;
-  if (!oneBitType || t[1] != "1") {
-    return Fail("'" + reference + "' is a " + std::string(t[0]) + " of " + std::string(t[1]) +
-                " bits: only 1-bit wires can be imported");
+  Wire w;
+  w.code = std::string(t[2]);
+  w.name = std::string(t[3]);
+  w.reference = w.name;
+  int left = 0;
+  int right = 0;
+  const bool ranged = t.size() > 4 && ParseRange(t[4], left, right);
+  if (t.size() > 4 && t[4].front() == '[') w.reference += t[4];
+  bool levelType = false;
+  for (const char* type : kLevelTypes) levelType = levelType || t[0] == type;
+  long width = 0;
+  if (t[1].empty() || t[1].size() > 9 || t[1].find_first_not_of("0123456789") != std::string_view::npos ||
+      (width = std::stol(std::string(t[1]))) < 1) {
+    return Fail("'" + Quoted(w.reference) + "' has no width");
   }
-  if (wires_.size() >= static_cast<size_t>(kChannelCount)) {
-    return Fail("more than 128 wires: only 128 channels can be imported");
+  w.levels = levelType;
+  w.width = levelType ? static_cast<int>(std::min<long>(width, 1 << 16)) : 0;
+  if (ranged && std::abs(left - right) + 1 == w.width) {
+    w.lsb = right;
+    w.step = left >= right ? 1 : -1;
   }
-  wires_.push_back(Wire{std::string(t[2]), reference, 0});
+  wires_.push_back(std::move(w));
   return true;
 }
 
 bool VcdImport::AssignChannels() {
+  // chNNN names (as the export writes them) keep their channel when every
+  // wire is one bit with a number of its own.
   bool numbered = true;
   bool used[kChannelCount + 1] = {};
   for (const Wire& w : wires_) {
-    const int ch = ChannelFromWireName(w.reference);
+    if (!w.levels) continue;
+    const int ch = w.width == 1 ? ChannelFromWireName(w.reference) : 0;
     numbered = numbered && ch != 0 && !used[ch];
     used[ch] = true;
   }
-  for (size_t n = 0; n < wires_.size(); ++n) {
-    Wire& w = wires_[n];
-    w.channel = numbered ? ChannelFromWireName(w.reference) : static_cast<int>(n) + 1;
-    std::string name = w.reference;
-    if (numbered) {
-      const auto kept = commentNames_.find(w.channel);
-      name = kept != commentNames_.end() ? kept->second : w.reference.substr(w.reference.size() > 6 ? 6 : 5);
-    }
-    SetChannelName(data_.Channels[w.channel - 1], name);
-
+  int next = 1;
+  uint64_t leftOutBits = 0;
+  uint64_t leftOutOthers = 0;
+  std::string firstOther;
+  for (const Wire& w : wires_) {
     int& slot = *CodeSlot(w.code, true);
     if (slot < 0) {
-      slot = static_cast<int>(codeChannels_.size());
-      codeChannels_.emplace_back();
+      slot = static_cast<int>(codeUses_.size());
+      codeUses_.emplace_back();
     }
-    codeChannels_[slot].push_back(static_cast<uint8_t>(w.channel));
+    CodeUse& use = codeUses_[slot];
+    if (!w.levels) {
+      if (leftOutOthers++ == 0) firstOther = w.reference;
+      continue;
+    }
+    if (numbered) {
+      const int channel = ChannelFromWireName(w.reference);
+      const auto kept = commentNames_.find(channel);
+      SetChannelName(data_.Channels[channel - 1],
+                     kept != commentNames_.end() ? kept->second : w.reference.substr(w.reference.size() > 6 ? 6 : 5));
+      use.targets.push_back(CodeTarget{static_cast<uint8_t>(channel), 0});
+      continue;
+    }
+    use.wide = use.wide || w.width > 1;
+    for (int bit = 0; bit < w.width; ++bit) {
+      if (next > kChannelCount) {
+        leftOutBits += static_cast<uint64_t>(w.width - bit);
+        break;
+      }
+      const std::string name =
+          w.width == 1 ? w.reference : w.name + "[" + std::to_string(w.lsb + w.step * bit) + "]";
+      SetChannelName(data_.Channels[next - 1], name);
+      use.targets.push_back(CodeTarget{static_cast<uint8_t>(next), static_cast<uint16_t>(bit)});
+      ++next;
+    }
+  }
+  if (leftOutBits > 0) {
+    warnings_.push_back(std::to_string(leftOutBits) + " signal" + (leftOutBits == 1 ? "" : "s") +
+                        " left out: only 128 channels can be imported");
+  }
+  if (leftOutOthers > 0) {
+    warnings_.push_back(std::to_string(leftOutOthers) + " variable" + (leftOutOthers == 1 ? "" : "s") + " ('" +
+                        Quoted(firstOther) + (leftOutOthers == 1 ? "" : "'...") +
+                        (leftOutOthers == 1 ? "') left out" : " left out") +
+                        ": only wires of levels can be imported");
   }
   return true;
 }
 
 bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
-  if (!pendingVector_.empty()) {
-    const char bit = pendingVector_.back();
-    pendingVector_.clear();
-    return Value(bit, token, count);
+  if (pending_ != Pending::None) {
+    const Pending pending = pending_;
+    pending_ = Pending::None;
+    if (pending == Pending::Real) return Use(token) != nullptr;  // not a level: passed over
+    return VectorValue(pendingVector_, token, count);
   }
   switch (token[0]) {
     case '#': {
       uint64_t t = 0;
-      if (!ParseVcdTime(token.substr(1), t)) return Fail("'" + std::string(token) + "' is not a time");
+      if (!ParseVcdTime(token.substr(1), t)) return Fail("'" + Quoted(token) + "' is not a time");
       return SetTime(t, token);
     }
     case '0':
@@ -250,13 +371,19 @@ bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
     case 'b':
     case 'B':
       if (token.size() < 2 || token.find_first_not_of("01xXzZ", 1) != std::string_view::npos) {
-        return Fail("'" + std::string(token) + "' is not a binary value");
+        return Fail("'" + Quoted(token) + "' is not a binary value");
       }
       pendingVector_ = token.substr(1);
+      pending_ = Pending::Vector;
       return true;
     case 'r':
     case 'R':
-      return Fail("real value '" + std::string(token) + "': only 1-bit wires can be imported");
+      pending_ = Pending::Real;
+      return true;
+    case 's':
+    case 'S':
+      pending_ = Pending::Real;  // a string value: passed over as well
+      return true;
     case '$':
       if (token == "$dumpvars" || token == "$dumpall" || token == "$dumpon" || token == "$dumpoff") {
         inDump_ = true;
@@ -266,21 +393,32 @@ bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
         initialDump_ = false;
       } else {
         command_ = Command::Other;  // $comment and the like: skipped to their $end
+        commandName_ = std::string(token.substr(0, 32));
         collecting_ = true;
         raw_.clear();
       }
       return true;
     default:
-      return Fail("unexpected '" + std::string(token) + "'");
+      return Fail("unexpected '" + Quoted(token) + "'");
   }
 }
 
 bool VcdImport::SetTime(uint64_t t, std::string_view token) {
-  if (timeSeen_ && t < now_) return Fail("the time goes back to " + std::string(token.substr(1)));
+  if (timeSeen_ && t < now_) return Fail("the time goes back to " + Quoted(token.substr(1)));
+  const double days = date_ + static_cast<double>(t) * unitDays_;
+  // Later moments cannot be told apart from one another.
+  if (!(days <= lastDays_)) return Fail("the time " + Quoted(token.substr(1)) + " lies beyond the year 9999");
+  if (inDump_) {
+    // Values and times do not mix inside $dumpvars: its $end is missing,
+    // and it is taken to end here rather than make every change a start level.
+    dumpWithoutEnd_ = true;
+    inDump_ = false;
+    initialDump_ = false;
+  }
   if (!timeSeen_) firstTime_ = t;
   timeSeen_ = true;
   now_ = t;
-  nowDays_ = date_ + static_cast<double>(t) * unitDays_;
+  nowDays_ = days;
   return true;
 }
 
@@ -303,39 +441,80 @@ int* VcdImport::CodeSlot(std::string_view code, bool create) {
   return &multiCodes_.try_emplace(std::string(code), -1).first->second;
 }
 
-bool VcdImport::Value(char value, std::string_view code, uint32_t& count) {
+const VcdImport::CodeUse* VcdImport::Use(std::string_view code) {
   const int* slot = CodeSlot(code, false);
   const int id = slot != nullptr ? *slot : -1;
-  if (id < 0) return Fail("unknown wire code '" + std::string(code) + "'");
+  if (id < 0) {
+    Fail("unknown wire code '" + Quoted(code) + "'");
+    return nullptr;
+  }
+  return &codeUses_[static_cast<size_t>(id)];
+}
+
+bool VcdImport::Value(char value, std::string_view code, uint32_t& count) {
+  const CodeUse* use = Use(code);
+  if (use == nullptr) return false;
+  if (use->wide) {
+    WideValue(std::string_view(&value, 1), *use, count);
+    return true;
+  }
   if (value != '0' && value != '1') return true;  // x and z: the level stays
   const uint8_t level = value == '1' ? 1 : 0;
   const bool initial = !timeSeen_ || initialDump_;
-  EventRecord* events = data_.Store.MutableData();
-  for (uint8_t ch : codeChannels_[id]) {
-    if (initial) {
-      level_[ch - 1] = start_[ch - 1] = level;
-      continue;
-    }
-    if (level_[ch - 1] == level) continue;
-    if (count >= kEventCapacity) {
-      // The capture ends with the store: its end levels are those of then.
-      if (skipped_++ == 0) {
-        std::memcpy(storedEnd_, level_, kChannelCount);
-        storedEndTime_ = nowDays_;
-      }
-      level_[ch - 1] = level;
-      continue;
+  for (const CodeTarget& target : use->targets) Apply(target.channel, level, initial, count);
+  return true;
+}
+
+bool VcdImport::VectorValue(std::string_view bits, std::string_view code, uint32_t& count) {
+  const CodeUse* use = Use(code);
+  if (use == nullptr) return false;
+  if (!use->wide) return Value(bits.back(), code, count);
+  WideValue(bits, *use, count);
+  return true;
+}
+
+void VcdImport::WideValue(std::string_view bits, const CodeUse& use, uint32_t& count) {
+  // A value shorter than the wire is widened by its leftmost bit, a 1 by 0s.
+  const char fill = bits.front() == '1' ? '0' : bits.front();
+  const bool initial = !timeSeen_ || initialDump_;
+  for (const CodeTarget& target : use.targets) {
+    const char c = target.bit < bits.size() ? bits[bits.size() - 1 - target.bit] : fill;
+    if (IsUnknownBit(c)) ++wideUnknownBits_;
+    Apply(target.channel, c == '1' ? 1 : 0, initial, count);
+  }
+}
+
+void VcdImport::Apply(uint8_t ch, uint8_t level, bool initial, uint32_t& count) {
+  if (initial) {
+    level_[ch - 1] = start_[ch - 1] = level;
+    return;
+  }
+  if (level_[ch - 1] == level) return;
+  if (count >= kEventCapacity) {
+    // The capture ends with the store: its end levels are those of then.
+    if (skipped_++ == 0) {
+      std::memcpy(storedEnd_, level_, kChannelCount);
+      storedEndTime_ = nowDays_;
     }
     level_[ch - 1] = level;
-    eventsBegun_ = true;
-    events[count++] = EventRecord{nowDays_, ch, level};
+    return;
   }
-  return true;
+  level_[ch - 1] = level;
+  eventsBegun_ = true;
+  data_.Store.MutableData()[count++] = EventRecord{nowDays_, ch, level};
 }
 
 bool VcdImport::Finish(uint32_t count) {
   (void)count;
+  if (collecting_ && (command_ == Command::EndDefinitions || !inBody_)) return Fail(commandName_ + " without its $end");
   if (!inBody_) return Fail("no $enddefinitions: not a value change dump");
+  if (inDump_ || dumpWithoutEnd_) {
+    warnings_.push_back("$dumpvars without its $end: taken to end at the next time");
+  }
+  if (wideUnknownBits_ > 0) {
+    warnings_.push_back(std::to_string(wideUnknownBits_) + " x or z bit" + (wideUnknownBits_ == 1 ? "" : "s") +
+                        " of wider wires read as 0");
+  }
   data_.CaptureStart = PositionSnapshot{};
   data_.CaptureStart.time = date_ + static_cast<double>(firstTime_) * unitDays_;
   std::memcpy(data_.CaptureStart.states, start_, kChannelCount);

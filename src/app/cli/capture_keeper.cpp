@@ -14,7 +14,9 @@
 
 #include "app/cli/cli_options.h"
 #include "core/date_time.h"
+#include "core/file_identity.h"
 #include "core/journal_reader.h"
+#include "project/output_target.h"
 #include "project/project_file.h"
 #include "ui/ansi_string_lib.h"
 
@@ -58,11 +60,27 @@ std::string FreeName(const std::string& path) {
   }
 }
 
-bool StartsWithJournalMagic(const std::string& path) {
+// A file with a journal's mark where a header copy may be; anything else at
+// the journal's path is not this program's and is left alone.
+bool LooksLikeJournal(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  char head[sizeof kJournalMagic] = {};
-  in.read(head, sizeof head);
-  return in.gcount() == sizeof head && std::memcmp(head, kJournalMagic, sizeof head) == 0;
+  std::string head(256 * 1024, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  return HasJournalMagic(head);
+}
+
+// A journal that could not be recovered whole is moved out of the way, never
+// deleted; says where.
+bool KeepDamagedJournal(const std::string& journal, CliContext& ctx) {
+  std::string movedTo;
+  std::string error;
+  if (MoveJournalAside(journal, movedTo, error)) {
+    ctx.err << "korvalog-cli: the damaged journal was kept as " << movedTo << "\n";
+    return true;
+  }
+  ctx.err << "korvalog-cli: " << error << "; it stays as it is\n";
+  return false;
 }
 
 }  // namespace
@@ -114,12 +132,15 @@ bool ExtractKeeperOptions(CommandArgs& args, KeeperOptions& o, std::string& erro
 }
 
 int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into) {
-  if (JournalInUse(journal)) {
-    ctx.err << "korvalog-cli: " << journal << ": in use by a running capture\n";
+  // Held until the journal is gone, so that a second recovery at the same
+  // time is refused rather than restoring the capture twice.
+  JournalHold hold;
+  std::string error;
+  if (!hold.Take(journal, error)) {
+    ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
   }
   JournalContents contents;
-  std::string error;
   if (!ReadJournal(journal, contents, error)) {
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
@@ -132,7 +153,11 @@ int RecoverJournalTo(const std::string& journal, const std::string& out, CliCont
   }
   ctx.err << "korvalog-cli: " << DescribeRecovery(contents) << " recovered from " << journal << " to " << out
           << "\n";
-  if (!RemoveJournalFile(journal, error)) ctx.err << "korvalog-cli: " << error << "\n";
+  if (contents.lost > 0) {
+    KeepDamagedJournal(journal, ctx);
+  } else if (!RemoveJournalFile(journal, error)) {
+    ctx.err << "korvalog-cli: " << error << "\n";
+  }
   return kExitOk;
 }
 
@@ -164,19 +189,31 @@ bool CaptureKeeper::Prepare() {
              << " does not exist or cannot be written\n";
     return false;
   }
+  if (!options_.rotate) {
+    const std::string problem = OutputProblem(out_, {journalPath_, journalPath_ + ".previous"});
+    if (!problem.empty()) {
+      ctx_.err << "korvalog-cli: " << problem << "\n";
+      return false;
+    }
+  }
   // A journal left by a run that did not end is saved before it is reused:
   // under the name its capture was meant for, unless that is taken.
   for (const std::string& left : {journalPath_ + ".previous", journalPath_}) {
-    if (!fs::exists(left, ec)) continue;
-    if (fs::is_directory(left, ec)) {
+    const PathKind kind = KindOfPath(left);
+    if (kind == PathKind::Missing) continue;
+    if (kind == PathKind::Folder) {
       ctx_.err << "korvalog-cli: " << left << ": is a folder\n";
+      return false;
+    }
+    if (kind == PathKind::Other) {
+      ctx_.err << "korvalog-cli: " << left << ": is not a regular file\n";
       return false;
     }
     if (JournalInUse(left)) {
       ctx_.err << "korvalog-cli: " << left << ": in use by another running capture\n";
       return false;
     }
-    if (!StartsWithJournalMagic(left)) {
+    if (!LooksLikeJournal(left)) {
       if (fs::file_size(left, ec) > 0) {
         ctx_.err << "korvalog-cli: " << left << ": not a capture journal; it is not overwritten\n";
         return false;
@@ -185,8 +222,10 @@ bool CaptureKeeper::Prepare() {
     }
     JournalContents contents;
     std::string error;
-    if (!ReadJournal(left, contents, error)) {  // its beginning never reached the disk
-      RemoveJournalFile(left, error);
+    if (!ReadJournal(left, contents, error)) {
+      ctx_.err << "korvalog-cli: " << error << "\n";
+      // Its name is needed for this capture's journal.
+      if (!KeepDamagedJournal(left, ctx_)) return false;
       continue;
     }
     std::string target = contents.header.target;
