@@ -33,6 +33,7 @@ bool LineReader::Fill() {
 
 bool LineReader::NextSlow(std::string_view& line, bool& cut) {
   piece_ = false;
+  wordSplit_ = false;
   for (;;) {
     const char* const base = buffer_.get();
     const size_t q = FindLineEnd(base, begin_, end_);
@@ -59,13 +60,13 @@ bool LineReader::NextSlow(std::string_view& line, bool& cut) {
       if (pieces_) {
         size_t w = begin_ + kMaxLine;
         while (w > begin_ && base[w - 1] != ' ' && base[w - 1] != '\t') --w;
-        if (w > begin_) {
-          line = std::string_view(base + begin_, w - begin_);
-          cut = false;
-          piece_ = true;
-          begin_ = w;
-          return true;
-        }
+        wordSplit_ = w == begin_;
+        if (wordSplit_) w = begin_ + kMaxLine;
+        line = std::string_view(base + begin_, w - begin_);
+        cut = false;
+        piece_ = true;
+        begin_ = w;
+        return true;
       }
       line = std::string_view(base + begin_, kMaxLine);
       cut = true;

@@ -42,6 +42,7 @@ class LineReader {
         line = std::string_view(buffer_.get() + begin_, q - begin_);
         cut = false;
         piece_ = false;
+        wordSplit_ = false;
         afterCr_ = buffer_[q] == '\r';
         begin_ = q + 1;
         return true;
@@ -68,11 +69,14 @@ class LineReader {
   }
 
   // A line longer than kMaxLine then comes as pieces of at most kMaxLine
-  // characters, each ending before a space or tab; only a word longer than
-  // kMaxLine is cut.
+  // characters, each ending after a space or tab where there is one; a word
+  // longer than kMaxLine is split (LastSplitAWord), nothing is skipped.
   void HandLongLinesInPieces() { pieces_ = true; }
   // The last line handed over is a piece that the next one continues.
   bool LastWasPiece() const { return piece_; }
+  // That piece ends inside a word of more than kMaxLine characters, which
+  // the next piece continues.
+  bool LastSplitAWord() const { return wordSplit_; }
 
   bool Failed() const { return failed_; }
   int ErrorNumber() const { return errorNumber_; }
@@ -131,6 +135,7 @@ class LineReader {
   bool afterCr_ = false;   // the last line ended with CR: a LF now completes it
   bool pieces_ = false;
   bool piece_ = false;
+  bool wordSplit_ = false;
   int errorNumber_ = 0;
 };
 

@@ -35,6 +35,16 @@ std::string Quoted(std::string_view text) {
   return out;
 }
 
+bool IsHeaderKeyword(std::string_view token) {
+  static constexpr std::string_view kKeywords[] = {"$date",    "$timescale", "$var",     "$scope",
+                                                   "$upscope", "$comment",   "$version", "$enddefinitions",
+                                                   "$dumpvars"};
+  for (std::string_view k : kKeywords) {
+    if (token == k) return true;
+  }
+  return false;
+}
+
 bool IsUnknownBit(char c) { return c == 'x' || c == 'X' || c == 'z' || c == 'Z'; }
 
 // "[7:0]" or "[3]": the indices of the leftmost and rightmost bit.
@@ -75,9 +85,24 @@ std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count,
   // be: a long line comes in pieces split between tokens.
   reader.HandLongLinesInPieces();
   bool piece = false;
+  bool wordGoesOn = false;  // this piece begins inside the word the last one split
   while (reason.empty() && reader.Next(line, cut)) {
     if (!piece) ++lineNumber;
     piece = reader.LastWasPiece();
+    const bool split = wordGoesOn;
+    wordGoesOn = reader.LastSplitAWord();
+    if ((split || wordGoesOn) && !vcd.SkippingText()) {
+      // No word of a dump is that long outside a comment.
+      reason = "line " + std::to_string(lineNumber) + ": line too long";
+      break;
+    }
+    if (split) {
+      // The rest of a word longer than a line may be, inside a comment: it
+      // cannot be the comment's $end.
+      size_t word = 0;
+      while (word < line.size() && !IsVcdSpace(line[word])) ++word;
+      line.remove_prefix(word);
+    }
     if (cut) {
       reason = "line " + std::to_string(lineNumber) + ": line too long";
     } else if (!vcd.ReadLine(line, count)) {
@@ -140,11 +165,13 @@ bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
         if (command_ != Command::Comment || !commentFull_) raw_.append(line.substr(rawFrom, i - rawFrom));
         collecting_ = false;
         if (!EndCommand()) return false;
-      } else if (command_ == Command::EndDefinitions ||
-                 (token[0] == '$' && (command_ == Command::Date || command_ == Command::Timescale ||
-                                      command_ == Command::Var))) {
-        // Nothing belongs there: the $end is missing.
+      } else if (command_ == Command::EndDefinitions || (command_ != Command::Other && command_ != Command::Comment &&
+                                                         IsHeaderKeyword(token) && commandTokens_ != 2)) {
+        // Nothing belongs there (a wire's code, the third word of a $var,
+        // may look like anything): the $end is missing.
         return Fail(commandName_ + " without its $end");
+      } else {
+        ++commandTokens_;
       }
     } else {
       if (!Token(token, count)) return false;
@@ -191,6 +218,7 @@ bool VcdImport::HeaderToken(std::string_view token) {
   }
   raw_.clear();
   commandName_ = std::string(token.substr(0, 32));
+  commandTokens_ = 0;
   commentFull_ = false;
   collecting_ = true;
   return true;
@@ -340,10 +368,9 @@ bool VcdImport::AssignChannels() {
                         " left out: only 128 channels can be imported");
   }
   if (leftOutOthers > 0) {
-    warnings_.push_back(std::to_string(leftOutOthers) + " variable" + (leftOutOthers == 1 ? "" : "s") + " ('" +
-                        Quoted(firstOther) + (leftOutOthers == 1 ? "" : "'...") +
-                        (leftOutOthers == 1 ? "') left out" : " left out") +
-                        ": only wires of levels can be imported");
+    warnings_.push_back(std::to_string(leftOutOthers) + (leftOutOthers == 1 ? " variable ('" : " variables ('") +
+                        Quoted(firstOther) + (leftOutOthers == 1 ? "')" : "'...)") +
+                        " left out: only wires of levels can be imported");
   }
   return true;
 }

@@ -48,6 +48,8 @@ class VcdImport {
   bool Finish(uint32_t count);
 
   const std::string& Error() const { return error_; }
+  // Inside a comment or another command whose text is passed over.
+  bool SkippingText() const { return collecting_ && (command_ == Command::Comment || command_ == Command::Other); }
   // After Finish: what was left out or read leniently, one line each.
   const std::vector<std::string>& Warnings() const { return warnings_; }
   // Changes that found the store full.
@@ -108,6 +110,7 @@ class VcdImport {
   Pending pending_ = Pending::None;  // a "b..." or "r..." value waiting for its code
   std::string pendingVector_;
   std::string commandName_;   // "$date"..., for a command without its $end
+  int commandTokens_ = 0;     // words of the command read so far
   bool commentFull_ = false;  // the comment's text beyond kMaxCommandText is not kept
 
   std::vector<Wire> wires_;

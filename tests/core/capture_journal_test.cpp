@@ -179,7 +179,7 @@ TEST_F(CaptureJournalTest, FullDiskGoesOnInMemoryTellsOnceAndCatchesUp) {
   rlimit old{};
   getrlimit(RLIMIT_FSIZE, &old);
   rlimit small = old;
-  small.rlim_cur = 6000;  // the header and a few hundred frames
+  small.rlim_cur = 12000;  // the header's two copies and a few hundred frames
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   Capture(2000, false);
   std::string problem;
