@@ -26,8 +26,11 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr char kPartDigits[] = "%04u";
-// A part of a continuous capture could not be written; its journal keeps it.
+// A part of a continuous capture could not be written where asked: it went
+// to a rescue file, or its journal keeps it.
 constexpr int kExitPartNotWritten = 3;
+// A continuous capture stopped before it was asked to.
+constexpr int kExitStoppedEarly = 4;
 
 // "20261207-103000": the local start time, for names that sort by time.
 std::string TimeStampName(double dateTime) {
@@ -246,8 +249,21 @@ bool CaptureKeeper::Prepare() {
 
 std::string CaptureKeeper::PartName(uint32_t number) const {
   char digits[16];
-  std::snprintf(digits, sizeof digits, kPartDigits, number);
+  std::snprintf(digits, sizeof digits, kPartDigits, number + firstNumber_ - 1);
   return (fs::path(out_) / (prefix_ + "-" + digits + ".kv")).string();
+}
+
+// Parts of an earlier run with the same start second (a clock set back, two
+// runs in one second) are neither overwritten nor followed by lower numbers.
+void CaptureKeeper::ChooseFirstPartNumber() {
+  firstNumber_ = 1;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(out_, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!IsPartName(name) || name.compare(0, prefix_.size(), prefix_) != 0) continue;
+    const auto number = static_cast<uint32_t>(std::stoul(name.substr(16, 4)));
+    firstNumber_ = std::max(firstNumber_, number + 1);
+  }
 }
 
 void CaptureKeeper::CaptureStarted() {
@@ -258,6 +274,7 @@ void CaptureKeeper::CaptureStarted() {
     started = ctx_.data.CaptureStart.time;
   }
   prefix_ = TimeStampName(started);
+  if (rotation_) ChooseFirstPartNumber();
   journal_ = std::make_unique<JournalWriter>(ctx_.data, journalPath_);
   if (rotation_) {
     journal_->SetRotation(rotation_.get(), [this](uint32_t generation) { return PartName(generation + 1); });
@@ -294,18 +311,12 @@ bool CaptureKeeper::SaveWaitingPart() {
     std::copy_n(rotation_->Spare(), n, part_->Store.MutableData());
     part_->Store.SetCount(n);
     part_->DataPresent.store(1);
-    const std::string name = PartName(partsSaved_ + 1);
-    const FileResult saved = WriteProjectFile(name, *part_, rotation_->SpareStart(), rotation_->SpareEnd());
-    if (!saved.ok) {
-      if (!partFailed_) ctx_.err << "korvalog-cli: " << saved.error << "; tried again every second\n";
+    if (!WritePart(*part_, rotation_->SpareStart(), rotation_->SpareEnd())) {
       partFailed_ = true;
       return false;
     }
-    ctx_.err << "korvalog-cli: " << UIntToText(n) << " events written to " << name << "\n";
     partSaved_ = true;
     partFailed_ = false;
-    ++partsSaved_;
-    PruneParts();
   }
   if (journal_ && !rotation_->JournalHasTakenSpare()) {
     journal_->Wake();
@@ -317,16 +328,67 @@ bool CaptureKeeper::SaveWaitingPart() {
   return true;
 }
 
+bool CaptureKeeper::WritePart(CaptureData& part, const PositionSnapshot& from, const PositionSnapshot& to) {
+  const std::string name = PartName(partsSaved_ + 1);
+  const std::string events = UIntToText(to.index - from.index);
+  const FileResult saved = WriteProjectFile(name, part, from, to);
+  if (saved.ok) {
+    ctx_.err << "korvalog-cli: " << events << " events written to " << name << "\n";
+    ++partsSaved_;
+    ownParts_.push_back(name);
+    written_.push_back(name);
+    PruneParts();
+    return true;
+  }
+  // As the plain capture does: the part goes to the temporary folder, and
+  // the capture goes on.
+  std::error_code ec;
+  const std::string rescue = (fs::temp_directory_path(ec) / ("korvalog-capture-" + std::to_string(getpid()) + "-" +
+                                                             fs::path(name).filename().string()))
+                                 .string();
+  const FileResult kept = WriteProjectFile(rescue, part, from, to);
+  if (kept.ok) {
+    ctx_.err << "korvalog-cli: " << saved.error << "; the part (" << events << " events) was written to " << rescue
+             << " instead\n";
+    ++partsSaved_;
+    written_.push_back(rescue);
+    notWritten_ = true;
+    return true;
+  }
+  if (!rescueFailed_) {
+    ctx_.err << "korvalog-cli: " << saved.error << "; " << kept.error
+             << "; the part stays in memory and in the journal, tried again every second\n";
+  }
+  rescueFailed_ = true;
+  return false;
+}
+
 void CaptureKeeper::PruneParts() {
   if (options_.maxFiles <= 0) return;
-  std::vector<std::string> parts;
+  // Files of earlier runs go first, oldest modification first; this run's
+  // own only when it wrote more than N itself, oldest first, never the one
+  // just written. Names say nothing: the clock may have been set back.
+  std::vector<std::pair<fs::file_time_type, std::string>> earlier;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(out_, ec)) {
-    if (IsPartName(entry.path().filename().string())) parts.push_back(entry.path().string());
+    if (!IsPartName(entry.path().filename().string())) continue;
+    const std::string path = entry.path().string();
+    bool own = false;
+    for (const std::string& mine : ownParts_) own = own || fs::equivalent(path, mine, ec);
+    if (own) continue;
+    std::error_code ec2;
+    const fs::file_time_type when = fs::last_write_time(entry.path(), ec2);
+    if (!ec2) earlier.emplace_back(when, path);
   }
-  std::sort(parts.begin(), parts.end());
+  std::sort(earlier.begin(), earlier.end());
   const size_t keep = static_cast<size_t>(options_.maxFiles);
-  for (size_t i = 0; i + keep < parts.size(); ++i) fs::remove(parts[i], ec);
+  size_t total = earlier.size() + ownParts_.size();
+  for (size_t i = 0; i < earlier.size() && total > keep; ++i, --total) fs::remove(earlier[i].second, ec);
+  while (total > keep && ownParts_.size() > 1) {
+    fs::remove(ownParts_.front(), ec);
+    ownParts_.erase(ownParts_.begin());
+    --total;
+  }
 }
 
 void CaptureKeeper::StopJournal() {
@@ -337,34 +399,61 @@ int CaptureKeeper::SaveRemainingParts() {
   // A part moved aside shortly before the stop is saved first, in order.
   while (rotation_ && rotation_->SpareWaiting()) {
     if (SaveWaitingPart()) continue;
-    if (partFailed_) return kExitPartNotWritten;
+    if (partFailed_ && !partSaved_) {
+      // Written nowhere: its journal keeps it, under its own name; the
+      // last part still gets the next number.
+      unsaved_ = true;
+      ++partsSaved_;
+      break;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   CaptureData& data = ctx_.data;
-  if (data.Store.Count() == 0 && partsSaved_ > 0) return kExitOk;  // the last part ended exactly full
-  if (prefix_.empty()) prefix_ = TimeStampName(data.CaptureStart.time);
-  const std::string name = PartName(partsSaved_ + 1);
-  const FileResult saved = WriteProjectFile(name, data, data.CaptureStart, data.CaptureEnd);
-  if (!saved.ok) {
-    ctx_.err << "korvalog-cli: " << saved.error << "\n";
-    return kExitPartNotWritten;
+  const int status = notWritten_ || unsaved_ ? kExitPartNotWritten : kExitOk;
+  if (data.Store.Count() == 0 && partsSaved_ > 0) return status;  // the last part ended exactly full
+  if (prefix_.empty()) {
+    prefix_ = TimeStampName(data.CaptureStart.time);
+    ChooseFirstPartNumber();
   }
-  ctx_.err << "korvalog-cli: " << UIntToText(data.Store.Count()) << " events written to " << name << "\n";
-  ++partsSaved_;
-  PruneParts();
-  return kExitOk;
+  PositionSnapshot end = data.CaptureEnd;
+  end.index = data.Store.Count();
+  if (!WritePart(data, data.CaptureStart, end)) unsaved_ = true;
+  return notWritten_ || unsaved_ ? kExitPartNotWritten : kExitOk;
 }
 
 int CaptureKeeper::Settle(int status) {
-  if (!journal_) return status;
-  std::string error;
-  if (status == kExitOk) {
-    if (!journal_->Remove(error)) ctx_.err << "korvalog-cli: " << error << "\n";
-    journal_->DropPrevious();
-  } else {
-    ctx_.err << "korvalog-cli: the journal " << journal_->Path()
-             << " keeps the capture; korvalog-cli recover " << journal_->Path() << " --out FILE.kv\n";
+  if (stoppedEarly_) {
+    ctx_.err << "korvalog-cli: the continuous capture stopped: a store filled before the part before it was "
+                "saved\n";
   }
+  // Every part was written somewhere (a rescue file counts): the journals
+  // have served. Otherwise they keep what could not be written.
+  const bool allWritten = status == kExitOk || (status == kExitPartNotWritten && options_.rotate && !unsaved_);
+  std::vector<std::string> keeping;
+  if (journal_) {
+    std::string error;
+    if (allWritten) {
+      if (!journal_->Remove(error)) ctx_.err << "korvalog-cli: " << error << "\n";
+      journal_->DropPrevious();
+    } else {
+      std::error_code ec;
+      for (const std::string& j : {journal_->PreviousPath(), journal_->Path()}) {
+        if (fs::exists(j, ec)) keeping.push_back(j);
+      }
+    }
+  }
+  if (options_.rotate && status != kExitOk) {
+    // One line that names every file holding this capture.
+    std::string files;
+    for (const std::string& f : written_) files += (files.empty() ? "" : ", ") + f;
+    for (const std::string& j : keeping) files += (files.empty() ? "" : ", ") + j;
+    ctx_.err << "korvalog-cli: the capture is in " << (files.empty() ? "no file: it is lost" : files) << "\n";
+  }
+  for (const std::string& j : keeping) {
+    ctx_.err << "korvalog-cli: the journal " << j << " keeps the capture; korvalog-cli recover " << j
+             << " --out FILE.kv\n";
+  }
+  if (status == kExitOk && stoppedEarly_) return kExitStoppedEarly;
   return status;
 }
 
