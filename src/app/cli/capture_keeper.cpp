@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/cli/cli_options.h"
-#include "core/date_time.h"
+#include "app/continuous_parts.h"
 #include "core/file_identity.h"
 #include "core/journal_reader.h"
 #include "project/output_target.h"
@@ -25,30 +25,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kPartDigits[] = "%04u";
 // A part of a continuous capture could not be written where asked: it went
 // to a rescue file, or its journal keeps it.
 constexpr int kExitPartNotWritten = 3;
 // A continuous capture stopped before it was asked to.
 constexpr int kExitStoppedEarly = 4;
-
-// "20261207-103000": the local start time, for names that sort by time.
-std::string TimeStampName(double dateTime) {
-  const DateTimeFields f = FieldsFromMs(DateTimeToMs(dateTime));
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day, f.hour, f.minute,
-                f.second);
-  return text;
-}
-
-// "x-0003.kv" and its kind: eight digits, '-', six digits, '-', four digits.
-bool IsPartName(const std::string& name) {
-  if (name.size() != 23 || name.compare(20, 3, ".kv") != 0 || name[8] != '-' || name[15] != '-') return false;
-  for (size_t i = 0; i < 20; ++i) {
-    if (i != 8 && i != 15 && (name[i] < '0' || name[i] > '9')) return false;
-  }
-  return true;
-}
 
 // `path`, or when that exists "stem-recovered.kv", "stem-recovered-2.kv"...
 std::string FreeName(const std::string& path) {
@@ -233,7 +214,7 @@ bool CaptureKeeper::Prepare() {
     }
     std::string target = contents.header.target;
     if (target.empty()) {
-      target = options_.rotate ? (fs::path(out_) / ("recovered-" + TimeStampName(contents.header.start.time) + ".kv")).string()
+      target = options_.rotate ? (fs::path(out_) / ("recovered-" + PartTimeStamp(contents.header.start.time) + ".kv")).string()
                                : out_;
     }
     if (RecoverJournalTo(left, FreeName(target), ctx_, *part_) != kExitOk) return false;
@@ -248,23 +229,10 @@ bool CaptureKeeper::Prepare() {
 }
 
 std::string CaptureKeeper::PartName(uint32_t number) const {
-  char digits[16];
-  std::snprintf(digits, sizeof digits, kPartDigits, number + firstNumber_ - 1);
-  return (fs::path(out_) / (prefix_ + "-" + digits + ".kv")).string();
+  return (fs::path(out_) / ContinuousPartName(prefix_, number + firstNumber_ - 1)).string();
 }
 
-// Parts of an earlier run with the same start second (a clock set back, two
-// runs in one second) are neither overwritten nor followed by lower numbers.
-void CaptureKeeper::ChooseFirstPartNumber() {
-  firstNumber_ = 1;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(out_, ec)) {
-    const std::string name = entry.path().filename().string();
-    if (!IsPartName(name) || name.compare(0, prefix_.size(), prefix_) != 0) continue;
-    const auto number = static_cast<uint32_t>(std::stoul(name.substr(16, 4)));
-    firstNumber_ = std::max(firstNumber_, number + 1);
-  }
-}
+void CaptureKeeper::ChooseFirstPartNumber() { firstNumber_ = FirstFreePartNumber(out_, prefix_); }
 
 void CaptureKeeper::CaptureStarted() {
   double started = 0;
@@ -273,7 +241,7 @@ void CaptureKeeper::CaptureStarted() {
     std::lock_guard<TransitionMutex> hold(ctx_.data.TransitionLock());
     started = ctx_.data.CaptureStart.time;
   }
-  prefix_ = TimeStampName(started);
+  prefix_ = PartTimeStamp(started);
   if (rotation_) ChooseFirstPartNumber();
   journal_ = std::make_unique<JournalWriter>(ctx_.data, journalPath_);
   if (rotation_) {
@@ -364,31 +332,7 @@ bool CaptureKeeper::WritePart(CaptureData& part, const PositionSnapshot& from, c
 }
 
 void CaptureKeeper::PruneParts() {
-  if (options_.maxFiles <= 0) return;
-  // Files of earlier runs go first, oldest modification first; this run's
-  // own only when it wrote more than N itself, oldest first, never the one
-  // just written. Names say nothing: the clock may have been set back.
-  std::vector<std::pair<fs::file_time_type, std::string>> earlier;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(out_, ec)) {
-    if (!IsPartName(entry.path().filename().string())) continue;
-    const std::string path = entry.path().string();
-    bool own = false;
-    for (const std::string& mine : ownParts_) own = own || fs::equivalent(path, mine, ec);
-    if (own) continue;
-    std::error_code ec2;
-    const fs::file_time_type when = fs::last_write_time(entry.path(), ec2);
-    if (!ec2) earlier.emplace_back(when, path);
-  }
-  std::sort(earlier.begin(), earlier.end());
-  const size_t keep = static_cast<size_t>(options_.maxFiles);
-  size_t total = earlier.size() + ownParts_.size();
-  for (size_t i = 0; i < earlier.size() && total > keep; ++i, --total) fs::remove(earlier[i].second, ec);
-  while (total > keep && ownParts_.size() > 1) {
-    fs::remove(ownParts_.front(), ec);
-    ownParts_.erase(ownParts_.begin());
-    --total;
-  }
+  if (options_.maxFiles > 0) PruneContinuousParts(out_, static_cast<size_t>(options_.maxFiles), ownParts_);
 }
 
 void CaptureKeeper::StopJournal() {
@@ -412,7 +356,7 @@ int CaptureKeeper::SaveRemainingParts() {
   const int status = notWritten_ || unsaved_ ? kExitPartNotWritten : kExitOk;
   if (data.Store.Count() == 0 && partsSaved_ > 0) return status;  // the last part ended exactly full
   if (prefix_.empty()) {
-    prefix_ = TimeStampName(data.CaptureStart.time);
+    prefix_ = PartTimeStamp(data.CaptureStart.time);
     ChooseFirstPartNumber();
   }
   PositionSnapshot end = data.CaptureEnd;
