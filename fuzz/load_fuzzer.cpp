@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the load operation, as a project, a logger log
 // and a value change dump (which must export and load back), and checks that a loaded project saves, reloads and saves again to the
-// same bytes.
+// same bytes. Capture journals are read and restored as well.
 #include <unistd.h>
 
 #include <cstdint>
@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/capture_data.h"
+#include "core/journal_reader.h"
 #include "project/file_export.h"
 #include "project/project_file.h"
 
@@ -50,6 +51,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
   // The first byte chooses the grammar and the rest is the file, so one
   // corpus serves both.
   if (size == 0) return 0;
+  if ((bytes[0] & 4) != 0) {
+    // A capture journal: whatever reads must hold sound records only.
+    const std::string input = Scratch("in.journal");
+    WriteAll(input, bytes + 1, size - 1);
+    JournalContents journal;
+    std::string error;
+    if (!ReadJournal(input, journal, error)) return 0;
+    if (journal.events.size() > kEventCapacity) std::abort();
+    for (const EventRecord& e : journal.events) {
+      if (e.channel < 1 || e.channel > kChannelCount || e.state > 1) std::abort();
+    }
+    if (!RestoreJournal(journal, *first) || first->Store.Count() != journal.events.size()) std::abort();
+    DescribeRecovery(journal);
+    return 0;
+  }
   if ((bytes[0] & 2) != 0) {
     // A value change dump: whatever loads exports again and loads back.
     const std::string input = Scratch("in.vcd");

@@ -18,7 +18,8 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo 
 cmake --build build-fuzz -j2 --target korvalog-load-fuzzer >&2
 
 # The seed corpus: every sample file, as a project (first byte 1), as a log
-# (first byte 0) and as a value change dump (first byte 2).
+# (first byte 0), as a value change dump (first byte 2) and as a capture
+# journal (first byte 4).
 corpus=build-fuzz/corpus
 mkdir -p "$corpus"
 for f in fuzz/seeds/*; do
@@ -26,6 +27,7 @@ for f in fuzz/seeds/*; do
   { printf '\001'; cat "$f"; } >"$corpus/project-$base"
   { printf '\000'; cat "$f"; } >"$corpus/log-$base"
   { printf '\002'; cat "$f"; } >"$corpus/dump-$base"
+  { printf '\004'; cat "$f"; } >"$corpus/journal-$base"
 done
 exec build-fuzz/fuzz/korvalog-load-fuzzer "$corpus" -max_total_time="$seconds" -max_len=65536 \
   -print_final_stats=1

@@ -58,7 +58,9 @@ void SyncFolderOf(const std::string&) {}  // NTFS journals its folder entries it
 #else
 
 int Open(const std::string& path, bool write) {
-  return write ? open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644) : open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Never waits: a FIFO in a journal's place must not hang the program.
+  return write ? open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0644)
+               : open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
 }
 
 void Close(int fd) { close(fd); }

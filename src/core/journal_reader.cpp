@@ -1,5 +1,6 @@
 #include "core/journal_reader.h"
 
+#include "core/file_identity.h"
 #include "core/journal_file.h"
 
 #include <algorithm>
@@ -27,6 +28,12 @@ void LevelsAfter(const JournalContents& j, uint8_t out[kChannelCount]) {
 
 bool ReadJournal(const std::string& path, JournalContents& out, std::string& error) {
   out = JournalContents{};
+  // A folder cannot be read as a file, a FIFO would wait for a writer.
+  const PathKind kind = KindOfPath(path);
+  if (kind == PathKind::Folder || kind == PathKind::Other) {
+    error = path + ": is not a regular file";
+    return false;
+  }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = Reason(path, "cannot be read", errno);
@@ -42,15 +49,16 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
     error = path + ": not a capture journal, or its beginning is damaged";
     return false;
   }
+  const uint32_t seed = JournalCheckSeed(out.header);
   out.header.start.index = 0;
   while (bytes.size() - at >= kJournalFrameSize) {
     const char* frame = bytes.data() + at;
     const auto index = static_cast<uint32_t>(out.events.size());
-    if (!FrameIntact(frame, index)) break;
+    if (!FrameIntact(frame, index, seed)) break;
     EventRecord r;
     std::memcpy(&r, frame, sizeof r);
     if (r.channel == 0 && r.state == kJournalEndMark) {
-      if (bytes.size() - at >= kJournalEndSize && EndLevelsIntact(frame + kJournalFrameSize, index)) {
+      if (bytes.size() - at >= kJournalEndSize && EndLevelsIntact(frame + kJournalFrameSize, index, seed)) {
         out.ended = true;
         out.end.index = index;
         out.end.time = r.time;
@@ -70,7 +78,7 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
     // knows how many events there were.
     const char* end = bytes.data() + bytes.size() - kJournalEndSize;
     const auto count = static_cast<uint32_t>(out.events.size() + (rest - kJournalEndSize) / kJournalFrameSize);
-    if (FrameIntact(end, count) && EndLevelsIntact(end + kJournalFrameSize, count)) {
+    if (FrameIntact(end, count, seed) && EndLevelsIntact(end + kJournalFrameSize, count, seed)) {
       out.lost = count - static_cast<uint32_t>(out.events.size());
     }
   }
@@ -114,6 +122,7 @@ std::string DescribeRecovery(const JournalContents& j) {
 }
 
 bool JournalInUse(const std::string& path) {
+  if (KindOfPath(path) != PathKind::Regular) return false;
   const int fd = journal_file::Open(path, false);
   if (fd < 0) return false;
   const bool held = journal_file::TryLock(fd, false) == journal_file::LockResult::Busy;
@@ -142,6 +151,64 @@ bool RemoveJournalFile(const std::string& path, std::string& error) {
   if (std::remove(path.c_str()) == 0 || errno == ENOENT) return true;
   error = Reason(path, "cannot be removed", errno);
   return false;
+}
+
+bool MoveJournalAside(const std::string& path, std::string& movedTo, std::string& error) {
+  std::error_code ec;
+  for (int n = 1; n < 10000; ++n) {
+    const std::string name = path + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
+    if (std::filesystem::symlink_status(name, ec).type() != std::filesystem::file_type::not_found) continue;
+    if (std::rename(path.c_str(), name.c_str()) != 0) {
+      error = Reason(path, "cannot be moved aside", errno);
+      return false;
+    }
+    movedTo = name;
+    return true;
+  }
+  error = path + ": cannot be moved aside: too many damaged journals beside it";
+  return false;
+}
+
+JournalHold::~JournalHold() { Release(); }
+
+void JournalHold::Release() {
+  if (fd_ >= 0) journal_file::Close(fd_);
+  fd_ = -1;
+}
+
+bool JournalHold::Take(const std::string& path, std::string& error) {
+  Release();
+  switch (KindOfPath(path)) {
+    case PathKind::Regular:
+      break;
+    case PathKind::Missing:
+      error = Reason(path, "cannot be read", ENOENT);
+      return false;
+    default:  // a folder, a device, a FIFO that would wait for a writer
+      error = path + ": is not a regular file";
+      return false;
+  }
+  const int fd = journal_file::Open(path, false);
+  if (fd < 0) {
+    error = Reason(path, "cannot be read", errno);
+    return false;
+  }
+  if (journal_file::TryLock(fd, true) != journal_file::LockResult::Taken) {
+    journal_file::Close(fd);
+    error = path + ": in use";
+    return false;
+  }
+  // Another recovery may have finished and removed the journal between the
+  // open and the lock: what is held must still be what the name reaches.
+  FileIdentity held;
+  FileIdentity named;
+  if (!IdentityOfDescriptor(fd, held) || !IdentityOfPath(path, named) || !(held == named)) {
+    journal_file::Close(fd);
+    error = path + ": in use";
+    return false;
+  }
+  fd_ = fd;
+  return true;
 }
 
 }  // namespace korvalog

@@ -40,6 +40,28 @@ bool JournalInUse(const std::string& path);
 // name first.
 std::vector<std::string> FindLeftJournals(const std::string& folder);
 
+// Moves a journal that could not be recovered whole out of the way, to
+// "PATH.damaged" (or "PATH.damaged-2"...), so that nothing of it is lost and
+// the name is free for the next capture. `movedTo` gets the new name.
+bool MoveJournalAside(const std::string& path, std::string& movedTo, std::string& error);
+
+// An exclusive hold on a journal left behind, for its recovery: a running
+// capture or another recovery holding it makes Take fail with "PATH: in
+// use", so that nothing is restored twice.
+class JournalHold {
+ public:
+  JournalHold() = default;
+  ~JournalHold();
+  JournalHold(const JournalHold&) = delete;
+  JournalHold& operator=(const JournalHold&) = delete;
+  // False with `error` when the journal is missing, not a regular file or held.
+  bool Take(const std::string& path, std::string& error);
+  void Release();
+
+ private:
+  int fd_ = -1;
+};
+
 // Removes a journal once its capture was saved, restored elsewhere or
 // deliberately discarded. A missing file counts as removed.
 bool RemoveJournalFile(const std::string& path, std::string& error);

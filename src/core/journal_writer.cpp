@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/file_identity.h"
 #include "core/journal_file.h"
 #include "core/journal_reader.h"
 #include "core/store_rotation.h"
@@ -20,11 +21,13 @@ std::string Reason(const std::string& path, const char* what, int errorNumber) {
   return path + ": " + what + ": " + std::strerror(errorNumber);
 }
 
-void AppendFrames(const EventRecord* records, size_t count, uint32_t firstIndex, std::vector<char>& out) {
+void AppendFrames(const EventRecord* records, size_t count, uint32_t firstIndex, uint32_t seed,
+                  std::vector<char>& out) {
   const size_t at = out.size();
   out.resize(at + count * kJournalFrameSize);
   for (size_t i = 0; i < count; ++i) {
-    EncodeEventFrame(records[i], firstIndex + static_cast<uint32_t>(i), out.data() + at + i * kJournalFrameSize);
+    EncodeEventFrame(records[i], firstIndex + static_cast<uint32_t>(i), out.data() + at + i * kJournalFrameSize,
+                     seed);
   }
 }
 
@@ -75,6 +78,11 @@ bool JournalWriter::OpenFile(std::string& error) {
     error = Reason(path_, "cannot be created", errno);
     return false;
   }
+  if (!DescriptorIsRegular(fd)) {
+    error = path_ + ": is not a regular file";
+    jf::Close(fd);
+    return false;
+  }
   if (jf::TryLock(fd, true) != jf::LockResult::Taken) {
     error = path_ + ": in use by another running capture";
     jf::Close(fd);
@@ -88,6 +96,8 @@ bool JournalWriter::OpenFile(std::string& error) {
   fd_ = fd;
   good_ = 0;
   headerDone_ = false;
+  // Records left in the file by another capture can never pass for this one's.
+  header_.captureId = NewCaptureId();
   return true;
 }
 
@@ -178,8 +188,9 @@ bool JournalWriter::Visit(bool final) {
     if (fd_ >= 0) {
       out_.clear();
       if (!headerDone_) AppendJournalHeader(header_, out_);  // moved aside before the first visit
-      AppendFrames(rotation_->Spare() + tailFrom, tailTo - tailFrom, tailFrom, out_);
-      AppendEndFrame(tailEnd.time, tailEnd.index, tailEnd.states, out_);
+      const uint32_t seed = JournalCheckSeed(header_);
+      AppendFrames(rotation_->Spare() + tailFrom, tailTo - tailFrom, tailFrom, seed, out_);
+      AppendEndFrame(tailEnd.time, tailEnd.index, tailEnd.states, out_, seed);
       WriteOut();
       SyncNow();
     }
@@ -215,8 +226,9 @@ bool JournalWriter::Visit(bool final) {
     jf::SyncFolderOf(path_);
   }
   out_.clear();
-  AppendFrames(records_.data(), records_.size(), from, out_);
-  if (writeStop) AppendEndFrame(stop.time, stop.index, stop.states, out_);
+  const uint32_t seed = JournalCheckSeed(header_);
+  AppendFrames(records_.data(), records_.size(), from, seed, out_);
+  if (writeStop) AppendEndFrame(stop.time, stop.index, stop.states, out_, seed);
   if (out_.empty()) return more;  // a part moved aside meanwhile: taken at once
   if (!WriteOut()) return false;
   written_ = from + static_cast<uint32_t>(records_.size());

@@ -1,9 +1,6 @@
 #include "project/dump_file.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
+#include "project/replacing_file.h"
 #include "ui/ansi_string_lib.h"
 #include "ui/common_helpers.h"
 
@@ -23,20 +20,12 @@ void AppendDumpLines(const EventStore& store, uint32_t first, uint32_t last, std
 
 FileResult WriteDumpFile(const std::string& path, const CaptureData& data) {
   if (data.Store.Count() == 0) return {};
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return FileResult{false, path + ": cannot create: " + std::strerror(errno)};
-  int writeError = 0;
+  ReplacingFile file(path);
+  if (!file.Open()) return FileResult{false, file.Error()};
   const bool written = WriteDumpLines(data.Store, [&](const std::string& block) {
-    if (std::fwrite(block.data(), 1, block.size(), file) == block.size()) return true;
-    writeError = errno;
-    return false;
+    return file.Write(block.data(), block.size());
   });
-  if (std::fflush(file) != 0 && writeError == 0) writeError = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed || writeError != 0) {
-    if (writeError == 0) writeError = errno != 0 ? errno : EIO;
-    return FileResult{false, path + ": cannot write: " + std::strerror(writeError)};
-  }
+  if (!written || !file.Commit()) return FileResult{false, file.Error()};
   return {};
 }
 

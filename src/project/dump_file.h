@@ -30,9 +30,10 @@ bool WriteDumpLines(const EventStore& store, WriteBlock&& write) {
 }
 
 // Writes the dump file at `path` (normally kDumpFileName in the current
-// directory), replacing one of that name. With an empty store nothing is
-// created or changed. A failure to create or write is reported; the lines
-// written before it stay in the file.
+// directory), replacing one of that name only once every line was written.
+// With an empty store nothing is created or changed. A failure to create or
+// write is reported and leaves an existing file as it was; a target that is
+// not a regular file (a device, a FIFO) is refused.
 FileResult WriteDumpFile(const std::string& path, const CaptureData& data);
 
 }  // namespace korvalog

@@ -32,10 +32,13 @@ bool LineReader::Fill() {
 }
 
 bool LineReader::NextSlow(std::string_view& line, bool& cut) {
+  piece_ = false;
+  wordSplit_ = false;
   for (;;) {
     const char* const base = buffer_.get();
     const size_t q = FindLineEnd(base, begin_, end_);
-    if (q < end_) {
+    const bool ended = q < end_;
+    if (ended && (skipping_ || q - begin_ <= kMaxLine)) {
       const size_t start = begin_;
       begin_ = q + 1;
       const bool lfOfCrLf = afterCr_ && q == start && base[q] == '\n';
@@ -52,12 +55,23 @@ bool LineReader::NextSlow(std::string_view& line, bool& cut) {
     const size_t have = end_ - begin_;
     if (skipping_) {
       begin_ = end_;
-    } else if (have >= kMaxLine) {
+    } else if (have > kMaxLine) {
+      afterCr_ = false;
+      if (pieces_) {
+        size_t w = begin_ + kMaxLine;
+        while (w > begin_ && base[w - 1] != ' ' && base[w - 1] != '\t') --w;
+        wordSplit_ = w == begin_;
+        if (wordSplit_) w = begin_ + kMaxLine;
+        line = std::string_view(base + begin_, w - begin_);
+        cut = false;
+        piece_ = true;
+        begin_ = w;
+        return true;
+      }
       line = std::string_view(base + begin_, kMaxLine);
       cut = true;
-      afterCr_ = false;
       skipping_ = true;
-      begin_ = end_;
+      begin_ += kMaxLine;
       return true;
     } else if (eof_) {
       if (have == 0 || failed_) return false;

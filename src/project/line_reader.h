@@ -1,8 +1,10 @@
 #pragma once
 // Reads a file line by line through one fixed buffer, without allocating per
 // line. CR, LF and CR LF each end one line; a last line without an end is
-// still a line. Lines longer than kMaxLine are handed over cut to kMaxLine
-// characters and marked, and the rest of them is skipped.
+// still a line. Lines longer than kMaxLine, wherever they lie in the file,
+// are handed over cut to kMaxLine characters and marked, and the rest of
+// them is skipped; or, when asked, handed over in pieces that end between
+// words.
 #include <bit>
 #include <cstddef>
 #include <cstdint>
@@ -36,9 +38,11 @@ class LineReader {
       if (afterCr_ && buffer_[begin_] == '\n') ++begin_;  // the LF of a CR LF
       afterCr_ = false;
       const size_t q = FindLineEnd(buffer_.get(), begin_, end_);
-      if (q < end_) {
+      if (q < end_ && q - begin_ <= kMaxLine) {
         line = std::string_view(buffer_.get() + begin_, q - begin_);
         cut = false;
+        piece_ = false;
+        wordSplit_ = false;
         afterCr_ = buffer_[q] == '\r';
         begin_ = q + 1;
         return true;
@@ -63,6 +67,16 @@ class LineReader {
     begin_ += size + 2;
     return p;
   }
+
+  // A line longer than kMaxLine then comes as pieces of at most kMaxLine
+  // characters, each ending after a space or tab where there is one; a word
+  // longer than kMaxLine is split (LastSplitAWord), nothing is skipped.
+  void HandLongLinesInPieces() { pieces_ = true; }
+  // The last line handed over is a piece that the next one continues.
+  bool LastWasPiece() const { return piece_; }
+  // That piece ends inside a word of more than kMaxLine characters, which
+  // the next piece continues.
+  bool LastSplitAWord() const { return wordSplit_; }
 
   bool Failed() const { return failed_; }
   int ErrorNumber() const { return errorNumber_; }
@@ -128,6 +142,9 @@ class LineReader {
   bool skipping_ = false;  // inside the rest of a cut line
   bool afterCr_ = false;   // the last line ended with CR: a LF now completes it
   bool endedMidLine_ = false;
+  bool pieces_ = false;
+  bool piece_ = false;
+  bool wordSplit_ = false;
   int errorNumber_ = 0;
 };
 

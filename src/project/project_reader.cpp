@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "project/hex_record.h"
 #include "project/ignored_lines.h"
@@ -319,7 +321,9 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
     // the events read so far stay, not shown.
     uint32_t count = 0;
     uint64_t skipped = 0;
-    std::string reason = ReadVcdLines(reader, data, count, skipped);
+    std::vector<std::string> warnings;
+    std::string reason = ReadVcdLines(reader, data, count, skipped, warnings);
+    for (const std::string& warning : warnings) sinks.Warning(warning);
     if (skipped > 0) {
       SkippedEvents full;
       full.full = skipped;

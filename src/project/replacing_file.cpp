@@ -1,5 +1,7 @@
 #include "project/replacing_file.h"
 
+#include "core/file_identity.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -208,6 +210,12 @@ bool ReplacingFile::Open() {
   const std::string real = ResolveTarget(target_);
   unsigned mode = 0;
   if (IsFolder(real, mode)) return Fail("cannot write", std::strerror(EISDIR));
+  // A device or a FIFO would be replaced by a plain file (or, written in
+  // place, swallow the output or block): refused and left alone.
+  if (KindOfPath(real) == PathKind::Other) {
+    error_ = target_ + ": is not a regular file";
+    return false;
+  }
   std::string reason;
   for (int attempt = 0; attempt < 100 && file_ == kNone; ++attempt) {
     temp_ = TempNameBeside(real);

@@ -55,6 +55,24 @@ std::vector<std::string_view> SplitVcdTokens(std::string_view text) {
   return out;
 }
 
+std::string QuotedVcdText(std::string_view text) {
+  constexpr size_t kShown = 64;
+  std::string out;
+  for (size_t i = 0; i < text.size() && i < kShown; ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      static const char kHex[] = "0123456789ABCDEF";
+      out += "\\x";
+      out += kHex[c >> 4];
+      out += kHex[c & 15];
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  if (text.size() > kShown) out += "...";
+  return out;
+}
+
 bool ParseVcdTime(std::string_view text, uint64_t& value) {
   if (text.empty() || text.size() > 19) return false;
   value = 0;

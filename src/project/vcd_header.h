@@ -2,6 +2,7 @@
 // The small readings of a value change dump: its tokens, times and the
 // date of its header.
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -11,6 +12,10 @@ inline bool IsVcdSpace(char c) { return c == ' ' || c == '\t' || c == '\v' || c 
 
 // The whitespace-separated tokens of a text.
 std::vector<std::string_view> SplitVcdTokens(std::string_view text);
+
+// A piece of a dump for a message: NUL and other control bytes shown as
+// "\xNN", a long piece shortened.
+std::string QuotedVcdText(std::string_view text);
 
 // An unsigned decimal of up to 19 digits (a time after "#").
 bool ParseVcdTime(std::string_view text, uint64_t& value);

@@ -1,6 +1,9 @@
 #include "project/vcd_import.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "core/date_time.h"
 #include "project/export_text.h"
@@ -10,19 +13,61 @@
 
 namespace korvalog {
 
+namespace {
+
+bool IsHeaderKeyword(std::string_view token) {
+  static constexpr std::string_view kKeywords[] = {"$date",    "$timescale", "$var",     "$scope",
+                                                   "$upscope", "$comment",   "$version", "$enddefinitions",
+                                                   "$dumpvars"};
+  for (std::string_view k : kKeywords) {
+    if (token == k) return true;
+  }
+  return false;
+}
+
+bool IsUnknownBit(char c) { return c == 'x' || c == 'X' || c == 'z' || c == 'Z'; }
+
+}  // namespace
+
 bool IsVcdPath(std::string_view path) {
   const int last = static_cast<int>(path.size()) - 3;  // 1-based start of the last four characters
   return last >= 1 && FindTextFrom(last, ".vcd", path) == last;
 }
 
 std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped) {
+  std::vector<std::string> warnings;
+  return ReadVcdLines(reader, data, count, skipped, warnings);
+}
+
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped,
+                         std::vector<std::string>& warnings) {
   VcdImport vcd(data);
   std::string reason;
   std::string_view line;
   bool cut = false;
   uint64_t lineNumber = 0;
+  // Tokens are never longer than a line may be, but a comment's line may
+  // be: a long line comes in pieces split between tokens.
+  reader.HandLongLinesInPieces();
+  bool piece = false;
+  bool wordGoesOn = false;  // this piece begins inside the word the last one split
   while (reason.empty() && reader.Next(line, cut)) {
-    ++lineNumber;
+    if (!piece) ++lineNumber;
+    piece = reader.LastWasPiece();
+    const bool split = wordGoesOn;
+    wordGoesOn = reader.LastSplitAWord();
+    if ((split || wordGoesOn) && !vcd.SkippingText()) {
+      // No word of a dump is that long outside a comment.
+      reason = "line " + std::to_string(lineNumber) + ": line too long";
+      break;
+    }
+    if (split) {
+      // The rest of a word longer than a line may be, inside a comment: it
+      // cannot be the comment's $end.
+      size_t word = 0;
+      while (word < line.size() && !IsVcdSpace(line[word])) ++word;
+      line.remove_prefix(word);
+    }
     if (cut) {
       reason = "line " + std::to_string(lineNumber) + ": line too long";
     } else if (!vcd.ReadLine(line, count)) {
@@ -32,6 +77,7 @@ std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count,
   // After a read error the load reports that instead.
   if (reason.empty() && !reader.Failed() && !vcd.Finish(count)) reason = vcd.Error();
   skipped = vcd.Skipped();
+  warnings = vcd.Warnings();
   return reason;
 }
 
@@ -45,6 +91,15 @@ VcdImport::VcdImport(CaptureData& data) : data_(data) {
   TryEncodeDateTime(fallback, date_);
   unitDays_ = 1e-9 / kSecondsPerDay;  // a dump without $timescale counts nanoseconds
   nowDays_ = date_;
+  DateTimeFields last;
+  last.year = 9999;
+  last.month = 12;
+  last.day = 31;
+  last.hour = 23;
+  last.minute = 59;
+  last.second = 59;
+  last.millisecond = 999;
+  TryEncodeDateTime(last, lastDays_);
 }
 
 bool VcdImport::Fail(std::string text) {
@@ -54,7 +109,7 @@ bool VcdImport::Fail(std::string text) {
 
 bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
   // Most lines of a dump's body are one change ("1!") or one time ("#1234").
-  if (inBody_ && !collecting_ && pendingVector_.empty() && line.size() >= 2) {
+  if (inBody_ && !collecting_ && pending_ == Pending::None && line.size() >= 2) {
     if ((line[0] == '0' || line[0] == '1') && line.size() <= 3 && !IsVcdSpace(line[1]) && !IsVcdSpace(line.back())) {
       return Value(line[0], line.substr(1), count);
     }
@@ -72,9 +127,16 @@ bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
     const std::string_view token = line.substr(i, j - i);
     if (collecting_) {
       if (token == "$end") {
-        raw_.append(line.substr(rawFrom, i - rawFrom));
+        if (command_ != Command::Comment || !commentFull_) raw_.append(line.substr(rawFrom, i - rawFrom));
         collecting_ = false;
         if (!EndCommand()) return false;
+      } else if (command_ == Command::EndDefinitions || (command_ != Command::Other && command_ != Command::Comment &&
+                                                         IsHeaderKeyword(token) && commandTokens_ != 2)) {
+        // Nothing belongs there (a wire's code, the third word of a $var,
+        // may look like anything): the $end is missing.
+        return Fail(commandName_ + " without its $end");
+      } else {
+        ++commandTokens_;
       }
     } else {
       if (!Token(token, count)) return false;
@@ -84,8 +146,14 @@ bool VcdImport::ReadLine(std::string_view line, uint32_t& count) {
   }
   if (collecting_ && command_ != Command::Other) {
     // Only the header's date, scale, wires and comments are kept, and none
-    // of them runs to megabytes unless its $end is missing.
-    if (raw_.size() > kMaxCommandText) return Fail("a command without its $end");
+    // of the first three runs to megabytes unless its $end is missing. A
+    // comment may be of any size: only its beginning is kept (the channel
+    // names the export writes).
+    if (raw_.size() > kMaxCommandText) {
+      if (command_ != Command::Comment) return Fail("a command without its $end");
+      commentFull_ = true;
+      return true;
+    }
     raw_.append(line.substr(rawFrom < n ? rawFrom : n));
     raw_ += '\n';
   }
@@ -97,7 +165,7 @@ bool VcdImport::Token(std::string_view token, uint32_t& count) {
 }
 
 bool VcdImport::HeaderToken(std::string_view token) {
-  if (token[0] != '$') return Fail("unexpected '" + std::string(token) + "' before $enddefinitions");
+  if (token[0] != '$') return Fail("unexpected '" + QuotedVcdText(token) + "' before $enddefinitions");
   if (token == "$date") {
     command_ = Command::Date;
   } else if (token == "$timescale") {
@@ -114,6 +182,9 @@ bool VcdImport::HeaderToken(std::string_view token) {
     command_ = Command::Other;  // $version, $scope, $upscope and the like
   }
   raw_.clear();
+  commandName_ = std::string(token.substr(0, 32));
+  commandTokens_ = 0;
+  commentFull_ = false;
   collecting_ = true;
   return true;
 }
@@ -158,86 +229,17 @@ bool VcdImport::EndCommand() {
   }
 }
 
-bool VcdImport::SetTimescale(std::string_view text) {
-  std::string joined;
-  for (std::string_view t : SplitVcdTokens(text)) joined += t;
-  size_t digits = 0;
-  while (digits < joined.size() && joined[digits] >= '0' && joined[digits] <= '9') ++digits;
-  uint64_t number = 0;
-  const std::string unit = joined.substr(digits);
-  static const struct {
-    const char* name;
-    double seconds;
-  } kUnits[] = {{"s", 1.0}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}};
-  if (ParseVcdTime(joined.substr(0, digits), number) && number > 0) {
-    for (const auto& u : kUnits) {
-      if (unit == u.name) {
-        unitDays_ = static_cast<double>(number) * u.seconds / kSecondsPerDay;
-        return true;
-      }
-    }
-  }
-  return Fail("cannot read the timescale '" + joined + "'");
-}
-
-bool VcdImport::DeclareWire(std::string_view text) {
-  static const char* kOneBitTypes[] = {"wire", "reg",  "logic", "bit",    "tri",     "tri0",    "tri1", "wand",
-                                       "wor",  "triand", "trior", "trireg", "supply0", "supply1", "uwire"};
-  const std::vector<std::string_view> t = SplitVcdTokens(text);
-  if (t.size() < 4) return Fail("incomplete $var");
-  std::string reference(t[3]);
-  if (t.size() > 4 && t[4].front() == '[') reference += t[4];
-  bool oneBitType = false;
-  for (const char* type : kOneBitTypes) oneBitType = oneBitType || t[0] == type;
-  if (!oneBitType || t[1] != "1") {
-    return Fail("'" + reference + "' is a " + std::string(t[0]) + " of " + std::string(t[1]) +
-                " bits: only 1-bit wires can be imported");
-  }
-  if (wires_.size() >= static_cast<size_t>(kChannelCount)) {
-    return Fail("more than 128 wires: only 128 channels can be imported");
-  }
-  wires_.push_back(Wire{std::string(t[2]), reference, 0});
-  return true;
-}
-
-bool VcdImport::AssignChannels() {
-  bool numbered = true;
-  bool used[kChannelCount + 1] = {};
-  for (const Wire& w : wires_) {
-    const int ch = ChannelFromWireName(w.reference);
-    numbered = numbered && ch != 0 && !used[ch];
-    used[ch] = true;
-  }
-  for (size_t n = 0; n < wires_.size(); ++n) {
-    Wire& w = wires_[n];
-    w.channel = numbered ? ChannelFromWireName(w.reference) : static_cast<int>(n) + 1;
-    std::string name = w.reference;
-    if (numbered) {
-      const auto kept = commentNames_.find(w.channel);
-      name = kept != commentNames_.end() ? kept->second : w.reference.substr(w.reference.size() > 6 ? 6 : 5);
-    }
-    SetChannelName(data_.Channels[w.channel - 1], name);
-
-    int& slot = *CodeSlot(w.code, true);
-    if (slot < 0) {
-      slot = static_cast<int>(codeChannels_.size());
-      codeChannels_.emplace_back();
-    }
-    codeChannels_[slot].push_back(static_cast<uint8_t>(w.channel));
-  }
-  return true;
-}
-
 bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
-  if (!pendingVector_.empty()) {
-    const char bit = pendingVector_.back();
-    pendingVector_.clear();
-    return Value(bit, token, count);
+  if (pending_ != Pending::None) {
+    const Pending pending = pending_;
+    pending_ = Pending::None;
+    if (pending == Pending::Real) return Use(token) != nullptr;  // not a level: passed over
+    return VectorValue(pendingVector_, token, count);
   }
   switch (token[0]) {
     case '#': {
       uint64_t t = 0;
-      if (!ParseVcdTime(token.substr(1), t)) return Fail("'" + std::string(token) + "' is not a time");
+      if (!ParseVcdTime(token.substr(1), t)) return Fail("'" + QuotedVcdText(token) + "' is not a time");
       return SetTime(t, token);
     }
     case '0':
@@ -250,13 +252,19 @@ bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
     case 'b':
     case 'B':
       if (token.size() < 2 || token.find_first_not_of("01xXzZ", 1) != std::string_view::npos) {
-        return Fail("'" + std::string(token) + "' is not a binary value");
+        return Fail("'" + QuotedVcdText(token) + "' is not a binary value");
       }
       pendingVector_ = token.substr(1);
+      pending_ = Pending::Vector;
       return true;
     case 'r':
     case 'R':
-      return Fail("real value '" + std::string(token) + "': only 1-bit wires can be imported");
+      pending_ = Pending::Real;
+      return true;
+    case 's':
+    case 'S':
+      pending_ = Pending::Real;  // a string value: passed over as well
+      return true;
     case '$':
       if (token == "$dumpvars" || token == "$dumpall" || token == "$dumpon" || token == "$dumpoff") {
         inDump_ = true;
@@ -266,21 +274,32 @@ bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
         initialDump_ = false;
       } else {
         command_ = Command::Other;  // $comment and the like: skipped to their $end
+        commandName_ = std::string(token.substr(0, 32));
         collecting_ = true;
         raw_.clear();
       }
       return true;
     default:
-      return Fail("unexpected '" + std::string(token) + "'");
+      return Fail("unexpected '" + QuotedVcdText(token) + "'");
   }
 }
 
 bool VcdImport::SetTime(uint64_t t, std::string_view token) {
-  if (timeSeen_ && t < now_) return Fail("the time goes back to " + std::string(token.substr(1)));
+  if (timeSeen_ && t < now_) return Fail("the time goes back to " + QuotedVcdText(token.substr(1)));
+  const double days = date_ + static_cast<double>(t) * unitDays_;
+  // Later moments cannot be told apart from one another.
+  if (!(days <= lastDays_)) return Fail("the time " + QuotedVcdText(token.substr(1)) + " lies beyond the year 9999");
+  if (inDump_) {
+    // Values and times do not mix inside $dumpvars: its $end is missing,
+    // and it is taken to end here rather than make every change a start level.
+    dumpWithoutEnd_ = true;
+    inDump_ = false;
+    initialDump_ = false;
+  }
   if (!timeSeen_) firstTime_ = t;
   timeSeen_ = true;
   now_ = t;
-  nowDays_ = date_ + static_cast<double>(t) * unitDays_;
+  nowDays_ = days;
   return true;
 }
 
@@ -303,39 +322,80 @@ int* VcdImport::CodeSlot(std::string_view code, bool create) {
   return &multiCodes_.try_emplace(std::string(code), -1).first->second;
 }
 
-bool VcdImport::Value(char value, std::string_view code, uint32_t& count) {
+const VcdImport::CodeUse* VcdImport::Use(std::string_view code) {
   const int* slot = CodeSlot(code, false);
   const int id = slot != nullptr ? *slot : -1;
-  if (id < 0) return Fail("unknown wire code '" + std::string(code) + "'");
+  if (id < 0) {
+    Fail("unknown wire code '" + QuotedVcdText(code) + "'");
+    return nullptr;
+  }
+  return &codeUses_[static_cast<size_t>(id)];
+}
+
+bool VcdImport::Value(char value, std::string_view code, uint32_t& count) {
+  const CodeUse* use = Use(code);
+  if (use == nullptr) return false;
+  if (use->wide) {
+    WideValue(std::string_view(&value, 1), *use, count);
+    return true;
+  }
   if (value != '0' && value != '1') return true;  // x and z: the level stays
   const uint8_t level = value == '1' ? 1 : 0;
   const bool initial = !timeSeen_ || initialDump_;
-  EventRecord* events = data_.Store.MutableData();
-  for (uint8_t ch : codeChannels_[id]) {
-    if (initial) {
-      level_[ch - 1] = start_[ch - 1] = level;
-      continue;
-    }
-    if (level_[ch - 1] == level) continue;
-    if (count >= kEventCapacity) {
-      // The capture ends with the store: its end levels are those of then.
-      if (skipped_++ == 0) {
-        std::memcpy(storedEnd_, level_, kChannelCount);
-        storedEndTime_ = nowDays_;
-      }
-      level_[ch - 1] = level;
-      continue;
+  for (const CodeTarget& target : use->targets) Apply(target.channel, level, initial, count);
+  return true;
+}
+
+bool VcdImport::VectorValue(std::string_view bits, std::string_view code, uint32_t& count) {
+  const CodeUse* use = Use(code);
+  if (use == nullptr) return false;
+  if (!use->wide) return Value(bits.back(), code, count);
+  WideValue(bits, *use, count);
+  return true;
+}
+
+void VcdImport::WideValue(std::string_view bits, const CodeUse& use, uint32_t& count) {
+  // A value shorter than the wire is widened by its leftmost bit, a 1 by 0s.
+  const char fill = bits.front() == '1' ? '0' : bits.front();
+  const bool initial = !timeSeen_ || initialDump_;
+  for (const CodeTarget& target : use.targets) {
+    const char c = target.bit < bits.size() ? bits[bits.size() - 1 - target.bit] : fill;
+    if (IsUnknownBit(c)) ++wideUnknownBits_;
+    Apply(target.channel, c == '1' ? 1 : 0, initial, count);
+  }
+}
+
+void VcdImport::Apply(uint8_t ch, uint8_t level, bool initial, uint32_t& count) {
+  if (initial) {
+    level_[ch - 1] = start_[ch - 1] = level;
+    return;
+  }
+  if (level_[ch - 1] == level) return;
+  if (count >= kEventCapacity) {
+    // The capture ends with the store: its end levels are those of then.
+    if (skipped_++ == 0) {
+      std::memcpy(storedEnd_, level_, kChannelCount);
+      storedEndTime_ = nowDays_;
     }
     level_[ch - 1] = level;
-    eventsBegun_ = true;
-    events[count++] = EventRecord{nowDays_, ch, level};
+    return;
   }
-  return true;
+  level_[ch - 1] = level;
+  eventsBegun_ = true;
+  data_.Store.MutableData()[count++] = EventRecord{nowDays_, ch, level};
 }
 
 bool VcdImport::Finish(uint32_t count) {
   (void)count;
+  if (collecting_ && (command_ == Command::EndDefinitions || !inBody_)) return Fail(commandName_ + " without its $end");
   if (!inBody_) return Fail("no $enddefinitions: not a value change dump");
+  if (inDump_ || dumpWithoutEnd_) {
+    warnings_.push_back("$dumpvars without its $end: taken to end at the next time");
+  }
+  if (wideUnknownBits_ > 0) {
+    warnings_.push_back(std::to_string(wideUnknownBits_) + " x or z bit" + (wideUnknownBits_ == 1 ? "" : "s") +
+                        " of wider wires read as 0");
+  }
   data_.CaptureStart = PositionSnapshot{};
   data_.CaptureStart.time = date_ + static_cast<double>(firstTime_) * unitDays_;
   std::memcpy(data_.CaptureStart.states, start_, kChannelCount);

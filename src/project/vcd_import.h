@@ -1,7 +1,7 @@
 #pragma once
 // Reading a value change dump (IEEE 1364 VCD) as a capture, so that a
 // recording of another logic analyser can be checked with the Sequencer and
-// the statistics. Only 1-bit wires, at most 128 of them.
+// the statistics. Each bit of a wire is a channel, at most 128 of them.
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -22,14 +22,20 @@ class LineReader;
 // beyond the store's capacity. Empty when the dump was taken, else the
 // reason, naming the line ("line 7: ...").
 std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped);
+// The same, with what was read leniently or left out (see VcdImport::Warnings).
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped,
+                         std::vector<std::string>& warnings);
 
 // Fed the file's lines in order by the load. Wires named "chNNN..." (as the
 // export writes them, each a different channel) keep channel NNN; any other
-// set of wires takes channels 1..N in declaration order. Times may use any
-// $timescale; the capture start comes from $date when it can be read, else
-// it is 1 January 2000 00:00. The levels in the first $dumpvars (and values
-// before the first time) are the start levels; every later value that
-// changes a wire's level is an event; x and z change nothing.
+// set of wires takes channels 1..N in declaration order, a wider wire one
+// channel per bit ("count[0]", bit 0 first), up to 128 channels. Times may
+// use any $timescale; the capture start comes from $date when it can be
+// read, else it is 1 January 2000 00:00. The levels in the first $dumpvars
+// (and values before the first time) are the start levels; every later
+// value that changes a level is an event. x and z change nothing on a 1-bit
+// wire and read as 0 on a bit of a wider one. Variables that are not levels
+// (real, integer, event, string...) are left out.
 class VcdImport {
  public:
   // Resets the channel table ("#1".."#128", not searched).
@@ -42,15 +48,33 @@ class VcdImport {
   bool Finish(uint32_t count);
 
   const std::string& Error() const { return error_; }
+  // Inside a comment or another command whose text is passed over.
+  bool SkippingText() const { return collecting_ && (command_ == Command::Comment || command_ == Command::Other); }
+  // After Finish: what was left out or read leniently, one line each.
+  const std::vector<std::string>& Warnings() const { return warnings_; }
   // Changes that found the store full.
   uint64_t Skipped() const { return skipped_; }
 
  private:
   enum class Command { None, Date, Timescale, Var, Comment, EndDefinitions, Other };
+  enum class Pending { None, Vector, Real };
   struct Wire {
     std::string code;
-    std::string reference;
-    int channel = 0;
+    std::string name;       // without its range
+    std::string reference;  // with the range as declared, for a 1-bit wire's name
+    int width = 1;
+    int lsb = 0;            // the index of the rightmost bit of a value
+    int step = 1;           // +1 when the indices grow to the left, else -1
+    bool levels = true;     // false: real, integer, event... (left out)
+  };
+  // A channel fed by a code, and which bit of the code's value (0: rightmost).
+  struct CodeTarget {
+    uint8_t channel;
+    uint16_t bit;
+  };
+  struct CodeUse {
+    std::vector<CodeTarget> targets;
+    bool wide = false;  // a wire of more than one bit
   };
 
   bool Token(std::string_view token, uint32_t& count);
@@ -61,6 +85,11 @@ class VcdImport {
   bool SetTimescale(std::string_view text);
   bool AssignChannels();
   bool Value(char value, std::string_view code, uint32_t& count);
+  bool VectorValue(std::string_view bits, std::string_view code, uint32_t& count);
+  void WideValue(std::string_view bits, const CodeUse& use, uint32_t& count);
+  void Apply(uint8_t channel, uint8_t level, bool initial, uint32_t& count);
+  // A code the dump declared; null (with the error set) otherwise.
+  const CodeUse* Use(std::string_view code);
   bool SetTime(uint64_t t, std::string_view token);
   // The slot of a wire code in the code tables (-1 there: not declared);
   // null when it is not there and `create` is false.
@@ -78,7 +107,11 @@ class VcdImport {
   bool inBody_ = false;       // after $enddefinitions
   bool inDump_ = false;       // inside $dumpvars/$dumpall/$dumpon/$dumpoff
   bool initialDump_ = false;  // that block gives the start levels
-  std::string pendingVector_; // a "b..." value waiting for its code
+  Pending pending_ = Pending::None;  // a "b..." or "r..." value waiting for its code
+  std::string pendingVector_;
+  std::string commandName_;   // "$date"..., for a command without its $end
+  int commandTokens_ = 0;     // words of the command read so far
+  bool commentFull_ = false;  // the comment's text beyond kMaxCommandText is not kept
 
   std::vector<Wire> wires_;
   static constexpr int kPrintable = '~' - '!' + 1;
@@ -86,7 +119,11 @@ class VcdImport {
   int singleCodes_[kPrintable];
   std::vector<int> doubleCodes_;
   std::unordered_map<std::string, int> multiCodes_;
-  std::vector<std::vector<uint8_t>> codeChannels_;
+  std::vector<CodeUse> codeUses_;
+  std::vector<std::string> warnings_;
+  uint64_t wideUnknownBits_ = 0;  // x or z bits of wider wires, read as 0
+  bool dumpWithoutEnd_ = false;
+  double lastDays_ = 0.0;         // the latest moment a time may reach (year 9999)
   std::unordered_map<int, std::string> commentNames_;
 
   double date_ = 0.0;

@@ -94,7 +94,7 @@ TEST_F(CliJournalTest, KilledCaptureIsRecoveredUpToTheLastSecond) {
   const bool journalling = WaitUntil(
       [&] {
         std::error_code ec;
-        return fs::file_size(journal, ec) > 5000 + 300 * kJournalFrameSize && !ec;
+        return fs::file_size(journal, ec) > 10000 + 300 * kJournalFrameSize && !ec;
       },
       15000ms);
   std::this_thread::sleep_for(700ms);

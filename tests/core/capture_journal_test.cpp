@@ -2,6 +2,7 @@
 // a cut or damaged journal gives every intact record before the damage, and
 // a full disk (a file-size limit here) leaves the capture going in memory.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/resource.h>
 
 #include <gtest/gtest.h>
@@ -179,7 +180,7 @@ TEST_F(CaptureJournalTest, FullDiskGoesOnInMemoryTellsOnceAndCatchesUp) {
   rlimit old{};
   getrlimit(RLIMIT_FSIZE, &old);
   rlimit small = old;
-  small.rlim_cur = 6000;  // the header and a few hundred frames
+  small.rlim_cur = 12000;  // the header's two copies and a few hundred frames
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   Capture(2000, false);
   std::string problem;
@@ -276,6 +277,137 @@ TEST_F(CaptureJournalTest, PartsMovedAsideBeforeTheJournalGotToThemAreNotLostNor
   data.SetCapture(false);
   writer->Finish();
   data.SetFullStoreHandler(nullptr);
+}
+
+TEST_F(CaptureJournalTest, ADamagedHeaderCopyLosesNothing) {
+  Capture(40, false);
+  writer.reset();  // left behind by a killed capture
+  const std::string whole = ReadBytes(path);
+  JournalHeader header;
+  const size_t framesAt = ParseJournalHeader(whole, header);
+  ASSERT_GT(framesAt, 0u);
+  const size_t copy = framesAt / 2;
+  ASSERT_EQ(framesAt, 2 * copy);
+  // One flipped bit anywhere in either copy.
+  for (size_t at = 0; at < framesAt; at += 37) {
+    std::string bytes = whole;
+    bytes[at] ^= static_cast<char>(1 << (at % 8));
+    WriteBytes(path, bytes);
+    JournalContents j;
+    std::string error;
+    ASSERT_TRUE(ReadJournal(path, j, error)) << at << ": " << error;
+    ExpectPrefix(j, 40);
+    EXPECT_EQ(j.lost, 0u) << at;
+    EXPECT_EQ(j.header.target, "lift.kv") << at;
+    EXPECT_EQ(ChannelName(j.header.channels[0]), "Door") << at;
+  }
+  // Both copies damaged: the journal is not read, and never deleted but
+  // moved aside, numbered.
+  std::string bytes = whole;
+  bytes[100] ^= 1;
+  bytes[copy + 100] ^= 1;
+  for (const char* name : {".damaged", ".damaged-2"}) {
+    WriteBytes(path, bytes);
+    JournalContents j;
+    std::string error;
+    EXPECT_FALSE(ReadJournal(path, j, error));
+    EXPECT_EQ(error, path + ": not a capture journal, or its beginning is damaged");
+    std::string movedTo;
+    ASSERT_TRUE(MoveJournalAside(path, movedTo, error)) << error;
+    EXPECT_EQ(movedTo, path + name);
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(ReadBytes(movedTo), bytes);
+  }
+}
+
+TEST_F(CaptureJournalTest, RecordsOfAnotherCaptureAreNotTakenForThisOnes) {
+  Capture(30, true);
+  const std::string first = ReadBytes(path);
+  JournalHeader header;
+  const size_t firstFrames = ParseJournalHeader(first, header);
+  const uint64_t firstId = header.captureId;
+  // The next capture into the same journal; say its file was cut back after
+  // five records and the first capture's records showed through.
+  data.SetCapture(false);
+  Capture(10, false);
+  writer.reset();
+  const std::string second = ReadBytes(path);
+  const size_t secondFrames = ParseJournalHeader(second, header);
+  EXPECT_NE(header.captureId, firstId);
+  const std::string mixed = second.substr(0, secondFrames + 5 * kJournalFrameSize) +
+                            first.substr(firstFrames + 5 * kJournalFrameSize);
+  WriteBytes(path, mixed);
+  JournalContents j;
+  std::string error;
+  ASSERT_TRUE(ReadJournal(path, j, error)) << error;
+  ASSERT_EQ(j.events.size(), 5u);
+  EXPECT_FALSE(j.ended);
+  EXPECT_GT(j.lost, 0u);
+  for (size_t i = 1; i < j.events.size(); ++i) EXPECT_GE(j.events[i].time, j.events[i - 1].time);
+}
+
+TEST_F(CaptureJournalTest, JournalsOfTheEarlierLayoutAreStillRead) {
+  // "KVJOURN1": one header copy without a capture id, checksums of the
+  // place alone.
+  Capture(12, true);
+  std::vector<char> old(kJournalMagicV1, kJournalMagicV1 + 8);
+  const std::string target = "old.kv";
+  const size_t size = 8 + 4 + sizeof(PositionSnapshot) + sizeof(ChannelTable) + sizeof(SequenceTable) +
+                      sizeof(DisplayOrder) + 2 + target.size() + 4;
+  for (int i = 0; i < 4; ++i) old.push_back(static_cast<char>((size >> (8 * i)) & 0xFF));
+  const auto append = [&old](const void* p, size_t n) {
+    old.insert(old.end(), static_cast<const char*>(p), static_cast<const char*>(p) + n);
+  };
+  append(&data.CaptureStart, sizeof(PositionSnapshot));
+  append(data.Channels.data(), sizeof(ChannelTable));
+  append(data.Sequence.data(), sizeof(SequenceTable));
+  append(data.Order.data(), sizeof(DisplayOrder));
+  old.push_back(static_cast<char>(target.size()));
+  old.push_back(0);
+  append(target.data(), target.size());
+  const uint32_t crc = Crc32(old.data(), old.size());
+  for (int i = 0; i < 4; ++i) old.push_back(static_cast<char>((crc >> (8 * i)) & 0xFF));
+  for (uint32_t i = 0; i < 12; ++i) {
+    char frame[kJournalFrameSize];
+    EncodeEventFrame(data.Store[i], i, frame);
+    append(frame, sizeof frame);
+  }
+  WriteBytes(path, std::string(old.begin(), old.end()));
+  JournalContents j;
+  std::string error;
+  ASSERT_TRUE(ReadJournal(path, j, error)) << error;
+  EXPECT_EQ(j.header.version, 1);
+  EXPECT_EQ(j.header.target, "old.kv");
+  ExpectPrefix(j, 12);
+  EXPECT_EQ(j.lost, 0u);
+}
+
+TEST_F(CaptureJournalTest, ARecoveryHoldsTheJournalAndSpecialFilesAreRefusedAtOnce) {
+  Capture(5, true);
+  writer.reset();
+  JournalHold first;
+  std::string error;
+  ASSERT_TRUE(first.Take(path, error)) << error;
+  JournalHold second;
+  EXPECT_FALSE(second.Take(path, error));
+  EXPECT_EQ(error, path + ": in use");
+  EXPECT_TRUE(JournalInUse(path));
+  first.Release();
+  EXPECT_TRUE(second.Take(path, error)) << error;
+  second.Release();
+
+  ASSERT_EQ(mkfifo((dir / "fifo.journal").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "folder.journal");
+  for (const std::string& special : {dir / "fifo.journal", dir / "folder.journal"}) {
+    JournalContents j;
+    EXPECT_FALSE(ReadJournal(special, j, error));
+    EXPECT_EQ(error, special + ": is not a regular file");
+    EXPECT_FALSE(second.Take(special, error));
+    EXPECT_EQ(error, special + ": is not a regular file");
+    EXPECT_FALSE(JournalInUse(special));
+  }
+  EXPECT_FALSE(second.Take(dir / "none.journal", error));
+  EXPECT_EQ(error, dir / "none.journal" + ": cannot be read: No such file or directory");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "core/date_time.h"
 #include "project/export_range.h"
+#include "project/line_reader.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
 #include "ui/common_helpers.h"
@@ -86,32 +87,126 @@ TEST(VcdImportTest, ReadsForeignDumps) {
   }
 }
 
-TEST(VcdImportTest, RefusesWhatIsNotOneBitWiresNamingTheLine) {
-  std::string many = "$timescale 1 ms $end\n";
-  for (int i = 0; i < 129; ++i) many += "$var wire 1 w" + std::to_string(i) + " s" + std::to_string(i) + " $end\n";
-  std::string longComment;
-  for (int i = 0; i < 120; ++i) longComment += std::string(10000, 'y') + "\n";
+TEST(VcdImportTest, RefusesWhatCannotBeReadNamingTheLine) {
+  std::string unended;
+  for (int i = 0; i < 120; ++i) unended += std::string(10000, 'y') + "\n";
   const struct {
     std::string text;
     const char* error;
   } cases[] = {
-      {"$var wire 8 ! bus $end\n", "line 1: 'bus' is a wire of 8 bits: only 1-bit wires can be imported"},
-      {"\n$var real 64 ! speed $end\n", "line 2: 'speed' is a real of 64 bits: only 1-bit wires can be imported"},
-      {many, "line 130: more than 128 wires: only 128 channels can be imported"},
       {std::string(kTwoWires) + "#5\n1?\n", "line 8: unknown wire code '?'"},
       {std::string(kTwoWires) + "#5\n#4\n", "line 8: the time goes back to 4"},
-      {std::string(kTwoWires) + "#5\nr1.5 !\n", "line 8: real value 'r1.5': only 1-bit wires can be imported"},
+      {std::string(kTwoWires) + "#5\nr1.5 ?\n", "line 8: unknown wire code '?'"},
       {std::string(kTwoWires) + "#x\n", "line 7: '#x' is not a time"},
       {"$timescale 3 parsecs $end\n", "line 1: cannot read the timescale '3parsecs'"},
       {"hello\n", "line 1: unexpected 'hello' before $enddefinitions"},
       {"$var wire 1 ! a $end\n", "no $enddefinitions: not a value change dump"},
-      {"$comment\n" + longComment, "line 107: a command without its $end"},
+      {"$var wire x ! a $end\n", "line 1: 'a' has no width"},
+      // A comment may be of any size, but it must end.
+      {"$comment\n" + unended, "$comment without its $end"},
+      // Bytes that would garble a terminal are shown escaped.
+      {std::string("he\x01l\x1b[2Jlo\n", 12) + "", "line 1: unexpected 'he\\x01l\\x1B[2Jlo' before $enddefinitions"},
+      {std::string("x\0y\n", 4), "line 1: unexpected 'x\\x00y' before $enddefinitions"},
+      // Times that would put events beyond any date the program keeps.
+      {"$timescale 1 s $end\n$var wire 1 ! a $end\n$enddefinitions $end\n#9999999999999999999\n1!\n",
+       "line 4: the time 9999999999999999999 lies beyond the year 9999"},
+      {"$timescale 100 s $end\n$var wire 1 ! a $end\n$enddefinitions $end\n#0 1!\n#3000000000 0!\n",
+       "line 5: the time 3000000000 lies beyond the year 9999"},
+      {"$timescale 1 s $end\n$var wire 1 ! a $end\n$enddefinitions $end\n#18446744073709551616\n",
+       "line 4: '#18446744073709551616' is not a time"},
+      // A missing $end is told for what it is.
+      {"$var wire 1 ! a $end\n$enddefinitions\n#0\n1!\n", "line 3: $enddefinitions without its $end"},
+      {"$var wire 1 ! a $end\n$enddefinitions\n", "$enddefinitions without its $end"},
+      {"$var wire 1 ! a\n$var wire 1 \" b $end\n", "line 2: $var without its $end"},
   };
   for (const auto& c : cases) {
     const Result r = Import(c.text);
-    EXPECT_FALSE(r.ok);
+    EXPECT_FALSE(r.ok) << c.error;
     EXPECT_EQ(r.error.substr(r.error.find(".vcd: ") + 6), c.error);
   }
+}
+
+TEST(VcdImportTest, WiderWiresGiveAChannelPerBitAndOtherVariablesAreLeftOut) {
+  const struct {
+    const char* what;
+    std::string text;
+    std::string events, names;
+    std::vector<std::string> warnings;
+  } cases[] = {
+      {"a 4-bit bus, bit 0 first, x read as 0, a short value widened with 0s",
+       "$timescale 1 us $end\n$var reg 4 \" count [3:0] $end\n$enddefinitions $end\n"
+       "#0\n$dumpvars\nbx \"\n$end\n#1\nb1 \"\n#2\nb10 \"\n#3\nb1x0z \"\n",
+       "1 1 1\n2 1 0\n2 2 1\n3 2 0\n3 4 1\n", "count[0]|count[1]|count[2]|count[3]",
+       {"6 x or z bits of wider wires read as 0"}},
+      {"a bus beside 1-bit wires, a range counting up, a real and an event left out",
+       "$timescale 1 us $end\n$var wire 1 ! clk $end\n$var wire 2 # d [0:1] $end\n$var real 64 $ speed $end\n"
+       "$var event 1 % go $end\n$enddefinitions $end\n#0 0! b00 # r0 $\n#1 1! b01 # r1.5 $ 1%\n",
+       "1 1 1\n1 2 1\n", "clk|d[1]|d[0]|#4",
+       {"2 variables ('speed'...) left out: only wires of levels can be imported"}},
+      {"a 1-bit wire written as a vector keeps its last bit",
+       "$timescale 1 us $end\n$var wire 1 ! a $end\n$enddefinitions $end\n#0 b0 !\n#1 b1 !\n#2 bx !\n",
+       "1 1 1\n", "a|#2|#3|#4", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Result r = Import(c.text);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.events, c.events);
+    EXPECT_EQ(r.names, c.names);
+    EXPECT_EQ(r.warnings, c.warnings);
+  }
+}
+
+TEST(VcdImportTest, MoreThan128SignalsImportTheFirst128) {
+  std::string many = "$timescale 1 ms $end\n";
+  for (int i = 0; i < 126; ++i) many += "$var wire 1 w" + std::to_string(i) + " s" + std::to_string(i) + " $end\n";
+  many += "$var wire 8 bus data [7:0] $end\n$var wire 1 last t $end\n$enddefinitions $end\n";
+  many += "#0\n$dumpvars\n1w0\nb0 bus\n0last\n$end\n#1\n0w0\nb11111111 bus\n1last\n";
+  const Result r = Import(many);
+  ASSERT_TRUE(r.ok) << r.error;
+  // s0 falls; of the bus only bits 0 and 1 found a channel (127, 128).
+  EXPECT_EQ(r.events, "1000 1 0\n1000 127 1\n1000 128 1\n");
+  EXPECT_EQ(r.warnings, std::vector<std::string>{"7 signals left out: only 128 channels can be imported"});
+}
+
+TEST(VcdImportTest, CommentsOfAnySizeAndLongLinesAnywhereAreRead) {
+  // A header comment of several megabytes, one of them in a single line.
+  std::string comment = "$comment\n";
+  for (int i = 0; i < 300; ++i) comment += std::string(10000, 'c') + "\n";
+  comment += std::string(3000000, 'd') + " $end\n";
+  const Result big = Import(comment + kTwoWires + "#0 1!\n#5 0!\n");
+  ASSERT_TRUE(big.ok) << big.error;
+  EXPECT_EQ(big.events, "0 1 1\n5 1 0\n");
+
+  // A long line of changes reads the same at the start of the file and
+  // after a quarter of a megabyte.
+  std::string changes = "#1";
+  for (int i = 0; i < 8000; ++i) changes += i % 2 ? " 0!" : " 1!";
+  changes += " 1\"\n#2 0\"\n";
+  const Result early = Import(std::string(kTwoWires) + "#0\n" + changes);
+  // Where the reader's first block ends.
+  std::string padding;
+  while (padding.size() < LineReader::kBufferSize - 5000) padding += "#0\n";
+  const Result late = Import(std::string(kTwoWires) + padding + changes);
+  ASSERT_TRUE(early.ok) << early.error;
+  ASSERT_TRUE(late.ok) << late.error;
+  EXPECT_EQ(early.events, late.events);
+  EXPECT_EQ(early.count, 8002u);
+
+  // A word longer than any line may be is refused wherever it lies.
+  const std::string word = "#1 b" + std::string(20000, '1') + " !\n";
+  for (const std::string& before : {std::string(), padding}) {
+    const Result r = Import(std::string(kTwoWires) + before + word);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find("line too long"), std::string::npos) << r.error;
+  }
+}
+
+TEST(VcdImportTest, DumpvarsWithoutItsEndIsToldAndEndsAtTheNextTime) {
+  const Result r = Import(std::string(kTwoWires) + "#0\n$dumpvars\n1!\n0\"\n#5\n0!\n#6\n1\"\n");
+  ASSERT_TRUE(r.ok) << r.error;
+  EXPECT_EQ(r.events, "5 1 0\n6 2 1\n");
+  EXPECT_EQ(r.warnings, std::vector<std::string>{"$dumpvars without its $end: taken to end at the next time"});
 }
 
 TEST(VcdImportTest, ChangesBeyondTheStoreAreCountedInOneWarning) {

@@ -13,8 +13,10 @@
 #include <vector>
 
 #include "app/cli/cli_options.h"
-#include "core/date_time.h"
+#include "app/continuous_parts.h"
+#include "core/file_identity.h"
 #include "core/journal_reader.h"
+#include "project/output_target.h"
 #include "project/project_file.h"
 #include "ui/ansi_string_lib.h"
 
@@ -23,27 +25,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr char kPartDigits[] = "%04u";
-// A part of a continuous capture could not be written; its journal keeps it.
+// A part of a continuous capture could not be written where asked: it went
+// to a rescue file, or its journal keeps it.
 constexpr int kExitPartNotWritten = 3;
-
-// "20261207-103000": the local start time, for names that sort by time.
-std::string TimeStampName(double dateTime) {
-  const DateTimeFields f = FieldsFromMs(DateTimeToMs(dateTime));
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day, f.hour, f.minute,
-                f.second);
-  return text;
-}
-
-// "x-0003.kv" and its kind: eight digits, '-', six digits, '-', four digits.
-bool IsPartName(const std::string& name) {
-  if (name.size() != 23 || name.compare(20, 3, ".kv") != 0 || name[8] != '-' || name[15] != '-') return false;
-  for (size_t i = 0; i < 20; ++i) {
-    if (i != 8 && i != 15 && (name[i] < '0' || name[i] > '9')) return false;
-  }
-  return true;
-}
+// A continuous capture stopped before it was asked to.
+constexpr int kExitStoppedEarly = 4;
 
 // `path`, or when that exists "stem-recovered.kv", "stem-recovered-2.kv"...
 std::string FreeName(const std::string& path) {
@@ -58,11 +44,27 @@ std::string FreeName(const std::string& path) {
   }
 }
 
-bool StartsWithJournalMagic(const std::string& path) {
+// A file with a journal's mark where a header copy may be; anything else at
+// the journal's path is not this program's and is left alone.
+bool LooksLikeJournal(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  char head[sizeof kJournalMagic] = {};
-  in.read(head, sizeof head);
-  return in.gcount() == sizeof head && std::memcmp(head, kJournalMagic, sizeof head) == 0;
+  std::string head(256 * 1024, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  return HasJournalMagic(head);
+}
+
+// A journal that could not be recovered whole is moved out of the way, never
+// deleted; says where.
+bool KeepDamagedJournal(const std::string& journal, CliContext& ctx) {
+  std::string movedTo;
+  std::string error;
+  if (MoveJournalAside(journal, movedTo, error)) {
+    ctx.err << "korvalog-cli: the damaged journal was kept as " << movedTo << "\n";
+    return true;
+  }
+  ctx.err << "korvalog-cli: " << error << "; it stays as it is\n";
+  return false;
 }
 
 }  // namespace
@@ -114,12 +116,15 @@ bool ExtractKeeperOptions(CommandArgs& args, KeeperOptions& o, std::string& erro
 }
 
 int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into) {
-  if (JournalInUse(journal)) {
-    ctx.err << "korvalog-cli: " << journal << ": in use by a running capture\n";
+  // Held until the journal is gone, so that a second recovery at the same
+  // time is refused rather than restoring the capture twice.
+  JournalHold hold;
+  std::string error;
+  if (!hold.Take(journal, error)) {
+    ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
   }
   JournalContents contents;
-  std::string error;
   if (!ReadJournal(journal, contents, error)) {
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
@@ -132,7 +137,11 @@ int RecoverJournalTo(const std::string& journal, const std::string& out, CliCont
   }
   ctx.err << "korvalog-cli: " << DescribeRecovery(contents) << " recovered from " << journal << " to " << out
           << "\n";
-  if (!RemoveJournalFile(journal, error)) ctx.err << "korvalog-cli: " << error << "\n";
+  if (contents.lost > 0) {
+    KeepDamagedJournal(journal, ctx);
+  } else if (!RemoveJournalFile(journal, error)) {
+    ctx.err << "korvalog-cli: " << error << "\n";
+  }
   return kExitOk;
 }
 
@@ -164,19 +173,31 @@ bool CaptureKeeper::Prepare() {
              << " does not exist or cannot be written\n";
     return false;
   }
+  if (!options_.rotate) {
+    const std::string problem = OutputProblem(out_, {journalPath_, journalPath_ + ".previous"});
+    if (!problem.empty()) {
+      ctx_.err << "korvalog-cli: " << problem << "\n";
+      return false;
+    }
+  }
   // A journal left by a run that did not end is saved before it is reused:
   // under the name its capture was meant for, unless that is taken.
   for (const std::string& left : {journalPath_ + ".previous", journalPath_}) {
-    if (!fs::exists(left, ec)) continue;
-    if (fs::is_directory(left, ec)) {
+    const PathKind kind = KindOfPath(left);
+    if (kind == PathKind::Missing) continue;
+    if (kind == PathKind::Folder) {
       ctx_.err << "korvalog-cli: " << left << ": is a folder\n";
+      return false;
+    }
+    if (kind == PathKind::Other) {
+      ctx_.err << "korvalog-cli: " << left << ": is not a regular file\n";
       return false;
     }
     if (JournalInUse(left)) {
       ctx_.err << "korvalog-cli: " << left << ": in use by another running capture\n";
       return false;
     }
-    if (!StartsWithJournalMagic(left)) {
+    if (!LooksLikeJournal(left)) {
       if (fs::file_size(left, ec) > 0) {
         ctx_.err << "korvalog-cli: " << left << ": not a capture journal; it is not overwritten\n";
         return false;
@@ -185,13 +206,15 @@ bool CaptureKeeper::Prepare() {
     }
     JournalContents contents;
     std::string error;
-    if (!ReadJournal(left, contents, error)) {  // its beginning never reached the disk
-      RemoveJournalFile(left, error);
+    if (!ReadJournal(left, contents, error)) {
+      ctx_.err << "korvalog-cli: " << error << "\n";
+      // Its name is needed for this capture's journal.
+      if (!KeepDamagedJournal(left, ctx_)) return false;
       continue;
     }
     std::string target = contents.header.target;
     if (target.empty()) {
-      target = options_.rotate ? (fs::path(out_) / ("recovered-" + TimeStampName(contents.header.start.time) + ".kv")).string()
+      target = options_.rotate ? (fs::path(out_) / ("recovered-" + PartTimeStamp(contents.header.start.time) + ".kv")).string()
                                : out_;
     }
     if (RecoverJournalTo(left, FreeName(target), ctx_, *part_) != kExitOk) return false;
@@ -206,10 +229,10 @@ bool CaptureKeeper::Prepare() {
 }
 
 std::string CaptureKeeper::PartName(uint32_t number) const {
-  char digits[16];
-  std::snprintf(digits, sizeof digits, kPartDigits, number);
-  return (fs::path(out_) / (prefix_ + "-" + digits + ".kv")).string();
+  return (fs::path(out_) / ContinuousPartName(prefix_, number + firstNumber_ - 1)).string();
 }
+
+void CaptureKeeper::ChooseFirstPartNumber() { firstNumber_ = FirstFreePartNumber(out_, prefix_); }
 
 void CaptureKeeper::CaptureStarted() {
   double started = 0;
@@ -218,7 +241,8 @@ void CaptureKeeper::CaptureStarted() {
     std::lock_guard<TransitionMutex> hold(ctx_.data.TransitionLock());
     started = ctx_.data.CaptureStart.time;
   }
-  prefix_ = TimeStampName(started);
+  prefix_ = PartTimeStamp(started);
+  if (rotation_) ChooseFirstPartNumber();
   journal_ = std::make_unique<JournalWriter>(ctx_.data, journalPath_);
   if (rotation_) {
     journal_->SetRotation(rotation_.get(), [this](uint32_t generation) { return PartName(generation + 1); });
@@ -255,18 +279,12 @@ bool CaptureKeeper::SaveWaitingPart() {
     std::copy_n(rotation_->Spare(), n, part_->Store.MutableData());
     part_->Store.SetCount(n);
     part_->DataPresent.store(1);
-    const std::string name = PartName(partsSaved_ + 1);
-    const FileResult saved = WriteProjectFile(name, *part_, rotation_->SpareStart(), rotation_->SpareEnd());
-    if (!saved.ok) {
-      if (!partFailed_) ctx_.err << "korvalog-cli: " << saved.error << "; tried again every second\n";
+    if (!WritePart(*part_, rotation_->SpareStart(), rotation_->SpareEnd())) {
       partFailed_ = true;
       return false;
     }
-    ctx_.err << "korvalog-cli: " << UIntToText(n) << " events written to " << name << "\n";
     partSaved_ = true;
     partFailed_ = false;
-    ++partsSaved_;
-    PruneParts();
   }
   if (journal_ && !rotation_->JournalHasTakenSpare()) {
     journal_->Wake();
@@ -278,16 +296,43 @@ bool CaptureKeeper::SaveWaitingPart() {
   return true;
 }
 
-void CaptureKeeper::PruneParts() {
-  if (options_.maxFiles <= 0) return;
-  std::vector<std::string> parts;
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(out_, ec)) {
-    if (IsPartName(entry.path().filename().string())) parts.push_back(entry.path().string());
+bool CaptureKeeper::WritePart(CaptureData& part, const PositionSnapshot& from, const PositionSnapshot& to) {
+  const std::string name = PartName(partsSaved_ + 1);
+  const std::string events = UIntToText(to.index - from.index);
+  const FileResult saved = WriteProjectFile(name, part, from, to);
+  if (saved.ok) {
+    ctx_.err << "korvalog-cli: " << events << " events written to " << name << "\n";
+    ++partsSaved_;
+    ownParts_.push_back(name);
+    written_.push_back(name);
+    PruneParts();
+    return true;
   }
-  std::sort(parts.begin(), parts.end());
-  const size_t keep = static_cast<size_t>(options_.maxFiles);
-  for (size_t i = 0; i + keep < parts.size(); ++i) fs::remove(parts[i], ec);
+  // As the plain capture does: the part goes to the temporary folder, and
+  // the capture goes on.
+  std::error_code ec;
+  const std::string rescue = (fs::temp_directory_path(ec) / ("korvalog-capture-" + std::to_string(getpid()) + "-" +
+                                                             fs::path(name).filename().string()))
+                                 .string();
+  const FileResult kept = WriteProjectFile(rescue, part, from, to);
+  if (kept.ok) {
+    ctx_.err << "korvalog-cli: " << saved.error << "; the part (" << events << " events) was written to " << rescue
+             << " instead\n";
+    ++partsSaved_;
+    written_.push_back(rescue);
+    notWritten_ = true;
+    return true;
+  }
+  if (!rescueFailed_) {
+    ctx_.err << "korvalog-cli: " << saved.error << "; " << kept.error
+             << "; the part stays in memory and in the journal, tried again every second\n";
+  }
+  rescueFailed_ = true;
+  return false;
+}
+
+void CaptureKeeper::PruneParts() {
+  if (options_.maxFiles > 0) PruneContinuousParts(out_, static_cast<size_t>(options_.maxFiles), ownParts_);
 }
 
 void CaptureKeeper::StopJournal() {
@@ -298,34 +343,61 @@ int CaptureKeeper::SaveRemainingParts() {
   // A part moved aside shortly before the stop is saved first, in order.
   while (rotation_ && rotation_->SpareWaiting()) {
     if (SaveWaitingPart()) continue;
-    if (partFailed_) return kExitPartNotWritten;
+    if (partFailed_ && !partSaved_) {
+      // Written nowhere: its journal keeps it, under its own name; the
+      // last part still gets the next number.
+      unsaved_ = true;
+      ++partsSaved_;
+      break;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   CaptureData& data = ctx_.data;
-  if (data.Store.Count() == 0 && partsSaved_ > 0) return kExitOk;  // the last part ended exactly full
-  if (prefix_.empty()) prefix_ = TimeStampName(data.CaptureStart.time);
-  const std::string name = PartName(partsSaved_ + 1);
-  const FileResult saved = WriteProjectFile(name, data, data.CaptureStart, data.CaptureEnd);
-  if (!saved.ok) {
-    ctx_.err << "korvalog-cli: " << saved.error << "\n";
-    return kExitPartNotWritten;
+  const int status = notWritten_ || unsaved_ ? kExitPartNotWritten : kExitOk;
+  if (data.Store.Count() == 0 && partsSaved_ > 0) return status;  // the last part ended exactly full
+  if (prefix_.empty()) {
+    prefix_ = PartTimeStamp(data.CaptureStart.time);
+    ChooseFirstPartNumber();
   }
-  ctx_.err << "korvalog-cli: " << UIntToText(data.Store.Count()) << " events written to " << name << "\n";
-  ++partsSaved_;
-  PruneParts();
-  return kExitOk;
+  PositionSnapshot end = data.CaptureEnd;
+  end.index = data.Store.Count();
+  if (!WritePart(data, data.CaptureStart, end)) unsaved_ = true;
+  return notWritten_ || unsaved_ ? kExitPartNotWritten : kExitOk;
 }
 
 int CaptureKeeper::Settle(int status) {
-  if (!journal_) return status;
-  std::string error;
-  if (status == kExitOk) {
-    if (!journal_->Remove(error)) ctx_.err << "korvalog-cli: " << error << "\n";
-    journal_->DropPrevious();
-  } else {
-    ctx_.err << "korvalog-cli: the journal " << journal_->Path()
-             << " keeps the capture; korvalog-cli recover " << journal_->Path() << " --out FILE.kv\n";
+  if (stoppedEarly_) {
+    ctx_.err << "korvalog-cli: the continuous capture stopped: a store filled before the part before it was "
+                "saved\n";
   }
+  // Every part was written somewhere (a rescue file counts): the journals
+  // have served. Otherwise they keep what could not be written.
+  const bool allWritten = status == kExitOk || (status == kExitPartNotWritten && options_.rotate && !unsaved_);
+  std::vector<std::string> keeping;
+  if (journal_) {
+    std::string error;
+    if (allWritten) {
+      if (!journal_->Remove(error)) ctx_.err << "korvalog-cli: " << error << "\n";
+      journal_->DropPrevious();
+    } else {
+      std::error_code ec;
+      for (const std::string& j : {journal_->PreviousPath(), journal_->Path()}) {
+        if (fs::exists(j, ec)) keeping.push_back(j);
+      }
+    }
+  }
+  if (options_.rotate && status != kExitOk) {
+    // One line that names every file holding this capture.
+    std::string files;
+    for (const std::string& f : written_) files += (files.empty() ? "" : ", ") + f;
+    for (const std::string& j : keeping) files += (files.empty() ? "" : ", ") + j;
+    ctx_.err << "korvalog-cli: the capture is in " << (files.empty() ? "no file: it is lost" : files) << "\n";
+  }
+  for (const std::string& j : keeping) {
+    ctx_.err << "korvalog-cli: the journal " << j << " keeps the capture; korvalog-cli recover " << j
+             << " --out FILE.kv\n";
+  }
+  if (status == kExitOk && stoppedEarly_) return kExitStoppedEarly;
   return status;
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/cli/cli_context.h"
 #include "core/journal_writer.h"
@@ -54,13 +55,20 @@ class CaptureKeeper {
     const int status = options_.rotate ? SaveRemainingParts() : saveSingle();
     return Settle(status);
   }
+  // A continuous capture stopped because a store filled while the part
+  // before it was still unsaved: Finish then gives kExitStoppedEarly.
+  void StoppedByFullStore() { stoppedEarly_ = options_.rotate; }
 
  private:
   void StopJournal();
   int SaveRemainingParts();
   int Settle(int status);
   bool SaveWaitingPart();
+  // Writes a part to its name, or else to a rescue file in the temporary
+  // folder; false when neither could be written (told once).
+  bool WritePart(CaptureData& part, const PositionSnapshot& from, const PositionSnapshot& to);
   std::string PartName(uint32_t number) const;
+  void ChooseFirstPartNumber();
   void PruneParts();
 
   KeeperOptions options_;
@@ -72,7 +80,14 @@ class CaptureKeeper {
   std::unique_ptr<ManualClock> partClock_;
   std::unique_ptr<CaptureData> part_;  // a full part being saved
   std::string prefix_;                 // start time of the capture, for the part names
+  uint32_t firstNumber_ = 1;           // after any part of that name already there
   uint32_t partsSaved_ = 0;
+  std::vector<std::string> ownParts_;  // parts this run wrote in DIR, oldest first
+  std::vector<std::string> written_;   // every file this run wrote a part to
+  bool notWritten_ = false;            // a part went to a rescue file instead
+  bool rescueFailed_ = false;          // told once
+  bool unsaved_ = false;               // a part is left in a journal only
+  bool stoppedEarly_ = false;
   bool partSaved_ = false;
   bool partFailed_ = false;
   std::chrono::steady_clock::time_point retryAt_;  // of a part that failed

@@ -241,6 +241,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     }
     if (started && data.Capturing.load() == 0) {
       reason = "the store is full";
+      keeper.StoppedByFullStore();
       break;
     }
     // A logger that does not answer within the same time (but at least long

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "app/cli/cli_load.h"
+#include "app/cli/output_checks.h"
 #include "project/project_file.h"
 
 namespace korvalog::cli {
@@ -14,6 +15,7 @@ int RunConvert(const CommandArgs& args, CliContext& ctx) {
   if (!ReopensAsProject(args[1])) {
     return UsageError(ctx, args[1] + ": a project name must contain .kv and not end in .vcd", kUsage);
   }
+  if (!OutputAllowed(args[1], {args[0]}, ctx)) return kExitUsage;
   StreamLoadSinks sinks(ctx.err, args[0]);
   if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
   const FileResult saved = WriteProjectFile(args[1], ctx.data, ctx.data.CaptureStart, ctx.data.CaptureEnd);

@@ -9,6 +9,7 @@
 
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/output_checks.h"
 #include "project/export_request.h"
 #include "ui/ansi_string_lib.h"
 
@@ -119,10 +120,11 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
     request.width = px;
   }
 
+  const std::string& path = parsed.positional[0];
+  if (!OutputAllowed(request.path, {path}, ctx)) return kExitUsage;
 #ifndef KORVALOG_PICTURES
   if (IsPictureFormat(request.format)) return RunPictureTool(args, ctx);
 #endif
-  const std::string& path = parsed.positional[0];
   StreamLoadSinks sinks(ctx.err, path);
   if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;
   // Times are read against the loaded capture's start.

@@ -5,6 +5,7 @@
 #include "app/cli/capture_keeper.h"
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/output_checks.h"
 #include "project/project_file.h"
 
 namespace korvalog::cli {
@@ -20,6 +21,7 @@ int RunRecover(const CommandArgs& args, CliContext& ctx) {
   if (!ReopensAsProject(out)) {
     return UsageError(ctx, out + ": a project name must contain .kv and not end in .vcd", kUsage);
   }
+  if (!OutputAllowed(out, {parsed.positional[0]}, ctx)) return kExitUsage;
   return RecoverJournalTo(parsed.positional[0], out, ctx, ctx.data);
 }
 

@@ -22,16 +22,36 @@ bool OfferJournalRecovery(CaptureData& data, CaptureJournal& journal, const std:
     JournalContents contents;
     std::string error;
     std::string ignored;
-    if (!ReadJournal(path, contents, error)) {  // nothing of it reached the disk
-      RemoveJournalFile(path, ignored);
+    if (!ReadJournal(path, contents, error)) {
+      // Never deleted: moved out of the way, so that nothing of it is lost
+      // and the next capture may use the name.
+      std::string movedTo;
+      const bool moved = MoveJournalAside(path, movedTo, error);
+      MessageBoxShow(kMessageWarning,
+                     "\\bA capture journal could not be read.\\b\\n\\n" + error +
+                         (moved ? ".\\n\\nIt was kept as " + movedTo + "." : "."),
+                     "OK", style);
       continue;
     }
+    const bool damaged = contents.lost > 0;
     std::string text = "\\bA capture did not end properly.\\b\\n\\nStarted " +
                        FormatTimeStamp(contents.header.start.time) + ", " + DescribeRecovery(contents) +
                        ".\\n\\nRestore it? No discards it.";
+    if (damaged) text += "\\nEither way the damaged journal is kept beside it as a .damaged file.";
     const int answer = MessageBoxShow(kMessageQuestion, text, "Yes,No", style);
-    if (answer == 1) RemoveJournalFile(path, ignored);
-    if (answer != 0) continue;  // closed without an answer: asked again next time
+    if (answer != 0 && answer != 1) continue;  // closed without an answer: asked again next time
+    if (damaged) {
+      // What could not be read stays on the disk: the journal is moved aside
+      // rather than discarded or adopted.
+      std::string movedTo;
+      if (!MoveJournalAside(path, movedTo, error)) continue;
+      if (answer == 1) continue;
+      return RestoreJournal(contents, data);
+    }
+    if (answer == 1) {
+      RemoveJournalFile(path, ignored);
+      continue;
+    }
     if (!RestoreJournal(contents, data)) return false;
     journal.Adopt(path);
     return true;

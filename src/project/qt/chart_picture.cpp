@@ -1,3 +1,4 @@
+#include "core/file_identity.h"
 #include "project/qt/chart_picture.h"
 
 #include <QDir>
@@ -164,6 +165,7 @@ FileResult Paint(const ChartPicture& picture, const ExportRequest& request) {
   if (kind == nullptr) return Failed(request.path, "not a picture format");
   // Written beside the target and put in its place only when complete, so a
   // failure part-way leaves an existing file as it was.
+  if (KindOfPath(request.path) == PathKind::Other) return Failed(request.path, "is not a regular file");
   QSaveFile out(QString::fromLocal8Bit(request.path.c_str()));
   if (!out.open(QIODevice::WriteOnly)) {
     return FileResult{false, request.path + ": cannot create: " + out.errorString().toStdString()};

@@ -65,6 +65,42 @@ TEST(JournalRecoveryPrompt, YesRestoresAndKeepsTheJournalUntilSavedNoDiscards) {
   EXPECT_FALSE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
 }
 
+TEST(JournalRecoveryPrompt, AJournalThatCannotBeRecoveredWholeIsMovedAsideNotDeleted) {
+  testing_support::TempDir dir;
+  ManualClock clock;
+  CaptureData data(clock);
+  CaptureJournal journal(data, dir.Path());
+  const std::string left = dir / "capture.journal";
+  LeaveJournal(left, 7);
+  std::string bytes = testing_support::ReadBytes(left);
+  JournalHeader header;
+  const size_t framesAt = ParseJournalHeader(bytes, header);
+  ASSERT_GT(framesAt, 0u);
+
+  // Both header copies damaged: told in a box, moved aside, nothing restored.
+  std::string unreadable = bytes;
+  unreadable[50] ^= 1;
+  unreadable[framesAt / 2 + 50] ^= 1;
+  testing_support::WriteBytes(left, unreadable);
+  AnswerWith(Qt::Key_Return);
+  EXPECT_FALSE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_EQ(testing_support::ReadBytes(left + ".damaged"), unreadable);
+  EXPECT_EQ(data.DataPresent.load(), 0);
+
+  // A damaged record: what is intact is restored, the journal kept aside.
+  std::string damaged = bytes;
+  damaged[framesAt + 3 * kJournalFrameSize + 2] ^= 1;
+  testing_support::WriteBytes(left, damaged);
+  AnswerWith(Qt::Key_Return);  // Yes
+  EXPECT_TRUE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
+  EXPECT_EQ(data.Store.Count(), 3u);
+  EXPECT_EQ(testing_support::ReadBytes(left + ".damaged-2"), damaged);
+  EXPECT_FALSE(std::filesystem::exists(left));
+  journal.Release();
+  EXPECT_TRUE(std::filesystem::exists(left + ".damaged-2"));
+}
+
 TEST(JournalRecoveryPrompt, TheJournalFolderIsTheSettingsFolder) {
   const std::string folder = JournalFolderBesideSettings();
   EXPECT_FALSE(folder.empty());

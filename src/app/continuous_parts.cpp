@@ -1,0 +1,73 @@
+#include "app/continuous_parts.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+
+#include "core/date_time.h"
+
+namespace korvalog {
+
+namespace fs = std::filesystem;
+
+std::string PartTimeStamp(double dateTime) {
+  const DateTimeFields f = FieldsFromMs(DateTimeToMs(dateTime));
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d%02d%02d-%02d%02d%02d", f.year, f.month, f.day, f.hour, f.minute,
+                f.second);
+  return text;
+}
+
+std::string ContinuousPartName(const std::string& timeStamp, uint32_t number) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%04u", number);
+  return timeStamp + "-" + digits + ".kv";
+}
+
+bool IsContinuousPartName(const std::string& name) {
+  if (name.size() != 23 || name.compare(20, 3, ".kv") != 0 || name[8] != '-' || name[15] != '-') return false;
+  for (size_t i = 0; i < 20; ++i) {
+    if (i != 8 && i != 15 && (name[i] < '0' || name[i] > '9')) return false;
+  }
+  return true;
+}
+
+uint32_t FirstFreePartNumber(const std::string& folder, const std::string& timeStamp) {
+  uint32_t first = 1;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (!IsContinuousPartName(name) || name.compare(0, timeStamp.size(), timeStamp) != 0) continue;
+    first = std::max(first, static_cast<uint32_t>(std::stoul(name.substr(16, 4))) + 1);
+  }
+  return first;
+}
+
+void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<std::string>& ownParts) {
+  std::vector<std::pair<fs::file_time_type, std::string>> earlier;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(folder, ec)) {
+    if (!IsContinuousPartName(entry.path().filename().string())) continue;
+    const std::string path = entry.path().string();
+    bool own = false;
+    for (const std::string& mine : ownParts) {
+      std::error_code ec2;
+      own = own || fs::equivalent(path, mine, ec2);
+    }
+    if (own) continue;
+    std::error_code ec2;
+    const fs::file_time_type when = fs::last_write_time(entry.path(), ec2);
+    if (!ec2) earlier.emplace_back(when, path);
+  }
+  std::sort(earlier.begin(), earlier.end());
+  size_t total = earlier.size() + ownParts.size();
+  for (size_t i = 0; i < earlier.size() && total > keep; ++i, --total) fs::remove(earlier[i].second, ec);
+  while (total > keep && ownParts.size() > 1) {
+    fs::remove(ownParts.front(), ec);
+    ownParts.erase(ownParts.begin());
+    --total;
+  }
+}
+
+}  // namespace korvalog
