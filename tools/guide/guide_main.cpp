@@ -72,22 +72,34 @@ void StyleTables(QTextDocument& doc) {
   }
 }
 
+bool HoldsPicture(const QTextBlock& b) {
+  for (auto it = b.begin(); !it.atEnd(); ++it) {
+    if (it.fragment().charFormat().isImageFormat()) return true;
+  }
+  return false;
+}
+
 // A heading left alone at the foot of a page (its text or picture pushed to
-// the next) starts that page instead.
-void KeepHeadingsWithText(QTextDocument& doc) {
+// the next), or a picture the page's end would cut, starts the next page.
+void KeepBlocksWhole(QTextDocument& doc) {
   const double page = doc.pageSize().height();
-  for (int pass = 0; pass < 20; ++pass) {
+  for (int pass = 0; pass < 40; ++pass) {
     bool moved = false;
-    for (QTextBlock b = doc.begin(); b.isValid() && b.next().isValid(); b = b.next()) {
-      if (b.blockFormat().headingLevel() == 0 || b.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto) continue;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+      if (b.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto) continue;
       const QRectF here = doc.documentLayout()->blockBoundingRect(b);
-      const QRectF next = doc.documentLayout()->blockBoundingRect(b.next());
-      if (static_cast<int>(here.top() / page) == static_cast<int>(next.bottom() / page)) continue;
+      const bool heading = b.blockFormat().headingLevel() != 0 && b.next().isValid();
+      if (!heading && !(HoldsPicture(b) && here.height() < page)) continue;
+      const double bottom = heading ? doc.documentLayout()->blockBoundingRect(b.next()).bottom() : here.bottom();
+      if (static_cast<int>(here.top() / page) == static_cast<int>((bottom - 1) / page)) continue;
       QTextBlockFormat f = b.blockFormat();
       f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
       QTextCursor(b).setBlockFormat(f);
+      // Everything after the break moves: lay it out again before the next
+      // look, or the positions read are stale (and so is what is drawn).
+      doc.markContentsDirty(b.position(), doc.characterCount() - b.position());
       moved = true;
-      break;  // the layout below has changed
+      break;
     }
     if (!moved) return;
   }
@@ -120,7 +132,7 @@ bool WritePdf(const QString& markdownPath, const std::map<QString, QImage>& pict
     FitPictures(doc, pictures, paint.width());
     StyleTables(doc);
     doc.setPageSize(QSizeF(paint.width(), paint.height() - footer));
-    KeepHeadingsWithText(doc);
+    KeepBlocksWhole(doc);
 
     QPainter p(&pdf);
     const double pageHeight = doc.pageSize().height();
