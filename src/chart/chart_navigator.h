@@ -13,6 +13,7 @@
 #include "chart/capture_lookup.h"
 #include "chart/channel_index.h"
 #include "chart/chart_state.h"
+#include "chart/live_chart.h"
 
 namespace korvalog {
 
@@ -28,6 +29,9 @@ class ChartNavigator {
   ChartNavigator& operator=(const ChartNavigator&) = delete;
 
   ChartState& State() { return state_; }
+  // While `live` is active, the capture's end is its newest time: a step
+  // that reaches it follows the capture, one that leaves it stands still.
+  void SetLive(LiveChart* live) { live_ = live; }
   const ChartState& State() const { return state_; }
 
   // The capture changed (load, capture start or stop): the index and the
@@ -86,8 +90,10 @@ class ChartNavigator {
   // previous steps before it.
   uint32_t CursorFrom(bool forward);
   PositionSnapshot SnapshotAt(double t);
+  bool Live() const { return live_ != nullptr && live_->Active(); }
 
   ChartState& state_;
+  LiveChart* live_ = nullptr;
   ChannelIndex index_;
   bool indexValid_ = false;
   CaptureFindings findings_;

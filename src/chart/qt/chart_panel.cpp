@@ -85,14 +85,21 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
 
   // Every zoom is laid out and painted at once.
   connect(zoomWin_, &TBtnTransparent::Clicked, this, [this] {
+    live_.StopFollowing();
     state_.bZoomWinClick();
     LayOutNow();
   });
   connect(zoomPrev_, &TBtnTransparent::Clicked, this, [this] {
+    live_.StopFollowing();
     state_.bZoomPrevClick();
     LayOutNow();
   });
   connect(zoomAll_, &TBtnTransparent::Clicked, this, [this] {
+    if (live_.Active()) {
+      live_.FollowWhole();
+      LiveFrameNow();
+      return;
+    }
     state_.bZoomAllClick();
     LayOutNow();
   });
@@ -108,6 +115,7 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
   connect(grid_, &ChannelGrid::SearchChanged, this, [this] { Refresh(); });
   connect(grid_, &ChannelGrid::ColumnsResized, this, &ChartPanel::LayOutNow);
   BuildNavigation();
+  BuildLive();
 
   state_.LabelWidth = label_->width();
   state_.UpdateZoomButtons();
@@ -137,6 +145,7 @@ void ChartPanel::Tick() {
   const uint16_t stripLeft = state_.StripLeft, waveWidth = state_.WaveWidth;
   const uint32_t waves = state_.WaveformVersion(), strip = state_.StripVersion();
   state_.LayoutChart(grid_->x(), grid_->ColumnWidths());
+  live_.Frame();  // the records that came in since the last tick
   const bool changed = stripLeft != state_.StripLeft || waveWidth != state_.WaveWidth ||
                        waves != state_.WaveformVersion() || strip != state_.StripVersion() ||
                        colourMode_ != settings_.ColourMode ||
@@ -151,12 +160,14 @@ void ChartPanel::Tick() {
 void ChartPanel::CaptureStarted() {
   navigator_.Invalidate();
   state_.CaptureStarted();
-  state_.UpdateZoomButtons();  // no data while the capture runs: all off
-  LayOutNow();
+  live_.Start();
+  state_.UpdateZoomButtons();
+  LiveFrameNow();
 }
 
 void ChartPanel::CaptureStopped() {
   navigator_.Invalidate();
+  live_.Stop();
   state_.CaptureStopped();
   state_.UpdateZoomButtons();
   LayOutNow();
@@ -210,6 +221,7 @@ void ChartPanel::Refresh() {
   ShowEnabled(zoomPrev_, state_.ZoomPrevEnabled, ZoomGlyph::Prev);
   ShowEnabled(zoomAll_, state_.ZoomAllEnabled, ZoomGlyph::All);
   PlaceNavigationButtons();
+  PlaceLiveButton();
   grid_->update();
   strip_->update();
   stats_->update();
@@ -221,6 +233,7 @@ void ChartPanel::SelectionHandleMoving(THandle* handle) {
 }
 
 void ChartPanel::SelectionHandleReleased(THandle* handle) {
+  live_.StopFollowing();  // the selection would move away under the handle
   state_.SelectionHandleChanged(handle == left_ ? SelectionHandle::Left : SelectionHandle::Right, handle->PosX());
   Refresh();
 }
