@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cmath>
 #include <mutex>
 #include <random>
 #include <thread>
@@ -196,6 +197,34 @@ TEST(LiveChart, StopGivesTheWholeCaptureWithTheHistoryReset) {
   EXPECT_EQ(c.s.ZoomEnd.index, 500u);
   // Every edge of the capture is in the plan (a column apart at most 1).
   EXPECT_GE(c.s.Waveforms().channels[6].size(), 400u);
+}
+
+// A clock set back (or forward) during the capture: times out of order,
+// before the capture start, far ahead, or unreadable never put a segment
+// outside the column or out of order.
+TEST(LiveChart, TimesOutOfOrderKeepEverySegmentInsideTheColumn) {
+  Live c(401);
+  const double times[] = {5, 3, -100, 70, 69.5, 1e7, 20, std::nan(""), 30, 1e7 + 1, 2};
+  int n = 0;
+  for (double t : times) {
+    c.Flip(t, 1 + n % 4);
+    c.b.data.ApplyTransition(t == t ? At(t) : t, 9, static_cast<uint8_t>(n % 2));
+    c.Frame(n * 3.0);
+    ++n;
+    for (int ch = 1; ch <= 9; ++ch) {
+      const std::vector<LevelSegment>& segments = c.s.Waveforms().channels[ch - 1];
+      ASSERT_FALSE(segments.empty());
+      uint16_t last = 0;
+      for (const LevelSegment& seg : segments) {
+        ASSERT_LE(seg.x0, seg.x1);
+        ASSERT_LE(seg.x1, 401);
+        ASSERT_GE(seg.x0, last);
+        last = seg.x1;
+      }
+      ASSERT_EQ(segments.back().x1, 401);
+    }
+  }
+  EXPECT_EQ(c.live.Consumed(), c.b.data.Store.Count());
 }
 
 // The receiving thread appends under the transition lock, as the readers do,

@@ -86,7 +86,7 @@ class LiveSim : public ::testing::Test {
 };
 
 TEST_F(LiveSim, EdgesAppearAtTheirTimesWhileTheCaptureRuns) {
-  std::ofstream(script) << "0.4 2 1\n0.9 3 1\n1.4 2 0\n";
+  std::ofstream(script) << "2.5 2 1\n3.0 3 1\n3.5 2 0\n";
   testing::SimProcess sim({"--channels", "96", "--script", script});
   ASSERT_TRUE(sim.Running());
   ASSERT_TRUE(Connect(sim));
@@ -111,7 +111,8 @@ TEST_F(LiveSim, EdgesAppearAtTheirTimesWhileTheCaptureRuns) {
   EXPECT_TRUE(ColumnRun(grid, up3, RowTop(3) + 2, RowTop(3) + 17, Ink(3)));
   EXPECT_EQ(grid.pixel((rise + fall) / 2, RowTop(2) + 2), Ink(2));   // HIGH between
   EXPECT_NE(grid.pixel((rise + fall) / 2, RowTop(2) + 17), Ink(2));
-  EXPECT_EQ(grid.pixel(rise - 3, RowTop(2) + 17), Ink(2));           // LOW before
+  ASSERT_GT(rise, kStripLeft + 2);  // the capture started before the script's first change
+  EXPECT_EQ(grid.pixel((kStripLeft + rise) / 2, RowTop(2) + 17), Ink(2));  // LOW before
   // Stopped: the whole capture, as a finished one shows it.
   data.SetCapture(false);
   EXPECT_FALSE(panel->State().Live);
