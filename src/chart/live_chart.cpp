@@ -232,12 +232,15 @@ void LiveChart::LayWindow() {
   WaveformPlan& plan = state_.waveforms_;
   plan.waveWidth = width_;
   plan.hasData = true;
-  for (int c = 0; c < kChannelCount; ++c) channels_[c].Segments(k0, width_, plan.channels[c]);
+  // Until the span has filled, the traces end at the newest time's column.
+  const int64_t newest = Column(Now()) - k0 + 1;
+  const uint16_t shown = static_cast<uint16_t>(std::clamp<int64_t>(newest, 1, width_));
+  for (int c = 0; c < kChannelCount; ++c) channels_[c].Segments(k0, width_, shown, plan.channels[c]);
   ++state_.waveformVersion_;
-  LayStrip(k0, t0, t1);
+  LayStrip(k0, shown, t0, t1);
 }
 
-void LiveChart::LayStrip(int64_t k0, double t0, double t1) {
+void LiveChart::LayStrip(int64_t k0, uint16_t shown, double t0, double t1) {
   StripPlan& plan = state_.strip_;
   plan.mode = state_.StripMode == kStripSequence ? kStripSequence : kStripSearch;
   plan.zoomLabel = plan.mode == kStripSearch ? "Search\\nZoom" : "Seq.\\nZoom";
@@ -251,7 +254,7 @@ void LiveChart::LayStrip(int64_t k0, double t0, double t1) {
   plan.searchTrace.clear();
   plan.steps.clear();
   if (plan.mode == kStripSearch) {
-    match_.Segments(k0, width_, plan.searchTrace);
+    match_.Segments(k0, width_, shown, plan.searchTrace);
     // Every match read so far ended by the newest record, which lies in the
     // window's last column; those that began inside the window count.
     for (size_t i = 0; i < matchSize_; ++i) {
@@ -272,7 +275,9 @@ void LiveChart::LayStrip(int64_t k0, double t0, double t1) {
       lastX = x;
       level = m.after;
     }
-    if (MakeStepSegment(lastX, width_, level, plan.stepCount, false, plan.lines, s)) plan.steps.push_back(s);
+    if (MakeStepSegment(lastX, std::max(shown, lastX), level, plan.stepCount, false, plan.lines, s)) {
+      plan.steps.push_back(s);
+    }
   }
   state_.zoomLabel_ = plan.zoomLabel;
   ++state_.stripVersion_;

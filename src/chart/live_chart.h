@@ -72,7 +72,7 @@ class LiveChart {
   int64_t Column(double t) const;
   int64_t FirstColumn() const;
   void LayWindow();
-  void LayStrip(int64_t k0, double t0, double t1);
+  void LayStrip(int64_t k0, uint16_t shown, double t0, double t1);
   void AdvanceTrail(double t);
   bool StripSettingsChanged();
 

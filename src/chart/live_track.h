@@ -63,8 +63,9 @@ class LiveTrack {
   }
 
   // The waveform segments of columns [k0, k0 + width): an edge per mark,
-  // the last level flat to the right edge. Reuses `out`'s buffer.
-  void Segments(int64_t k0, uint16_t width, std::vector<LevelSegment>& out) const {
+  // the last level flat up to column `shown` (the newest time's column + 1;
+  // right of it nothing has happened yet). Reuses `out`'s buffer.
+  void Segments(int64_t k0, uint16_t width, uint16_t shown, std::vector<LevelSegment>& out) const {
     out.clear();
     size_t i = 0;
     int8_t level = LevelBefore(k0, i);
@@ -77,7 +78,7 @@ class LiveTrack {
       lastX = x;
       level = m.after;
     }
-    out.push_back(LevelSegment{lastX, width, static_cast<uint8_t>(level > 0 ? 1 : 0), false});
+    out.push_back(LevelSegment{lastX, shown > lastX ? shown : lastX, static_cast<uint8_t>(level > 0 ? 1 : 0), false});
   }
 
  private:
