@@ -34,7 +34,6 @@ const CaptureFindings& ChartNavigator::Findings() {
 }
 
 bool ChartNavigator::HasData() const {
-  if (Live()) return true;
   const CaptureData& data = state_.Data();
   return data.DataPresent.load(std::memory_order_acquire) != 0 && data.Capturing.load(std::memory_order_acquire) == 0;
 }
@@ -44,8 +43,10 @@ PositionSnapshot ChartNavigator::SnapshotAt(double t) {
   return Lookup().SnapshotAt(t);
 }
 
+bool ChartNavigator::CanMove() const { return Live() || HasData(); }
+
 bool ChartNavigator::ShowWindow(double from, double to, bool remember) {
-  if (!HasData() || !std::isfinite(from) || !std::isfinite(to)) return false;
+  if (!CanMove() || !std::isfinite(from) || !std::isfinite(to)) return false;
   const CaptureData& data = state_.Data();
   const bool live = Live();
   const double start = data.CaptureStart.time, end = live ? live_->Now() : data.CaptureEnd.time;
@@ -81,8 +82,6 @@ bool ChartNavigator::ShowWindow(double from, double to, bool remember) {
   }
   state_.ZoomStart = from == start ? data.CaptureStart : SnapshotAt(from);
   state_.ZoomEnd = to == end ? (live ? live_->EndSnapshot() : data.CaptureEnd) : SnapshotAt(to);
-  placedEvent_.reset();
-  placedX_ = -1;
   if (state_.WaveWidth > 0) {
     state_.ResetSelection();
     state_.RenderWaveforms();

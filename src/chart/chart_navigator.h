@@ -46,7 +46,11 @@ class ChartNavigator {
   // What the waveform column shows.
   double ShownStart() const { return state_.SelectionStart.time; }
   double ShownEnd() const { return state_.SelectionEnd.time; }
+  // A finished capture is shown: every look-up may run.
   bool HasData() const;
+  // The window may move: also while a capture runs (the look-ups of changes,
+  // matches, markers and pointer readings wait for its end).
+  bool CanMove() const;
 
   // Makes [from, to] (moved and cut to lie inside the capture, at least
   // kMinSpanSeconds wide) the zoom window with the selection over all of it,

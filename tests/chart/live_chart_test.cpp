@@ -126,6 +126,10 @@ TEST(LiveChart, StandingStillKeepsTheViewWhileTheCountGrows) {
   c.Frame(200);
   ASSERT_TRUE(c.nav.Pan(-0.5));  // back in time: the view stands still
   EXPECT_FALSE(c.live.Following());
+  // The look-ups over the finished capture wait for its end.
+  EXPECT_FALSE(c.nav.HasData());
+  EXPECT_FALSE(c.nav.StepEdge(1, true));
+  EXPECT_FALSE(c.nav.GoTo(At(50)));
   const double from = c.s.ZoomStart.time, to = c.s.ZoomEnd.time;
   const uint32_t version = c.s.WaveformVersion();
   const std::vector<LevelSegment> before = c.s.Waveforms().channels[0];
