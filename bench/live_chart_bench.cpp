@@ -72,14 +72,15 @@ void BM_WindowPassesAt1MRecords(benchmark::State& state) {
 }
 BENCHMARK(BM_WindowPassesAt1MRecords)->Iterations(kFrames)->UseManualTime()->Unit(benchmark::kMillisecond);
 
-// The decoder fed 128-byte chunks as fast as it takes them; with arg 1 a
-// second thread takes live frames all the while (every 2 ms, far more often
-// than the window's 250 ms timer). Each repetition is a fresh capture that
-// stops short of a full store.
+// The decoder fed 128-byte chunks as fast as it takes them, next to the
+// same with a second thread taking live frames every `range(0)` ms (250: the
+// window's timer; 2: far more often, reading right behind the writer). Each
+// time the store nears full the frames pause, and a new capture starts
+// outside the timing.
 void BM_DecoderBesideLiveChart(benchmark::State& state) {
-  const bool withChart = state.range(0) != 0;
+  const int everyMs = static_cast<int>(state.range(0));
   SystemClock clock;
-  LiveCapture c(0, withChart, clock.Now());
+  LiveCapture c(0, everyMs > 0, clock.Now());
   LoggerSettings settings;
   settings.LoggerType = kLogger96;
   SerialDecoder decoder(c.data, settings, clock);
@@ -89,28 +90,56 @@ void BM_DecoderBesideLiveChart(benchmark::State& state) {
     chunks[1][i] = static_cast<uint8_t>(i & 0x7F);
     if (chunks[0][i] == 0xFF) chunks[0][i] = 0xFE;
   }
-  std::atomic<bool> stop{false};
+  // 0 run, 1 pause asked, 2 paused, 3 stop.
+  std::atomic<int> control{0};
   std::thread frames;
-  if (withChart) {
+  uint64_t frameCount = 0;
+  if (everyMs > 0) {
     frames = std::thread([&] {
-      while (!stop.load(std::memory_order_acquire)) {
-        c.live.Frame();
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      auto next = std::chrono::steady_clock::now();
+      for (;;) {
+        const int asked = control.load(std::memory_order_acquire);
+        if (asked == 3) return;
+        if (asked == 1) {
+          control.store(2, std::memory_order_release);
+          while (control.load(std::memory_order_acquire) == 2) std::this_thread::yield();
+          continue;
+        }
+        if (std::chrono::steady_clock::now() >= next) {
+          c.live.Frame();
+          ++frameCount;
+          next += std::chrono::milliseconds(everyMs);
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
       }
     });
   }
   int which = 0;
   for (auto _ : state) {
+    if (c.data.Store.Count() > kEventCapacity - 256) {
+      state.PauseTiming();
+      if (everyMs > 0) {
+        control.store(1, std::memory_order_release);
+        while (control.load(std::memory_order_acquire) != 2) std::this_thread::yield();
+      }
+      c.data.SetCapture(false);
+      c.data.SetCapture(true);
+      if (everyMs > 0) {
+        c.state.CaptureStarted();
+        c.live.Start();
+        control.store(0, std::memory_order_release);
+      }
+      state.ResumeTiming();
+    }
     decoder.OnReceive(chunks[which], 128);
     which ^= 1;
   }
-  stop.store(true, std::memory_order_release);
+  control.store(3, std::memory_order_release);
   if (frames.joinable()) frames.join();
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * 128);
-  state.counters["events"] = static_cast<double>(c.data.Store.Count());
+  state.counters["frames"] = static_cast<double>(frameCount);
 }
-// 8,000 chunks of 128 transitions stay below a full store.
-BENCHMARK(BM_DecoderBesideLiveChart)->Arg(0)->Arg(1)->Iterations(8000)->Repetitions(9)
+BENCHMARK(BM_DecoderBesideLiveChart)->Arg(0)->Arg(250)->Arg(2)->MinTime(2.0)->Repetitions(3)
     ->ReportAggregatesOnly(true);
 
 }  // namespace
