@@ -34,53 +34,54 @@ PositionSnapshot CaptureLookup::SnapshotAt(double t) const {
   PositionSnapshot s = data_.CaptureStart;
   s.index = FirstIndexAt(t);
   s.time = t;
-  for (int c = 1; c <= kChannelCount; ++c) s.states[c - 1] = LevelBefore(c, s.index);
+  index_.LevelsBefore(s.index, s.states);
   return s;
 }
 
-uint8_t CaptureLookup::LevelBefore(int channel, uint32_t index) const {
-  const uint32_t k = index_.CountBefore(channel, index);
-  if (k == 0) return StartLevel(channel);
-  return Level(index_.Positions(channel)[k - 1]);
+uint8_t CaptureLookup::LevelBefore(int channel, uint32_t index) const { return index_.LevelBefore(channel, index); }
+
+uint8_t CaptureLookup::LevelBeforeEvent(int channel, uint32_t event) const {
+  const uint32_t previous = index_.Previous(event);
+  return previous == ChannelIndex::kNone ? StartLevel(channel) : Level(previous);
 }
 
-std::optional<ChannelChange> CaptureLookup::Forward(int channel, uint32_t slot, uint8_t wanted) const {
-  const auto p = index_.Positions(channel);
+std::optional<ChannelChange> CaptureLookup::Forward(int channel, uint32_t from, uint8_t wanted) const {
   const uint32_t end = EndIndex();
-  uint8_t level = slot == 0 ? StartLevel(channel) : Level(p[slot - 1]);
-  for (uint32_t j = slot; j < p.size() && p[j] < end; ++j) {
-    const uint8_t now = Level(p[j]);
-    if (now != level && (wanted == kAnyLevel || now == wanted)) return ChannelChange{p[j], data_.Store[p[j]].time, now};
-    level = now;
+  for (uint32_t j = index_.FirstFrom(channel, from); j != ChannelIndex::kNone && j < end;
+       j = index_.FirstFrom(channel, j + 1)) {
+    const uint8_t now = Level(j);
+    if (now != LevelBeforeEvent(channel, j) && (wanted == kAnyLevel || now == wanted)) {
+      return ChannelChange{j, data_.Store[j].time, now};
+    }
   }
   return std::nullopt;
 }
 
-std::optional<ChannelChange> CaptureLookup::Backward(int channel, uint32_t slot, uint8_t wanted) const {
-  const auto p = index_.Positions(channel);
-  // slot: how many list entries lie before the limit; look at slot-1 down.
-  for (uint32_t j = std::min<uint32_t>(slot, static_cast<uint32_t>(p.size())); j-- > 0;) {
-    const uint8_t now = Level(p[j]);
-    const uint8_t before = j == 0 ? StartLevel(channel) : Level(p[j - 1]);
-    if (now != before && (wanted == kAnyLevel || now == wanted)) return ChannelChange{p[j], data_.Store[p[j]].time, now};
+std::optional<ChannelChange> CaptureLookup::Backward(int channel, uint32_t before, uint8_t wanted) const {
+  for (uint32_t j = index_.LastBefore(channel, std::min(before, EndIndex())); j != ChannelIndex::kNone;
+       j = index_.Previous(j)) {
+    const uint8_t now = Level(j);
+    if (now != LevelBeforeEvent(channel, j) && (wanted == kAnyLevel || now == wanted)) {
+      return ChannelChange{j, data_.Store[j].time, now};
+    }
   }
   return std::nullopt;
 }
 
 std::optional<ChannelChange> CaptureLookup::NextChange(int channel, uint32_t from) const {
-  return Forward(channel, index_.CountBefore(channel, from), kAnyLevel);
+  return Forward(channel, from, kAnyLevel);
 }
 
 std::optional<ChannelChange> CaptureLookup::PreviousChange(int channel, uint32_t before) const {
-  return Backward(channel, index_.CountBefore(channel, std::min(before, EndIndex())), kAnyLevel);
+  return Backward(channel, before, kAnyLevel);
 }
 
 std::optional<ChannelChange> CaptureLookup::NextRise(int channel, uint32_t from) const {
-  return Forward(channel, index_.CountBefore(channel, from), 1);
+  return Forward(channel, from, 1);
 }
 
 std::optional<ChannelChange> CaptureLookup::PreviousRise(int channel, uint32_t before) const {
-  return Backward(channel, index_.CountBefore(channel, std::min(before, EndIndex())), 1);
+  return Backward(channel, before, 1);
 }
 
 PulseReading CaptureLookup::PulseAt(int channel, double t) const {

@@ -57,10 +57,12 @@ class CaptureLookup {
   uint32_t EndIndex() const;
   uint8_t StartLevel(int channel) const { return data_.CaptureStart.states[channel - 1] != 0 ? 1 : 0; }
   uint8_t Level(uint32_t index) const { return data_.Store[index].state != 0 ? 1 : 0; }
-  // Searches the channel's list from list slot `slot` forward or backward
-  // for a change (to `wanted`, or any level when wanted is 2).
-  std::optional<ChannelChange> Forward(int channel, uint32_t slot, uint8_t wanted) const;
-  std::optional<ChannelChange> Backward(int channel, uint32_t slot, uint8_t wanted) const;
+  // The channel's level before its own event `event`.
+  uint8_t LevelBeforeEvent(int channel, uint32_t event) const;
+  // The channel's first change at or after `from` (last one before
+  // `before`) to `wanted`, or to any level when wanted is 2.
+  std::optional<ChannelChange> Forward(int channel, uint32_t from, uint8_t wanted) const;
+  std::optional<ChannelChange> Backward(int channel, uint32_t before, uint8_t wanted) const;
 
   const CaptureData& data_;
   const ChannelIndex& index_;

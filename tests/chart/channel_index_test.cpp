@@ -34,39 +34,71 @@ struct Sample {
   CaptureLookup Lookup() const { return CaptureLookup(b.data, index); }
 };
 
-TEST(ChannelIndex, PositionsPerChannelInStoreOrder) {
-  Sample s;
-  struct Case {
-    int channel;
-    std::vector<uint32_t> positions;
-  };
-  const Case cases[] = {{1, {0, 2, 4, 5, 7, 8}}, {2, {1, 3}}, {3, {9}}, {4, {6}}, {5, {}}, {0, {}}, {129, {}}};
-  for (const Case& c : cases) {
-    const auto p = s.index.Positions(c.channel);
-    EXPECT_EQ(std::vector<uint32_t>(p.begin(), p.end()), c.positions) << "channel " << c.channel;
+// Every answer of the index against a plain search of the events, for
+// blocks of several sizes (one event, a few, more than the capture).
+TEST(ChannelIndex, AnswersAsAPlainSearchDoes) {
+  CaptureBuilder b;
+  b.StartLevel(3, 1);
+  uint32_t seed = 99;
+  for (int i = 0; i < 400; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const int c = i == 200 ? 0 : 1 + static_cast<int>((seed >> 24) % 6);  // one event naming no channel
+    b.Event(i * 0.5, c, (seed >> 8) & 1);
   }
-  EXPECT_TRUE(s.index.TimeOrdered());
-  EXPECT_EQ(s.index.Indexed(), 10u);
-  EXPECT_LE(s.index.MemoryBytes(), 10u * 4 + (kChannelCount + 1) * 4);
-  EXPECT_EQ(s.index.CountBefore(1, 5), 3u);
-  EXPECT_EQ(s.index.CountBefore(1, 0), 0u);
-  EXPECT_EQ(s.index.CountBefore(3, 100), 1u);
+  b.Event(200, 5, 1);  // channel 5's only event is the last
+  b.Finish(201);
+  const EventRecord* events = b.data.Store.Data();
+  const uint32_t n = b.data.Store.Count();
+  for (uint32_t block : {1u, 7u, 64u, 1000u}) {
+    ChannelIndex index(block);
+    index.Build(b.data);
+    ASSERT_EQ(index.Indexed(), n);
+    EXPECT_TRUE(index.TimeOrdered());
+    for (int c = 0; c <= 7; ++c) {
+      for (uint32_t p = 0; p <= n + 1; ++p) {
+        uint32_t last = ChannelIndex::kNone, first = ChannelIndex::kNone;
+        for (uint32_t i = 0; i < std::min(p, n); ++i)
+          if (events[i].channel == c && c >= 1) last = i;
+        for (uint32_t i = p; i < n; ++i)
+          if (events[i].channel == c && c >= 1) {
+            first = i;
+            break;
+          }
+        ASSERT_EQ(index.LastBefore(c, p), last) << "block " << block << " channel " << c << " at " << p;
+        ASSERT_EQ(index.FirstFrom(c, p), first) << "block " << block << " channel " << c << " at " << p;
+        const uint8_t level = c < 1 ? 0 : last == ChannelIndex::kNone ? b.data.CaptureStart.states[c - 1]
+                                                                        : events[last].state;
+        ASSERT_EQ(index.LevelBefore(c, p), level) << "block " << block << " channel " << c << " at " << p;
+      }
+    }
+    for (uint32_t p = 0; p <= n; p += 13) {
+      uint8_t levels[kChannelCount];
+      index.LevelsBefore(p, levels);
+      for (int c = 1; c <= 7; ++c) ASSERT_EQ(levels[c - 1], index.LevelBefore(c, p)) << c << " at " << p;
+    }
+    EXPECT_EQ(index.Previous(200), ChannelIndex::kNone);  // the event naming no channel
+    EXPECT_EQ(index.Previous(n), ChannelIndex::kNone);
+    EXPECT_EQ(index.LastBefore(5, n), n - 1);
+  }
 }
 
-TEST(ChannelIndex, LeavesOutBadChannelsAndSeesTimeGoingBack) {
+TEST(ChannelIndex, FourBytesAnEventAndTimeGoingBack) {
   CaptureBuilder b;
-  b.Event(1, 1, 1).Event(2, 0, 1).Event(1.5, 200, 1).Event(3, 1, 0);
-  b.Finish(5);
+  for (int i = 0; i < 100000; ++i) b.Event(i, 1 + i % 128, (i / 128) % 2);
+  b.Finish(100000);
   ChannelIndex index;
   index.Build(b.data);
-  EXPECT_EQ(index.Positions(1).size(), 2u);
-  EXPECT_FALSE(index.TimeOrdered());
-  // Built again over fewer events: the old positions are gone.
-  index.Build(b.data.Store.Data(), 1);
-  EXPECT_EQ(index.Positions(1).size(), 1u);
+  EXPECT_LE(static_cast<double>(index.MemoryBytes()) / index.Indexed(), 4.1);
   EXPECT_TRUE(index.TimeOrdered());
+  CaptureBuilder back;
+  back.Event(1, 1, 1).Event(0.5, 2, 1).Finish(2);
+  index.Build(back.data);
+  EXPECT_FALSE(index.TimeOrdered());
+  // Built again over fewer events: the old answers are gone.
+  index.Build(back.data.Store.Data(), 1, back.data.CaptureStart.states);
+  EXPECT_EQ(index.FirstFrom(2, 0), ChannelIndex::kNone);
   index.Clear();
-  EXPECT_TRUE(index.Positions(1).empty());
+  EXPECT_EQ(index.LastBefore(1, 5), ChannelIndex::kNone);
 }
 
 TEST(CaptureLookup, NextAndPreviousChange) {

@@ -168,6 +168,7 @@ void ChartPanel::CaptureStarted() {
 void ChartPanel::CaptureStopped() {
   navigator_.Invalidate();
   live_.Stop();
+  navigator_.Index();  // made now, not at the first step or hover
   state_.CaptureStopped();
   state_.UpdateZoomButtons();
   LayOutNow();
@@ -175,6 +176,7 @@ void ChartPanel::CaptureStopped() {
 
 void ChartPanel::DataLoaded() {
   navigator_.Invalidate();
+  navigator_.Index();  // made now, not at the first step or hover
   state_.DataLoaded();
   state_.UpdateZoomButtons();
   LayOutNow();

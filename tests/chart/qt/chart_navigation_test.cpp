@@ -116,9 +116,22 @@ TEST(ChartNavigation, KeysPanZoomAndGoToTheEnds) {
   EXPECT_EQ(r->S().SelectionStart.time, r->b.data.CaptureStart.time);
   QTest::keyClick(g, Qt::Key_Minus);
   EXPECT_EQ(Shown(*r), (std::pair<double, double>{0, 408}));
-  // Ctrl+End still reaches the last row.
+  // Ctrl+End still reaches the last row, Tab and Shift+Tab the columns.
   QTest::keyClick(g, Qt::Key_End, Qt::ControlModifier);
   EXPECT_EQ(g->CurrentRow(), kChannelCount);
+  QTest::keyClick(g, Qt::Key_Backtab);
+  EXPECT_EQ(g->CurrentColumn(), 3);
+  QTest::keyClick(g, Qt::Key_Tab);
+  EXPECT_EQ(g->CurrentColumn(), 4);
+  // In a name cell, with the pointer away from the waveforms, + starts a
+  // rename as it always did.
+  const int depth = r->S().HistoryDepth;
+  g->SetCurrentCell(1, 1);
+  QTest::keyClick(g, Qt::Key_Plus, Qt::NoModifier);
+  EXPECT_TRUE(g->NameEditor()->isVisible());
+  EXPECT_EQ(g->NameEditor()->text(), QStringLiteral("+"));
+  EXPECT_EQ(r->S().HistoryDepth, depth);
+  QTest::keyClick(g->NameEditor(), Qt::Key_Escape);
 }
 
 TEST(ChartNavigation, CtrlRightStepsCursorOneToTheNextEdge) {
