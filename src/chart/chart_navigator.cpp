@@ -38,12 +38,18 @@ bool ChartNavigator::HasData() const {
   return data.DataPresent.load(std::memory_order_acquire) != 0 && data.Capturing.load(std::memory_order_acquire) == 0;
 }
 
-PositionSnapshot ChartNavigator::SnapshotAt(double t) { return Lookup().SnapshotAt(t); }
+PositionSnapshot ChartNavigator::SnapshotAt(double t) {
+  if (Live()) return live_->SnapshotAt(t);
+  return Lookup().SnapshotAt(t);
+}
+
+bool ChartNavigator::CanMove() const { return Live() || HasData(); }
 
 bool ChartNavigator::ShowWindow(double from, double to, bool remember) {
-  if (!HasData() || !std::isfinite(from) || !std::isfinite(to)) return false;
+  if (!CanMove() || !std::isfinite(from) || !std::isfinite(to)) return false;
   const CaptureData& data = state_.Data();
-  const double start = data.CaptureStart.time, end = data.CaptureEnd.time;
+  const bool live = Live();
+  const double start = data.CaptureStart.time, end = live ? live_->Now() : data.CaptureEnd.time;
   const double whole = end - start;
   if (!(whole > 0.0)) return false;
   const double least = std::min(kMinSpanSeconds / kSecondsPerDay, whole);
@@ -64,10 +70,18 @@ bool ChartNavigator::ShowWindow(double from, double to, bool remember) {
                          static_cast<uint16_t>(state_.RightHandle.PosX)};
     ++state_.HistoryDepth;
   }
-  state_.ZoomStart = from == start ? data.CaptureStart : SnapshotAt(from);
-  state_.ZoomEnd = to == end ? data.CaptureEnd : SnapshotAt(to);
   placedEvent_.reset();
   placedX_ = -1;
+  if (live) {
+    if (to >= end) {
+      // At the newest events: the capture is followed with this span.
+      live_->FollowWithSpan(to - from);
+      return true;
+    }
+    live_->StopFollowing();
+  }
+  state_.ZoomStart = from == start ? data.CaptureStart : SnapshotAt(from);
+  state_.ZoomEnd = to == end ? (live ? live_->EndSnapshot() : data.CaptureEnd) : SnapshotAt(to);
   if (state_.WaveWidth > 0) {
     state_.ResetSelection();
     state_.RenderWaveforms();
@@ -85,6 +99,11 @@ bool ChartNavigator::ZoomAround(double t, double steps) {
   if (!std::isfinite(t)) return false;
   t = std::clamp(t, s, e);
   const double f = std::pow(kWheelFactor, steps);
+  if (Live() && live_->Following()) {
+    // Zooming while following changes the span and keeps the newest in view.
+    live_->FollowWithSpan(std::max((e - s) * f, kMinSpanSeconds / kSecondsPerDay));
+    return true;
+  }
   const double from = t - (t - s) * f;
   return ShowWindow(from, from + (e - s) * f);
 }
@@ -100,6 +119,11 @@ bool ChartNavigator::ToCaptureStart() {
 }
 
 bool ChartNavigator::ToCaptureEnd() {
+  if (Live()) {
+    const bool was = live_->Following();
+    live_->Follow();
+    return !was;
+  }
   const double end = state_.Data().CaptureEnd.time;
   return ShowWindow(end - (ShownEnd() - ShownStart()), end);
 }

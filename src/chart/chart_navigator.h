@@ -13,6 +13,7 @@
 #include "chart/capture_lookup.h"
 #include "chart/channel_index.h"
 #include "chart/chart_state.h"
+#include "chart/live_chart.h"
 
 namespace korvalog {
 
@@ -28,6 +29,9 @@ class ChartNavigator {
   ChartNavigator& operator=(const ChartNavigator&) = delete;
 
   ChartState& State() { return state_; }
+  // While `live` is active, the capture's end is its newest time: a step
+  // that reaches it follows the capture, one that leaves it stands still.
+  void SetLive(LiveChart* live) { live_ = live; }
   const ChartState& State() const { return state_; }
 
   // The capture changed (load, capture start or stop): the index and the
@@ -42,7 +46,11 @@ class ChartNavigator {
   // What the waveform column shows.
   double ShownStart() const { return state_.SelectionStart.time; }
   double ShownEnd() const { return state_.SelectionEnd.time; }
+  // A finished capture is shown: every look-up may run.
   bool HasData() const;
+  // The window may move: also while a capture runs (the look-ups of changes,
+  // matches, markers and pointer readings wait for its end).
+  bool CanMove() const;
 
   // Makes [from, to] (moved and cut to lie inside the capture, at least
   // kMinSpanSeconds wide) the zoom window with the selection over all of it,
@@ -86,8 +94,10 @@ class ChartNavigator {
   // previous steps before it.
   uint32_t CursorFrom(bool forward);
   PositionSnapshot SnapshotAt(double t);
+  bool Live() const { return live_ != nullptr && live_->Active(); }
 
   ChartState& state_;
+  LiveChart* live_ = nullptr;
   ChannelIndex index_;
   bool indexValid_ = false;
   CaptureFindings findings_;

@@ -54,6 +54,13 @@ void ChartState::UpdateZoomButtons() {
   ZoomWinEnabled = ZoomPrevEnabled = ZoomAllEnabled = false;
   if (!HasData()) return;
   ZoomWinEnabled = SelectionStart.time != ZoomStart.time || SelectionEnd.time != ZoomEnd.time;
+  if (Live) {
+    // The capture's end is still moving: back to the previous zoom while
+    // there is one, to the whole capture always.
+    ZoomPrevEnabled = HistoryDepth > 0;
+    ZoomAllEnabled = true;
+    return;
+  }
   ZoomPrevEnabled = data_.CaptureStart.time != SelectionStart.time || data_.CaptureEnd.time != SelectionEnd.time;
   ZoomAllEnabled = ZoomPrevEnabled;
 }
@@ -232,14 +239,14 @@ void ChartState::DataLoaded() {
 }
 
 void ChartState::RenderWaveforms() {
-  korvalog::RenderWaveforms(data_, SelectionStart, SelectionEnd, WaveWidth, waveforms_);
+  korvalog::RenderWaveforms(data_, SelectionStart, SelectionEnd, WaveWidth, waveforms_, Live);
   if (waveforms_.hasData) eventsRead_ += EventsBetween(SelectionStart, SelectionEnd, data_.Store.Count());
   ++waveformVersion_;
 }
 
 void ChartState::RenderSearchStrip() {
   korvalog::RenderSearchStrip(data_, ZoomStart, ZoomEnd, StripMode, WaveWidth,
-                              StripGeometry{kStripHeight, RowHeight}, strip_);
+                              StripGeometry{kStripHeight, RowHeight}, strip_, Live);
   zoomLabel_ = strip_.zoomLabel;
   if (strip_.hasData) eventsRead_ += EventsBetween(ZoomStart, ZoomEnd, data_.Store.Count());
   ++stripVersion_;

@@ -65,6 +65,10 @@ class ChartState {
 
   uint8_t StripMode = kStripSearch;  // 0 = search trace, 1 = Sequencer staircase
 
+  // A capture runs and the chart shows it as it arrives: the passes read the
+  // records below the zoom end's index, which never passes the published count.
+  bool Live = false;
+
   // Enabled states of "Zoom into selection", "Zoom to previous zoom" and
   // "Zoom to entire capture".
   bool ZoomWinEnabled = false;
@@ -137,7 +141,8 @@ class ChartState {
 
  private:
   void AdvanceSnapshot(PositionSnapshot& s, double t);
-  bool HasData() const { return data_.DataPresent.load(std::memory_order_acquire) != 0; }
+  bool HasData() const { return Live || data_.DataPresent.load(std::memory_order_acquire) != 0; }
+  friend class LiveChart;  // lays the followed window into the plans
 
   CaptureData& data_;
   WaveformPlan waveforms_;

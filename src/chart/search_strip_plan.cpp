@@ -85,7 +85,7 @@ bool MakeStepSegment(uint16_t x0, uint16_t x1, int level, int stepCount, bool vi
 
 void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStart,
                        const PositionSnapshot& zoomEnd, uint8_t stripMode, uint16_t waveWidth,
-                       const StripGeometry& geometry, StripPlan& plan) {
+                       const StripGeometry& geometry, StripPlan& plan, bool live) {
   plan.mode = stripMode == kStripSequence ? kStripSequence : kStripSearch;
   plan.zoomLabel = plan.mode == kStripSearch ? "Search\\nZoom" : "Seq.\\nZoom";
   plan.lines = StripLevelLines(geometry.height, geometry.rowHeight);
@@ -95,7 +95,7 @@ void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStar
   plan.searchTrace.clear();
   plan.steps.clear();
   plan.span = TimeSpanTexts{};
-  plan.hasData = data.DataPresent.load(std::memory_order_acquire) != 0;
+  plan.hasData = live || data.DataPresent.load(std::memory_order_acquire) != 0;
   plan.stepCount = 0;
   if (!plan.hasData) return;
 

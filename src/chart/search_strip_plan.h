@@ -49,7 +49,7 @@ struct StripPlan {
 // Reuses the plan's buffers.
 void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStart,
                        const PositionSnapshot& zoomEnd, uint8_t stripMode, uint16_t waveWidth,
-                       const StripGeometry& geometry, StripPlan& plan);
+                       const StripGeometry& geometry, StripPlan& plan, bool live = false);
 
 // The stair from x0 to x1 at a Sequencer level: nothing for level -1 or an
 // empty table; its height, mark and digit place otherwise. False when

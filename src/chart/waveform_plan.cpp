@@ -97,9 +97,10 @@ class ColumnBatch {
 }  // namespace
 
 void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionStart,
-                     const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan) {
+                     const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan,
+                     bool live) {
   plan.waveWidth = waveWidth;
-  plan.hasData = data.DataPresent.load(std::memory_order_acquire) != 0;
+  plan.hasData = live || data.DataPresent.load(std::memory_order_acquire) != 0;
   if (!plan.hasData) {
     for (std::vector<LevelSegment>& segments : plan.channels) segments.clear();
     return;

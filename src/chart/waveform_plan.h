@@ -23,8 +23,10 @@ struct WaveformPlan {
 // column, with an edge there; further transitions of the channel in the same
 // column only move its level. A channel without transitions is one flat line
 // at its level at the selection start. Reuses the plan's buffers: after the
-// first pass over a width nothing is allocated.
+// first pass over a width nothing is allocated. `live`: a capture runs and
+// the selection's end index lies below the published count.
 void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionStart,
-                     const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan);
+                     const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan,
+                     bool live = false);
 
 }  // namespace korvalog

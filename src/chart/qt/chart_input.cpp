@@ -100,7 +100,7 @@ bool ChartInput::Press(QMouseEvent* event) {
   const bool middle = event->button() == Qt::MiddleButton;
   if (!middle && !(event->button() == Qt::LeftButton && OnTimeScale(pos.x(), pos.y()))) return false;
   grid_.setFocus(Qt::MouseFocusReason);
-  if (!navigator_.HasData()) return true;
+  if (!navigator_.CanMove()) return true;
   navigator_.BeginDrag();
   dragging_ = true;
   dragStartX_ = pos.x();

@@ -91,14 +91,21 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
 
   // Every zoom is laid out and painted at once.
   connect(zoomWin_, &TBtnTransparent::Clicked, this, [this] {
+    live_.StopFollowing();
     state_.bZoomWinClick();
     LayOutNow();
   });
   connect(zoomPrev_, &TBtnTransparent::Clicked, this, [this] {
+    live_.StopFollowing();
     state_.bZoomPrevClick();
     LayOutNow();
   });
   connect(zoomAll_, &TBtnTransparent::Clicked, this, [this] {
+    if (live_.Active()) {
+      live_.FollowWhole();
+      LiveFrameNow();
+      return;
+    }
     state_.bZoomAllClick();
     LayOutNow();
   });
@@ -113,6 +120,7 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
   });
   connect(grid_, &ChannelGrid::SearchChanged, this, [this] { Refresh(); });
   BuildNavigation();
+  BuildLive();
 
   state_.LabelWidth = label_->width();
   state_.UpdateZoomButtons();
@@ -143,6 +151,7 @@ void ChartPanel::Tick() {
   const uint32_t waves = state_.WaveformVersion(), strip = state_.StripVersion();
   // Summary and grid share their coordinates, however far they are scrolled.
   state_.LayoutChart(grid_->x() - summary_->x(), grid_->ColumnWidths());
+  live_.Frame();  // the records that came in since the last tick
   const bool changed = stripLeft != state_.StripLeft || waveWidth != state_.WaveWidth ||
                        waves != state_.WaveformVersion() || strip != state_.StripVersion() ||
                        colourMode_ != settings_.ColourMode ||
@@ -157,12 +166,14 @@ void ChartPanel::Tick() {
 void ChartPanel::CaptureStarted() {
   navigator_.Invalidate();
   state_.CaptureStarted();
-  state_.UpdateZoomButtons();  // no data while the capture runs: all off
-  LayOutNow();
+  live_.Start();
+  state_.UpdateZoomButtons();
+  LiveFrameNow();
 }
 
 void ChartPanel::CaptureStopped() {
   navigator_.Invalidate();
+  live_.Stop();
   navigator_.Index();  // made now, not at the first step or hover
   state_.CaptureStopped();
   state_.UpdateZoomButtons();
@@ -219,6 +230,7 @@ void ChartPanel::Refresh() {
   ShowEnabled(zoomPrev_, state_.ZoomPrevEnabled, ZoomGlyph::Prev);
   ShowEnabled(zoomAll_, state_.ZoomAllEnabled, ZoomGlyph::All);
   PlaceNavigationButtons();
+  PlaceLiveButton();
   grid_->update();
   strip_->update();
   stats_->update();
@@ -230,6 +242,7 @@ void ChartPanel::SelectionHandleMoving(THandle* handle) {
 }
 
 void ChartPanel::SelectionHandleReleased(THandle* handle) {
+  live_.StopFollowing();  // the selection would move away under the handle
   state_.SelectionHandleChanged(handle == left_ ? SelectionHandle::Left : SelectionHandle::Right, handle->PosX());
   Refresh();
 }

@@ -9,6 +9,7 @@
 
 #include "chart/chart_navigator.h"
 #include "chart/chart_state.h"
+#include "chart/live_chart.h"
 #include "chart/qt/channel_grid.h"
 #include "chart/qt/chart_input.h"
 #include "chart/qt/chart_images.h"
@@ -58,6 +59,8 @@ class ChartPanel : public QWidget, public CaptureObserver {
   TBtnTransparent* FindNextButton() { return findNext_; }
   TBtnTransparent* MarkersButton() { return markersButton_; }
   ChartNavigator& Navigator() { return navigator_; }
+  LiveChart& Live() { return live_; }
+  TBtnTransparent* FollowButton() { return followButton_; }
   ChartInput* Input() { return input_; }
   class ViolationsForm* Violations() { return violations_; }
   class MarkersForm* Markers() { return markers_; }
@@ -91,6 +94,8 @@ class ChartPanel : public QWidget, public CaptureObserver {
   void ShowMarkers();
   // M from the keyboard or Ctrl+M: a marker at the pointer or cursor 1.
   void DropMarker();
+  // While a capture runs: back to its newest events, or stop following.
+  void SetFollowing(bool on);
 
  signals:
   // The reading of the waveform under the pointer (empty: none).
@@ -112,10 +117,16 @@ class ChartPanel : public QWidget, public CaptureObserver {
   void BuildNavigation();
   void PlaceNavigationButtons();
   void ShowFindingHints();
+  // The live chart: its Follow button, and a frame laid out at once after
+  // a step that changed what it shows.
+  void BuildLive();
+  void PlaceLiveButton();
+  void LiveFrameNow();
 
   CaptureData& data_;
   const LoggerSettings& settings_;
   ChartState state_;
+  LiveChart live_{state_};
   ChartNavigator navigator_{state_};
   WaveformImages waves_;
   StripImage stripImage_;
@@ -141,6 +152,7 @@ class ChartPanel : public QWidget, public CaptureObserver {
   TBtnTransparent* findPrevious_ = nullptr;
   TBtnTransparent* findNext_ = nullptr;
   TBtnTransparent* markersButton_ = nullptr;
+  TBtnTransparent* followButton_ = nullptr;
   ChartInput* input_ = nullptr;
   class ViolationsForm* violations_ = nullptr;
   class MarkersForm* markers_ = nullptr;

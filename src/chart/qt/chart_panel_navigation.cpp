@@ -26,7 +26,7 @@ TBtnTransparent* SmallButton(QWidget* parent, const char* caption, const char* n
 
 void ChartPanel::BuildNavigation() {
   input_ = new ChartInput(navigator_, *grid_, this);
-  input_->SetOnChanged([this] { Refresh(); });
+  input_->SetOnChanged([this] { LiveFrameNow(); });
   input_->SetOnPreviousZoom([this] {
     state_.bZoomPrevClick();
     LayOutNow();

@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "app/qt/status_panels.h"
+#include "chart/qt/chart_panel.h"
 #include "project/temp_dir.h"
 #include "tools/sim_process.h"
 #include "ui/qt/btn_transparent.h"
@@ -60,6 +61,15 @@ TEST(SimulatorCapture, CaptureChartAndSave) {
       },
       10000));
   EXPECT_TRUE(w.main.bCapture->Down());
+  // The chart draws the capture as it arrives, following its newest events.
+  auto* chart = w.main.findChild<ChartPanel*>(QStringLiteral("Chart"));
+  ASSERT_NE(chart, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return chart->Live().Consumed() >= 10; }, 3000));
+  EXPECT_TRUE(chart->Live().Following());
+  int edges = 0;
+  for (const auto& channel : chart->State().Waveforms().channels)
+    for (const LevelSegment& s : channel) edges += s.edge ? 1 : 0;
+  EXPECT_GE(edges, 1);
   QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
   EXPECT_FALSE(w.data.Capturing.load());
   const uint32_t events = w.data.Store.Count();

@@ -163,22 +163,35 @@ TEST(ChartPanel, WithoutDataButtonsAreOffAndNothingIsDrawn) {
   EXPECT_EQ(r.panel->ZoomLabel()->Caption(), "Seq.\\nZoom");  // the label follows the mode
 }
 
-TEST(ChartPanel, LiveCaptureMovesOnlyTheStateColumn) {
+TEST(ChartPanel, LiveCaptureLightsTheLampAndDrawsTheChange) {
   ChartRig r([](CaptureBuilder& b) { b.Event(10, 1, 1); });
+  r.b.clock.Set(At(0));
   r.b.data.StartCapture();
   r.panel->CaptureStarted();
   r.panel->Tick();
-  EXPECT_FALSE(r.panel->ZoomWinButton()->isEnabled() || r.panel->ZoomAllButton()->isEnabled());
-  const uint64_t read = r.S().EventsRead();
+  EXPECT_FALSE(r.panel->ZoomWinButton()->isEnabled());
+  EXPECT_TRUE(r.panel->ZoomAllButton()->isEnabled());  // everything so far, following
   const QRect lamp = r.panel->Grid()->Layout().CellRect(2, 3, 1).adjusted(2, 2, 0, 0);
   const QRgb dark = r.Grid().pixel(lamp.left() + 8, lamp.top() + 8);
   r.b.data.ApplyTransition(At(1), 3, 1);
+  r.b.clock.Set(At(5));
   r.panel->Tick();
-  EXPECT_NE(r.Grid().pixel(lamp.left() + 8, lamp.top() + 8), dark);  // the lamp lights
-  EXPECT_EQ(r.S().EventsRead(), read);
+  const QImage grid = r.Grid();
+  EXPECT_NE(grid.pixel(lamp.left() + 8, lamp.top() + 8), dark);  // the lamp lights
+  // The change is drawn at its time in the followed minute; channel 1 is
+  // flat LOW (the finished capture before is gone).
+  const QRgb c3 = test::Rgb(ChannelColour(3, 0));
+  EXPECT_TRUE(ColumnRun(grid, r.WaveX(1), r.RowTop(3) + 2, r.RowTop(3) + 17, c3));
+  EXPECT_EQ(grid.pixel(r.WaveX(1) + 10, r.RowTop(3) + 2), c3);
+  // Right of the newest time nothing is drawn yet.
+  EXPECT_EQ(grid.pixel(r.WaveX(5) + 10, r.RowTop(3) + 2), Sys(SystemColour::Window, r.panel));
   const QRgb window = Sys(SystemColour::Window, r.panel);
-  for (int gx = kStripLeft + 30; gx < kStripLeft + 400; ++gx) ASSERT_EQ(r.Grid().pixel(gx, r.RowTop(1) + 2), window);
+  for (int gx = kStripLeft + 30; gx < kStripLeft + 400; ++gx) ASSERT_EQ(grid.pixel(gx, r.RowTop(1) + 2), window);
+  EXPECT_EQ(grid.pixel(r.WaveX(1), r.RowTop(1) + 17), test::Rgb(ChannelColour(1, 0)));  // LOW so far
+  EXPECT_NE(grid.pixel(r.WaveX(5) + 10, r.RowTop(1) + 17), test::Rgb(ChannelColour(1, 0)));
   r.b.data.StopCapture();
+  r.panel->CaptureStopped();
+  EXPECT_EQ(r.S().ZoomEnd.index, 1u);
 }
 
 TEST(ChartPanel, ZeroLengthCaptureDrawsWithoutFailing) {

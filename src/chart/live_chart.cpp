@@ -1,0 +1,286 @@
+#include "chart/live_chart.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/date_time.h"
+#include "ui/common_helpers.h"
+
+namespace korvalog {
+namespace {
+
+constexpr size_t kMatchRing = 4096;
+
+int8_t MatchLevel(const EventWalker& w) { return w.SearchMismatch == 0 ? 1 : 0; }
+
+}  // namespace
+
+LiveChart::LiveChart(ChartState& state)
+    : state_(state), data_(state.Data()), span_(kDefaultSpanSeconds / kSecondsPerDay) {}
+
+void LiveChart::Start() {
+  active_ = true;
+  following_ = true;
+  state_.Live = true;
+  origin_ = data_.CaptureStart.time;
+  newest_ = origin_;
+  consumed_ = 0;
+  walked_ = 0;
+  levels_ = data_.CaptureStart;
+  NormaliseStates(levels_);
+  levels_.index = 0;
+  checkpoints_.reserve(kEventCapacity / kCheckpointStride + 1);
+  checkpoints_.assign(1, levels_);
+  matches_.resize(kMatchRing);
+  width_ = 0;  // the first frame makes the marks
+  state_.ZoomStart = state_.SelectionStart = levels_;
+  state_.ZoomEnd = state_.SelectionEnd = levels_;
+  state_.ZoomEnd.time = state_.SelectionEnd.time = origin_ + span_;
+  state_.HistoryDepth = 0;
+}
+
+void LiveChart::Stop() {
+  active_ = false;
+  state_.Live = false;
+  walker_.reset();
+}
+
+double LiveChart::Now() const { return std::max(data_.ClockSource().Now(), newest_); }
+
+void LiveChart::Follow() {
+  if (!active_) return;
+  following_ = true;
+}
+
+void LiveChart::FollowWithSpan(double span) {
+  if (!active_ || !(span > 0.0) || !std::isfinite(span)) return;
+  if (span != span_) {
+    span_ = span;
+    width_ = 0;  // a new scale: the marks are made again
+  }
+  Follow();
+}
+
+void LiveChart::FollowWhole() {
+  const double least = 1.0 / kSecondsPerDay;
+  FollowWithSpan(std::max(Now() - origin_, least));
+}
+
+void LiveChart::StopFollowing() { following_ = false; }
+
+int64_t LiveChart::Column(double t) const {
+  const double v = (t - origin_) * perColumn_;
+  if (!(v > 0.0)) return 0;
+  return static_cast<int64_t>(std::min(v, 1e15));
+}
+
+int64_t LiveChart::FirstColumn() const { return std::max<int64_t>(0, Column(Now()) - (width_ - 1)); }
+
+bool LiveChart::Frame() {
+  if (!active_) return false;
+  const uint32_t before = consumed_;
+  Consume();
+  const uint16_t width = state_.WaveWidth;
+  if (width < 2) return false;
+  if (width != width_ || StripSettingsChanged()) Rebuild();
+  if (!following_) return consumed_ != before;
+  LayWindow();
+  return true;
+}
+
+void LiveChart::Consume() {
+  const uint32_t count = data_.Store.Count();  // acquire: the records below it are complete
+  const EventRecord* events = data_.Store.Data();
+  for (uint32_t i = consumed_; i < count; ++i) {
+    const EventRecord& e = events[i];
+    if (i % kCheckpointStride == 0 && i > 0) {
+      PositionSnapshot s = levels_;
+      s.index = i;
+      s.time = e.time;
+      checkpoints_.push_back(s);  // reserved at the start
+    }
+    const unsigned c = e.channel - 1u;
+    if (c < static_cast<unsigned>(kChannelCount)) levels_.states[c] = e.state != 0 ? 1 : 0;
+    const double t = e.time;
+    if (t > newest_) newest_ = t;
+    if (width_ >= 2) Feed(e);
+  }
+  walked_ += count - consumed_;
+  consumed_ = count;
+  levels_.index = count;
+}
+
+void LiveChart::Feed(const EventRecord& e) {
+  const unsigned c = e.channel - 1u;
+  if (c >= static_cast<unsigned>(kChannelCount)) return;
+  const double t = e.time;
+  const int64_t k = Column(t);
+  channels_[c].Note(k, static_cast<int8_t>(e.state != 0 ? 1 : 0));
+  EventWalker& w = *walker_;
+  if (!w.Involved(static_cast<int>(c) + 1)) {
+    stripPos_.states[c] = e.state != 0 ? 1 : 0;
+    return;
+  }
+  const int8_t matchBefore = MatchLevel(w);
+  const int levelBefore = w.Matcher.SequenceLevel();
+  stripPos_.index = static_cast<uint32_t>(&e - data_.Store.Data());
+  const bool violation = w.StepEvent(stripPos_);
+  const int8_t matchAfter = MatchLevel(w);
+  const int levelAfter = w.Matcher.SequenceLevel();
+  if (matchAfter != matchBefore) {
+    match_.Note(k, matchAfter);
+    if (matchAfter != 0) {
+      matchOpen_ = true;
+      matchStart_ = t;
+    } else if (matchOpen_) {
+      matches_[(matchHead_ + matchSize_) % kMatchRing] = Match{matchStart_, t};
+      if (matchSize_ == kMatchRing) {
+        matchHead_ = (matchHead_ + 1) % kMatchRing;
+      } else {
+        ++matchSize_;
+      }
+    }
+  }
+  if (levelAfter != levelBefore || violation) stairs_.Note(k, static_cast<int8_t>(levelAfter), violation);
+}
+
+bool LiveChart::StripSettingsChanged() {
+  FindingsKey key = FindingsKeyOf(data_);
+  key.count = 0;
+  return !(key == stripKey_) || state_.StripMode != stripMode_;
+}
+
+void LiveChart::Rebuild() {
+  width_ = state_.WaveWidth;
+  columnTime_ = span_ / (width_ - 1);
+  perColumn_ = 1.0 / columnTime_;
+  stripKey_ = FindingsKeyOf(data_);
+  stripKey_.count = 0;
+  stripMode_ = state_.StripMode;
+  const int64_t k0 = FirstColumn();
+  PositionSnapshot from = SnapshotAt(origin_ + static_cast<double>(k0) * columnTime_);
+  NormaliseStates(from);
+  const size_t capacity = static_cast<size_t>(width_) + 2;
+  for (int c = 0; c < kChannelCount; ++c) channels_[c].Reset(static_cast<int8_t>(from.states[c]), capacity);
+  walker_.emplace(data_);
+  stripPos_ = from;
+  walker_->StartPass(stripPos_);
+  match_.Reset(MatchLevel(*walker_), capacity);
+  stairs_.Reset(static_cast<int8_t>(walker_->Matcher.SequenceLevel()), 2 * capacity);
+  matchOpen_ = false;
+  matchHead_ = matchSize_ = 0;
+  trail_ = from;
+  const EventRecord* events = data_.Store.Data();
+  for (uint32_t i = from.index; i < consumed_; ++i) Feed(events[i]);
+  walked_ += consumed_ - from.index;
+}
+
+PositionSnapshot LiveChart::SnapshotAt(double t) {
+  size_t j = checkpoints_.size();
+  while (j > 1 && !(checkpoints_[j - 1].time <= t)) --j;
+  PositionSnapshot s = checkpoints_[j - 1];
+  const EventRecord* events = data_.Store.Data();
+  const uint32_t from = s.index;
+  while (s.index < consumed_ && events[s.index].time < t) {
+    const EventRecord& e = events[s.index];
+    const unsigned c = e.channel - 1u;
+    if (c < static_cast<unsigned>(kChannelCount)) s.states[c] = e.state != 0 ? 1 : 0;
+    ++s.index;
+  }
+  walked_ += s.index - from;
+  s.time = t;
+  return s;
+}
+
+PositionSnapshot LiveChart::EndSnapshot() const {
+  PositionSnapshot s = levels_;
+  s.time = Now();
+  return s;
+}
+
+void LiveChart::AdvanceTrail(double t) {
+  // The followed window only moves forward, so each record passes here once.
+  if (t < trail_.time) {
+    trail_ = SnapshotAt(t);
+    return;
+  }
+  const EventRecord* events = data_.Store.Data();
+  const uint32_t from = trail_.index;
+  while (trail_.index < consumed_ && events[trail_.index].time < t) {
+    const EventRecord& e = events[trail_.index];
+    const unsigned c = e.channel - 1u;
+    if (c < static_cast<unsigned>(kChannelCount)) trail_.states[c] = e.state != 0 ? 1 : 0;
+    ++trail_.index;
+  }
+  walked_ += trail_.index - from;
+  trail_.time = t;
+}
+
+void LiveChart::LayWindow() {
+  const int64_t k0 = FirstColumn();
+  const double t0 = origin_ + static_cast<double>(k0) * columnTime_;
+  const double t1 = t0 + span_;
+  AdvanceTrail(t0);
+  state_.ZoomStart = state_.SelectionStart = trail_;
+  state_.ZoomEnd = state_.SelectionEnd = levels_;
+  state_.ZoomEnd.time = state_.SelectionEnd.time = t1;
+  state_.LeftHandle.PosX = state_.ZoomLeft;
+  state_.RightHandle.PosX = state_.ZoomLeft + width_;
+  state_.UpdateHandleLimits();
+  state_.UpdateZoomButtons();
+
+  WaveformPlan& plan = state_.waveforms_;
+  plan.waveWidth = width_;
+  plan.hasData = true;
+  // Until the span has filled, the traces end at the newest time's column.
+  const int64_t newest = Column(Now()) - k0 + 1;
+  const uint16_t shown = static_cast<uint16_t>(std::clamp<int64_t>(newest, 1, width_));
+  for (int c = 0; c < kChannelCount; ++c) channels_[c].Segments(k0, width_, shown, plan.channels[c]);
+  ++state_.waveformVersion_;
+  LayStrip(k0, shown, t0, t1);
+}
+
+void LiveChart::LayStrip(int64_t k0, uint16_t shown, double t0, double t1) {
+  StripPlan& plan = state_.strip_;
+  plan.mode = state_.StripMode == kStripSequence ? kStripSequence : kStripSearch;
+  plan.zoomLabel = plan.mode == kStripSearch ? "Search\\nZoom" : "Seq.\\nZoom";
+  plan.lines = StripLevelLines(kStripHeight, state_.RowHeight);
+  plan.waveWidth = width_;
+  plan.hasData = true;
+  plan.stepCount = CountSequenceSteps(data_.Sequence);
+  plan.span = MakeTimeSpanTexts(t0, t1);
+  plan.stats = MatchStatistics{};
+  plan.statsMarkup.clear();
+  plan.searchTrace.clear();
+  plan.steps.clear();
+  if (plan.mode == kStripSearch) {
+    match_.Segments(k0, width_, shown, plan.searchTrace);
+    // Every match read so far ended by the newest record, which lies in the
+    // window's last column; those that began inside the window count.
+    for (size_t i = 0; i < matchSize_; ++i) {
+      const Match& m = matches_[(matchHead_ + i) % kMatchRing];
+      if (m.start >= t0) plan.stats.Add(m.end - m.start);
+    }
+    plan.statsMarkup = MatchStatisticsMarkup(plan.stats);
+  } else {
+    size_t i = 0;
+    int level = stairs_.LevelBefore(k0, i);
+    uint16_t lastX = 0;
+    StepSegment s;
+    for (; i < stairs_.Size(); ++i) {
+      const LiveMark& m = stairs_.At(i);
+      if (m.column >= k0 + width_) break;
+      const uint16_t x = static_cast<uint16_t>(m.column - k0);
+      if (MakeStepSegment(lastX, x, m.before, plan.stepCount, m.flag, plan.lines, s)) plan.steps.push_back(s);
+      lastX = x;
+      level = m.after;
+    }
+    if (MakeStepSegment(lastX, std::max(shown, lastX), level, plan.stepCount, false, plan.lines, s)) {
+      plan.steps.push_back(s);
+    }
+  }
+  state_.zoomLabel_ = plan.zoomLabel;
+  ++state_.stripVersion_;
+}
+
+}  // namespace korvalog
