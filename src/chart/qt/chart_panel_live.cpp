@@ -33,7 +33,7 @@ void ChartPanel::SetFollowing(bool on) {
 
 void ChartPanel::LiveFrameNow() {
   if (live_.Active()) {
-    state_.LayoutChart(grid_->x(), grid_->ColumnWidths());
+    state_.LayoutChart(grid_->x() - summary_->x(), grid_->ColumnWidths());
     live_.Frame();
   }
   Refresh();
