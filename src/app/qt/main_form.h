@@ -62,7 +62,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   static constexpr int kClientHeight = 523;
   // What the toolbar needs with its right-hand group given way (Statistics
   // shows its glyph only) and the longest status text in full.
-  static constexpr int kMinWidth = 495;
+  static constexpr int kMinWidth = 555;
   static constexpr int kToolbarHeight = 33;
 
   using OpenUrlFn = std::function<void(const QString& url)>;

@@ -114,27 +114,34 @@ int CapStatNeed(const QLabel* label) {
 
 int TMainForm::MinimumToolbarWidth() const {
   // Capture, the widest status text, and the right-hand group with the
-  // Statistics button given way to its glyph.
+  // Statistics button given way to its glyph and the Roles button gone (roles
+  // are also set from the Report window and the name column's menu).
   int group = 0;
-  for (TBtnTransparent* b : {bHelp, bStatistics, bProperties, bExport, bSaveSel, bSave, bOpen})
+  for (TBtnTransparent* b : {bHelp, bReport, bStatistics, bProperties, bExport, bSaveSel, bSave, bOpen})
     group += (b == bStatistics ? kSquare : b->width()) + 2;
   return bCapture->x() + bCapture->width() + kLabelGap + CapStatNeed(lCapStat) + kLabelGap + group - 2 + 4;
 }
 
 // The right-hand group keeps to the right edge; the status label takes the
 // room between it and the Capture button. Where that room is short of the
-// widest status text, the Statistics button gives way to its glyph alone.
+// widest status text, the Statistics button gives way to its glyph alone,
+// and where that is not enough the Roles button goes.
 void TMainForm::LayoutToolbar() {
   pToolbar_->setGeometry(0, 0, width(), kToolbarHeight);
   const int labelLeft = bCapture->x() + bCapture->width() + kLabelGap;
+  const int room = width() - 4 - kLabelGap - labelLeft - CapStatNeed(lCapStat);
   int group = 0;
-  for (TBtnTransparent* b : {bHelp, bProperties, bExport, bSaveSel, bSave, bOpen}) group += b->width() + 2;
-  const bool compact = width() - 4 - (group + kCaptionedWidth) - kLabelGap < labelLeft + CapStatNeed(lCapStat);
+  for (TBtnTransparent* b : {bHelp, bReport, bProperties, bExport, bSaveSel, bSave, bOpen}) group += b->width() + 2;
+  const int roles = bRoles->width() + 2;
+  const bool compact = group + roles + kCaptionedWidth > room;
+  const bool showRoles = group + roles + (compact ? kSquare : kCaptionedWidth) <= room;
   const QString caption = compact ? QString() : QStringLiteral("Statistics");
   if (bStatistics->Caption() != caption) bStatistics->SetCaption(caption);
   bStatistics->resize(compact ? kSquare : kCaptionedWidth, kButtonHeight);
+  bRoles->setVisible(showRoles);
   int x = width() - 4;
   for (TBtnTransparent* b : {bHelp, bReport, bRoles, bStatistics, bProperties, bExport, bSaveSel, bSave, bOpen}) {
+    if (b == bRoles && !showRoles) continue;
     x -= b->width();
     b->move(x, kButtonTop);
     x -= 2;

@@ -201,19 +201,24 @@ TEST_F(WindowUx, NothingOverlapsAtAnyAllowedWidth) {
   w.main.show();
   EXPECT_EQ(w.main.minimumWidth(), TMainForm::kMinWidth);
   const QString longest = QStringLiteral("Capturing [1048576 events]");
-  for (int width : {TMainForm::kMinWidth, TMainForm::kMinWidth + 1, 500, 569, 640, 900}) {
+  for (int width : {TMainForm::kMinWidth, TMainForm::kMinWidth + 1, 569, 608, 609, 640, 665, 666, 900}) {
     w.main.resize(width, 500);
     EXPECT_TRUE(Overlaps(w.main).isEmpty()) << width << ": " << Overlaps(w.main).join(", ").toStdString();
     // The status label has room for the longest status text.
     EXPECT_GE(w.main.lCapStat->width(), w.main.lCapStat->fontMetrics().horizontalAdvance(longest)) << width;
     EXPECT_FALSE(w.main.Chart().SideScrollBar()->isVisible()) << width;
   }
-  // The right-hand group gives way: at the design width Statistics keeps
-  // its caption, at the narrowest it shows its glyph alone.
-  w.main.resize(569, 500);
+  // The right-hand group gives way: wide, everything with its caption;
+  // then Statistics shows its glyph alone; at the narrowest Roles goes too.
+  w.main.resize(700, 500);
   EXPECT_EQ(w.main.bStatistics->Caption(), "Statistics");
+  EXPECT_TRUE(w.main.bRoles->isVisible());
+  w.main.resize(620, 500);
+  EXPECT_TRUE(w.main.bStatistics->Caption().isEmpty());
+  EXPECT_TRUE(w.main.bRoles->isVisible());
   w.main.resize(TMainForm::kMinWidth, 500);
   EXPECT_TRUE(w.main.bStatistics->Caption().isEmpty());
+  EXPECT_FALSE(w.main.bRoles->isVisible());
   EXPECT_EQ(w.main.width(), TMainForm::kMinWidth);
 }
 
