@@ -1,5 +1,6 @@
 #include "core/journal_reader.h"
 
+#include "core/file_names.h"
 #include "core/journal_file.h"
 
 #include <algorithm>
@@ -27,7 +28,7 @@ void LevelsAfter(const JournalContents& j, uint8_t out[kChannelCount]) {
 
 bool ReadJournal(const std::string& path, JournalContents& out, std::string& error) {
   out = JournalContents{};
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) {
     error = Reason(path, "cannot be read", errno);
     return false;
@@ -124,22 +125,22 @@ bool JournalInUse(const std::string& path) {
 std::vector<std::string> FindLeftJournals(const std::string& folder) {
   std::vector<std::string> found;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const std::string name = entry.path().filename().string();
+  for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(folder), ec)) {
+    const std::string name = Utf8FromPath(entry.path().filename());
     const std::string suffix = kJournalSuffix;
     if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
       continue;
     }
     std::error_code ec2;
-    if (!entry.is_regular_file(ec2) || JournalInUse(entry.path().string())) continue;
-    found.push_back(entry.path().string());
+    if (!entry.is_regular_file(ec2) || JournalInUse(Utf8FromPath(entry.path()))) continue;
+    found.push_back(Utf8FromPath(entry.path()));
   }
   std::sort(found.begin(), found.end());
   return found;
 }
 
 bool RemoveJournalFile(const std::string& path, std::string& error) {
-  if (std::remove(path.c_str()) == 0 || errno == ENOENT) return true;
+  if (journal_file::Remove(path) || errno == ENOENT) return true;
   error = Reason(path, "cannot be removed", errno);
   return false;
 }

@@ -1,7 +1,5 @@
 #include "app/cli/capture_keeper.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +12,7 @@
 
 #include "app/cli/cli_options.h"
 #include "core/date_time.h"
+#include "core/file_names.h"
 #include "core/journal_reader.h"
 #include "project/project_file.h"
 #include "ui/ansi_string_lib.h"
@@ -48,18 +47,18 @@ bool IsPartName(const std::string& name) {
 // `path`, or when that exists "stem-recovered.kv", "stem-recovered-2.kv"...
 std::string FreeName(const std::string& path) {
   std::error_code ec;
-  if (!fs::exists(path, ec)) return path;
+  if (!fs::exists(PathFromUtf8(path), ec)) return path;
   const size_t dot = path.rfind(".kv");
   const std::string stem = dot == std::string::npos ? path : path.substr(0, dot);
   const std::string tail = dot == std::string::npos ? ".kv" : path.substr(dot);
   for (int n = 1;; ++n) {
     const std::string name = stem + "-recovered" + (n == 1 ? "" : "-" + std::to_string(n)) + tail;
-    if (!fs::exists(name, ec)) return name;
+    if (!fs::exists(PathFromUtf8(name), ec)) return name;
   }
 }
 
 bool StartsWithJournalMagic(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   char head[sizeof kJournalMagic] = {};
   in.read(head, sizeof head);
   return in.gcount() == sizeof head && std::memcmp(head, kJournalMagic, sizeof head) == 0;
@@ -140,7 +139,7 @@ CaptureKeeper::CaptureKeeper(const KeeperOptions& o, std::string out, CliContext
     : options_(o), out_(std::move(out)), ctx_(ctx) {
   journalPath_ = options_.journal;
   if (journalPath_.empty()) {
-    journalPath_ = options_.rotate ? (fs::path(out_) / "korvalog-capture.journal").string() : out_ + ".journal";
+    journalPath_ = options_.rotate ? Utf8FromPath(PathFromUtf8(out_) / "korvalog-capture.journal") : out_ + ".journal";
   }
   partClock_ = std::make_unique<ManualClock>();
   part_ = std::make_unique<CaptureData>(*partClock_);
@@ -154,12 +153,12 @@ CaptureKeeper::~CaptureKeeper() {
 
 bool CaptureKeeper::Prepare() {
   std::error_code ec;
-  if (options_.rotate && (!fs::is_directory(out_, ec) || access(out_.c_str(), W_OK) != 0)) {
+  if (options_.rotate && (!fs::is_directory(PathFromUtf8(out_), ec) || !Writable(PathFromUtf8(out_)))) {
     ctx_.err << "korvalog-cli: " << out_ << ": not a folder that can be written\n";
     return false;
   }
-  const fs::path folder = fs::path(journalPath_).has_parent_path() ? fs::path(journalPath_).parent_path() : ".";
-  if (!fs::is_directory(folder, ec) || access(folder.c_str(), W_OK) != 0) {
+  const fs::path folder = PathFromUtf8(journalPath_).has_parent_path() ? PathFromUtf8(journalPath_).parent_path() : ".";
+  if (!fs::is_directory(folder, ec) || !Writable(folder)) {
     ctx_.err << "korvalog-cli: " << journalPath_ << ": the folder " << folder.string()
              << " does not exist or cannot be written\n";
     return false;
@@ -167,8 +166,8 @@ bool CaptureKeeper::Prepare() {
   // A journal left by a run that did not end is saved before it is reused:
   // under the name its capture was meant for, unless that is taken.
   for (const std::string& left : {journalPath_ + ".previous", journalPath_}) {
-    if (!fs::exists(left, ec)) continue;
-    if (fs::is_directory(left, ec)) {
+    if (!fs::exists(PathFromUtf8(left), ec)) continue;
+    if (fs::is_directory(PathFromUtf8(left), ec)) {
       ctx_.err << "korvalog-cli: " << left << ": is a folder\n";
       return false;
     }
@@ -177,7 +176,7 @@ bool CaptureKeeper::Prepare() {
       return false;
     }
     if (!StartsWithJournalMagic(left)) {
-      if (fs::file_size(left, ec) > 0) {
+      if (fs::file_size(PathFromUtf8(left), ec) > 0) {
         ctx_.err << "korvalog-cli: " << left << ": not a capture journal; it is not overwritten\n";
         return false;
       }
@@ -191,7 +190,7 @@ bool CaptureKeeper::Prepare() {
     }
     std::string target = contents.header.target;
     if (target.empty()) {
-      target = options_.rotate ? (fs::path(out_) / ("recovered-" + TimeStampName(contents.header.start.time) + ".kv")).string()
+      target = options_.rotate ? Utf8FromPath(PathFromUtf8(out_) / ("recovered-" + TimeStampName(contents.header.start.time) + ".kv"))
                                : out_;
     }
     if (RecoverJournalTo(left, FreeName(target), ctx_, *part_) != kExitOk) return false;
@@ -208,7 +207,7 @@ bool CaptureKeeper::Prepare() {
 std::string CaptureKeeper::PartName(uint32_t number) const {
   char digits[16];
   std::snprintf(digits, sizeof digits, kPartDigits, number);
-  return (fs::path(out_) / (prefix_ + "-" + digits + ".kv")).string();
+  return Utf8FromPath(PathFromUtf8(out_) / (prefix_ + "-" + digits + ".kv"));
 }
 
 void CaptureKeeper::CaptureStarted() {
@@ -282,12 +281,12 @@ void CaptureKeeper::PruneParts() {
   if (options_.maxFiles <= 0) return;
   std::vector<std::string> parts;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(out_, ec)) {
+  for (const auto& entry : fs::directory_iterator(PathFromUtf8(out_), ec)) {
     if (IsPartName(entry.path().filename().string())) parts.push_back(entry.path().string());
   }
   std::sort(parts.begin(), parts.end());
   const size_t keep = static_cast<size_t>(options_.maxFiles);
-  for (size_t i = 0; i + keep < parts.size(); ++i) fs::remove(parts[i], ec);
+  for (size_t i = 0; i + keep < parts.size(); ++i) fs::remove(PathFromUtf8(parts[i]), ec);
 }
 
 void CaptureKeeper::StopJournal() {
