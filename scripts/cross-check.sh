@@ -69,7 +69,7 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   step "making the Wine prefix (once)"
   WINEARCH=win64 wineboot -i >/dev/null 2>&1
 fi
-wineserver -p 60  # one server for all the runs below
+
 work=$root/$win/cross-check
 rm -rf "$work"
 mkdir -p "$work"

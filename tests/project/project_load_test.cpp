@@ -186,10 +186,12 @@ TEST_F(ProjectLoadTest, EventsThatCannotBeDrawnAreSkippedWithOneWarning) {
   sinks.warnings.clear();
   ASSERT_TRUE(Load("clean.kv", ELine(2.0, 3, 1)).ok);
   EXPECT_TRUE(sinks.warnings.empty());
+#ifndef _WIN32  // links need a privilege there
   // A symbolic link to a regular file loads like the file.
   std::filesystem::create_symlink(dir / "clean.kv", dir / "link.kv");
   ASSERT_TRUE(LoadCaptureFile(dir / "link.kv", data, sinks).ok);
   EXPECT_EQ(data.Store.Count(), 1u);
+#endif
 }
 
 TEST_F(ProjectLoadTest, EmptyFileEmptiesTheCapture) {

@@ -35,7 +35,15 @@ class TempDir {
     std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
     std::filesystem::remove_all(path_, ec);
   }
+#ifdef _WIN32
+  // Windows paths as a user types them: backslashes throughout.
+  std::string operator/(std::string name) const {
+    for (char& c : name) c = c == '/' ? '\\' : c;
+    return path_ + "\\" + name;
+  }
+#else
   std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+#endif
   const std::string& Path() const { return path_; }
 
  private:
