@@ -71,12 +71,17 @@ class WindowsSerialPort final : public SerialPort {
       // The adapter was unplugged, or the handle is no longer a line.
       return -1;
     }
+    // A line that is gone can still read as "nothing"; asking for its
+    // errors then fails (the device is not ready, or no longer there).
+    DWORD errors = 0;
+    const bool lineThere = ClearCommError(h_, &errors, nullptr) != 0;
+    if (n == 0) return lineThere ? 0 : -1;
     // Bytes that failed the parity check (or a framing error) cannot be told
     // apart from good ones here, as POSIX drops them: this read is dropped
     // instead of handing on a damaged byte, which would read as a transition.
-    // At the logger's rate a read holds one or two bytes.
-    DWORD errors = 0;
-    if (n > 0 && ClearCommError(h_, &errors, nullptr) && (errors & (CE_RXPARITY | CE_FRAME)) != 0) return 0;
+    // At the logger's rate a read holds one or two bytes. What arrived
+    // before the line failed still counts.
+    if (lineThere && (errors & (CE_RXPARITY | CE_FRAME)) != 0) return 0;
     return static_cast<int>(n);
   }
 
