@@ -169,10 +169,23 @@ done
 compare export-wide export "$win_dir\\lift.kv" --format csv --wide --from 1 --to 5 --out "$win_dir\\wide-w.csv"
 "$linux_cli" export "$unix_dir/lift.kv" --format csv --wide --from 1 --to 5 --out "$unix_dir/wide-l.csv"
 cmp "$unix_dir/wide-l.csv" "$unix_dir/wide-w.csv" || fail "export wide csv: the files differ"
+# Text files the tool reads, with CR LF and with LF line ends: the export's
+# VCD read back, and a logger log.
+sed 's/$/\r/' "$unix_dir/lift-linux.vcd" >"$unix_dir/lift-crlf.vcd"
+compare vcd info "$win_dir\\lift-windows.vcd"
+compare vcd-crlf dump "$win_dir\\lift-crlf.vcd"
+cp samples/lift-site.001 "$unix_dir/Aufzug Süd.001"
+tr -d '\r' <samples/lift-site.001 >"$unix_dir/Aufzug Süd-lf.001"
+compare log info "$win_dir\\Aufzug Süd.001"
+compare log-lf info "$win_dir\\Aufzug Süd-lf.001"
+compare log-stats stats "$win_dir\\Aufzug Süd-lf.001" --interval "15 mins"
 wine "$win_cli" convert "$win_dir\\lift-lf.kv" "$win_dir\\converted-w.kv" 2>/dev/null
 "$linux_cli" convert "$unix_dir/lift-lf.kv" "$unix_dir/converted-l.kv" 2>/dev/null
 cmp "$unix_dir/converted-l.kv" "$unix_dir/converted-w.kv" || fail "convert: the projects differ"
 grep -q $'\r$' "$unix_dir/lift-windows.csv" || fail "the CSV export has no CR LF line ends"
+for name in info dump stats vcd vcd-crlf log log-lf log-stats; do
+  [ -s "$work/$name.windows.out" ] || fail "$name printed nothing"
+done
 step "info, dump, search, sequence, stats, export and convert agree byte for byte"
 
 # 4. A capture killed under Wine leaves its journal, which is recovered.

@@ -157,9 +157,10 @@ bool CaptureKeeper::Prepare() {
     ctx_.err << "korvalog-cli: " << out_ << ": not a folder that can be written\n";
     return false;
   }
-  const fs::path folder = PathFromUtf8(journalPath_).has_parent_path() ? PathFromUtf8(journalPath_).parent_path() : ".";
+  const fs::path journal = PathFromUtf8(journalPath_);
+  const fs::path folder = journal.has_parent_path() ? journal.parent_path() : ".";
   if (!fs::is_directory(folder, ec) || !Writable(folder)) {
-    ctx_.err << "korvalog-cli: " << journalPath_ << ": the folder " << folder.string()
+    ctx_.err << "korvalog-cli: " << journalPath_ << ": the folder " << Utf8FromPath(folder)
              << " does not exist or cannot be written\n";
     return false;
   }
@@ -190,8 +191,8 @@ bool CaptureKeeper::Prepare() {
     }
     std::string target = contents.header.target;
     if (target.empty()) {
-      target = options_.rotate ? Utf8FromPath(PathFromUtf8(out_) / ("recovered-" + TimeStampName(contents.header.start.time) + ".kv"))
-                               : out_;
+      const std::string name = "recovered-" + TimeStampName(contents.header.start.time) + ".kv";
+      target = options_.rotate ? Utf8FromPath(PathFromUtf8(out_) / name) : out_;
     }
     if (RecoverJournalTo(left, FreeName(target), ctx_, *part_) != kExitOk) return false;
   }
