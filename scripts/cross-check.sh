@@ -198,8 +198,10 @@ for _ in $(seq 300); do
   sleep 0.1
 done
 [ -f "$journal" ] && [ "$(stat -c %s "$journal")" -gt 20000 ] || fail "the killed capture's journal did not grow"
-kill -KILL "$victim"
-wait "$victim" 2>/dev/null || true
+{
+  kill -KILL "$victim"
+  wait "$victim"
+} 2>/dev/null || true
 for _ in $(seq 50); do [ -z "$(pgrep -f 'korvalog-cli.exe capture' || true)" ] && break; sleep 0.1; done
 [ ! -e "$unix_dir/killed.kv" ] || fail "the killed capture wrote its project"
 cp "$journal" "$work/killed.journal"
