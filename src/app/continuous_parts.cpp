@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/date_time.h"
+#include "core/file_names.h"
 
 namespace korvalog {
 
@@ -36,8 +37,8 @@ bool IsContinuousPartName(const std::string& name) {
 uint32_t FirstFreePartNumber(const std::string& folder, const std::string& timeStamp) {
   uint32_t first = 1;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec)) {
-    const std::string name = entry.path().filename().string();
+  for (const auto& entry : fs::directory_iterator(PathFromUtf8(folder), ec)) {
+    const std::string name = Utf8FromPath(entry.path().filename());
     if (!IsContinuousPartName(name) || name.compare(0, timeStamp.size(), timeStamp) != 0) continue;
     first = std::max(first, static_cast<uint32_t>(std::stoul(name.substr(16, 4))) + 1);
   }
@@ -47,13 +48,13 @@ uint32_t FirstFreePartNumber(const std::string& folder, const std::string& timeS
 void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<std::string>& ownParts) {
   std::vector<std::pair<fs::file_time_type, std::string>> earlier;
   std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(folder, ec)) {
-    if (!IsContinuousPartName(entry.path().filename().string())) continue;
-    const std::string path = entry.path().string();
+  for (const auto& entry : fs::directory_iterator(PathFromUtf8(folder), ec)) {
+    if (!IsContinuousPartName(Utf8FromPath(entry.path().filename()))) continue;
+    const std::string path = Utf8FromPath(entry.path());
     bool own = false;
     for (const std::string& mine : ownParts) {
       std::error_code ec2;
-      own = own || fs::equivalent(path, mine, ec2);
+      own = own || fs::equivalent(entry.path(), PathFromUtf8(mine), ec2);
     }
     if (own) continue;
     std::error_code ec2;
@@ -62,9 +63,9 @@ void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<st
   }
   std::sort(earlier.begin(), earlier.end());
   size_t total = earlier.size() + ownParts.size();
-  for (size_t i = 0; i < earlier.size() && total > keep; ++i, --total) fs::remove(earlier[i].second, ec);
+  for (size_t i = 0; i < earlier.size() && total > keep; ++i, --total) fs::remove(PathFromUtf8(earlier[i].second), ec);
   while (total > keep && ownParts.size() > 1) {
-    fs::remove(ownParts.front(), ec);
+    fs::remove(PathFromUtf8(ownParts.front()), ec);
     ownParts.erase(ownParts.begin());
     --total;
   }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "core/file_names.h"
 #include "core/journal_file.h"
 #include "core/journal_reader.h"
 
@@ -17,18 +18,18 @@ CaptureJournal::~CaptureJournal() {
 std::string CaptureJournal::FreeJournalPath() const {
   for (int n = 1;; ++n) {
     const std::string name = n == 1 ? "capture" : "capture-" + std::to_string(n);
-    const std::string path = (std::filesystem::path(folder_) / (name + kJournalSuffix)).string();
+    const std::string path = Utf8FromPath(PathFromUtf8(folder_) / (name + kJournalSuffix));
     // Any journal still there is another program's, or one left behind that
     // has not been restored yet: neither may be emptied for this capture.
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) return path;
+    if (!std::filesystem::exists(PathFromUtf8(path), ec)) return path;
   }
 }
 
 bool CaptureJournal::CaptureStarted(std::string& error) {
   Release();
   std::error_code ec;
-  std::filesystem::create_directories(folder_, ec);
+  std::filesystem::create_directories(PathFromUtf8(folder_), ec);
   writer_ = std::make_unique<JournalWriter>(data_, FreeJournalPath());
   if (writer_->Start(error)) return true;
   writer_.reset();

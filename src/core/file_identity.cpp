@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "core/file_names.h"
+
 #ifdef _WIN32
 #include <io.h>
 #include <windows.h>
@@ -25,7 +27,7 @@ bool IdentityOfHandle(HANDLE h, FileIdentity& id) {
 
 PathKind KindOfPath(const std::string& path) {
   std::error_code ec;
-  const auto status = std::filesystem::status(std::filesystem::path(path), ec);
+  const auto status = std::filesystem::status(PathFromUtf8(path), ec);
   if (ec || status.type() == std::filesystem::file_type::not_found) return PathKind::Missing;
   if (status.type() == std::filesystem::file_type::regular) return PathKind::Regular;
   if (status.type() == std::filesystem::file_type::directory) return PathKind::Folder;
@@ -33,7 +35,7 @@ PathKind KindOfPath(const std::string& path) {
 }
 
 bool IdentityOfPath(const std::string& path, FileIdentity& id) {
-  const HANDLE h = CreateFileW(std::filesystem::path(path).wstring().c_str(), 0,
+  const HANDLE h = CreateFileW(WideFromUtf8(path).c_str(), 0,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
@@ -93,8 +95,8 @@ bool SameFile(const std::string& a, const std::string& b) {
   if (hasA || hasB) return false;
   std::error_code ec1;
   std::error_code ec2;
-  const auto ca = std::filesystem::weakly_canonical(std::filesystem::absolute(a, ec1), ec1);
-  const auto cb = std::filesystem::weakly_canonical(std::filesystem::absolute(b, ec2), ec2);
+  const auto ca = std::filesystem::weakly_canonical(std::filesystem::absolute(PathFromUtf8(a), ec1), ec1);
+  const auto cb = std::filesystem::weakly_canonical(std::filesystem::absolute(PathFromUtf8(b), ec2), ec2);
   return !ec1 && !ec2 && ca == cb;
 }
 

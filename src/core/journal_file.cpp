@@ -1,7 +1,10 @@
 #include "core/journal_file.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <filesystem>
+
+#include "core/file_names.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -18,10 +21,43 @@ namespace korvalog::journal_file {
 
 #ifdef _WIN32
 
+// The lock is one byte far beyond any journal's end: Windows locks are
+// mandatory, and a lock over the data would stop a reader of a running
+// capture's journal (and the journal's own writes through another handle).
+constexpr DWORD kLockOffsetHigh = 0x40000000;
+
+int ErrnoOf(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return ENOENT;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return EACCES;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return ENOSPC;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS: return EEXIST;
+    default: return EIO;
+  }
+}
+
 int Open(const std::string& path, bool write) {
-  const std::wstring wide = std::filesystem::path(path).wstring();
-  const int flags = _O_BINARY | _O_NOINHERIT | (write ? (_O_RDWR | _O_CREAT) : _O_RDONLY);
-  return _wopen(wide.c_str(), flags, _S_IREAD | _S_IWRITE);
+  // Every kind of sharing, delete included: the journal is removed after a
+  // save and a rotated part's journal renamed while they are open, and a
+  // reader must not keep a running capture from doing either.
+  const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+  const HANDLE h = CreateFileW(WideFromUtf8(path).c_str(), write ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, share,
+                               nullptr, write ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    return -1;
+  }
+  const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(h), (write ? _O_RDWR : _O_RDONLY) | _O_BINARY);
+  if (fd < 0) {
+    CloseHandle(h);
+    errno = EMFILE;
+  }
+  return fd;
 }
 
 void Close(int fd) { _close(fd); }
@@ -30,9 +66,11 @@ LockResult TryLock(int fd, bool exclusive) {
   const HANDLE h = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
   if (h == INVALID_HANDLE_VALUE) return LockResult::Failed;
   OVERLAPPED at{};
+  at.OffsetHigh = kLockOffsetHigh;
   const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0);
-  if (LockFileEx(h, flags, 0, MAXDWORD, MAXDWORD, &at)) return LockResult::Taken;
-  return GetLastError() == ERROR_LOCK_VIOLATION ? LockResult::Busy : LockResult::Failed;
+  if (LockFileEx(h, flags, 0, 1, 0, &at)) return LockResult::Taken;
+  const DWORD code = GetLastError();
+  return code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING ? LockResult::Busy : LockResult::Failed;
 }
 
 long long WriteAt(int fd, const char* data, size_t size, uint64_t offset) {
@@ -54,6 +92,18 @@ bool Truncate(int fd, uint64_t size) { return _chsize_s(fd, static_cast<long lon
 void SyncData(int fd) { _commit(fd); }
 
 void SyncFolderOf(const std::string&) {}  // NTFS journals its folder entries itself
+
+bool Remove(const std::string& path) {
+  if (DeleteFileW(WideFromUtf8(path).c_str())) return true;
+  errno = ErrnoOf(GetLastError());
+  return false;
+}
+
+bool Rename(const std::string& from, const std::string& to) {
+  if (MoveFileExW(WideFromUtf8(from).c_str(), WideFromUtf8(to).c_str(), MOVEFILE_REPLACE_EXISTING)) return true;
+  errno = ErrnoOf(GetLastError());
+  return false;
+}
 
 #else
 
@@ -86,6 +136,10 @@ void SyncFolderOf(const std::string& path) {
   fsync(fd);
   close(fd);
 }
+
+bool Remove(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+bool Rename(const std::string& from, const std::string& to) { return std::rename(from.c_str(), to.c_str()) == 0; }
 
 #endif
 

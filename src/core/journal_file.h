@@ -1,8 +1,10 @@
 #pragma once
 // The few file operations the capture journal needs beyond the standard
 // library: positioned writes, forcing data to the disk, and an advisory lock
-// that tells a running capture's journal from one left behind. POSIX calls on
-// Linux; the Windows branch goes through the C runtime's descriptors.
+// that tells a running capture's journal from one left behind, and removing
+// or renaming a journal that is still open. POSIX calls on Linux; on Windows
+// the file is opened with delete sharing (so that it can be removed and
+// renamed while open, as on POSIX) and handed out as a C runtime descriptor.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,5 +26,11 @@ bool Truncate(int fd, uint64_t size);
 void SyncData(int fd);
 // Makes a new file's name in its folder survive a power cut.
 void SyncFolderOf(const std::string& path);
+
+// Removes a file, open or not; false with errno set (ENOENT when missing).
+bool Remove(const std::string& path);
+// Gives a file, open or not, a new name in the same folder, replacing a file
+// of that name; false with errno set.
+bool Rename(const std::string& from, const std::string& to);
 
 }  // namespace korvalog::journal_file

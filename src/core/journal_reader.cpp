@@ -1,6 +1,7 @@
 #include "core/journal_reader.h"
 
 #include "core/file_identity.h"
+#include "core/file_names.h"
 #include "core/journal_file.h"
 
 #include <algorithm>
@@ -34,7 +35,7 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
     error = path + ": is not a regular file";
     return false;
   }
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   if (!in) {
     error = Reason(path, "cannot be read", errno);
     return false;
@@ -133,22 +134,22 @@ bool JournalInUse(const std::string& path) {
 std::vector<std::string> FindLeftJournals(const std::string& folder) {
   std::vector<std::string> found;
   std::error_code ec;
-  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
-    const std::string name = entry.path().filename().string();
+  for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(folder), ec)) {
+    const std::string name = Utf8FromPath(entry.path().filename());
     const std::string suffix = kJournalSuffix;
     if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
       continue;
     }
     std::error_code ec2;
-    if (!entry.is_regular_file(ec2) || JournalInUse(entry.path().string())) continue;
-    found.push_back(entry.path().string());
+    if (!entry.is_regular_file(ec2) || JournalInUse(Utf8FromPath(entry.path()))) continue;
+    found.push_back(Utf8FromPath(entry.path()));
   }
   std::sort(found.begin(), found.end());
   return found;
 }
 
 bool RemoveJournalFile(const std::string& path, std::string& error) {
-  if (std::remove(path.c_str()) == 0 || errno == ENOENT) return true;
+  if (journal_file::Remove(path) || errno == ENOENT) return true;
   error = Reason(path, "cannot be removed", errno);
   return false;
 }
@@ -157,8 +158,8 @@ bool MoveJournalAside(const std::string& path, std::string& movedTo, std::string
   std::error_code ec;
   for (int n = 1; n < 10000; ++n) {
     const std::string name = path + ".damaged" + (n == 1 ? "" : "-" + std::to_string(n));
-    if (std::filesystem::symlink_status(name, ec).type() != std::filesystem::file_type::not_found) continue;
-    if (std::rename(path.c_str(), name.c_str()) != 0) {
+    if (std::filesystem::symlink_status(PathFromUtf8(name), ec).type() != std::filesystem::file_type::not_found) continue;
+    if (!journal_file::Rename(path, name)) {
       error = Reason(path, "cannot be moved aside", errno);
       return false;
     }

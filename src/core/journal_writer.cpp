@@ -197,7 +197,7 @@ bool JournalWriter::Visit(bool final) {
     if (previousFd_ >= 0) jf::Close(previousFd_);
     previousFd_ = -1;
     if (fd_ >= 0) {
-      if (std::rename(path_.c_str(), PreviousPath().c_str()) == 0) {
+      if (jf::Rename(path_, PreviousPath())) {
         previousFd_ = fd_;
       } else {
         jf::Close(fd_);
@@ -291,7 +291,7 @@ bool JournalWriter::Remove(std::string& error) {
 }
 
 void JournalWriter::DropPrevious() {
-  std::remove(PreviousPath().c_str());
+  jf::Remove(PreviousPath());
   if (previousFd_ >= 0) jf::Close(previousFd_);
   previousFd_ = -1;
 }

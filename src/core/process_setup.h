@@ -7,7 +7,11 @@ namespace korvalog {
 // Under a file-size limit a write past the limit raises SIGXFSZ, which would
 // end the process with its temporary file left beside the target. Ignored,
 // the write fails with "File too large" and the save is reported and undone
-// like any other failed write.
+// like any other failed write. On Windows the standard output and error are
+// made binary, so that what is printed is byte for byte what Linux prints.
 void SetUpProcess();
+
+// This process's id, as the system numbers it.
+unsigned long CurrentProcessId();
 
 }  // namespace korvalog

@@ -116,7 +116,7 @@ TEST_F(CliAnalysisTest, StatsPrintsExactlyTheCopyAllText) {
 TEST_F(CliAnalysisTest, UnreadableFilesAreUsageErrors) {
   // A folder named like a project cannot be read as one, whoever runs the test.
   const std::string path = dir / "folder.kv";
-  ASSERT_EQ(::mkdir(path.c_str(), 0700), 0);
+  ASSERT_TRUE(std::filesystem::create_directory(path));
   EXPECT_EQ(RunStats({path}, ctx), kExitUsage);
   EXPECT_EQ(RunSequence({path}, ctx), kExitUsage);
   EXPECT_EQ(out.str(), "");

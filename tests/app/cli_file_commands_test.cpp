@@ -1,10 +1,12 @@
 // dump, info and convert on real files, with their outputs and exit statuses.
-#include <fcntl.h>
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <filesystem>
@@ -92,11 +94,13 @@ TEST_F(CliFileTest, FailuresExitTwoWithOneLine) {
   err.str("");
   EXPECT_EQ(RunConvert({LogPath(), dir / "no-folder/x.kv"}, ctx), kExitUsage);
   EXPECT_NE(err.str().find("x.kv: cannot create"), std::string::npos);
+#ifndef _WIN32
   // A FIFO would block the open until some writer came: refused at once.
   err.str("");
   ASSERT_EQ(mkfifo((dir / "pipe.kv").c_str(), 0600), 0);
   EXPECT_EQ(RunInfo({dir / "pipe.kv"}, ctx), kExitUsage);
   EXPECT_EQ(err.str(), "korvalog-cli: " + (dir / "pipe.kv") + ": is not a regular file\n");
+#endif
 }
 
 TEST_F(CliFileTest, ConvertSaysWhichEventsItSkipped) {
@@ -112,6 +116,7 @@ TEST_F(CliFileTest, ConvertSaysWhichEventsItSkipped) {
   EXPECT_EQ(data.CaptureEnd.time, 1.0);
 }
 
+#ifndef _WIN32  // ulimit -f
 TEST_F(CliFileTest, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
   // The real program under "ulimit -f 4": the write fails, nothing is killed.
   const std::string target = dir / "old.kv";
@@ -140,6 +145,7 @@ TEST_F(CliFileTest, FileSizeLimitFailsTheSaveAndKeepsTheOldFile) {
     EXPECT_NE(entry.path().extension(), ".tmp") << entry.path();
   }
 }
+#endif
 
 TEST_F(CliFileTest, UsageErrors) {
   EXPECT_EQ(RunDump({}, ctx), kExitUsage);

@@ -1,7 +1,5 @@
 #include "app/cli/capture_keeper.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -15,7 +13,9 @@
 #include "app/cli/cli_options.h"
 #include "app/continuous_parts.h"
 #include "core/file_identity.h"
+#include "core/file_names.h"
 #include "core/journal_reader.h"
+#include "core/process_setup.h"
 #include "project/output_target.h"
 #include "project/project_file.h"
 #include "ui/ansi_string_lib.h"
@@ -34,20 +34,20 @@ constexpr int kExitStoppedEarly = 4;
 // `path`, or when that exists "stem-recovered.kv", "stem-recovered-2.kv"...
 std::string FreeName(const std::string& path) {
   std::error_code ec;
-  if (!fs::exists(path, ec)) return path;
+  if (!fs::exists(PathFromUtf8(path), ec)) return path;
   const size_t dot = path.rfind(".kv");
   const std::string stem = dot == std::string::npos ? path : path.substr(0, dot);
   const std::string tail = dot == std::string::npos ? ".kv" : path.substr(dot);
   for (int n = 1;; ++n) {
     const std::string name = stem + "-recovered" + (n == 1 ? "" : "-" + std::to_string(n)) + tail;
-    if (!fs::exists(name, ec)) return name;
+    if (!fs::exists(PathFromUtf8(name), ec)) return name;
   }
 }
 
 // A file with a journal's mark where a header copy may be; anything else at
 // the journal's path is not this program's and is left alone.
 bool LooksLikeJournal(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
   std::string head(256 * 1024, '\0');
   in.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
@@ -149,7 +149,7 @@ CaptureKeeper::CaptureKeeper(const KeeperOptions& o, std::string out, CliContext
     : options_(o), out_(std::move(out)), ctx_(ctx) {
   journalPath_ = options_.journal;
   if (journalPath_.empty()) {
-    journalPath_ = options_.rotate ? (fs::path(out_) / "korvalog-capture.journal").string() : out_ + ".journal";
+    journalPath_ = options_.rotate ? Utf8FromPath(PathFromUtf8(out_) / "korvalog-capture.journal") : out_ + ".journal";
   }
   partClock_ = std::make_unique<ManualClock>();
   part_ = std::make_unique<CaptureData>(*partClock_);
@@ -163,13 +163,14 @@ CaptureKeeper::~CaptureKeeper() {
 
 bool CaptureKeeper::Prepare() {
   std::error_code ec;
-  if (options_.rotate && (!fs::is_directory(out_, ec) || access(out_.c_str(), W_OK) != 0)) {
+  if (options_.rotate && (!fs::is_directory(PathFromUtf8(out_), ec) || !Writable(PathFromUtf8(out_)))) {
     ctx_.err << "korvalog-cli: " << out_ << ": not a folder that can be written\n";
     return false;
   }
-  const fs::path folder = fs::path(journalPath_).has_parent_path() ? fs::path(journalPath_).parent_path() : ".";
-  if (!fs::is_directory(folder, ec) || access(folder.c_str(), W_OK) != 0) {
-    ctx_.err << "korvalog-cli: " << journalPath_ << ": the folder " << folder.string()
+  const fs::path journal = PathFromUtf8(journalPath_);
+  const fs::path folder = journal.has_parent_path() ? journal.parent_path() : ".";
+  if (!fs::is_directory(folder, ec) || !Writable(folder)) {
+    ctx_.err << "korvalog-cli: " << journalPath_ << ": the folder " << Utf8FromPath(folder)
              << " does not exist or cannot be written\n";
     return false;
   }
@@ -198,7 +199,7 @@ bool CaptureKeeper::Prepare() {
       return false;
     }
     if (!LooksLikeJournal(left)) {
-      if (fs::file_size(left, ec) > 0) {
+      if (fs::file_size(PathFromUtf8(left), ec) > 0) {
         ctx_.err << "korvalog-cli: " << left << ": not a capture journal; it is not overwritten\n";
         return false;
       }
@@ -214,8 +215,8 @@ bool CaptureKeeper::Prepare() {
     }
     std::string target = contents.header.target;
     if (target.empty()) {
-      target = options_.rotate ? (fs::path(out_) / ("recovered-" + PartTimeStamp(contents.header.start.time) + ".kv")).string()
-                               : out_;
+      const std::string name = "recovered-" + PartTimeStamp(contents.header.start.time) + ".kv";
+      target = options_.rotate ? Utf8FromPath(PathFromUtf8(out_) / name) : out_;
     }
     if (RecoverJournalTo(left, FreeName(target), ctx_, *part_) != kExitOk) return false;
   }
@@ -229,7 +230,7 @@ bool CaptureKeeper::Prepare() {
 }
 
 std::string CaptureKeeper::PartName(uint32_t number) const {
-  return (fs::path(out_) / ContinuousPartName(prefix_, number + firstNumber_ - 1)).string();
+  return Utf8FromPath(PathFromUtf8(out_) / ContinuousPartName(prefix_, number + firstNumber_ - 1));
 }
 
 void CaptureKeeper::ChooseFirstPartNumber() { firstNumber_ = FirstFreePartNumber(out_, prefix_); }
@@ -311,9 +312,9 @@ bool CaptureKeeper::WritePart(CaptureData& part, const PositionSnapshot& from, c
   // As the plain capture does: the part goes to the temporary folder, and
   // the capture goes on.
   std::error_code ec;
-  const std::string rescue = (fs::temp_directory_path(ec) / ("korvalog-capture-" + std::to_string(getpid()) + "-" +
-                                                             fs::path(name).filename().string()))
-                                 .string();
+  const std::string rescue =
+      Utf8FromPath(fs::temp_directory_path(ec) / PathFromUtf8("korvalog-capture-" + std::to_string(CurrentProcessId()) +
+                                                              "-" + Utf8FromPath(PathFromUtf8(name).filename())));
   const FileResult kept = WriteProjectFile(rescue, part, from, to);
   if (kept.ok) {
     ctx_.err << "korvalog-cli: " << saved.error << "; the part (" << events << " events) was written to " << rescue
@@ -382,7 +383,7 @@ int CaptureKeeper::Settle(int status) {
     } else {
       std::error_code ec;
       for (const std::string& j : {journal_->PreviousPath(), journal_->Path()}) {
-        if (fs::exists(j, ec)) keeping.push_back(j);
+        if (fs::exists(PathFromUtf8(j), ec)) keeping.push_back(j);
       }
     }
   }

@@ -1,8 +1,5 @@
 // korvalog-cli capture: a live capture without the window, through the same
 // link supervisor, decoders and store, written as a project file.
-#include <signal.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -17,11 +14,13 @@
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/stop_signals.h"
+#include "core/file_names.h"
 #include "core/link_supervisor.h"
+#include "core/process_setup.h"
 #include "core/usb_loggers.h"
 #include "project/project_file.h"
 #include "transport/hid_devices.h"
-#include "transport/hidapi/hidapi_backend.h"
+#include "transport/system_hid.h"
 #include "ui/ansi_string_lib.h"
 
 namespace korvalog::cli {
@@ -130,17 +129,17 @@ bool ParseOptions(const CommandArgs& args, CaptureOptions& o, bool outIsFolder, 
 bool OutputLooksWritable(const std::string& path, std::string& error) {
   namespace fs = std::filesystem;
   std::error_code ec;
-  const fs::path p(path);
+  const fs::path p = PathFromUtf8(path);
   if (fs::is_directory(p, ec)) {
     error = path + ": is a folder";
     return false;
   }
   const fs::path folder = p.has_parent_path() ? p.parent_path() : fs::path(".");
   if (!fs::is_directory(folder, ec)) {
-    error = path + ": the folder " + folder.string() + " does not exist";
+    error = path + ": the folder " + Utf8FromPath(folder) + " does not exist";
     return false;
   }
-  if (access(folder.c_str(), W_OK) != 0 || (fs::exists(p, ec) && access(p.c_str(), W_OK) != 0)) {
+  if (!Writable(folder) || (fs::exists(p, ec) && !Writable(p))) {
     error = path + ": cannot be written";
     return false;
   }
@@ -158,9 +157,8 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
   }
   ctx.err << "korvalog-cli: " << saved.error << "\n";
   std::error_code ec;
-  const std::string rescue = (std::filesystem::temp_directory_path(ec) /
-                              ("korvalog-capture-" + std::to_string(getpid()) + ".kv"))
-                                 .string();
+  const std::string rescue = Utf8FromPath(std::filesystem::temp_directory_path(ec) /
+                                          ("korvalog-capture-" + std::to_string(CurrentProcessId()) + ".kv"));
   const FileResult kept = WriteProjectFile(rescue, data, data.CaptureStart, data.CaptureEnd);
   if (kept.ok) {
     ctx.err << "korvalog-cli: the capture (" << UIntToText(data.Store.Count())
@@ -197,10 +195,10 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
 
   // Only the USB logger is looked for over USB: a capture from a named serial
   // port records that logger alone.
-  std::unique_ptr<HidapiBackend> hid;
+  std::unique_ptr<HidBackend> hid;
   std::unique_ptr<UsbLoggers> usb;
   if (o.loggerType == kLoggerUsb) {
-    hid = std::make_unique<HidapiBackend>();
+    hid = MakeSystemHidBackend();
     usb = std::make_unique<HidDevices>(*hid, ctx.data, ctx.clock);
   } else {
     usb = std::make_unique<NoUsbLoggers>();

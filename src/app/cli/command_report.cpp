@@ -1,8 +1,6 @@
 // korvalog-cli report FILE [--roles ROLES] [--format html|pdf|csv] --out OUT:
 // the lift performance report of a capture as a page to hand over, a PDF,
 // or every measured occurrence as CSV.
-#include <sys/stat.h>
-
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -14,6 +12,8 @@
 #include "app/cli/cli_options.h"
 #include "app/cli/picture_tool.h"
 #include "core/channel_roles.h"
+#include "core/file_identity.h"
+#include "core/file_names.h"
 #include "project/project_file.h"
 #include "project/replacing_file.h"
 
@@ -25,12 +25,6 @@ namespace korvalog::cli {
 namespace {
 
 constexpr char kUsage[] = "report FILE [--roles ROLES] [--format html|pdf|csv] --out OUT";
-
-// True when both paths name one existing file.
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa, sb;
-  return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
 
 #ifdef KORVALOG_PICTURES
 std::string BaseName(const std::string& path) {
@@ -68,9 +62,13 @@ int RunReport(const CommandArgs& args, CliContext& ctx) {
   }
   ChannelRoles roles;
   if (!rolesPath.empty()) {
-    std::ifstream in(rolesPath, std::ios::binary);
-    struct stat st;
-    if (!in || stat(rolesPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    // Checked before the open: a FIFO would wait for a writer.
+    if (KindOfPath(rolesPath) != PathKind::Regular) {
+      ctx.err << "korvalog-cli: " << rolesPath << ": cannot read the roles\n";
+      return kExitUsage;
+    }
+    std::ifstream in(PathFromUtf8(rolesPath), std::ios::binary);
+    if (!in) {
       ctx.err << "korvalog-cli: " << rolesPath << ": cannot read the roles\n";
       return kExitUsage;
     }

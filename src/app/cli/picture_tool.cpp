@@ -1,6 +1,65 @@
 #include "app/cli/picture_tool.h"
 
 #ifndef KORVALOG_PICTURES
+#ifdef _WIN32
+#include <windows.h>
+
+#include <iostream>
+#include <string>
+
+#include "core/file_names.h"
+
+namespace korvalog::cli {
+namespace {
+
+// One argument as the C runtime of the started program splits it again.
+std::wstring Quoted(const std::wstring& arg) {
+  if (!arg.empty() && arg.find_first_of(L" \t\n\v\"") == std::wstring::npos) return arg;
+  std::wstring out = L"\"";
+  size_t slashes = 0;
+  for (const wchar_t c : arg) {
+    if (c == L'\\') {
+      ++slashes;
+      continue;
+    }
+    out.append(c == L'"' ? slashes * 2 + 1 : slashes, L'\\');
+    slashes = 0;
+    out.push_back(c);
+  }
+  out.append(slashes * 2, L'\\');
+  out.push_back(L'"');
+  return out;
+}
+
+}  // namespace
+
+int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& ctx) {
+  std::wstring self(32768, L'\0');
+  self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+  const std::wstring tool = self.substr(0, self.find_last_of(L"\\/") + 1) + L"korvalog-pictures.exe";
+  std::wstring line = Quoted(tool) + L" " + WideFromUtf8(command);
+  for (const std::string& a : args) line += L" " + Quoted(WideFromUtf8(a));
+  ctx.out.flush();
+  std::cout.flush();
+  std::cerr.flush();
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION child{};
+  if (!CreateProcessW(tool.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
+    ctx.err << "korvalog-cli: " << command << " pages are drawn by " << Utf8FromWide(tool)
+            << ", which cannot be started\n";
+    return kExitUsage;
+  }
+  WaitForSingleObject(child.hProcess, INFINITE);
+  DWORD status = kExitUsage;
+  GetExitCodeProcess(child.hProcess, &status);
+  CloseHandle(child.hThread);
+  CloseHandle(child.hProcess);
+  return static_cast<int>(status);
+}
+
+}  // namespace korvalog::cli
+#else
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -38,4 +97,5 @@ int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& 
 }
 
 }  // namespace korvalog::cli
+#endif  // _WIN32
 #endif

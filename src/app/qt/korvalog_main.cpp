@@ -24,7 +24,7 @@
 #include "core/qt/journal_recovery_prompt.h"
 #include "settings/qt/properties_form.h"
 #include "transport/hid_devices.h"
-#include "transport/hidapi/hidapi_backend.h"
+#include "transport/system_hid.h"
 #include "transport/port_names.h"
 #include "ui/common_helpers.h"
 #include "ui/markup_style.h"
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   MarkupStyle markup;
 
   // The USB loggers: the real ones, or the demonstration logger in memory.
-  std::unique_ptr<HidapiBackend> hid;
+  std::unique_ptr<HidBackend> hid;
   std::unique_ptr<HidDevices> devices;
   std::unique_ptr<DemoLogger> demo;
   UsbLoggers* usb = nullptr;
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     demo = std::make_unique<DemoLogger>(data, clock);
     usb = &demo->Loggers();
   } else {
-    hid = std::make_unique<HidapiBackend>();
+    hid = MakeSystemHidBackend();
     devices = std::make_unique<HidDevices>(*hid, data, clock);
     usb = devices.get();
   }

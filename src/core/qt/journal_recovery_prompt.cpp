@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 #include "core/journal_reader.h"
 #include "settings/qt/stored_settings.h"
@@ -12,6 +13,14 @@
 namespace korvalog {
 
 std::string JournalFolderBesideSettings() {
+#ifdef _WIN32
+  // The settings live in the registry there (under HKCU\Software); the
+  // journal goes to the user's local application data.
+  const QString local = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  return (local + QLatin1Char('/') + QString::fromLatin1(kSettingsOrganisation) + QLatin1Char('/') +
+          QString::fromLatin1(kSettingsApplication))
+      .toStdString();
+#endif
   const QSettings store{QString::fromLatin1(kSettingsOrganisation), QString::fromLatin1(kSettingsApplication)};
   return QFileInfo(store.fileName()).absolutePath().toStdString();
 }

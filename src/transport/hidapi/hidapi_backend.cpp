@@ -2,6 +2,8 @@
 
 #include <hidapi/hidapi.h>
 
+#include "transport/system_hid.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -58,5 +60,7 @@ std::unique_ptr<HidHandle> HidapiBackend::Open(const std::string& path) {
   if (d == nullptr) return nullptr;
   return std::make_unique<HidapiHandle>(d);
 }
+
+std::unique_ptr<HidBackend> MakeSystemHidBackend() { return std::make_unique<HidapiBackend>(); }
 
 }  // namespace korvalog
