@@ -33,7 +33,7 @@ std::wstring Quoted(const std::wstring& arg) {
 
 }  // namespace
 
-int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& ctx) {
+int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx) {
   std::wstring self(32768, L'\0');
   self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
   const std::wstring tool = self.substr(0, self.find_last_of(L"\\/") + 1) + L"korvalog-pictures.exe";
@@ -46,7 +46,7 @@ int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& 
   startup.cb = sizeof startup;
   PROCESS_INFORMATION child{};
   if (!CreateProcessW(tool.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &child)) {
-    ctx.err << "korvalog-cli: " << command << " pages are drawn by " << Utf8FromWide(tool)
+    ctx.err << "korvalog-cli: " << what << " are drawn by " << Utf8FromWide(tool)
             << ", which cannot be started\n";
     return kExitUsage;
   }
@@ -72,7 +72,7 @@ int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& 
 
 namespace korvalog::cli {
 
-int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& ctx) {
+int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx) {
   char self[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   std::string tool = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
@@ -87,7 +87,7 @@ int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& 
   std::cerr.flush();
   pid_t pid = 0;
   if (access(tool.c_str(), X_OK) != 0 || posix_spawn(&pid, tool.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-    ctx.err << "korvalog-cli: " << command << " pages are drawn by " << tool << ", which cannot be started\n";
+    ctx.err << "korvalog-cli: " << what << " are drawn by " << tool << ", which cannot be started\n";
     return kExitUsage;
   }
   int status = 0;

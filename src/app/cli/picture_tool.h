@@ -6,7 +6,9 @@
 
 namespace korvalog::cli {
 
-// Runs "korvalog-pictures COMMAND ARGS..." and gives its exit status.
-int RunPictureCommand(const char* command, const CommandArgs& args, CliContext& ctx);
+// Runs "korvalog-pictures COMMAND ARGS..." and gives its exit status;
+// `what` names the output in the message when the tool cannot be started
+// ("pictures", "report pages").
+int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli
