@@ -1,8 +1,10 @@
-#include "ui/common_helpers.h"
+#include "base/time_text.h"
+#include "core/channel_colours.h"
+#include "core/records.h"
 
 #include <gtest/gtest.h>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 namespace {

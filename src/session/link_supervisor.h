@@ -11,11 +11,11 @@
 
 #include "core/capture_data.h"
 #include "core/clock.h"
-#include "core/link_gaps.h"
 #include "core/records.h"
-#include "core/serial_decoder.h"
-#include "core/usb_loggers.h"
+#include "session/link_gaps.h"
 #include "transport/comms.h"
+#include "transport/serial_decoder.h"
+#include "transport/usb_loggers.h"
 
 namespace korvalog {
 

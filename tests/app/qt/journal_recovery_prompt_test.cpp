@@ -7,9 +7,9 @@
 
 #include <filesystem>
 
+#include "app/qt/journal_recovery_prompt.h"
 #include "core/journal_reader.h"
 #include "core/journal_writer.h"
-#include "core/qt/journal_recovery_prompt.h"
 #include "project/temp_dir.h"
 
 namespace korvalog {

@@ -1,8 +1,8 @@
-#include "core/link_supervisor.h"
+#include "session/link_supervisor.h"
 
-#include "core/date_time.h"
+#include "base/byte_text.h"
+#include "base/date_time.h"
 #include "transport/port_names.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {

@@ -1,10 +1,10 @@
-#include "core/link_gaps.h"
+#include "session/link_gaps.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "core/date_time.h"
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "core/date_time.h"
+#include "base/date_time.h"
 
 #include <gtest/gtest.h>
 
-#include "core/usb_report.h"
+#include "transport/usb_report.h"
 
 namespace korvalog {
 namespace {

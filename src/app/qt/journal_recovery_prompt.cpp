@@ -1,12 +1,13 @@
-#include "core/qt/journal_recovery_prompt.h"
+#include "app/qt/journal_recovery_prompt.h"
 
 #include <QFileInfo>
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "base/time_text.h"
+#include "core/capture_data.h"
 #include "core/journal_reader.h"
 #include "settings/qt/stored_settings.h"
-#include "ui/common_helpers.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/message_icons.h"
 

@@ -1,7 +1,7 @@
-#include "ui/common_helpers.h"
+#include "base/time_text.h"
 
-#include "core/date_time.h"
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 namespace {
@@ -63,34 +63,6 @@ std::string FormatTimeStamp(double dateTime) {
 std::string FormatDuration(double days) {
   if (days < 0) return "-" + FormatMagnitude(RoundedMsPlusFive(-days));
   return FormatMagnitude(RoundedMsPlusFive(days));
-}
-
-Rgb ChannelColour(int channel, uint8_t colourMode) {
-  static constexpr Rgb kPalette16[16] = {
-      {0, 0, 0},       {255, 0, 0},   {0, 255, 0},     {0, 0, 255},
-      {255, 255, 0},   {255, 0, 255}, {0, 255, 255},   {128, 0, 0},
-      {0, 128, 0},     {0, 0, 128},   {128, 128, 0},   {128, 0, 128},
-      {0, 128, 128},   {128, 128, 128}, {192, 192, 192}, {128, 128, 192}};
-  static constexpr uint8_t kLevels[4] = {0, 128, 192, 255};
-  const int c = channel - 1;
-  if (colourMode == 1) {
-    const int v = ((c % 64) + 64) % 64;
-    return Rgb{kLevels[(v / 16) % 4], kLevels[(v / 4) % 4], kLevels[v % 4]};
-  }
-  return kPalette16[((c % 16) + 16) % 16];
-}
-
-int CountSequenceSteps(const SequenceTable& table) {
-  int n = 0;
-  while (n < kSequenceRows && table[n].signal != 0) ++n;
-  return n;
-}
-
-void SetStartupDefaults(CaptureData& data) {
-  ResetChannelTable(data.Channels);
-  ResetSequenceTable(data.Sequence);
-  ResetDisplayOrder(data.Order);
-  data.DataPresent.store(0);
 }
 
 }  // namespace korvalog

@@ -1,6 +1,6 @@
 // The supervisor's state machine with real serial links: a pseudo-terminal
 // whose logger end the test plays, ticks driven directly.
-#include "core/link_supervisor.h"
+#include "session/link_supervisor.h"
 
 #include <unistd.h>
 
