@@ -43,7 +43,7 @@ void LinkSupervisor::OpenSerialLink() {
   }
   if (!SerialType()) return;
   const uint8_t port = settings_.Port;
-  comms_ = std::make_unique<TComms>(port, resolver_(port), [this](TComms& c) {
+  comms_ = std::make_unique<SerialLink>(port, resolver_(port), [this](SerialLink& c) {
     decoder_.OnReceive(c.RxBuffer, c.RxCount);
   });
   comms_->Configure(1200, kParityOdd, 8, kStopBitsOne);

@@ -13,7 +13,7 @@
 #include "core/clock.h"
 #include "core/records.h"
 #include "session/link_gaps.h"
-#include "transport/comms.h"
+#include "transport/serial_link.h"
 #include "transport/serial_decoder.h"
 #include "transport/usb_loggers.h"
 
@@ -73,7 +73,7 @@ class LinkSupervisor {
   SerialDecoder& Decoder() { return decoder_; }
   // The losses of the link during the current (or last) capture.
   const LinkGaps& Gaps() const { return gaps_; }
-  const TComms* Comms() const { return comms_.get(); }
+  const SerialLink* Comms() const { return comms_.get(); }
 
   // Interface thread only. 4 = connected and configured.
   uint8_t LinkState = 0;
@@ -110,7 +110,7 @@ class LinkSupervisor {
   // Outlives every serial link: bytes left in its ring are decoded with the
   // first bytes of the next link.
   SerialDecoder decoder_;
-  std::unique_ptr<TComms> comms_;
+  std::unique_ptr<SerialLink> comms_;
   DeviceResolver resolver_;
   LinkView view_;
 };

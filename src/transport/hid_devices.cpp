@@ -18,28 +18,28 @@ constexpr int kInputBuffers = 128;
 
 }  // namespace
 
-THIDThread::THIDThread(std::unique_ptr<HidHandle> readHandle, CaptureData& data, const Clock& clock,
+HidReadThread::HidReadThread(std::unique_ptr<HidHandle> readHandle, CaptureData& data, const Clock& clock,
                        std::atomic<uint8_t>& deviceLost)
     : read_(std::move(readHandle)), data_(data), clock_(clock), deviceLost_(deviceLost) {}
 
-THIDThread::~THIDThread() {
+HidReadThread::~HidReadThread() {
   RequestStop();
   Join();
 }
 
-void THIDThread::Start() { thread_ = std::thread([this] { Run(); }); }
+void HidReadThread::Start() { thread_ = std::thread([this] { Run(); }); }
 
-void THIDThread::RequestStop() {
+void HidReadThread::RequestStop() {
   stop_.store(true, std::memory_order_release);
   std::lock_guard<std::mutex> hold(handleLock_);
   if (read_) read_->CancelIo();
 }
 
-void THIDThread::Join() {
+void HidReadThread::Join() {
   if (thread_.joinable()) thread_.join();
 }
 
-void THIDThread::Run() {
+void HidReadThread::Run() {
   uint8_t report[64];
   while (!stop_.load(std::memory_order_acquire)) {
     // While transitions wait for the lock, come back to it every millisecond.
@@ -61,14 +61,14 @@ void THIDThread::Run() {
   finished_.store(true, std::memory_order_release);
 }
 
-void THIDThread::Keep(const uint8_t* report, int length) {
+void HidReadThread::Keep(const uint8_t* report, int length) {
   UsbTransition t{};
   if (!DecodeInputReport(report, static_cast<size_t>(length), t)) return;
   // Each report its own time, as soon as it is read.
   pending_[pendingCount_++] = Pending{clock_.Now(), t.channel, t.level};
 }
 
-void THIDThread::Flush(bool wait) {
+void HidReadThread::Flush(bool wait) {
   if (pendingCount_ == 0) return;
   TransitionMutex& lock = data_.TransitionLock();
   if (!lock.try_lock()) {
@@ -106,7 +106,7 @@ void HidDevices::ScanHidDevices() {
     write->Write(index.data(), index.size());
     const HidReport clockReport = SetClockReport(clock_.Now());
     write->Write(clockReport.data(), clockReport.size());
-    Entry e{std::make_unique<THIDThread>(std::move(read), data_, clock_, DeviceLost), std::move(write)};
+    Entry e{std::make_unique<HidReadThread>(std::move(read), data_, clock_, DeviceLost), std::move(write)};
     e.reader->Start();
     list_.push_back(std::move(e));
   }

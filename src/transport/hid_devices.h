@@ -1,5 +1,5 @@
 #pragma once
-// The open USB loggers: found by a scan, each read by its own THIDThread, and
+// The open USB loggers: found by a scan, each read by its own HidReadThread, and
 // sent output reports through a second handle of its own.
 #include <atomic>
 #include <cstdint>
@@ -25,13 +25,13 @@ namespace korvalog {
 // reading to wait for the transition lock: each report is stamped as it is
 // read and kept in the reader's own buffer, and the buffer is applied in one
 // batch whenever the lock is free. Only a full buffer waits for the lock.
-class THIDThread {
+class HidReadThread {
  public:
-  THIDThread(std::unique_ptr<HidHandle> readHandle, CaptureData& data, const Clock& clock,
+  HidReadThread(std::unique_ptr<HidHandle> readHandle, CaptureData& data, const Clock& clock,
              std::atomic<uint8_t>& deviceLost);
-  ~THIDThread();  // stops and joins
-  THIDThread(const THIDThread&) = delete;
-  THIDThread& operator=(const THIDThread&) = delete;
+  ~HidReadThread();  // stops and joins
+  HidReadThread(const HidReadThread&) = delete;
+  HidReadThread& operator=(const HidReadThread&) = delete;
 
   void Start();
   void RequestStop();
@@ -92,7 +92,7 @@ class HidDevices final : public UsbLoggers {
 
  private:
   struct Entry {
-    std::unique_ptr<THIDThread> reader;  // owns the read handle
+    std::unique_ptr<HidReadThread> reader;  // owns the read handle
     std::unique_ptr<HidHandle> write;
   };
 

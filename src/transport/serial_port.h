@@ -1,7 +1,7 @@
 #pragma once
 // The operating-system side of a serial port, kept small so that each platform
 // supplies one implementation: POSIX termios here, the Windows
-// communications API on Windows. TComms is written against this interface.
+// communications API on Windows. SerialLink is written against this interface.
 #include <cstddef>
 #include <cstdint>
 #include <memory>

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "tools/wait_until.h"
-#include "transport/comms.h"
+#include "transport/serial_link.h"
 #include "transport/port_names.h"
 #include "transport/serial_port.h"
 
@@ -108,7 +108,7 @@ TEST_F(WindowsSerialLine, ReadsReturnAtOnceAndTheLoggerAnswers) {
 TEST_F(WindowsSerialLine, TheReceiveThreadDeliversAndEndsOnDestroy) {
   std::mutex mu;
   std::vector<uint8_t> got;
-  TComms comms(1, device, [&](TComms& c) {
+  SerialLink comms(1, device, [&](SerialLink& c) {
     std::lock_guard<std::mutex> hold(mu);
     got.insert(got.end(), c.RxBuffer, c.RxBuffer + c.RxCount);
   });
@@ -129,7 +129,7 @@ TEST_F(WindowsSerialLine, TheReceiveThreadDeliversAndEndsOnDestroy) {
 TEST(WindowsSerialUnplug, AVanishedLoggerIsAFailedLine) {
   const std::string device = PortFromEnvironment("KORVALOG_TEST_COM_UNPLUG");
   if (device.empty()) GTEST_SKIP() << "KORVALOG_TEST_COM_UNPLUG is not set";
-  TComms comms(2, device, nullptr);
+  SerialLink comms(2, device, nullptr);
   ASSERT_TRUE(comms.IsOpen());
   EXPECT_TRUE(WaitUntil([&] { return comms.LineFailed(); }, 20000ms));
   comms.Destroy();

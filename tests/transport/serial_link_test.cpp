@@ -1,5 +1,5 @@
-// TComms over real pseudo-terminals: the test holds the logger's end.
-#include "transport/comms.h"
+// SerialLink over real pseudo-terminals: the test holds the logger's end.
+#include "transport/serial_link.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -45,8 +45,8 @@ class CommsTest : public ::testing::Test {
     ASSERT_TRUE(pty.Open(error)) << error;
   }
   // Collects every delivered chunk.
-  TComms::ReceiveHandler Recorder() {
-    return [this](TComms& c) {
+  SerialLink::ReceiveHandler Recorder() {
+    return [this](SerialLink& c) {
       std::lock_guard<std::mutex> hold(mu);
       chunks.emplace_back(c.RxBuffer, c.RxBuffer + c.RxCount);
     };
@@ -64,7 +64,7 @@ class CommsTest : public ::testing::Test {
 };
 
 TEST_F(CommsTest, MissingPortIdlesAndRefusesEverything) {
-  TComms comms(1, "/dev/korvalog-no-such-port", Recorder());
+  SerialLink comms(1, "/dev/korvalog-no-such-port", Recorder());
   EXPECT_FALSE(comms.IsOpen());
   EXPECT_FALSE(comms.Configure(1200, kParityOdd, 8, kStopBitsOne));
   EXPECT_FALSE(comms.Write("0"));
@@ -79,7 +79,7 @@ TEST_F(CommsTest, PortThatIsNotATerminalIsNotOpened) {
   ASSERT_GE(fd, 0);
   ASSERT_EQ(write(fd, "\x80\x81", 2), 2);
   close(fd);
-  TComms comms(1, path, Recorder());
+  SerialLink comms(1, path, Recorder());
   EXPECT_FALSE(comms.IsOpen());
   comms.Destroy();
   unlink(path);
@@ -87,9 +87,9 @@ TEST_F(CommsTest, PortThatIsNotATerminalIsNotOpened) {
 }
 
 TEST_F(CommsTest, SecondOpenOfABusyPortFailsAndTheFirstKeepsWorking) {
-  TComms first(1, pty.DevicePath(), Recorder());
+  SerialLink first(1, pty.DevicePath(), Recorder());
   ASSERT_TRUE(first.IsOpen());
-  TComms second(1, pty.DevicePath(), nullptr);
+  SerialLink second(1, pty.DevicePath(), nullptr);
   EXPECT_FALSE(second.IsOpen());
   EXPECT_FALSE(second.Write("0"));
   EXPECT_TRUE(first.Write("0"));
@@ -97,12 +97,12 @@ TEST_F(CommsTest, SecondOpenOfABusyPortFailsAndTheFirstKeepsWorking) {
   // Closing the first frees the port again, exclusive mode included.
   first.Destroy();
   second.Destroy();
-  TComms third(1, pty.DevicePath(), nullptr);
+  SerialLink third(1, pty.DevicePath(), nullptr);
   EXPECT_TRUE(third.IsOpen());
 }
 
 TEST_F(CommsTest, ConfigureSetsTheLineFormatOnARawLine) {
-  TComms comms(1, pty.DevicePath(), Recorder());
+  SerialLink comms(1, pty.DevicePath(), Recorder());
   ASSERT_TRUE(comms.IsOpen());
   EXPECT_TRUE(comms.Configure(1200, kParityOdd, 8, kStopBitsOne));
   const int fd = open(pty.DevicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
@@ -127,7 +127,7 @@ TEST_F(CommsTest, ConfigureSetsTheLineFormatOnARawLine) {
 }
 
 TEST_F(CommsTest, BytesThatControlATerminalPassUnchanged) {
-  TComms comms(1, pty.DevicePath(), Recorder());
+  SerialLink comms(1, pty.DevicePath(), Recorder());
   ASSERT_TRUE(comms.IsOpen());
   const uint8_t special[] = {0x03, 0x0A, 0x0D, 0x11, 0x13, 0x1A, 0x7F, 0xFF, 0x00};
   ASSERT_EQ(write(pty.MasterFd(), special, sizeof special), static_cast<ssize_t>(sizeof special));
@@ -140,7 +140,7 @@ TEST_F(CommsTest, BytesThatControlATerminalPassUnchanged) {
 }
 
 TEST_F(CommsTest, ThreeHundredBytesArriveInOrderInChunksOfAtMost128) {
-  TComms comms(1, pty.DevicePath(), Recorder());
+  SerialLink comms(1, pty.DevicePath(), Recorder());
   ASSERT_TRUE(comms.IsOpen());
   std::vector<uint8_t> sent(300);
   for (size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<uint8_t>(i * 7);
@@ -160,7 +160,7 @@ TEST_F(CommsTest, ThreeHundredBytesArriveInOrderInChunksOfAtMost128) {
 TEST_F(CommsTest, DestroyDuringABurstWaitsForTheLastDelivery) {
   std::atomic<int> inside{0};
   std::atomic<int> calls{0};
-  auto comms = std::make_unique<TComms>(1, pty.DevicePath(), [&](TComms& c) {
+  auto comms = std::make_unique<SerialLink>(1, pty.DevicePath(), [&](SerialLink& c) {
     inside.store(1);
     EXPECT_LE(c.RxCount, 128);
     std::this_thread::sleep_for(3ms);  // a slow consumer
@@ -189,7 +189,7 @@ TEST_F(CommsTest, DestroyDuringABurstWaitsForTheLastDelivery) {
 }
 
 TEST_F(CommsTest, ClosedFarEndIsReportedAsAFailedLine) {
-  TComms comms(1, pty.DevicePath(), Recorder());
+  SerialLink comms(1, pty.DevicePath(), Recorder());
   ASSERT_TRUE(comms.IsOpen());
   std::this_thread::sleep_for(30ms);
   EXPECT_FALSE(comms.LineFailed());
@@ -205,7 +205,7 @@ TEST_F(CommsTest, HundredTwentyEightChannelPairSplitAcrossChunks) {
   settings.LoggerType = kLogger128;
   SerialDecoder decoder(data, settings, clock);
   std::atomic<int> delivered{0};
-  TComms comms(1, pty.DevicePath(), [&](TComms& c) {
+  SerialLink comms(1, pty.DevicePath(), [&](SerialLink& c) {
     decoder.OnReceive(c.RxBuffer, c.RxCount);
     delivered.fetch_add(1);
   });

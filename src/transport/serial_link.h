@@ -1,7 +1,7 @@
 #pragma once
-// TComms owns one serial port: it opens it, sets the line format, writes
-// command bytes and runs TRxThread, which polls the port every 10 ms and hands
-// each chunk of 1..128 received bytes to OnReceive. It knows nothing of
+// SerialLink owns one serial port: it opens it, sets the line format, writes
+// command bytes and runs SerialReceiveThread, which polls the port every
+// 10 ms and hands each chunk of 1..128 received bytes to OnReceive. It knows nothing of
 // loggers. A port that is missing or busy still gives an object: its thread
 // idles, Configure and Write return false and nothing is delivered.
 #include <atomic>
@@ -17,15 +17,15 @@
 
 namespace korvalog {
 
-class TComms;
+class SerialLink;
 
-// The receive thread. Not freed by itself when it ends: its TComms frees it.
-class TRxThread {
+// The receive thread. Not freed by itself when it ends: its SerialLink frees it.
+class SerialReceiveThread {
  public:
-  explicit TRxThread(TComms& comms) : comms_(comms) {}
-  TRxThread(const TRxThread&) = delete;
-  TRxThread& operator=(const TRxThread&) = delete;
-  ~TRxThread();
+  explicit SerialReceiveThread(SerialLink& comms) : comms_(comms) {}
+  SerialReceiveThread(const SerialReceiveThread&) = delete;
+  SerialReceiveThread& operator=(const SerialReceiveThread&) = delete;
+  ~SerialReceiveThread();
 
   void Start();
   // Asks the loop to end after its current pass.
@@ -36,25 +36,25 @@ class TRxThread {
  private:
   void Execute();
 
-  TComms& comms_;
+  SerialLink& comms_;
   std::atomic<bool> terminated_{false};
   std::thread thread_;
 };
 
-class TComms {
+class SerialLink {
  public:
   // Runs on the receive thread; reads RxBuffer[0 .. RxCount-1].
-  using ReceiveHandler = std::function<void(TComms&)>;
+  using ReceiveHandler = std::function<void(SerialLink&)>;
   static constexpr size_t kRxBufferSize = 128;
   static constexpr int kPollMs = 10;
 
   // Opens the device that `port` names on this platform (SerialDeviceName).
-  TComms(uint8_t port, ReceiveHandler onReceive);
+  SerialLink(uint8_t port, ReceiveHandler onReceive);
   // Opens `deviceName` itself; `port` is kept for the record.
-  TComms(uint8_t port, const std::string& deviceName, ReceiveHandler onReceive);
-  TComms(const TComms&) = delete;
-  TComms& operator=(const TComms&) = delete;
-  ~TComms() { Destroy(); }
+  SerialLink(uint8_t port, const std::string& deviceName, ReceiveHandler onReceive);
+  SerialLink(const SerialLink&) = delete;
+  SerialLink& operator=(const SerialLink&) = delete;
+  ~SerialLink() { Destroy(); }
 
   // Interface thread. True when the port accepted every setting.
   bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits);
@@ -78,10 +78,10 @@ class TComms {
   uint8_t RxBuffer[kRxBufferSize] = {};
 
  private:
-  friend class TRxThread;
+  friend class SerialReceiveThread;
   void ReceivePass();
 
-  std::unique_ptr<TRxThread> thread_;
+  std::unique_ptr<SerialReceiveThread> thread_;
   ReceiveHandler onReceive_;
   std::unique_ptr<SerialPort> handle_;  // null when opening failed
   uint8_t port_;

@@ -1,4 +1,4 @@
-#include "transport/comms.h"
+#include "transport/serial_link.h"
 
 #include <chrono>
 
@@ -6,50 +6,50 @@
 
 namespace korvalog {
 
-TRxThread::~TRxThread() {
+SerialReceiveThread::~SerialReceiveThread() {
   Terminate();
   WaitFor();
 }
 
-void TRxThread::Start() { thread_ = std::thread([this] { Execute(); }); }
+void SerialReceiveThread::Start() { thread_ = std::thread([this] { Execute(); }); }
 
-void TRxThread::WaitFor() {
+void SerialReceiveThread::WaitFor() {
   if (thread_.joinable()) thread_.join();
 }
 
-void TRxThread::Execute() {
+void SerialReceiveThread::Execute() {
   // The request is tested after each pass, so a pass always completes.
   do {
-    std::this_thread::sleep_for(std::chrono::milliseconds(TComms::kPollMs));
+    std::this_thread::sleep_for(std::chrono::milliseconds(SerialLink::kPollMs));
     comms_.ReceivePass();
   } while (!terminated_.load(std::memory_order_acquire));
 }
 
-TComms::TComms(uint8_t port, ReceiveHandler onReceive)
-    : TComms(port, SerialDeviceName(port), std::move(onReceive)) {}
+SerialLink::SerialLink(uint8_t port, ReceiveHandler onReceive)
+    : SerialLink(port, SerialDeviceName(port), std::move(onReceive)) {}
 
-TComms::TComms(uint8_t port, const std::string& deviceName, ReceiveHandler onReceive)
+SerialLink::SerialLink(uint8_t port, const std::string& deviceName, ReceiveHandler onReceive)
     : onReceive_(std::move(onReceive)), port_(port), deviceName_(deviceName) {
   handle_ = OpenSerialPort(deviceName_);
   // The default line format of a new link; users that need another one
   // configure it afterwards.
   Configure(9600, kParityNone, 8, kStopBitsOne);
   // The thread runs even when the port did not open: it then only idles.
-  thread_ = std::make_unique<TRxThread>(*this);
+  thread_ = std::make_unique<SerialReceiveThread>(*this);
   thread_->Start();
 }
 
-bool TComms::Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) {
+bool SerialLink::Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) {
   if (!handle_) return false;
   return handle_->Configure(baud, parity, dataBits, stopBits);
 }
 
-bool TComms::Write(const uint8_t* bytes, size_t length) {
+bool SerialLink::Write(const uint8_t* bytes, size_t length) {
   if (!handle_) return false;
   return handle_->Write(bytes, length);
 }
 
-void TComms::Destroy() {
+void SerialLink::Destroy() {
   if (thread_) {
     thread_->Terminate();
     thread_->WaitFor();
@@ -58,7 +58,7 @@ void TComms::Destroy() {
   handle_.reset();
 }
 
-void TComms::ReceivePass() {
+void SerialLink::ReceivePass() {
   if (!handle_) return;
   // A failed read is passed over and tried again on the next pass.
   const int n = handle_->Read(RxBuffer, kRxBufferSize);
