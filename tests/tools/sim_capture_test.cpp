@@ -12,7 +12,7 @@
 #include "core/date_time.h"
 #include "core/link_supervisor.h"
 #include "tools/sim_process.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {

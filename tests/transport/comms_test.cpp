@@ -17,7 +17,7 @@
 
 #include "core/serial_decoder.h"
 #include "sim/pseudo_terminal.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {

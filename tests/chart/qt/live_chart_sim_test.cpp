@@ -13,7 +13,7 @@
 #include "core/link_supervisor.h"
 #include "core/usb_loggers.h"
 #include "tools/sim_process.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 #include "ui/common_helpers.h"
 
 namespace korvalog {
