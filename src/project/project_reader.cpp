@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_text.h"
 #include "project/hex_record.h"
 #include "project/ignored_lines.h"
 #include "project/line_reader.h"
@@ -25,7 +26,6 @@
 #include "core/skipped_events.h"
 #include "core/store_filler.h"
 #include "project/vcd_import.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {

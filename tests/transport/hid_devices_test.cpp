@@ -5,9 +5,9 @@
 #include <chrono>
 #include <thread>
 
-#include "core/serial_decoder.h"
 #include "transport/memory_hid.h"
 #include "support/wait_until.h"
+#include "transport/serial_decoder.h"
 
 namespace korvalog {
 namespace {
