@@ -80,8 +80,8 @@ struct ShownPanel {
 };
 
 ShownPanel& Panel() {
-  static std::unique_ptr<ShownPanel> shown(new ShownPanel);
-  return *shown;
+  static ShownPanel& shown = KeepUntilClose(std::make_unique<ShownPanel>());
+  return shown;
 }
 
 void BM_RepaintVisibleGridAndStrip(benchmark::State& state) {

@@ -46,7 +46,7 @@ struct IdleWindow {
 
 IdleWindow& Window() {
   EnsureBenchApplication();
-  static IdleWindow window;
+  static IdleWindow& window = KeepUntilClose(std::make_unique<IdleWindow>());
   return window;
 }
 

@@ -53,8 +53,8 @@ struct NavigationChart {
 };
 
 NavigationChart& Chart() {
-  static std::unique_ptr<NavigationChart> chart(new NavigationChart);
-  return *chart;
+  static NavigationChart& chart = KeepUntilClose(std::make_unique<NavigationChart>());
+  return chart;
 }
 
 void SendWheel(QWidget* grid, QPoint at, int delta, Qt::KeyboardModifiers mods) {
@@ -90,6 +90,7 @@ void TimeSteps(benchmark::State& state, const std::function<void(uint64_t)>& ste
   }
   state.counters["bare_ms"] = bare / n * 1e3;
   state.counters["step_ms"] = timed / n * 1e3;
+  state.counters["x_bare"] = bare > 0 ? timed / bare : 0;
   state.counters["worst_ms"] = worst * 1e3;
   // The thread's own time: what the step costs when the machine is not shared.
   state.counters["cpu_ms"] = cpu / n * 1e3;

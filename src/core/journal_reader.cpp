@@ -3,6 +3,7 @@
 #include "core/file_identity.h"
 #include "core/file_names.h"
 #include "core/journal_file.h"
+#include "core/store_filler.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -68,7 +69,9 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
       at = bytes.size();  // a stop ends the journal; a cut stop loses no event
       break;
     }
-    if (r.channel < 1 || r.channel > kChannelCount || r.state > 1 || index >= kEventCapacity) break;
+    // A record the store would refuse ends the intact part like damage: a
+    // capture never writes one.
+    if (index >= kEventCapacity || CheckEvent(r, EventChecks{}, nullptr) != EventFault::None) break;
     out.events.push_back(r);
     at += kJournalFrameSize;
   }
@@ -97,9 +100,11 @@ bool RestoreJournal(const JournalContents& j, CaptureData& data) {
   {
     std::lock_guard<TransitionMutex> hold(data.TransitionLock());
     data.Store.Clear();
-    const size_t n = std::min<size_t>(j.events.size(), kEventCapacity);
-    std::copy_n(j.events.begin(), n, data.Store.MutableData());
-    data.Store.SetCount(static_cast<uint32_t>(n));
+    SkippedEvents skipped;  // nothing: ReadJournal kept only what the store takes
+    StoreFiller filler(data.Store, skipped);
+    uint32_t n = 0;
+    for (const EventRecord& e : j.events) filler.Add(e, n);
+    data.Store.SetCount(n);
     data.CaptureStart = j.header.start;
     data.CaptureEnd = j.end;
     data.CaptureEnd.index = static_cast<uint32_t>(n);

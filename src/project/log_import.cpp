@@ -71,7 +71,7 @@ std::string NotesEntry(std::string_view line) {
 }
 
 LogImport::LogImport(CaptureData& data, LoadSinks& sinks, SkippedEvents& skipped)
-    : data_(data), sinks_(sinks), skipped_(skipped) {
+    : data_(data), sinks_(sinks), filler_(data.Store, skipped) {
   for (int ch = 1; ch <= kChannelCount; ++ch) {
     ChannelRecord& rec = data_.Channels[ch - 1];
     SetChannelName(rec, "Chan " + IntToText(ch));
@@ -111,23 +111,19 @@ bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
     error_ = "Invalid argument to time encode";
     return false;
   }
-  if (channel > kChannelCount) {
-    sinks_.Warning("High Channel Number: " + IntToText(channel));
+  const double time = date_ + (((hour_ * 60.0 + minute) * 60.0 + second) * 1000.0 + ms) / kMsPerDay;
+  const EventRecord rec{time, static_cast<uint8_t>(channel), static_cast<uint8_t>(line[0] == 'H' ? 1 : 0)};
+  // A log names its channel in two digits: a wrong one is told on its own
+  // line, even beyond a full store, and not counted with the skipped events.
+  if (filler_.Check(rec, count) == EventFault::Channel) {
+    if (channel > kChannelCount) {
+      sinks_.Warning("High Channel Number: " + IntToText(channel));
+    } else {  // the digits wrapped round to no channel at all
+      sinks_.Warning("Invalid Channel Number: 0");
+    }
     return true;
   }
-  if (channel == 0) {  // the digits wrapped round to no channel at all
-    sinks_.Warning("Invalid Channel Number: 0");
-    return true;
-  }
-  if (count >= kEventCapacity) {
-    ++skipped_.full;
-    return true;
-  }
-  EventRecord& rec = data_.Store.MutableData()[count];
-  rec.time = date_ + (((hour_ * 60.0 + minute) * 60.0 + second) * 1000.0 + ms) / kMsPerDay;
-  rec.channel = static_cast<uint8_t>(channel);
-  rec.state = line[0] == 'H' ? 1 : 0;
-  ++count;
+  filler_.Add(rec, count);
   return true;
 }
 

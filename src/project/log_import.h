@@ -6,8 +6,9 @@
 #include <string_view>
 
 #include "core/capture_data.h"
+#include "core/skipped_events.h"
+#include "core/store_filler.h"
 #include "project/load_sinks.h"
-#include "project/skipped_events.h"
 
 namespace korvalog {
 
@@ -32,7 +33,7 @@ class LogImport {
 
   CaptureData& data_;
   LoadSinks& sinks_;
-  SkippedEvents& skipped_;
+  StoreFiller filler_;
   double date_ = 0.0;  // CurrentLogDate
   int hour_ = 0;       // CurrentLogHour
   std::string notes_;  // NotesText

@@ -23,7 +23,8 @@
 #include "project/line_reader.h"
 #include "project/log_import.h"
 #include "project/project_file.h"
-#include "project/skipped_events.h"
+#include "core/skipped_events.h"
+#include "core/store_filler.h"
 #include "project/vcd_import.h"
 
 namespace korvalog {
@@ -187,28 +188,14 @@ bool ReadTableLine(std::string_view line, CaptureData& data) {
   }
 }
 
-// The bulk of a project: one event. Taken only when it names a channel, a
-// level and a time the rest of the program can index and draw by.
-inline void ReadEventLine(const char* line, EventRecord* events, uint32_t& count, SkippedEvents& skipped) {
-  if (count >= kEventCapacity) {
-    ++skipped.full;
-    return;
-  }
-  uint8_t rec[sizeof(EventRecord)];
-  DecodeHexRecord(line + 1, rec);
-  const uint8_t channel = rec[offsetof(EventRecord, channel)];
-  double time;
-  std::memcpy(&time, rec + offsetof(EventRecord, time), sizeof time);
-  if (channel < 1 || channel > kChannelCount) {
-    ++skipped.channel;
-  } else if (rec[offsetof(EventRecord, state)] > 1) {
-    ++skipped.level;
-  } else if (!std::isfinite(time)) {
-    ++skipped.time;
-  } else {
-    std::memcpy(&events[count], rec, sizeof rec);
-    ++count;
-  }
+// The bulk of a project: one event, stored when it names a channel, a level
+// and a time the rest of the program can index and draw by.
+inline void ReadEventLine(const char* line, StoreFiller& filler, uint32_t& count) {
+  uint8_t bytes[sizeof(EventRecord)];
+  DecodeHexRecord(line + 1, bytes);
+  EventRecord rec;
+  std::memcpy(&rec, bytes, sizeof rec);
+  filler.Add(rec, count);
 }
 
 // Reads every line of a project; returns the number of events stored.
@@ -217,7 +204,7 @@ inline void ReadEventLine(const char* line, EventRecord* events, uint32_t& count
 uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& skipped,
                           IgnoredLines& ignored, uint64_t& taken) {
   constexpr size_t kEventLine = 1 + 2 * sizeof(EventRecord);
-  EventRecord* const events = data.Store.MutableData();
+  StoreFiller filler(data.Store, skipped);
   uint32_t count = 0;
   std::string_view line;
   bool cut = false;
@@ -225,7 +212,7 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& 
   for (;;) {
     if (const char* fixed = reader.NextFixedCrLf(kEventLine)) {
       if (fixed[0] == 'E') {
-        ReadEventLine(fixed, events, count, skipped);
+        ReadEventLine(fixed, filler, count);
       } else if (!ReadTableLine(std::string_view(fixed, kEventLine), data)) {
         ++ignored.lines;
         continue;
@@ -245,7 +232,7 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& 
         ++ignored.lines;
       }
     } else if (HoldsPayload(line, 1, sizeof(EventRecord))) {
-      ReadEventLine(line.data(), events, count, skipped);
+      ReadEventLine(line.data(), filler, count);
       ++taken;
     } else {
       ++ignored.lines;
@@ -320,15 +307,11 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
     // A dump that cannot be taken stops the load at the line that says so;
     // the events read so far stay, not shown.
     uint32_t count = 0;
-    uint64_t skipped = 0;
+    SkippedEvents skipped;
     std::vector<std::string> warnings;
     std::string reason = ReadVcdLines(reader, data, count, skipped, warnings);
     for (const std::string& warning : warnings) sinks.Warning(warning);
-    if (skipped > 0) {
-      SkippedEvents full;
-      full.full = skipped;
-      sinks.Warning(full.Warning());
-    }
+    if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
     if (reason.empty() && reader.Failed()) reason = std::string("read error: ") + std::strerror(reader.ErrorNumber());
     if (!reason.empty()) {
       data.Store.SetCount(count);

@@ -27,6 +27,21 @@ bool IsHeaderKeyword(std::string_view token) {
 
 bool IsUnknownBit(char c) { return c == 'x' || c == 'X' || c == 'z' || c == 'Z'; }
 
+// The last moment a dump's time may reach: later ones cannot be told apart.
+double LatestDumpTime() {
+  DateTimeFields last;
+  last.year = 9999;
+  last.month = 12;
+  last.day = 31;
+  last.hour = 23;
+  last.minute = 59;
+  last.second = 59;
+  last.millisecond = 999;
+  double days = 0.0;
+  TryEncodeDateTime(last, days);
+  return days;
+}
+
 }  // namespace
 
 bool IsVcdPath(std::string_view path) {
@@ -34,12 +49,7 @@ bool IsVcdPath(std::string_view path) {
   return last >= 1 && FindTextFrom(last, ".vcd", path) == last;
 }
 
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped) {
-  std::vector<std::string> warnings;
-  return ReadVcdLines(reader, data, count, skipped, warnings);
-}
-
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped,
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, SkippedEvents& skipped,
                          std::vector<std::string>& warnings) {
   VcdImport vcd(data);
   std::string reason;
@@ -81,7 +91,8 @@ std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count,
   return reason;
 }
 
-VcdImport::VcdImport(CaptureData& data) : data_(data) {
+VcdImport::VcdImport(CaptureData& data)
+    : data_(data), filler_(data.Store, skipped_, EventChecks{true, LatestDumpTime()}) {
   ResetChannelTable(data_.Channels);
   for (int& c : singleCodes_) c = -1;
   DateTimeFields fallback;
@@ -91,15 +102,7 @@ VcdImport::VcdImport(CaptureData& data) : data_(data) {
   TryEncodeDateTime(fallback, date_);
   unitDays_ = 1e-9 / kSecondsPerDay;  // a dump without $timescale counts nanoseconds
   nowDays_ = date_;
-  DateTimeFields last;
-  last.year = 9999;
-  last.month = 12;
-  last.day = 31;
-  last.hour = 23;
-  last.minute = 59;
-  last.second = 59;
-  last.millisecond = 999;
-  TryEncodeDateTime(last, lastDays_);
+  lastDays_ = LatestDumpTime();
 }
 
 bool VcdImport::Fail(std::string text) {
@@ -371,9 +374,10 @@ void VcdImport::Apply(uint8_t ch, uint8_t level, bool initial, uint32_t& count) 
     return;
   }
   if (level_[ch - 1] == level) return;
-  if (count >= kEventCapacity) {
+  const EventFault fault = filler_.Add(EventRecord{nowDays_, ch, level}, count);
+  if (fault != EventFault::None) {
     // The capture ends with the store: its end levels are those of then.
-    if (skipped_++ == 0) {
+    if (fault == EventFault::Full && skipped_.full == 1) {
       std::memcpy(storedEnd_, level_, kChannelCount);
       storedEndTime_ = nowDays_;
     }
@@ -382,7 +386,6 @@ void VcdImport::Apply(uint8_t ch, uint8_t level, bool initial, uint32_t& count) 
   }
   level_[ch - 1] = level;
   eventsBegun_ = true;
-  data_.Store.MutableData()[count++] = EventRecord{nowDays_, ch, level};
 }
 
 bool VcdImport::Finish(uint32_t count) {
@@ -400,8 +403,8 @@ bool VcdImport::Finish(uint32_t count) {
   data_.CaptureStart.time = date_ + static_cast<double>(firstTime_) * unitDays_;
   std::memcpy(data_.CaptureStart.states, start_, kChannelCount);
   data_.CaptureEnd = PositionSnapshot{};
-  data_.CaptureEnd.time = skipped_ > 0 ? storedEndTime_ : (timeSeen_ ? nowDays_ : data_.CaptureStart.time);
-  std::memcpy(data_.CaptureEnd.states, skipped_ > 0 ? storedEnd_ : level_, kChannelCount);
+  data_.CaptureEnd.time = skipped_.full > 0 ? storedEndTime_ : (timeSeen_ ? nowDays_ : data_.CaptureStart.time);
+  std::memcpy(data_.CaptureEnd.states, skipped_.full > 0 ? storedEnd_ : level_, kChannelCount);
   return true;
 }
 

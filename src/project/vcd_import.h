@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/skipped_events.h"
+#include "core/store_filler.h"
 
 namespace korvalog {
 
@@ -19,11 +21,10 @@ class LineReader;
 
 // Reads a whole dump into the store, its span and its channel names (see
 // VcdImport); `count` is the number of events stored, `skipped` the changes
-// beyond the store's capacity. Empty when the dump was taken, else the
-// reason, naming the line ("line 7: ...").
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped);
-// The same, with what was read leniently or left out (see VcdImport::Warnings).
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped,
+// passed over (beyond the store's capacity). Empty when the dump was taken,
+// else the reason, naming the line ("line 7: ..."). `warnings`: what was read
+// leniently or left out (see VcdImport::Warnings).
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, SkippedEvents& skipped,
                          std::vector<std::string>& warnings);
 
 // Fed the file's lines in order by the load. Wires named "chNNN..." (as the
@@ -52,8 +53,8 @@ class VcdImport {
   bool SkippingText() const { return collecting_ && (command_ == Command::Comment || command_ == Command::Other); }
   // After Finish: what was left out or read leniently, one line each.
   const std::vector<std::string>& Warnings() const { return warnings_; }
-  // Changes that found the store full.
-  uint64_t Skipped() const { return skipped_; }
+  // Changes passed over: those that found the store full.
+  const SkippedEvents& Skipped() const { return skipped_; }
 
  private:
   enum class Command { None, Date, Timescale, Var, Comment, EndDefinitions, Other };
@@ -126,9 +127,12 @@ class VcdImport {
   double lastDays_ = 0.0;         // the latest moment a time may reach (year 9999)
   std::unordered_map<int, std::string> commentNames_;
 
+  SkippedEvents skipped_;
+  // Times are checked line by line above; the store takes them in order and
+  // up to the year 9999 all the same.
+  StoreFiller filler_;
   double date_ = 0.0;
   double unitDays_ = 0.0;  // one time unit in days
-  uint64_t skipped_ = 0;
   bool timeSeen_ = false;
   bool eventsBegun_ = false;
   uint64_t firstTime_ = 0;

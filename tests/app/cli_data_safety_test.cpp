@@ -28,7 +28,7 @@
 #include "project/project_file.h"
 #include "sim/transition_source.h"
 #include "tools/sim_process.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog::cli {
 namespace {

@@ -15,12 +15,14 @@
 #include "project/load_sinks.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
+#include "support/wait_until.h"
 #include "tools/sim_process.h"
 
 namespace korvalog::cli {
 namespace {
 
 using namespace std::chrono_literals;
+using korvalog::testing::WaitUntil;
 using korvalog::testing::SimProcess;
 using testing_support::WriteBytes;
 
@@ -28,11 +30,7 @@ class CliReconnectTest : public CliFixture<SystemClock> {
  protected:
   // Waits (bounded) for the capture to hold `events`.
   bool Captured(uint32_t events) {
-    for (int i = 0; i < 3000; ++i) {
-      if (data.Capturing.load() != 0 && data.Store.Count() >= events) return true;
-      std::this_thread::sleep_for(10ms);
-    }
-    return false;
+    return WaitUntil([&] { return data.Capturing.load() != 0 && data.Store.Count() >= events; }, 30000ms);
   }
 };
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "session/link_supervisor.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {

@@ -11,6 +11,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <thread>
 #include <vector>
 
@@ -21,7 +22,7 @@
 #include "core/store_rotation.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {
@@ -163,6 +164,37 @@ TEST_F(CaptureJournalTest, DamageKeepsWhatCameBeforeAndCountsWhatWasLost) {
     EXPECT_EQ(error.rfind(path + ": ", 0), 0u) << error;
   }
   EXPECT_FALSE(ReadJournal(dir / "missing.journal", j, error));
+}
+
+TEST_F(CaptureJournalTest, ARecordTheStoreWouldRefuseEndsTheIntactPartLikeDamage) {
+  // Intact frames (their checksums right) holding what no capture writes.
+  const EventRecord refused[] = {
+      {std::numeric_limits<double>::quiet_NaN(), 10, 1},
+      {std::numeric_limits<double>::infinity(), 10, 1},
+      {45658.6, 0, 1},
+      {45658.6, 129, 1},
+      {45658.6, 10, 2},
+  };
+  Capture(30, true);
+  const std::string intact = ReadBytes(path);
+  JournalHeader header;
+  const size_t headerSize = ParseJournalHeader(intact, header);
+  ASSERT_GT(headerSize, 0u);
+  for (const EventRecord& bad : refused) {
+    SCOPED_TRACE(std::to_string(bad.channel) + " " + std::to_string(bad.state) + " " + std::to_string(bad.time));
+    std::string bytes = intact;
+    EncodeEventFrame(bad, 12, bytes.data() + headerSize + 12 * kJournalFrameSize, JournalCheckSeed(header));
+    WriteBytes(path, bytes);
+    JournalContents j;
+    std::string error;
+    ASSERT_TRUE(ReadJournal(path, j, error)) << error;
+    ExpectPrefix(j, 12);
+    EXPECT_EQ(j.lost, 18u);
+    ManualClock other;
+    CaptureData back(other);
+    ASSERT_TRUE(RestoreJournal(j, back));
+    EXPECT_EQ(back.Store.Count(), 12u);
+  }
 }
 
 TEST_F(CaptureJournalTest, AJournalInUseIsNotLeftBehind) {

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "sim/pseudo_terminal.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {

@@ -12,7 +12,7 @@
 #include "base/date_time.h"
 #include "session/link_supervisor.h"
 #include "tools/sim_process.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {

@@ -15,7 +15,7 @@
 
 #include "session/link_supervisor.h"
 #include "tools/sim_process.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {

@@ -6,24 +6,17 @@
 #include <thread>
 
 #include "transport/memory_hid.h"
+#include "support/wait_until.h"
 #include "transport/serial_decoder.h"
 
 namespace korvalog {
 namespace {
 
+using korvalog::testing::WaitUntil;
+
 using Bytes = std::vector<uint8_t>;
 
 Bytes Report(uint8_t transition) { return Bytes{0, transition, 0, 0, 0, 0, 0, 0, 0}; }
-
-// Waits (bounded) until the condition holds; the readers run on their own threads.
-template <typename F>
-bool Eventually(F condition) {
-  for (int i = 0; i < 2000; ++i) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  }
-  return condition();
-}
 
 class HidDevicesTest : public ::testing::Test {
  protected:
@@ -68,7 +61,7 @@ TEST_F(HidDevicesTest, ReportsBecomeTransitionsAndBadOnesAreIgnored) {
   d->PushInput(Bytes{1, 0x81, 0, 0, 0, 0, 0, 0, 0});  // report ID 1
   d->PushInput(Bytes{0, 0x82, 0, 0});            // short
   d->PushInput(Report(0x80));                   // channel 1 high
-  ASSERT_TRUE(Eventually([&] { return data.Store.Count() == 2; }));
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == 2; }));
   EXPECT_EQ(d->PendingInput(), 0u);
   EXPECT_EQ(data.Store[0].channel, 128);
   EXPECT_EQ(data.Store[0].state, 1);
@@ -90,13 +83,13 @@ TEST_F(HidDevicesTest, ReportsKeepFlowingWhileTheLockIsHeldAndNoneIsLost) {
     for (int i = 0; i < kReports; ++i) {
       d->PushInput(report(i));
       if (i % 32 == 31) {
-        ASSERT_TRUE(Eventually([&] { return d->PendingInput() == 0; })) << i;
+        ASSERT_TRUE(WaitUntil([&] { return d->PendingInput() == 0; })) << i;
       }
     }
-    ASSERT_TRUE(Eventually([&] { return d->PendingInput() == 0; }));
+    ASSERT_TRUE(WaitUntil([&] { return d->PendingInput() == 0; }));
     EXPECT_EQ(data.Store.Count(), 0u);
   }
-  ASSERT_TRUE(Eventually([&] { return data.Store.Count() == kReports; }));
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == kReports; }));
   for (int i = 0; i < kReports; ++i) {
     EXPECT_EQ(data.Store[i].channel, i % 8 + 1);
     EXPECT_EQ(data.Store[i].state, (i / 8 + 1) % 2);
@@ -108,8 +101,8 @@ TEST_F(HidDevicesTest, UnpluggingEndsTheReaderAndTheRescanFindsNone) {
   devices.ScanHidDevices();
   ASSERT_EQ(devices.HidDeviceCount(), 1);
   backend.Unplug(d);
-  ASSERT_TRUE(Eventually([&] { return d->OpenHandles() == 1; }));  // the reader closed its handle
-  ASSERT_TRUE(Eventually([&] { return devices.DeviceLost.load() == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return d->OpenHandles() == 1; }));  // the reader closed its handle
+  ASSERT_TRUE(WaitUntil([&] { return devices.DeviceLost.load() == 1; }));
   EXPECT_TRUE(devices.TakeDeviceLost());
   devices.ScanHidDevices();
   EXPECT_EQ(devices.HidDeviceCount(), 0);
@@ -128,7 +121,7 @@ TEST_F(HidDevicesTest, RescanLeavesOneReaderPerLoggerAndRaisesNoLoss) {
   // after the channel changed back in between.
   data.SetCapture(true);
   for (int i = 0; i < 50; ++i) d->PushInput(Report(i % 2 ? 0x05 : 0x85));
-  ASSERT_TRUE(Eventually([&] { return d->PendingInput() == 0 && data.Store.Count() == 50; }));
+  ASSERT_TRUE(WaitUntil([&] { return d->PendingInput() == 0 && data.Store.Count() == 50; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(60));
   EXPECT_EQ(data.Store.Count(), 50u);
 }
@@ -163,7 +156,7 @@ TEST_F(HidDevicesTest, TwoReadersAndSerialDecoderTogether) {
   feedA.join();
   feedB.join();
   feedSerial.join();
-  ASSERT_TRUE(Eventually([&] { return data.Store.Count() == 3u * kToggles; }));
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == 3u * kToggles; }));
   int perGroup[3] = {0, 0, 0};
   for (uint32_t i = 0; i < data.Store.Count(); ++i) ++perGroup[(data.Store[i].channel - 1) / 8];
   EXPECT_EQ(perGroup[0], kToggles);

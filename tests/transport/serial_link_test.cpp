@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "sim/pseudo_terminal.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 #include "transport/serial_decoder.h"
 
 namespace korvalog {

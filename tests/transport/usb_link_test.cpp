@@ -7,17 +7,14 @@
 #include "session/link_supervisor.h"
 #include "transport/hid_devices.h"
 #include "transport/memory_hid.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using korvalog::testing::WaitUntil;
 
-template <typename F>
-bool Eventually(F condition) {
-  for (int i = 0; i < 2000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  return condition();
-}
+using Bytes = std::vector<uint8_t>;
 
 // Output report commands (byte 1) written to a device, in order.
 std::vector<int> Commands(const MemoryHidDevice& d) {
@@ -60,7 +57,7 @@ TEST_F(UsbLinkTest, UsbLoggerConnectsAndFallsBackAfterItIsLost) {
 
   // Pulled out: the reader ends, the next tick rescans and finds nothing.
   backend.Unplug(logger);
-  ASSERT_TRUE(Eventually([&] { return devices.DeviceLost.load() == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return devices.DeviceLost.load() == 1; }));
   const LinkView& view = link.tick();
   EXPECT_TRUE(view.repaintGrid);
   EXPECT_EQ(devices.HidDeviceCount(), 0);
@@ -105,7 +102,7 @@ TEST_F(UsbLinkTest, UsbCaptureRecordsReports) {
   data.SetCapture(true);
   logger->PushInput(Bytes{0, 0x85, 0, 0, 0, 0, 0, 0, 0});
   logger->PushInput(Bytes{0, 0x05, 0, 0, 0, 0, 0, 0, 0});
-  ASSERT_TRUE(Eventually([&] { return data.Store.Count() == 2; }));
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == 2; }));
   EXPECT_TRUE(link.tick().repaintGrid);
   data.SetCapture(false);
   EXPECT_EQ(data.Store[0].channel, 6);

@@ -11,17 +11,14 @@
 #include "session/link_supervisor.h"
 #include "transport/hid_devices.h"
 #include "transport/memory_hid.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using korvalog::testing::WaitUntil;
 
-template <typename F>
-bool Eventually(F condition) {
-  for (int i = 0; i < 2000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-  return condition();
-}
+using Bytes = std::vector<uint8_t>;
 
 TEST(UsbReconnect, PulledOutLoggerComesBackIntoTheSameCapture) {
   ManualClock clock{45658.5};
@@ -39,11 +36,11 @@ TEST(UsbReconnect, PulledOutLoggerComesBackIntoTheSameCapture) {
   link.tick();
   EXPECT_TRUE(link.View().linkNote.empty());
   logger->PushInput(Bytes{0, 0x85, 0, 0, 0, 0, 0, 0, 0});  // channel 6 high
-  ASSERT_TRUE(Eventually([&] { return data.Store.Count() == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == 1; }));
 
   clock.Set(clock.Now() + 10.0 / kSecondsPerDay);
   backend.Unplug(logger);
-  ASSERT_TRUE(Eventually([&] { return devices.DeviceLost.load() == 1; }));
+  ASSERT_TRUE(WaitUntil([&] { return devices.DeviceLost.load() == 1; }));
   link.tick();  // rescans, finds nothing: lost now, not 5 s later
   ASSERT_TRUE(link.Gaps().Open());
   EXPECT_EQ(link.Gaps().Gaps()[0].eventIndex, 1u);
@@ -64,7 +61,7 @@ TEST(UsbReconnect, PulledOutLoggerComesBackIntoTheSameCapture) {
   EXPECT_EQ(link.View().linkNote.substr(0, 20), "Logger link back at ");
   EXPECT_NE(link.View().linkNote.find(", 7 s without it"), std::string::npos) << link.View().linkNote;
   again->PushInput(Bytes{0, 0x05, 0, 0, 0, 0, 0, 0, 0});  // channel 6 low
-  ASSERT_TRUE(Eventually([&] { return data.Store.Count() == 2; }));
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == 2; }));
   EXPECT_EQ(data.Capturing.load(), 1);
   data.SetCapture(false);
   EXPECT_EQ(data.Store[0].channel, 6);

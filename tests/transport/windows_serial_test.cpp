@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 #include "transport/serial_link.h"
 #include "transport/port_names.h"
 #include "transport/serial_port.h"

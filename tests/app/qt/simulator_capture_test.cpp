@@ -12,6 +12,7 @@
 #include "app/qt/status_panels.h"
 #include "chart/qt/chart_panel.h"
 #include "project/temp_dir.h"
+#include "support/qt/wait_until_shown.h"
 #include "tools/sim_process.h"
 #include "ui/qt/btn_transparent.h"
 #include "window_test_support.h"
@@ -19,13 +20,8 @@
 namespace korvalog::test {
 namespace {
 
-bool WaitFor(const std::function<bool()>& pred, int ms) {
-  for (int waited = 0; waited < ms; waited += 50) {
-    if (pred()) return true;
-    QTest::qWait(50);
-  }
-  return pred();
-}
+using korvalog::testing::WaitUntilShown;
+using namespace std::chrono_literals;
 
 std::string CliInfo(const std::string& path) {
   const std::string command = std::string(KORVALOG_CLI_PATH) + " info '" + path + "' 2>&1";
@@ -49,22 +45,22 @@ TEST(SimulatorCapture, CaptureChartAndSave) {
   w.main.show();
   EXPECT_EQ(w.main.Status().PanelText(2), "COM1, 96 channels, 50mS debounce");
 
-  ASSERT_TRUE(WaitFor([&] { return w.main.Status().PanelText(1) == "Logger OK"; }, 10000));
+  ASSERT_TRUE(WaitUntilShown([&] { return w.main.Status().PanelText(1) == "Logger OK"; }, 10000ms));
   ASSERT_TRUE(w.main.bCapture->isEnabled());
   QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
   EXPECT_TRUE(w.data.Capturing.load());
   const QRegularExpression capturing(QStringLiteral("^Capturing \\[(\\d+) events\\]$"));
-  ASSERT_TRUE(WaitFor(
+  ASSERT_TRUE(WaitUntilShown(
       [&] {
         const auto m = capturing.match(w.main.lCapStat->text());
         return m.hasMatch() && m.captured(1).toInt() >= 10;
       },
-      10000));
+      10000ms));
   EXPECT_TRUE(w.main.bCapture->Down());
   // The chart draws the capture as it arrives, following its newest events.
   auto* chart = w.main.findChild<ChartPanel*>(QStringLiteral("Chart"));
   ASSERT_NE(chart, nullptr);
-  ASSERT_TRUE(WaitFor([&] { return chart->Live().Consumed() >= 10; }, 3000));
+  ASSERT_TRUE(WaitUntilShown([&] { return chart->Live().Consumed() >= 10; }, 3000ms));
   EXPECT_TRUE(chart->Live().Following());
   int edges = 0;
   for (const auto& channel : chart->State().Waveforms().channels)
@@ -74,7 +70,7 @@ TEST(SimulatorCapture, CaptureChartAndSave) {
   EXPECT_FALSE(w.data.Capturing.load());
   const uint32_t events = w.data.Store.Count();
   ASSERT_GE(events, 10u);
-  ASSERT_TRUE(WaitFor([&] { return w.main.lCapStat->text().startsWith("Captured: "); }, 3000));
+  ASSERT_TRUE(WaitUntilShown([&] { return w.main.lCapStat->text().startsWith("Captured: "); }, 3000ms));
   EXPECT_EQ(w.main.lCapStat->text(), QStringLiteral("Captured: %1 events").arg(events));
   EXPECT_FALSE(w.main.bCapture->Down());
 

@@ -9,6 +9,7 @@
 
 #include "app/qt/status_panels.h"
 #include "project/temp_dir.h"
+#include "support/qt/wait_until_shown.h"
 #include "tools/sim_process.h"
 #include "ui/qt/btn_transparent.h"
 #include "window_test_support.h"
@@ -16,13 +17,8 @@
 namespace korvalog::test {
 namespace {
 
-bool WaitUntilShown(const std::function<bool()>& pred, int ms) {
-  for (int waited = 0; waited < ms; waited += 50) {
-    if (pred()) return true;
-    QTest::qWait(50);
-  }
-  return pred();
-}
+using korvalog::testing::WaitUntilShown;
+using namespace std::chrono_literals;
 
 TEST(SimulatorReconnect, UnpluggedLoggerComesBackIntoTheSameCapture) {
   testing_support::TempDir dir;
@@ -38,12 +34,12 @@ TEST(SimulatorReconnect, UnpluggedLoggerComesBackIntoTheSameCapture) {
   ProgramWindows w;
   w.main.show();
   const auto panel = [&] { return w.main.Status().PanelText(1); };
-  ASSERT_TRUE(WaitUntilShown([&] { return panel() == "Logger OK"; }, 10000));
+  ASSERT_TRUE(WaitUntilShown([&] { return panel() == "Logger OK"; }, 10000ms));
   QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
-  ASSERT_TRUE(WaitUntilShown([&] { return w.data.Store.Count() >= 5; }, 10000));
+  ASSERT_TRUE(WaitUntilShown([&] { return w.data.Store.Count() >= 5; }, 10000ms));
 
   sim->Stop();
-  ASSERT_TRUE(WaitUntilShown([&] { return panel().startsWith("NO Logger - Logger link lost at "); }, 10000))
+  ASSERT_TRUE(WaitUntilShown([&] { return panel().startsWith("NO Logger - Logger link lost at "); }, 10000ms))
       << panel().toStdString();
   const uint32_t before = w.data.Store.Count();
   EXPECT_TRUE(panel().contains(QStringLiteral(" after %1 events, reconnecting").arg(before)))
@@ -52,9 +48,9 @@ TEST(SimulatorReconnect, UnpluggedLoggerComesBackIntoTheSameCapture) {
 
   sim = plug();
   ASSERT_TRUE(sim->Running());
-  ASSERT_TRUE(WaitUntilShown([&] { return panel().startsWith("Logger OK - Logger link back at "); }, 15000))
+  ASSERT_TRUE(WaitUntilShown([&] { return panel().startsWith("Logger OK - Logger link back at "); }, 15000ms))
       << panel().toStdString();
-  ASSERT_TRUE(WaitUntilShown([&] { return w.data.Store.Count() >= before + 5; }, 10000));
+  ASSERT_TRUE(WaitUntilShown([&] { return w.data.Store.Count() >= before + 5; }, 10000ms));
   EXPECT_TRUE(w.data.Capturing.load());
   QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
   EXPECT_FALSE(w.data.Capturing.load());

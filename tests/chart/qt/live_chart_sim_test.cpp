@@ -14,7 +14,7 @@
 #include "core/channel_colours.h"
 #include "session/link_supervisor.h"
 #include "tools/sim_process.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 #include "transport/usb_loggers.h"
 
 namespace korvalog {

@@ -1,4 +1,4 @@
-#include "project/skipped_events.h"
+#include "core/skipped_events.h"
 
 #include "core/records.h"
 
@@ -16,6 +16,8 @@ std::string SkippedEvents::Warning() const {
   reason(channel, "with a channel outside 1..128");
   reason(level, "with a level other than 0 or 1");
   reason(time, "with a time that is not a finite number");
+  reason(order, "with a time before the event before it");
+  reason(late, "with a time beyond the latest allowed");
   reason(full, "beyond the store's " + std::to_string(kEventCapacity) + " events");
   return text;
 }
