@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
-#include "core/capture_journal.h"
+#include "session/session_journal.h"
 #include "core/journal_reader.h"
 #include "core/journal_writer.h"
 #include "core/store_rotation.h"
@@ -211,7 +211,8 @@ TEST_F(CaptureJournalTest, FullDiskGoesOnInMemoryTellsOnceAndCatchesUp) {
 #endif
 
 TEST_F(CaptureJournalTest, TheWindowsJournalLivesUntilTheCaptureIsSavedOrDiscarded) {
-  CaptureJournal journal(data, dir / "settings");
+  SessionJournal journal(data);
+  journal.UseFolder(dir / "settings");
   std::string error;
   data.SetCapture(true);
   ASSERT_TRUE(journal.CaptureStarted(error)) << error;
@@ -241,7 +242,8 @@ TEST_F(CaptureJournalTest, TheWindowsNewCaptureLeavesAJournalNotYetRestoredAlone
   path = dir / "settings/capture.journal";
   Capture(5, true);  // left behind; its question was closed without an answer
   writer.reset();
-  CaptureJournal journal(data, dir / "settings");
+  SessionJournal journal(data);
+  journal.UseFolder(dir / "settings");
   std::string error;
   data.SetCapture(true);
   ASSERT_TRUE(journal.CaptureStarted(error)) << error;
