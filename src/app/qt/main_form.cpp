@@ -72,7 +72,7 @@ TMainForm::TMainForm(MainFormContext context)
   LoadStoredSettings(settings_);
   if (demo_) settings_.LoggerType.store(kLoggerUsb);  // the demonstration logger is a USB one
   data_.Capturing.store(0);
-  session_ = std::make_unique<CaptureSession>(data_, settings_, usb_, clock_, files_, *this);
+  session_ = std::make_unique<CaptureSession>(data_, settings_, usb_, clock_, files_, static_cast<SessionNotes&>(*this));
   if (context.journalFolder) session_->Journal().UseFolder(*context.journalFolder);
   link_ = &session_->Link();
   link_->LinkState = 0;

@@ -24,7 +24,7 @@ namespace {
 constexpr int kPorts = 16;
 constexpr int kClientWidth = 290;
 constexpr int kWhenFullTop = 230;
-constexpr int kWhenFullHeight = 112;
+constexpr int kWhenFullHeight = 100;
 constexpr int kButtonsTop = kWhenFullTop + kWhenFullHeight + 8;
 constexpr int kClientHeight = kButtonsTop + 34;
 constexpr int kMostPartsToKeep = 1000000;

@@ -9,6 +9,7 @@
 #include <QSpinBox>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
