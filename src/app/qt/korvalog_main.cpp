@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
 
   int result = 0;
   {
-    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo, journalFolder,
+    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo,
+                                   journalFolder ? &*journalFolder : nullptr,
                                    options.loadPath});
     TPropertiesForm properties(&main, [](uint8_t port) { return SerialDeviceName(port); });
     TAboutForm about(&main);

@@ -53,7 +53,7 @@ struct MainFormContext {
   bool demo = false;                      // the built-in demonstration logger
   // The folder of the capture's journals (beside the settings); none: the
   // captures keep no journal.
-  std::optional<std::string> journalFolder;
+  const std::string* journalFolder = nullptr;
   std::optional<std::string> loadPath;    // loaded at the first showing
 };
 

@@ -197,6 +197,26 @@ TEST(ContinuousCapture, TheToolAndTheWindowWriteTheSameParts) {
       << summary.toStdString();
 }
 
+TEST(ContinuousCapture, AFolderThatCannotBeWrittenIsToldAndTheCaptureStopsWhenFull) {
+  testing_support::TempDir dir;
+  StoreForWindow(1, kLogger96, 5, false);
+  ProgramWindows w(std::nullopt, false, dir / "journals");
+  w.settings.WhenFull = FullStoreChoice{true, dir / "missing", 0};
+  w.data.SetStoreLimit(3);
+  ModalAnswer told{PressKey(Qt::Key_Return)};
+  AnswerNextModal(told);
+  w.data.SetCapture(true);
+  EXPECT_EQ(told.seen, 1);
+  EXPECT_FALSE(w.main.Session().Rotating());
+  for (uint8_t ch = 1; ch <= 5; ++ch) w.data.ApplyTransition(w.clock.Now(), ch, 1);
+  w.data.DeliverPendingNotifications();
+  EXPECT_FALSE(w.data.Capturing.load());  // stopped, as without the choice
+  EXPECT_EQ(w.data.Store.Count(), 3u);
+  EXPECT_TRUE(w.data.DataModified.load());  // still to be saved by the user
+  EXPECT_FALSE(fs::exists(dir / "missing"));
+  w.data.SetStoreLimit(kEventCapacity);
+}
+
 TEST(ContinuousCaptureChoice, ShownTakenStoredAndReadBack) {
   const struct {
     FullStoreChoice choice;

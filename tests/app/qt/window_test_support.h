@@ -46,9 +46,9 @@ struct ProgramWindows {
   explicit ProgramWindows(std::optional<std::string> loadPath = std::nullopt, bool demo = false,
                           const std::string& journalFolder = {})
       : data(clock),
+        journalFolder_(journalFolder),
         main(MainFormContext{data, settings, usb, clock, markup, demo,
-                             journalFolder.empty() ? std::nullopt : std::optional<std::string>(journalFolder),
-                             std::move(loadPath)}),
+                             journalFolder_.empty() ? nullptr : &journalFolder_, std::move(loadPath)}),
         properties(&main),
         about(&main, [this](const QString& url) { opened.push_back(url); }),
         analysis(data, settings, main),
@@ -63,6 +63,7 @@ struct ProgramWindows {
   LoggerSettings settings;
   NoUsbLoggers usb;
   MarkupStyle markup;
+  std::string journalFolder_;
   TMainForm main;
   TPropertiesForm properties;
   TAboutForm about;
