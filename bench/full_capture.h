@@ -9,9 +9,8 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/date_time.h"
 #include "core/capture_data.h"
-#include "core/date_time.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 

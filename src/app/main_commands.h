@@ -7,9 +7,9 @@
 #include <string_view>
 
 #include "core/capture_data.h"
-#include "core/link_supervisor.h"
 #include "core/records.h"
 #include "project/load_sinks.h"
+#include "session/link_supervisor.h"
 
 namespace korvalog {
 

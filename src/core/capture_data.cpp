@@ -117,4 +117,11 @@ void CaptureData::RaiseStopped() {
   for (CaptureObserver* o : observers_) o->CaptureStopped();
 }
 
+void SetStartupDefaults(CaptureData& data) {
+  ResetChannelTable(data.Channels);
+  ResetSequenceTable(data.Sequence);
+  ResetDisplayOrder(data.Order);
+  data.DataPresent.store(0);
+}
+
 }  // namespace korvalog

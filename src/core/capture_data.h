@@ -177,4 +177,7 @@ class CaptureData {
   std::vector<CaptureObserver*> observers_;
 };
 
+// Channel names "#n", search conditions ignore, empty Sequencer rows, no data.
+void SetStartupDefaults(CaptureData& data);
+
 }  // namespace korvalog

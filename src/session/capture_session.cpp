@@ -4,11 +4,11 @@
 #include <filesystem>
 #include <thread>
 
+#include "base/byte_text.h"
 #include "core/file_names.h"
 #include "core/process_setup.h"
 #include "session/continuous_parts.h"
 #include "session/journal_recovery.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {

@@ -13,11 +13,11 @@
 
 #include "core/capture_data.h"
 #include "core/clock.h"
-#include "core/link_supervisor.h"
 #include "core/store_rotation.h"
-#include "core/usb_loggers.h"
+#include "session/link_supervisor.h"
 #include "session/session_journal.h"
 #include "session/session_notes.h"
+#include "transport/usb_loggers.h"
 
 namespace korvalog {
 

@@ -3,10 +3,9 @@
 // tests: start levels, events at given seconds, and the end snapshot.
 #include <cstdint>
 
+#include "base/date_time.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
-#include "core/date_time.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog::testing {
 

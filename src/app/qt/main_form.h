@@ -13,9 +13,9 @@
 #include "app/session_files.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
-#include "core/link_supervisor.h"
-#include "core/usb_loggers.h"
 #include "session/capture_session.h"
+#include "session/link_supervisor.h"
+#include "transport/usb_loggers.h"
 #include "ui/markup_style.h"
 
 class QLabel;

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 
 namespace korvalog {
 namespace {

@@ -21,9 +21,9 @@
 #include "app/qt/side_windows.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
-#include "core/usb_loggers.h"
 #include "settings/qt/properties_form.h"
 #include "settings/qt/stored_settings.h"
+#include "transport/usb_loggers.h"
 #include "ui/markup_style.h"
 #include "ui/qt/message_box.h"
 
