@@ -103,6 +103,16 @@ constexpr uint8_t kLogger96 = 0;
 constexpr uint8_t kLogger128 = 1;
 constexpr uint8_t kLoggerUsb = 2;
 
+// What the window program does when the store is full: stop the capture,
+// or go on into numbered projects in a folder, keeping at most `keep` of
+// them (0: every one).
+struct FullStoreChoice {
+  bool goOn = false;
+  std::string folder;
+  int32_t keep = 0;
+  bool operator==(const FullStoreChoice&) const = default;
+};
+
 // Which logger is attached and how to drive it. LoggerType is read by the
 // serial receive thread while the interface thread may change it.
 struct LoggerSettings {
@@ -111,6 +121,7 @@ struct LoggerSettings {
   uint16_t Debounce = 5;  // units of 10 ms
   bool ACSignals = false;
   uint8_t ColourMode = 0;  // 0 = 16 colours, 1 = 64 colours
+  FullStoreChoice WhenFull;
 
   LoggerSettings() = default;
   LoggerSettings(const LoggerSettings& o) { *this = o; }
@@ -120,11 +131,12 @@ struct LoggerSettings {
     Debounce = o.Debounce;
     ACSignals = o.ACSignals;
     ColourMode = o.ColourMode;
+    WhenFull = o.WhenFull;
     return *this;
   }
   bool operator==(const LoggerSettings& o) const {
     return Port == o.Port && LoggerType.load() == o.LoggerType.load() && Debounce == o.Debounce &&
-           ACSignals == o.ACSignals && ColourMode == o.ColourMode;
+           ACSignals == o.ACSignals && ColourMode == o.ColourMode && WhenFull == o.WhenFull;
   }
 };
 

@@ -7,7 +7,10 @@ namespace korvalog {
 StoreRotation::StoreRotation() : spare_(new EventRecord[kEventCapacity]) {}
 
 bool StoreRotation::TakeFullStore(CaptureData& data) {
-  if (spareBusy_.load(std::memory_order_acquire)) return false;
+  if (spareBusy_.load(std::memory_order_acquire)) {
+    refused_.store(true, std::memory_order_release);
+    return false;
+  }
   const uint32_t n = data.Store.Count();
   std::memcpy(static_cast<void*>(spare_.get()), data.Store.Data(), size_t{n} * sizeof(EventRecord));
   spareCount_ = n;

@@ -44,6 +44,9 @@ class StoreRotation final : public FullStoreHandler {
   void JournalTookSpare() { journalTook_.store(true, std::memory_order_release); }
   bool JournalHasTakenSpare() const { return journalTook_.load(std::memory_order_acquire); }
 
+  // A full store could not be taken (the capture stopped early).
+  bool Refused() const { return refused_.load(std::memory_order_acquire); }
+
   // Interface thread, once the full block is saved.
   void ReleaseSpare() { spareBusy_.store(false, std::memory_order_release); }
 
@@ -55,6 +58,7 @@ class StoreRotation final : public FullStoreHandler {
   std::atomic<bool> journalAttached_{false};
   std::atomic<bool> spareBusy_{false};
   std::atomic<bool> journalTook_{false};
+  std::atomic<bool> refused_{false};
   std::atomic<uint32_t> generation_{0};
 };
 

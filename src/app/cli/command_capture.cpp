@@ -10,9 +10,9 @@
 #include <ostream>
 #include <thread>
 
-#include "app/cli/capture_keeper.h"
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
+#include "app/cli/cli_session.h"
 #include "app/cli/stop_signals.h"
 #include "base/byte_text.h"
 #include "core/file_names.h"
@@ -34,7 +34,7 @@ constexpr char kUsage[] =
 constexpr std::chrono::duration<double> kLeastWaitForLogger{6.0};
 constexpr std::chrono::duration<double> kLeastWaitForUsb{1.5};
 // The capture could not be written where asked; it went to a rescue file.
-constexpr int kExitNotWritten = 3;
+constexpr int kExitNotWritten = kSessionPartNotWritten;
 
 struct CaptureOptions {
   int loggerType = -1;
@@ -184,8 +184,6 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
   }
-  CaptureKeeper keeper(keep, o.out, ctx);
-  if (!keeper.Prepare()) return kExitUsage;
   // This run's settings only; the stored settings are not touched.
   LoggerSettings& settings = ctx.settings;
   settings.LoggerType = static_cast<uint8_t>(o.loggerType);
@@ -204,7 +202,13 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     usb = std::make_unique<NoUsbLoggers>();
   }
   CaptureData& data = ctx.data;
-  LinkSupervisor link(data, settings, *usb, ctx.clock);
+  ProjectSessionFiles files;
+  CliNotes notes(ctx.err);
+  CaptureSession session(data, settings, *usb, ctx.clock, files, notes);
+  session.Journal().UsePath(JournalPathFor(keep, o.out));
+  session.Configure(SessionOptions{keep.rotate, o.out, keep.maxFiles, keep.storeEvents});
+  if (!session.Prepare()) return kExitUsage;
+  LinkSupervisor& link = session.Link();
   if (!o.device.empty()) link.SetDeviceResolver([&o](uint8_t) { return o.device; });
   link.RestartLink();
   if (link.Comms() != nullptr && !link.Comms()->IsOpen()) {
@@ -227,7 +231,10 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
       data.SetCapture(true);  // as soon as the logger is connected
       started = true;
       captureStarted = Clock::now();
-      keeper.CaptureStarted();
+      std::string why;
+      if (!session.CaptureStarted(why)) {
+        ctx.err << "korvalog-cli: " << why << "; the capture goes on without a journal\n";
+      }
     }
     if (view.statusRefreshed) {
       ctx.err << view.clockText << "  " << view.loggerText << "  " << view.capStatText << "\n";
@@ -239,7 +246,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     }
     if (started && data.Capturing.load() == 0) {
       reason = "the store is full";
-      keeper.StoppedByFullStore();
+      session.StoppedByFullStore();
       break;
     }
     // A logger that does not answer within the same time (but at least long
@@ -256,7 +263,9 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     nextTick += std::chrono::milliseconds(LinkSupervisor::kTimerIntervalMs);
     while (!signals.Requested() && Clock::now() < nextTick) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      keeper.Tick();
+      std::string problem;
+      if (session.TakeProblem(problem)) ctx.err << "korvalog-cli: " << problem << "\n";
+      session.Tick();
     }
     if (signals.Requested()) break;
   }
@@ -264,7 +273,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   data.SetCapture(false);
   data.DeliverPendingNotifications();
   ctx.err << "korvalog-cli: capture ended (" << reason << ")\n";
-  return keeper.Finish([&] { return WriteCapture(o.out, ctx); });
+  return session.Finish([&] { return WriteCapture(o.out, ctx); });
 }
 
 }  // namespace korvalog::cli

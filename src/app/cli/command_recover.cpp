@@ -2,7 +2,7 @@
 // written as a project; the journal is removed once the project is written.
 #include <ostream>
 
-#include "app/cli/capture_keeper.h"
+#include "app/cli/cli_session.h"
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/output_checks.h"

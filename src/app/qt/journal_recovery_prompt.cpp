@@ -7,6 +7,7 @@
 #include "base/time_text.h"
 #include "core/capture_data.h"
 #include "core/journal_reader.h"
+#include "session/journal_recovery.h"
 #include "settings/qt/stored_settings.h"
 #include "ui/qt/message_box.h"
 #include "ui/qt/message_icons.h"
@@ -26,45 +27,30 @@ std::string JournalFolderBesideSettings() {
   return QFileInfo(store.fileName()).absolutePath().toStdString();
 }
 
-bool OfferJournalRecovery(CaptureData& data, CaptureJournal& journal, const std::string& folder,
+bool OfferJournalRecovery(CaptureData& data, SessionJournal& journal, const std::string& folder,
                           const MarkupStyle& style) {
   for (const std::string& path : FindLeftJournals(folder)) {
     JournalContents contents;
     std::string error;
-    std::string ignored;
-    if (!ReadJournal(path, contents, error)) {
-      // Never deleted: moved out of the way, so that nothing of it is lost
-      // and the next capture may use the name.
-      std::string movedTo;
-      const bool moved = MoveJournalAside(path, movedTo, error);
+    std::string movedTo;
+    if (!ReadLeftJournal(path, contents, error, movedTo)) {
       MessageBoxShow(kMessageWarning,
                      "\\bA capture journal could not be read.\\b\\n\\n" + error +
-                         (moved ? ".\\n\\nIt was kept as " + movedTo + "." : "."),
+                         (!movedTo.empty() ? ".\\n\\nIt was kept as " + movedTo + "." : "."),
                      "OK", style);
       continue;
     }
-    const bool damaged = contents.lost > 0;
     std::string text = "\\bA capture did not end properly.\\b\\n\\nStarted " +
                        FormatTimeStamp(contents.header.start.time) + ", " + DescribeRecovery(contents) +
                        ".\\n\\nRestore it? No discards it.";
-    if (damaged) text += "\\nEither way the damaged journal is kept beside it as a .damaged file.";
+    if (contents.lost > 0) text += "\\nEither way the damaged journal is kept beside it as a .damaged file.";
     const int answer = MessageBoxShow(kMessageQuestion, text, "Yes,No", style);
-    if (answer != 0 && answer != 1) continue;  // closed without an answer: asked again next time
-    if (damaged) {
-      // What could not be read stays on the disk: the journal is moved aside
-      // rather than discarded or adopted.
-      std::string movedTo;
-      if (!MoveJournalAside(path, movedTo, error)) continue;
-      if (answer == 1) continue;
-      return RestoreJournal(contents, data);
-    }
-    if (answer == 1) {
-      RemoveJournalFile(path, ignored);
-      continue;
-    }
-    if (!RestoreJournal(contents, data)) return false;
-    journal.Adopt(path);
-    return true;
+    // Closed without an answer: asked again next time.
+    const LeftJournalAnswer choice = answer == 0   ? LeftJournalAnswer::Restore
+                                     : answer == 1 ? LeftJournalAnswer::Discard
+                                                   : LeftJournalAnswer::AskLater;
+    const SettleOutcome outcome = SettleLeftJournal(path, contents, choice, data, journal);
+    if (outcome != SettleOutcome::Next) return outcome == SettleOutcome::Restored;
   }
   return false;
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/capture_data.h"
-#include "core/capture_journal.h"
+#include "session/session_journal.h"
 #include "ui/markup_style.h"
 
 namespace korvalog {
@@ -18,7 +18,7 @@ std::string JournalFolderBesideSettings();
 // it once that capture is saved or discarded; no more are asked then. No
 // discards that journal; closing the box keeps it for the next start. True when a capture was restored. Call once at
 // start-up, before any capture or load, with no capture running.
-bool OfferJournalRecovery(CaptureData& data, CaptureJournal& journal, const std::string& folder,
+bool OfferJournalRecovery(CaptureData& data, SessionJournal& journal, const std::string& folder,
                           const MarkupStyle& style);
 
 }  // namespace korvalog

@@ -19,7 +19,6 @@
 #include "app/qt/startup_timing.h"
 #include "app/startup_options.h"
 #include "core/capture_data.h"
-#include "core/capture_journal.h"
 #include "core/clock.h"
 #include "core/process_setup.h"
 #include "settings/qt/properties_form.h"
@@ -67,12 +66,13 @@ int main(int argc, char** argv) {
 
   // The journal of the window's captures, beside the settings; none for
   // the demonstration's throw-away captures.
-  std::unique_ptr<CaptureJournal> journal;
-  if (!options.demo) journal = std::make_unique<CaptureJournal>(data, JournalFolderBesideSettings());
+  std::optional<std::string> journalFolder;
+  if (!options.demo) journalFolder = JournalFolderBesideSettings();
 
   int result = 0;
   {
-    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo, journal.get(),
+    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo,
+                                   journalFolder ? &*journalFolder : nullptr,
                                    options.loadPath});
     TPropertiesForm properties(&main, [](uint8_t port) { return SerialDeviceName(port); });
     TAboutForm about(&main);
@@ -83,13 +83,12 @@ int main(int argc, char** argv) {
     main.AttachSideWindows(
         SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics(), &report});
     // A capture that did not end properly last time is offered back first.
-    if (journal) OfferJournalRecovery(data, *journal, JournalFolderBesideSettings(), markup);
+    if (journalFolder) OfferJournalRecovery(data, main.Session().Journal(), *journalFolder, markup);
     timing.Watch(main);
     main.show();
     result = QApplication::exec();
   }
   // The windows are gone; now the USB loggers close.
-  journal.reset();
   demo.reset();
   devices.reset();
   return result;

@@ -23,7 +23,6 @@
 #include "app/settings_status.h"
 #include "app/window_caption.h"
 #include "chart/qt/chart_panel.h"
-#include "core/capture_journal.h"
 #include "project/dump_file.h"
 #include "project/qt/export_dialog.h"
 #include "settings/qt/properties_form.h"
@@ -60,7 +59,6 @@ TMainForm::TMainForm(MainFormContext context)
       clock_(context.clock),
       markup_(context.markup),
       demo_(context.demo),
-      journal_(context.journal),
       loadPath_(std::move(context.loadPath)),
       openUrl_([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }) {
   setObjectName(QStringLiteral("MainForm"));
@@ -74,7 +72,9 @@ TMainForm::TMainForm(MainFormContext context)
   LoadStoredSettings(settings_);
   if (demo_) settings_.LoggerType.store(kLoggerUsb);  // the demonstration logger is a USB one
   data_.Capturing.store(0);
-  link_ = std::make_unique<LinkSupervisor>(data_, settings_, usb_, clock_);
+  session_ = std::make_unique<CaptureSession>(data_, settings_, usb_, clock_, files_, static_cast<SessionNotes&>(*this));
+  if (context.journalFolder) session_->Journal().UseFolder(*context.journalFolder);
+  link_ = &session_->Link();
   link_->LinkState = 0;
   link_->OpenSerialLink();
   commands_ = std::make_unique<MainCommands>(data_, settings_, *link_, *this);
@@ -120,7 +120,8 @@ TMainForm::~TMainForm() {
   data_.SetStopWake({});
   data_.RemoveObserver(this);
   if (!demo_) StoreSettings(settings_);
-  link_.reset();
+  link_ = nullptr;
+  session_.reset();
 }
 
 void TMainForm::RestoreGeometry() {
@@ -160,8 +161,9 @@ void TMainForm::TimerTimer() {
   // column is repainted here.
   if (view.repaintGrid) chart_->Grid()->update();
   chart_->Tick();
+  session_->Tick();
   std::string problem;
-  if (journal_ && journal_->TakeProblem(problem)) {
+  if (session_->TakeProblem(problem)) {
     ShowWarning(FileErrorMarkup("The capture's journal stopped: " + problem));
   }
   if (view.statusRefreshed) {
@@ -182,20 +184,71 @@ void TMainForm::TimerTimer() {
 
 void TMainForm::CaptureStarted() {
   chart_->CaptureStarted();
+  ConfigureSession();
   std::string error;
-  if (journal_ && !journal_->CaptureStarted(error)) {
+  if (!session_->CaptureStarted(error)) {
     ShowWarning(FileErrorMarkup("The capture runs without its journal: " + error));
   }
 }
 
-void TMainForm::CaptureStopped() {
-  chart_->CaptureStopped();
-  if (journal_) journal_->CaptureStopped();
+// Before the first record is taken: what a full store does for this capture.
+void TMainForm::ConfigureSession() {
+  SessionOptions options;
+  const FullStoreChoice& choice = settings_.WhenFull;
+  if (choice.goOn) {
+    options.rotate = true;
+    options.out = choice.folder;
+    options.maxFiles = choice.keep;
+  }
+  session_->Configure(options);
+  partsRunning_ = session_->Rotating();
+  if (!partsRunning_) return;
+  const std::string problem = session_->PartsFolderProblem();
+  if (problem.empty()) return;
+  session_->Configure(SessionOptions{});
+  partsRunning_ = false;
+  ShowWarning(FileErrorMarkup("The capture stops when the store is full: " + problem));
 }
 
-void TMainForm::CaptureReleased() {
-  if (journal_) journal_->Release();
+void TMainForm::CaptureStopped() {
+  chart_->CaptureStopped();
+  if (partsRunning_) {
+    FinishParts();
+  } else {
+    session_->CaptureStopped();
+  }
 }
+
+// A continuous capture ends as the tool's does: its last part is saved in
+// the folder too, and the status bar says where the parts went.
+void TMainForm::FinishParts() {
+  partsRunning_ = false;
+  finishing_ = true;
+  finishProblems_.clear();
+  session_->Finish([] { return kSessionWritten; });
+  finishing_ = false;
+  const SessionSummary& summary = session_->Summary();
+  // Every part is in a file: nothing is left to save here.
+  if (summary.journals.empty() && !summary.written.empty()) data_.DataModified.store(0);
+  ShowStatusNote(Text(SummaryText(summary, session_->Options().out)));
+  if (!finishProblems_.empty()) ShowWarning(finishProblems_);
+  RefreshCaption();
+}
+
+void TMainForm::Note(NoteKind kind, const std::string& line) {
+  if (kind == NoteKind::News) {
+    ShowStatusNote(Text(line));
+  } else if (finishing_) {
+    finishProblems_ += (finishProblems_.empty() ? "" : "\\n") + FileErrorMarkup(line);
+  } else {
+    // Told once the timer's work is done: the box's own event loop must not
+    // run the next tick inside this one.
+    QMetaObject::invokeMethod(
+        this, [this, markup = FileErrorMarkup(line)] { ShowWarning(markup); }, Qt::QueuedConnection);
+  }
+}
+
+void TMainForm::CaptureReleased() { session_->Journal().Release(); }
 
 void TMainForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);

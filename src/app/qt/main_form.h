@@ -10,8 +10,10 @@
 #include <string>
 
 #include "app/main_commands.h"
+#include "app/session_files.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
+#include "session/capture_session.h"
 #include "session/link_supervisor.h"
 #include "transport/usb_loggers.h"
 #include "ui/markup_style.h"
@@ -22,7 +24,6 @@ class QAction;
 
 namespace korvalog {
 
-class CaptureJournal;
 class ChartPanel;
 class TAboutForm;
 class TBtnTransparent;
@@ -50,11 +51,13 @@ struct MainFormContext {
   const Clock& clock;
   MarkupStyle& markup;
   bool demo = false;                      // the built-in demonstration logger
-  CaptureJournal* journal = nullptr;      // the capture's journal, when kept
+  // The folder of the capture's journals (beside the settings); none: the
+  // captures keep no journal.
+  const std::string* journalFolder = nullptr;
   std::optional<std::string> loadPath;    // loaded at the first showing
 };
 
-class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
+class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, private SessionNotes {
   Q_OBJECT
 
  public:
@@ -78,6 +81,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
 
   MainCommands& Commands() { return *commands_; }
   LinkSupervisor& Link() { return *link_; }
+  // The capture from start to end: link, journal, continuous capture.
+  CaptureSession& Session() { return *session_; }
   ChartPanel& Chart() { return *chart_; }
   TStatusPanels& Status() { return *status_; }
   QTimer& Timer() { return timer_; }
@@ -149,6 +154,11 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
  private:
   void CaptureStarted() override;
   void CaptureStopped() override;
+  // SessionNotes: news in the status bar, problems in a message box
+  // (those of a capture's end in one).
+  void Note(NoteKind kind, const std::string& line) override;
+  void ConfigureSession();
+  void FinishParts();
   void StartupLoad();
   void BuildToolbar();
   void BuildShortcuts();
@@ -164,9 +174,13 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   const Clock& clock_;
   MarkupStyle& markup_;
   const bool demo_;
-  CaptureJournal* journal_;
   std::optional<std::string> loadPath_;
-  std::unique_ptr<LinkSupervisor> link_;
+  ProjectSessionFiles files_;
+  std::unique_ptr<CaptureSession> session_;
+  LinkSupervisor* link_ = nullptr;  // the session's
+  bool partsRunning_ = false;       // a continuous capture runs
+  bool finishing_ = false;          // its problems are gathered
+  std::string finishProblems_;
   std::unique_ptr<MainCommands> commands_;
   SideWindows side_;
   OpenUrlFn openUrl_;

@@ -3,11 +3,14 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include "base/byte_text.h"
 #include "ui/qt/btn_transparent.h"
@@ -20,7 +23,11 @@ namespace {
 
 constexpr int kPorts = 16;
 constexpr int kClientWidth = 290;
-constexpr int kClientHeight = 270;
+constexpr int kWhenFullTop = 230;
+constexpr int kWhenFullHeight = 100;
+constexpr int kButtonsTop = kWhenFullTop + kWhenFullHeight + 8;
+constexpr int kClientHeight = kButtonsTop + 34;
+constexpr int kMostPartsToKeep = 1000000;
 
 QGroupBox* RadioGroup(QWidget* parent, const char* name, const char* caption,
                       std::initializer_list<const char*> items, QButtonGroup*& group, QRect at) {
@@ -101,12 +108,68 @@ TPropertiesForm::TPropertiesForm(QWidget* parent, PortDeviceFn portDevice)
   eACSignals->setGeometry(10, 46, 200, 18);
   eACSignals->setToolTip(QStringLiteral("Set if AC signals (50 Hz) are expected on the inputs"));
 
+  BuildWhenFull(kWhenFullTop);
+
   bOK = DialogButton(this, "bOK", "OK", kGlyphTick, "Save this configuration and Quit",
-                     QRect(110, 236, 80, 26));
+                     QRect(110, kButtonsTop, 80, 26));
   bCancel = DialogButton(this, "bCancel", "Cancel", kGlyphCross, "Abandon this configuration and Quit",
-                         QRect(198, 236, 84, 26));
+                         QRect(198, kButtonsTop, 84, 26));
   connect(bOK, &TBtnTransparent::Clicked, this, &QDialog::accept);
   connect(bCancel, &TBtnTransparent::Clicked, this, &QDialog::reject);
+}
+
+void TPropertiesForm::BuildWhenFull(int top) {
+  gWhenFull = new QGroupBox(QStringLiteral("When the store is full"), this);
+  gWhenFull->setObjectName(QStringLiteral("gWhenFull"));
+  gWhenFull->setGeometry(8, top, 274, kWhenFullHeight);
+  gWhenFull->setToolTip(QStringLiteral("Stop the capture, or go on and save each full store as the next "
+                                       "numbered project in a folder"));
+  auto* choice = new QButtonGroup(gWhenFull);
+  rStopWhenFull = new QRadioButton(QStringLiteral("Stop"), gWhenFull);
+  rStopWhenFull->setObjectName(QStringLiteral("rStopWhenFull"));
+  rStopWhenFull->setGeometry(10, 18, 80, 18);
+  rGoOnWhenFull = new QRadioButton(QStringLiteral("Go on into a folder"), gWhenFull);
+  rGoOnWhenFull->setObjectName(QStringLiteral("rGoOnWhenFull"));
+  rGoOnWhenFull->setGeometry(96, 18, 170, 18);
+  choice->addButton(rStopWhenFull, 0);
+  choice->addButton(rGoOnWhenFull, 1);
+  ePartsFolder = new QLineEdit(gWhenFull);
+  ePartsFolder->setObjectName(QStringLiteral("ePartsFolder"));
+  ePartsFolder->setGeometry(10, 42, 222, 22);
+  ePartsFolder->setPlaceholderText(QStringLiteral("Folder for the numbered projects"));
+  bPartsFolder = new TBtnTransparent(gWhenFull);
+  bPartsFolder->setObjectName(QStringLiteral("bPartsFolder"));
+  bPartsFolder->SetCaption(QStringLiteral("..."));
+  bPartsFolder->setToolTip(QStringLiteral("Choose the folder"));
+  bPartsFolder->setGeometry(236, 42, 28, 22);
+  auto* keepLabel = new QLabel(QStringLiteral("Files to keep"), gWhenFull);
+  keepLabel->setObjectName(QStringLiteral("lPartsToKeep"));
+  keepLabel->setGeometry(10, 72, 90, 20);
+  ePartsToKeep = new QSpinBox(gWhenFull);
+  ePartsToKeep->setObjectName(QStringLiteral("ePartsToKeep"));
+  ePartsToKeep->setRange(0, kMostPartsToKeep);
+  ePartsToKeep->setSpecialValueText(QStringLiteral("every file"));
+  ePartsToKeep->setGeometry(104, 70, 100, 22);
+  ePartsToKeep->setToolTip(QStringLiteral("The oldest numbered projects in the folder go beyond this many"));
+  keepLabel->setBuddy(ePartsToKeep);
+  connect(rGoOnWhenFull, &QRadioButton::toggled, this, [this] { EnableWhenFull(); });
+  connect(bPartsFolder, &TBtnTransparent::Clicked, this, [this] { ChoosePartsFolder(); });
+  rStopWhenFull->setChecked(true);
+  EnableWhenFull();
+}
+
+void TPropertiesForm::EnableWhenFull() {
+  const bool goOn = rGoOnWhenFull->isChecked();
+  for (QWidget* w : {static_cast<QWidget*>(ePartsFolder), static_cast<QWidget*>(bPartsFolder),
+                     static_cast<QWidget*>(ePartsToKeep)}) {
+    w->setEnabled(goOn);
+  }
+}
+
+void TPropertiesForm::ChoosePartsFolder() {
+  const QString chosen = QFileDialog::getExistingDirectory(this, QStringLiteral("Folder for the numbered projects"),
+                                                           ePartsFolder->text());
+  if (!chosen.isEmpty()) ePartsFolder->setText(chosen);
 }
 
 void TPropertiesForm::RefreshPortNames() {
@@ -132,6 +195,10 @@ void TPropertiesForm::ShowSettings(const LoggerSettings& settings) {
   eACSignals->setChecked(settings.ACSignals);
   QAbstractButton* colour = colours_->button(settings.ColourMode);
   if (colour) colour->setChecked(true);
+  (settings.WhenFull.goOn ? rGoOnWhenFull : rStopWhenFull)->setChecked(true);
+  ePartsFolder->setText(QString::fromStdString(settings.WhenFull.folder));
+  ePartsToKeep->setValue(settings.WhenFull.keep);
+  EnableWhenFull();
 }
 
 void TPropertiesForm::TakeSettings(LoggerSettings& settings) {
@@ -144,6 +211,10 @@ void TPropertiesForm::TakeSettings(LoggerSettings& settings) {
   settings.ACSignals = eACSignals->isChecked();
   const int colour = colours_->checkedId();
   if (colour >= 0) settings.ColourMode = static_cast<uint8_t>(colour);
+  settings.WhenFull.goOn = rGoOnWhenFull->isChecked();
+  settings.WhenFull.folder = ePartsFolder->text().trimmed().toStdString();
+  ePartsToKeep->interpretText();
+  settings.WhenFull.keep = ePartsToKeep->value();
 }
 
 bool TPropertiesForm::EditSettings(LoggerSettings& settings) {

@@ -1,6 +1,7 @@
 #pragma once
 // The modal "Properties" dialog that edits the logger settings: COM port,
-// logger type, debounce, AC signals and the chart's colour scheme.
+// logger type, debounce, AC signals, the chart's colour scheme, and what
+// the window's capture does when the store is full.
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -11,6 +12,9 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLineEdit;
+class QRadioButton;
+class QSpinBox;
 
 namespace korvalog {
 
@@ -43,6 +47,12 @@ class TPropertiesForm : public QDialog {
   TEditUpDown* eDebounce = nullptr;
   QCheckBox* eACSignals = nullptr;
   QGroupBox* rgColour = nullptr;
+  QGroupBox* gWhenFull = nullptr;
+  QRadioButton* rStopWhenFull = nullptr;
+  QRadioButton* rGoOnWhenFull = nullptr;
+  QLineEdit* ePartsFolder = nullptr;
+  TBtnTransparent* bPartsFolder = nullptr;
+  QSpinBox* ePartsToKeep = nullptr;
   TBtnTransparent* bOK = nullptr;
   TBtnTransparent* bCancel = nullptr;
 
@@ -50,6 +60,10 @@ class TPropertiesForm : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  void BuildWhenFull(int top);
+  void EnableWhenFull();
+  void ChoosePartsFolder();
+
   QButtonGroup* loggerTypes_ = nullptr;
   QButtonGroup* colours_ = nullptr;
   PortDeviceFn portDevice_;

@@ -4,10 +4,14 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
+
 #include "base/byte_text.h"
 
 namespace korvalog {
 namespace {
+
+constexpr char kPartsFolderKey[] = "PartsFolder";
 
 // The stored text of a value; empty when missing. A text with commas comes
 // back from the store as a list, which is joined again.
@@ -15,6 +19,13 @@ QString StoredText(const QSettings& store, const char* name) {
   const QVariant value = store.value(QLatin1String(name));
   if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(QLatin1Char(','));
   return value.toString();
+}
+
+// The continuous-capture choice is written once it was made: a store that
+// never had it keeps only the five logger settings.
+void WriteChoiceInt(QSettings& store, const char* name, int32_t value, int32_t fallback) {
+  if (StoredText(store, name).isEmpty() && value == fallback) return;
+  WriteSettingInt(store, name, value);
 }
 
 }  // namespace
@@ -38,6 +49,9 @@ void LoadStoredSettings(QSettings& store, LoggerSettings& settings) {
   settings.Debounce = static_cast<uint16_t>(ReadSettingInt(store, "Debounce", defaults.Debounce));
   settings.ACSignals = (ReadSettingInt(store, "ACSignals", defaults.ACSignals ? 1 : 0) & 1) != 0;
   settings.ColourMode = static_cast<uint8_t>(ReadSettingInt(store, "ColourMode", defaults.ColourMode));
+  settings.WhenFull.goOn = (ReadSettingInt(store, "WhenFull", 0) & 1) != 0;
+  settings.WhenFull.folder = StoredText(store, kPartsFolderKey).toStdString();
+  settings.WhenFull.keep = std::max(0, ReadSettingInt(store, "PartsToKeep", defaults.WhenFull.keep));
 }
 
 bool StoreSettings(QSettings& store, const LoggerSettings& settings) {
@@ -46,6 +60,11 @@ bool StoreSettings(QSettings& store, const LoggerSettings& settings) {
   WriteSettingInt(store, "Debounce", settings.Debounce);
   WriteSettingInt(store, "ACSignals", settings.ACSignals ? 1 : 0);
   WriteSettingInt(store, "ColourMode", settings.ColourMode);
+  const FullStoreChoice defaults;
+  WriteChoiceInt(store, "WhenFull", settings.WhenFull.goOn ? 1 : 0, defaults.goOn ? 1 : 0);
+  const QString folder = QString::fromStdString(settings.WhenFull.folder);
+  if (StoredText(store, kPartsFolderKey) != folder) store.setValue(QLatin1String(kPartsFolderKey), folder);
+  WriteChoiceInt(store, "PartsToKeep", settings.WhenFull.keep, defaults.keep);
   store.sync();
   return store.status() == QSettings::NoError;
 }

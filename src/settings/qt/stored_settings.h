@@ -1,7 +1,9 @@
 #pragma once
 // The five logger settings in the per-user store, as decimal texts named
 // "Port", "LoggerType", "Debounce", "ACSignals" and "ColourMode" under the
-// organisation "Quendrix" and the application "Korvalog".
+// organisation "Quendrix" and the application "Korvalog"; beside them, once
+// chosen, what a full store does: "WhenFull" (0 stop, 1 go on),
+// "PartsFolder" and "PartsToKeep" (0: every file).
 #include <cstdint>
 
 #include "core/records.h"

@@ -38,7 +38,8 @@ TEST(JournalRecoveryPrompt, YesRestoresAndKeepsTheJournalUntilSavedNoDiscards) {
   testing_support::TempDir dir;
   ManualClock clock;
   CaptureData data(clock);
-  CaptureJournal journal(data, dir.Path());
+  SessionJournal journal(data);
+  journal.UseFolder(dir.Path());
   const std::string left = dir / "capture.journal";
 
   LeaveJournal(left, 7);
@@ -69,7 +70,8 @@ TEST(JournalRecoveryPrompt, AJournalThatCannotBeRecoveredWholeIsMovedAsideNotDel
   testing_support::TempDir dir;
   ManualClock clock;
   CaptureData data(clock);
-  CaptureJournal journal(data, dir.Path());
+  SessionJournal journal(data);
+  journal.UseFolder(dir.Path());
   const std::string left = dir / "capture.journal";
   LeaveJournal(left, 7);
   std::string bytes = testing_support::ReadBytes(left);

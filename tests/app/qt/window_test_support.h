@@ -20,7 +20,6 @@
 #include "app/qt/notes_form.h"
 #include "app/qt/side_windows.h"
 #include "core/capture_data.h"
-#include "core/capture_journal.h"
 #include "core/clock.h"
 #include "settings/qt/properties_form.h"
 #include "settings/qt/stored_settings.h"
@@ -47,8 +46,9 @@ struct ProgramWindows {
   explicit ProgramWindows(std::optional<std::string> loadPath = std::nullopt, bool demo = false,
                           const std::string& journalFolder = {})
       : data(clock),
-        journal(journalFolder.empty() ? nullptr : std::make_unique<CaptureJournal>(data, journalFolder)),
-        main(MainFormContext{data, settings, usb, clock, markup, demo, journal.get(), std::move(loadPath)}),
+        journalFolder_(journalFolder),
+        main(MainFormContext{data, settings, usb, clock, markup, demo,
+                             journalFolder_.empty() ? nullptr : &journalFolder_, std::move(loadPath)}),
         properties(&main),
         about(&main, [this](const QString& url) { opened.push_back(url); }),
         analysis(data, settings, main),
@@ -63,7 +63,7 @@ struct ProgramWindows {
   LoggerSettings settings;
   NoUsbLoggers usb;
   MarkupStyle markup;
-  std::unique_ptr<CaptureJournal> journal;
+  std::string journalFolder_;
   TMainForm main;
   TPropertiesForm properties;
   TAboutForm about;

@@ -6,7 +6,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/continuous_parts.h"
+#include "session/continuous_parts.h"
 #include "project/temp_dir.h"
 
 namespace korvalog {

@@ -1,4 +1,4 @@
-#include "app/continuous_parts.h"
+#include "session/continuous_parts.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,0 +1,261 @@
+#include "session/capture_session.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+
+#include "base/byte_text.h"
+#include "core/file_names.h"
+#include "core/process_setup.h"
+#include "session/continuous_parts.h"
+#include "session/journal_recovery.h"
+
+namespace korvalog {
+namespace {
+
+namespace fs = std::filesystem;
+
+// What a saved part shows besides its events: the capture's own view of its
+// channels. The one place a part takes it from the running capture.
+void TakeViewForPart(const CaptureData& from, CaptureData& part) {
+  part.Channels = from.Channels;
+  part.Sequence = from.Sequence;
+  part.Order = from.Order;
+}
+
+}  // namespace
+
+std::string SummaryText(const SessionSummary& summary, const std::string& folder) {
+  const size_t n = summary.written.size();
+  if (n == 0) return "The capture is in no file: it is lost";
+  const auto name = [](const std::string& path) { return Utf8FromPath(PathFromUtf8(path).filename()); };
+  std::string text = (n == 1 ? "1 file" : UIntToText(static_cast<uint32_t>(n)) + " files") + " written to " + folder;
+  text += " (" + name(summary.written.front());
+  if (n > 1) text += (n > 2 ? " ... " : ", ") + name(summary.written.back());
+  text += ")";
+  for (const std::string& j : summary.journals) text += "; the journal " + j + " keeps the rest";
+  return text;
+}
+
+CaptureSession::CaptureSession(CaptureData& data, const LoggerSettings& settings, UsbLoggers& usb,
+                               const Clock& clock, SessionFiles& files, SessionNotes& notes)
+    : data_(data),
+      files_(files),
+      notes_(notes),
+      link_(std::make_unique<LinkSupervisor>(data, settings, usb, clock)),
+      journal_(data),
+      part_(std::make_unique<CaptureData>(partClock_)) {}
+
+CaptureSession::~CaptureSession() {
+  // The link first: nothing appends once the handler goes.
+  link_.reset();
+  journal_.CaptureStopped();
+  Disarm();
+}
+
+void CaptureSession::Disarm() {
+  data_.SetFullStoreHandler(nullptr);
+  rotation_.reset();
+  if (limitSet_) data_.SetStoreLimit(kEventCapacity);
+  limitSet_ = false;
+}
+
+void CaptureSession::Configure(const SessionOptions& options) {
+  Disarm();
+  options_ = options;
+  summary_ = SessionSummary{};
+  ownParts_.clear();
+  prefix_.clear();
+  firstNumber_ = 1;
+  partsSaved_ = 0;
+  notWritten_ = rescueFailed_ = unsaved_ = stoppedEarly_ = partSaved_ = partFailed_ = false;
+  retryAt_ = {};
+  if (options_.rotate) {
+    rotation_ = std::make_unique<StoreRotation>();
+    rotation_->AttachJournal(journal_.Kept());
+    data_.SetFullStoreHandler(rotation_.get());
+  }
+  if (options_.storeEvents > 0) {
+    data_.SetStoreLimit(options_.storeEvents);
+    limitSet_ = true;
+  }
+}
+
+std::string CaptureSession::PartsFolderProblem() const {
+  std::error_code ec;
+  if (fs::is_directory(PathFromUtf8(options_.out), ec) && Writable(PathFromUtf8(options_.out))) return {};
+  return options_.out + ": not a folder that can be written";
+}
+
+bool CaptureSession::Prepare() {
+  if (options_.rotate) {
+    const std::string problem = PartsFolderProblem();
+    if (!problem.empty()) {
+      notes_.Note(NoteKind::Problem, problem);
+      return false;
+    }
+  }
+  if (!journal_.Kept()) return true;
+  const std::string journalPath = journal_.FreeJournalPath();
+  const fs::path journal = PathFromUtf8(journalPath);
+  const fs::path folder = journal.has_parent_path() ? journal.parent_path() : ".";
+  std::error_code ec;
+  if (!fs::is_directory(folder, ec) || !Writable(folder)) {
+    notes_.Note(NoteKind::Problem, journalPath + ": the folder " + Utf8FromPath(folder) +
+                                       " does not exist or cannot be written");
+    return false;
+  }
+  if (!options_.rotate) {
+    const std::string problem = files_.OutputProblem(options_.out, {journalPath, journalPath + ".previous"});
+    if (!problem.empty()) {
+      notes_.Note(NoteKind::Problem, problem);
+      return false;
+    }
+  }
+  return RecoverJournalsLeftAt(journalPath, options_.rotate ? options_.out : std::string(), options_.out, *part_,
+                               files_, notes_);
+}
+
+std::string CaptureSession::PartName(uint32_t number) const {
+  return Utf8FromPath(PathFromUtf8(options_.out) / ContinuousPartName(prefix_, number + firstNumber_ - 1));
+}
+
+bool CaptureSession::CaptureStarted(std::string& error) {
+  double started = 0;
+  {
+    // The appending thread may already move a full store aside.
+    std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
+    started = data_.CaptureStart.time;
+  }
+  prefix_ = PartTimeStamp(started);
+  if (rotation_) firstNumber_ = FirstFreePartNumber(options_.out, prefix_);
+  const bool ok = journal_.CaptureStarted(rotation_ ? std::string() : options_.out, rotation_.get(),
+                                          [this](uint32_t generation) { return PartName(generation + 1); }, error);
+  if (!ok && rotation_) rotation_->AttachJournal(false);
+  return ok;
+}
+
+void CaptureSession::Tick() {
+  if (!rotation_ || !rotation_->SpareWaiting()) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now < retryAt_) return;
+  // A part that could not be written is tried again a second later, not on
+  // every tick.
+  if (!SaveWaitingPart() && partFailed_) retryAt_ = now + std::chrono::seconds(1);
+}
+
+// Saves the full part that waits in the spare block, then hands the block
+// back once the journal has its end too. False while it cannot be saved.
+bool CaptureSession::SaveWaitingPart() {
+  if (!partSaved_) {
+    const uint32_t n = rotation_->SpareCount();
+    TakeViewForPart(data_, *part_);
+    std::copy_n(rotation_->Spare(), n, part_->Store.MutableData());
+    part_->Store.SetCount(n);
+    part_->DataPresent.store(1);
+    if (!WritePart(*part_, rotation_->SpareStart(), rotation_->SpareEnd())) {
+      partFailed_ = true;
+      return false;
+    }
+    partSaved_ = true;
+    partFailed_ = false;
+  }
+  if (journal_.Running() && !rotation_->JournalHasTakenSpare()) {
+    journal_.Wake();
+    return false;
+  }
+  journal_.DropPrevious();
+  partSaved_ = false;
+  rotation_->ReleaseSpare();
+  return true;
+}
+
+bool CaptureSession::WritePart(CaptureData& part, const PositionSnapshot& from, const PositionSnapshot& to) {
+  const std::string name = PartName(partsSaved_ + 1);
+  const std::string events = UIntToText(to.index - from.index);
+  std::string error;
+  if (files_.WriteProject(name, part, from, to, error)) {
+    notes_.Note(NoteKind::News, events + " events written to " + name);
+    ++partsSaved_;
+    ownParts_.push_back(name);
+    summary_.written.push_back(name);
+    if (options_.maxFiles > 0) PruneContinuousParts(options_.out, static_cast<size_t>(options_.maxFiles), ownParts_);
+    return true;
+  }
+  // As a single capture does: the part goes to the temporary folder, and the
+  // capture goes on.
+  std::error_code ec;
+  const std::string rescue =
+      Utf8FromPath(fs::temp_directory_path(ec) / PathFromUtf8("korvalog-capture-" + std::to_string(CurrentProcessId()) +
+                                                              "-" + Utf8FromPath(PathFromUtf8(name).filename())));
+  std::string rescueError;
+  if (files_.WriteProject(rescue, part, from, to, rescueError)) {
+    notes_.Note(NoteKind::Problem, error + "; the part (" + events + " events) was written to " + rescue + " instead");
+    ++partsSaved_;
+    summary_.written.push_back(rescue);
+    notWritten_ = true;
+    return true;
+  }
+  if (!rescueFailed_) {
+    notes_.Note(NoteKind::Problem, error + "; " + rescueError +
+                                       "; the part stays in memory and in the journal, tried again every second");
+  }
+  rescueFailed_ = true;
+  return false;
+}
+
+int CaptureSession::SaveRemainingParts() {
+  // A part moved aside shortly before the stop is saved first, in order.
+  while (rotation_ && rotation_->SpareWaiting()) {
+    if (SaveWaitingPart()) continue;
+    if (partFailed_ && !partSaved_) {
+      // Written nowhere: its journal keeps it, under its own name; the
+      // last part still gets the next number.
+      unsaved_ = true;
+      ++partsSaved_;
+      break;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const int status = notWritten_ || unsaved_ ? kSessionPartNotWritten : kSessionWritten;
+  if (data_.Store.Count() == 0 && partsSaved_ > 0) return status;  // the last part ended exactly full
+  if (prefix_.empty()) {
+    prefix_ = PartTimeStamp(data_.CaptureStart.time);
+    firstNumber_ = FirstFreePartNumber(options_.out, prefix_);
+  }
+  PositionSnapshot end = data_.CaptureEnd;
+  end.index = data_.Store.Count();
+  if (!WritePart(data_, data_.CaptureStart, end)) unsaved_ = true;
+  return notWritten_ || unsaved_ ? kSessionPartNotWritten : kSessionWritten;
+}
+
+int CaptureSession::Settle(int status) {
+  if (stoppedEarly_) {
+    notes_.Note(NoteKind::Problem,
+                "the continuous capture stopped: a store filled before the part before it was saved");
+  }
+  // Every part was written somewhere (a rescue file counts): the journals
+  // have served. Otherwise they keep what could not be written.
+  const bool allWritten = status == kSessionWritten || (status == kSessionPartNotWritten && Rotating() && !unsaved_);
+  if (allWritten) {
+    std::string error;
+    if (!journal_.Release(error)) notes_.Note(NoteKind::Problem, error);
+  } else {
+    summary_.journals = journal_.FilesOnDisk();
+  }
+  if (Rotating() && status != kSessionWritten) {
+    // One line that names every file holding this capture.
+    std::string files;
+    for (const std::string& f : summary_.written) files += (files.empty() ? "" : ", ") + f;
+    for (const std::string& j : summary_.journals) files += (files.empty() ? "" : ", ") + j;
+    notes_.Note(NoteKind::Problem, "the capture is in " + (files.empty() ? "no file: it is lost" : files));
+  }
+  for (const std::string& j : summary_.journals) {
+    notes_.Note(NoteKind::Problem,
+                "the journal " + j + " keeps the capture; korvalog-cli recover " + j + " --out FILE.kv");
+  }
+  summary_.status = status == kSessionWritten && stoppedEarly_ ? kSessionStoppedEarly : status;
+  return summary_.status;
+}
+
+}  // namespace korvalog

@@ -1,0 +1,146 @@
+#include "session/journal_recovery.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include "core/file_identity.h"
+#include "core/file_names.h"
+#include "session/continuous_parts.h"
+
+namespace korvalog {
+
+namespace fs = std::filesystem;
+
+std::string FreeRecoveredName(const std::string& path) {
+  std::error_code ec;
+  if (!fs::exists(PathFromUtf8(path), ec)) return path;
+  const size_t dot = path.rfind(".kv");
+  const std::string stem = dot == std::string::npos ? path : path.substr(0, dot);
+  const std::string tail = dot == std::string::npos ? ".kv" : path.substr(dot);
+  for (int n = 1;; ++n) {
+    const std::string name = stem + "-recovered" + (n == 1 ? "" : "-" + std::to_string(n)) + tail;
+    if (!fs::exists(PathFromUtf8(name), ec)) return name;
+  }
+}
+
+bool LooksLikeJournal(const std::string& path) {
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
+  std::string head(256 * 1024, '\0');
+  in.read(head.data(), static_cast<std::streamsize>(head.size()));
+  head.resize(static_cast<size_t>(std::max<std::streamsize>(in.gcount(), 0)));
+  return HasJournalMagic(head);
+}
+
+bool KeepDamagedJournal(const std::string& journal, SessionNotes& notes) {
+  std::string movedTo;
+  std::string error;
+  if (MoveJournalAside(journal, movedTo, error)) {
+    notes.Note(NoteKind::Problem, "the damaged journal was kept as " + movedTo);
+    return true;
+  }
+  notes.Note(NoteKind::Problem, error + "; it stays as it is");
+  return false;
+}
+
+bool RecoverJournalTo(const std::string& journal, const std::string& out, CaptureData& into, SessionFiles& files,
+                      SessionNotes& notes) {
+  // Held until the journal is gone, so that a second recovery at the same
+  // time is refused rather than restoring the capture twice.
+  JournalHold hold;
+  std::string error;
+  if (!hold.Take(journal, error)) {
+    notes.Note(NoteKind::Problem, error);
+    return false;
+  }
+  JournalContents contents;
+  if (!ReadJournal(journal, contents, error)) {
+    notes.Note(NoteKind::Problem, error);
+    return false;
+  }
+  RestoreJournal(contents, into);
+  if (!files.WriteProject(out, into, into.CaptureStart, into.CaptureEnd, error)) {
+    notes.Note(NoteKind::Problem, error + "; the journal is kept");
+    return false;
+  }
+  notes.Note(NoteKind::News, DescribeRecovery(contents) + " recovered from " + journal + " to " + out);
+  if (contents.lost > 0) {
+    KeepDamagedJournal(journal, notes);
+  } else if (!RemoveJournalFile(journal, error)) {
+    notes.Note(NoteKind::Problem, error);
+  }
+  return true;
+}
+
+bool RecoverJournalsLeftAt(const std::string& journal, const std::string& partsFolder, const std::string& project,
+                           CaptureData& scratch, SessionFiles& files, SessionNotes& notes) {
+  for (const std::string& left : {journal + ".previous", journal}) {
+    const PathKind kind = KindOfPath(left);
+    if (kind == PathKind::Missing) continue;
+    if (kind == PathKind::Folder) {
+      notes.Note(NoteKind::Problem, left + ": is a folder");
+      return false;
+    }
+    if (kind == PathKind::Other) {
+      notes.Note(NoteKind::Problem, left + ": is not a regular file");
+      return false;
+    }
+    if (JournalInUse(left)) {
+      notes.Note(NoteKind::Problem, left + ": in use by another running capture");
+      return false;
+    }
+    if (!LooksLikeJournal(left)) {
+      std::error_code ec;
+      if (fs::file_size(PathFromUtf8(left), ec) > 0) {
+        notes.Note(NoteKind::Problem, left + ": not a capture journal; it is not overwritten");
+        return false;
+      }
+      continue;
+    }
+    JournalContents contents;
+    std::string error;
+    if (!ReadJournal(left, contents, error)) {
+      notes.Note(NoteKind::Problem, error);
+      // Its name is needed for this capture's journal.
+      if (!KeepDamagedJournal(left, notes)) return false;
+      continue;
+    }
+    std::string target = contents.header.target;
+    if (target.empty()) {
+      const std::string name = "recovered-" + PartTimeStamp(contents.header.start.time) + ".kv";
+      target = !partsFolder.empty() ? Utf8FromPath(PathFromUtf8(partsFolder) / name) : project;
+    }
+    if (!RecoverJournalTo(left, FreeRecoveredName(target), scratch, files, notes)) return false;
+  }
+  return true;
+}
+
+bool ReadLeftJournal(const std::string& path, JournalContents& contents, std::string& error, std::string& movedTo) {
+  movedTo.clear();
+  if (ReadJournal(path, contents, error)) return true;
+  // On failure `error` says why it could not be moved either.
+  if (!MoveJournalAside(path, movedTo, error)) movedTo.clear();
+  return false;
+}
+
+SettleOutcome SettleLeftJournal(const std::string& path, const JournalContents& contents, LeftJournalAnswer answer,
+                                CaptureData& data, SessionJournal& journal) {
+  if (answer == LeftJournalAnswer::AskLater) return SettleOutcome::Next;
+  const auto restore = [&] { return RestoreJournal(contents, data) ? SettleOutcome::Restored : SettleOutcome::NotRestorable; };
+  std::string error;
+  if (contents.lost > 0) {
+    std::string movedTo;
+    if (!MoveJournalAside(path, movedTo, error)) return SettleOutcome::Next;
+    if (answer == LeftJournalAnswer::Discard) return SettleOutcome::Next;
+    return restore();
+  }
+  if (answer == LeftJournalAnswer::Discard) {
+    RemoveJournalFile(path, error);
+    return SettleOutcome::Next;
+  }
+  const SettleOutcome restored = restore();
+  if (restored == SettleOutcome::Restored) journal.Adopt(path);
+  return restored;
+}
+
+}  // namespace korvalog
