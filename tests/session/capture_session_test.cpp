@@ -18,7 +18,7 @@
 #include "project/temp_dir.h"
 #include "session/continuous_parts.h"
 #include "session/journal_recovery.h"
-#include "tools/wait_until.h"
+#include "support/wait_until.h"
 
 namespace korvalog {
 namespace {
