@@ -8,7 +8,8 @@
 
 namespace korvalog {
 
-CaptureJournal::CaptureJournal(CaptureData& data, std::string folder) : data_(data), folder_(std::move(folder)) {}
+CaptureJournal::CaptureJournal(CaptureData& data, const CaptureView& view, std::string folder)
+    : data_(data), view_(view), folder_(std::move(folder)) {}
 
 CaptureJournal::~CaptureJournal() {
   if (writer_) writer_->Finish();
@@ -31,7 +32,7 @@ bool CaptureJournal::CaptureStarted(std::string& error) {
   std::error_code ec;
   std::filesystem::create_directories(PathFromUtf8(folder_), ec);
   writer_ = std::make_unique<JournalWriter>(data_, FreeJournalPath());
-  if (writer_->Start(error)) return true;
+  if (writer_->Start(view_, error)) return true;
   writer_.reset();
   return false;
 }

@@ -8,13 +8,14 @@
 #include <string>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/journal_writer.h"
 
 namespace korvalog {
 
 class CaptureJournal {
  public:
-  CaptureJournal(CaptureData& data, std::string folder);
+  CaptureJournal(CaptureData& data, const CaptureView& view, std::string folder);
   ~CaptureJournal();
   CaptureJournal(const CaptureJournal&) = delete;
   CaptureJournal& operator=(const CaptureJournal&) = delete;
@@ -42,6 +43,7 @@ class CaptureJournal {
 
  private:
   CaptureData& data_;
+  const CaptureView& view_;
   std::string folder_;
   std::unique_ptr<JournalWriter> writer_;
   std::string adoptedPath_;

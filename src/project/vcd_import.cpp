@@ -34,14 +34,14 @@ bool IsVcdPath(std::string_view path) {
   return last >= 1 && FindTextFrom(last, ".vcd", path) == last;
 }
 
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped) {
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, TraceList& traces, uint32_t& count, uint64_t& skipped) {
   std::vector<std::string> warnings;
-  return ReadVcdLines(reader, data, count, skipped, warnings);
+  return ReadVcdLines(reader, data, traces, count, skipped, warnings);
 }
 
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, uint64_t& skipped,
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, TraceList& traces, uint32_t& count, uint64_t& skipped,
                          std::vector<std::string>& warnings) {
-  VcdImport vcd(data);
+  VcdImport vcd(data, traces);
   std::string reason;
   std::string_view line;
   bool cut = false;
@@ -81,8 +81,10 @@ std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count,
   return reason;
 }
 
-VcdImport::VcdImport(CaptureData& data) : data_(data) {
-  ResetChannelTable(data_.Channels);
+VcdImport::VcdImport(CaptureData& data, TraceList& traces) : data_(data), traces_(traces) {
+  ChannelTable names{};
+  ResetChannelTable(names);
+  traces_.SetTable(names);
   for (int& c : singleCodes_) c = -1;
   DateTimeFields fallback;
   fallback.year = 2000;

@@ -86,10 +86,8 @@ int CountSequenceSteps(const SequenceTable& table) {
   return n;
 }
 
-void SetStartupDefaults(CaptureData& data) {
-  ResetChannelTable(data.Channels);
-  ResetSequenceTable(data.Sequence);
-  ResetDisplayOrder(data.Order);
+void SetStartupDefaults(CaptureData& data, CaptureView& view) {
+  view.Reset();
   data.DataPresent.store(0);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/records.h"
 
 namespace korvalog {
@@ -29,7 +30,8 @@ Rgb ChannelColour(int channel, uint8_t colourMode);
 // Rows from row 1 up to the first whose signal is 0.
 int CountSequenceSteps(const SequenceTable& table);
 
-// Channel names "#n", search conditions ignore, empty Sequencer rows.
-void SetStartupDefaults(CaptureData& data);
+// No capture present; channel names "#n", search conditions ignore, empty
+// Sequencer rows.
+void SetStartupDefaults(CaptureData& data, CaptureView& view);
 
 }  // namespace korvalog

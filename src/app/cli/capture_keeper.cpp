@@ -115,7 +115,8 @@ bool ExtractKeeperOptions(CommandArgs& args, KeeperOptions& o, std::string& erro
   return true;
 }
 
-int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into) {
+int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into,
+                     CaptureView& view) {
   // Held until the journal is gone, so that a second recovery at the same
   // time is refused rather than restoring the capture twice.
   JournalHold hold;
@@ -129,8 +130,8 @@ int RecoverJournalTo(const std::string& journal, const std::string& out, CliCont
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
   }
-  RestoreJournal(contents, into);
-  const FileResult saved = WriteProjectFile(out, into, into.CaptureStart, into.CaptureEnd);
+  RestoreJournal(contents, into, view);
+  const FileResult saved = WriteProjectFile(out, into, view, into.CaptureStart, into.CaptureEnd);
   if (!saved.ok) {
     ctx.err << "korvalog-cli: " << saved.error << "; the journal is kept\n";
     return kExitUsage;
@@ -218,7 +219,8 @@ bool CaptureKeeper::Prepare() {
       const std::string name = "recovered-" + PartTimeStamp(contents.header.start.time) + ".kv";
       target = options_.rotate ? Utf8FromPath(PathFromUtf8(out_) / name) : out_;
     }
-    if (RecoverJournalTo(left, FreeName(target), ctx_, *part_) != kExitOk) return false;
+    CaptureView leftView;  // the left capture's names, not this one's
+    if (RecoverJournalTo(left, FreeName(target), ctx_, *part_, leftView) != kExitOk) return false;
   }
   if (options_.rotate) {
     rotation_ = std::make_unique<StoreRotation>();
@@ -251,7 +253,7 @@ void CaptureKeeper::CaptureStarted() {
     journal_->SetTarget(out_);
   }
   std::string error;
-  if (!journal_->Start(error)) {
+  if (!journal_->Start(ctx_.view, error)) {
     ctx_.err << "korvalog-cli: " << error << "; the capture goes on without a journal\n";
     journal_.reset();
     if (rotation_) rotation_->AttachJournal(false);
@@ -274,9 +276,6 @@ void CaptureKeeper::Tick() {
 bool CaptureKeeper::SaveWaitingPart() {
   if (!partSaved_) {
     const uint32_t n = rotation_->SpareCount();
-    part_->Channels = ctx_.data.Channels;
-    part_->Sequence = ctx_.data.Sequence;
-    part_->Order = ctx_.data.Order;
     std::copy_n(rotation_->Spare(), n, part_->Store.MutableData());
     part_->Store.SetCount(n);
     part_->DataPresent.store(1);
@@ -300,7 +299,7 @@ bool CaptureKeeper::SaveWaitingPart() {
 bool CaptureKeeper::WritePart(CaptureData& part, const PositionSnapshot& from, const PositionSnapshot& to) {
   const std::string name = PartName(partsSaved_ + 1);
   const std::string events = UIntToText(to.index - from.index);
-  const FileResult saved = WriteProjectFile(name, part, from, to);
+  const FileResult saved = WriteProjectFile(name, part, ctx_.view, from, to);
   if (saved.ok) {
     ctx_.err << "korvalog-cli: " << events << " events written to " << name << "\n";
     ++partsSaved_;
@@ -315,7 +314,7 @@ bool CaptureKeeper::WritePart(CaptureData& part, const PositionSnapshot& from, c
   const std::string rescue =
       Utf8FromPath(fs::temp_directory_path(ec) / PathFromUtf8("korvalog-capture-" + std::to_string(CurrentProcessId()) +
                                                               "-" + Utf8FromPath(PathFromUtf8(name).filename())));
-  const FileResult kept = WriteProjectFile(rescue, part, from, to);
+  const FileResult kept = WriteProjectFile(rescue, part, ctx_.view, from, to);
   if (kept.ok) {
     ctx_.err << "korvalog-cli: " << saved.error << "; the part (" << events << " events) was written to " << rescue
              << " instead\n";

@@ -27,8 +27,9 @@ bool ExtractKeeperOptions(CommandArgs& args, KeeperOptions& o, std::string& erro
 
 // Reads `journal`, writes what it holds as the project `out` and removes the
 // journal; tells what was recovered and lost on ctx.err. `into` receives the
-// capture. Gives kExitOk or kExitUsage.
-int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into);
+// capture and `view` its names, rows and pattern. Gives kExitOk or kExitUsage.
+int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into,
+                     CaptureView& view);
 
 class CaptureKeeper {
  public:

@@ -47,7 +47,9 @@ int main(int argc, char** argv) {
   // The program-wide state: one instance each, alive until exit.
   SystemClock clock;
   CaptureData data(clock);
-  SetStartupDefaults(data);
+  CaptureView view;  // how the window shows it
+  SetStartupDefaults(data, view);
+  const ViewFollowsCapture follows(data, view);
   LoggerSettings settings;
   MarkupStyle markup;
 
@@ -58,6 +60,7 @@ int main(int argc, char** argv) {
   UsbLoggers* usb = nullptr;
   if (options.demo) {
     demo = std::make_unique<DemoLogger>(data, clock);
+    NameLiftInputs(view.Traces);
     usb = &demo->Loggers();
   } else {
     hid = MakeSystemHidBackend();
@@ -69,22 +72,22 @@ int main(int argc, char** argv) {
   // The journal of the window's captures, beside the settings; none for
   // the demonstration's throw-away captures.
   std::unique_ptr<CaptureJournal> journal;
-  if (!options.demo) journal = std::make_unique<CaptureJournal>(data, JournalFolderBesideSettings());
+  if (!options.demo) journal = std::make_unique<CaptureJournal>(data, view, JournalFolderBesideSettings());
 
   int result = 0;
   {
-    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo, journal.get(),
+    TMainForm main(MainFormContext{data, view, settings, *usb, clock, markup, options.demo, journal.get(),
                                    options.loadPath});
     TPropertiesForm properties(&main, [](uint8_t port) { return SerialDeviceName(port); });
     TAboutForm about(&main);
-    AnalysisWindows analysis(data, settings, main);
+    AnalysisWindows analysis(data, view, settings, main);
     TNotesForm notes(&main);
     analysis.CreateStatistics();
-    ReportWindows report(data, main);
+    ReportWindows report(data, view, main);
     main.AttachSideWindows(
         SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics(), &report});
     // A capture that did not end properly last time is offered back first.
-    if (journal) OfferJournalRecovery(data, *journal, JournalFolderBesideSettings(), markup);
+    if (journal) OfferJournalRecovery(data, view, *journal, JournalFolderBesideSettings(), markup);
     timing.Watch(main);
     main.show();
     result = QApplication::exec();

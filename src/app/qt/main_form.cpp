@@ -55,6 +55,7 @@ QString FindHelpFile() {
 
 TMainForm::TMainForm(MainFormContext context)
     : data_(context.data),
+      view_(context.view),
       settings_(context.settings),
       usb_(context.usb),
       clock_(context.clock),
@@ -77,13 +78,13 @@ TMainForm::TMainForm(MainFormContext context)
   link_ = std::make_unique<LinkSupervisor>(data_, settings_, usb_, clock_);
   link_->LinkState = 0;
   link_->OpenSerialLink();
-  commands_ = std::make_unique<MainCommands>(data_, settings_, *link_, *this);
+  commands_ = std::make_unique<MainCommands>(data_, view_, settings_, *link_, *this);
 
   BuildToolbar();
   setMinimumWidth(std::max(kMinWidth, MinimumToolbarWidth()));
   // The chart's Sequencer button is wired to the Sequencer window when the
   // side windows are hung on the chart.
-  chart_ = new ChartPanel(data_, settings_, this);
+  chart_ = new ChartPanel(data_, view_, settings_, this);
   chart_->setObjectName(QStringLiteral("Chart"));
   status_ = new TStatusPanels(this);
   ShowSettingsStatus();
@@ -285,7 +286,7 @@ void TMainForm::bSaveSelClick() {
 void TMainForm::bExportClick() {
   // A running capture is still growing: it is exported once it has stopped.
   if (!commands_->CaptureGuard()) return;
-  ExportDialog dialog(data_, settings_, chart_->SelectionStart(), chart_->SelectionEnd(), this);
+  ExportDialog dialog(data_, view_, settings_, chart_->SelectionStart(), chart_->SelectionEnd(), this);
   dialog.setObjectName(QStringLiteral("ExportDialog"));
   ExportChoices proposed;
   proposed.path = ExportNameFor(commands_->SaveFileName(), proposed.format);

@@ -11,6 +11,7 @@
 
 #include "app/main_commands.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/clock.h"
 #include "core/link_supervisor.h"
 #include "core/usb_loggers.h"
@@ -45,6 +46,7 @@ struct SideWindows {
 // made in main and passed by reference.
 struct MainFormContext {
   CaptureData& data;
+  CaptureView& view;
   LoggerSettings& settings;
   UsbLoggers& usb;
   const Clock& clock;
@@ -159,6 +161,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver {
   void StoreGeometry();
 
   CaptureData& data_;
+  CaptureView& view_;
   LoggerSettings& settings_;
   UsbLoggers& usb_;
   const Clock& clock_;

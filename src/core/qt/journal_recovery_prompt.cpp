@@ -25,7 +25,7 @@ std::string JournalFolderBesideSettings() {
   return QFileInfo(store.fileName()).absolutePath().toStdString();
 }
 
-bool OfferJournalRecovery(CaptureData& data, CaptureJournal& journal, const std::string& folder,
+bool OfferJournalRecovery(CaptureData& data, CaptureView& view, CaptureJournal& journal, const std::string& folder,
                           const MarkupStyle& style) {
   for (const std::string& path : FindLeftJournals(folder)) {
     JournalContents contents;
@@ -55,13 +55,13 @@ bool OfferJournalRecovery(CaptureData& data, CaptureJournal& journal, const std:
       std::string movedTo;
       if (!MoveJournalAside(path, movedTo, error)) continue;
       if (answer == 1) continue;
-      return RestoreJournal(contents, data);
+      return RestoreJournal(contents, data, view);
     }
     if (answer == 1) {
       RemoveJournalFile(path, ignored);
       continue;
     }
-    if (!RestoreJournal(contents, data)) return false;
+    if (!RestoreJournal(contents, data, view)) return false;
     journal.Adopt(path);
     return true;
   }

@@ -20,6 +20,7 @@
 #include "app/qt/notes_form.h"
 #include "app/qt/side_windows.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/capture_journal.h"
 #include "core/clock.h"
 #include "core/usb_loggers.h"
@@ -47,11 +48,11 @@ struct ProgramWindows {
   explicit ProgramWindows(std::optional<std::string> loadPath = std::nullopt, bool demo = false,
                           const std::string& journalFolder = {})
       : data(clock),
-        journal(journalFolder.empty() ? nullptr : std::make_unique<CaptureJournal>(data, journalFolder)),
-        main(MainFormContext{data, settings, usb, clock, markup, demo, journal.get(), std::move(loadPath)}),
+        journal(journalFolder.empty() ? nullptr : std::make_unique<CaptureJournal>(data, view, journalFolder)),
+        main(MainFormContext{data, view, settings, usb, clock, markup, demo, journal.get(), std::move(loadPath)}),
         properties(&main),
         about(&main, [this](const QString& url) { opened.push_back(url); }),
-        analysis(data, settings, main),
+        analysis(data, view, settings, main),
         notes(&main) {
     analysis.CreateStatistics();
     main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
@@ -60,6 +61,8 @@ struct ProgramWindows {
 
   SystemClock clock;
   CaptureData data;
+  CaptureView view;
+  ViewFollowsCapture follows{data, view};
   LoggerSettings settings;
   NoUsbLoggers usb;
   MarkupStyle markup;
