@@ -8,11 +8,11 @@
 #include <QKeyEvent>
 #include <memory>
 
-#include "analysis/qt/chart_hookup.h"
 #include "analysis/qt/sequence_grid.h"
+#include "app/qt/chart_hookup.h"
+#include "bench_application.h"
 #include "full_capture.h"
 #include "ui/qt/kit_look.h"
-#include "bench_application.h"
 
 namespace korvalog {
 namespace {

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "core/capture_data.h"
-#include "core/serial_decoder.h"
+#include "transport/serial_decoder.h"
 
 namespace korvalog {
 namespace {

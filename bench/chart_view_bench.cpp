@@ -11,17 +11,16 @@
 
 #include <memory>
 
+#include "base/date_time.h"
+#include "bench_application.h"
 #include "chart/chart_state.h"
 #include "chart/qt/chart_images.h"
 #include "chart/qt/chart_painting.h"
 #include "chart/qt/chart_panel.h"
 #include "core/capture_data.h"
 #include "core/capture_view.h"
-#include "core/date_time.h"
-#include "ui/common_helpers.h"
-#include "ui/qt/kit_look.h"
-#include "bench_application.h"
 #include "full_capture.h"
+#include "ui/qt/kit_look.h"
 
 namespace korvalog {
 namespace {

@@ -13,7 +13,6 @@
 #include "project/export_range.h"
 #include "project/file_export.h"
 #include "project/project_file.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 namespace {

@@ -9,10 +9,9 @@
 #include <cstdint>
 #include <memory>
 
+#include "base/date_time.h"
 #include "core/capture_data.h"
 #include "core/capture_view.h"
-#include "core/date_time.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 

@@ -18,7 +18,7 @@
 
 #include "core/capture_data.h"
 #include "core/journal_writer.h"
-#include "core/serial_decoder.h"
+#include "transport/serial_decoder.h"
 
 namespace korvalog {
 namespace {

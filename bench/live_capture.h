@@ -3,12 +3,11 @@
 // live chart beside it, for the live chart's benchmarks.
 #include <cstdint>
 
+#include "base/date_time.h"
 #include "chart/chart_state.h"
 #include "chart/live_chart.h"
 #include "core/capture_data.h"
 #include "core/capture_view.h"
-#include "core/date_time.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 

@@ -11,9 +11,9 @@
 #include "chart/live_chart.h"
 #include "chart/search_strip_plan.h"
 #include "chart/waveform_plan.h"
-#include "core/serial_decoder.h"
 #include "full_capture.h"
 #include "live_capture.h"
+#include "transport/serial_decoder.h"
 
 namespace korvalog {
 namespace {

@@ -9,14 +9,13 @@
 #include <memory>
 
 #include "app/qt/main_form.h"
+#include "bench_application.h"
 #include "chart/qt/chart_panel.h"
 #include "core/capture_data.h"
 #include "core/capture_view.h"
 #include "core/clock.h"
-#include "core/usb_loggers.h"
-#include "ui/common_helpers.h"
+#include "transport/usb_loggers.h"
 #include "ui/qt/kit_look.h"
-#include "bench_application.h"
 
 namespace korvalog {
 namespace {

@@ -15,12 +15,12 @@
 #include <memory>
 #include <string>
 
+#include "base/byte_text.h"
 #include "core/capture_data.h"
 #include "core/capture_view.h"
 #include "project/hex_record.h"
 #include "project/line_reader.h"
 #include "project/project_file.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {

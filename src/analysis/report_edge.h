@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "base/date_time.h"
 #include "core/channel_roles.h"
-#include "core/date_time.h"
 
 namespace korvalog {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "analysis/report_csv.h"
-#include "core/date_time.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "analysis/state_zero.h"
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 
 namespace korvalog {
 

@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "core/date_time.h"
-#include "ui/ansi_string_lib.h"
-#include "ui/common_helpers.h"
+#include "base/byte_text.h"
+#include "base/date_time.h"
+#include "base/time_text.h"
+#include "core/records.h"
 
 namespace korvalog {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <utility>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
 #include "core/file_names.h"
 
 namespace korvalog {

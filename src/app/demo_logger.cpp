@@ -3,10 +3,10 @@
 #include <chrono>
 #include <string>
 
-#include "core/usb_report.h"
 #include "transport/hid_reports.h"
 #include "transport/lift_traffic.h"
 #include "transport/transition_source.h"
+#include "transport/usb_report.h"
 
 namespace korvalog {
 

@@ -13,9 +13,9 @@
 #include "core/capture_data.h"
 #include "core/capture_view.h"
 #include "core/clock.h"
-#include "core/usb_loggers.h"
 #include "transport/hid_devices.h"
 #include "transport/memory_hid.h"
+#include "transport/usb_loggers.h"
 
 namespace korvalog {
 

@@ -8,9 +8,9 @@
 
 #include "core/capture_data.h"
 #include "core/capture_view.h"
-#include "core/link_supervisor.h"
 #include "core/records.h"
 #include "project/load_sinks.h"
+#include "session/link_supervisor.h"
 
 namespace korvalog {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/date_time.h"
-#include "ui/common_helpers.h"
+#include "base/date_time.h"
+#include "core/records.h"
 
 namespace korvalog {
 namespace {

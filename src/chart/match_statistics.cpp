@@ -1,7 +1,7 @@
 #include "chart/match_statistics.h"
 
-#include "ui/ansi_string_lib.h"
-#include "ui/common_helpers.h"
+#include "base/byte_text.h"
+#include "base/time_text.h"
 
 namespace korvalog {
 namespace {

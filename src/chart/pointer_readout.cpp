@@ -3,10 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
 
+#include "base/time_text.h"
+#include "core/capture_data.h"
 #include "project/export_range.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 namespace {

@@ -1,8 +1,9 @@
 #include "chart/search_strip_plan.h"
 
+#include "base/time_text.h"
 #include "chart/strip_walk.h"
 #include "chart/time_axis.h"
-#include "ui/common_helpers.h"
+#include "core/capture_data.h"
 
 namespace korvalog {
 namespace {

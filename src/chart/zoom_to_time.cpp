@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/date_time.h"
 #include "chart/snapshot_walk.h"
-#include "core/date_time.h"
 
 namespace korvalog {
 

@@ -28,6 +28,10 @@ struct CaptureView {
   void Reset();
 };
 
+// No capture present; channel names "#n", search conditions ignore, empty
+// Sequencer rows.
+void SetStartupDefaults(CaptureData& data, CaptureView& view);
+
 // Keeps a view with the capture it shows while it lives: a new capture
 // starts without the markers of the one it replaces.
 class ViewFollowsCapture : private CaptureObserver {

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 

@@ -17,4 +17,10 @@ void SetChannelName(ChannelRecord& rec, std::string_view name) {
   rec.nameLength = static_cast<uint8_t>(n);
 }
 
+int CountSequenceSteps(const SequenceTable& table) {
+  int n = 0;
+  while (n < kSequenceRows && table[n].signal != 0) ++n;
+  return n;
+}
+
 }  // namespace korvalog

@@ -93,6 +93,8 @@ void SetChannelName(ChannelRecord& rec, std::string_view name);
 
 using ChannelTable = std::array<ChannelRecord, kChannelCount>;
 using SequenceTable = std::array<SequenceRow, kSequenceRows>;
+// Rows from row 1 up to the first whose signal is 0.
+int CountSequenceSteps(const SequenceTable& table);
 // DisplayOrder[r - 1] is the channel shown in grid row r.
 using DisplayOrder = std::array<uint8_t, kChannelCount>;
 

@@ -1,8 +1,9 @@
 #include "project/dump_file.h"
 
+#include "base/byte_text.h"
+#include "base/time_text.h"
+#include "core/capture_data.h"
 #include "project/replacing_file.h"
-#include "ui/ansi_string_lib.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 

@@ -1,6 +1,6 @@
 #include "project/export_choices.h"
 
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 
 namespace korvalog {
 

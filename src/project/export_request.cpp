@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "base/byte_text.h"
 #include "project/file_export.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 namespace {

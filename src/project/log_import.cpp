@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "core/date_time.h"
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 namespace {

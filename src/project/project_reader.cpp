@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_text.h"
 #include "project/hex_record.h"
 #include "project/ignored_lines.h"
 #include "project/line_reader.h"
@@ -24,7 +25,6 @@
 #include "project/project_file.h"
 #include "project/skipped_events.h"
 #include "project/vcd_import.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {

@@ -2,9 +2,9 @@
 // file, a block at a time.
 #include <string>
 
+#include "base/byte_text.h"
 #include "project/project_file.h"
 #include "project/replacing_file.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
-#include "core/date_time.h"
+#include "base/byte_text.h"
+#include "base/date_time.h"
 #include "project/export_text.h"
 #include "project/line_reader.h"
 #include "project/vcd_header.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
 #include "project/export_text.h"
 #include "project/vcd_header.h"
 #include "project/vcd_import.h"

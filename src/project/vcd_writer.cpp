@@ -1,7 +1,7 @@
 // The value change dump writer: header, initial levels, then the changes.
 #include <charconv>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
 #include "project/export_text.h"
 #include "project/export_writer.h"
 #include "project/file_export.h"

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <mutex>
 
-#include "core/usb_report.h"
+#include "transport/usb_report.h"
 
 namespace korvalog {
 namespace {

@@ -10,9 +10,9 @@
 
 #include "core/capture_data.h"
 #include "core/clock.h"
-#include "core/usb_loggers.h"
 #include "transport/hid_backend.h"
 #include "transport/hid_reports.h"
+#include "transport/usb_loggers.h"
 
 namespace korvalog {
 

@@ -1,7 +1,7 @@
 #include "transport/hid_reports.h"
 
-#include "core/date_time.h"
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 namespace {

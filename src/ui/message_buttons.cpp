@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 
 namespace korvalog {
 

@@ -3,7 +3,7 @@
 // and, where that colour is too faint on the background (yellow or silver
 // on white), with a shade in whichever of black and white stands out
 // from it. The waveforms keep the plain colour.
-#include "ui/common_helpers.h"
+#include "core/channel_colours.h"
 
 namespace korvalog {
 

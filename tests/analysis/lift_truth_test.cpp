@@ -13,9 +13,9 @@
 #include "analysis/lift_report.h"
 #include "analysis/report_csv.h"
 #include "app/demo_logger.h"
-#include "core/date_time.h"
+#include "base/date_time.h"
+#include "core/capture_data.h"
 #include "transport/lift_traffic.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 namespace {

@@ -12,10 +12,10 @@
 #include "analysis/lift_report.h"
 #include "analysis/report_csv.h"
 #include "app/demo_logger.h"
+#include "core/capture_data.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
 #include "transport/lift_traffic.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 namespace {

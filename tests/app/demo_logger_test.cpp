@@ -7,7 +7,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/link_supervisor.h"
+#include "session/link_supervisor.h"
 #include "tools/wait_until.h"
 
 namespace korvalog {

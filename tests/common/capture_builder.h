@@ -4,11 +4,10 @@
 // view beside it with its search conditions and Sequencer rows.
 #include <cstdint>
 
+#include "base/date_time.h"
 #include "core/capture_data.h"
 #include "core/capture_view.h"
 #include "core/clock.h"
-#include "core/date_time.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog::testing {
 

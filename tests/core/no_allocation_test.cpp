@@ -3,7 +3,7 @@
 
 #include "common/allocation_counter.h"
 #include "core/capture_data.h"
-#include "core/serial_decoder.h"
+#include "transport/serial_decoder.h"
 
 namespace korvalog {
 namespace {

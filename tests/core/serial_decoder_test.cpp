@@ -1,4 +1,4 @@
-#include "core/serial_decoder.h"
+#include "transport/serial_decoder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
 #include "temp_dir.h"
 
 namespace korvalog {

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <random>
 
+#include "base/date_time.h"
 #include "common/capture_builder.h"
-#include "core/date_time.h"
 #include "project/export_choices.h"
 #include "project/export_text.h"
 #include "project/file_export.h"

@@ -5,9 +5,9 @@
 
 #include <vector>
 
+#include "base/byte_text.h"
 #include "project/hex_record.h"
 #include "temp_dir.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog {
 namespace {

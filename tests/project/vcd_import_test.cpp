@@ -5,12 +5,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/date_time.h"
+#include "base/date_time.h"
+#include "core/capture_data.h"
 #include "project/export_range.h"
 #include "project/line_reader.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 namespace {

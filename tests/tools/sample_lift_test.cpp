@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "base/date_time.h"
+#include "capture/sample_lift_feed.h"
 #include "chart/strip_walk.h"
+#include "core/capture_data.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
-#include "capture/sample_lift_feed.h"
-#include "core/date_time.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 namespace {

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <thread>
 
-#include "core/date_time.h"
-#include "core/link_supervisor.h"
+#include "base/date_time.h"
+#include "session/link_supervisor.h"
 #include "tools/sim_process.h"
 #include "tools/wait_until.h"
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/link_supervisor.h"
+#include "session/link_supervisor.h"
 #include "tools/sim_process.h"
 #include "tools/wait_until.h"
 

@@ -15,9 +15,9 @@
 #include <thread>
 #include <vector>
 
-#include "core/serial_decoder.h"
 #include "sim/pseudo_terminal.h"
 #include "tools/wait_until.h"
+#include "transport/serial_decoder.h"
 
 namespace korvalog {
 namespace {

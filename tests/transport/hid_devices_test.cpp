@@ -5,8 +5,8 @@
 #include <chrono>
 #include <thread>
 
-#include "core/serial_decoder.h"
 #include "transport/memory_hid.h"
+#include "transport/serial_decoder.h"
 
 namespace korvalog {
 namespace {

@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "core/link_supervisor.h"
+#include "session/link_supervisor.h"
 #include "transport/hid_devices.h"
 #include "transport/memory_hid.h"
 

@@ -7,8 +7,8 @@
 #include <chrono>
 #include <thread>
 
-#include "core/date_time.h"
-#include "core/link_supervisor.h"
+#include "base/date_time.h"
+#include "session/link_supervisor.h"
 #include "transport/hid_devices.h"
 #include "transport/memory_hid.h"
 

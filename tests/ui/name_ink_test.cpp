@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/records.h"
+
 namespace korvalog {
 namespace {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "app/demo_logger.h"
+#include "base/date_time.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
-#include "core/date_time.h"
 #include "project/project_file.h"
 #include "sample_lift_feed.h"
 #include "transport/lift_traffic.h"

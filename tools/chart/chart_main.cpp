@@ -14,11 +14,11 @@
 #include <cstdio>
 #include <string>
 
-#include "analysis/qt/chart_hookup.h"
+#include "app/qt/chart_hookup.h"
 #include "chart/qt/chart_panel.h"
+#include "core/capture_data.h"
 #include "core/clock.h"
 #include "project/project_file.h"
-#include "ui/common_helpers.h"
 #include "ui/qt/kit_look.h"
 
 using namespace korvalog;

@@ -10,14 +10,13 @@
 #include "app/qt/main_form.h"
 #include "app/qt/notes_form.h"
 #include "app/qt/side_windows.h"
+#include "base/date_time.h"
 #include "chart/qt/chart_panel.h"
 #include "chart/strip_walk.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
-#include "core/date_time.h"
-#include "core/usb_loggers.h"
 #include "settings/qt/properties_form.h"
-#include "ui/common_helpers.h"
+#include "transport/usb_loggers.h"
 #include "ui/markup_style.h"
 
 namespace korvalog::guide {

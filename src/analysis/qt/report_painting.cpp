@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "analysis/report_tables.h"
-#include "core/date_time.h"
+#include "base/date_time.h"
 
 namespace korvalog {
 namespace {

@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "analysis/qt/event_pictures.h"
-#include "ui/common_helpers.h"
+#include "core/channel_colours.h"
 #include "ui/qt/kit_look.h"
 #include "ui/qt/text_drawing.h"
 

@@ -12,13 +12,13 @@
 
 #include "app/cli/cli_options.h"
 #include "app/continuous_parts.h"
+#include "base/byte_text.h"
 #include "core/file_identity.h"
 #include "core/file_names.h"
 #include "core/journal_reader.h"
 #include "core/process_setup.h"
 #include "project/output_target.h"
 #include "project/project_file.h"
-#include "ui/ansi_string_lib.h"
 
 namespace korvalog::cli {
 namespace {

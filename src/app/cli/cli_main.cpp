@@ -5,8 +5,8 @@
 #include <iterator>
 
 #include "app/cli/cli_context.h"
+#include "core/capture_data.h"
 #include "core/process_setup.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog::cli {
 namespace {

@@ -14,14 +14,14 @@
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/stop_signals.h"
+#include "base/byte_text.h"
 #include "core/file_names.h"
-#include "core/link_supervisor.h"
 #include "core/process_setup.h"
-#include "core/usb_loggers.h"
 #include "project/project_file.h"
+#include "session/link_supervisor.h"
 #include "transport/hid_devices.h"
 #include "transport/system_hid.h"
-#include "ui/ansi_string_lib.h"
+#include "transport/usb_loggers.h"
 
 namespace korvalog::cli {
 namespace {

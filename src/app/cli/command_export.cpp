@@ -9,8 +9,8 @@
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/output_checks.h"
+#include "base/byte_text.h"
 #include "project/export_request.h"
-#include "ui/ansi_string_lib.h"
 
 #ifdef KORVALOG_PICTURES
 #include "project/qt/chart_picture.h"

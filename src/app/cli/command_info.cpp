@@ -3,9 +3,10 @@
 #include <ostream>
 
 #include "app/cli/cli_load.h"
+#include "base/byte_text.h"
+#include "base/time_text.h"
+#include "core/capture_data.h"
 #include "project/vcd_import.h"
-#include "ui/ansi_string_lib.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog::cli {
 namespace {

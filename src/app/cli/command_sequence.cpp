@@ -4,9 +4,10 @@
 #include <ostream>
 
 #include "app/cli/cli_load.h"
+#include "base/byte_text.h"
+#include "base/time_text.h"
 #include "chart/strip_walk.h"
-#include "ui/ansi_string_lib.h"
-#include "ui/common_helpers.h"
+#include "core/capture_data.h"
 
 namespace korvalog::cli {
 

@@ -6,7 +6,7 @@
 #include <iostream>
 
 #include "app/cli/cli_context.h"
-#include "ui/common_helpers.h"
+#include "core/capture_data.h"
 
 int main(int argc, char** argv) {
   using namespace korvalog;

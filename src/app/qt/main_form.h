@@ -13,8 +13,8 @@
 #include "core/capture_data.h"
 #include "core/capture_view.h"
 #include "core/clock.h"
-#include "core/link_supervisor.h"
-#include "core/usb_loggers.h"
+#include "session/link_supervisor.h"
+#include "transport/usb_loggers.h"
 #include "ui/markup_style.h"
 
 class QLabel;

@@ -1,6 +1,6 @@
 #include "app/qt/side_windows.h"
 
-#include "analysis/qt/chart_hookup.h"
+#include "app/qt/chart_hookup.h"
 #include "app/qt/main_form.h"
 
 namespace korvalog {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "chart/qt/chart_pictures.h"
-#include "ui/common_helpers.h"
+#include "core/channel_colours.h"
 #include "ui/qt/kit_look.h"
 #include "ui/qt/text_drawing.h"
 #include "ui/time_span_fit.h"

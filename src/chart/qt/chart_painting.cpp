@@ -3,11 +3,11 @@
 #include <QFontMetrics>
 #include <algorithm>
 
+#include "base/byte_text.h"
 #include "chart/qt/chart_pictures.h"
 #include "chart/qt/handle.h"
 #include "chart/qt/marker_painting.h"
-#include "ui/common_helpers.h"
-#include "ui/ansi_string_lib.h"
+#include "core/channel_colours.h"
 #include "ui/qt/kit_look.h"
 #include "ui/qt/markup_text.h"
 #include "ui/qt/nice_label.h"

@@ -6,8 +6,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include "base/time_text.h"
 #include "chart/pointer_readout.h"
-#include "ui/common_helpers.h"
+#include "core/capture_data.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {

@@ -5,7 +5,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "ui/common_helpers.h"
+#include "base/time_text.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "ui/common_helpers.h"
+#include "base/time_text.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {

@@ -9,7 +9,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 #include "ui/qt/btn_transparent.h"
 #include "ui/qt/button_glyphs.h"
 #include "ui/qt/edit_up_down.h"

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <QVariant>
 
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 
 namespace korvalog {
 namespace {

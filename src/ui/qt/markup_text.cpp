@@ -4,7 +4,7 @@
 #include <QPolygon>
 #include <algorithm>
 
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {

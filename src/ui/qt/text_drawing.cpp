@@ -6,7 +6,8 @@
 #include <QPolygon>
 #include <algorithm>
 
-#include "ui/common_helpers.h"
+#include "base/time_text.h"
+#include "core/channel_colours.h"
 #include "ui/name_ink.h"
 #include "ui/qt/kit_look.h"
 #include "ui/time_span_fit.h"

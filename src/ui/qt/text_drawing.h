@@ -6,7 +6,7 @@
 #include <QPalette>
 #include <string_view>
 
-#include "ui/common_helpers.h"
+#include "core/channel_colours.h"
 
 namespace korvalog {
 

@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "ui/ansi_string_lib.h"
+#include "base/byte_text.h"
 
 namespace korvalog {
 namespace {

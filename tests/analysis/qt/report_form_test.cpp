@@ -14,8 +14,8 @@
 #include "analysis/qt/report_form.h"
 #include "analysis/qt/roles_form.h"
 #include "app/demo_logger.h"
+#include "core/capture_data.h"
 #include "transport/lift_traffic.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 namespace {

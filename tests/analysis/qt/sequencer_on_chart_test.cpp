@@ -9,8 +9,8 @@
 
 #include <vector>
 
-#include "analysis/qt/chart_hookup.h"
 #include "analysis/qt/sequence_grid.h"
+#include "app/qt/chart_hookup.h"
 #include "common/capture_builder.h"
 
 namespace korvalog {

@@ -23,9 +23,9 @@
 #include "core/capture_view.h"
 #include "core/capture_journal.h"
 #include "core/clock.h"
-#include "core/usb_loggers.h"
 #include "settings/qt/properties_form.h"
 #include "settings/qt/stored_settings.h"
+#include "transport/usb_loggers.h"
 #include "ui/markup_style.h"
 #include "ui/qt/message_box.h"
 

@@ -6,7 +6,7 @@
 #include "chart/qt/chart_images.h"
 #include "chart/qt/chart_panel.h"
 #include "chart_rig.h"
-#include "ui/common_helpers.h"
+#include "core/channel_colours.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {

@@ -9,6 +9,7 @@
 #include "chart/qt/chart_panel.h"
 #include "chart/time_axis.h"
 #include "common/capture_builder.h"
+#include "core/channel_colours.h"
 
 namespace korvalog::test {
 

@@ -4,7 +4,7 @@
 
 #include "chart/qt/chart_panel.h"
 #include "chart_rig.h"
-#include "ui/common_helpers.h"
+#include "core/channel_colours.h"
 
 namespace korvalog {
 namespace {

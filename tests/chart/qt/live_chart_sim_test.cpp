@@ -10,11 +10,12 @@
 
 #include "chart/qt/chart_panel.h"
 #include "chart/time_axis.h"
-#include "core/link_supervisor.h"
-#include "core/usb_loggers.h"
+#include "core/capture_data.h"
+#include "core/channel_colours.h"
+#include "session/link_supervisor.h"
 #include "tools/sim_process.h"
 #include "tools/wait_until.h"
-#include "ui/common_helpers.h"
+#include "transport/usb_loggers.h"
 
 namespace korvalog {
 namespace {

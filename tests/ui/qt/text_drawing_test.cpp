@@ -4,8 +4,8 @@
 #include <QGuiApplication>
 #include <gtest/gtest.h>
 
+#include "base/time_text.h"
 #include "kit_test_support.h"
-#include "ui/common_helpers.h"
 
 namespace korvalog {
 namespace {

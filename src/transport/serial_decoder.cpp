@@ -1,0 +1,57 @@
+#include "transport/serial_decoder.h"
+
+#include <mutex>
+
+namespace korvalog {
+namespace {
+constexpr uint8_t kSignOfLife = 255;
+constexpr uint8_t kPrefixLow = 253;
+constexpr uint8_t kPrefixHigh = 254;
+}  // namespace
+
+void SerialDecoder::OnReceive(const uint8_t* rxBuffer, size_t rxCount) {
+  // A chunk never exceeds 128 bytes, so at most 129 bytes are ever pending;
+  // anything larger is taken in slices so the ring cannot overrun.
+  while (rxCount > 128) {
+    OnReceive(rxBuffer, 128);
+    rxBuffer += 128;
+    rxCount -= 128;
+  }
+  for (size_t i = 0; i < rxCount; ++i) ring_.bytes[ring_.write++] = rxBuffer[i];
+
+  const double time = clock_.Now();  // one reading for the whole chunk
+  std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
+  for (;;) {
+    uint8_t channel = 0;
+    uint8_t level = 0;
+    const uint8_t type = settings_.LoggerType.load(std::memory_order_relaxed);
+    if (type == kLogger96) {
+      if (ring_.Pending() == 0) return;
+      const uint8_t b = ring_.bytes[ring_.read++];
+      if (b == kSignOfLife) {
+        LoggerAlive.store(1, std::memory_order_release);
+      } else {
+        channel = static_cast<uint8_t>((b & 0x7F) + 1);
+        level = b >> 7;
+      }
+    } else if (type == kLogger128) {
+      if (ring_.Pending() < 2) return;
+      const uint8_t prefix = ring_.bytes[ring_.read++];
+      if (prefix == kPrefixLow || prefix == kPrefixHigh) {
+        // Computed in 8 bits: 255 gives channel 0, no transition. Bytes
+        // 128..254 name no channel and are ignored.
+        const uint8_t c = static_cast<uint8_t>(ring_.bytes[ring_.read++] + 1);
+        channel = c <= kChannelCount ? c : 0;
+        level = prefix == kPrefixHigh ? 1 : 0;
+      } else if (prefix == kSignOfLife) {
+        LoggerAlive.store(1, std::memory_order_release);
+      }
+      // Any other prefix is a stray byte, dropped so the stream falls back into step.
+    } else {
+      return;  // the settings changed under an old link: keep the bytes
+    }
+    if (channel != 0) data_.ApplyTransition(time, channel, level);
+  }
+}
+
+}  // namespace korvalog
