@@ -28,28 +28,28 @@ void BM_WaveformPlan1000px(benchmark::State& state) {
 void BM_SearchStripPass(benchmark::State& state) {
   StripPlan plan;
   AgainstBareLoop(state, [&](const CaptureData& d) {
-    RenderSearchStrip(d, d.CaptureStart, d.CaptureEnd, kStripSearch, 1000, StripGeometry{}, plan);
+    RenderSearchStrip(d, Capture().view, d.CaptureStart, d.CaptureEnd, kStripSearch, 1000, StripGeometry{}, plan);
     benchmark::DoNotOptimize(plan.stats.MatchCount);
   });
 }
 
 // The worst case: every channel searched, so no event can be passed over.
 void BM_SearchStripEveryChannelSearched(benchmark::State& state) {
-  CaptureData& data = Capture().data;
-  ChannelTable saved = data.Channels;
-  for (int c = 0; c < kChannelCount; ++c) data.Channels[c].SearchCondition = c % 2 == 0 ? kSearchHigh : kSearchLow;
+  CaptureView& view = Capture().view;
+  ChannelTable saved = view.Traces.Table();
+  for (int c = 0; c < kChannelCount; ++c) view.Traces.SetSearch(c + 1, c % 2 == 0 ? kSearchHigh : kSearchLow);
   StripPlan plan;
   AgainstBareLoop(state, [&](const CaptureData& d) {
-    RenderSearchStrip(d, d.CaptureStart, d.CaptureEnd, kStripSearch, 1000, StripGeometry{}, plan);
+    RenderSearchStrip(d, Capture().view, d.CaptureStart, d.CaptureEnd, kStripSearch, 1000, StripGeometry{}, plan);
     benchmark::DoNotOptimize(plan.stats.MatchCount);
   });
-  data.Channels = saved;
+  view.Traces.SetTable(saved);
 }
 
 void BM_SequencerStripPass(benchmark::State& state) {
   StripPlan plan;
   AgainstBareLoop(state, [&](const CaptureData& d) {
-    RenderSearchStrip(d, d.CaptureStart, d.CaptureEnd, kStripSequence, 1000, StripGeometry{}, plan);
+    RenderSearchStrip(d, Capture().view, d.CaptureStart, d.CaptureEnd, kStripSequence, 1000, StripGeometry{}, plan);
     benchmark::DoNotOptimize(plan.steps.data());
   });
 }

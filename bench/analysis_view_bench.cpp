@@ -19,7 +19,7 @@ namespace {
 
 void BM_StatisticsWindowOpen(benchmark::State& state) {
   EnsureBenchApplication();
-  TStatisticsForm form(Capture().data);
+  TStatisticsForm form(Capture().data, Capture().view);
   form.cbInterval()->setCurrentIndex(0);  // 15-minute intervals: the most cells
   AgainstBareLoop(state, [&](const CaptureData&) {
     form.show();  // accumulates and builds the table
@@ -33,9 +33,9 @@ void BM_StatisticsWindowOpen(benchmark::State& state) {
 void BM_SequencerEdit(benchmark::State& state) {
   EnsureBenchApplication();
   LoggerSettings settings;
-  ChartPanel chart(Capture().data, settings);
-  TSequenceForm form(Capture().data, settings);
-  TStatisticsForm statistics(Capture().data);
+  ChartPanel chart(Capture().data, Capture().view, settings);
+  TSequenceForm form(Capture().data, Capture().view, settings);
+  TStatisticsForm statistics(Capture().data, Capture().view);
   HookAnalysisWindows(chart, form, statistics);
   chart.resize(569, 480);
   chart.show();

@@ -18,6 +18,7 @@
 #include "chart/qt/chart_painting.h"
 #include "chart/qt/chart_panel.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "full_capture.h"
 #include "ui/qt/kit_look.h"
 
@@ -27,11 +28,12 @@ namespace {
 struct FullChart {
   ManualClock clock;
   CaptureData data{clock};
+  CaptureView view;
   LoggerSettings settings;
 
   FullChart() {
     FillFullStore(data, 4242);
-    data.Channels[0].SearchCondition = kSearchHigh;
+    view.Traces.SetSearch(1, kSearchHigh);
   }
 };
 
@@ -70,7 +72,7 @@ struct ShownPanel {
   ShownPanel() {
     EnsureBenchApplication();
     FullChart& c = Chart();
-    panel = std::make_unique<ChartPanel>(c.data, c.settings);
+    panel = std::make_unique<ChartPanel>(c.data, c.view, c.settings);
     panel->resize(1180, 700);
     panel->Grid()->setGeometry(0, kSummaryHeight, 1180, 700 - kSummaryHeight);
     panel->Grid()->SetColumnWidth(4, 1000);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "project/export_range.h"
 #include "project/file_export.h"
 #include "project/project_file.h"
@@ -20,11 +21,12 @@ ManualClock exportClock(45000.0);
 
 struct FullCapture {
   CaptureData data{exportClock};
+  CaptureView view;
   std::string dir;
   std::vector<int> all;
 
   FullCapture() {
-    SetStartupDefaults(data);
+    SetStartupDefaults(data, view);
     data.CaptureStart.time = 45000.0;
     for (uint32_t i = 0; i < kEventCapacity; ++i) {
       data.Store.Append(45000.0 + (i + 1) / 86400000.0, static_cast<uint8_t>(1 + i % 128),
@@ -36,8 +38,8 @@ struct FullCapture {
     for (int c = 1; c <= kChannelCount; ++c) all.push_back(c);
     std::string tmpl = (std::filesystem::temp_directory_path() / "korvalog-export-bench-XXXXXX").string();
     dir = mkdtemp(tmpl.data());
-    if (!WriteVcdFile(dir + "/full.vcd", data, WholeCaptureRange(data), all).ok) std::abort();
-    if (!WriteProjectFile(dir + "/full.kv", data, data.CaptureStart, data.CaptureEnd).ok) std::abort();
+    if (!WriteVcdFile(dir + "/full.vcd", data, view.Traces, WholeCaptureRange(data), all).ok) std::abort();
+    if (!WriteProjectFile(dir + "/full.kv", data, view, data.CaptureStart, data.CaptureEnd).ok) std::abort();
   }
   ~FullCapture() { std::filesystem::remove_all(dir); }
 };
@@ -51,7 +53,7 @@ FullCapture& Capture() {
 void BM_ExportBaseSaveProject(benchmark::State& state) {
   FullCapture& c = Capture();
   for (auto _ : state) {
-    if (!WriteProjectFile(c.dir + "/saved.kv", c.data, c.data.CaptureStart, c.data.CaptureEnd).ok) std::abort();
+    if (!WriteProjectFile(c.dir + "/saved.kv", c.data, c.view, c.data.CaptureStart, c.data.CaptureEnd).ok) std::abort();
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kEventCapacity);
 }
@@ -61,7 +63,7 @@ void BM_ExportVcd(benchmark::State& state) {
   FullCapture& c = Capture();
   const ExportRange range = WholeCaptureRange(c.data);
   for (auto _ : state) {
-    if (!WriteVcdFile(c.dir + "/out.vcd", c.data, range, c.all).ok) std::abort();
+    if (!WriteVcdFile(c.dir + "/out.vcd", c.data, c.view.Traces, range, c.all).ok) std::abort();
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kEventCapacity);
 }
@@ -71,9 +73,10 @@ BENCHMARK(BM_ExportVcd)->Unit(benchmark::kMillisecond);
 void BM_ExportBaseLoadProject(benchmark::State& state) {
   FullCapture& c = Capture();
   CaptureData target(exportClock);
+  CaptureView targetView;
   NullLoadSinks sinks;
   for (auto _ : state) {
-    if (!LoadCaptureFile(c.dir + "/full.kv", target, sinks).ok || target.Store.Count() != kEventCapacity) std::abort();
+    if (!LoadCaptureFile(c.dir + "/full.kv", target, targetView, sinks).ok || target.Store.Count() != kEventCapacity) std::abort();
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kEventCapacity);
 }
@@ -82,9 +85,10 @@ BENCHMARK(BM_ExportBaseLoadProject)->Unit(benchmark::kMillisecond);
 void BM_ImportVcd(benchmark::State& state) {
   FullCapture& c = Capture();
   CaptureData target(exportClock);
+  CaptureView targetView;
   NullLoadSinks sinks;
   for (auto _ : state) {
-    if (!LoadCaptureFile(c.dir + "/full.vcd", target, sinks).ok || target.Store.Count() != kEventCapacity) {
+    if (!LoadCaptureFile(c.dir + "/full.vcd", target, targetView, sinks).ok || target.Store.Count() != kEventCapacity) {
       std::abort();
     }
   }

@@ -12,13 +12,14 @@
 
 #include "base/date_time.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 
 namespace korvalog {
 
 // Fills the store with 1,048,576 events on channels in no particular order,
 // 0..59 ms apart (about 8 hours), from 1 January 2025 06:00.
 inline void FillFullStore(CaptureData& data, uint32_t seed) {
-  SetStartupDefaults(data);
+  data.DataPresent.store(0);
   const double start = 45658.25;
   data.CaptureStart.time = start;
   uint8_t levels[kChannelCount] = {};
@@ -41,17 +42,17 @@ inline void FillFullStore(CaptureData& data, uint32_t seed) {
 struct FullCapture {
   ManualClock clock;
   CaptureData data{clock};
-
+  CaptureView view;
   FullCapture() {
     FillFullStore(data, 12345);
     // A search over three channels and a four-row pattern with limits.
-    data.Channels[0].SearchCondition = kSearchHigh;
-    data.Channels[1].SearchCondition = kSearchLow;
-    data.Channels[2].SearchCondition = kSearchHigh;
-    data.Sequence[0] = SequenceRow{1, 1, 0, 5};
-    data.Sequence[1] = SequenceRow{2, 1, 1, 0};
-    data.Sequence[2] = SequenceRow{3, 0, 0, 20};
-    data.Sequence[3] = SequenceRow{4, 1, 0, 0};
+    view.Traces.SetSearch(1, kSearchHigh);
+    view.Traces.SetSearch(2, kSearchLow);
+    view.Traces.SetSearch(3, kSearchHigh);
+    view.Sequence[0] = SequenceRow{1, 1, 0, 5};
+    view.Sequence[1] = SequenceRow{2, 1, 1, 0};
+    view.Sequence[2] = SequenceRow{3, 0, 0, 20};
+    view.Sequence[3] = SequenceRow{4, 1, 0, 0};
   }
 };
 

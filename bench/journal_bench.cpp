@@ -64,10 +64,11 @@ void BM_DecoderAt100kPerSecond(benchmark::State& state) {
   data.SetCapture(true);
   const std::string path = JournalPath("decoder");
   std::unique_ptr<JournalWriter> journal;
+  const CaptureView view;
   if (state.range(0) != 0) {
     journal = std::make_unique<JournalWriter>(data, path);
     std::string error;
-    if (!journal->Start(error)) state.SkipWithError(error.c_str());
+    if (!journal->Start(view, error)) state.SkipWithError(error.c_str());
   }
   const auto period = std::chrono::duration<double>(kChunk / kTransitionsPerSecond);
   const double wall0 = Seconds(CLOCK_MONOTONIC);
@@ -114,7 +115,7 @@ class JournalLoad {
   JournalLoad() : data_(clock_), journal_(data_, JournalPath("load")) {
     data_.SetCapture(true);
     std::string error;
-    journal_.Start(error);
+    journal_.Start(view_, error);
     feeder_ = std::thread([this] { Feed(); });
   }
   ~JournalLoad() {
@@ -141,6 +142,7 @@ class JournalLoad {
   }
   SystemClock clock_;
   CaptureData data_;
+  const CaptureView view_;
   JournalWriter journal_;
   std::atomic<bool> stop_{false};
   std::thread feeder_;

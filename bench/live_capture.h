@@ -7,6 +7,7 @@
 #include "chart/chart_state.h"
 #include "chart/live_chart.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 
 namespace korvalog {
 
@@ -16,7 +17,8 @@ constexpr uint32_t kLiveFrameEvents = 2500;  // what one 250 ms tick finds
 struct LiveCapture {
   ManualClock clock;
   CaptureData data{clock};
-  ChartState state{data};
+  CaptureView view;
+  ChartState state{data, view};
   LiveChart live{state};
   uint8_t levels[kChannelCount] = {};
   uint32_t seed = 777;
@@ -25,9 +27,9 @@ struct LiveCapture {
   // A running capture that holds `records` already, read by one frame.
   explicit LiveCapture(uint32_t records, bool withChart = true, double start = 45658.25) {
     t = start;
-    SetStartupDefaults(data);
-    data.Channels[0].SearchCondition = kSearchHigh;
-    data.Channels[1].SearchCondition = kSearchLow;
+    SetStartupDefaults(data, view);
+    view.Traces.SetSearch(1, kSearchHigh);
+    view.Traces.SetSearch(2, kSearchLow);
     clock.Set(t);
     data.StartCapture();
     if (withChart) {

@@ -61,7 +61,7 @@ void BM_WindowPassesAt1MRecords(benchmark::State& state) {
     c.live.Frame();
     const double t0 = ThreadSeconds();
     RenderWaveforms(c.data, c.state.ZoomStart, c.state.ZoomEnd, 1000, waves, true);
-    RenderSearchStrip(c.data, c.state.ZoomStart, c.state.ZoomEnd, kStripSearch, 1000,
+    RenderSearchStrip(c.data, c.view, c.state.ZoomStart, c.state.ZoomEnd, kStripSearch, 1000,
                       StripGeometry{kStripHeight, kDefaultRowHeight}, strip, true);
     const double t1 = ThreadSeconds();
     state.SetIterationTime(t1 - t0);

@@ -20,7 +20,7 @@ void BM_LiveTickOnScreenAt1MRecords(benchmark::State& state) {
   EnsureBenchApplication();
   LiveCapture c(0, false);
   LoggerSettings settings;
-  auto panel = std::make_unique<ChartPanel>(c.data, settings);
+  auto panel = std::make_unique<ChartPanel>(c.data, c.view, settings);
   panel->resize(1180, 700);
   panel->Grid()->setGeometry(0, kSummaryHeight, 1180, 700 - kSummaryHeight);
   panel->Grid()->SetColumnWidth(4, 1000);

@@ -12,6 +12,7 @@
 #include "bench_application.h"
 #include "chart/qt/chart_panel.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/clock.h"
 #include "transport/usb_loggers.h"
 #include "ui/qt/kit_look.h"
@@ -22,13 +23,13 @@ namespace {
 struct IdleWindow {
   IdleWindow() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
-    SetStartupDefaults(data);
+    SetStartupDefaults(data, view);
     // A small capture, laid out once, so the tick has a chart to keep.
     data.SetCapture(true);
     for (int i = 0; i < 1000; ++i) data.ApplyTransition(45658.5 + i / 86400.0, 1 + i % 17, i / 17 % 2);
     data.SetCapture(false);
     data.DataModified.store(0);
-    main = std::make_unique<TMainForm>(MainFormContext{data, settings, usb, clock, markup, true, nullptr, std::nullopt});
+    main = std::make_unique<TMainForm>(MainFormContext{data, view, settings, usb, clock, markup, true, nullptr, std::nullopt});
     main->Timer().stop();
     main->show();
     main->Chart().DataLoaded();
@@ -38,6 +39,7 @@ struct IdleWindow {
   QTemporaryDir config;
   ManualClock clock{45658.5};
   CaptureData data{clock};
+  CaptureView view;
   LoggerSettings settings;
   NoUsbLoggers usb;
   MarkupStyle markup;

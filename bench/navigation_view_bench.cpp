@@ -25,17 +25,18 @@ double WallSeconds() {
 struct NavigationChart {
   ManualClock clock;
   CaptureData data{clock};
+  CaptureView view;
   LoggerSettings settings;
   std::unique_ptr<ChartPanel> panel;
 
   NavigationChart() {
     EnsureBenchApplication();
     FillFullStore(data, 9090);
-    data.Channels[0].SearchCondition = kSearchHigh;
-    data.Channels[1].SearchCondition = kSearchLow;
-    data.Sequence[0] = SequenceRow{1, 1, 0, 5};
-    data.Sequence[1] = SequenceRow{2, 1, 1, 0};
-    panel = std::make_unique<ChartPanel>(data, settings);
+    view.Traces.SetSearch(1, kSearchHigh);
+    view.Traces.SetSearch(2, kSearchLow);
+    view.Sequence[0] = SequenceRow{1, 1, 0, 5};
+    view.Sequence[1] = SequenceRow{2, 1, 1, 0};
+    panel = std::make_unique<ChartPanel>(data, view, settings);
     panel->resize(1180, 700);
     panel->show();
     panel->Grid()->SetColumnWidth(4, 1000);

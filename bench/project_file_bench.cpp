@@ -17,6 +17,7 @@
 
 #include "base/byte_text.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "project/hex_record.h"
 #include "project/line_reader.h"
 #include "project/project_file.h"
@@ -29,6 +30,7 @@ ManualClock benchClock(45000.0);
 // A finished capture that fills the store, saved once.
 struct FullProject {
   CaptureData data{benchClock};
+  CaptureView view;
   std::string dir;
   std::string path;
   std::string bytes;   // the file's text, for the bare loops
@@ -44,7 +46,7 @@ struct FullProject {
     std::string tmpl = (std::filesystem::temp_directory_path() / "korvalog-bench-XXXXXX").string();
     dir = mkdtemp(tmpl.data());
     path = dir + "/full.kv";
-    if (!WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd).ok) std::abort();
+    if (!WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok) std::abort();
     std::ifstream in(path, std::ios::binary);
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     firstEvent = bytes.find("\r\nE") + 2;
@@ -61,6 +63,7 @@ FullProject& Project() {
 void BM_BareHexDecodeIntoStore(benchmark::State& state) {
   FullProject& p = Project();
   CaptureData target(benchClock);
+  CaptureView targetView;
   constexpr size_t kLine = 23;  // "E" + 20 digits + CR LF
   for (auto _ : state) {
     const char* text = p.bytes.data() + p.firstEvent;
@@ -94,9 +97,10 @@ BENCHMARK(BM_BareReadFile)->Unit(benchmark::kMillisecond);
 void BM_LoadProjectFile(benchmark::State& state) {
   FullProject& p = Project();
   CaptureData target(benchClock);
+  CaptureView targetView;
   NullLoadSinks sinks;
   for (auto _ : state) {
-    if (!LoadCaptureFile(p.path, target, sinks).ok || target.Store.Count() != kEventCapacity) std::abort();
+    if (!LoadCaptureFile(p.path, target, targetView, sinks).ok || target.Store.Count() != kEventCapacity) std::abort();
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kEventCapacity);
 }
@@ -121,12 +125,12 @@ void BM_BareFormatAndWrite(benchmark::State& state) {
         block.clear();
       }
     };
-    for (int ch = 0; ch < kChannelCount; ++ch) line("S00", &p.data.Channels[ch], sizeof(ChannelRecord));
-    for (int row = 0; row < kSequenceRows; ++row) line("Q00", &p.data.Sequence[row], sizeof(SequenceRow));
+    for (int ch = 0; ch < kChannelCount; ++ch) line("S00", &p.view.Traces.Table()[ch], sizeof(ChannelRecord));
+    for (int row = 0; row < kSequenceRows; ++row) line("Q00", &p.view.Sequence[row], sizeof(SequenceRow));
     for (uint32_t i = 0; i < kEventCapacity; ++i) line("E", &p.data.Store[i], sizeof(EventRecord));
     line("L1", &p.data.CaptureStart, sizeof(PositionSnapshot));
     line("L2", &p.data.CaptureEnd, sizeof(PositionSnapshot));
-    line("O", p.data.Order.data(), p.data.Order.size());
+    line("O", p.view.Traces.Order().data(), p.view.Traces.Order().size());
     if (write(fd, block.data(), block.size()) < 0) std::abort();
     block.clear();
     fsync(fd);
@@ -141,7 +145,7 @@ void BM_SaveProjectFile(benchmark::State& state) {
   FullProject& p = Project();
   const std::string out = p.dir + "/saved.kv";
   for (auto _ : state) {
-    if (!WriteProjectFile(out, p.data, p.data.CaptureStart, p.data.CaptureEnd).ok) std::abort();
+    if (!WriteProjectFile(out, p.data, p.view, p.data.CaptureStart, p.data.CaptureEnd).ok) std::abort();
   }
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * kEventCapacity);
 }

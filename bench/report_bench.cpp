@@ -27,7 +27,7 @@ void BM_LiftReportModel(benchmark::State& state) {
   const ChannelRoles roles = BenchLiftRoles();
   LiftReport report;
   AgainstBareLoop(state, [&](const CaptureData& d) {
-    report.Compute(d, roles);
+    report.Compute(d, Capture().view.Sequence, roles);
     benchmark::DoNotOptimize(report.health.channels.data());
   });
 }
@@ -37,8 +37,8 @@ void BM_LiftReportWithTablesAndPlots(benchmark::State& state) {
   const ChannelRoles roles = BenchLiftRoles();
   LiftReport report;
   AgainstBareLoop(state, [&](const CaptureData& d) {
-    report.Compute(d, roles);
-    benchmark::DoNotOptimize(ReportTables(report, d.Channels).size());
+    report.Compute(d, Capture().view.Sequence, roles);
+    benchmark::DoNotOptimize(ReportTables(report, Capture().view.Traces).size());
     benchmark::DoNotOptimize(ReportPlots(report).size());
   });
 }
@@ -47,7 +47,7 @@ void BM_LiftReportCsv(benchmark::State& state) {
   const ChannelRoles roles = BenchLiftRoles();
   LiftReport report;
   AgainstBareLoop(state, [&](const CaptureData& d) {
-    report.Compute(d, roles);
+    report.Compute(d, Capture().view.Sequence, roles);
     benchmark::DoNotOptimize(ReportCsv(report).size());
   });
 }

@@ -22,25 +22,26 @@ ChannelRoles ViewLiftRoles() {
 void BM_ReportWindowOpen(benchmark::State& state) {
   EnsureBenchApplication();
   CaptureData& data = Capture().data;
-  const ChannelRoles saved = data.Roles;
-  data.Roles = ViewLiftRoles();
-  TReportForm form(data);
+  CaptureView& view = Capture().view;
+  const ChannelRoles saved = view.Traces.Roles();
+  view.Traces.SetRoles(ViewLiftRoles());
+  TReportForm form(data, view);
   AgainstBareLoop(state, [&](const CaptureData&) {
     form.show();  // computes the report, builds plots and tables
     benchmark::DoNotOptimize(form.grab());
     form.hide();
   });
-  data.Roles = saved;
+  view.Traces.SetRoles(saved);
 }
 
 void BM_ReportPdf(benchmark::State& state) {
   EnsureBenchApplication();
-  CaptureData& data = Capture().data;
+  const CaptureView& view = Capture().view;
   LiftReport report;
   const ChannelRoles roles = ViewLiftRoles();
   AgainstBareLoop(state, [&](const CaptureData& d) {
-    report.Compute(d, roles);
-    benchmark::DoNotOptimize(ReportPdf(report, data.Channels, ReportHeading{"full store"}).size());
+    report.Compute(d, Capture().view.Sequence, roles);
+    benchmark::DoNotOptimize(ReportPdf(report, view.Traces, ReportHeading{"full store"}).size());
   });
 }
 

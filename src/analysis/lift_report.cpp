@@ -31,7 +31,8 @@ bool MayStayOn(ChannelRole r) {
 
 }  // namespace
 
-void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, const ReportOptions& options) {
+void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, const ChannelRoles& roles,
+                         const ReportOptions& options) {
   *this = LiftReport{};
   roles_ = roles;
   present_ = data.DataPresent.load(std::memory_order_acquire) != 0;
@@ -54,7 +55,7 @@ void LiftReport::Compute(const CaptureData& data, const ChannelRoles& roles, con
   for (int ch = 1; ch <= kChannelCount; ++ch) {
     if (MayStayOn(roles[ch].role)) health.ExemptFromStuck(ch);
   }
-  sequence.Start(data.Sequence, levels);
+  sequence.Start(pattern, levels);
   if (!present_) return;
 
   // One pass: each real change goes to the input health, to the Sequencer

@@ -33,7 +33,8 @@ struct ReportBin {
 
 class LiftReport {
  public:
-  void Compute(const CaptureData& data, const ChannelRoles& roles, const ReportOptions& options = {});
+  void Compute(const CaptureData& data, const SequenceTable& pattern, const ChannelRoles& roles,
+               const ReportOptions& options = {});
 
   bool Empty() const { return !present_; }
   double Start() const { return start_; }

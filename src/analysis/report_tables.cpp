@@ -40,7 +40,7 @@ ReportTable SummaryTable(const char* title) {
   return t;
 }
 
-std::string Name(const ChannelTable& names, int ch) { return ChannelName(names[ch - 1]); }
+std::string Name(const TraceList& names, int ch) { return names.Name(ch); }
 
 void BinTable(ReportTable& t, const std::vector<ReportBin>& bins, bool daily) {
   t.columns = {daily ? "Day" : "Hour", "Trips", "Hall calls", "Mean wait", "Car calls", "Door cycles", "Reopens",
@@ -92,7 +92,7 @@ std::string DateHourText(double dateTime) {
   return text;
 }
 
-std::vector<ReportTable> ReportTables(const LiftReport& r, const ChannelTable& names) {
+std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& names) {
   std::vector<ReportTable> tables;
 
   ReportTable doors = SummaryTable("Doors");

@@ -7,6 +7,7 @@
 
 #include "analysis/lift_report.h"
 #include "core/records.h"
+#include "core/trace_list.h"
 
 namespace korvalog {
 
@@ -18,7 +19,7 @@ struct ReportTable {
   std::string note;                    // said under the table; may be empty
 };
 
-std::vector<ReportTable> ReportTables(const LiftReport& report, const ChannelTable& names);
+std::vector<ReportTable> ReportTables(const LiftReport& report, const TraceList& names);
 // The sentences under the tables: what was not counted and why.
 std::vector<std::string> ReportNotes(const LiftReport& report);
 

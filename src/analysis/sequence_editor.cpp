@@ -24,7 +24,7 @@ SequenceCellView SequenceEditor::Cell(int row, int column) const {
   if (step.signal < 1 || step.signal > kChannelCount) return cell;
   switch (column) {
     case kSeqColSignal:
-      cell.text = ChannelName(channels_[step.signal - 1]);
+      cell.text = traces_.Name(step.signal);
       cell.bold = true;
       cell.channel = step.signal;
       break;
@@ -40,7 +40,7 @@ std::vector<std::string> SequenceEditor::SignalItems() const {
   std::vector<std::string> items;
   items.reserve(kChannelCount + 1);
   items.emplace_back(kNoSignalItem);
-  for (const ChannelRecord& channel : channels_) items.push_back(ChannelName(channel));
+  for (int ch = 1; ch <= kChannelCount; ++ch) items.push_back(traces_.Name(ch));
   return items;
 }
 
@@ -91,6 +91,6 @@ SequenceChange SequenceEditor::MoveRow(int from, int to) {
   return SequenceChange::Pattern;
 }
 
-std::string SequenceEditor::StateZeroText() const { return StateZeroMarkup(table_, channels_); }
+std::string SequenceEditor::StateZeroText() const { return StateZeroMarkup(table_, traces_.Table()); }
 
 }  // namespace korvalog

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/records.h"
+#include "core/trace_list.h"
 
 namespace korvalog {
 
@@ -40,7 +41,8 @@ enum class SequenceChange { Pattern, Times };
 
 class SequenceEditor {
  public:
-  SequenceEditor(SequenceTable& table, const ChannelTable& channels) : table_(table), channels_(channels) {}
+  // Edits `table`; the signals are named as `traces` names them.
+  SequenceEditor(SequenceTable& table, const TraceList& traces) : table_(table), traces_(traces) {}
 
   // Row 0 is the header; row k (1..15) is step k.
   SequenceCellView Cell(int row, int column) const;
@@ -73,7 +75,7 @@ class SequenceEditor {
   static bool StepRow(int row) { return row >= 1 && row <= kSequenceRows; }
 
   SequenceTable& table_;
-  const ChannelTable& channels_;
+  const TraceList& traces_;
 };
 
 }  // namespace korvalog

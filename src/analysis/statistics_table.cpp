@@ -10,13 +10,10 @@
 namespace korvalog {
 
 StatisticsTable::StatisticsTable(const StatisticsAccumulator& cells, const StatisticsSettings& settings,
-                                 const ChannelTable& channels, const DisplayOrder& order)
+                                 const TraceList& traces)
     : cells_(&cells), settings_(settings) {
   columns_ = static_cast<int>(cells.LastInterval() - cells.FirstInterval()) + 2;
-  auto channelOf = [&](int row) {
-    const int ch = order[row];
-    return ch >= 1 && ch <= kChannelCount ? ch : 0;
-  };
+  auto channelOf = [&](int row) { return traces.ChannelAt(row + 1); };
   int rows = 0;
   for (int r = 0; r < kChannelCount; ++r) {
     const int ch = channelOf(r);
@@ -25,7 +22,7 @@ StatisticsTable::StatisticsTable(const StatisticsAccumulator& cells, const Stati
   for (int r = 0; r < rows; ++r) {
     const int ch = channelOf(r);
     rowChannels_.push_back(ch);
-    rowNames_.push_back(ch != 0 ? ChannelName(channels[ch - 1]) : std::string());
+    rowNames_.push_back(ch != 0 ? traces.Name(ch) : std::string());
   }
 }
 

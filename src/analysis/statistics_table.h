@@ -9,14 +9,15 @@
 
 #include "analysis/statistics_accumulator.h"
 #include "core/records.h"
+#include "core/trace_list.h"
 
 namespace korvalog {
 
 class StatisticsTable {
  public:
-  // Keeps a reference to `cells`; it must outlive the table.
-  StatisticsTable(const StatisticsAccumulator& cells, const StatisticsSettings& settings,
-                  const ChannelTable& channels, const DisplayOrder& order);
+  // Keeps a reference to `cells`; it must outlive the table. The rows and
+  // names are `traces`' as they are now.
+  StatisticsTable(const StatisticsAccumulator& cells, const StatisticsSettings& settings, const TraceList& traces);
 
   // Row 0 is the header; rows 1.. follow the chart's row order.
   int RowCount() const { return static_cast<int>(rowChannels_.size()) + 1; }

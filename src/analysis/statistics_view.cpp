@@ -6,9 +6,9 @@
 
 namespace korvalog {
 
-StatisticsView::StatisticsView(const CaptureData& data) : data_(data) {
+StatisticsView::StatisticsView(const CaptureData& data, const CaptureView& view) : data_(data), view_(view) {
   // Nothing accumulated yet: a table without channel rows.
-  table_.emplace(cells_, settings_, data_.Channels, data_.Order);
+  table_.emplace(cells_, settings_, view_.Traces);
 }
 
 int StatisticsView::Choice(StatisticsList list) const {
@@ -48,7 +48,7 @@ void StatisticsView::Rebuild() {
   table_.reset();  // it points into the cells about to change
   cells_.Reset(kIntervalsPerDay[settings_.interval]);
   cells_.Accumulate(data_, settings_.activeLevel);
-  table_.emplace(cells_, settings_, data_.Channels, data_.Order);
+  table_.emplace(cells_, settings_, view_.Traces);
   selection_ = Clamped(selection_);
 }
 

@@ -9,6 +9,7 @@
 #include "analysis/statistics_accumulator.h"
 #include "analysis/statistics_table.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 
 namespace korvalog {
 
@@ -27,7 +28,8 @@ struct CellBlock {
 
 class StatisticsView {
  public:
-  explicit StatisticsView(const CaptureData& data);
+  // Counts `data`, in the rows and names of `view`.
+  StatisticsView(const CaptureData& data, const CaptureView& view);
   StatisticsView(const StatisticsView&) = delete;
   StatisticsView& operator=(const StatisticsView&) = delete;
 
@@ -57,6 +59,7 @@ class StatisticsView {
   CellBlock Clamped(CellBlock block) const;
 
   const CaptureData& data_;
+  const CaptureView& view_;
   StatisticsSettings settings_;
   StatisticsAccumulator cells_;
   std::optional<StatisticsTable> table_;  // always holds one; rebuilt in place

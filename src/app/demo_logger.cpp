@@ -31,11 +31,20 @@ void NameLiftChannels(ChannelTable& channels) {
 
 ChannelRoles LiftRoles(const ChannelTable& channels) { return ProposeRoles(channels); }
 
+void NameLiftChannels(TraceList& traces) {
+  ChannelTable names = traces.Table();
+  NameLiftChannels(names);
+  traces.SetTable(names);
+}
+
+void NameLiftInputs(TraceList& traces) {
+  NameLiftChannels(traces);
+  traces.SetRoles(LiftRoles(traces.Table()));
+}
+
 DemoLogger::DemoLogger(CaptureData& data, const Clock& clock, double eventsPerSecond, uint32_t seed)
     : device_(backend_.Plug("demo:0", kLoggerVendorId, kLoggerProductId)),
       devices_(backend_, data, clock) {
-  NameLiftChannels(data.Channels);
-  data.Roles = LiftRoles(data.Channels);
   feeder_ = std::thread([this, eventsPerSecond, seed] { Run(eventsPerSecond, seed); });
 }
 

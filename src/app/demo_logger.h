@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/clock.h"
 #include "transport/hid_devices.h"
 #include "transport/memory_hid.h"
@@ -25,6 +26,10 @@ inline constexpr int kLiftOutOfService = 18;
 void NameLiftChannels(ChannelTable& channels);
 // The roles of those channels (as proposed from their names).
 ChannelRoles LiftRoles(const ChannelTable& channels);
+// The same names in a view's traces.
+void NameLiftChannels(TraceList& traces);
+// Names and roles in a view's traces: how the demonstration shows its lift.
+void NameLiftInputs(TraceList& traces);
 
 class DemoLogger {
  public:

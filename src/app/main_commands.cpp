@@ -5,9 +5,9 @@
 
 namespace korvalog {
 
-MainCommands::MainCommands(CaptureData& data, LoggerSettings& settings, LinkSupervisor& link,
+MainCommands::MainCommands(CaptureData& data, CaptureView& view, LoggerSettings& settings, LinkSupervisor& link,
                            MainWindowUi& ui)
-    : data_(data), settings_(settings), link_(link), ui_(ui) {}
+    : data_(data), view_(view), settings_(settings), link_(link), ui_(ui) {}
 
 bool MainCommands::CaptureGuard() {
   if (data_.Capturing.load() == 0) return true;
@@ -61,7 +61,7 @@ void MainCommands::OpenPath(const std::optional<std::string>& path) {
 
 bool MainCommands::LoadFile(const std::string& path) {
   ui_.SetBusy(true);
-  const FileResult result = LoadCaptureFile(path, data_, ui_);
+  const FileResult result = LoadCaptureFile(path, data_, view_, ui_);
   ui_.SetBusy(false);
   if (result.ok) {
     documentPath_ = path;
@@ -92,7 +92,7 @@ SaveOutcome MainCommands::SaveProject(const PositionSnapshot& from, const Positi
   const std::optional<std::string> path = ui_.ChooseSaveFile(saveFileName_);
   if (!path || path->empty()) return SaveOutcome::Cancelled;
   ui_.SetBusy(true);
-  const FileResult result = WriteProjectFile(*path, data_, from, to);
+  const FileResult result = WriteProjectFile(*path, data_, view_, from, to);
   ui_.SetBusy(false);
   if (!result.ok) {
     ShowFileError(result.error);

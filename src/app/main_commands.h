@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/records.h"
 #include "project/load_sinks.h"
 #include "session/link_supervisor.h"
@@ -47,7 +48,7 @@ enum class SaveOutcome { Saved, Cancelled, Failed };
 
 class MainCommands {
  public:
-  MainCommands(CaptureData& data, LoggerSettings& settings, LinkSupervisor& link, MainWindowUi& ui);
+  MainCommands(CaptureData& data, CaptureView& view, LoggerSettings& settings, LinkSupervisor& link, MainWindowUi& ui);
 
   // True when no capture runs; otherwise the "Capture in progress." warning.
   bool CaptureGuard();
@@ -88,6 +89,7 @@ class MainCommands {
   void OpenPath(const std::optional<std::string>& path);
 
   CaptureData& data_;
+  CaptureView& view_;
   LoggerSettings& settings_;
   LinkSupervisor& link_;
   MainWindowUi& ui_;

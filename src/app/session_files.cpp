@@ -5,9 +5,10 @@
 
 namespace korvalog {
 
-bool ProjectSessionFiles::WriteProject(const std::string& path, CaptureData& data, const PositionSnapshot& from,
+bool ProjectSessionFiles::WriteProject(const std::string& path, CaptureData& data, const CaptureView& view,
+                                       const PositionSnapshot& from,
                                        const PositionSnapshot& to, std::string& error) {
-  const FileResult saved = WriteProjectFile(path, data, from, to);
+  const FileResult saved = WriteProjectFile(path, data, view, from, to);
   if (!saved.ok) error = saved.error;
   return saved.ok;
 }

@@ -6,7 +6,7 @@ namespace korvalog {
 
 class ProjectSessionFiles final : public SessionFiles {
  public:
-  bool WriteProject(const std::string& path, CaptureData& data, const PositionSnapshot& from,
+  bool WriteProject(const std::string& path, CaptureData& data, const CaptureView& view, const PositionSnapshot& from,
                     const PositionSnapshot& to, std::string& error) override;
   std::string OutputProblem(const std::string& out, const std::vector<std::string>& others) override;
 };

@@ -12,23 +12,23 @@ bool FindingsKey::operator==(const FindingsKey& other) const {
          std::memcmp(sequence.data(), other.sequence.data(), sizeof(SequenceRow) * sequence.size()) == 0;
 }
 
-FindingsKey FindingsKeyOf(const CaptureData& data) {
+FindingsKey FindingsKeyOf(const CaptureData& data, const CaptureView& view) {
   FindingsKey key;
   key.count = data.Store.Count();
-  for (int c = 0; c < kChannelCount; ++c) key.conditions[c] = data.Channels[c].SearchCondition;
-  key.sequence = data.Sequence;
+  for (int c = 0; c < kChannelCount; ++c) key.conditions[c] = view.Traces.Search(c + 1);
+  key.sequence = view.Sequence;
   return key;
 }
 
-CaptureFindings FindInCapture(const CaptureData& data) {
+CaptureFindings FindInCapture(const CaptureData& data, const CaptureView& view) {
   CaptureFindings found;
   if (data.DataPresent.load(std::memory_order_acquire) == 0) return found;
-  EventWalker walker(data);
+  EventWalker walker(data, view);
   PositionSnapshot w = data.CaptureStart;
   w.index = 0;
   NormaliseStates(w);
   walker.StartPass(w);
-  SequenceTable rows = data.Sequence;
+  SequenceTable rows = view.Sequence;
   for (SequenceRow& row : rows) row.event = row.event != 0 ? 1 : 0;
   bool relevant[kChannelCount];
   for (int c = 0; c < kChannelCount; ++c) relevant[c] = walker.Involved(c + 1);

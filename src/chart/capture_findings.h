@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/records.h"
 
 namespace korvalog {
@@ -40,7 +41,7 @@ struct CaptureFindings {
 };
 
 // One walk over the whole capture (nothing without data).
-CaptureFindings FindInCapture(const CaptureData& data);
+CaptureFindings FindInCapture(const CaptureData& data, const CaptureView& view);
 
 // What the findings depend on besides the events: the search conditions and
 // the Sequencer table.
@@ -50,7 +51,7 @@ struct FindingsKey {
   SequenceTable sequence{};
   bool operator==(const FindingsKey& other) const;
 };
-FindingsKey FindingsKeyOf(const CaptureData& data);
+FindingsKey FindingsKeyOf(const CaptureData& data, const CaptureView& view);
 
 // "Too soon", "Too late", "Out of turn"; the limit as "min 3 s" or "max 40 s"
 // (empty when none).

@@ -24,9 +24,9 @@ const ChannelIndex& ChartNavigator::Index() {
 }
 
 const CaptureFindings& ChartNavigator::Findings() {
-  FindingsKey key = FindingsKeyOf(state_.Data());
+  FindingsKey key = FindingsKeyOf(state_.Data(), state_.View());
   if (!findingsValid_ || !(key == findingsKey_)) {
-    findings_ = FindInCapture(state_.Data());
+    findings_ = FindInCapture(state_.Data(), state_.View());
     findingsKey_ = key;
     findingsValid_ = true;
   }
@@ -193,7 +193,7 @@ bool ChartNavigator::StepFinding(bool violations, bool forward) {
 
 bool ChartNavigator::StepMarker(bool forward) {
   if (!HasData()) return false;
-  const MarkerList& markers = state_.Data().Markers;
+  const MarkerList& markers = state_.View().Markers;
   const double t = state_.Cursor1.PosX == placedX_ ? placedTime_ : state_.CursorTime(MeasuringCursor::First);
   const auto i = forward ? markers.After(t) : markers.Before(t);
   if (!i) return false;

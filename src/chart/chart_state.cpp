@@ -20,7 +20,8 @@ uint16_t Word(int v) { return static_cast<uint16_t>(v); }
 
 }  // namespace
 
-ChartState::ChartState(CaptureData& data, int rowHeight) : RowHeight(Word(rowHeight)), data_(data) {}
+ChartState::ChartState(CaptureData& data, CaptureView& view, int rowHeight)
+    : RowHeight(Word(rowHeight)), data_(data), view_(view) {}
 
 void ChartState::ResetSelection() {
   SelectionStart = ZoomStart;
@@ -204,12 +205,12 @@ void ChartState::LayoutChart(int gridLeft, const std::array<int, kGridColumns>& 
 }
 
 bool ChartState::GridDoubleClick(int column, int row) {
-  const int channel = ChannelOfRow(data_, row);
+  const int channel = view_.Traces.ChannelAt(row);
   if (channel == 0) return false;
   if (column == 3) {
-    CycleSearchCondition(data_, channel);
+    CycleSearchCondition(data_, view_.Traces, channel);
   } else if (column == 4) {
-    SearchOnlyHigh(data_, channel);
+    SearchOnlyHigh(data_, view_.Traces, channel);
   } else {
     return false;
   }
@@ -245,7 +246,7 @@ void ChartState::RenderWaveforms() {
 }
 
 void ChartState::RenderSearchStrip() {
-  korvalog::RenderSearchStrip(data_, ZoomStart, ZoomEnd, StripMode, WaveWidth,
+  korvalog::RenderSearchStrip(data_, view_, ZoomStart, ZoomEnd, StripMode, WaveWidth,
                               StripGeometry{kStripHeight, RowHeight}, strip_, Live);
   zoomLabel_ = strip_.zoomLabel;
   if (strip_.hasData) eventsRead_ += EventsBetween(ZoomStart, ZoomEnd, data_.Store.Count());

@@ -11,6 +11,7 @@
 #include "chart/search_strip_plan.h"
 #include "chart/waveform_plan.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/records.h"
 
 namespace korvalog {
@@ -41,7 +42,8 @@ enum class MeasuringCursor { First, Second };
 
 class ChartState {
  public:
-  explicit ChartState(CaptureData& data, int rowHeight = kDefaultRowHeight);
+  // Draws `data` as `view` shows it; both outlive the state.
+  ChartState(CaptureData& data, CaptureView& view, int rowHeight = kDefaultRowHeight);
   ChartState(const ChartState&) = delete;
   ChartState& operator=(const ChartState&) = delete;
 
@@ -138,6 +140,8 @@ class ChartState {
 
   const CaptureData& Data() const { return data_; }
   CaptureData& Data() { return data_; }
+  const CaptureView& View() const { return view_; }
+  CaptureView& View() { return view_; }
 
  private:
   void AdvanceSnapshot(PositionSnapshot& s, double t);
@@ -145,6 +149,7 @@ class ChartState {
   friend class LiveChart;  // lays the followed window into the plans
 
   CaptureData& data_;
+  CaptureView& view_;
   WaveformPlan waveforms_;
   StripPlan strip_;
   uint32_t waveformVersion_ = 0;

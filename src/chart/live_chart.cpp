@@ -145,7 +145,7 @@ void LiveChart::Feed(const EventRecord& e) {
 }
 
 bool LiveChart::StripSettingsChanged() {
-  FindingsKey key = FindingsKeyOf(data_);
+  FindingsKey key = FindingsKeyOf(data_, state_.View());
   key.count = 0;
   return !(key == stripKey_) || state_.StripMode != stripMode_;
 }
@@ -154,7 +154,7 @@ void LiveChart::Rebuild() {
   width_ = state_.WaveWidth;
   columnTime_ = span_ / (width_ - 1);
   perColumn_ = 1.0 / columnTime_;
-  stripKey_ = FindingsKeyOf(data_);
+  stripKey_ = FindingsKeyOf(data_, state_.View());
   stripKey_.count = 0;
   stripMode_ = state_.StripMode;
   const int64_t k0 = FirstColumn();
@@ -162,7 +162,7 @@ void LiveChart::Rebuild() {
   NormaliseStates(from);
   const size_t capacity = static_cast<size_t>(width_) + 2;
   for (int c = 0; c < kChannelCount; ++c) channels_[c].Reset(static_cast<int8_t>(from.states[c]), capacity);
-  walker_.emplace(data_);
+  walker_.emplace(data_, state_.View());
   stripPos_ = from;
   walker_->StartPass(stripPos_);
   match_.Reset(MatchLevel(*walker_), capacity);
@@ -247,7 +247,7 @@ void LiveChart::LayStrip(int64_t k0, uint16_t shown, double t0, double t1) {
   plan.lines = StripLevelLines(kStripHeight, state_.RowHeight);
   plan.waveWidth = width_;
   plan.hasData = true;
-  plan.stepCount = CountSequenceSteps(data_.Sequence);
+  plan.stepCount = CountSequenceSteps(state_.View().Sequence);
   plan.span = MakeTimeSpanTexts(t0, t1);
   plan.stats = MatchStatistics{};
   plan.statsMarkup.clear();

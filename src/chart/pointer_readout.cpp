@@ -12,18 +12,18 @@
 namespace korvalog {
 namespace {
 
-std::string ChannelLabel(const CaptureData& data, int channel) {
-  const ChannelRecord& r = data.Channels[channel - 1];
+std::string ChannelLabel(const TraceList& traces, int channel) {
+  const ChannelRecord& r = traces.Record(channel);
   const size_t n = r.nameLength < kChannelNameMax ? r.nameLength : kChannelNameMax;
   return std::to_string(channel) + " " + std::string(r.nameChars, n);
 }
 
 }  // namespace
 
-std::string PointerReadoutText(const CaptureData& data, int channel, double t, const PulseReading& pulse) {
+std::string PointerReadoutText(const TraceList& traces, int channel, double t, const PulseReading& pulse) {
   if (channel < 1 || channel > kChannelCount) return {};
   std::string text = FormatTimeStamp(t);
-  text += "  " + ChannelLabel(data, channel) + (pulse.level != 0 ? ": HIGH" : ": LOW");
+  text += "  " + ChannelLabel(traces, channel) + (pulse.level != 0 ? ": HIGH" : ": LOW");
   if (pulse.previous && pulse.next) text += "  Pulse=" + FormatDuration(pulse.next->time - pulse.previous->time);
   if (pulse.period && *pulse.period > 0) {
     text += "  Period=" + FormatDuration(*pulse.period);

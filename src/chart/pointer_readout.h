@@ -7,6 +7,7 @@
 
 #include "chart/capture_lookup.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 
 namespace korvalog {
 
@@ -14,7 +15,7 @@ namespace korvalog {
 // the time, the channel and its level at t, the length of the pulse t is in
 // (previous change to next change) and the period and duty from the rising
 // edges around t. Parts that have no changes to go by are left out.
-std::string PointerReadoutText(const CaptureData& data, int channel, double t, const PulseReading& pulse);
+std::string PointerReadoutText(const TraceList& traces, int channel, double t, const PulseReading& pulse);
 
 struct TimeEntry {
   bool ok = false;

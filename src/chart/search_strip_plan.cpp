@@ -84,7 +84,7 @@ bool MakeStepSegment(uint16_t x0, uint16_t x1, int level, int stepCount, bool vi
   return true;
 }
 
-void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStart,
+void RenderSearchStrip(const CaptureData& data, const CaptureView& view, const PositionSnapshot& zoomStart,
                        const PositionSnapshot& zoomEnd, uint8_t stripMode, uint16_t waveWidth,
                        const StripGeometry& geometry, StripPlan& plan, bool live) {
   plan.mode = stripMode == kStripSequence ? kStripSequence : kStripSearch;
@@ -100,13 +100,13 @@ void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStar
   plan.stepCount = 0;
   if (!plan.hasData) return;
 
-  plan.stepCount = CountSequenceSteps(data.Sequence);
+  plan.stepCount = CountSequenceSteps(view.Sequence);
   plan.span = MakeTimeSpanTexts(zoomStart.time, zoomEnd.time);
   const TimeAxis axis(zoomStart, zoomEnd, waveWidth);
   if (plan.mode == kStripSearch) {
     plan.searchTrace.reserve(static_cast<size_t>(waveWidth) + 1);
     SearchTraceBuilder trace{plan, ColumnCursor(axis)};
-    const StripWalkEnd end = WalkStrip(data, zoomStart, zoomEnd, trace);
+    const StripWalkEnd end = WalkStrip(data, view, zoomStart, zoomEnd, trace);
     plan.searchTrace.push_back(
         LevelSegment{FromColumn(trace.lastX), waveWidth, end.match ? uint8_t{1} : uint8_t{0}, false});
     plan.statsMarkup = MatchStatisticsMarkup(plan.stats);
@@ -114,7 +114,7 @@ void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStar
     // A stair and a violation mark per column at most, when times run forward.
     plan.steps.reserve(2 * static_cast<size_t>(waveWidth) + 2);
     StaircaseBuilder stairs{plan, ColumnCursor(axis)};
-    const StripWalkEnd end = WalkStrip(data, zoomStart, zoomEnd, stairs);
+    const StripWalkEnd end = WalkStrip(data, view, zoomStart, zoomEnd, stairs);
     // The closing stair carries no mark: the last event's mark is drawn already.
     stairs.Add(waveWidth, end.level, false);
   }

@@ -9,6 +9,7 @@
 #include "chart/level_segment.h"
 #include "chart/match_statistics.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 
 namespace korvalog {
 
@@ -47,7 +48,7 @@ struct StripPlan {
 // Statistics count every change of the match state, also when its column
 // was drawn already, and only matches that start and end inside the window.
 // Reuses the plan's buffers.
-void RenderSearchStrip(const CaptureData& data, const PositionSnapshot& zoomStart,
+void RenderSearchStrip(const CaptureData& data, const CaptureView& view, const PositionSnapshot& zoomStart,
                        const PositionSnapshot& zoomEnd, uint8_t stripMode, uint16_t waveWidth,
                        const StripGeometry& geometry, StripPlan& plan, bool live = false);
 

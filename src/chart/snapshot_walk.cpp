@@ -2,12 +2,23 @@
 
 namespace korvalog {
 
-EventWalker::EventWalker(const CaptureData& data)
-    : data_(data), events_(data.Store.Data()), count_(data.Store.Count()) {
+namespace {
+
+const SequenceTable kNoSteps{};
+
+}  // namespace
+
+EventWalker::EventWalker(const CaptureData& data, const CaptureView& view)
+    : sequence_(view.Sequence), events_(data.Store.Data()), count_(data.Store.Count()) {
   for (int c = 0; c < kChannelCount; ++c) {
-    const uint8_t condition = data.Channels[c].SearchCondition;
+    const uint8_t condition = view.Traces.Search(c + 1);
     conditions_[c] = condition <= kSearchHigh ? condition : kSearchIgnore;
   }
+}
+
+EventWalker::EventWalker(const CaptureData& data)
+    : sequence_(kNoSteps), events_(data.Store.Data()), count_(data.Store.Count()) {
+  for (uint8_t& c : conditions_) c = kSearchIgnore;
 }
 
 void EventWalker::StartPass(const PositionSnapshot& start) {
@@ -17,7 +28,7 @@ void EventWalker::StartPass(const PositionSnapshot& start) {
   for (int c = 0; c < kChannelCount; ++c) {
     if (conditions_[c] != kSearchIgnore && conditions_[c] != levels.states[c]) ++SearchMismatch;
   }
-  Matcher.StartPass(data_.Sequence, levels.states);
+  Matcher.StartPass(sequence_, levels.states);
 }
 
 void EventWalker::AdvanceSnapshot(PositionSnapshot& s, double t, const PositionSnapshot& bound) {

@@ -6,14 +6,18 @@
 
 #include "analysis/sequence_matcher.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/records.h"
 
 namespace korvalog {
 
 class EventWalker {
  public:
-  // Reads the store's count, the search conditions and the Sequencer table
-  // as they are now; the data must not change while the walker is used.
+  // Reads the store's count, and the view's search conditions and
+  // Sequencer table, as they are now; neither may change while the walker
+  // is used.
+  EventWalker(const CaptureData& data, const CaptureView& view);
+  // Levels alone: nothing searched, an empty pattern.
   explicit EventWalker(const CaptureData& data);
 
   // Sets the search counter and the matcher up for a pass from `start`.
@@ -57,7 +61,7 @@ class EventWalker {
   SequenceMatcher Matcher;
 
  private:
-  const CaptureData& data_;
+  const SequenceTable& sequence_;
   const EventRecord* events_;
   uint32_t count_;
   uint8_t conditions_[kChannelCount];

@@ -28,9 +28,9 @@ struct StripWalkEnd {
 // change neither the match nor the staircase, and the working copy's levels
 // are not used after the walk, so they are passed over.
 template <class Visit>
-StripWalkEnd WalkStrip(const CaptureData& data, const PositionSnapshot& zoomStart,
+StripWalkEnd WalkStrip(const CaptureData& data, const CaptureView& view, const PositionSnapshot& zoomStart,
                        const PositionSnapshot& zoomEnd, Visit&& visit) {
-  EventWalker walker(data);
+  EventWalker walker(data, view);
   PositionSnapshot w = zoomStart;
   NormaliseStates(w);
   walker.StartPass(w);

@@ -12,25 +12,7 @@ void ChannelStates::CopyTo(uint8_t out[kChannelCount]) const {
   for (int i = 0; i < kChannelCount; ++i) out[i] = levels_[i].load(std::memory_order_relaxed);
 }
 
-void ResetChannelTable(ChannelTable& table) {
-  for (int ch = 1; ch <= kChannelCount; ++ch) {
-    ChannelRecord& rec = table[ch - 1];
-    SetChannelName(rec, "#" + std::to_string(ch));
-    rec.SearchCondition = kSearchIgnore;
-  }
-}
-
-void ResetSequenceTable(SequenceTable& table) { table.fill(SequenceRow{}); }
-
-void ResetDisplayOrder(DisplayOrder& order) {
-  for (int i = 0; i < kChannelCount; ++i) order[i] = static_cast<uint8_t>(i + 1);
-}
-
-CaptureData::CaptureData(const Clock& clock) : clock_(clock) {
-  ResetChannelTable(Channels);
-  ResetSequenceTable(Sequence);
-  ResetDisplayOrder(Order);
-}
+CaptureData::CaptureData(const Clock& clock) : clock_(clock) {}
 
 void CaptureData::SetCapture(bool on) {
   if ((Capturing.load(std::memory_order_acquire) != 0) == on) return;
@@ -57,7 +39,6 @@ void CaptureData::StartCapture() {
     Store.Clear();
     TakeSnapshotNow(CaptureStart, 0);
   }
-  Markers.Clear();  // they marked the capture this one replaces
   RaiseStarted();
   Capturing.store(1, std::memory_order_release);
 }
@@ -115,13 +96,6 @@ void CaptureData::RaiseStarted() {
 
 void CaptureData::RaiseStopped() {
   for (CaptureObserver* o : observers_) o->CaptureStopped();
-}
-
-void SetStartupDefaults(CaptureData& data) {
-  ResetChannelTable(data.Channels);
-  ResetSequenceTable(data.Sequence);
-  ResetDisplayOrder(data.Order);
-  data.DataPresent.store(0);
 }
 
 }  // namespace korvalog

@@ -1,8 +1,8 @@
 #pragma once
-// The program-wide capture data: event store, live channel levels, channel
-// table, display order, Sequencer table, capture header and flags, and the
-// start and stop of a capture. One instance lives from start to exit and is
-// passed by reference.
+// The program-wide record of a capture: event store, live channel levels,
+// capture header and flags, and the start and stop of a capture. How it is
+// shown (rows, names, Sequencer pattern, markers) is a CaptureView beside it.
+// One instance lives from start to exit and is passed by reference.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -10,9 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "core/channel_roles.h"
 #include "core/clock.h"
-#include "core/marker_list.h"
 #include "core/records.h"
 
 namespace korvalog {
@@ -92,10 +90,6 @@ class FullStoreHandler {
   virtual bool TakeFullStore(CaptureData& data) = 0;
 };
 
-void ResetChannelTable(ChannelTable& table);   // "#1".."#128", search ignore
-void ResetSequenceTable(SequenceTable& table);  // every row empty
-void ResetDisplayOrder(DisplayOrder& order);   // identity
-
 class CaptureData {
  public:
   explicit CaptureData(const Clock& clock);
@@ -104,11 +98,6 @@ class CaptureData {
 
   EventStore Store;
   ChannelStates States;
-  ChannelTable Channels;
-  DisplayOrder Order;
-  SequenceTable Sequence;
-  MarkerList Markers;  // interface thread only
-  ChannelRoles Roles;  // what each input means to the lift (reports)
   PositionSnapshot CaptureStart;
   PositionSnapshot CaptureEnd;
   std::atomic<uint8_t> Capturing{0};
@@ -176,8 +165,5 @@ class CaptureData {
   std::atomic<uint32_t> storeLimit_{kEventCapacity};
   std::vector<CaptureObserver*> observers_;
 };
-
-// Channel names "#n", search conditions ignore, empty Sequencer rows, no data.
-void SetStartupDefaults(CaptureData& data);
 
 }  // namespace korvalog

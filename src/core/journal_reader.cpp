@@ -95,7 +95,7 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
   return true;
 }
 
-bool RestoreJournal(const JournalContents& j, CaptureData& data) {
+bool RestoreJournal(const JournalContents& j, CaptureData& data, CaptureView& view) {
   if (data.Capturing.load() != 0) return false;
   {
     std::lock_guard<TransitionMutex> hold(data.TransitionLock());
@@ -108,10 +108,10 @@ bool RestoreJournal(const JournalContents& j, CaptureData& data) {
     data.CaptureStart = j.header.start;
     data.CaptureEnd = j.end;
     data.CaptureEnd.index = static_cast<uint32_t>(n);
-    data.Channels = j.header.channels;
-    data.Sequence = j.header.sequence;
-    data.Order = j.header.order;
   }
+  view.Traces.SetTable(j.header.channels);
+  view.Sequence = j.header.sequence;
+  if (!view.Traces.SetOrder(j.header.order)) view.Traces.ResetOrder();
   // The observers repaint and may look at the capture: not under the lock
   // the readers of the loggers wait for.
   data.RestoredAsStopped();

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/journal_format.h"
 
 namespace korvalog {
@@ -24,10 +25,11 @@ struct JournalContents {
 bool ReadJournal(const std::string& path, JournalContents& out, std::string& error);
 
 // Puts a read journal into `data` as a capture that has just stopped:
-// events, start and end snapshots, channel table, Sequencer table, display
-// order; DataPresent and DataModified set; CaptureStopped raised. Must not
-// be called while a capture runs (refused).
-bool RestoreJournal(const JournalContents& journal, CaptureData& data);
+// events, start and end snapshots; and into `view` its channel table,
+// Sequencer table and display order (an order that is no permutation shows
+// the channels in number order); DataPresent and DataModified set;
+// CaptureStopped raised. Must not be called while a capture runs (refused).
+bool RestoreJournal(const JournalContents& journal, CaptureData& data, CaptureView& view);
 
 // "N events" and, when something was lost, "; the journal was damaged: M
 // records after event N could not be read".

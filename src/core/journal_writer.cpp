@@ -49,13 +49,13 @@ void JournalWriter::SetRotation(StoreRotation* rotation, std::function<std::stri
   targetOf_ = std::move(targetOf);
 }
 
-bool JournalWriter::Start(std::string& error) {
+bool JournalWriter::Start(const CaptureView& view, std::string& error) {
   {
     std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
     header_.start = data_.CaptureStart;
-    header_.channels = data_.Channels;
-    header_.sequence = data_.Sequence;
-    header_.order = data_.Order;
+    header_.channels = view.Traces.Table();
+    header_.sequence = view.Sequence;
+    header_.order = view.Traces.Order();
     if (rotation_ != nullptr) {
       generation_ = rotation_->Generation();
       // A part moved aside before this journal began was never in it: there

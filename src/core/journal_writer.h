@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/journal_format.h"
 
 namespace korvalog {
@@ -46,9 +47,9 @@ class JournalWriter {
   void SetPeriodMs(int ms) { periodMs_ = ms; }
 
   // Right after the capture started: creates the journal with the capture's
-  // start and starts the thread. False when another running capture holds
+  // start and the view's names, rows and pattern, and starts the thread. False when another running capture holds
   // the file or it cannot be created.
-  bool Start(std::string& error);
+  bool Start(const CaptureView& view, std::string& error);
   // After the capture stopped: writes what is left and the stop, and closes
   // the journal. The file stays until Remove.
   void Finish();

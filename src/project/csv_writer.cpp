@@ -22,8 +22,8 @@ void AppendWideRow(std::string& out, int64_t ms, double time, const std::vector<
 
 }  // namespace
 
-FileResult WriteCsvFile(const std::string& path, const CaptureData& data, const ExportRange& range,
-                        const std::vector<int>& channels, CsvLayout layout) {
+FileResult WriteCsvFile(const std::string& path, const CaptureData& data, const TraceList& traces,
+                        const ExportRange& range, const std::vector<int>& channels, CsvLayout layout) {
   ExportWriter writer(path);
   if (!writer.Open()) return writer.OpenError();
   std::string& out = writer.Text();
@@ -41,7 +41,7 @@ FileResult WriteCsvFile(const std::string& path, const CaptureData& data, const 
       out += ',';
       std::string label;
       AppendNumber(label, ch);
-      AppendCsvField(out, label + ' ' + ChannelName(data.Channels[ch - 1]));
+      AppendCsvField(out, label + ' ' + traces.Name(ch));
     }
     out += "\r\n";
     AppendWideRow(out, MsFrom(origin, range.from.time), range.from.time, channels, level);
@@ -65,7 +65,7 @@ FileResult WriteCsvFile(const std::string& path, const CaptureData& data, const 
       out += ',';
       AppendNumber(out, e.channel);
       out += ',';
-      AppendCsvField(out, ChannelName(data.Channels[c]));
+      AppendCsvField(out, traces.Name(c + 1));
       out += ',';
       out += static_cast<char>('0' + state);
       out += ',';

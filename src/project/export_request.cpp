@@ -47,14 +47,15 @@ std::vector<int> ResolveExportChannels(const CaptureData& data, const ExportRang
   return out;
 }
 
-FileResult ExportCaptureFile(const CaptureData& data, const ExportRequest& request) {
+FileResult ExportCaptureFile(const CaptureData& data, const TraceList& traces, const ExportRequest& request) {
   const ExportRange range = ResolveExportRange(data, request);
   const std::vector<int> channels = ResolveExportChannels(data, range, request);
   switch (request.format) {
     case ExportFormat::Vcd:
-      return WriteVcdFile(request.path, data, range, channels);
+      return WriteVcdFile(request.path, data, traces, range, channels);
     case ExportFormat::Csv:
-      return WriteCsvFile(request.path, data, range, channels, request.wideCsv ? CsvLayout::Wide : CsvLayout::Narrow);
+      return WriteCsvFile(request.path, data, traces, range, channels,
+                          request.wideCsv ? CsvLayout::Wide : CsvLayout::Narrow);
     default:
       return FileResult{false, request.path + ": pictures are drawn by the chart, not written here"};
   }

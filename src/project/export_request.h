@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/trace_list.h"
 #include "project/export_range.h"
 #include "project/project_file.h"
 
@@ -44,7 +45,8 @@ ExportRange ResolveExportRange(const CaptureData& data, const ExportRequest& req
 std::vector<int> ResolveExportChannels(const CaptureData& data, const ExportRange& range,
                                        const ExportRequest& request);
 
-// Writes a VCD or CSV export. Pictures are refused here (see chart/qt).
-FileResult ExportCaptureFile(const CaptureData& data, const ExportRequest& request);
+// Writes a VCD or CSV export, the channels named as `traces` names them.
+// Pictures are refused here (see chart/qt).
+FileResult ExportCaptureFile(const CaptureData& data, const TraceList& traces, const ExportRequest& request);
 
 }  // namespace korvalog

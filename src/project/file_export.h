@@ -1,11 +1,13 @@
 #pragma once
 // Exports for other tools: a value change dump (IEEE 1364 VCD) for waveform
 // viewers and a CSV table for spreadsheets, of a range of the capture and a
-// chosen set of channels. Both count times from the capture start.
+// chosen set of channels named as `traces` names them. Both count times from
+// the capture start.
 #include <string>
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/trace_list.h"
 #include "project/export_range.h"
 #include "project/project_file.h"
 
@@ -17,8 +19,8 @@ namespace korvalog {
 // millisecond in store order) and the range end. An event that does not
 // change its channel's level is left out. The original channel names ride
 // along in a $comment so a reimport gets them back exactly.
-FileResult WriteVcdFile(const std::string& path, const CaptureData& data, const ExportRange& range,
-                        const std::vector<int>& channels);
+FileResult WriteVcdFile(const std::string& path, const CaptureData& data, const TraceList& traces,
+                        const ExportRange& range, const std::vector<int>& channels);
 
 enum class CsvLayout {
   Narrow,  // time_s,channel,name,level,local_time: one row per change
@@ -27,7 +29,7 @@ enum class CsvLayout {
 };
 
 // CSV with CR LF line ends; seconds with '.' whatever the locale.
-FileResult WriteCsvFile(const std::string& path, const CaptureData& data, const ExportRange& range,
-                        const std::vector<int>& channels, CsvLayout layout);
+FileResult WriteCsvFile(const std::string& path, const CaptureData& data, const TraceList& traces,
+                        const ExportRange& range, const std::vector<int>& channels, CsvLayout layout);
 
 }  // namespace korvalog

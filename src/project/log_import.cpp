@@ -70,12 +70,11 @@ std::string NotesEntry(std::string_view line) {
   return {};
 }
 
-LogImport::LogImport(CaptureData& data, LoadSinks& sinks, SkippedEvents& skipped)
+LogImport::LogImport(CaptureData& data, TraceList& traces, LoadSinks& sinks, SkippedEvents& skipped)
     : data_(data), sinks_(sinks), filler_(data.Store, skipped) {
   for (int ch = 1; ch <= kChannelCount; ++ch) {
-    ChannelRecord& rec = data_.Channels[ch - 1];
-    SetChannelName(rec, "Chan " + IntToText(ch));
-    rec.SearchCondition = kSearchIgnore;
+    traces.SetName(ch, "Chan " + IntToText(ch));
+    traces.SetSearch(ch, kSearchIgnore);
   }
 }
 

@@ -8,16 +8,17 @@
 #include "core/capture_data.h"
 #include "core/skipped_events.h"
 #include "core/store_filler.h"
+#include "core/trace_list.h"
 #include "project/load_sinks.h"
 
 namespace korvalog {
 
 class LogImport {
  public:
-  // Resets the channel names to "Chan 1".."Chan 128" (not searched) and
-  // starts on day 0, hour 0. Events beyond the store are counted in
-  // `skipped`; a wrong channel is warned about on its own line.
-  LogImport(CaptureData& data, LoadSinks& sinks, SkippedEvents& skipped);
+  // Resets the channel names in `traces` to "Chan 1".."Chan 128" (not
+  // searched) and starts on day 0, hour 0. Events beyond the store are
+  // counted in `skipped`; a wrong channel is warned about on its own line.
+  LogImport(CaptureData& data, TraceList& traces, LoadSinks& sinks, SkippedEvents& skipped);
 
   // Reads one line; events go into the store from `count` on. False when the
   // line stops the load, with the reason in Error().

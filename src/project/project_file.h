@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/records.h"
 #include "project/load_sinks.h"
 
@@ -25,14 +26,14 @@ bool IsProjectPath(std::string_view path);
 // ".kv" and does not end in ".vcd" (run.kv.vcd opens as a value change dump).
 bool ReopensAsProject(std::string_view path);
 
-// Writes a project as Save and Save Selection do: the channel table, the
+// Writes a project as Save and Save Selection do: the view's channel table,
 // Sequencer table, the events from.index .. to.index-1 (only when data is
 // present), the two snapshots and the display order. The bytes go to a
 // temporary file beside `path`, which replaces `path` only when every write
 // succeeded. On success DataModified is cleared; on failure it stays as it
 // was and an existing file keeps its old contents.
-FileResult WriteProjectFile(const std::string& path, CaptureData& data, const PositionSnapshot& from,
-                            const PositionSnapshot& to);
+FileResult WriteProjectFile(const std::string& path, CaptureData& data, const CaptureView& view,
+                            const PositionSnapshot& from, const PositionSnapshot& to);
 
 // Loads a value change dump (a name ending in ".vcd", see vcd_import.h), a
 // project or a logger log, chosen by IsProjectPath. A file that
@@ -40,6 +41,6 @@ FileResult WriteProjectFile(const std::string& path, CaptureData& data, const Po
 // be encoded stops at that line: the result names it, `sinks.Error` hears
 // it, and the events read so far are kept without DataPresent. Must not be
 // called while a capture runs (refused, nothing changes).
-FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks& sinks);
+FileResult LoadCaptureFile(const std::string& path, CaptureData& data, CaptureView& view, LoadSinks& sinks);
 
 }  // namespace korvalog

@@ -107,15 +107,6 @@ struct PreviousCapture {
 // (0-based).
 bool HoldsPayload(std::string_view line, size_t start, size_t size) { return line.size() == start + 2 * size; }
 
-bool IsPermutation(const DisplayOrder& order) {
-  bool seen[kChannelCount + 1] = {};
-  for (uint8_t ch : order) {
-    if (ch < 1 || ch > kChannelCount || seen[ch]) return false;
-    seen[ch] = true;
-  }
-  return true;
-}
-
 void ReadSnapshot(std::string_view line, PositionSnapshot& snap) {
   PositionSnapshot read;
   DecodeHexBytes(line.data() + 2, sizeof read, reinterpret_cast<uint8_t*>(&read));
@@ -128,7 +119,7 @@ void ReadSnapshot(std::string_view line, PositionSnapshot& snap) {
 }
 
 // A marker: its time (8 bytes) and its label's bytes, in hex.
-bool ReadMarkerLine(std::string_view line, CaptureData& data) {
+bool ReadMarkerLine(std::string_view line, CaptureView& view) {
   constexpr size_t kTime = 2 * sizeof(double);
   if (line.size() < 1 + kTime || (line.size() - 1) % 2 != 0) return false;
   const size_t labelSize = (line.size() - 1 - kTime) / 2;
@@ -137,13 +128,13 @@ bool ReadMarkerLine(std::string_view line, CaptureData& data) {
   DecodeHexBytes(line.data() + 1, sizeof time, reinterpret_cast<uint8_t*>(&time));
   std::string label(labelSize, '\0');
   DecodeHexBytes(line.data() + 1 + kTime, labelSize, reinterpret_cast<uint8_t*>(label.data()));
-  data.Markers.Add(time, std::move(label));
+  view.Markers.Add(time, std::move(label));
   return true;
 }
 
 // One line of the tables (S, Q, L, O) or a marker (M), dispatched on its first character.
 // Lines that do not hold exactly one record are passed over: false.
-bool ReadTableLine(std::string_view line, CaptureData& data) {
+bool ReadTableLine(std::string_view line, CaptureData& data, CaptureView& view) {
   switch (line[0]) {
     case 'S': {
       if (!HoldsPayload(line, 3, sizeof(ChannelRecord))) return false;
@@ -152,7 +143,7 @@ bool ReadTableLine(std::string_view line, CaptureData& data) {
       ChannelRecord rec;
       DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
       if (rec.nameLength > kChannelNameMax) rec.nameLength = kChannelNameMax;
-      data.Channels[ch - 1] = rec;
+      view.Traces.SetRecord(ch, rec);
       return true;
     }
     case 'Q': {
@@ -161,7 +152,7 @@ bool ReadTableLine(std::string_view line, CaptureData& data) {
       if (row < 1 || row > kSequenceRows) return false;
       SequenceRow rec;
       DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
-      data.Sequence[row - 1] = rec;
+      view.Sequence[row - 1] = rec;
       return true;
     }
     case 'L':
@@ -172,17 +163,13 @@ bool ReadTableLine(std::string_view line, CaptureData& data) {
       if (!HoldsPayload(line, 1, sizeof(DisplayOrder))) return false;
       DisplayOrder order;
       DecodeHexBytes(line.data() + 1, order.size(), order.data());
-      if (IsPermutation(order)) {
-        data.Order = order;
-      } else {
-        ResetDisplayOrder(data.Order);
-      }
+      if (!view.Traces.SetOrder(order)) view.Traces.ResetOrder();
       return true;
     }
     case 'M':
-      return ReadMarkerLine(line, data);
+      return ReadMarkerLine(line, view);
     case 'R':
-      return ReadRoleLine(line, data.Roles);
+      return ReadRoleLine(line, view.Traces.Roles());
     default:
       return false;
   }
@@ -201,7 +188,7 @@ inline void ReadEventLine(const char* line, StoreFiller& filler, uint32_t& count
 // Reads every line of a project; returns the number of events stored.
 // `taken` counts the lines read as records (events skipped for their
 // contents are not), `ignored` the lines that are no record at all.
-uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& skipped,
+uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, CaptureView& view, SkippedEvents& skipped,
                           IgnoredLines& ignored, uint64_t& taken) {
   constexpr size_t kEventLine = 1 + 2 * sizeof(EventRecord);
   StoreFiller filler(data.Store, skipped);
@@ -213,7 +200,7 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& 
     if (const char* fixed = reader.NextFixedCrLf(kEventLine)) {
       if (fixed[0] == 'E') {
         ReadEventLine(fixed, filler, count);
-      } else if (!ReadTableLine(std::string_view(fixed, kEventLine), data)) {
+      } else if (!ReadTableLine(std::string_view(fixed, kEventLine), data, view)) {
         ++ignored.lines;
         continue;
       }
@@ -226,7 +213,7 @@ uint32_t ReadProjectLines(LineReader& reader, CaptureData& data, SkippedEvents& 
     if (cut) {
       ++ignored.lines;
     } else if (line[0] != 'E') {
-      if (ReadTableLine(line, data)) {
+      if (ReadTableLine(line, data, view)) {
         ++taken;
       } else {
         ++ignored.lines;
@@ -283,7 +270,7 @@ bool IsProjectPath(std::string_view path) { return FindTextFrom(1, ".kv", path) 
 
 bool ReopensAsProject(std::string_view path) { return IsProjectPath(path) && !IsVcdPath(path); }
 
-FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks& sinks) {
+FileResult LoadCaptureFile(const std::string& path, CaptureData& data, CaptureView& view, LoadSinks& sinks) {
   if (data.Capturing.load(std::memory_order_acquire) != 0) return Failure(path, "cannot load while capturing");
   std::string reason;
   FilePtr file = OpenRegularFile(path, reason);
@@ -300,8 +287,8 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   data.CaptureStart.time = 0.0;
   data.CaptureEnd.time = 0.0;
   data.DataPresent.store(0, std::memory_order_release);
-  data.Markers.Clear();
-  data.Roles.Clear();
+  view.Markers.Clear();
+  view.Traces.Roles().Clear();
 
   if (IsVcdPath(path)) {
     // A dump that cannot be taken stops the load at the line that says so;
@@ -309,7 +296,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
     uint32_t count = 0;
     SkippedEvents skipped;
     std::vector<std::string> warnings;
-    std::string reason = ReadVcdLines(reader, data, count, skipped, warnings);
+    std::string reason = ReadVcdLines(reader, data, view.Traces, count, skipped, warnings);
     for (const std::string& warning : warnings) sinks.Warning(warning);
     if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
     if (reason.empty() && reader.Failed()) reason = std::string("read error: ") + std::strerror(reader.ErrorNumber());
@@ -329,7 +316,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   SkippedEvents skipped;
   if (isLog) {
     sinks.LogImportStarted();
-    LogImport log(data, sinks, skipped);
+    LogImport log(data, view.Traces, sinks, skipped);
     std::string_view line;
     bool cut = false;
     uint64_t lineNumber = 0;
@@ -347,7 +334,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, LoadSinks
   } else {
     IgnoredLines ignored;
     uint64_t taken = 0;
-    count = ReadProjectLines(reader, data, skipped, ignored, taken);
+    count = ReadProjectLines(reader, data, view, skipped, ignored, taken);
     // Nothing was read as a record, so nothing but the store was touched:
     // the capture shown before stays.
     if (taken == 0 && !reader.Failed()) {

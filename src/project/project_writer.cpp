@@ -48,13 +48,16 @@ class ProjectFormatter {
 
 }  // namespace
 
-FileResult WriteProjectFile(const std::string& path, CaptureData& data, const PositionSnapshot& from,
-                            const PositionSnapshot& to) {
+FileResult WriteProjectFile(const std::string& path, CaptureData& data, const CaptureView& view,
+                            const PositionSnapshot& from, const PositionSnapshot& to) {
   ReplacingFile file(path);
   if (!file.Open()) return FileResult{false, file.Error()};
   ProjectFormatter out(file);
-  for (int ch = 1; ch <= kChannelCount; ++ch) out.IndexedRecord('S', ch, &data.Channels[ch - 1], sizeof(ChannelRecord));
-  for (int row = 1; row <= kSequenceRows; ++row) out.IndexedRecord('Q', row, &data.Sequence[row - 1], sizeof(SequenceRow));
+  const TraceList& traces = view.Traces;
+  for (int ch = 1; ch <= kChannelCount; ++ch) out.IndexedRecord('S', ch, &traces.Record(ch), sizeof(ChannelRecord));
+  for (int row = 1; row <= kSequenceRows; ++row) {
+    out.IndexedRecord('Q', row, &view.Sequence[row - 1], sizeof(SequenceRow));
+  }
   if (data.DataPresent.load(std::memory_order_acquire) != 0) {
     // Snapshot indices from elsewhere never reach past the valid records.
     const uint32_t count = data.Store.Count();
@@ -64,11 +67,11 @@ FileResult WriteProjectFile(const std::string& path, CaptureData& data, const Po
   }
   out.Record("L1", &from, sizeof(PositionSnapshot));
   out.Record("L2", &to, sizeof(PositionSnapshot));
-  out.Record("O", data.Order.data(), data.Order.size());
+  out.Record("O", traces.Order().data(), traces.Order().size());
   // Markers and roles come after every other line, in line kinds older
   // readers pass over.
   std::string marker;
-  for (const Marker& m : data.Markers.Items()) {
+  for (const Marker& m : view.Markers.Items()) {
     if (m.time < from.time || m.time > to.time) continue;
     marker.assign(reinterpret_cast<const char*>(&m.time), sizeof m.time);
     marker += m.label;
@@ -76,7 +79,8 @@ FileResult WriteProjectFile(const std::string& path, CaptureData& data, const Po
   }
   // Roles only when assigned, so a project without them is written as before.
   for (int ch = 1; ch <= kChannelCount; ++ch) {
-    if (data.Roles[ch].role != ChannelRole::None) out.Text(RoleLine(ch, data.Roles[ch]) + "\r\n");
+    const ChannelRoleEntry& role = traces.Role(ch);
+    if (role.role != ChannelRole::None) out.Text(RoleLine(ch, role) + "\r\n");
   }
   if (!out.Flush() || !file.Commit()) return FileResult{false, file.Error()};
   data.DataModified.store(0, std::memory_order_release);

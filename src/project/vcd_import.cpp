@@ -49,9 +49,9 @@ bool IsVcdPath(std::string_view path) {
   return last >= 1 && FindTextFrom(last, ".vcd", path) == last;
 }
 
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, SkippedEvents& skipped,
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, TraceList& traces, uint32_t& count, SkippedEvents& skipped,
                          std::vector<std::string>& warnings) {
-  VcdImport vcd(data);
+  VcdImport vcd(data, traces);
   std::string reason;
   std::string_view line;
   bool cut = false;
@@ -91,9 +91,11 @@ std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count,
   return reason;
 }
 
-VcdImport::VcdImport(CaptureData& data)
-    : data_(data), filler_(data.Store, skipped_, EventChecks{true, LatestDumpTime()}) {
-  ResetChannelTable(data_.Channels);
+VcdImport::VcdImport(CaptureData& data, TraceList& traces)
+    : data_(data), traces_(traces), filler_(data.Store, skipped_, EventChecks{true, LatestDumpTime()}) {
+  ChannelTable names{};
+  ResetChannelTable(names);
+  traces_.SetTable(names);
   for (int& c : singleCodes_) c = -1;
   DateTimeFields fallback;
   fallback.year = 2000;

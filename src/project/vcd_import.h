@@ -11,6 +11,7 @@
 #include "core/capture_data.h"
 #include "core/skipped_events.h"
 #include "core/store_filler.h"
+#include "core/trace_list.h"
 
 namespace korvalog {
 
@@ -24,7 +25,7 @@ class LineReader;
 // passed over (beyond the store's capacity). Empty when the dump was taken,
 // else the reason, naming the line ("line 7: ..."). `warnings`: what was read
 // leniently or left out (see VcdImport::Warnings).
-std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count, SkippedEvents& skipped,
+std::string ReadVcdLines(LineReader& reader, CaptureData& data, TraceList& traces, uint32_t& count, SkippedEvents& skipped,
                          std::vector<std::string>& warnings);
 
 // Fed the file's lines in order by the load. Wires named "chNNN..." (as the
@@ -39,8 +40,8 @@ std::string ReadVcdLines(LineReader& reader, CaptureData& data, uint32_t& count,
 // (real, integer, event, string...) are left out.
 class VcdImport {
  public:
-  // Resets the channel table ("#1".."#128", not searched).
-  explicit VcdImport(CaptureData& data);
+  // Resets the names and conditions in `traces` ("#1".."#128", not searched).
+  VcdImport(CaptureData& data, TraceList& traces);
 
   // False when the line cannot be taken; Error() then says why.
   bool ReadLine(std::string_view line, uint32_t& count);
@@ -100,6 +101,7 @@ class VcdImport {
   static constexpr size_t kMaxCommandText = size_t{1} << 20;
 
   CaptureData& data_;
+  TraceList& traces_;
   std::string error_;
 
   Command command_ = Command::None;

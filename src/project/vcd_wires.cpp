@@ -110,8 +110,8 @@ bool VcdImport::AssignChannels() {
     if (numbered) {
       const int channel = ChannelFromWireName(w.reference);
       const auto kept = commentNames_.find(channel);
-      SetChannelName(data_.Channels[channel - 1],
-                     kept != commentNames_.end() ? kept->second : w.reference.substr(w.reference.size() > 6 ? 6 : 5));
+      traces_.SetName(channel, kept != commentNames_.end() ? kept->second
+                                                          : w.reference.substr(w.reference.size() > 6 ? 6 : 5));
       use.targets.push_back(CodeTarget{static_cast<uint8_t>(channel), 0});
       continue;
     }
@@ -123,7 +123,7 @@ bool VcdImport::AssignChannels() {
       }
       const std::string name =
           w.width == 1 ? w.reference : w.name + "[" + std::to_string(w.lsb + w.step * bit) + "]";
-      SetChannelName(data_.Channels[next - 1], name);
+      traces_.SetName(next, name);
       use.targets.push_back(CodeTarget{static_cast<uint8_t>(next), static_cast<uint16_t>(bit)});
       ++next;
     }

@@ -9,7 +9,8 @@
 namespace korvalog {
 namespace {
 
-void AppendHeader(std::string& out, const CaptureData& data, const std::vector<int>& channels) {
+void AppendHeader(std::string& out, const CaptureData& data, const TraceList& traces,
+                  const std::vector<int>& channels) {
   std::string date;
   AppendIsoLocal(date, data.CaptureStart.time);
   date[10] = ' ';
@@ -19,12 +20,12 @@ void AppendHeader(std::string& out, const CaptureData& data, const std::vector<i
   for (int ch : channels) {
     out += '\t';
     AppendNumber(out, ch);
-    out += ' ' + QuoteName(ChannelName(data.Channels[ch - 1])) + '\n';
+    out += ' ' + QuoteName(traces.Name(ch)) + '\n';
   }
   out += "$end\n$timescale 1 ms $end\n$scope module korvalog $end\n";
   for (size_t n = 0; n < channels.size(); ++n) {
     const int ch = channels[n];
-    out += "$var wire 1 " + WireCode(static_cast<int>(n)) + ' ' + WireName(ch, ChannelName(data.Channels[ch - 1])) +
+    out += "$var wire 1 " + WireCode(static_cast<int>(n)) + ' ' + WireName(ch, traces.Name(ch)) +
            " $end\n";
   }
   out += "$upscope $end\n$enddefinitions $end\n";
@@ -32,12 +33,12 @@ void AppendHeader(std::string& out, const CaptureData& data, const std::vector<i
 
 }  // namespace
 
-FileResult WriteVcdFile(const std::string& path, const CaptureData& data, const ExportRange& range,
-                        const std::vector<int>& channels) {
+FileResult WriteVcdFile(const std::string& path, const CaptureData& data, const TraceList& traces,
+                        const ExportRange& range, const std::vector<int>& channels) {
   ExportWriter writer(path);
   if (!writer.Open()) return writer.OpenError();
   std::string& out = writer.Text();
-  AppendHeader(out, data, channels);
+  AppendHeader(out, data, traces, channels);
 
   // Per channel: its wire code (empty when not exported) and its level.
   std::string codes[kChannelCount];

@@ -15,14 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What a saved part shows besides its events: the capture's own view of its
-// channels. The one place a part takes it from the running capture.
-void TakeViewForPart(const CaptureData& from, CaptureData& part) {
-  part.Channels = from.Channels;
-  part.Sequence = from.Sequence;
-  part.Order = from.Order;
-}
-
 }  // namespace
 
 std::string SummaryText(const SessionSummary& summary, const std::string& folder) {
@@ -37,13 +29,14 @@ std::string SummaryText(const SessionSummary& summary, const std::string& folder
   return text;
 }
 
-CaptureSession::CaptureSession(CaptureData& data, const LoggerSettings& settings, UsbLoggers& usb,
-                               const Clock& clock, SessionFiles& files, SessionNotes& notes)
+CaptureSession::CaptureSession(CaptureData& data, const CaptureView& view, const LoggerSettings& settings,
+                               UsbLoggers& usb, const Clock& clock, SessionFiles& files, SessionNotes& notes)
     : data_(data),
+      view_(view),
       files_(files),
       notes_(notes),
       link_(std::make_unique<LinkSupervisor>(data, settings, usb, clock)),
-      journal_(data),
+      journal_(data, view),
       part_(std::make_unique<CaptureData>(partClock_)) {}
 
 CaptureSession::~CaptureSession() {
@@ -149,7 +142,6 @@ void CaptureSession::Tick() {
 bool CaptureSession::SaveWaitingPart() {
   if (!partSaved_) {
     const uint32_t n = rotation_->SpareCount();
-    TakeViewForPart(data_, *part_);
     std::copy_n(rotation_->Spare(), n, part_->Store.MutableData());
     part_->Store.SetCount(n);
     part_->DataPresent.store(1);
@@ -174,7 +166,7 @@ bool CaptureSession::WritePart(CaptureData& part, const PositionSnapshot& from, 
   const std::string name = PartName(partsSaved_ + 1);
   const std::string events = UIntToText(to.index - from.index);
   std::string error;
-  if (files_.WriteProject(name, part, from, to, error)) {
+  if (files_.WriteProject(name, part, view_, from, to, error)) {
     notes_.Note(NoteKind::News, events + " events written to " + name);
     ++partsSaved_;
     ownParts_.push_back(name);
@@ -189,7 +181,7 @@ bool CaptureSession::WritePart(CaptureData& part, const PositionSnapshot& from, 
       Utf8FromPath(fs::temp_directory_path(ec) / PathFromUtf8("korvalog-capture-" + std::to_string(CurrentProcessId()) +
                                                               "-" + Utf8FromPath(PathFromUtf8(name).filename())));
   std::string rescueError;
-  if (files_.WriteProject(rescue, part, from, to, rescueError)) {
+  if (files_.WriteProject(rescue, part, view_, from, to, rescueError)) {
     notes_.Note(NoteKind::Problem, error + "; the part (" + events + " events) was written to " + rescue + " instead");
     ++partsSaved_;
     summary_.written.push_back(rescue);

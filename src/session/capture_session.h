@@ -53,8 +53,10 @@ std::string SummaryText(const SessionSummary& summary, const std::string& folder
 
 class CaptureSession {
  public:
-  CaptureSession(CaptureData& data, const LoggerSettings& settings, UsbLoggers& usb, const Clock& clock,
-                 SessionFiles& files, SessionNotes& notes);
+  // `view`: how the capture's channels are shown; every part and the journal
+  // carry it (the interface thread's, read only while a part is written).
+  CaptureSession(CaptureData& data, const CaptureView& view, const LoggerSettings& settings, UsbLoggers& usb,
+                 const Clock& clock, SessionFiles& files, SessionNotes& notes);
   ~CaptureSession();
   CaptureSession(const CaptureSession&) = delete;
   CaptureSession& operator=(const CaptureSession&) = delete;
@@ -116,6 +118,7 @@ class CaptureSession {
   void Disarm();
 
   CaptureData& data_;
+  const CaptureView& view_;
   SessionFiles& files_;
   SessionNotes& notes_;
   std::unique_ptr<LinkSupervisor> link_;

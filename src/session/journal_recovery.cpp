@@ -43,8 +43,8 @@ bool KeepDamagedJournal(const std::string& journal, SessionNotes& notes) {
   return false;
 }
 
-bool RecoverJournalTo(const std::string& journal, const std::string& out, CaptureData& into, SessionFiles& files,
-                      SessionNotes& notes) {
+bool RecoverJournalTo(const std::string& journal, const std::string& out, CaptureData& into, CaptureView& view,
+                      SessionFiles& files, SessionNotes& notes) {
   // Held until the journal is gone, so that a second recovery at the same
   // time is refused rather than restoring the capture twice.
   JournalHold hold;
@@ -58,8 +58,8 @@ bool RecoverJournalTo(const std::string& journal, const std::string& out, Captur
     notes.Note(NoteKind::Problem, error);
     return false;
   }
-  RestoreJournal(contents, into);
-  if (!files.WriteProject(out, into, into.CaptureStart, into.CaptureEnd, error)) {
+  RestoreJournal(contents, into, view);
+  if (!files.WriteProject(out, into, view, into.CaptureStart, into.CaptureEnd, error)) {
     notes.Note(NoteKind::Problem, error + "; the journal is kept");
     return false;
   }
@@ -110,7 +110,8 @@ bool RecoverJournalsLeftAt(const std::string& journal, const std::string& partsF
       const std::string name = "recovered-" + PartTimeStamp(contents.header.start.time) + ".kv";
       target = !partsFolder.empty() ? Utf8FromPath(PathFromUtf8(partsFolder) / name) : project;
     }
-    if (!RecoverJournalTo(left, FreeRecoveredName(target), scratch, files, notes)) return false;
+    CaptureView leftView;  // the left capture's names, not this one's
+    if (!RecoverJournalTo(left, FreeRecoveredName(target), scratch, leftView, files, notes)) return false;
   }
   return true;
 }
@@ -124,9 +125,11 @@ bool ReadLeftJournal(const std::string& path, JournalContents& contents, std::st
 }
 
 SettleOutcome SettleLeftJournal(const std::string& path, const JournalContents& contents, LeftJournalAnswer answer,
-                                CaptureData& data, SessionJournal& journal) {
+                                CaptureData& data, CaptureView& view, SessionJournal& journal) {
   if (answer == LeftJournalAnswer::AskLater) return SettleOutcome::Next;
-  const auto restore = [&] { return RestoreJournal(contents, data) ? SettleOutcome::Restored : SettleOutcome::NotRestorable; };
+  const auto restore = [&] {
+    return RestoreJournal(contents, data, view) ? SettleOutcome::Restored : SettleOutcome::NotRestorable;
+  };
   std::string error;
   if (contents.lost > 0) {
     std::string movedTo;

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/journal_reader.h"
 #include "session/session_journal.h"
 #include "session/session_notes.h"
@@ -24,9 +25,10 @@ bool KeepDamagedJournal(const std::string& journal, SessionNotes& notes);
 
 // Reads `journal`, writes what it holds as the project `out` and removes the
 // journal (a damaged one is kept aside); tells what was recovered and lost.
-// `into` receives the capture. False when nothing was written.
-bool RecoverJournalTo(const std::string& journal, const std::string& out, CaptureData& into, SessionFiles& files,
-                      SessionNotes& notes);
+// `into` receives the capture and `view` its names, rows and pattern. False
+// when nothing was written.
+bool RecoverJournalTo(const std::string& journal, const std::string& out, CaptureData& into, CaptureView& view,
+                      SessionFiles& files, SessionNotes& notes);
 
 // Before a capture that keeps its journal at `journal`: a journal an earlier
 // run left there (or its ".previous" part) is saved first, under the name its
@@ -52,6 +54,6 @@ bool ReadLeftJournal(const std::string& path, JournalContents& contents, std::st
 // NotRestorable no more journals are asked about.
 enum class SettleOutcome { Restored, NotRestorable, Next };
 SettleOutcome SettleLeftJournal(const std::string& path, const JournalContents& contents, LeftJournalAnswer answer,
-                       CaptureData& data, SessionJournal& journal);
+                                CaptureData& data, CaptureView& view, SessionJournal& journal);
 
 }  // namespace korvalog

@@ -9,7 +9,7 @@
 
 namespace korvalog {
 
-SessionJournal::SessionJournal(CaptureData& data) : data_(data) {}
+SessionJournal::SessionJournal(CaptureData& data, const CaptureView& view) : data_(data), view_(view) {}
 
 SessionJournal::~SessionJournal() {
   if (writer_) writer_->Finish();
@@ -58,7 +58,7 @@ bool SessionJournal::CaptureStarted(const std::string& target, StoreRotation* ro
   } else if (!target.empty()) {
     writer_->SetTarget(target);
   }
-  if (writer_->Start(error)) return true;
+  if (writer_->Start(view_, error)) return true;
   writer_.reset();
   return false;
 }

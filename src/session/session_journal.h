@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/journal_writer.h"
 
 namespace korvalog {
@@ -19,7 +20,8 @@ class StoreRotation;
 
 class SessionJournal {
  public:
-  explicit SessionJournal(CaptureData& data);
+  // `view`: the names, rows and pattern a journal records with the capture.
+  SessionJournal(CaptureData& data, const CaptureView& view);
   ~SessionJournal();
   SessionJournal(const SessionJournal&) = delete;
   SessionJournal& operator=(const SessionJournal&) = delete;
@@ -70,6 +72,7 @@ class SessionJournal {
 
  private:
   CaptureData& data_;
+  const CaptureView& view_;
   std::string path_;
   std::string folder_;
   std::unique_ptr<JournalWriter> writer_;

@@ -11,6 +11,7 @@
 namespace korvalog {
 
 class CaptureData;
+class CaptureView;
 
 enum class NoteKind { News, Problem };
 
@@ -25,9 +26,11 @@ class SessionNotes {
 class SessionFiles {
  public:
   virtual ~SessionFiles() = default;
-  // Writes the events from..to of `data` as a project at `path`. False with
-  // `error` (one line naming the file) when it could not be written.
-  virtual bool WriteProject(const std::string& path, CaptureData& data, const PositionSnapshot& from,
+  // Writes the events from..to of `data`, shown as `view` shows them, as a
+  // project at `path`. False with `error` (one line naming the file) when it
+  // could not be written.
+  virtual bool WriteProject(const std::string& path, CaptureData& data, const CaptureView& view,
+                            const PositionSnapshot& from,
                             const PositionSnapshot& to, std::string& error) = 0;
   // Why `out` may not be written (not a regular file, one of `others`);
   // empty when it may.

@@ -132,10 +132,10 @@ TEST(ChannelRoles, KeptInTheProjectAsLinesAnOlderReaderPassesOver) {
   testing::CaptureBuilder b;
   b.Event(1, 3, 1).Event(2, 3, 0).Finish(5);
   const std::string plain = dir / "plain.kv", withRoles = dir / "roles.kv";
-  ASSERT_TRUE(WriteProjectFile(plain, b.data, b.data.CaptureStart, b.data.CaptureEnd).ok);
-  b.data.Roles.Set(3, ChannelRole::HallDown, -3);
-  b.data.Roles.Set(128, ChannelRole::Alarm);
-  ASSERT_TRUE(WriteProjectFile(withRoles, b.data, b.data.CaptureStart, b.data.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(plain, b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd).ok);
+  b.view.Traces.Roles().Set(3, ChannelRole::HallDown, -3);
+  b.view.Traces.Roles().Set(128, ChannelRole::Alarm);
+  ASSERT_TRUE(WriteProjectFile(withRoles, b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd).ok);
   // Every line of the project without roles is there, byte for byte; the
   // roles follow as two more lines.
   const std::string before = ReadBytes(plain), after = ReadBytes(withRoles);
@@ -144,19 +144,20 @@ TEST(ChannelRoles, KeptInTheProjectAsLinesAnOlderReaderPassesOver) {
 
   ManualClock clock;
   CaptureData loaded(clock);
+  CaptureView loadedView;
   NullSinks sinks;
-  loaded.Roles.Set(5, ChannelRole::Level);
-  ASSERT_TRUE(LoadCaptureFile(withRoles, loaded, sinks).ok);
-  EXPECT_EQ(loaded.Roles, b.data.Roles);
+  loadedView.Traces.Roles().Set(5, ChannelRole::Level);
+  ASSERT_TRUE(LoadCaptureFile(withRoles, loaded, loadedView, sinks).ok);
+  EXPECT_EQ(loadedView.Traces.Roles(), b.view.Traces.Roles());
   EXPECT_EQ(loaded.Store.Count(), 2u);
   // A project without roles loads without any (none left from before).
-  ASSERT_TRUE(LoadCaptureFile(plain, loaded, sinks).ok);
-  EXPECT_FALSE(loaded.Roles.Any());
+  ASSERT_TRUE(LoadCaptureFile(plain, loaded, loadedView, sinks).ok);
+  EXPECT_FALSE(loadedView.Traces.Roles().Any());
   // Damaged role lines are passed over; the rest loads.
   WriteBytes(dir / "damaged.kv", before + "R03FF0000\r\nR00010000\r\nR0301\r\nRZZ010000\r\nR05090000\r\n");
-  ASSERT_TRUE(LoadCaptureFile(dir / "damaged.kv", loaded, sinks).ok);
-  EXPECT_EQ(loaded.Roles[3].role, ChannelRole::None);
-  EXPECT_EQ(loaded.Roles[5].role, ChannelRole::Level);
+  ASSERT_TRUE(LoadCaptureFile(dir / "damaged.kv", loaded, loadedView, sinks).ok);
+  EXPECT_EQ(loadedView.Traces.Roles()[3].role, ChannelRole::None);
+  EXPECT_EQ(loadedView.Traces.Roles()[5].role, ChannelRole::Level);
   EXPECT_EQ(loaded.Store.Count(), 2u);
 }
 

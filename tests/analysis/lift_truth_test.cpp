@@ -111,13 +111,14 @@ TEST(LiftTruth, EveryOccurrenceMatchesWhatTheLiftDid) {
     SCOPED_TRACE(lift.name);
     ManualClock clock;
     CaptureData data(clock);
-    SetStartupDefaults(data);
-    NameLiftChannels(data.Channels);
+    CaptureView view;
+    SetStartupDefaults(data, view);
+    NameLiftChannels(view.Traces);
     LiftTraffic traffic(lift.p);
     const int64_t ms = static_cast<int64_t>(lift.minutes) * 60000;
     sim::RecordLiftTraffic(traffic, data, clock, kStart, ms);
     LiftReport report;
-    report.Compute(data, LiftRoles(data.Channels));
+    report.Compute(data, view.Sequence, LiftRoles(view.Traces.Table()));
 
     std::vector<Row> want = FromTruth(traffic.TruthUntil(ms));
     std::vector<Row> got = FromReport(report);
@@ -151,12 +152,13 @@ TEST(LiftTruth, SummariesFollowTheChosenTimings) {
     SCOPED_TRACE(lift.name);
     ManualClock clock;
     CaptureData data(clock);
-    SetStartupDefaults(data);
-    NameLiftChannels(data.Channels);
+    CaptureView view;
+    SetStartupDefaults(data, view);
+    NameLiftChannels(view.Traces);
     LiftTraffic traffic(lift.p);
     sim::RecordLiftTraffic(traffic, data, clock, kStart, static_cast<int64_t>(lift.minutes) * 60000);
     LiftReport report;
-    report.Compute(data, LiftRoles(data.Channels));
+    report.Compute(data, view.Sequence, LiftRoles(view.Traces.Table()));
     const double scale = lift.p.timeScale;
     // Every full closing and every dwell takes exactly the chosen time.
     EXPECT_NEAR(report.Closing().median, lift.p.doorCloseMs * scale / 1000.0, 0.0015);

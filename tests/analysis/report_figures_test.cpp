@@ -111,7 +111,7 @@ TEST(ReportFigures, OccurrencesAndNotesOfHandMadeCaptures) {
     for (const Step& s : c.steps) b.Event(s.at, s.channel, static_cast<uint8_t>(s.level));
     b.Finish(c.end);
     LiftReport report;
-    report.Compute(b.data, Roles());
+    report.Compute(b.data, b.view.Sequence, Roles());
     EXPECT_EQ(ReportCsv(report), "kind,start_s,duration_s,channel,floor,detail\r\n" + c.csv);
     std::string notes;
     for (const std::string& n : ReportNotes(report)) notes += n + "\n";
@@ -133,7 +133,7 @@ TEST(ReportFigures, DoorRelaysWithoutLimitsReopenOnlyWhileClosing) {
   }
   b.Finish(20);
   LiftReport report;
-  report.Compute(b.data, roles);
+  report.Compute(b.data, b.view.Sequence, roles);
   EXPECT_EQ(ReportCsv(report),
             "kind,start_s,duration_s,channel,floor,detail\r\n"
             "dwell,1.000,2.000,1,,\r\ndwell,8.000,2.000,1,,\r\nreopen,11.000,0.000,1,,\r\n");
@@ -149,7 +149,7 @@ TEST(ReportFigures, WithoutRolesInputHealthAndSequencerRunsRemain) {
   b.Event(30, 1, 1).Event(30.010, 1, 0);  // chatter, and a broken run
   b.Finish(40);
   LiftReport report;
-  report.Compute(b.data, ChannelRoles{});
+  report.Compute(b.data, b.view.Sequence, ChannelRoles{});
   ASSERT_EQ(report.sequence.runs.size(), 2u);
   EXPECT_EQ(report.sequence.runs[0].stepSeconds, (std::vector<double>{0, 1, 3}));
   EXPECT_FALSE(report.sequence.runs[0].violation);
@@ -197,7 +197,7 @@ TEST(ReportFigures, PerHourBinsFollowTheClock) {
       .Event(3805, kUp, 0);
   b.Finish(7300);  // 02:01:40
   LiftReport report;
-  report.Compute(b.data, Roles());
+  report.Compute(b.data, b.view.Sequence, Roles());
   ASSERT_EQ(report.hours.size(), 3u);
   EXPECT_EQ(report.hours[0].trips, 1u);
   EXPECT_EQ(report.hours[1].trips, 2u);
@@ -219,14 +219,14 @@ TEST(ReportFigures, AStampFarAwayKeepsTheBinsBounded) {
   b.Event(10, kUp, 1).Event(20, kUp, 0).Event(3.0e10, kUp, 1).Event(3.0e10 + 5, kUp, 0);
   b.Finish(3.0e10 + 10);
   LiftReport report;
-  report.Compute(b.data, Roles());
+  report.Compute(b.data, b.view.Sequence, Roles());
   EXPECT_LE(report.hours.size(), 10000u);
   EXPECT_LE(report.days.size(), 10000u);
   EXPECT_EQ(report.trips.trips.size(), 2u);
   uint32_t binned = 0;
   for (const ReportBin& h : report.hours) binned += h.trips;
   EXPECT_EQ(binned, 2u);
-  EXPECT_FALSE(ReportTables(report, b.data.Channels).empty());
+  EXPECT_FALSE(ReportTables(report, b.view.Traces).empty());
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ struct Stats {
   StatisticsTable Build(CaptureBuilder& b) {
     cells.Reset(kIntervalsPerDay[settings.interval]);
     cells.Accumulate(b.data, settings.activeLevel);
-    return StatisticsTable(cells, settings, b.data.Channels, b.data.Order);
+    return StatisticsTable(cells, settings, b.view.Traces);
   }
 };
 
@@ -96,8 +96,10 @@ TEST(Statistics, GapsBetweenPeriodsShowZeroAndNothingAfterTheLast) {
 TEST(Statistics, RowsFollowTheChartOrder) {
   CaptureBuilder b(0);
   b.Event(10, 1, 1).Event(20, 1, 0).Finish(60);
-  std::swap(b.data.Order[0], b.data.Order[4]);  // row 1 shows channel 5, row 5 channel 1
-  SetChannelName(b.data.Channels[0], "Hall call");
+  DisplayOrder order = b.view.Traces.Order();
+  std::swap(order[0], order[4]);  // row 1 shows channel 5, row 5 channel 1
+  ASSERT_TRUE(b.view.Traces.SetOrder(order));
+  b.view.Traces.SetName(1, "Hall call");
   Stats s;
   StatisticsTable t = s.Build(b);
   ASSERT_EQ(t.RowCount(), 6);
@@ -105,8 +107,11 @@ TEST(Statistics, RowsFollowTheChartOrder) {
   EXPECT_EQ(t.CellText(1, 1), "");
   EXPECT_EQ(t.CellText(5, 0), "Hall call");
   EXPECT_EQ(t.CellText(5, 1), "1");
-  b.data.Order[4] = 0;  // a damaged order names no channel
-  EXPECT_FALSE(s.Build(b).Visible());
+  // A damaged order (naming no channel) cannot reach the view: it keeps the
+  // rows it had, so the table does too.
+  order[4] = 0;
+  EXPECT_FALSE(b.view.Traces.SetOrder(order));
+  EXPECT_EQ(s.Build(b).CellText(5, 0), "Hall call");
 }
 
 TEST(Statistics, BoundaryTimesAndDayHeaders) {

@@ -15,7 +15,7 @@ constexpr double kMarch5 = 63 * 24 * kHour;  // 5 March 2025 00:00
 TEST(StatisticsView, StartsWithTheWindowsDefaultsAndKeepsChoices) {
   CaptureBuilder b(10 * kHour);
   b.Event(10 * kHour + 60, 1, 1).Event(10 * kHour + 150, 1, 0).Finish(11 * kHour);
-  StatisticsView view(b.data);
+  StatisticsView view(b.data, b.view);
   EXPECT_EQ(view.Choice(StatisticsList::Type), 0);
   EXPECT_EQ(view.Choice(StatisticsList::Interval), 2);
   EXPECT_EQ(view.Choice(StatisticsList::Format), 0);
@@ -39,7 +39,7 @@ TEST(StatisticsView, StartsWithTheWindowsDefaultsAndKeepsChoices) {
 TEST(StatisticsView, DayIntervalsAreHeadedAtMidnight) {
   CaptureBuilder b(kMarch5 + 10 * kHour);
   b.Event(kMarch5 + 11 * kHour, 2, 1).Event(kMarch5 + 12 * kHour, 2, 0).Finish(kMarch5 + 13 * kHour);
-  StatisticsView view(b.data);
+  StatisticsView view(b.data, b.view);
   view.Rebuild();
   EXPECT_EQ(view.Table().CellText(0, 1), "5/3 10:00");
   view.SetChoice(StatisticsList::Interval, 5);
@@ -51,7 +51,7 @@ TEST(StatisticsView, SelectionIsHeldToTheChannelCells) {
   CaptureBuilder b(10 * kHour);
   b.Event(10 * kHour + 60, 1, 1).Event(10 * kHour + 120, 1, 0);
   b.Event(11 * kHour + 60, 2, 1).Event(11 * kHour + 120, 2, 0).Finish(12 * kHour);
-  StatisticsView view(b.data);
+  StatisticsView view(b.data, b.view);
   view.Rebuild();
   ASSERT_EQ(view.Table().RowCount(), 3);
   ASSERT_EQ(view.Table().ColumnCount(), 3);

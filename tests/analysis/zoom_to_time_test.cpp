@@ -17,7 +17,7 @@ TEST(ZoomToTime, ZoomsWithAMarginInsideTheCapture) {
   CaptureBuilder b;
   for (int i = 0; i < 100; ++i) b.Event(i * 10 + 5, 1 + i % 3, static_cast<uint8_t>((i / 3) % 2 == 0));
   b.Finish(1000);
-  ChartState state(b.data);
+  ChartState state(b.data, b.view);
   state.LayoutChart(0, {20, 80, 20, 20, 500});
   state.ZoomToAll();
   struct C {
@@ -47,7 +47,8 @@ TEST(ZoomToTime, ZoomsWithAMarginInsideTheCapture) {
 TEST(ZoomToTime, RefusedWithoutData) {
   ManualClock clock;
   CaptureData data(clock);
-  ChartState state(data);
+  CaptureView view;
+  ChartState state(data, view);
   EXPECT_FALSE(ZoomChartTo(state, At(1), At(2)));
 }
 

@@ -29,7 +29,7 @@ class CliAnalysisTest : public CliFixture<ManualClock> {
   // Saves the builder's capture as a project, as the window's Save does.
   std::string Save(CaptureBuilder& b, const std::string& name = "capture.kv") {
     const std::string path = dir / name;
-    EXPECT_TRUE(WriteProjectFile(path, b.data, b.data.CaptureStart, b.data.CaptureEnd).ok);
+    EXPECT_TRUE(WriteProjectFile(path, b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd).ok);
     return path;
   }
   // Channel 1 searched HIGH: matches of 2, 4 and 6 s.
@@ -87,7 +87,7 @@ TEST_F(CliAnalysisTest, SequenceListsTheStairsAndExitsOneOnAViolation) {
             "01/01 0000:31.005\t0\tok\n"
             "steps=2 violations=1\n");
   out.str("");
-  b.data.Sequence[0].maxTime = 6;
+  b.view.Sequence[0].maxTime = 6;
   EXPECT_EQ(RunSequence({Save(b, "in-time.kv")}, ctx), kExitOk);
   EXPECT_NE(out.str().find("01/01 0000:16.005\t2\tok\n"), std::string::npos);
   EXPECT_NE(out.str().find("steps=2 violations=0\n"), std::string::npos);

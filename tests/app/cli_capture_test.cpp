@@ -42,7 +42,8 @@ class CliCaptureTest : public CliFixture<SystemClock> {
   // What a saved project holds, read back with the program's own load.
   uint32_t EventsIn(const std::string& path, CaptureData& into) {
     LoadSinks sinks;
-    EXPECT_TRUE(LoadCaptureFile(path, into, sinks).ok);
+    CaptureView intoView;
+    EXPECT_TRUE(LoadCaptureFile(path, into, intoView, sinks).ok);
     return into.Store.Count();
   }
 

@@ -21,11 +21,12 @@ class CliDamagedFileTest : public CliFixture<ManualClock> {
   std::string Good() {
     ManualClock c(45000.0);
     CaptureData d(c);
+    const CaptureView v;
     d.SetCapture(true);
     for (int i = 0; i < 4; ++i) d.ApplyTransition(45000.0 + i / 86400.0, 9, static_cast<uint8_t>(1 - (i % 2)));
     d.SetCapture(false);
     const std::string path = dir / "good.kv";
-    EXPECT_TRUE(WriteProjectFile(path, d, d.CaptureStart, d.CaptureEnd).ok);
+    EXPECT_TRUE(WriteProjectFile(path, d, v, d.CaptureStart, d.CaptureEnd).ok);
     return ReadBytes(path);
   }
 };

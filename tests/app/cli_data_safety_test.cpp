@@ -78,7 +78,7 @@ class CliDataSafetyTest : public CliFixture<SystemClock> {
     const std::string kv = dir / "in.kv";
     data.DataPresent.store(1);
     for (int i = 0; i < 20; ++i) data.ApplyTransition(45000.0 + i / 86400.0, static_cast<uint8_t>(1 + i % 3), i % 2);
-    EXPECT_TRUE(WriteProjectFile(kv, data, data.CaptureStart, data.CaptureEnd).ok);
+    EXPECT_TRUE(WriteProjectFile(kv, data, view, data.CaptureStart, data.CaptureEnd).ok);
     return kv;
   }
   // A journal left behind by a capture of `events` transitions.
@@ -88,7 +88,7 @@ class CliDataSafetyTest : public CliFixture<SystemClock> {
     {
       JournalWriter writer(data, path);
       std::string error;
-      EXPECT_TRUE(writer.Start(error)) << error;
+      EXPECT_TRUE(writer.Start(view, error)) << error;
       for (int i = 0; i < events; ++i) data.ApplyTransition(clock.Now(), static_cast<uint8_t>(1 + i % 9), i % 2);
       data.SetCapture(false);
     }
@@ -138,12 +138,12 @@ TEST_F(CliDataSafetyTest, OutputsThatAreNotRegularFilesAreRefusedAndLeftAlone) {
 
   // The writers below the commands refuse as well: save, dump, exports.
   for (const std::string& out : targets) {
-    EXPECT_EQ(WriteProjectFile(out, data, data.CaptureStart, data.CaptureEnd).error, out + ": is not a regular file");
+    EXPECT_EQ(WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd).error, out + ": is not a regular file");
     EXPECT_EQ(WriteDumpFile(out, data).error, out + ": is not a regular file");
     ExportRequest request;
     request.format = ExportFormat::Csv;
     request.path = out;
-    EXPECT_EQ(ExportCaptureFile(data, request).error, out + ": is not a regular file");
+    EXPECT_EQ(ExportCaptureFile(data, view.Traces, request).error, out + ": is not a regular file");
   }
 }
 
@@ -318,8 +318,9 @@ TEST_F(CliDataSafetyTest, ARotatingCaptureThatCannotWriteKeepsEveryEventAndSaysW
     SCOPED_TRACE(f);
     ManualClock other;
     CaptureData back(other);
+    CaptureView backView;
     LoadSinks sinks;
-    ASSERT_TRUE(LoadCaptureFile(f, back, sinks).ok);
+    ASSERT_TRUE(LoadCaptureFile(f, back, backView, sinks).ok);
     for (uint32_t i = 0; i < back.Store.Count(); ++i) all.push_back({back.Store[i].channel, back.Store[i].state});
   }
   // Nothing missing, nothing twice: exactly what the logger sent, in order.

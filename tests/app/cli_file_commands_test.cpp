@@ -74,10 +74,11 @@ TEST_F(CliFileTest, ConvertSavesEverythingAsAProject) {
   const std::string kv = dir / "site.kv";
   ASSERT_EQ(RunConvert({LogPath(), kv}, ctx), kExitOk);
   CaptureData reread(clock);
+  CaptureView rereadView;
   NullLoadSinks sinks;
-  ASSERT_TRUE(LoadCaptureFile(kv, reread, sinks).ok);
+  ASSERT_TRUE(LoadCaptureFile(kv, reread, rereadView, sinks).ok);
   EXPECT_EQ(reread.Store.Count(), 3u);
-  EXPECT_EQ(ChannelName(reread.Channels[5]), "Chan 6");
+  EXPECT_EQ(rereadView.Traces.Name(5 + 1), "Chan 6");
   EXPECT_EQ(reread.CaptureStart.time, data.CaptureStart.time);
   // Converting the project again gives the same bytes.
   ASSERT_EQ(RunConvert({kv, dir / "again.kv"}, ctx), kExitOk);

@@ -18,10 +18,11 @@ class CliFixture : public ::testing::Test {
 
   ClockType clock;
   CaptureData data{clock};
+  CaptureView view;
   LoggerSettings settings;
   std::ostringstream out;
   std::ostringstream err;
-  CliContext ctx{clock, data, settings, out, err};
+  CliContext ctx{clock, data, view, settings, out, err};
   testing_support::TempDir dir;
 };
 

@@ -44,8 +44,9 @@ class CliJournalTest : public CliFixture<SystemClock> {
   std::vector<Event> EventsIn(const std::string& path, CaptureData* keep = nullptr) {
     ManualClock other;
     CaptureData back(other);
+    CaptureView backView;
     LoadSinks sinks;
-    EXPECT_TRUE(LoadCaptureFile(path, back, sinks).ok) << path;
+    EXPECT_TRUE(LoadCaptureFile(path, back, backView, sinks).ok) << path;
     std::vector<Event> events;
     for (uint32_t i = 0; i < back.Store.Count(); ++i) {
       events.push_back({back.Store[i].channel, back.Store[i].state, back.Store[i].time});
@@ -198,7 +199,7 @@ TEST_F(CliJournalTest, AJournalLeftBehindIsSavedBeforeTheNextCapture) {
     JournalWriter writer(data, journal);
     writer.SetTarget(parts + "/20250101-120000-0003.kv");
     std::string error;
-    ASSERT_TRUE(writer.Start(error)) << error;
+    ASSERT_TRUE(writer.Start(view, error)) << error;
     for (uint8_t ch = 1; ch <= 20; ++ch) data.ApplyTransition(clock.Now(), ch, 1);
   }
   data.SetCapture(false);

@@ -66,8 +66,9 @@ TEST_F(CliReconnectTest, UnpluggedLoggerIsOpenedAgainAndTheCaptureGoesOn) {
 
   ManualClock other;
   CaptureData back(other);
+  CaptureView backView;
   LoadSinks sinks;
-  ASSERT_TRUE(LoadCaptureFile(file, back, sinks).ok);
+  ASSERT_TRUE(LoadCaptureFile(file, back, backView, sinks).ok);
   const int want[5][2] = {{3, 1}, {3, 0}, {40, 1}, {5, 1}, {5, 0}};
   ASSERT_EQ(back.Store.Count(), 5u);
   for (uint32_t i = 0; i < 5; ++i) {

@@ -39,13 +39,13 @@ CliRun Cli(const std::string& args, const TempDir& dir) {
 class CliReport : public ::testing::Test {
  protected:
   void SetUp() override {
-    SetStartupDefaults(data);
-    NameLiftChannels(data.Channels);
-    data.Roles = LiftRoles(data.Channels);
-    data.Sequence[0] = SequenceRow{sim::LiftChannels::kDoorCloseRelay, 1, 0, 0};
-    data.Sequence[1] = SequenceRow{sim::LiftChannels::kMotorUp, 1, 0, 3};
-    data.Sequence[2] = SequenceRow{sim::LiftChannels::kMotorUp, 0, 2, 40};
-    data.Sequence[3] = SequenceRow{sim::LiftChannels::kDoorOpenRelay, 1, 0, 5};
+    SetStartupDefaults(data, view);
+    NameLiftChannels(view.Traces);
+    view.Traces.SetRoles(LiftRoles(view.Traces.Table()));
+    view.Sequence[0] = SequenceRow{sim::LiftChannels::kDoorCloseRelay, 1, 0, 0};
+    view.Sequence[1] = SequenceRow{sim::LiftChannels::kMotorUp, 1, 0, 3};
+    view.Sequence[2] = SequenceRow{sim::LiftChannels::kMotorUp, 0, 2, 40};
+    view.Sequence[3] = SequenceRow{sim::LiftChannels::kDoorOpenRelay, 1, 0, 5};
     sim::LiftTrafficParameters p;
     p.seed = 9;
     p.reopenEvery = 4;
@@ -55,11 +55,12 @@ class CliReport : public ::testing::Test {
     sim::LiftTraffic lift(p);
     sim::RecordLiftTraffic(lift, data, clock, 46091.25, 30 * 60000);
     project = dir / "lift.kv";
-    ASSERT_TRUE(WriteProjectFile(project, data, data.CaptureStart, data.CaptureEnd).ok);
+    ASSERT_TRUE(WriteProjectFile(project, data, view, data.CaptureStart, data.CaptureEnd).ok);
   }
 
   ManualClock clock;
   CaptureData data{clock};
+  CaptureView view;
   TempDir dir;
   std::string project;
 };
@@ -68,7 +69,7 @@ TEST_F(CliReport, CsvHoldsEveryOccurrenceWithTheProjectsRoles) {
   const CliRun r = Cli("report " + project + " --format csv --out " + dir / "lift.csv", dir);
   ASSERT_EQ(r.status, 0) << r.err;
   LiftReport report;
-  report.Compute(data, data.Roles);
+  report.Compute(data, view.Sequence, view.Traces.Roles());
   const std::string csv = ReadBytes(dir / "lift.csv");
   EXPECT_EQ(csv, ReportCsv(report));
   EXPECT_EQ(csv.rfind("kind,start_s,duration_s,channel,floor,detail\r\n", 0), 0u);

@@ -59,7 +59,7 @@ class ScriptedUi final : public MainWindowUi {
 
 class MainCommandsTest : public ::testing::Test {
  protected:
-  MainCommandsTest() : data(clock), link(data, settings, usb, clock), commands(data, settings, link, ui) {
+  MainCommandsTest() : data(clock), link(data, settings, usb, clock), commands(data, view, settings, link, ui) {
     settings.LoggerType = kLoggerUsb;  // no serial port is opened
   }
 
@@ -73,6 +73,7 @@ class MainCommandsTest : public ::testing::Test {
 
   ManualClock clock{45658.0};
   CaptureData data;
+  CaptureView view;
   LoggerSettings settings;
   NoUsbLoggers usb;
   LinkSupervisor link;
@@ -155,7 +156,7 @@ TEST_F(MainCommandsTest, ClosingWithUnsavedDataAsksOnceWhateverTheAnswer) {
 TEST_F(MainCommandsTest, YesThenCancelInTheSaveDialogCancelsTheCommandAndKeepsTheCapture) {
   const std::string other = dir / "other.kv";
   Capture();
-  ASSERT_TRUE(WriteProjectFile(other, data, data.CaptureStart, data.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(other, data, view, data.CaptureStart, data.CaptureEnd).ok);
   struct Case {
     const char* what;
     std::function<bool()> run;  // true when the command went ahead
@@ -283,8 +284,9 @@ TEST_F(MainCommandsTest, SaveSelectionWritesTheSelectionOnly) {
   ui.saveAnswers = {dir / "sel.kv"};
   ASSERT_EQ(commands.SaveSelectionClick(from, to), SaveOutcome::Saved);
   CaptureData loaded(clock);
+  CaptureView loadedView;
   NullLoadSinks sinks;
-  ASSERT_TRUE(LoadCaptureFile(dir / "sel.kv", loaded, sinks).ok);
+  ASSERT_TRUE(LoadCaptureFile(dir / "sel.kv", loaded, loadedView, sinks).ok);
   EXPECT_EQ(loaded.Store.Count(), 1u);
 }
 

@@ -170,7 +170,7 @@ TEST(CaptureLookup, SnapshotAtEqualsAWalk) {
     const CaptureLookup look(b.data, index);
     for (double seconds = -1; seconds <= t + 1; seconds += 0.125) {
       PositionSnapshot walked = b.data.CaptureStart;
-      EventWalker walker(b.data);
+      EventWalker walker(b.data, b.view);
       walker.StartPass(walked);
       walker.AdvanceSnapshot(walked, At(seconds), b.data.CaptureEnd);
       const PositionSnapshot made = look.SnapshotAt(At(seconds));

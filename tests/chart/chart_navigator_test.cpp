@@ -27,7 +27,7 @@ double Round(double seconds) { return std::round(seconds * 1000) / 1000; }
 // down within 3 s (so every pulse of 10 s is a violation).
 struct Nav {
   CaptureBuilder b;
-  ChartState s{b.data};
+  ChartState s{b.data, b.view};
   ChartNavigator n{s};
   explicit Nav(bool withData = true) {
     if (withData) {
@@ -191,8 +191,8 @@ TEST(ChartNavigator, MatchesViolationsAndMarkers) {
   ASSERT_TRUE(nav.n.StepFinding(true, true));
   EXPECT_EQ(nav.Cursor1(), Round(Seconds(found.violations[0].time - At(0))));
   // Markers, in time order whatever order they were dropped in.
-  nav.b.data.Markers.Add(At(70), "door");
-  nav.b.data.Markers.Add(At(40));
+  nav.b.view.Markers.Add(At(70), "door");
+  nav.b.view.Markers.Add(At(40));
   ASSERT_TRUE(nav.n.StepMarker(true));
   EXPECT_EQ(nav.Cursor1(), 40);
   ASSERT_TRUE(nav.n.StepMarker(true));
@@ -205,7 +205,7 @@ TEST(ChartNavigator, MatchesViolationsAndMarkers) {
 TEST(ChartNavigator, FindingsFollowTheSearch) {
   Nav nav;
   EXPECT_EQ(nav.n.Findings().matchStarts.size(), 50u);
-  nav.b.data.Channels[0].SearchCondition = kSearchLow;
+  nav.b.view.Traces.SetSearch(1, kSearchLow);
   // LOW holds from the start: the first match start is the first fall.
   EXPECT_EQ(nav.n.Findings().matchStarts.size(), 49u);
 }

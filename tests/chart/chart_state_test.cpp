@@ -23,7 +23,7 @@ constexpr int kStrip = 6 + 23 + 66 + 20 + 20;  // 135: strip and waveform column
 // design widths.
 struct Chart {
   CaptureBuilder b;
-  ChartState s{b.data};
+  ChartState s{b.data, b.view};
   explicit Chart(bool withData = true) {
     if (withData) {
       for (int i = 1; i < 100; ++i) b.Event(10.0 * i, 1, i % 2);
@@ -183,7 +183,7 @@ TEST(ChartState, CursorsMayPassEachOther) {
 TEST(ChartState, ZeroLengthWindowComputesWithoutFailing) {
   CaptureBuilder b(5);
   b.Event(5, 3, 1).Event(5, 3, 0).Finish(5);  // start and end at the same time
-  ChartState s(b.data);
+  ChartState s(b.data, b.view);
   s.DataLoaded();
   s.LayoutChart(0, kDesign);
   s.SelectionHandleChanged(SelectionHandle::Left, kStrip + 100);
@@ -198,7 +198,7 @@ TEST(ChartState, ZeroLengthWindowComputesWithoutFailing) {
 
 TEST(ChartState, CaptureNotificationsSetTheWindow) {
   CaptureBuilder b;
-  ChartState s(b.data);
+  ChartState s(b.data, b.view);
   s.LayoutChart(0, kDesign);
   b.data.CaptureStart.time = At(7);
   s.CaptureStarted();
@@ -218,36 +218,36 @@ TEST(ChartState, CaptureNotificationsSetTheWindow) {
 TEST(GridEdits, RowMovesNamesAndSearchCycle) {
   CaptureBuilder b;
   // Row 5 to row 2: rows 2..4 move down one; row 0 is not a row to move.
-  EXPECT_TRUE(MoveDisplayRow(b.data, 5, 2));
-  EXPECT_EQ((std::vector<int>(b.data.Order.begin(), b.data.Order.begin() + 6)), (std::vector<int>{1, 5, 2, 3, 4, 6}));
-  EXPECT_TRUE(MoveDisplayRow(b.data, 2, 5));
-  EXPECT_EQ(b.data.Order[1], 2);
-  EXPECT_EQ(b.data.Order[4], 5);
-  EXPECT_FALSE(MoveDisplayRow(b.data, 0, 3));
+  EXPECT_TRUE(MoveDisplayRow(b.data, b.view.Traces, 5, 2));
+  EXPECT_EQ((std::vector<int>(b.view.Traces.Order().begin(), b.view.Traces.Order().begin() + 6)), (std::vector<int>{1, 5, 2, 3, 4, 6}));
+  EXPECT_TRUE(MoveDisplayRow(b.data, b.view.Traces, 2, 5));
+  EXPECT_EQ(b.view.Traces.Order()[1], 2);
+  EXPECT_EQ(b.view.Traces.Order()[4], 5);
+  EXPECT_FALSE(MoveDisplayRow(b.data, b.view.Traces, 0, 3));
   EXPECT_EQ(b.data.DataModified.load(), 0);  // no events: nothing to lose
 
   const std::string forty(40, 'n');
-  SetChannelNameFromEdit(b.data, 3, forty);
-  EXPECT_EQ(ChannelName(b.data.Channels[2]), forty.substr(0, 32));
+  SetChannelNameFromEdit(b.data, b.view.Traces, 3, forty);
+  EXPECT_EQ(b.view.Traces.Name(3), forty.substr(0, 32));
   EXPECT_EQ(b.data.DataModified.load(), 0);
   b.Event(1, 1, 1);
-  SetChannelNameFromEdit(b.data, 3, "Door");
+  SetChannelNameFromEdit(b.data, b.view.Traces, 3, "Door");
   EXPECT_EQ(b.data.DataModified.load(), 1);
 
-  ChartState s(b.data);
+  ChartState s(b.data, b.view);
   std::vector<int> cycle;
   for (int i = 0; i < 4; ++i) {
     s.StripMode = kStripSequence;
     EXPECT_TRUE(s.GridKeyPress(3, 7));
     EXPECT_EQ(s.StripMode, kStripSearch);
-    cycle.push_back(b.data.Channels[6].SearchCondition);
+    cycle.push_back(b.view.Traces.Search(7));
   }
   EXPECT_EQ(cycle, (std::vector<int>{1, 0, 2, 1}));
   EXPECT_FALSE(s.GridKeyPress(4, 7));
-  b.data.Channels[1].SearchCondition = kSearchLow;
+  b.view.Traces.SetSearch(2, kSearchLow);
   EXPECT_TRUE(s.GridDoubleClick(4, 7));
   for (int ch = 1; ch <= kChannelCount; ++ch)
-    EXPECT_EQ(b.data.Channels[ch - 1].SearchCondition, ch == 7 ? kSearchHigh : kSearchIgnore);
+    EXPECT_EQ(b.view.Traces.Search(ch), ch == 7 ? kSearchHigh : kSearchIgnore);
   EXPECT_FALSE(s.GridDoubleClick(2, 7));
   EXPECT_FALSE(s.GridDoubleClick(3, 0));
 }

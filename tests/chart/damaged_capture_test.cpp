@@ -4,6 +4,7 @@
 // (the sanitizer builds check the memory accesses).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -34,12 +35,18 @@ TEST(DamagedCaptures, EveryPassFinishesWithinBounds) {
   std::mt19937 random(2024);
   for (int round = 0; round < 200; ++round) {
     CaptureBuilder b;
+    DisplayOrder order{};
     for (int c = 1; c <= kChannelCount; ++c) {
       b.data.CaptureStart.states[c - 1] = static_cast<uint8_t>(random() % 4);
-      b.data.Channels[c - 1].SearchCondition = static_cast<uint8_t>(random() % 5);
-      b.data.Order[c - 1] = static_cast<uint8_t>(random() % 256);
+      b.view.Traces.SetSearch(c, static_cast<uint8_t>(random() % 5));
+      order[c - 1] = static_cast<uint8_t>(random() % 256);
     }
-    for (SequenceRow& row : b.data.Sequence) {
+    // Damaged rows never reach the view; shuffled ones do.
+    EXPECT_EQ(b.view.Traces.SetOrder(order), IsPermutation(order));
+    DisplayOrder shuffled = b.view.Traces.Order();
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    ASSERT_TRUE(b.view.Traces.SetOrder(shuffled));
+    for (SequenceRow& row : b.view.Sequence) {
       row = SequenceRow{static_cast<uint8_t>(random() % 6 == 0 ? 0 : random() % 256),
                         static_cast<uint8_t>(random() % 3), static_cast<uint16_t>(random() % 30),
                         static_cast<uint16_t>(random() % 30)};
@@ -66,7 +73,7 @@ TEST(DamagedCaptures, EveryPassFinishesWithinBounds) {
     }
     StripPlan strip;
     for (uint8_t mode : {kStripSearch, kStripSequence}) {
-      RenderSearchStrip(b.data, start, b.data.CaptureEnd, mode, width, StripGeometry{}, strip);
+      RenderSearchStrip(b.data, b.view, start, b.data.CaptureEnd, mode, width, StripGeometry{}, strip);
       EXPECT_GE(strip.stats.MatchCount, 0);
       for (const StepSegment& s : strip.steps) {
         EXPECT_GE(s.y, strip.lines.highY);
@@ -79,7 +86,7 @@ TEST(DamagedCaptures, EveryPassFinishesWithinBounds) {
     settings.type = static_cast<StatisticType>(random() % 5);
     cells.Reset(kIntervalsPerDay[settings.interval]);
     cells.Accumulate(b.data, static_cast<uint8_t>(random() % 2));
-    const StatisticsTable table(cells, settings, b.data.Channels, b.data.Order);
+    const StatisticsTable table(cells, settings, b.view.Traces);
     EXPECT_LE(table.ColumnCount(), kMaxIntervalColumns + 1);
     EXPECT_LE(CopyAllText(table).size(), static_cast<size_t>(table.RowCount()) * table.ColumnCount() * 40);
   }

@@ -25,31 +25,31 @@ struct EditMarks : ::testing::Test {
 TEST_F(EditMarks, SearchChangesMarkTheCaptureModified) {
   struct Case {
     const char* what;
-    void (*edit)(CaptureData&);
+    void (*edit)(CaptureData&, TraceList&);
     bool marks;
   } cases[] = {
-      {"cycle", [](CaptureData& d) { CycleSearchCondition(d, 3); }, true},
-      {"only high", [](CaptureData& d) { SearchOnlyHigh(d, 5); }, true},
-      {"bad channel", [](CaptureData& d) { CycleSearchCondition(d, 0); }, false},
-      {"rename", [](CaptureData& d) { SetChannelNameFromEdit(d, 1, "Door"); }, true},
-      {"move", [](CaptureData& d) { MoveDisplayRow(d, 1, 4); }, true},
-      {"move nowhere", [](CaptureData& d) { MoveDisplayRow(d, 4, 4); }, false},
+      {"cycle", [](CaptureData& d, TraceList& t) { CycleSearchCondition(d, t, 3); }, true},
+      {"only high", [](CaptureData& d, TraceList& t) { SearchOnlyHigh(d, t, 5); }, true},
+      {"bad channel", [](CaptureData& d, TraceList& t) { CycleSearchCondition(d, t, 0); }, false},
+      {"rename", [](CaptureData& d, TraceList& t) { SetChannelNameFromEdit(d, t, 1, "Door"); }, true},
+      {"move", [](CaptureData& d, TraceList& t) { MoveDisplayRow(d, t, 1, 4); }, true},
+      {"move nowhere", [](CaptureData& d, TraceList& t) { MoveDisplayRow(d, t, 4, 4); }, false},
   };
   for (const Case& c : cases) {
     b.data.DataModified.store(0);
-    c.edit(b.data);
+    c.edit(b.data, b.view.Traces);
     EXPECT_EQ(Modified(), c.marks) << c.what;
   }
   // Asking again for the search that is set changes nothing.
-  SearchOnlyHigh(b.data, 7);
+  SearchOnlyHigh(b.data, b.view.Traces, 7);
   b.data.DataModified.store(0);
-  SearchOnlyHigh(b.data, 7);
+  SearchOnlyHigh(b.data, b.view.Traces, 7);
   EXPECT_FALSE(Modified());
 }
 
 TEST_F(EditMarks, AnEmptyCaptureHasNothingToLose) {
   CaptureBuilder empty;
-  CycleSearchCondition(empty.data, 3);
+  CycleSearchCondition(empty.data, empty.view.Traces, 3);
   MarkUserEdit(empty.data);
   EXPECT_FALSE(empty.data.DataModified.load());
 }
@@ -57,16 +57,16 @@ TEST_F(EditMarks, AnEmptyCaptureHasNothingToLose) {
 TEST_F(EditMarks, TakingAnEditBackRestoresTheMarkItFound) {
   UndoableEdit edit;
   edit.Begin(b.data);
-  SetChannelNameFromEdit(b.data, 1, "Typed");
+  SetChannelNameFromEdit(b.data, b.view.Traces, 1, "Typed");
   ASSERT_TRUE(Modified());
-  SetChannelNameFromEdit(b.data, 1, "1");
+  SetChannelNameFromEdit(b.data, b.view.Traces, 1, "1");
   edit.Cancel(b.data);
   EXPECT_FALSE(Modified());
 
   // Modified before the edit: stays so.
   MarkUserEdit(b.data);
   edit.Begin(b.data);
-  SetChannelNameFromEdit(b.data, 1, "Typed");
+  SetChannelNameFromEdit(b.data, b.view.Traces, 1, "Typed");
   edit.Cancel(b.data);
   EXPECT_TRUE(Modified());
 

@@ -25,7 +25,7 @@ using Widths = std::array<int, kGridColumns>;
 
 struct Live {
   CaptureBuilder b;
-  ChartState s{b.data};
+  ChartState s{b.data, b.view};
   LiveChart live{s};
   ChartNavigator nav{s};
   uint8_t levels[kChannelCount] = {};
@@ -87,7 +87,7 @@ TEST_P(LiveWindow, MarksGiveWhatAPassOverTheWindowGives) {
       EXPECT_EQ(c.s.Waveforms().channels[ch - 1], pass.channels[ch - 1]) << "frame " << f << " channel " << ch;
     }
     StripPlan strip;
-    RenderSearchStrip(c.b.data, c.s.ZoomStart, c.s.ZoomEnd, kStripSearch, static_cast<uint16_t>(w.width),
+    RenderSearchStrip(c.b.data, c.b.view, c.s.ZoomStart, c.s.ZoomEnd, kStripSearch, static_cast<uint16_t>(w.width),
                       StripGeometry{kStripHeight, c.s.RowHeight}, strip, true);
     strip.searchTrace.back().x1 = shown;
     EXPECT_EQ(c.s.Strip().searchTrace, strip.searchTrace) << "frame " << f;
@@ -245,7 +245,7 @@ TEST(LiveChart, StaircaseAndViolationsAsAPassDrawsThem) {
     c.Flip(times[i], channels[i]);
     c.Frame(times[i] + 0.02);
     StripPlan pass;
-    RenderSearchStrip(c.b.data, c.s.ZoomStart, c.s.ZoomEnd, kStripSequence, 601,
+    RenderSearchStrip(c.b.data, c.b.view, c.s.ZoomStart, c.s.ZoomEnd, kStripSequence, 601,
                       StripGeometry{kStripHeight, c.s.RowHeight}, pass, true);
     ASSERT_FALSE(pass.steps.empty());
     // The closing stair (when drawn) runs up to the newest column only.

@@ -66,7 +66,7 @@ TEST(MarkerList, StopsAtItsLimit) {
 TEST(PointerReadout, TextOfTheWaveUnderThePointer) {
   CaptureBuilder b;
   b.Event(10, 13, 1).Event(14, 13, 0).Event(20, 13, 1).Event(24, 13, 0).Event(30, 13, 1).Finish(40);
-  SetChannelName(b.data.Channels[12], "Door open");
+  b.view.Traces.SetName(13, "Door open");
   ChannelIndex index;
   index.Build(b.data);
   const CaptureLookup look(b.data, index);
@@ -81,9 +81,9 @@ TEST(PointerReadout, TextOfTheWaveUnderThePointer) {
       {35, "01/01 0000:35.005  13 Door open: HIGH"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(PointerReadoutText(b.data, 13, At(c.seconds), look.PulseAt(13, At(c.seconds))), c.text);
+    EXPECT_EQ(PointerReadoutText(b.view.Traces, 13, At(c.seconds), look.PulseAt(13, At(c.seconds))), c.text);
   }
-  EXPECT_EQ(PointerReadoutText(b.data, 0, At(1), {}), "");
+  EXPECT_EQ(PointerReadoutText(b.view.Traces, 0, At(1), {}), "");
 }
 
 TEST(GoToTime, ReadsTheChartsStampSecondsAndIso) {

@@ -37,7 +37,7 @@ TEST(PassAllocations, DoNotGrowWithTheNumberOfEvents) {
     StripPlan plan;
     auto strip = [&](CaptureBuilder& b) {
       return AllocationsOf([&] {
-        RenderSearchStrip(b.data, b.data.CaptureStart, b.data.CaptureEnd, mode, 1000, StripGeometry{}, plan);
+        RenderSearchStrip(b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd, mode, 1000, StripGeometry{}, plan);
       });
     };
     strip(few);  // first pass sizes the buffers

@@ -18,7 +18,7 @@ using Segments = std::vector<LevelSegment>;
 
 StripPlan Search(CaptureBuilder& b, uint16_t width = 101) {
   StripPlan plan;
-  RenderSearchStrip(b.data, b.data.CaptureStart, b.data.CaptureEnd, kStripSearch, width, StripGeometry{}, plan);
+  RenderSearchStrip(b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd, kStripSearch, width, StripGeometry{}, plan);
   return plan;
 }
 
@@ -85,7 +85,7 @@ TEST(SearchStrip, WithoutDataTheStripIsEmptyButTheLabelFollowsTheMode) {
   b.Search(1, kSearchHigh).Event(10, 1, 1).Event(20, 1, 0).Finish(100);
   b.data.DataPresent.store(0);
   StripPlan plan;
-  RenderSearchStrip(b.data, b.data.CaptureStart, b.data.CaptureEnd, kStripSequence, 101, StripGeometry{}, plan);
+  RenderSearchStrip(b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd, kStripSequence, 101, StripGeometry{}, plan);
   EXPECT_FALSE(plan.hasData);
   EXPECT_EQ(plan.zoomLabel, "Seq.\\nZoom");
   EXPECT_TRUE(plan.searchTrace.empty());

@@ -30,7 +30,7 @@ std::vector<Stair> Stairs(const StripPlan& plan) {
 
 StripPlan Sequence(CaptureBuilder& b, uint16_t width = 101) {
   StripPlan plan;
-  RenderSearchStrip(b.data, b.data.CaptureStart, b.data.CaptureEnd, kStripSequence, width, StripGeometry{},
+  RenderSearchStrip(b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd, kStripSequence, width, StripGeometry{},
                     plan);
   return plan;
 }
@@ -85,7 +85,7 @@ TEST(SequenceStrip, WalkReportsLevelsAfterEachEvent) {
   TwoRows(b).Event(10, 3, 1).Event(14, 4, 1).Event(20, 7, 1).Event(30, 3, 0).Event(31, 4, 0).Finish(100);
   std::vector<int> levels;
   std::vector<bool> violations;
-  const StripWalkEnd end = WalkStrip(b.data, b.data.CaptureStart, b.data.CaptureEnd, [&](const StripStep& s) {
+  const StripWalkEnd end = WalkStrip(b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd, [&](const StripStep& s) {
     levels.push_back(s.levelAfter);
     violations.push_back(s.violation);
   });

@@ -90,7 +90,7 @@ TEST(CursorTime, ScalesByWaveWidthAndSurvivesZeroWidth) {
 TEST(AdvanceSnapshot, StopsAtTheFirstEventNotBeforeTheTime) {
   CaptureBuilder b;
   b.Event(1, 1, 1).Event(2, 2, 1).Event(3, 1, 0).Event(3, 3, 1).Event(5, 2, 0).Finish(6);
-  EventWalker walker(b.data);
+  EventWalker walker(b.data, b.view);
   PositionSnapshot s = b.data.CaptureStart;
   walker.AdvanceSnapshot(s, At(3), b.data.CaptureEnd);
   EXPECT_EQ(s.index, 2u);  // events at 3 s are not before 3 s
@@ -107,7 +107,7 @@ TEST(AdvanceSnapshot, StopsAtTheFirstEventNotBeforeTheTime) {
 TEST(AdvanceSnapshot, IsBoundedByTheZoomEndAndTheCount) {
   CaptureBuilder b;
   b.Event(1, 1, 1).Event(2, 1, 0).Event(3, 1, 1).Finish(4);
-  EventWalker walker(b.data);
+  EventWalker walker(b.data, b.view);
   PositionSnapshot zoomEnd = b.data.CaptureEnd;
   zoomEnd.index = 2;
   PositionSnapshot s = b.data.CaptureStart;
@@ -124,7 +124,7 @@ TEST(StepEvent, KeepsTheSearchCounterAndIgnoresDamagedChannels) {
   CaptureBuilder b;
   b.Search(1, kSearchHigh).Search(2, kSearchLow);
   b.Event(1, 1, 1).Event(2, 200, 1).Event(3, 2, 1).Event(4, 2, 1).Event(5, 0, 0).Finish(6);
-  EventWalker walker(b.data);
+  EventWalker walker(b.data, b.view);
   PositionSnapshot s = b.data.CaptureStart;
   walker.StartPass(s);
   EXPECT_EQ(walker.SearchMismatch, 1);  // channel 1 is LOW, wanted HIGH

@@ -26,7 +26,7 @@ struct Selection {
   PositionSnapshot start, end;
 };
 Selection Select(CaptureBuilder& b, double from, double to) {
-  EventWalker walker(b.data);
+  EventWalker walker(b.data, b.view);
   Selection s{b.data.CaptureStart, b.data.CaptureStart};
   walker.AdvanceSnapshot(s.start, At(from), b.data.CaptureEnd);
   s.end = s.start;

@@ -1,10 +1,12 @@
 #pragma once
 // Builds a finished capture in a real CaptureData for the chart and analysis
-// tests: start levels, events at given seconds, and the end snapshot.
+// tests: start levels, events at given seconds, and the end snapshot; and the
+// view beside it with its search conditions and Sequencer rows.
 #include <cstdint>
 
 #include "base/date_time.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/clock.h"
 
 namespace korvalog::testing {
@@ -16,7 +18,7 @@ inline double Seconds(double days) { return days * kSecondsPerDay; }
 class CaptureBuilder {
  public:
   explicit CaptureBuilder(double startSeconds = 0.0) : data(clock) {
-    SetStartupDefaults(data);
+    SetStartupDefaults(data, view);
     data.CaptureStart = PositionSnapshot{};
     data.CaptureStart.time = At(startSeconds);
   }
@@ -27,11 +29,11 @@ class CaptureBuilder {
     return *this;
   }
   CaptureBuilder& Search(int channel, uint8_t condition) {
-    data.Channels[channel - 1].SearchCondition = condition;
+    view.Traces.SetSearch(channel, condition);
     return *this;
   }
   CaptureBuilder& Row(int row, uint8_t signal, uint8_t event, uint16_t minTime = 0, uint16_t maxTime = 0) {
-    data.Sequence[row - 1] = SequenceRow{signal, event, minTime, maxTime};
+    view.Sequence[row - 1] = SequenceRow{signal, event, minTime, maxTime};
     return *this;
   }
   // Appends an event at the given seconds after 1 January 2025 00:00.
@@ -55,6 +57,7 @@ class CaptureBuilder {
 
   ManualClock clock;
   CaptureData data;
+  CaptureView view;
 
  private:
   uint8_t levels_[kChannelCount] = {};

@@ -1,4 +1,5 @@
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ class CaptureDataTest : public ::testing::Test {
  protected:
   ManualClock clock{45000.5};
   CaptureData data{clock};
+  CaptureView view;
   Recorder rec;
   void SetUp() override { data.AddObserver(&rec); }
 };
@@ -36,13 +38,13 @@ TEST(RecordLayout, EventRecordBytesAreBinding) {
 }
 
 TEST_F(CaptureDataTest, StartupDefaults) {
-  EXPECT_EQ(ChannelName(data.Channels[0]), "#1");
-  EXPECT_EQ(ChannelName(data.Channels[127]), "#128");
-  EXPECT_EQ(data.Channels[5].SearchCondition, kSearchIgnore);
-  EXPECT_EQ(data.Order[0], 1);
-  EXPECT_EQ(data.Order[127], 128);
-  EXPECT_EQ(data.Sequence[14].event, 1);
-  EXPECT_EQ(data.Sequence[14].signal, 0);
+  EXPECT_EQ(view.Traces.Name(1), "#1");
+  EXPECT_EQ(view.Traces.Name(128), "#128");
+  EXPECT_EQ(view.Traces.Search(6), kSearchIgnore);
+  EXPECT_EQ(view.Traces.Order()[0], 1);
+  EXPECT_EQ(view.Traces.Order()[127], 128);
+  EXPECT_EQ(view.Sequence[14].event, 1);
+  EXPECT_EQ(view.Sequence[14].signal, 0);
   EXPECT_EQ(data.Capturing, 0);
   EXPECT_EQ(data.DataPresent, 0);
   EXPECT_EQ(data.Store.Count(), 0u);

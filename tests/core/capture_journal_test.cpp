@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/journal_reader.h"
 #include "core/journal_writer.h"
 #include "core/store_rotation.h"
@@ -52,13 +53,13 @@ class CaptureJournalTest : public ::testing::Test {
   // and "Door" as channel 1's name, journalled into `path`.
   void Capture(int events, bool finish) {
     data.ApplyTransition(clock.Now(), 3, 1);
-    SetChannelName(data.Channels[0], "Door");
+    view.Traces.SetName(1, "Door");
     data.SetCapture(true);
     writer = std::make_unique<JournalWriter>(data, path);
     writer->SetTarget("lift.kv");
     writer->SetPeriodMs(5);
     std::string error;
-    ASSERT_TRUE(writer->Start(error)) << error;
+    ASSERT_TRUE(writer->Start(view, error)) << error;
     for (int i = 0; i < events; ++i) Transition(i);
     if (!finish) return;
     clock.AdvanceMs(5);
@@ -79,6 +80,7 @@ class CaptureJournalTest : public ::testing::Test {
 
   ManualClock clock{45658.5};
   CaptureData data{clock};
+  CaptureView view;
   TempDir dir;
   std::string path = dir / "capture.journal";
   std::unique_ptr<JournalWriter> writer;
@@ -96,15 +98,16 @@ TEST_F(CaptureJournalTest, RestoresTheCaptureAsJustStopped) {
 
   ManualClock other;
   CaptureData back(other);
+  CaptureView backView;
   StopCounter stops;
   stops.data = &back;
   back.AddObserver(&stops);
-  ASSERT_TRUE(RestoreJournal(j, back));
+  ASSERT_TRUE(RestoreJournal(j, back, backView));
   EXPECT_EQ(back.Store.Count(), 500u);
   EXPECT_EQ(std::memcmp(&back.CaptureStart, &data.CaptureStart, sizeof(PositionSnapshot)), 0);
   EXPECT_EQ(std::memcmp(&back.CaptureEnd, &data.CaptureEnd, sizeof(PositionSnapshot)), 0);
   EXPECT_EQ(back.CaptureStart.states[2], 1);
-  EXPECT_EQ(ChannelName(back.Channels[0]), "Door");
+  EXPECT_EQ(backView.Traces.Name(1), "Door");
   EXPECT_EQ(back.DataPresent.load(), 1);
   EXPECT_EQ(back.DataModified.load(), 1);
   EXPECT_EQ(stops.stops, 1);
@@ -191,7 +194,8 @@ TEST_F(CaptureJournalTest, ARecordTheStoreWouldRefuseEndsTheIntactPartLikeDamage
     EXPECT_EQ(j.lost, 18u);
     ManualClock other;
     CaptureData back(other);
-    ASSERT_TRUE(RestoreJournal(j, back));
+    CaptureView backView;
+    ASSERT_TRUE(RestoreJournal(j, back, backView));
     EXPECT_EQ(back.Store.Count(), 12u);
   }
 }
@@ -202,7 +206,7 @@ TEST_F(CaptureJournalTest, AJournalInUseIsNotLeftBehind) {
   EXPECT_TRUE(FindLeftJournals(dir.Path()).empty());
   JournalWriter second(data, path);
   std::string error;
-  EXPECT_FALSE(second.Start(error));
+  EXPECT_FALSE(second.Start(view, error));
   EXPECT_NE(error.find("in use"), std::string::npos);
   data.SetCapture(false);
   writer.reset();
@@ -229,7 +233,7 @@ TEST_F(CaptureJournalTest, FullDiskGoesOnInMemoryTellsOnceAndCatchesUp) {
   EXPECT_EQ(j.lost, 0u);  // a failed write leaves no torn frame behind
   const std::string saved = dir / "saved.kv";
   data.SetCapture(false);
-  EXPECT_FALSE(WriteProjectFile(saved, data, data.CaptureStart, data.CaptureEnd).ok);
+  EXPECT_FALSE(WriteProjectFile(saved, data, view, data.CaptureStart, data.CaptureEnd).ok);
 
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);  // space returns
   writer->Finish();
@@ -237,7 +241,7 @@ TEST_F(CaptureJournalTest, FullDiskGoesOnInMemoryTellsOnceAndCatchesUp) {
   ASSERT_TRUE(ReadJournal(path, j, error));
   EXPECT_TRUE(j.ended);
   ExpectPrefix(j, 2100);
-  EXPECT_TRUE(WriteProjectFile(saved, data, data.CaptureStart, data.CaptureEnd).ok);
+  EXPECT_TRUE(WriteProjectFile(saved, data, view, data.CaptureStart, data.CaptureEnd).ok);
 }
 #endif
 
@@ -253,7 +257,7 @@ TEST_F(CaptureJournalTest, PartsMovedAsideBeforeTheJournalGotToThemAreNotLostNor
   writer->SetRotation(&rotation, [](uint32_t generation) { return "part" + std::to_string(generation + 1); });
   writer->SetPeriodMs(60000);
   std::string error;
-  ASSERT_TRUE(writer->Start(error)) << error;
+  ASSERT_TRUE(writer->Start(view, error)) << error;
   EXPECT_TRUE(rotation.JournalHasTakenSpare());  // its save does not wait for this journal
   rotation.ReleaseSpare();
   for (int i = 3; i < 6; ++i) Transition(i);  // full again before the journal's first visit
@@ -350,9 +354,9 @@ TEST_F(CaptureJournalTest, JournalsOfTheEarlierLayoutAreStillRead) {
     old.insert(old.end(), static_cast<const char*>(p), static_cast<const char*>(p) + n);
   };
   append(&data.CaptureStart, sizeof(PositionSnapshot));
-  append(data.Channels.data(), sizeof(ChannelTable));
-  append(data.Sequence.data(), sizeof(SequenceTable));
-  append(data.Order.data(), sizeof(DisplayOrder));
+  append(view.Traces.Table().data(), sizeof(ChannelTable));
+  append(view.Sequence.data(), sizeof(SequenceTable));
+  append(view.Traces.Order().data(), sizeof(DisplayOrder));
   old.push_back(static_cast<char>(target.size()));
   old.push_back(0);
   append(target.data(), target.size());

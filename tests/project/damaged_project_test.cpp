@@ -23,12 +23,12 @@ using testing_support::WriteBytes;
 // as Save writes it.
 std::string SavedProject(const TempDir& dir, int events) {
   testing::CaptureBuilder b;
-  SetChannelName(b.data.Channels[2], "Door open");
+  b.view.Traces.SetName(3, "Door open");
   b.Row(1, 3, 1, 0, 5);
   for (int i = 0; i < events; ++i) b.Event(i + 1.0, 3, static_cast<uint8_t>((i + 1) % 2));
   b.Finish(events + 2.0);
   const std::string path = dir / "good.kv";
-  EXPECT_TRUE(WriteProjectFile(path, b.data, b.data.CaptureStart, b.data.CaptureEnd).ok);
+  EXPECT_TRUE(WriteProjectFile(path, b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd).ok);
   return ReadBytes(path);
 }
 
@@ -130,10 +130,10 @@ TEST_P(DamagedProject, LoadsLenientlyOrIsRefused) {
   testing::CaptureBuilder shown;
   shown.Event(1, 7, 1).Event(2, 7, 0).Finish(3);
   shown.data.DataPresent = 1;
-  SetChannelName(shown.data.Channels[2], "Kept");
+  shown.view.Traces.SetName(3, "Kept");
   const double shownStart = shown.data.CaptureStart.time;
   CollectingLoadSinks sinks;
-  const FileResult r = LoadCaptureFile(path, shown.data, sinks);
+  const FileResult r = LoadCaptureFile(path, shown.data, shown.view, sinks);
 
   std::vector<std::string> lineWarnings;
   for (const std::string& w : sinks.warnings) {
@@ -146,13 +146,13 @@ TEST_P(DamagedProject, LoadsLenientlyOrIsRefused) {
     EXPECT_EQ(shown.data.Store.Data()[1].channel, 7);
     EXPECT_EQ(shown.data.CaptureStart.time, shownStart);
     EXPECT_EQ(shown.data.DataPresent.load(), 1);
-    EXPECT_EQ(ChannelName(shown.data.Channels[2]), "Kept");
+    EXPECT_EQ(shown.view.Traces.Name(3), "Kept");
     EXPECT_EQ(sinks.dataLoaded, 0);
     EXPECT_TRUE(sinks.warnings.empty());
   } else {
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(shown.data.Store.Count(), c.events);
-    EXPECT_EQ(ChannelName(shown.data.Channels[2]), "Door open");
+    EXPECT_EQ(shown.view.Traces.Name(3), "Door open");
     EXPECT_EQ(sinks.dataLoaded, 1);
     if (*c.warning == '\0') {
       EXPECT_TRUE(lineWarnings.empty()) << lineWarnings.front();
@@ -182,7 +182,7 @@ TEST(DamagedProjectFile, EventsSkippedForTheirContentsAreNotIgnoredLines) {
   WriteBytes(dir / "x.kv", bytes);
   testing::CaptureBuilder b;
   CollectingLoadSinks sinks;
-  ASSERT_TRUE(LoadCaptureFile(dir / "x.kv", b.data, sinks).ok);
+  ASSERT_TRUE(LoadCaptureFile(dir / "x.kv", b.data, b.view, sinks).ok);
   EXPECT_EQ(b.data.Store.Count(), 3u);
   ASSERT_EQ(sinks.warnings.size(), 1u);
   EXPECT_EQ(sinks.warnings[0], "1 event skipped: 1 with a channel outside 1..128");
@@ -194,7 +194,7 @@ TEST(DamagedProjectFile, OnlyProjectsAreSniffedForNul) {
   WriteBytes(dir / "site.001", std::string("\0\0\0", 3));
   testing::CaptureBuilder b;
   CollectingLoadSinks sinks;
-  const FileResult r = LoadCaptureFile(dir / "site.001", b.data, sinks);
+  const FileResult r = LoadCaptureFile(dir / "site.001", b.data, b.view, sinks);
   EXPECT_EQ(r.error.find("not a Korvalog project"), std::string::npos);
 }
 

@@ -26,6 +26,7 @@ using testing_support::TempDir;
 struct Loaded {
   ManualClock clock;
   CaptureData data{clock};
+  CaptureView view;
   FileResult result;
 };
 
@@ -33,9 +34,9 @@ struct Loaded {
 // name seen afterwards came from the file.
 std::unique_ptr<Loaded> Load(const std::string& path) {
   auto out = std::make_unique<Loaded>();
-  SetStartupDefaults(out->data);
+  SetStartupDefaults(out->data, out->view);
   CollectingLoadSinks sinks;
-  out->result = LoadCaptureFile(path, out->data, sinks);
+  out->result = LoadCaptureFile(path, out->data, out->view, sinks);
   return out;
 }
 
@@ -77,10 +78,10 @@ TEST(WireNameTest, MakesLegalIdentifiersThatKeepTheChannel) {
 
 // A lift-like capture with the awkward things a round trip must keep.
 CaptureBuilder& Sample(CaptureBuilder& b) {
-  SetChannelName(b.data.Channels[0], "Door open");
-  SetChannelName(b.data.Channels[1], "say \"hi\", $end \\ now");
-  SetChannelName(b.data.Channels[2], "T\xC3\xBCr z\xC3\xA4hlt");
-  SetChannelName(b.data.Channels[99], "");
+  b.view.Traces.SetName(1, "Door open");
+  b.view.Traces.SetName(2, "say \"hi\", $end \\ now");
+  b.view.Traces.SetName(3, "T\xC3\xBCr z\xC3\xA4hlt");
+  b.view.Traces.SetName(100, "");
   return b.StartLevel(2, 1)
       .Event(0.25, 1, 1)
       .Event(0.25, 2, 0)  // two changes in one millisecond, in this order
@@ -94,10 +95,10 @@ CaptureBuilder& Sample(CaptureBuilder& b) {
 TEST(VcdExportTest, WritesTheHeaderInitialLevelsAndChanges) {
   TempDir dir;
   CaptureBuilder b(0.125);
-  SetChannelName(b.data.Channels[12], "Door open");
+  b.view.Traces.SetName(13, "Door open");
   b.StartLevel(14, 1).Event(0.5, 13, 1).Event(0.5, 14, 0).Event(1.0, 13, 0).Finish(2.0);
   const ExportRange range = WholeCaptureRange(b.data);
-  ASSERT_TRUE(WriteVcdFile(dir / "a.vcd", b.data, range, ExportChannels(b.data, range, ChannelChoice::Changed)).ok);
+  ASSERT_TRUE(WriteVcdFile(dir / "a.vcd", b.data, b.view.Traces, range, ExportChannels(b.data, range, ChannelChoice::Changed)).ok);
   EXPECT_EQ(ReadBytes(dir / "a.vcd"),
             "$date\n\t2025-01-01 00:00:00.125\n$end\n"
             "$version\n\tKorvalog " KORVALOG_VERSION_TEXT "\n$end\n"
@@ -116,12 +117,12 @@ TEST(VcdExportTest, RoundTripKeepsEventsNamesAndTimes) {
   const ExportRange range = WholeCaptureRange(b.data);
   const std::vector<int> channels = ExportChannels(b.data, range, ChannelChoice::Changed);
   EXPECT_EQ(channels, (std::vector<int>{1, 2, 3, 100}));
-  ASSERT_TRUE(WriteVcdFile(dir / "a.VCD", b.data, range, channels).ok);
+  ASSERT_TRUE(WriteVcdFile(dir / "a.VCD", b.data, b.view.Traces, range, channels).ok);
   const auto back = Load(dir / "a.VCD");
   ASSERT_TRUE(back->result.ok) << back->result.error;
   ExpectSameCapture(b.data, back->data);
-  for (int ch : channels) EXPECT_EQ(ChannelName(back->data.Channels[ch - 1]), ChannelName(b.data.Channels[ch - 1]));
-  EXPECT_EQ(ChannelName(back->data.Channels[4]), "#5");  // not exported: the default
+  for (int ch : channels) EXPECT_EQ(back->view.Traces.Name(ch), b.view.Traces.Name(ch));
+  EXPECT_EQ(back->view.Traces.Name(5), "#5");  // not exported: the default
   EXPECT_EQ(back->data.CaptureStart.states[1], 1);
   EXPECT_EQ(DateTimeToMs(back->data.CaptureEnd.time), DateTimeToMs(b.data.CaptureEnd.time));
   EXPECT_EQ(back->data.DataPresent.load(), 1);
@@ -143,7 +144,7 @@ TEST(VcdExportTest, RangesStartAndEndBetweenEvents) {
   };
   for (const auto& c : cases) {
     const ExportRange range = MakeExportRange(b.data, At(c.from), At(c.to));
-    ASSERT_TRUE(WriteVcdFile(dir / "r.vcd", b.data, range, ExportChannels(b.data, range, ChannelChoice::All)).ok);
+    ASSERT_TRUE(WriteVcdFile(dir / "r.vcd", b.data, b.view.Traces, range, ExportChannels(b.data, range, ChannelChoice::All)).ok);
     const auto back = Load(dir / "r.vcd");
     ASSERT_TRUE(back->result.ok) << back->result.error;
     SCOPED_TRACE(c.from);
@@ -157,7 +158,7 @@ TEST(VcdExportTest, EmptyCaptureIsHeaderAndDumpvarsOnly) {
   TempDir dir;
   CaptureBuilder b;
   const ExportRange range = WholeCaptureRange(b.data);
-  ASSERT_TRUE(WriteVcdFile(dir / "e.vcd", b.data, range, ExportChannels(b.data, range, ChannelChoice::Changed)).ok);
+  ASSERT_TRUE(WriteVcdFile(dir / "e.vcd", b.data, b.view.Traces, range, ExportChannels(b.data, range, ChannelChoice::Changed)).ok);
   const std::string text = ReadBytes(dir / "e.vcd");
   EXPECT_NE(text.find("$enddefinitions $end\n#0\n$dumpvars\n$end\n"), std::string::npos);
   EXPECT_EQ(text.substr(text.size() - 15), "$dumpvars\n$end\n");
@@ -181,7 +182,7 @@ TEST(VcdExportTest, FullStoreRoundTrip) {
   }
   b.Finish(t + 1);
   const ExportRange range = WholeCaptureRange(b.data);
-  ASSERT_TRUE(WriteVcdFile(dir / "big.vcd", b.data, range, ExportChannels(b.data, range, ChannelChoice::All)).ok);
+  ASSERT_TRUE(WriteVcdFile(dir / "big.vcd", b.data, b.view.Traces, range, ExportChannels(b.data, range, ChannelChoice::All)).ok);
   const auto back = Load(dir / "big.vcd");
   ASSERT_TRUE(back->result.ok) << back->result.error;
   ExpectSameCapture(b.data, back->data);
@@ -193,11 +194,11 @@ TEST(CsvExportTest, NarrowAndWideRowsWhateverTheLocale) {
   CaptureBuilder b;
   Sample(b);
   const ExportRange range = MakeExportRange(b.data, At(0.5), At(1.6));
-  ASSERT_TRUE(WriteCsvFile(dir / "n.csv", b.data, range, {1, 2, 3}, CsvLayout::Narrow).ok);
+  ASSERT_TRUE(WriteCsvFile(dir / "n.csv", b.data, b.view.Traces, range, {1, 2, 3}, CsvLayout::Narrow).ok);
   EXPECT_EQ(ReadBytes(dir / "n.csv"),
             "time_s,channel,name,level,local_time\r\n"
             "1.500,1,Door open,0,2025-01-01T00:00:01.500\r\n");
-  ASSERT_TRUE(WriteCsvFile(dir / "w.csv", b.data, WholeCaptureRange(b.data), {2, 3}, CsvLayout::Wide).ok);
+  ASSERT_TRUE(WriteCsvFile(dir / "w.csv", b.data, b.view.Traces, WholeCaptureRange(b.data), {2, 3}, CsvLayout::Wide).ok);
   EXPECT_EQ(ReadBytes(dir / "w.csv"),
             "time_s,local_time,\"2 say \"\"hi\"\", $end \\ now\",3 T\xC3\xBCr z\xC3\xA4hlt\r\n"
             "0.000,2025-01-01T00:00:00.000,1,0\r\n"

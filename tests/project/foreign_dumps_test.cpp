@@ -99,14 +99,15 @@ struct Imported {
 Imported Import(const std::string& path) {
   ManualClock clock;
   CaptureData data(clock);
+  CaptureView view;
   CollectingLoadSinks sinks;
-  const FileResult r = LoadCaptureFile(path, data, sinks);
+  const FileResult r = LoadCaptureFile(path, data, view, sinks);
   EXPECT_TRUE(r.ok) << r.error;
   Imported out;
   out.warnings = sinks.warnings;
   out.changes.assign(kChannelCount, 0);
   for (uint32_t i = 0; i < data.Store.Count(); ++i) ++out.changes[data.Store[i].channel - 1];
-  for (int ch = 1; ch <= kChannelCount; ++ch) out.names.push_back(ChannelName(data.Channels[ch - 1]));
+  for (int ch = 1; ch <= kChannelCount; ++ch) out.names.push_back(view.Traces.Name(ch));
   return out;
 }
 

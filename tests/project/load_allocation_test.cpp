@@ -13,9 +13,10 @@ long AllocationsToLoad(const std::string& path, const std::string& bytes) {
   testing_support::WriteBytes(path, bytes);
   ManualClock clock(1.0);
   CaptureData data(clock);
+  CaptureView view;
   NullLoadSinks sinks;
   const long before = testing::AllocationCount();
-  EXPECT_TRUE(LoadCaptureFile(path, data, sinks).ok);
+  EXPECT_TRUE(LoadCaptureFile(path, data, view, sinks).ok);
   return testing::AllocationCount() - before;
 }
 

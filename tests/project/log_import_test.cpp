@@ -25,12 +25,13 @@ class LogImportTest : public ::testing::Test {
  protected:
   ManualClock clock{45000.0};
   CaptureData data{clock};
+  CaptureView view;
   CollectingLoadSinks sinks;
   TempDir dir;
 
   FileResult Load(const std::string& bytes) {
     WriteBytes(dir / "site.001", bytes);
-    return LoadCaptureFile(dir / "site.001", data, sinks);
+    return LoadCaptureFile(dir / "site.001", data, view, sinks);
   }
 };
 
@@ -67,9 +68,9 @@ TEST_F(LogImportTest, DescriptionOnlyGivesNotesAndNoEvents) {
             "Note\\t\\bFree text\\b\\n"
             "Calls Active\\t\\b9\\b\\n"
             "OOS Active\\t\\b\\b\\n");
-  EXPECT_EQ(ChannelName(data.Channels[0]), "Chan 1");
-  EXPECT_EQ(ChannelName(data.Channels[127]), "Chan 128");
-  EXPECT_EQ(data.Channels[0].SearchCondition, kSearchIgnore);
+  EXPECT_EQ(view.Traces.Name(1), "Chan 1");
+  EXPECT_EQ(view.Traces.Name(128), "Chan 128");
+  EXPECT_EQ(view.Traces.Search(1), kSearchIgnore);
   EXPECT_EQ(sinks.dataLoaded, 1);
 }
 
@@ -113,7 +114,7 @@ TEST_F(LogImportTest, InvalidDateStopsTheLoad) {
   EXPECT_EQ(sinks.errors[0], "Invalid argument to date encode");
   EXPECT_EQ(data.DataPresent, 0);
   EXPECT_EQ(data.Store.Count(), 1u);
-  EXPECT_EQ(ChannelName(data.Channels[0]), "Chan 1");
+  EXPECT_EQ(view.Traces.Name(1), "Chan 1");
   EXPECT_EQ(data.DataModified, 1);
 }
 

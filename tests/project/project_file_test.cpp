@@ -46,13 +46,14 @@ class ProjectWriteTest : public ::testing::Test {
  protected:
   ManualClock clock{45000.0};
   CaptureData data{clock};
+  CaptureView view;
   NullLoadSinks sinks;
   TempDir dir;
 };
 
 TEST_F(ProjectWriteTest, WithoutDataWritesEveryTableButNoEvents) {
   const std::string path = dir / "empty.kv";
-  ASSERT_TRUE(WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok);
   const std::vector<std::string> lines = SplitCrLf(ReadBytes(path));
   ASSERT_EQ(lines.size(), 128u + 15u + 3u);
   EXPECT_EQ(lines[0], "S01" "02" "2331" + std::string(60, '0') + "02");
@@ -69,7 +70,9 @@ TEST_F(ProjectWriteTest, WithoutDataWritesEveryTableButNoEvents) {
   EXPECT_EQ(lines[145].size(), 257u);
 
   CaptureData loaded(clock);
-  ASSERT_TRUE(LoadCaptureFile(path, loaded, sinks).ok);
+  CaptureView loadedView;
+
+  ASSERT_TRUE(LoadCaptureFile(path, loaded, loadedView, sinks).ok);
   EXPECT_EQ(loaded.Store.Count(), 0u);
   EXPECT_EQ(loaded.DataPresent, 0);
 }
@@ -78,10 +81,10 @@ TEST_F(ProjectWriteTest, EventAndSequencerRowComeOutExactly) {
   data.Store.Append(45658.5, 5, 1);
   data.CaptureEnd.index = 1;
   data.DataPresent = 1;
-  data.Sequence[0] = SequenceRow{5, 1, 2, 30};
-  SetChannelName(data.Channels[9], "Door Open");
+  view.Sequence[0] = SequenceRow{5, 1, 2, 30};
+  view.Traces.SetName(10, "Door Open");
   const std::string path = dir / "one.kv";
-  ASSERT_TRUE(WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok);
   const std::string text = ReadBytes(path);
   EXPECT_NE(text.find("\r\nE00000000504BE6400501\r\n"), std::string::npos);
   EXPECT_NE(text.find("\r\nQ01050102001E00\r\n"), std::string::npos);
@@ -92,27 +95,31 @@ TEST_F(ProjectWriteTest, EventAndSequencerRowComeOutExactly) {
 
 TEST_F(ProjectWriteTest, SaveLoadSaveGivesIdenticalBytes) {
   FillCapture(data, 1000);
-  data.Sequence[3] = SequenceRow{17, 0, 65535, 7};
-  data.Channels[0].SearchCondition = kSearchHigh;
-  SetChannelName(data.Channels[127], std::string(40, 'x'));
-  std::swap(data.Order[0], data.Order[127]);
+  view.Sequence[3] = SequenceRow{17, 0, 65535, 7};
+  view.Traces.SetSearch(1, kSearchHigh);
+  view.Traces.SetName(128, std::string(40, 'x'));
+  DisplayOrder order = view.Traces.Order();
+  std::swap(order[0], order[127]);
+  ASSERT_TRUE(view.Traces.SetOrder(order));
   data.CaptureStart.reserved[2] = 0x5A;  // kept as read
   const std::string first = dir / "a.kv";
   const std::string second = dir / "b.kv";
-  ASSERT_TRUE(WriteProjectFile(first, data, data.CaptureStart, data.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(first, data, view, data.CaptureStart, data.CaptureEnd).ok);
   EXPECT_EQ(data.DataModified, 0);
 
   CaptureData loaded(clock);
-  ASSERT_TRUE(LoadCaptureFile(first, loaded, sinks).ok);
+  CaptureView loadedView;
+
+  ASSERT_TRUE(LoadCaptureFile(first, loaded, loadedView, sinks).ok);
   EXPECT_EQ(loaded.Store.Count(), 1000u);
   EXPECT_EQ(loaded.DataPresent, 1);
   EXPECT_EQ(loaded.DataModified, 0);
-  EXPECT_EQ(loaded.Order[0], 128);
-  EXPECT_EQ(loaded.Sequence[3].minTime, 65535);
-  EXPECT_EQ(ChannelName(loaded.Channels[127]), std::string(32, 'x'));
+  EXPECT_EQ(loadedView.Traces.Order()[0], 128);
+  EXPECT_EQ(loadedView.Sequence[3].minTime, 65535);
+  EXPECT_EQ(loadedView.Traces.Name(127 + 1), std::string(32, 'x'));
   EXPECT_EQ(loaded.CaptureStart.reserved[2], 0x5A);
   EXPECT_EQ(loaded.CaptureEnd.time, 45658.9);  // the file's own span is kept
-  ASSERT_TRUE(WriteProjectFile(second, loaded, loaded.CaptureStart, loaded.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(second, loaded, loadedView, loaded.CaptureStart, loaded.CaptureEnd).ok);
   EXPECT_EQ(ReadBytes(first), ReadBytes(second));
 }
 
@@ -126,11 +133,13 @@ TEST_F(ProjectWriteTest, SavedSelectionReopensAsACaptureOfThatRange) {
   to.index = 7;
   to.time = data.Store[6].time + 1e-6;
   const std::string path = dir / "sel.kv";
-  ASSERT_TRUE(WriteProjectFile(path, data, from, to).ok);
+  ASSERT_TRUE(WriteProjectFile(path, data, view, from, to).ok);
 
   CaptureData loaded(clock);
+  CaptureView loadedView;
+
   CollectingLoadSinks seen;
-  ASSERT_TRUE(LoadCaptureFile(path, loaded, seen).ok);
+  ASSERT_TRUE(LoadCaptureFile(path, loaded, loadedView, seen).ok);
   ASSERT_EQ(loaded.Store.Count(), 4u);
   EXPECT_EQ(loaded.Store[0].time, data.Store[3].time);
   EXPECT_EQ(loaded.Store[0].channel, data.Store[3].channel);
@@ -149,16 +158,17 @@ TEST_F(ProjectWriteTest, SnapshotIndicesBeyondTheStoreWriteOnlyValidEvents) {
   PositionSnapshot to;
   to.index = 4000000;
   const std::string path = dir / "clamped.kv";
-  ASSERT_TRUE(WriteProjectFile(path, data, from, to).ok);
+  ASSERT_TRUE(WriteProjectFile(path, data, view, from, to).ok);
   CaptureData loaded(clock);
-  ASSERT_TRUE(LoadCaptureFile(path, loaded, sinks).ok);
+  CaptureView loadedView;
+  ASSERT_TRUE(LoadCaptureFile(path, loaded, loadedView, sinks).ok);
   EXPECT_EQ(loaded.Store.Count(), 2u);
 }
 
 TEST_F(ProjectWriteTest, ReplacesAnExistingFileAndLeavesNoTemporaryBehind) {
   const std::string path = dir / "same.kv";
   testing_support::WriteBytes(path, "old contents");
-  ASSERT_TRUE(WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok);
   EXPECT_EQ(ReadBytes(path).substr(0, 3), "S01");
   int files = 0;
   for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir.Path())) ++files;

@@ -35,12 +35,13 @@ class ProjectLoadTest : public ::testing::Test {
  protected:
   ManualClock clock{45000.0};
   CaptureData data{clock};
+  CaptureView view;
   CollectingLoadSinks sinks;
   TempDir dir;
 
   FileResult Load(const std::string& name, const std::string& bytes) {
     WriteBytes(dir / name, bytes);
-    return LoadCaptureFile(dir / name, data, sinks);
+    return LoadCaptureFile(dir / name, data, view, sinks);
   }
 };
 
@@ -89,12 +90,12 @@ TEST_F(ProjectLoadTest, LowerCaseHexReadsAsUpperCase) {
   ASSERT_EQ(data.Store.Count(), 1u);
   EXPECT_EQ(data.Store[0].time, 45658.5);
   EXPECT_EQ(data.Store[0].channel, 0xAB - 0x30);
-  EXPECT_EQ(data.Sequence[1].maxTime, 30);  // tags are upper case; "q" is unknown
-  EXPECT_EQ(data.Sequence[0].signal, 0);
+  EXPECT_EQ(view.Sequence[1].maxTime, 30);  // tags are upper case; "q" is unknown
+  EXPECT_EQ(view.Sequence[0].signal, 0);
 }
 
 TEST_F(ProjectLoadTest, UnknownAndMalformedLinesAreSkipped) {
-  SetChannelName(data.Channels[1], "Kept");
+  view.Traces.SetName(2, "Kept");
   const std::string text =
       "hello world\r\n"
       "E00000000504BE640050\r\n"      // one digit short
@@ -105,7 +106,7 @@ TEST_F(ProjectLoadTest, UnknownAndMalformedLinesAreSkipped) {
       "\r\n\r\n"
       "E00000000504BE64005G1\r\n";    // a non-hex digit counts 0
   ASSERT_TRUE(Load("junk.kv", text).ok);
-  EXPECT_EQ(ChannelName(data.Channels[1]), "Kept");
+  EXPECT_EQ(view.Traces.Name(2), "Kept");
   ASSERT_EQ(data.Store.Count(), 1u);
   EXPECT_EQ(data.Store[0].state, 1);
   EXPECT_EQ(data.Store[0].channel, 5);
@@ -152,10 +153,10 @@ TEST_F(ProjectLoadTest, LeftOpenRecordsGetSoundValues) {
   std::string snapshot = "L1" + std::string(8, '0') + "DEADBEEF" + std::string(16, '0');
   for (int i = 0; i < 128; ++i) snapshot += i == 0 ? "07" : "00";
   ASSERT_TRUE(Load("open.kv", longName + "\r\n" + badOrder + "\r\n" + snapshot + "\r\n").ok);
-  EXPECT_EQ(data.Channels[0].nameLength, 32);
-  EXPECT_EQ(ChannelName(data.Channels[0]), std::string(32, 'A'));
-  EXPECT_EQ(data.Channels[0].SearchCondition, 1);
-  for (int i = 0; i < 128; ++i) EXPECT_EQ(data.Order[i], i + 1);
+  EXPECT_EQ(view.Traces.Table()[0].nameLength, 32);
+  EXPECT_EQ(view.Traces.Name(1), std::string(32, 'A'));
+  EXPECT_EQ(view.Traces.Search(1), 1);
+  for (int i = 0; i < 128; ++i) EXPECT_EQ(view.Traces.Order()[i], i + 1);
   EXPECT_EQ(data.CaptureStart.reserved[0], 0xDE);
   EXPECT_EQ(data.CaptureStart.reserved[3], 0xEF);
   EXPECT_EQ(data.CaptureStart.states[0], 1);  // a level reads as 0 or 1
@@ -193,7 +194,7 @@ TEST_F(ProjectLoadTest, EventsThatCannotBeDrawnAreSkippedWithOneWarning) {
 #ifndef _WIN32  // links need a privilege there
   // A symbolic link to a regular file loads like the file.
   std::filesystem::create_symlink(dir / "clean.kv", dir / "link.kv");
-  ASSERT_TRUE(LoadCaptureFile(dir / "link.kv", data, sinks).ok);
+  ASSERT_TRUE(LoadCaptureFile(dir / "link.kv", data, view, sinks).ok);
   EXPECT_EQ(data.Store.Count(), 1u);
 #endif
 }
@@ -215,24 +216,24 @@ TEST_F(ProjectLoadTest, UnreadablePathsChangeNothing) {
   data.Store.Append(5.0, 1, 1);
   data.DataPresent = 1;
   data.DataModified = 1;
-  const FileResult missing = LoadCaptureFile(dir / "missing.kv", data, sinks);
+  const FileResult missing = LoadCaptureFile(dir / "missing.kv", data, view, sinks);
   EXPECT_FALSE(missing.ok);
   EXPECT_NE(missing.error.find("missing.kv"), std::string::npos);
   EXPECT_NE(missing.error.find("No such file"), std::string::npos);
   std::filesystem::create_directory(dir / "folder.kv");
-  const FileResult folder = LoadCaptureFile(dir / "folder.kv", data, sinks);
+  const FileResult folder = LoadCaptureFile(dir / "folder.kv", data, view, sinks);
   EXPECT_FALSE(folder.ok);
   EXPECT_NE(folder.error.find("directory"), std::string::npos);
 #ifndef _WIN32  // POSIX special files and modes
-  EXPECT_FALSE(LoadCaptureFile("/dev/zero", data, sinks).ok);
+  EXPECT_FALSE(LoadCaptureFile("/dev/zero", data, view, sinks).ok);
   // A FIFO without a writer is refused at once instead of blocking the open.
   ASSERT_EQ(mkfifo((dir / "pipe.kv").c_str(), 0600), 0);
-  const FileResult fifo = LoadCaptureFile(dir / "pipe.kv", data, sinks);
+  const FileResult fifo = LoadCaptureFile(dir / "pipe.kv", data, view, sinks);
   EXPECT_EQ(fifo.error, dir / "pipe.kv" + ": is not a regular file");
   if (geteuid() != 0) {
     WriteBytes(dir / "locked.kv", ELine(1.0, 1, 1));
     chmod((dir / "locked.kv").c_str(), 0);
-    EXPECT_FALSE(LoadCaptureFile(dir / "locked.kv", data, sinks).ok);
+    EXPECT_FALSE(LoadCaptureFile(dir / "locked.kv", data, view, sinks).ok);
   }
 #endif
   EXPECT_EQ(data.Store.Count(), 1u);
@@ -248,13 +249,15 @@ TEST_F(ProjectLoadTest, RefusedWhileCapturing) {
 }
 
 TEST_F(ProjectLoadTest, AProjectLeavesWhatItDoesNotMention) {
-  SetChannelName(data.Channels[4], "Fire");
-  data.Sequence[0] = SequenceRow{9, 0, 1, 2};
-  std::swap(data.Order[0], data.Order[1]);
+  view.Traces.SetName(5, "Fire");
+  view.Sequence[0] = SequenceRow{9, 0, 1, 2};
+  DisplayOrder order = view.Traces.Order();
+  std::swap(order[0], order[1]);
+  ASSERT_TRUE(view.Traces.SetOrder(order));
   ASSERT_TRUE(Load("events.kv", ELine(1.0, 1, 1)).ok);
-  EXPECT_EQ(ChannelName(data.Channels[4]), "Fire");
-  EXPECT_EQ(data.Sequence[0].signal, 9);
-  EXPECT_EQ(data.Order[0], 2);
+  EXPECT_EQ(view.Traces.Name(5), "Fire");
+  EXPECT_EQ(view.Sequence[0].signal, 9);
+  EXPECT_EQ(view.Traces.Order()[0], 2);
 }
 
 }  // namespace

@@ -26,19 +26,20 @@ class ProjectMarkersTest : public ::testing::Test {
   }
   std::string Save(const std::string& name, const PositionSnapshot& from, const PositionSnapshot& to) {
     const std::string path = dir / name;
-    EXPECT_TRUE(WriteProjectFile(path, data, from, to).ok);
+    EXPECT_TRUE(WriteProjectFile(path, data, view, from, to).ok);
     return path;
   }
   ManualClock clock{45000.0};
   CaptureData data{clock};
+  CaptureView view;
   NullLoadSinks sinks;
   TempDir dir;
 };
 
 TEST_F(ProjectMarkersTest, MarkerLinesFollowTheUnchangedProject) {
   const std::string plain = ReadBytes(Save("plain.kv", data.CaptureStart, data.CaptureEnd));
-  data.Markers.Add(45658.5, "Door");
-  data.Markers.Add(45658.45, "");
+  view.Markers.Add(45658.5, "Door");
+  view.Markers.Add(45658.45, "");
   const std::string marked = ReadBytes(Save("marked.kv", data.CaptureStart, data.CaptureEnd));
   ASSERT_EQ(marked.substr(0, plain.size()), plain);
   // 45658.45 and 45658.5 as little-endian doubles, then the label's bytes.
@@ -46,35 +47,38 @@ TEST_F(ProjectMarkersTest, MarkerLinesFollowTheUnchangedProject) {
 }
 
 TEST_F(ProjectMarkersTest, MarkersComeBackAndSaveAgainToTheSameBytes) {
-  data.Markers.Add(45658.5, "Door stuck");
-  data.Markers.Add(45658.55, std::string("\xE9t\xE9", 3));  // 8-bit text as names have it
+  view.Markers.Add(45658.5, "Door stuck");
+  view.Markers.Add(45658.55, std::string("\xE9t\xE9", 3));  // 8-bit text as names have it
   const std::string first = Save("a.kv", data.CaptureStart, data.CaptureEnd);
   CaptureData loaded(clock);
-  ASSERT_TRUE(LoadCaptureFile(first, loaded, sinks).ok);
-  EXPECT_EQ(loaded.Markers.Items(), data.Markers.Items());
+  CaptureView loadedView;
+  ASSERT_TRUE(LoadCaptureFile(first, loaded, loadedView, sinks).ok);
+  EXPECT_EQ(loadedView.Markers.Items(), view.Markers.Items());
   EXPECT_EQ(loaded.DataModified, 0);
   const std::string second = dir / "b.kv";
-  ASSERT_TRUE(WriteProjectFile(second, loaded, loaded.CaptureStart, loaded.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(second, loaded, loadedView, loaded.CaptureStart, loaded.CaptureEnd).ok);
   EXPECT_EQ(ReadBytes(first), ReadBytes(second));
   // A load replaces them; so does the start of a capture.
-  ASSERT_TRUE(LoadCaptureFile(first, loaded, sinks).ok);
-  EXPECT_EQ(loaded.Markers.Size(), 2u);
+  ASSERT_TRUE(LoadCaptureFile(first, loaded, loadedView, sinks).ok);
+  EXPECT_EQ(loadedView.Markers.Size(), 2u);
+  const ViewFollowsCapture follows(loaded, loadedView);
   loaded.StartCapture();
   loaded.StopCapture();
-  EXPECT_TRUE(loaded.Markers.Empty());
+  EXPECT_TRUE(loadedView.Markers.Empty());
 }
 
 TEST_F(ProjectMarkersTest, SavedSelectionKeepsTheMarkersInsideIt) {
-  data.Markers.Add(45658.3, "before");
-  data.Markers.Add(45658.5, "inside");
-  data.Markers.Add(45658.7, "after");
+  view.Markers.Add(45658.3, "before");
+  view.Markers.Add(45658.5, "inside");
+  view.Markers.Add(45658.7, "after");
   PositionSnapshot from = data.CaptureStart, to = data.CaptureEnd;
   from.time = 45658.45;
   to.time = 45658.55;
   CaptureData loaded(clock);
-  ASSERT_TRUE(LoadCaptureFile(Save("sel.kv", from, to), loaded, sinks).ok);
-  ASSERT_EQ(loaded.Markers.Size(), 1u);
-  EXPECT_EQ(loaded.Markers[0].label, "inside");
+  CaptureView loadedView;
+  ASSERT_TRUE(LoadCaptureFile(Save("sel.kv", from, to), loaded, loadedView, sinks).ok);
+  ASSERT_EQ(loadedView.Markers.Size(), 1u);
+  EXPECT_EQ(loadedView.Markers[0].label, "inside");
 }
 
 // Lines of kinds the reader does not know, and damaged marker lines, are
@@ -92,11 +96,12 @@ TEST_F(ProjectMarkersTest, UnknownAndDamagedLinesArePassedOver) {
   text += "R0102\r\n";
   WriteBytes(path, text);
   CaptureData loaded(clock);
-  ASSERT_TRUE(LoadCaptureFile(path, loaded, sinks).ok);
+  CaptureView loadedView;
+  ASSERT_TRUE(LoadCaptureFile(path, loaded, loadedView, sinks).ok);
   EXPECT_EQ(loaded.Store.Count(), 20u);
-  ASSERT_EQ(loaded.Markers.Size(), 2u);
-  EXPECT_EQ(loaded.Markers[0].label, "M1");
-  EXPECT_EQ(loaded.Markers[1].label, "AB");
+  ASSERT_EQ(loadedView.Markers.Size(), 2u);
+  EXPECT_EQ(loadedView.Markers[0].label, "M1");
+  EXPECT_EQ(loadedView.Markers[1].label, "AB");
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ class SaveFailureTest : public ::testing::Test {
  protected:
   ManualClock clock{45000.0};
   CaptureData data{clock};
+  CaptureView view;
   TempDir dir;
 
   void SetUp() override {
@@ -31,7 +32,7 @@ class SaveFailureTest : public ::testing::Test {
     data.DataPresent = 1;
     data.DataModified = 1;
   }
-  FileResult Save(const std::string& path) { return WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd); }
+  FileResult Save(const std::string& path) { return WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd); }
   size_t FilesIn(const std::string& path) {
     size_t n = 0;
     for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path)) ++n;

@@ -33,16 +33,17 @@ Result Import(const std::string& text) {
   WriteBytes(dir / "in.vcd", text);
   ManualClock clock;
   CaptureData data(clock);
-  SetStartupDefaults(data);
+  CaptureView view;
+  SetStartupDefaults(data, view);
   CollectingLoadSinks sinks;
-  const FileResult r = LoadCaptureFile(dir / "in.vcd", data, sinks);
+  const FileResult r = LoadCaptureFile(dir / "in.vcd", data, view, sinks);
   Result out{r.ok, r.error, "", "", "", data.Store.Count(), sinks.warnings};
   for (uint32_t i = 0; i < data.Store.Count() && i < 100; ++i) {
     const EventRecord& e = data.Store[i];
     const long long us = std::llround((e.time - data.CaptureStart.time) * kSecondsPerDay * 1e6);
     out.events += std::to_string(us) + ' ' + std::to_string(e.channel) + ' ' + std::to_string(e.state) + '\n';
   }
-  for (int ch = 1; ch <= 4; ++ch) out.names += ChannelName(data.Channels[ch - 1]) + (ch < 4 ? "|" : "");
+  for (int ch = 1; ch <= 4; ++ch) out.names += view.Traces.Name(ch) + (ch < 4 ? "|" : "");
   const DateTimeFields f = FieldsFromMs(DateTimeToMs(data.CaptureStart.time));
   char buf[40];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d.%03d", f.year, f.month, f.day, f.hour, f.minute,
@@ -224,8 +225,9 @@ TEST(VcdImportTest, ChangesAllAtOneTimeKeepTheDumpedLevelsOfQuietWires) {
   WriteBytes(dir / "in.vcd", std::string(kTwoWires) + "#0\n$dumpvars 1! 1\" $end\n0!\n");
   ManualClock clock;
   CaptureData data(clock);
+  CaptureView view;
   CollectingLoadSinks sinks;
-  ASSERT_TRUE(LoadCaptureFile(dir / "in.vcd", data, sinks).ok);
+  ASSERT_TRUE(LoadCaptureFile(dir / "in.vcd", data, view, sinks).ok);
   ASSERT_EQ(data.Store.Count(), 1u);
   EXPECT_EQ(data.CaptureStart.states[0], 1);
   EXPECT_EQ(data.CaptureStart.states[1], 1);
@@ -243,9 +245,10 @@ TEST(VcdImportTest, OnlyNamesEndingInVcdAreDumps) {
     WriteBytes(dir / c.name, "$var wire 1 ! a $end $enddefinitions $end #0 1!\n");
     ManualClock clock;
     CaptureData data(clock);
+    CaptureView view;
     CollectingLoadSinks sinks;
-    EXPECT_TRUE(LoadCaptureFile(dir / c.name, data, sinks).ok) << c.name;
-    EXPECT_EQ(ChannelName(data.Channels[0]) == "a", c.dump) << c.name;
+    EXPECT_TRUE(LoadCaptureFile(dir / c.name, data, view, sinks).ok) << c.name;
+    EXPECT_EQ(view.Traces.Name(1) == "a", c.dump) << c.name;
     EXPECT_EQ(sinks.logImports, c.dump ? 0 : 1) << c.name;
   }
 }

@@ -52,8 +52,9 @@ std::vector<std::string> PartsIn(const std::string& folder) {
 std::vector<std::pair<int, int>> EventsOf(const std::string& path) {
   ManualClock clock;
   CaptureData back(clock);
+  CaptureView view;
   LoadSinks sinks;
-  EXPECT_TRUE(LoadCaptureFile(path, back, sinks).ok) << path;
+  EXPECT_TRUE(LoadCaptureFile(path, back, view, sinks).ok) << path;
   std::vector<std::pair<int, int>> events;
   for (uint32_t i = 0; i < back.Store.Count(); ++i) events.emplace_back(back.Store[i].channel, back.Store[i].state);
   return events;
@@ -61,7 +62,7 @@ std::vector<std::pair<int, int>> EventsOf(const std::string& path) {
 
 class CaptureSessionTest : public ::testing::Test {
  protected:
-  CaptureSessionTest() : session(data, settings, usb, clock, files, notes) {}
+  CaptureSessionTest() : session(data, view, settings, usb, clock, files, notes) {}
 
   // The n-th event of the fixture: channel 1 + n % 20, high in one round,
   // low in the next, so that every one is a change.
@@ -73,6 +74,7 @@ class CaptureSessionTest : public ::testing::Test {
 
   ManualClock clock{46000.25};
   CaptureData data{clock};
+  CaptureView view;
   LoggerSettings settings;
   NoUsbLoggers usb;
   ProjectSessionFiles files;
@@ -191,7 +193,7 @@ TEST_F(CaptureSessionTest, AJournalLeftAtThePathIsSavedFirstAndOddFilesAreLeftAl
     JournalWriter writer(data, journal);
     writer.SetTarget(folder + "/meant.kv");
     std::string error;
-    ASSERT_TRUE(writer.Start(error)) << error;
+    ASSERT_TRUE(writer.Start(view, error)) << error;
     for (int i = 0; i < 5; ++i) Apply(i);
   }
   data.SetCapture(false);

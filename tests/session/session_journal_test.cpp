@@ -24,7 +24,7 @@ class SessionJournalTest : public ::testing::Test {
     writer = std::make_unique<JournalWriter>(data, path);
     writer->SetPeriodMs(5);
     std::string error;
-    ASSERT_TRUE(writer->Start(error)) << error;
+    ASSERT_TRUE(writer->Start(view, error)) << error;
     for (int i = 0; i < events; ++i) Transition(i);
     if (!finish) return;
     clock.AdvanceMs(5);
@@ -38,13 +38,14 @@ class SessionJournalTest : public ::testing::Test {
 
   ManualClock clock{45658.5};
   CaptureData data{clock};
+  CaptureView view;
   TempDir dir;
   std::string path = dir / "capture.journal";
   std::unique_ptr<JournalWriter> writer;
 };
 
 TEST_F(SessionJournalTest, TheWindowsJournalLivesUntilTheCaptureIsSavedOrDiscarded) {
-  SessionJournal journal(data);
+  SessionJournal journal(data, view);
   journal.UseFolder(dir / "settings");
   std::string error;
   data.SetCapture(true);
@@ -75,7 +76,7 @@ TEST_F(SessionJournalTest, TheWindowsNewCaptureLeavesAJournalNotYetRestoredAlone
   path = dir / "settings/capture.journal";
   Capture(5, true);  // left behind; its question was closed without an answer
   writer.reset();
-  SessionJournal journal(data);
+  SessionJournal journal(data, view);
   journal.UseFolder(dir / "settings");
   std::string error;
   data.SetCapture(true);

@@ -28,9 +28,9 @@ struct SampleCase {
 
 class SampleLift : public ::testing::TestWithParam<SampleCase> {};
 
-std::vector<Violation> Violations(const CaptureData& data) {
+std::vector<Violation> Violations(const CaptureData& data, const CaptureView& view) {
   std::vector<Violation> out;
-  WalkStrip(data, data.CaptureStart, data.CaptureEnd, [&](const StripStep& step) {
+  WalkStrip(data, view, data.CaptureStart, data.CaptureEnd, [&](const StripStep& step) {
     if (step.violation) out.push_back({step.event.channel, step.event.state});
   });
   return out;
@@ -47,20 +47,21 @@ TEST_P(SampleLift, PatternPassesNormalTripsAndCatchesEachFault) {
   }
   ManualClock clock(0);
   CaptureData data(clock);
+  CaptureView view;
   CollectingLoadSinks sinks;
-  ASSERT_TRUE(LoadCaptureFile(path, data, sinks).ok);
+  ASSERT_TRUE(LoadCaptureFile(path, data, view, sinks).ok);
   EXPECT_TRUE(sinks.warnings.empty());
   ASSERT_GT(data.Store.Count(), 200u);
 
   // The door close relay late (a slow door), the main contactor late (a
   // motor that starts late), the door open relay late (a door that opens late).
-  const std::vector<Violation> got = Violations(data);
+  const std::vector<Violation> got = Violations(data, view);
   ASSERT_EQ(got.size(), 3u);
   EXPECT_EQ(got[0].channel, 14);
   EXPECT_EQ(got[1].channel, 19);
   EXPECT_EQ(got[2].channel, 13);
   for (const Violation& v : got) EXPECT_EQ(v.level, 1);
-  EXPECT_EQ(CountSequenceSteps(data.Sequence), 6);
+  EXPECT_EQ(CountSequenceSteps(view.Sequence), 6);
 }
 
 // Normal trips, up and down, over one to five floors, with and without an
@@ -70,7 +71,8 @@ TEST(SampleLiftPattern, EveryNormalTripPasses) {
     for (const bool outOfService : {false, true}) {
       ManualClock clock(46091.0);
       CaptureData data(clock);
-      sample::NormalTripPattern(data.Sequence);
+      CaptureView view;
+      sample::NormalTripPattern(view.Sequence);
       data.SetCapture(true);
       const int64_t endMs = 60 * 60000;
       sample::SampleLiftFeed feed({}, outOfService ? endMs / 3 : endMs * 2, endMs / 2, 18);
@@ -90,7 +92,7 @@ TEST(SampleLiftPattern, EveryNormalTripPasses) {
       clock.Set(46091.0 + endMs / kMsPerDay);
       data.SetCapture(false);
       EXPECT_GT(trips, 100);
-      EXPECT_TRUE(Violations(data).empty()) << "seed " << seed << (outOfService ? " out of service" : "");
+      EXPECT_TRUE(Violations(data, view).empty()) << "seed " << seed << (outOfService ? " out of service" : "");
       EXPECT_EQ(data.States.Level(18), 0);
     }
   }

@@ -33,25 +33,26 @@ double RecordingStart() {
 
 constexpr int kOutOfService = kLiftOutOfService;
 
-void NameLiftChannels(CaptureData& data) {
-  const ChannelTable plain = data.Channels;
-  korvalog::NameLiftChannels(data.Channels);
+void NameSampleChannels(TraceList& traces) {
+  const ChannelTable plain = traces.Table();
+  ChannelTable names = plain;
+  korvalog::NameLiftChannels(names);
   // The sample's lift has no door limits, safety edge, door contact or fan:
   // those inputs keep their plain names, and channel 19 is its main contactor.
-  for (int ch = sample::kMainContactor; ch <= sim::LiftChannels::kCarFan; ++ch) {
-    data.Channels[ch - 1] = plain[ch - 1];
-  }
-  SetChannelName(data.Channels[sample::kMainContactor - 1], "Main contactor");
-  data.Roles = LiftRoles(data.Channels);
+  for (int ch = sample::kMainContactor; ch <= sim::LiftChannels::kCarFan; ++ch) names[ch - 1] = plain[ch - 1];
+  SetChannelName(names[sample::kMainContactor - 1], "Main contactor");
+  traces.SetTable(names);
+  traces.SetRoles(LiftRoles(names));
   // The search strip shows where the door stands open.
-  data.Channels[sim::LiftPattern::kDoorOpen - 1].SearchCondition = kSearchHigh;
+  traces.SetSearch(sim::LiftPattern::kDoorOpen, kSearchHigh);
 }
 
 int MakeLift(const std::string& out, int minutes) {
   ManualClock clock(RecordingStart());
   CaptureData data(clock);
-  NameLiftChannels(data);
-  sample::NormalTripPattern(data.Sequence);
+  CaptureView view;
+  NameSampleChannels(view.Traces);
+  sample::NormalTripPattern(view.Sequence);
   data.SetCapture(true);
   sim::LiftPattern lift(0.6, 2026);
   const int64_t endMs = static_cast<int64_t>(minutes) * 60000;
@@ -74,7 +75,7 @@ int MakeLift(const std::string& out, int minutes) {
   }
   clock.Set(RecordingStart() + endMs / kMsPerDay);
   data.SetCapture(false);
-  return WriteProjectFile(out, data, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
+  return WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
 }
 
 int MakeBusy(const std::string& out, uint32_t events) {
@@ -92,7 +93,8 @@ int MakeBusy(const std::string& out, uint32_t events) {
   clock.Set(t);
   data.SetCapture(false);
   data.DeliverPendingNotifications();
-  return WriteProjectFile(out, data, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
+  const CaptureView view;
+  return WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
 }
 
 }  // namespace

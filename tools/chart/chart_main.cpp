@@ -64,10 +64,11 @@ int main(int argc, char** argv) {
 
   SystemClock clock;
   CaptureData data(clock);
-  SetStartupDefaults(data);
+  CaptureView view;
+  SetStartupDefaults(data, view);
   LoggerSettings settings;
   PrintingSinks sinks(file);
-  const FileResult loaded = LoadCaptureFile(file, data, sinks);
+  const FileResult loaded = LoadCaptureFile(file, data, view, sinks);
   if (!loaded.ok) {
     std::fprintf(stderr, "korvalog-chart: %s\n", loaded.error.c_str());
     return 2;
@@ -91,7 +92,7 @@ int main(int argc, char** argv) {
   bar->addWidget(statisticsButton);
   bar->addStretch(1);
   column->addLayout(bar);
-  auto* chart = new ChartPanel(data, settings);
+  auto* chart = new ChartPanel(data, view, settings);
   column->addWidget(chart, 1);
   // The reading of the waveform under the pointer, as the main window's
   // status bar shows it.
@@ -104,8 +105,8 @@ int main(int argc, char** argv) {
   window.resize(569, 523);
 
   // Made once and kept, as the main window keeps them.
-  TSequenceForm sequencer(data, settings, &window);
-  TStatisticsForm statistics(data, &window);
+  TSequenceForm sequencer(data, view, settings, &window);
+  TStatisticsForm statistics(data, view, &window);
   HookAnalysisWindows(*chart, sequencer, statistics);
   QObject::connect(sequencerButton, &QPushButton::clicked, &sequencer, [&sequencer] {
     sequencer.show();  // showing it puts the staircase on the strip

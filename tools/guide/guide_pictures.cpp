@@ -50,9 +50,9 @@ QImage GrabModal(const std::function<void()>& open) {
 }
 
 // The time of the capture's first Sequencer violation; 0 when none.
-double FirstViolation(const CaptureData& data) {
+double FirstViolation(const CaptureData& data, const CaptureView& view) {
   double at = 0;
-  WalkStrip(data, data.CaptureStart, data.CaptureEnd, [&at](const StripStep& step) {
+  WalkStrip(data, view, data.CaptureStart, data.CaptureEnd, [&at](const StripStep& step) {
     if (step.violation && at == 0) at = step.event.time;
   });
   return at;
@@ -77,14 +77,15 @@ std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
   std::map<QString, QImage> pictures;
   SystemClock clock;
   CaptureData data(clock);
-  SetStartupDefaults(data);
+  CaptureView view;
+  SetStartupDefaults(data, view);
   LoggerSettings settings;
   NoUsbLoggers usb;
   MarkupStyle markup;
-  TMainForm main(MainFormContext{data, settings, usb, clock, markup, false, nullptr, samplePath});
+  TMainForm main(MainFormContext{data, view, settings, usb, clock, markup, false, nullptr, samplePath});
   TPropertiesForm properties(&main, [](uint8_t port) { return "/dev/ttyUSB" + std::to_string(port - 1); });
   TAboutForm about(&main);
-  AnalysisWindows analysis(data, settings, main);
+  AnalysisWindows analysis(data, view, settings, main);
   TNotesForm notes(&main);
   analysis.CreateStatistics();
   main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
@@ -104,7 +105,7 @@ std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
   if (QWidget* sequencer = analysis.Sequencer()) pictures[QStringLiteral("sequencer.png")] = Grab(*sequencer);
 
   // The first fault the pattern finds, with the trip around it.
-  const double fault = FirstViolation(data);
+  const double fault = FirstViolation(data, view);
   if (fault != 0) {
     ZoomInto(main.Chart(), fault - 20.0 / kSecondsPerDay, fault + 16.0 / kSecondsPerDay);
     Settle(600);

@@ -172,7 +172,7 @@ std::string PlotSvg(const PlotPlan& plan, int width, int height) {
   return svgAt == std::string::npos ? std::string() : text.substr(svgAt);
 }
 
-std::string ReportHtml(const LiftReport& report, const ChannelTable& names, const ReportHeading& heading) {
+std::string ReportHtml(const LiftReport& report, const TraceList& names, const ReportHeading& heading) {
   std::string h =
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>Lift performance report</title>\n"
       "<style>\nbody{font-family:'DejaVu Sans',Arial,sans-serif;font-size:13px;margin:24px;color:#111}\n"
@@ -207,7 +207,7 @@ std::string ReportHtml(const LiftReport& report, const ChannelTable& names, cons
   return h;
 }
 
-QByteArray ReportPdf(const LiftReport& report, const ChannelTable& names, const ReportHeading& heading) {
+QByteArray ReportPdf(const LiftReport& report, const TraceList& names, const ReportHeading& heading) {
   QBuffer buffer;
   buffer.open(QIODevice::WriteOnly);
   {
@@ -232,14 +232,14 @@ QByteArray ReportPdf(const LiftReport& report, const ChannelTable& names, const 
   return buffer.data();
 }
 
-FileResult WriteReportHtml(const std::string& path, const LiftReport& report, const ChannelTable& names,
+FileResult WriteReportHtml(const std::string& path, const LiftReport& report, const TraceList& names,
                            const ReportHeading& heading) {
   const std::unique_ptr<QGuiApplication> app = EnsureApplication();
   const std::string html = ReportHtml(report, names, heading);
   return WriteBytes(path, html.data(), html.size());
 }
 
-FileResult WriteReportPdf(const std::string& path, const LiftReport& report, const ChannelTable& names,
+FileResult WriteReportPdf(const std::string& path, const LiftReport& report, const TraceList& names,
                           const ReportHeading& heading) {
   const std::unique_ptr<QGuiApplication> app = EnsureApplication();
   const QByteArray pdf = ReportPdf(report, names, heading);

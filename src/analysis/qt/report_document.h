@@ -8,6 +8,7 @@
 #include "analysis/lift_report.h"
 #include "analysis/report_plots.h"
 #include "core/records.h"
+#include "core/trace_list.h"
 #include "project/project_file.h"
 
 namespace korvalog {
@@ -16,14 +17,14 @@ struct ReportHeading {
   std::string source;  // the capture's file name, shown under the title
 };
 
-std::string ReportHtml(const LiftReport& report, const ChannelTable& names, const ReportHeading& heading);
-QByteArray ReportPdf(const LiftReport& report, const ChannelTable& names, const ReportHeading& heading);
+std::string ReportHtml(const LiftReport& report, const TraceList& names, const ReportHeading& heading);
+QByteArray ReportPdf(const LiftReport& report, const TraceList& names, const ReportHeading& heading);
 // One plot as an SVG element (no XML declaration), `width` x `height`.
 std::string PlotSvg(const PlotPlan& plan, int width, int height);
 
-FileResult WriteReportHtml(const std::string& path, const LiftReport& report, const ChannelTable& names,
+FileResult WriteReportHtml(const std::string& path, const LiftReport& report, const TraceList& names,
                            const ReportHeading& heading);
-FileResult WriteReportPdf(const std::string& path, const LiftReport& report, const ChannelTable& names,
+FileResult WriteReportPdf(const std::string& path, const LiftReport& report, const TraceList& names,
                           const ReportHeading& heading);
 
 }  // namespace korvalog

@@ -72,7 +72,8 @@ void PlotView::mousePressEvent(QMouseEvent* event) {
   }
 }
 
-TReportForm::TReportForm(CaptureData& data, QWidget* parent) : QWidget(parent, Qt::Window), data_(data) {
+TReportForm::TReportForm(CaptureData& data, const CaptureView& view, QWidget* parent)
+    : QWidget(parent, Qt::Window), data_(data), view_(view) {
   setObjectName(QStringLiteral("ReportForm"));
   setWindowTitle(QStringLiteral("Lift performance report"));
   resize(900, 680);
@@ -129,7 +130,7 @@ void TReportForm::showEvent(QShowEvent* event) {
 
 void TReportForm::Recompute() {
   if (data_.Capturing.load(std::memory_order_acquire) != 0) return;  // the store is still growing
-  report_.Compute(data_, data_.Roles);
+  report_.Compute(data_, view_.Sequence, view_.Traces.Roles());
   Rebuild();
 }
 
@@ -144,7 +145,7 @@ void TReportForm::Rebuild() {
     delete item->widget();
     delete item;
   }
-  tableData_ = ReportTables(report_, data_.Channels);
+  tableData_ = ReportTables(report_, view_.Traces);
   for (size_t k = 0; k < tableData_.size(); ++k) {
     const ReportTable& t = tableData_[k];
     auto* title = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromStdString(t.title).toHtmlEscaped()));
@@ -198,14 +199,14 @@ void TReportForm::Zoom(double from, double to) {
 
 FileResult TReportForm::SaveTo(const std::string& path) const {
   const ReportHeading heading{source_.empty() ? std::string("Capture") : source_};
-  if (EndsWith(path, ".pdf")) return WriteReportPdf(path, report_, data_.Channels, heading);
+  if (EndsWith(path, ".pdf")) return WriteReportPdf(path, report_, view_.Traces, heading);
   if (EndsWith(path, ".csv")) {
     const std::string csv = ReportCsv(report_);
     ReplacingFile file(path);
     if (!file.Open() || !file.Write(csv.data(), csv.size()) || !file.Commit()) return FileResult{false, file.Error()};
     return {};
   }
-  return WriteReportHtml(path, report_, data_.Channels, heading);
+  return WriteReportHtml(path, report_, view_.Traces, heading);
 }
 
 void TReportForm::SaveClicked() {

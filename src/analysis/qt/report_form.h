@@ -12,6 +12,7 @@
 #include "analysis/report_plots.h"
 #include "analysis/report_tables.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "project/project_file.h"
 
 class QLabel;
@@ -44,7 +45,7 @@ class TReportForm : public QWidget {
  public:
   static constexpr int kMaxTableRows = 2000;  // more are in the CSV
 
-  TReportForm(CaptureData& data, QWidget* parent = nullptr);
+  TReportForm(CaptureData& data, const CaptureView& view, QWidget* parent = nullptr);
 
   // Computes the report of the capture as it is now and shows it.
   void Recompute();
@@ -71,6 +72,7 @@ class TReportForm : public QWidget {
   void Rebuild();
 
   CaptureData& data_;
+  const CaptureView& view_;
   LiftReport report_;
   std::vector<ReportTable> tableData_;
   std::string source_;

@@ -16,7 +16,8 @@ constexpr int kRoleColumn = 2, kFloorColumn = 3;
 
 }  // namespace
 
-TRolesForm::TRolesForm(CaptureData& data, QWidget* parent) : QWidget(parent, Qt::Window), data_(data) {
+TRolesForm::TRolesForm(CaptureData& data, CaptureView& view, QWidget* parent)
+    : QWidget(parent, Qt::Window), data_(data), view_(view) {
   setObjectName(QStringLiteral("RolesForm"));
   setWindowTitle(QStringLiteral("Channel roles"));
   resize(520, 560);
@@ -81,9 +82,9 @@ TRolesForm::TRolesForm(CaptureData& data, QWidget* parent) : QWidget(parent, Qt:
 }
 
 void TRolesForm::ShowFor(int channel) {
-  edited_ = data_.Roles;
+  edited_ = view_.Traces.Roles();
   if (!edited_.Any()) {
-    edited_ = ProposeRoles(data_.Channels);
+    edited_ = ProposeRoles(view_.Traces.Table());
     hint_->setText(QStringLiteral("Roles proposed from the channel names: check them and press OK."));
   } else {
     hint_->setText(QStringLiteral("What each input means to the lift. Calls carry their floor."));
@@ -99,7 +100,7 @@ void TRolesForm::ShowFor(int channel) {
 }
 
 void TRolesForm::ProposeFromNames() {
-  const ChannelRoles proposed = ProposeRoles(data_.Channels);
+  const ChannelRoles proposed = ProposeRoles(view_.Traces.Table());
   for (int ch = 1; ch <= kChannelCount; ++ch) {
     if (edited_[ch].role == ChannelRole::None) edited_.Set(ch, proposed[ch].role, proposed[ch].floor);
   }
@@ -112,8 +113,8 @@ void TRolesForm::ClearAll() {
 }
 
 void TRolesForm::Accept() {
-  if (edited_ == data_.Roles) return;
-  data_.Roles = edited_;
+  if (edited_ == view_.Traces.Roles()) return;
+  view_.Traces.SetRoles(edited_);
   // Roles are saved with the capture, so a changed role is a change to save.
   if (data_.DataPresent.load(std::memory_order_acquire) != 0) data_.DataModified.store(1, std::memory_order_release);
   if (onAccepted_) onAccepted_();
@@ -131,7 +132,7 @@ void TRolesForm::Fill() {
 void TRolesForm::FillRow(int channel) {
   filling_ = true;
   const int r = channel - 1;
-  table_->item(r, 1)->setText(QString::fromStdString(ChannelName(data_.Channels[r])));
+  table_->item(r, 1)->setText(QString::fromStdString(view_.Traces.Name(r + 1)));
   auto* role = static_cast<QComboBox*>(table_->cellWidget(r, kRoleColumn));
   auto* floor = static_cast<QSpinBox*>(table_->cellWidget(r, kFloorColumn));
   const ChannelRoleEntry& e = edited_[channel];

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/channel_roles.h"
 
 class QComboBox;
@@ -20,7 +21,7 @@ class TRolesForm : public QWidget {
   Q_OBJECT
 
  public:
-  TRolesForm(CaptureData& data, QWidget* parent = nullptr);
+  TRolesForm(CaptureData& data, CaptureView& view, QWidget* parent = nullptr);
 
   // Opens on the capture's roles, or on proposals when it has none; the
   // channel's row is made current (0: the first).
@@ -42,6 +43,7 @@ class TRolesForm : public QWidget {
   void FillRow(int channel);
 
   CaptureData& data_;
+  CaptureView& view_;
   ChannelRoles edited_;
   QTableWidget* table_ = nullptr;
   QLabel* hint_ = nullptr;

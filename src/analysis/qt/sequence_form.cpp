@@ -39,10 +39,11 @@ bool SameTable(const SequenceTable& a, const SequenceTable& b) {
 
 }  // namespace
 
-TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, QWidget* parent)
+TSequenceForm::TSequenceForm(CaptureData& data, CaptureView& view, const LoggerSettings& settings, QWidget* parent)
     : QWidget(parent, Qt::Tool),
       data_(data),
-      editor_(data.Sequence, data.Channels),
+      view_(view),
+      editor_(view.Sequence, view.Traces),
       grid_(new TSequenceGrid(editor_, settings, this)),
       signals_(new QComboBox(grid_)),
       stateZero_(new TNiceLabel(this)) {
@@ -83,11 +84,11 @@ TSequenceForm::TSequenceForm(CaptureData& data, const LoggerSettings& settings, 
   });
   // A time typed and taken back, or typed as it was, is no change.
   connect(grid_, &TSequenceGrid::EditStarted, this, [this] {
-    tableAtEdit_ = data_.Sequence;
+    tableAtEdit_ = view_.Sequence;
     timeEdit_.Begin(data_);
   });
   connect(grid_, &TSequenceGrid::EditEnded, this, [this](bool) {
-    if (SameTable(data_.Sequence, tableAtEdit_)) timeEdit_.Cancel(data_);
+    if (SameTable(view_.Sequence, tableAtEdit_)) timeEdit_.Cancel(data_);
   });
   connect(grid_, &TSequenceGrid::RowMoved, this,
           [this](int from, int to) { Apply([&] { return editor_.MoveRow(from, to); }); });
@@ -181,9 +182,9 @@ bool TSequenceForm::eventFilter(QObject* watched, QEvent* event) {
 
 template <typename Edit>
 void TSequenceForm::Apply(Edit edit) {
-  const SequenceTable before = data_.Sequence;
+  const SequenceTable before = view_.Sequence;
   const SequenceChange change = edit();
-  if (!SameTable(data_.Sequence, before)) MarkUserEdit(data_);
+  if (!SameTable(view_.Sequence, before)) MarkUserEdit(data_);
   Changed(change);
 }
 

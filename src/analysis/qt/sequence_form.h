@@ -13,6 +13,7 @@
 
 #include "analysis/sequence_editor.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/user_edits.h"
 
 namespace korvalog {
@@ -26,7 +27,7 @@ class TSequenceForm : public QWidget {
  public:
   using Hook = std::function<void()>;
 
-  TSequenceForm(CaptureData& data, const LoggerSettings& settings, QWidget* parent = nullptr);
+  TSequenceForm(CaptureData& data, CaptureView& view, const LoggerSettings& settings, QWidget* parent = nullptr);
   ~TSequenceForm() override;
 
   // Host: StripMode := 1 and a strip pass.
@@ -62,6 +63,7 @@ class TSequenceForm : public QWidget {
   void RebuildStateZero();
 
   CaptureData& data_;
+  CaptureView& view_;
   SequenceEditor editor_;
   UndoableEdit timeEdit_;
   SequenceTable tableAtEdit_{};

@@ -50,8 +50,8 @@ class CornerTitle : public QObject {
 
 }  // namespace
 
-TStatisticsForm::TStatisticsForm(const CaptureData& data, QWidget* parent)
-    : QDialog(parent), view_(data), model_(new StatisticsGridModel(view_, this)), grid_(new QTableView(this)) {
+TStatisticsForm::TStatisticsForm(const CaptureData& data, const CaptureView& view, QWidget* parent)
+    : QDialog(parent), view_(data, view), model_(new StatisticsGridModel(view_, this)), grid_(new QTableView(this)) {
   setWindowTitle(QStringLiteral("Statistics"));
   setModal(true);
   setFont(KitFont());

@@ -11,6 +11,7 @@
 
 #include "analysis/statistics_view.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 
 namespace korvalog {
 
@@ -21,7 +22,7 @@ class TStatisticsForm : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TStatisticsForm(const CaptureData& data, QWidget* parent = nullptr);
+  TStatisticsForm(const CaptureData& data, const CaptureView& view, QWidget* parent = nullptr);
   ~TStatisticsForm() override;
 
   // The name column is as wide as the chart's, and wider when a name needs

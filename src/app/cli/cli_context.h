@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/clock.h"
 #include "core/records.h"
 
@@ -14,6 +15,7 @@ namespace korvalog::cli {
 struct CliContext {
   const Clock& clock;
   CaptureData& data;
+  CaptureView& view;  // the names, rows and pattern loaded with the capture
   LoggerSettings& settings;
   std::ostream& out;
   std::ostream& err;

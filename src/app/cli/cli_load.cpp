@@ -9,7 +9,7 @@ namespace korvalog::cli {
 void StreamLoadSinks::Warning(std::string_view text) { err_ << "korvalog-cli: " << path_ << ": " << text << "\n"; }
 
 bool LoadForCommand(const std::string& path, CliContext& ctx, StreamLoadSinks& sinks) {
-  const FileResult result = LoadCaptureFile(path, ctx.data, sinks);
+  const FileResult result = LoadCaptureFile(path, ctx.data, ctx.view, sinks);
   if (result.ok) return true;
   ctx.err << "korvalog-cli: " << result.error << "\n";
   return false;

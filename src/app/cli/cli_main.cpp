@@ -56,9 +56,10 @@ int main(int argc, char** argv) {
   }
   SystemClock clock;
   CaptureData data(clock);
+  CaptureView view;
   LoggerSettings settings;
-  SetStartupDefaults(data);
-  CliContext ctx{clock, data, settings, std::cout, std::cerr};
+  SetStartupDefaults(data, view);
+  CliContext ctx{clock, data, view, settings, std::cout, std::cerr};
   for (const CliCommand& c : kCommands) {
     if (std::strcmp(argv[1], c.name) == 0) {
       const CommandArgs args(argv + 2, argv + argc);

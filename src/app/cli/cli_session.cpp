@@ -57,10 +57,11 @@ std::string JournalPathFor(const KeeperOptions& o, const std::string& out) {
   return o.rotate ? Utf8FromPath(PathFromUtf8(out) / "korvalog-capture.journal") : out + ".journal";
 }
 
-int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into) {
+int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into,
+                     CaptureView& view) {
   ProjectSessionFiles files;
   CliNotes notes(ctx.err);
-  return korvalog::RecoverJournalTo(journal, out, into, files, notes) ? kExitOk : kExitUsage;
+  return korvalog::RecoverJournalTo(journal, out, into, view, files, notes) ? kExitOk : kExitUsage;
 }
 
 }  // namespace korvalog::cli

@@ -40,6 +40,7 @@ class CliNotes final : public SessionNotes {
 // Reads `journal`, writes what it holds as the project `out` and removes the
 // journal; tells what was recovered and lost on ctx.err. `into` receives the
 // capture. Gives kExitOk or kExitUsage.
-int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into);
+int RecoverJournalTo(const std::string& journal, const std::string& out, CliContext& ctx, CaptureData& into,
+                     CaptureView& view);
 
 }  // namespace korvalog::cli

@@ -150,7 +150,7 @@ bool OutputLooksWritable(const std::string& path, std::string& error) {
 // to a file in the temporary folder instead of being lost.
 int WriteCapture(const std::string& path, CliContext& ctx) {
   CaptureData& data = ctx.data;
-  const FileResult saved = WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd);
+  const FileResult saved = WriteProjectFile(path, data, ctx.view, data.CaptureStart, data.CaptureEnd);
   if (saved.ok) {
     ctx.err << "korvalog-cli: " << UIntToText(data.Store.Count()) << " events written to " << path << "\n";
     return kExitOk;
@@ -159,7 +159,7 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
   std::error_code ec;
   const std::string rescue = Utf8FromPath(std::filesystem::temp_directory_path(ec) /
                                           ("korvalog-capture-" + std::to_string(CurrentProcessId()) + ".kv"));
-  const FileResult kept = WriteProjectFile(rescue, data, data.CaptureStart, data.CaptureEnd);
+  const FileResult kept = WriteProjectFile(rescue, data, ctx.view, data.CaptureStart, data.CaptureEnd);
   if (kept.ok) {
     ctx.err << "korvalog-cli: the capture (" << UIntToText(data.Store.Count())
             << " events) was written to " << rescue << " instead\n";
@@ -204,7 +204,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   CaptureData& data = ctx.data;
   ProjectSessionFiles files;
   CliNotes notes(ctx.err);
-  CaptureSession session(data, settings, *usb, ctx.clock, files, notes);
+  CaptureSession session(data, ctx.view, settings, *usb, ctx.clock, files, notes);
   session.Journal().UsePath(JournalPathFor(keep, o.out));
   session.Configure(SessionOptions{keep.rotate, o.out, keep.maxFiles, keep.storeEvents});
   if (!session.Prepare()) return kExitUsage;

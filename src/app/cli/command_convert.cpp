@@ -18,7 +18,7 @@ int RunConvert(const CommandArgs& args, CliContext& ctx) {
   if (!OutputAllowed(args[1], {args[0]}, ctx)) return kExitUsage;
   StreamLoadSinks sinks(ctx.err, args[0]);
   if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
-  const FileResult saved = WriteProjectFile(args[1], ctx.data, ctx.data.CaptureStart, ctx.data.CaptureEnd);
+  const FileResult saved = WriteProjectFile(args[1], ctx.data, ctx.view, ctx.data.CaptureStart, ctx.data.CaptureEnd);
   if (!saved.ok) {
     ctx.err << "korvalog-cli: " << saved.error << "\n";
     return kExitUsage;

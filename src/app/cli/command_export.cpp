@@ -104,10 +104,10 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
   FileResult result;
   if (IsPictureFormat(request.format)) {
 #ifdef KORVALOG_PICTURES
-    result = WriteChartPicture(ctx.data, ctx.settings, request);
+    result = WriteChartPicture(ctx.data, ctx.view, ctx.settings, request);
 #endif
   } else {
-    result = ExportCaptureFile(ctx.data, request);
+    result = ExportCaptureFile(ctx.data, ctx.view.Traces, request);
   }
   if (!result.ok) {
     ctx.err << "korvalog-cli: " << result.error << "\n";

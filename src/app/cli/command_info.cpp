@@ -54,7 +54,7 @@ int RunInfo(const CommandArgs& args, CliContext& ctx) {
   out << "channels with transitions\t" << IntToText(active) << "\n";
   for (int ch = 1; ch <= kChannelCount; ++ch) {
     if (transitions[ch - 1] == 0) continue;
-    out << "  " << IntToText(ch) << "\t" << ChannelName(data.Channels[ch - 1]) << "\t"
+    out << "  " << IntToText(ch) << "\t" << ctx.view.Traces.Name(ch) << "\t"
         << UIntToText(transitions[ch - 1]) << (transitions[ch - 1] == 1 ? " transition\n" : " transitions\n");
   }
   if (sinks.IsLog()) {

@@ -22,7 +22,7 @@ int RunRecover(const CommandArgs& args, CliContext& ctx) {
     return UsageError(ctx, out + ": a project name must contain .kv and not end in .vcd", kUsage);
   }
   if (!OutputAllowed(out, {parsed.positional[0]}, ctx)) return kExitUsage;
-  return RecoverJournalTo(parsed.positional[0], out, ctx, ctx.data);
+  return RecoverJournalTo(parsed.positional[0], out, ctx, ctx.data, ctx.view);
 }
 
 }  // namespace korvalog::cli

@@ -81,10 +81,10 @@ int RunReport(const CommandArgs& args, CliContext& ctx) {
   }
   StreamLoadSinks sinks(ctx.err, path);
   if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;
-  if (rolesPath.empty()) roles = ctx.data.Roles;
+  if (rolesPath.empty()) roles = ctx.view.Traces.Roles();
 
   LiftReport report;
-  report.Compute(ctx.data, roles);
+  report.Compute(ctx.data, ctx.view.Sequence, roles);
   FileResult result;
   if (format == "csv") {
     const std::string csv = ReportCsv(report);
@@ -93,8 +93,8 @@ int RunReport(const CommandArgs& args, CliContext& ctx) {
   } else {
 #ifdef KORVALOG_PICTURES
     const ReportHeading heading{BaseName(path)};
-    result = format == "pdf" ? WriteReportPdf(out, report, ctx.data.Channels, heading)
-                             : WriteReportHtml(out, report, ctx.data.Channels, heading);
+    result = format == "pdf" ? WriteReportPdf(out, report, ctx.view.Traces, heading)
+                             : WriteReportHtml(out, report, ctx.view.Traces, heading);
 #endif
   }
   if (!result.ok) {

@@ -31,13 +31,14 @@ int RunSearch(const CommandArgs& args, CliContext& ctx) {
   CaptureData& data = ctx.data;
   if (!parsed.options.empty()) {
     // The options replace the file's search: channels not named are not searched.
-    for (ChannelRecord& rec : data.Channels) rec.SearchCondition = kSearchIgnore;
-    for (int ch : high) data.Channels[ch - 1].SearchCondition = kSearchHigh;
-    for (int ch : low) data.Channels[ch - 1].SearchCondition = kSearchLow;
+    TraceList& traces = ctx.view.Traces;
+    for (int ch = 1; ch <= kChannelCount; ++ch) traces.SetSearch(ch, kSearchIgnore);
+    for (int ch : high) traces.SetSearch(ch, kSearchHigh);
+    for (int ch : low) traces.SetSearch(ch, kSearchLow);
   }
   // The zoom window is the whole capture; the width only shapes the trace.
   StripPlan plan;
-  RenderSearchStrip(data, data.CaptureStart, data.CaptureEnd, kStripSearch, 1000, StripGeometry{}, plan);
+  RenderSearchStrip(data, ctx.view, data.CaptureStart, data.CaptureEnd, kStripSearch, 1000, StripGeometry{}, plan);
   ctx.out << MatchStatisticsLine(plan.stats) << "\n";
   return FinishOutput(ctx) ? kExitOk : kExitUsage;
 }

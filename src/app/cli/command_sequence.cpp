@@ -22,7 +22,7 @@ int RunSequence(const CommandArgs& args, CliContext& ctx) {
   uint32_t violations = 0;
   if (data.DataPresent.load() != 0) {
     std::string line;
-    WalkStrip(data, data.CaptureStart, data.CaptureEnd, [&](const StripStep& step) {
+    WalkStrip(data, ctx.view, data.CaptureStart, data.CaptureEnd, [&](const StripStep& step) {
       if (step.levelBefore == step.levelAfter && !step.violation) return;
       line = FormatTimeStamp(step.event.time);
       line += '\t';
@@ -32,7 +32,7 @@ int RunSequence(const CommandArgs& args, CliContext& ctx) {
       violations += step.violation ? 1 : 0;
     });
   }
-  ctx.out << "steps=" << IntToText(CountSequenceSteps(data.Sequence)) << " violations=" << UIntToText(violations)
+  ctx.out << "steps=" << IntToText(CountSequenceSteps(ctx.view.Sequence)) << " violations=" << UIntToText(violations)
           << "\n";
   if (!FinishOutput(ctx)) return kExitUsage;
   return violations > 0 ? kExitViolations : kExitOk;

@@ -61,7 +61,7 @@ int RunStats(const CommandArgs& args, CliContext& ctx) {
     ctx.err << "korvalog-cli: " << path << ": periods ending more than " << kMaxIntervalColumns
             << " intervals after the capture start are left out\n";
   }
-  const StatisticsTable table(cells, settings, ctx.data.Channels, ctx.data.Order);
+  const StatisticsTable table(cells, settings, ctx.view.Traces);
   ctx.out << CopyAllText(table);
   return FinishOutput(ctx) ? kExitOk : kExitUsage;
 }

@@ -19,9 +19,10 @@ int main(int argc, char** argv) {
   }
   SystemClock clock;
   CaptureData data(clock);
+  CaptureView view;
   LoggerSettings settings;
-  SetStartupDefaults(data);
-  CliContext ctx{clock, data, settings, std::cout, std::cerr};
+  SetStartupDefaults(data, view);
+  CliContext ctx{clock, data, view, settings, std::cout, std::cerr};
   if (report) return RunReport(CommandArgs(argv + 2, argv + argc), ctx);
   return RunExport(CommandArgs(argv + 2, argv + argc), ctx);
 }

@@ -27,7 +27,7 @@ std::string JournalFolderBesideSettings() {
   return QFileInfo(store.fileName()).absolutePath().toStdString();
 }
 
-bool OfferJournalRecovery(CaptureData& data, SessionJournal& journal, const std::string& folder,
+bool OfferJournalRecovery(CaptureData& data, CaptureView& view, SessionJournal& journal, const std::string& folder,
                           const MarkupStyle& style) {
   for (const std::string& path : FindLeftJournals(folder)) {
     JournalContents contents;
@@ -49,7 +49,7 @@ bool OfferJournalRecovery(CaptureData& data, SessionJournal& journal, const std:
     const LeftJournalAnswer choice = answer == 0   ? LeftJournalAnswer::Restore
                                      : answer == 1 ? LeftJournalAnswer::Discard
                                                    : LeftJournalAnswer::AskLater;
-    const SettleOutcome outcome = SettleLeftJournal(path, contents, choice, data, journal);
+    const SettleOutcome outcome = SettleLeftJournal(path, contents, choice, data, view, journal);
     if (outcome != SettleOutcome::Next) return outcome == SettleOutcome::Restored;
   }
   return false;

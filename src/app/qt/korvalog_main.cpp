@@ -45,7 +45,9 @@ int main(int argc, char** argv) {
   // The program-wide state: one instance each, alive until exit.
   SystemClock clock;
   CaptureData data(clock);
-  SetStartupDefaults(data);
+  CaptureView view;  // how the window shows it
+  SetStartupDefaults(data, view);
+  const ViewFollowsCapture follows(data, view);
   LoggerSettings settings;
   MarkupStyle markup;
 
@@ -56,6 +58,7 @@ int main(int argc, char** argv) {
   UsbLoggers* usb = nullptr;
   if (options.demo) {
     demo = std::make_unique<DemoLogger>(data, clock);
+    NameLiftInputs(view.Traces);
     usb = &demo->Loggers();
   } else {
     hid = MakeSystemHidBackend();
@@ -71,19 +74,19 @@ int main(int argc, char** argv) {
 
   int result = 0;
   {
-    TMainForm main(MainFormContext{data, settings, *usb, clock, markup, options.demo,
+    TMainForm main(MainFormContext{data, view, settings, *usb, clock, markup, options.demo,
                                    journalFolder ? &*journalFolder : nullptr,
                                    options.loadPath});
     TPropertiesForm properties(&main, [](uint8_t port) { return SerialDeviceName(port); });
     TAboutForm about(&main);
-    AnalysisWindows analysis(data, settings, main);
+    AnalysisWindows analysis(data, view, settings, main);
     TNotesForm notes(&main);
     analysis.CreateStatistics();
-    ReportWindows report(data, main);
+    ReportWindows report(data, view, main);
     main.AttachSideWindows(
         SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics(), &report});
     // A capture that did not end properly last time is offered back first.
-    if (journalFolder) OfferJournalRecovery(data, main.Session().Journal(), *journalFolder, markup);
+    if (journalFolder) OfferJournalRecovery(data, view, main.Session().Journal(), *journalFolder, markup);
     timing.Watch(main);
     main.show();
     result = QApplication::exec();

@@ -54,6 +54,7 @@ QString FindHelpFile() {
 
 TMainForm::TMainForm(MainFormContext context)
     : data_(context.data),
+      view_(context.view),
       settings_(context.settings),
       usb_(context.usb),
       clock_(context.clock),
@@ -72,18 +73,19 @@ TMainForm::TMainForm(MainFormContext context)
   LoadStoredSettings(settings_);
   if (demo_) settings_.LoggerType.store(kLoggerUsb);  // the demonstration logger is a USB one
   data_.Capturing.store(0);
-  session_ = std::make_unique<CaptureSession>(data_, settings_, usb_, clock_, files_, static_cast<SessionNotes&>(*this));
+  session_ = std::make_unique<CaptureSession>(data_, view_, settings_, usb_, clock_, files_,
+                                            static_cast<SessionNotes&>(*this));
   if (context.journalFolder) session_->Journal().UseFolder(*context.journalFolder);
   link_ = &session_->Link();
   link_->LinkState = 0;
   link_->OpenSerialLink();
-  commands_ = std::make_unique<MainCommands>(data_, settings_, *link_, *this);
+  commands_ = std::make_unique<MainCommands>(data_, view_, settings_, *link_, *this);
 
   BuildToolbar();
   setMinimumWidth(std::max(kMinWidth, MinimumToolbarWidth()));
   // The chart's Sequencer button is wired to the Sequencer window when the
   // side windows are hung on the chart.
-  chart_ = new ChartPanel(data_, settings_, this);
+  chart_ = new ChartPanel(data_, view_, settings_, this);
   chart_->setObjectName(QStringLiteral("Chart"));
   status_ = new TStatusPanels(this);
   ShowSettingsStatus();
@@ -338,7 +340,7 @@ void TMainForm::bSaveSelClick() {
 void TMainForm::bExportClick() {
   // A running capture is still growing: it is exported once it has stopped.
   if (!commands_->CaptureGuard()) return;
-  ExportDialog dialog(data_, settings_, chart_->SelectionStart(), chart_->SelectionEnd(), this);
+  ExportDialog dialog(data_, view_, settings_, chart_->SelectionStart(), chart_->SelectionEnd(), this);
   dialog.setObjectName(QStringLiteral("ExportDialog"));
   ExportChoices proposed;
   proposed.path = ExportNameFor(commands_->SaveFileName(), proposed.format);

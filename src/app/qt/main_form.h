@@ -12,6 +12,7 @@
 #include "app/main_commands.h"
 #include "app/session_files.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/clock.h"
 #include "session/capture_session.h"
 #include "session/link_supervisor.h"
@@ -46,6 +47,7 @@ struct SideWindows {
 // made in main and passed by reference.
 struct MainFormContext {
   CaptureData& data;
+  CaptureView& view;
   LoggerSettings& settings;
   UsbLoggers& usb;
   const Clock& clock;
@@ -169,6 +171,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   void StoreGeometry();
 
   CaptureData& data_;
+  CaptureView& view_;
   LoggerSettings& settings_;
   UsbLoggers& usb_;
   const Clock& clock_;

@@ -11,11 +11,12 @@
 
 namespace korvalog {
 
-ReportWindows::ReportWindows(CaptureData& data, TMainForm& main)
+ReportWindows::ReportWindows(CaptureData& data, CaptureView& view, TMainForm& main)
     : data_(data),
+      view_(view),
       main_(main),
-      roles_(std::make_unique<TRolesForm>(data, &main)),
-      report_(std::make_unique<TReportForm>(data, &main)) {
+      roles_(std::make_unique<TRolesForm>(data, view, &main)),
+      report_(std::make_unique<TReportForm>(data, view, &main)) {
   report_->SetOnZoom([this](double from, double to) {
     ChartPanel& chart = main_.Chart();
     if (ZoomChartTo(chart.State(), from, to)) chart.Tick();
@@ -52,7 +53,7 @@ bool ReportWindows::eventFilter(QObject* watched, QEvent* event) {
   const int x = menuEvent->pos().x();
   if (x < widths[0] || x > widths[0] + widths[1]) return false;
   const int row = grid->CurrentRow();
-  const int channel = ChannelOfRow(data_, row);
+  const int channel = ChannelOfRow(view_.Traces, row);
   QMenu menu;
   QAction* roles = menu.addAction(QStringLiteral("Channel roles..."));
   QAction* report = menu.addAction(QStringLiteral("Lift performance report..."));

@@ -17,7 +17,7 @@ class ReportWindows : public QObject {
   Q_OBJECT
 
  public:
-  ReportWindows(CaptureData& data, TMainForm& main);
+  ReportWindows(CaptureData& data, CaptureView& view, TMainForm& main);
   ~ReportWindows() override;
 
   TRolesForm* Roles() const { return roles_.get(); }
@@ -30,6 +30,7 @@ class ReportWindows : public QObject {
 
  private:
   CaptureData& data_;
+  CaptureView& view_;
   TMainForm& main_;
   std::unique_ptr<TRolesForm> roles_;
   std::unique_ptr<TReportForm> report_;

@@ -5,8 +5,8 @@
 
 namespace korvalog {
 
-AnalysisWindows::AnalysisWindows(CaptureData& data, LoggerSettings& settings, TMainForm& main)
-    : data_(data), main_(main), sequencer_(std::make_unique<TSequenceForm>(data, settings, &main)) {}
+AnalysisWindows::AnalysisWindows(CaptureData& data, CaptureView& view, LoggerSettings& settings, TMainForm& main)
+    : data_(data), view_(view), main_(main), sequencer_(std::make_unique<TSequenceForm>(data, view, settings, &main)) {}
 
 AnalysisWindows::~AnalysisWindows() {
   // The windows go before the chart they are hung on.
@@ -15,7 +15,7 @@ AnalysisWindows::~AnalysisWindows() {
 }
 
 void AnalysisWindows::CreateStatistics() {
-  statistics_ = std::make_unique<TStatisticsForm>(data_, &main_);
+  statistics_ = std::make_unique<TStatisticsForm>(data_, view_, &main_);
   HookAnalysisWindows(main_.Chart(), *sequencer_, *statistics_);
 }
 

@@ -6,6 +6,7 @@
 #include "analysis/qt/sequence_form.h"
 #include "analysis/qt/statistics_form.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 
 namespace korvalog {
 
@@ -14,7 +15,7 @@ class TMainForm;
 class AnalysisWindows {
  public:
   // Makes the Sequencer window.
-  AnalysisWindows(CaptureData& data, LoggerSettings& settings, TMainForm& main);
+  AnalysisWindows(CaptureData& data, CaptureView& view, LoggerSettings& settings, TMainForm& main);
   ~AnalysisWindows();
   // Makes the Statistics window (after the Inputs & Notes window) and hangs
   // both windows on the chart.
@@ -25,6 +26,7 @@ class AnalysisWindows {
 
  private:
   CaptureData& data_;
+  CaptureView& view_;
   TMainForm& main_;
   std::unique_ptr<TSequenceForm> sequencer_;
   std::unique_ptr<TStatisticsForm> statistics_;

@@ -43,7 +43,7 @@ ChannelGrid::ChannelGrid(ChartState& state, std::function<ChartDrawContext()> co
   connect(editor_, &QLineEdit::textEdited, this, [this](const QString& text) {
     // Every change is handed over at once, cut to the name's length.
     if (editRow_ < 1) return;
-    SetChannelNameFromEdit(state_.Data(), editRow_, KitBytes(text.left(kChannelNameMax)));
+    SetChannelNameFromEdit(state_.Data(), state_.View().Traces, editRow_, KitBytes(text.left(kChannelNameMax)));
     update();
   });
   SyncCursors();
@@ -207,7 +207,7 @@ void ChannelGrid::mouseReleaseEvent(QMouseEvent*) {
   if (movingRow_ > 0) {
     const int from = movingRow_, to = moveTarget_;
     movingRow_ = moveTarget_ = 0;
-    if (MoveDisplayRow(state_.Data(), from, to)) SetCurrentCell(column_, to);
+    if (MoveDisplayRow(state_.Data(), state_.View().Traces, from, to)) SetCurrentCell(column_, to);
     update();
   }
 }
@@ -270,10 +270,10 @@ void ChannelGrid::wheelEvent(QWheelEvent* event) {
 void ChannelGrid::StartEditing(const QString* typed) {
   if (column_ != 1 || row_ < 1) return;
   if (row_ < topRow_ || row_ >= topRow_ + VisibleRows()) SetCurrentCell(column_, row_);
-  const int channel = ChannelOfRow(state_.Data(), row_);
+  const int channel = ChannelOfRow(state_.View().Traces, row_);
   if (channel == 0) return;
   editRow_ = row_;
-  editOriginal_ = ChannelName(state_.Data().Channels[channel - 1]);
+  editOriginal_ = state_.View().Traces.Name(channel);
   renameEdit_.Begin(state_.Data());
   QFont bold = font();
   bold.setBold(true);
@@ -293,10 +293,10 @@ void ChannelGrid::StartEditing(const QString* typed) {
 
 void ChannelGrid::FinishEditing(bool keep) {
   if (!editor_->isVisible()) return;
-  if (!keep && editRow_ >= 1) SetChannelNameFromEdit(state_.Data(), editRow_, editOriginal_);
+  if (!keep && editRow_ >= 1) SetChannelNameFromEdit(state_.Data(), state_.View().Traces, editRow_, editOriginal_);
   // Taken back, or typed as it was: no change.
-  const int channel = ChannelOfRow(state_.Data(), editRow_);
-  if (channel >= 1 && ChannelName(state_.Data().Channels[channel - 1]) == editOriginal_) {
+  const int channel = ChannelOfRow(state_.View().Traces, editRow_);
+  if (channel >= 1 && state_.View().Traces.Name(channel) == editOriginal_) {
     renameEdit_.Cancel(state_.Data());
   }
   editRow_ = 0;

@@ -53,7 +53,7 @@ bool ChartInput::DropMarker() {
   if (!navigator_.HasData()) return false;
   if (!PointerTime(t)) t = navigator_.State().CursorTime(MeasuringCursor::First);
   CaptureData& data = navigator_.State().Data();
-  if (!data.Markers.Add(t)) return false;
+  if (!navigator_.State().View().Markers.Add(t)) return false;
   data.DataModified.store(1, std::memory_order_release);
   grid_.update();
   emit MarkersChanged();
@@ -134,9 +134,11 @@ void ChartInput::Hover(int x, int y) {
   QString text;
   hoverX_ = OverWaves(x) ? x : -1;
   if (hoverX_ >= 0 && row >= 1 && navigator_.HasData() && s.WaveWidth > 0) {
-    const int channel = ChannelOfRow(s.Data(), row);
+    const int channel = ChannelOfRow(s.View().Traces, row);
     const double t = navigator_.TimeAtWaveX(x);
-    if (channel > 0) text = KitText(PointerReadoutText(s.Data(), channel, t, navigator_.Lookup().PulseAt(channel, t)));
+    if (channel > 0) {
+      text = KitText(PointerReadoutText(s.View().Traces, channel, t, navigator_.Lookup().PulseAt(channel, t)));
+    }
   }
   if (text != reading_) emit PointerReading(reading_ = text);
 }
@@ -146,13 +148,14 @@ bool ChartInput::ToolTip(QEvent* event) {
   const GridLayout& l = grid_.Layout();
   const int column = l.ColumnAt(help->pos().x());
   const int row = l.RowAt(help->pos().y(), grid_.TopRow());
-  const int channel = row >= 1 && (column == 1 || column == 4) ? ChannelOfRow(navigator_.State().Data(), row) : 0;
+  const TraceList& traces = navigator_.State().View().Traces;
+  const int channel = row >= 1 && (column == 1 || column == 4) ? ChannelOfRow(traces, row) : 0;
   if (channel == 0) {
     QToolTip::hideText();
     event->ignore();
     return true;
   }
-  const std::string name = ChannelName(navigator_.State().Data().Channels[channel - 1]);
+  const std::string name = navigator_.State().View().Traces.Name(channel);
   QToolTip::showText(help->globalPos(), QString::number(channel) + QStringLiteral(" ") + KitText(name), &grid_);
   return true;
 }
@@ -168,7 +171,7 @@ bool ChartInput::Key(QKeyEvent* event) {
     case Qt::Key_Right: {
       const bool forward = event->key() == Qt::Key_Right;
       if (mods == Qt::ControlModifier) {
-        Changed(navigator_.StepEdge(ChannelOfRow(navigator_.State().Data(), grid_.CurrentRow()), forward));
+        Changed(navigator_.StepEdge(ChannelOfRow(navigator_.State().View().Traces, grid_.CurrentRow()), forward));
         return true;
       }
       if (mods != Qt::NoModifier) return false;

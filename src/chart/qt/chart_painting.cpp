@@ -123,7 +123,7 @@ void PaintGridCell(QPainter& p, const ChartDrawContext& ctx, int column, int row
     p.restore();
     return;
   }
-  const int ch = ctx.data.Order[row - 1];
+  const int ch = ctx.view.Traces.ChannelAt(row);
   if (ch < 1 || ch > kChannelCount) {
     p.restore();
     return;
@@ -137,14 +137,14 @@ void PaintGridCell(QPainter& p, const ChartDrawContext& ctx, int column, int row
     case 1: {
       p.setFont(Bold(ctx.font));
       DrawChannelName(p, ctx.palette, ChannelColour(ch, ctx.colourMode), cell.left() + 2, cell.top() + 4,
-                      ChannelName(ctx.data.Channels[ch - 1]));
+                      ctx.view.Traces.Name(ch));
       break;
     }
     case 2:
       p.drawImage(QPoint(cell.left() + 2, cell.top() + 2), ctx.pictures.images[ctx.data.States.Level(ch) ? 1 : 0]);
       break;
     case 3: {
-      const int condition = ctx.data.Channels[ch - 1].SearchCondition;
+      const int condition = ctx.view.Traces.Search(ch);
       if (condition <= 2) p.drawImage(QPoint(cell.left() + 2, cell.top() + 2), ctx.pictures.images[condition + 2]);
       break;
     }

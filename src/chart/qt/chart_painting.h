@@ -12,6 +12,7 @@
 #include "chart/chart_state.h"
 #include "chart/qt/chart_images.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "ui/markup_style.h"
 
 namespace korvalog {
@@ -55,6 +56,7 @@ struct StatePictures {
 // Everything the painting reads.
 struct ChartDrawContext {
   const CaptureData& data;
+  const CaptureView& view;  // the rows, names and markers drawn
   const ChartState& state;
   const WaveformImages& waves;
   const StripImage& strip;
@@ -65,7 +67,7 @@ struct ChartDrawContext {
   MarkupStyle markup;
 };
 
-// One cell of the grid (row 0 = header; channel rows hold DisplayOrder[row]).
+// One cell of the grid (row 0 = header; channel rows as the view orders them).
 void PaintGridCell(QPainter& p, const ChartDrawContext& ctx, int column, int row, const QRect& cell);
 // The frame, the lines and the cells of rows topRow .. topRow + rows - 1
 // under the header, inside a grid of `size` (logical pixels).

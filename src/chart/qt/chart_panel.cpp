@@ -38,8 +38,8 @@ void ShowEnabled(TBtnTransparent* button, bool enabled, ZoomGlyph glyph) {
 
 }  // namespace
 
-ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidget* parent)
-    : QWidget(parent), data_(data), settings_(settings), state_(data) {
+ChartPanel::ChartPanel(CaptureData& data, CaptureView& view, const LoggerSettings& settings, QWidget* parent)
+    : QWidget(parent), data_(data), view_(view), settings_(settings), state_(data, view) {
   setFont(KitFont());
   const auto context = [this] { return DrawContext(); };
   summary_ = new QWidget(this);
@@ -130,7 +130,8 @@ ChartPanel::ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidge
 }
 
 ChartDrawContext ChartPanel::DrawContext() const {
-  return ChartDrawContext{data_, state_, waves_, stripImage_, pictures_, colourMode_, font(), palette(), MarkupStyle{}};
+  return ChartDrawContext{data_,    view_,       state_, waves_,   stripImage_,
+                          pictures_, colourMode_, font(), palette(), MarkupStyle{}};
 }
 
 QSize ChartPanel::PictureSize(int rows) const { return ChartPictureSize(DrawContext(), grid_->Layout(), rows); }

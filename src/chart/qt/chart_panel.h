@@ -17,6 +17,7 @@
 #include "chart/qt/handle.h"
 #include "chart/qt/zoom_strip.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "ui/qt/btn_transparent.h"
 #include "ui/qt/nice_label.h"
 
@@ -26,7 +27,7 @@ class ChartPanel : public QWidget, public CaptureObserver {
   Q_OBJECT
 
  public:
-  ChartPanel(CaptureData& data, const LoggerSettings& settings, QWidget* parent = nullptr);
+  ChartPanel(CaptureData& data, CaptureView& view, const LoggerSettings& settings, QWidget* parent = nullptr);
 
   ChartState& State() { return state_; }
   const ChartState& State() const { return state_; }
@@ -124,6 +125,7 @@ class ChartPanel : public QWidget, public CaptureObserver {
   void LiveFrameNow();
 
   CaptureData& data_;
+  CaptureView& view_;
   const LoggerSettings& settings_;
   ChartState state_;
   LiveChart live_{state_};

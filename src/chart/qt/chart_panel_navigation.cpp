@@ -70,8 +70,8 @@ void ChartPanel::PlaceNavigationButtons() {
   findNext_->move(markersButton_->x() - kSmallButton - 4, kStatsTop);
   findPrevious_->move(findNext_->x() - kSmallButton, kStatsTop);
   ShowFindingHints();
-  if (markers_ && markersVersion_ != data_.Markers.Version()) {
-    markersVersion_ = data_.Markers.Version();
+  if (markers_ && markersVersion_ != view_.Markers.Version()) {
+    markersVersion_ = view_.Markers.Version();
     markers_->Reload();
   }
 }
@@ -103,16 +103,16 @@ void ChartPanel::ShowViolations() {
 
 void ChartPanel::ShowMarkers() {
   if (!markers_) {
-    markers_ = new MarkersForm(data_.Markers, this);
+    markers_ = new MarkersForm(view_.Markers, this);
     markers_->SetOnGoTo([this](double t) { GoTo(t); });
     markers_->SetOnEdited([this] {
       data_.DataModified.store(1, std::memory_order_release);
-      markersVersion_ = data_.Markers.Version();
+      markersVersion_ = view_.Markers.Version();
       grid_->update();
     });
   }
   markers_->Reload();
-  markersVersion_ = data_.Markers.Version();
+  markersVersion_ = view_.Markers.Version();
   markers_->show();
   markers_->raise();
 }

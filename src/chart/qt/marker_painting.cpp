@@ -11,7 +11,7 @@ QColor MarkerColour() { return QColor(0, 128, 128); }  // teal: apart from curso
 
 void PaintMarkers(QPainter& p, const ChartDrawContext& ctx, const GridLayout& layout, QSize size) {
   const ChartState& s = ctx.state;
-  const MarkerList& markers = ctx.data.Markers;
+  const MarkerList& markers = ctx.view.Markers;
   if (markers.Empty() || s.WaveWidth == 0 || !s.ShowsTimes()) return;
   const int left = layout.ColumnLeft(4);
   const int right = left + layout.widths[4];

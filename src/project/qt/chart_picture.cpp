@@ -23,10 +23,10 @@ namespace korvalog {
 
 class ChartPictureScene {
  public:
-  ChartPictureScene(CaptureData& data, const ExportRange& range, const std::vector<int>& channels, int width,
-                    uint8_t colourMode)
-      : data_(data), savedOrder_(data.Order), state_(data), colourMode_(colourMode), rows_(channels.size()) {
-    PutChannelsFirst(channels);
+  ChartPictureScene(CaptureData& data, const CaptureView& view, const ExportRange& range,
+                    const std::vector<int>& channels, int width, uint8_t colourMode)
+      : data_(data), view_(PictureView(view, channels)), state_(data, view_), colourMode_(colourMode),
+        rows_(channels.size()) {
     font_ = KitFont();
     layout_.headerHeight = HeaderHeightFor(font_);
     const int others = layout_.ContentWidth() - layout_.widths[4];
@@ -50,10 +50,9 @@ class ChartPictureScene {
     waves_.Render(state_.Waveforms(), state_.RowHeight, colourMode_, 1);
     strip_.Render(state_.Strip(), kStripHeight, font_, 1);
   }
-  ~ChartPictureScene() { data_.Order = savedOrder_; }
-
   ChartDrawContext Context() const {
-    return ChartDrawContext{data_, state_, waves_, strip_, pictures_, colourMode_, font_, QPalette(), MarkupStyle{}};
+    return ChartDrawContext{data_,     view_,       state_, waves_,     strip_,
+                            pictures_, colourMode_, font_,  QPalette(), MarkupStyle{}};
   }
   QSize Size() const { return ChartPictureSize(Context(), layout_, Rows()); }
   void Paint(QPainter& p) const {
@@ -64,32 +63,23 @@ class ChartPictureScene {
     return layout_.ColumnLeft(4) + TimeAxis(state_.SelectionStart, state_.SelectionEnd, state_.WaveWidth).X(time);
   }
   int RowTop(int channel) const {
-    for (size_t r = 0; r < rows_; ++r) {
-      if (data_.Order[r] == channel) return kSummaryHeight + layout_.RowsTop() + static_cast<int>(r) * layout_.rowHeight;
-    }
-    return -1;
+    const int row = view_.Traces.RowOf(channel);
+    if (row < 1 || row > Rows()) return -1;
+    return kSummaryHeight + layout_.RowsTop() + (row - 1) * layout_.rowHeight;
   }
 
  private:
   // No channel to show: the summary and the grid's header alone.
   int Rows() const { return static_cast<int>(rows_); }
 
-  void PutChannelsFirst(const std::vector<int>& channels) {
-    bool wanted[kChannelCount + 1] = {};
-    for (int ch : channels) wanted[ch] = true;
-    DisplayOrder order{};
-    size_t n = 0;
-    for (uint8_t ch : savedOrder_) {
-      if (wanted[ch]) order[n++] = ch;
-    }
-    for (uint8_t ch : savedOrder_) {
-      if (!wanted[ch]) order[n++] = ch;
-    }
-    data_.Order = order;
+  static CaptureView PictureView(const CaptureView& view, const std::vector<int>& channels) {
+    CaptureView own = view;
+    own.Traces = view.Traces.WithFirst(channels);
+    return own;
   }
 
   CaptureData& data_;
-  const DisplayOrder savedOrder_;
+  CaptureView view_;  // the picture's own rows; declared before the state that draws it
   ChartState state_;
   uint8_t colourMode_;
   size_t rows_;
@@ -100,9 +90,9 @@ class ChartPictureScene {
   StatePictures pictures_;
 };
 
-ChartPicture::ChartPicture(CaptureData& data, const ExportRange& range, const std::vector<int>& channels, int width,
-                           uint8_t colourMode)
-    : scene_(std::make_unique<ChartPictureScene>(data, range, channels, width, colourMode)) {}
+ChartPicture::ChartPicture(CaptureData& data, const CaptureView& view, const ExportRange& range,
+                           const std::vector<int>& channels, int width, uint8_t colourMode)
+    : scene_(std::make_unique<ChartPictureScene>(data, view, range, channels, width, colourMode)) {}
 ChartPicture::~ChartPicture() = default;
 QSize ChartPicture::Size() const { return scene_->Size(); }
 void ChartPicture::Paint(QPainter& painter) const { scene_->Paint(painter); }
@@ -189,7 +179,8 @@ void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context, 
 
 }  // namespace
 
-FileResult WriteChartPicture(CaptureData& data, const LoggerSettings& settings, const ExportRequest& request) {
+FileResult WriteChartPicture(CaptureData& data, const CaptureView& view, const LoggerSettings& settings,
+                             const ExportRequest& request) {
   std::unique_ptr<QGuiApplication> app;
   if (QCoreApplication::instance() == nullptr) {
     qInstallMessageHandler(QuietAboutRuntimeFolder);
@@ -201,7 +192,7 @@ FileResult WriteChartPicture(CaptureData& data, const LoggerSettings& settings, 
   }
   const ExportRange range = ResolveExportRange(data, request);
   const std::vector<int> channels = ResolveExportChannels(data, range, request);
-  const ChartPicture picture(data, range, channels, request.width, settings.ColourMode);
+  const ChartPicture picture(data, view, range, channels, request.width, settings.ColourMode);
   return Paint(picture, request);
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "project/export_request.h"
 
 namespace korvalog {
@@ -16,13 +17,13 @@ class ChartPictureScene;
 
 // One chart laid out for a picture: the range is both the zoom window and
 // the selection, so the header times, the waveforms and the strip with its
-// statistics line all cover it. While it lives, the capture's display order
-// puts the picture's channels first (in their chart order); it is restored
-// when the picture goes. Needs a Qt GUI application.
+// statistics line all cover it. It draws a view of its own: `view`'s rows
+// with the picture's channels first (in their chart order), names, pattern
+// and markers; `view` itself is left as it is. Needs a Qt GUI application.
 class ChartPicture {
  public:
-  ChartPicture(CaptureData& data, const ExportRange& range, const std::vector<int>& channels, int width,
-               uint8_t colourMode);
+  ChartPicture(CaptureData& data, const CaptureView& view, const ExportRange& range, const std::vector<int>& channels,
+               int width, uint8_t colourMode);
   ~ChartPicture();
   ChartPicture(const ChartPicture&) = delete;
   ChartPicture& operator=(const ChartPicture&) = delete;
@@ -41,6 +42,7 @@ class ChartPicture {
 // Writes the picture a request asks for (PNG, SVG or PDF). Makes a GUI
 // application on the offscreen platform when the caller has none (the
 // command-line tool).
-FileResult WriteChartPicture(CaptureData& data, const LoggerSettings& settings, const ExportRequest& request);
+FileResult WriteChartPicture(CaptureData& data, const CaptureView& view, const LoggerSettings& settings,
+                             const ExportRequest& request);
 
 }  // namespace korvalog

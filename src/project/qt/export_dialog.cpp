@@ -33,9 +33,14 @@ QWidget* Row(std::initializer_list<QWidget*> widgets) {
 
 }  // namespace
 
-ExportDialog::ExportDialog(CaptureData& data, const LoggerSettings& settings, const PositionSnapshot& selectionStart,
-                           const PositionSnapshot& selectionEnd, QWidget* parent)
-    : QDialog(parent), data_(data), settings_(settings), selectionStart_(selectionStart), selectionEnd_(selectionEnd) {
+ExportDialog::ExportDialog(CaptureData& data, const CaptureView& view, const LoggerSettings& settings,
+                           const PositionSnapshot& selectionStart, const PositionSnapshot& selectionEnd, QWidget* parent)
+    : QDialog(parent),
+      data_(data),
+      view_(view),
+      settings_(settings),
+      selectionStart_(selectionStart),
+      selectionEnd_(selectionEnd) {
   setWindowTitle(QStringLiteral("Export"));
   format_ = new QComboBox;
   for (const char* caption : kFormatCaptions) format_->addItem(QString::fromLatin1(caption));
@@ -137,9 +142,9 @@ FileResult ExportDialog::ExportNow() {
   if (!MakeExportRequest(Choices(), selectionStart_, selectionEnd_, request, error)) {
     result = FileResult{false, error};
   } else if (IsPictureFormat(request.format)) {
-    result = WriteChartPicture(data_, settings_, request);
+    result = WriteChartPicture(data_, view_, settings_, request);
   } else {
-    result = ExportCaptureFile(data_, request);
+    result = ExportCaptureFile(data_, view_.Traces, request);
   }
   error_->setText(result.ok ? QString() : QString::fromLocal8Bit(result.error.c_str()));
   return result;

@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "project/export_choices.h"
 
 class QButtonGroup;
@@ -22,8 +23,8 @@ class ExportDialog : public QDialog {
  public:
   // The selection snapshots are the chart's; without a selection that
   // differs from the whole capture, "Selection" is not offered.
-  ExportDialog(CaptureData& data, const LoggerSettings& settings, const PositionSnapshot& selectionStart,
-               const PositionSnapshot& selectionEnd, QWidget* parent = nullptr);
+  ExportDialog(CaptureData& data, const CaptureView& view, const LoggerSettings& settings,
+               const PositionSnapshot& selectionStart, const PositionSnapshot& selectionEnd, QWidget* parent = nullptr);
 
   ExportChoices Choices() const;
   void SetChoices(const ExportChoices& choices);
@@ -41,6 +42,7 @@ class ExportDialog : public QDialog {
   void Browse();
 
   CaptureData& data_;
+  const CaptureView& view_;
   const LoggerSettings& settings_;
   PositionSnapshot selectionStart_, selectionEnd_;
   QComboBox* format_;

@@ -24,9 +24,9 @@ constexpr double kStart = 46091.25;
 
 struct GeneratedLift {
   GeneratedLift() {
-    SetStartupDefaults(data);
-    NameLiftChannels(data.Channels);
-    data.Roles = LiftRoles(data.Channels);
+    SetStartupDefaults(data, view);
+    NameLiftChannels(view.Traces);
+    view.Traces.SetRoles(LiftRoles(view.Traces.Table()));
     sim::LiftTrafficParameters p;
     p.outOfServiceFromMs = 20 * 60000;
     p.outOfServiceToMs = 26 * 60000;
@@ -35,11 +35,12 @@ struct GeneratedLift {
   }
   ManualClock clock;
   CaptureData data{clock};
+  CaptureView view;
 };
 
 TEST(ReportForm, ClickingASpellABarOrARowZoomsThere) {
   GeneratedLift lift;
-  TReportForm form(lift.data);
+  TReportForm form(lift.data, lift.view);
   std::vector<std::pair<double, double>> zooms;
   form.SetOnZoom([&](double from, double to) { zooms.push_back({from, to}); });
   form.resize(900, 700);
@@ -85,7 +86,7 @@ TEST(ReportForm, ClickingASpellABarOrARowZoomsThere) {
 
 TEST(ReportForm, SavesTheThreeFormats) {
   GeneratedLift lift;
-  TReportForm form(lift.data);
+  TReportForm form(lift.data, lift.view);
   form.SetSourceName("lift.kv");
   form.Recompute();
   const QString dir = QDir::tempPath() + QStringLiteral("/korvalog-report-form-%1").arg(QCoreApplication::applicationPid());
@@ -107,13 +108,14 @@ TEST(ReportForm, SavesTheThreeFormats) {
 TEST(RolesForm, ProposesFromNamesAndTakesEditsOnOk) {
   ManualClock clock;
   CaptureData data(clock);
-  SetStartupDefaults(data);
-  NameLiftChannels(data.Channels);
-  SetChannelName(data.Channels[29], "Alarm bell");
+  CaptureView view;
+  SetStartupDefaults(data, view);
+  NameLiftChannels(view.Traces);
+  view.Traces.SetName(30, "Alarm bell");
   data.DataPresent.store(1);
-  TRolesForm form(data);
+  TRolesForm form(data, view);
   form.ShowFor(13);
-  EXPECT_FALSE(data.Roles.Any());  // nothing taken before OK
+  EXPECT_FALSE(view.Traces.Roles().Any());  // nothing taken before OK
   EXPECT_EQ(form.Edited()[13].role, ChannelRole::DoorOpenRelay);
   EXPECT_EQ(form.Edited()[30].role, ChannelRole::Alarm);
   EXPECT_EQ(form.Table()->currentRow(), 12);
@@ -128,8 +130,8 @@ TEST(RolesForm, ProposesFromNamesAndTakesEditsOnOk) {
   EXPECT_EQ(form.Edited()[22], (ChannelRoleEntry{ChannelRole::CarCall, 4}));
 
   QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("bOK")), Qt::LeftButton);
-  EXPECT_EQ(data.Roles[22], (ChannelRoleEntry{ChannelRole::CarCall, 4}));
-  EXPECT_EQ(data.Roles[14].role, ChannelRole::DoorCloseRelay);
+  EXPECT_EQ(view.Traces.Roles()[22], (ChannelRoleEntry{ChannelRole::CarCall, 4}));
+  EXPECT_EQ(view.Traces.Roles()[14].role, ChannelRole::DoorCloseRelay);
   EXPECT_EQ(data.DataModified.load(), 1);
   EXPECT_FALSE(form.isVisible());
 
@@ -142,7 +144,7 @@ TEST(RolesForm, ProposesFromNamesAndTakesEditsOnOk) {
   EXPECT_EQ(form.Edited()[13].role, ChannelRole::Alarm);
   EXPECT_EQ(form.Edited()[14].role, ChannelRole::DoorCloseRelay);
   QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("bCancel")), Qt::LeftButton);
-  EXPECT_EQ(data.Roles[13].role, ChannelRole::DoorOpenRelay);
+  EXPECT_EQ(view.Traces.Roles()[13].role, ChannelRole::DoorOpenRelay);
   EXPECT_EQ(data.DataModified.load(), 0);
 }
 

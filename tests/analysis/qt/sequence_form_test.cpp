@@ -38,12 +38,12 @@ struct FakeHost {
 struct Window {
   CaptureBuilder b;
   LoggerSettings settings;
-  TSequenceForm form{b.data, settings};
+  TSequenceForm form{b.data, b.view, settings};
   FakeHost host;
 
   Window() {
-    SetChannelName(b.data.Channels[2], "Call");
-    SetChannelName(b.data.Channels[3], "Door");
+    b.view.Traces.SetName(3, "Call");
+    b.view.Traces.SetName(4, "Door");
     host.Wire(form);
     form.show();
     form.activateWindow();
@@ -94,10 +94,10 @@ TEST(SequenceForm, StepsEnteredThroughTheWindow) {
   EXPECT_EQ(w.form.SignalRow(), 0);
   EXPECT_FALSE(list->isVisible());
   EXPECT_TRUE(w.grid()->hasFocus());
-  EXPECT_EQ(w.b.data.Sequence[0].signal, 3);
-  EXPECT_EQ(w.b.data.Sequence[0].event, 1);
+  EXPECT_EQ(w.b.view.Sequence[0].signal, 3);
+  EXPECT_EQ(w.b.view.Sequence[0].event, 1);
   w.TypeTime(1, kSeqColMaxTime, "5");
-  EXPECT_EQ(w.b.data.Sequence[0].maxTime, 5);
+  EXPECT_EQ(w.b.view.Sequence[0].maxTime, 5);
 
   // Row 2 by Enter: the list opens and closes, an item is chosen, Enter
   // in the drop-down commits it.
@@ -108,8 +108,8 @@ TEST(SequenceForm, StepsEnteredThroughTheWindow) {
   EXPECT_EQ(w.form.SignalRow(), 2);  // closing the list alone commits nothing
   list->setCurrentIndex(4);
   QTest::keyClick(list, Qt::Key_Return);
-  EXPECT_EQ(w.b.data.Sequence[1].signal, 4);
-  EXPECT_EQ(w.b.data.Sequence[1].event, 1);
+  EXPECT_EQ(w.b.view.Sequence[1].signal, 4);
+  EXPECT_EQ(w.b.view.Sequence[1].event, 1);
 
   // Row 3 by leaving the list for another control.
   w.DoubleClick(3, kSeqColSignal);
@@ -117,12 +117,12 @@ TEST(SequenceForm, StepsEnteredThroughTheWindow) {
   list->setCurrentIndex(4);
   QTest::mouseClick(w.grid(), Qt::LeftButton, {}, w.Centre(5, kSeqColMinTime));
   EXPECT_EQ(w.form.SignalRow(), 0);
-  EXPECT_EQ(w.b.data.Sequence[2].signal, 4);
+  EXPECT_EQ(w.b.view.Sequence[2].signal, 4);
   // Event: double click flips it, Enter flips it back.
   w.DoubleClick(3, kSeqColEvent);
-  EXPECT_EQ(w.b.data.Sequence[2].event, 0);
+  EXPECT_EQ(w.b.view.Sequence[2].event, 0);
   QTest::keyClick(w.grid(), Qt::Key_Return);
-  EXPECT_EQ(w.b.data.Sequence[2].event, 1);
+  EXPECT_EQ(w.b.view.Sequence[2].event, 1);
   w.DoubleClick(3, kSeqColEvent);
 
   // "Door" is used by rows 2 and 3; its first row decides.
@@ -138,16 +138,16 @@ TEST(SequenceForm, StepsEnteredThroughTheWindow) {
 TEST(SequenceForm, TimesAreTypedInPlaceAndKeepTheirLow16Bits) {
   Window w;
   w.TypeTime(4, kSeqColMaxTime, "-1");
-  EXPECT_EQ(w.b.data.Sequence[3].maxTime, 65535);
+  EXPECT_EQ(w.b.view.Sequence[3].maxTime, 65535);
   // Typing into a selected time cell starts the edit; Escape takes it back.
   w.grid()->SetCurrent(4, kSeqColMinTime);
   w.grid()->setFocus();
   QTest::keyClicks(w.grid(), QStringLiteral("2"));
   ASSERT_TRUE(w.grid()->Editing());
   QTest::keyClicks(w.grid()->InPlaceEdit(), QStringLiteral("5"));
-  EXPECT_EQ(w.b.data.Sequence[3].minTime, 25);
+  EXPECT_EQ(w.b.view.Sequence[3].minTime, 25);
   QTest::keyClick(w.grid()->InPlaceEdit(), Qt::Key_Escape);
-  EXPECT_EQ(w.b.data.Sequence[3].minTime, 0);
+  EXPECT_EQ(w.b.view.Sequence[3].minTime, 0);
   // Only the time columns take text.
   w.DoubleClick(4, kSeqColState);
   EXPECT_FALSE(w.grid()->Editing());
@@ -166,12 +166,12 @@ TEST(SequenceForm, RowDraggedByItsNumberCarriesItsTimes) {
   QTest::mousePress(w.grid(), Qt::LeftButton, {}, w.Centre(1, kSeqColState));
   QTest::mouseMove(w.grid(), w.Centre(2, kSeqColState));
   QTest::mouseRelease(w.grid(), Qt::LeftButton, {}, w.Centre(3, kSeqColState));
-  EXPECT_EQ(w.b.data.Sequence[0].signal, 4);
-  EXPECT_EQ(w.b.data.Sequence[0].maxTime, 7);
-  EXPECT_EQ(w.b.data.Sequence[1].signal, 5);
-  EXPECT_EQ(w.b.data.Sequence[2].signal, 3);
-  EXPECT_EQ(w.b.data.Sequence[2].minTime, 2);
-  EXPECT_EQ(w.b.data.Sequence[2].maxTime, 5);
+  EXPECT_EQ(w.b.view.Sequence[0].signal, 4);
+  EXPECT_EQ(w.b.view.Sequence[0].maxTime, 7);
+  EXPECT_EQ(w.b.view.Sequence[1].signal, 5);
+  EXPECT_EQ(w.b.view.Sequence[2].signal, 3);
+  EXPECT_EQ(w.b.view.Sequence[2].minTime, 2);
+  EXPECT_EQ(w.b.view.Sequence[2].maxTime, 5);
   EXPECT_EQ(w.host.passes, passes + 1);
   EXPECT_EQ(w.form.lState0()->Caption(), "\\9Door \\1#5 \\1Call ");
 }
@@ -180,7 +180,7 @@ TEST(SequenceForm, DestroyedWithTheListOpenTellsTheHostNothing) {
   CaptureBuilder b;
   LoggerSettings settings;
   FakeHost host;
-  auto form = std::make_unique<TSequenceForm>(b.data, settings);
+  auto form = std::make_unique<TSequenceForm>(b.data, b.view, settings);
   host.Wire(*form);
   form->show();
   form->OpenSignalList(2);
@@ -188,7 +188,7 @@ TEST(SequenceForm, DestroyedWithTheListOpenTellsTheHostNothing) {
   const int passes = host.passes;
   form.reset();
   EXPECT_EQ(host.passes, passes);
-  EXPECT_EQ(b.data.Sequence[1].signal, 0);
+  EXPECT_EQ(b.view.Sequence[1].signal, 0);
 }
 
 TEST(SequenceForm, HeaderAndCellsAreDrawn) {

@@ -21,7 +21,7 @@ struct Sequencer {
   Sequencer() {
     b.Event(5, 3, 1).Event(9, 3, 0).Row(1, 3, 1, 0, 5).Finish(20);
     b.data.DataModified.store(0);  // as after a load
-    form = std::make_unique<TSequenceForm>(b.data, settings);
+    form = std::make_unique<TSequenceForm>(b.data, b.view, settings);
     form->show();
     form->activateWindow();
     EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
@@ -48,11 +48,11 @@ TEST(SequenceModification, EditsCountEscapeDoesNot) {
   Sequencer s;
   // Typed and taken back: the pattern and the mark are as they were.
   s.Type(1, kSeqColMaxTime, "42", Qt::Key_Escape);
-  EXPECT_EQ(s.b.data.Sequence[0].maxTime, 5);
+  EXPECT_EQ(s.b.view.Sequence[0].maxTime, 5);
   EXPECT_FALSE(s.Modified());
   // Typed and kept.
   s.Type(1, kSeqColMaxTime, "42", Qt::Key_Return);
-  EXPECT_EQ(s.b.data.Sequence[0].maxTime, 42);
+  EXPECT_EQ(s.b.view.Sequence[0].maxTime, 42);
   EXPECT_TRUE(s.Modified());
   // Escape after an earlier edit keeps the earlier mark.
   s.Type(1, kSeqColMinTime, "7", Qt::Key_Escape);
@@ -61,7 +61,7 @@ TEST(SequenceModification, EditsCountEscapeDoesNot) {
   // The event flipped by a double click.
   s.b.data.DataModified.store(0);
   s.DoubleClick(1, kSeqColEvent);
-  EXPECT_EQ(s.b.data.Sequence[0].event, 0);
+  EXPECT_EQ(s.b.view.Sequence[0].event, 0);
   EXPECT_TRUE(s.Modified());
   // The same value typed again changes nothing.
   s.b.data.DataModified.store(0);

@@ -28,9 +28,9 @@ void PrintTo(const Stair& s, std::ostream* os) { *os << "L" << s.level << (s.vio
 struct Host {
   CaptureBuilder b;
   LoggerSettings settings;
-  ChartPanel chart{b.data, settings};
-  TSequenceForm sequencer{b.data, settings, &chart};
-  TStatisticsForm statistics{b.data, &chart};
+  ChartPanel chart{b.data, b.view, settings};
+  TSequenceForm sequencer{b.data, b.view, settings, &chart};
+  TStatisticsForm statistics{b.data, b.view, &chart};
 
   // Channels 3 and 4 start LOW. Channel 3 rises, channel 4 follows 4 s
   // later; both fall; channel 3 rises again and channel 4 follows 6 s later.
@@ -75,8 +75,8 @@ TEST(SequencerOnChart, StepsEnteredInTheWindowDrawTheStaircase) {
   QTest::keyClicks(h.sequencer.gSequence()->InPlaceEdit(), QStringLiteral("5"));
   QTest::keyClick(h.sequencer.gSequence()->InPlaceEdit(), Qt::Key_Return);
   h.PickSignal(2, 4);
-  ASSERT_EQ(h.b.data.Sequence[0].maxTime, 5);
-  ASSERT_EQ(h.b.data.Sequence[1].signal, 4);
+  ASSERT_EQ(h.b.view.Sequence[0].maxTime, 5);
+  ASSERT_EQ(h.b.view.Sequence[1].signal, 4);
 
   // 0, 1, 2 in time; back to 0 when both fall (State 0 again); 1, then 2
   // with the 6 s step marked late.

@@ -27,10 +27,10 @@ QString Clipboard() { return QGuiApplication::clipboard()->text(); }
 // Two channels with one 90-second period each, in two hours of 5 March.
 struct TwoChannels {
   CaptureBuilder b{kMarch5 + 10 * kHour};
-  TStatisticsForm form{b.data};
+  TStatisticsForm form{b.data, b.view};
 
   TwoChannels() {
-    SetChannelName(b.data.Channels[0], "Hall call");
+    b.view.Traces.SetName(1, "Hall call");
     b.Event(kMarch5 + 10 * kHour + 60, 1, 1).Event(kMarch5 + 10 * kHour + 150, 1, 0);
     b.Event(kMarch5 + 11 * kHour + 60, 2, 1).Event(kMarch5 + 11 * kHour + 150, 2, 0).Finish(kMarch5 + 12 * kHour);
     form.SetNameColumnWidth([] { return 123; });
@@ -87,7 +87,7 @@ TEST(StatisticsForm, ListsRebuildTheTable) {
 TEST(StatisticsForm, EmptyCaptureShowsOnlyTheToolbar) {
   CaptureBuilder b(10 * kHour);
   b.Finish(11 * kHour);
-  TStatisticsForm form(b.data);
+  TStatisticsForm form(b.data, b.view);
   form.show();
   EXPECT_TRUE(form.isModal());
   EXPECT_FALSE(form.gStatistics()->isVisible());

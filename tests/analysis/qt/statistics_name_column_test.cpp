@@ -17,10 +17,10 @@ using testing::CaptureBuilder;
 TEST(StatisticsNameColumn, FitsTheLongestName) {
   for (const char* name : {"Door", "Main door open relay (front)", "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW"}) {
     CaptureBuilder b;
-    SetChannelName(b.data.Channels[0], "Call");
-    SetChannelName(b.data.Channels[1], name);
+    b.view.Traces.SetName(1, "Call");
+    b.view.Traces.SetName(2, name);
     b.Event(60, 1, 1).Event(150, 1, 0).Event(200, 2, 1).Event(290, 2, 0).Finish(3600);
-    TStatisticsForm form(b.data);
+    TStatisticsForm form(b.data, b.view);
     form.SetNameColumnWidth([] { return 66; });  // the chart's design width
     form.show();
     QHeaderView* names = form.gStatistics()->verticalHeader();

@@ -82,8 +82,9 @@ std::vector<std::string> PartsIn(const std::string& folder) {
 Events EventsOf(const std::string& path) {
   ManualClock clock;
   CaptureData back(clock);
+  CaptureView view;
   LoadSinks sinks;
-  EXPECT_TRUE(LoadCaptureFile(path, back, sinks).ok) << path;
+  EXPECT_TRUE(LoadCaptureFile(path, back, view, sinks).ok) << path;
   Events events;
   for (uint32_t i = 0; i < back.Store.Count(); ++i) events.emplace_back(back.Store[i].channel, back.Store[i].state);
   return events;

@@ -27,11 +27,12 @@ class DamagedFileWindow : public ::testing::Test {
     StoreForWindow(1, kLoggerUsb, 5, false);
     ManualClock clock(45000.0);
     CaptureData data(clock);
+    CaptureView view;
     data.SetCapture(true);
     for (int i = 0; i < 6; ++i) data.ApplyTransition(45000.0 + i / 86400.0, 2, static_cast<uint8_t>(1 - (i % 2)));
     data.SetCapture(false);
     good = dir / "good.kv";
-    ASSERT_TRUE(WriteProjectFile(good, data, data.CaptureStart, data.CaptureEnd).ok);
+    ASSERT_TRUE(WriteProjectFile(good, data, view, data.CaptureStart, data.CaptureEnd).ok);
   }
   TempDir dir;
   std::string good;

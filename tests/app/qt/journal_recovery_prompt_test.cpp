@@ -28,9 +28,10 @@ void LeaveJournal(const std::string& path, int events) {
   ManualClock clock(45658.5);
   CaptureData dead(clock);
   dead.SetCapture(true);
+  const CaptureView view;
   JournalWriter writer(dead, path);
   std::string error;
-  ASSERT_TRUE(writer.Start(error)) << error;
+  ASSERT_TRUE(writer.Start(view, error)) << error;
   for (int i = 0; i < events; ++i) dead.ApplyTransition(clock.Now() + i / 86400.0, 5, (i + 1) % 2);
 }
 
@@ -38,22 +39,23 @@ TEST(JournalRecoveryPrompt, YesRestoresAndKeepsTheJournalUntilSavedNoDiscards) {
   testing_support::TempDir dir;
   ManualClock clock;
   CaptureData data(clock);
-  SessionJournal journal(data);
+  CaptureView view;
+  SessionJournal journal(data, view);
   journal.UseFolder(dir.Path());
   const std::string left = dir / "capture.journal";
 
   LeaveJournal(left, 7);
   AnswerWith(Qt::Key_Escape);  // closed without an answer: kept for the next start
-  EXPECT_FALSE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
+  EXPECT_FALSE(OfferJournalRecovery(data, view, journal, dir.Path(), MarkupStyle{}));
   EXPECT_TRUE(std::filesystem::exists(left));
   AnswerWith(Qt::Key_2);  // No: discarded, nothing restored
-  EXPECT_FALSE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
+  EXPECT_FALSE(OfferJournalRecovery(data, view, journal, dir.Path(), MarkupStyle{}));
   EXPECT_FALSE(std::filesystem::exists(left));
   EXPECT_EQ(data.DataPresent.load(), 0);
 
   LeaveJournal(left, 7);
   AnswerWith(Qt::Key_Return);  // Yes
-  EXPECT_TRUE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
+  EXPECT_TRUE(OfferJournalRecovery(data, view, journal, dir.Path(), MarkupStyle{}));
   EXPECT_EQ(data.Store.Count(), 7u);
   EXPECT_EQ(data.DataModified.load(), 1);
   EXPECT_EQ(data.Capturing.load(), 0);
@@ -63,14 +65,15 @@ TEST(JournalRecoveryPrompt, YesRestoresAndKeepsTheJournalUntilSavedNoDiscards) {
   EXPECT_TRUE(FindLeftJournals(dir.Path()).empty());
   journal.Release();
   EXPECT_FALSE(std::filesystem::exists(left));
-  EXPECT_FALSE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
+  EXPECT_FALSE(OfferJournalRecovery(data, view, journal, dir.Path(), MarkupStyle{}));
 }
 
 TEST(JournalRecoveryPrompt, AJournalThatCannotBeRecoveredWholeIsMovedAsideNotDeleted) {
   testing_support::TempDir dir;
   ManualClock clock;
   CaptureData data(clock);
-  SessionJournal journal(data);
+  CaptureView view;
+  SessionJournal journal(data, view);
   journal.UseFolder(dir.Path());
   const std::string left = dir / "capture.journal";
   LeaveJournal(left, 7);
@@ -85,7 +88,7 @@ TEST(JournalRecoveryPrompt, AJournalThatCannotBeRecoveredWholeIsMovedAsideNotDel
   unreadable[framesAt / 2 + 50] ^= 1;
   testing_support::WriteBytes(left, unreadable);
   AnswerWith(Qt::Key_Return);
-  EXPECT_FALSE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
+  EXPECT_FALSE(OfferJournalRecovery(data, view, journal, dir.Path(), MarkupStyle{}));
   EXPECT_FALSE(std::filesystem::exists(left));
   EXPECT_EQ(testing_support::ReadBytes(left + ".damaged"), unreadable);
   EXPECT_EQ(data.DataPresent.load(), 0);
@@ -95,7 +98,7 @@ TEST(JournalRecoveryPrompt, AJournalThatCannotBeRecoveredWholeIsMovedAsideNotDel
   damaged[framesAt + 3 * kJournalFrameSize + 2] ^= 1;
   testing_support::WriteBytes(left, damaged);
   AnswerWith(Qt::Key_Return);  // Yes
-  EXPECT_TRUE(OfferJournalRecovery(data, journal, dir.Path(), MarkupStyle{}));
+  EXPECT_TRUE(OfferJournalRecovery(data, view, journal, dir.Path(), MarkupStyle{}));
   EXPECT_EQ(data.Store.Count(), 3u);
   EXPECT_EQ(testing_support::ReadBytes(left + ".damaged-2"), damaged);
   EXPECT_FALSE(std::filesystem::exists(left));

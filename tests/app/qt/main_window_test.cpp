@@ -33,11 +33,12 @@ using testing_support::TempDir;
 std::string WriteSmallProject(const TempDir& dir, const std::string& name) {
   ManualClock clock(45000.0);
   CaptureData data(clock);
+  CaptureView view;
   data.SetCapture(true);
   for (int i = 0; i < 3; ++i) data.ApplyTransition(45000.0 + i / 86400.0, 2, static_cast<uint8_t>(1 - (i % 2)));
   data.SetCapture(false);
   const std::string path = dir / name;
-  EXPECT_TRUE(WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd).ok);
+  EXPECT_TRUE(WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok);
   return path;
 }
 

@@ -20,6 +20,7 @@
 #include "app/qt/notes_form.h"
 #include "app/qt/side_windows.h"
 #include "core/capture_data.h"
+#include "core/capture_view.h"
 #include "core/clock.h"
 #include "settings/qt/properties_form.h"
 #include "settings/qt/stored_settings.h"
@@ -47,11 +48,11 @@ struct ProgramWindows {
                           const std::string& journalFolder = {})
       : data(clock),
         journalFolder_(journalFolder),
-        main(MainFormContext{data, settings, usb, clock, markup, demo,
+        main(MainFormContext{data, view, settings, usb, clock, markup, demo,
                              journalFolder_.empty() ? nullptr : &journalFolder_, std::move(loadPath)}),
         properties(&main),
         about(&main, [this](const QString& url) { opened.push_back(url); }),
-        analysis(data, settings, main),
+        analysis(data, view, settings, main),
         notes(&main) {
     analysis.CreateStatistics();
     main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
@@ -60,6 +61,8 @@ struct ProgramWindows {
 
   SystemClock clock;
   CaptureData data;
+  CaptureView view;
+  ViewFollowsCapture follows{data, view};
   LoggerSettings settings;
   NoUsbLoggers usb;
   MarkupStyle markup;

@@ -24,11 +24,12 @@ using testing_support::TempDir;
 std::string WriteProject(const TempDir& dir, const std::string& name) {
   ManualClock clock(45000.0);
   CaptureData data(clock);
+  CaptureView view;
   data.SetCapture(true);
   for (int i = 0; i < 3; ++i) data.ApplyTransition(45000.0 + i / 86400.0, 2, static_cast<uint8_t>(1 - (i % 2)));
   data.SetCapture(false);
   const std::string path = dir / name;
-  EXPECT_TRUE(WriteProjectFile(path, data, data.CaptureStart, data.CaptureEnd).ok);
+  EXPECT_TRUE(WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok);
   return path;
 }
 
@@ -261,7 +262,7 @@ TEST_F(WindowUx, SearchChangesInTheGridCountAsModifications) {
   ChannelGrid* grid = w.main.Chart().Grid();
   const QPoint search = grid->Layout().CellRect(3, 2, grid->TopRow()).center();
   QTest::mouseDClick(grid, Qt::LeftButton, {}, search);
-  EXPECT_NE(w.data.Channels[1].SearchCondition, kSearchIgnore);
+  EXPECT_NE(w.view.Traces.Search(2), kSearchIgnore);
   EXPECT_TRUE(w.data.DataModified.load());
   // So closing asks; No gives the change up.
   ModalAnswer no{PressKey(Qt::Key_Escape)};

@@ -27,7 +27,7 @@ TEST(ChannelGrid, DraggingRowFiveToRowTwo) {
   QTest::mouseMove(r.G(), r.Cell(0, 4));
   QTest::mouseMove(r.G(), r.Cell(0, 2));
   QTest::mouseRelease(r.G(), Qt::LeftButton, {}, r.Cell(0, 2));
-  const DisplayOrder& order = r.b.data.Order;
+  const DisplayOrder& order = r.b.view.Traces.Order();
   EXPECT_EQ((std::vector<int>(order.begin(), order.begin() + 6)), (std::vector<int>{1, 5, 2, 3, 4, 6}));
   EXPECT_EQ(r.b.data.DataModified.load(), 1);  // events exist
 }
@@ -42,13 +42,13 @@ TEST(ChannelGrid, RenamingKeepsThirtyTwoCharactersOnlyInTheNameColumn) {
   QTest::keyClicks(editor, QString(40, QLatin1Char('a')));
   QTest::keyClick(editor, Qt::Key_Return);
   EXPECT_FALSE(editor->isVisible());
-  EXPECT_EQ(ChannelName(r.b.data.Channels[2]), std::string(32, 'a'));
+  EXPECT_EQ(r.b.view.Traces.Name(3), std::string(32, 'a'));
   EXPECT_EQ(r.b.data.DataModified.load(), 0);  // no events: nothing modified
   // Typing in the number or state column edits nothing.
   r.Click(2, 4);
   QTest::keyClicks(r.G(), QStringLiteral("zz"));
   EXPECT_FALSE(editor->isVisible());
-  EXPECT_EQ(ChannelName(r.b.data.Channels[3]), "#4");
+  EXPECT_EQ(r.b.view.Traces.Name(4), "#4");
 }
 
 TEST(ChannelGrid, KeysInTheSearchColumnCycleAndDoubleClickSearchesOneChannel) {
@@ -58,15 +58,15 @@ TEST(ChannelGrid, KeysInTheSearchColumnCycleAndDoubleClickSearchesOneChannel) {
   std::vector<int> seen;
   for (int i = 0; i < 3; ++i) {
     QTest::keyClick(r.G(), Qt::Key_X);
-    seen.push_back(r.b.data.Channels[6].SearchCondition);
+    seen.push_back(r.b.view.Traces.Search(7));
   }
   EXPECT_EQ(seen, (std::vector<int>{1, 0, 2}));
   EXPECT_EQ(r.panel->StripMode(), 0);
-  r.b.data.Channels[1].SearchCondition = kSearchLow;
+  r.b.view.Traces.SetSearch(2, kSearchLow);
   r.panel->SetStripMode(1);
   QTest::mouseDClick(r.G(), Qt::LeftButton, {}, r.Cell(4, 7));
   for (int ch = 1; ch <= kChannelCount; ++ch)
-    ASSERT_EQ(r.b.data.Channels[ch - 1].SearchCondition, ch == 7 ? kSearchHigh : kSearchIgnore);
+    ASSERT_EQ(r.b.view.Traces.Search(ch), ch == 7 ? kSearchHigh : kSearchIgnore);
   EXPECT_EQ(r.panel->StripMode(), 0);
   EXPECT_EQ(r.panel->ZoomLabel()->Caption(), "Search\\nZoom");
 }

@@ -35,7 +35,7 @@ ChartRig* MakeRig() {
   return new ChartRig([](CaptureBuilder& b) {
     for (int i = 1; i < 102; ++i) b.Event(4.0 * i, 1, i % 2);
     b.Event(407, 2, 1);
-    SetChannelName(b.data.Channels[0], "Door open relay of the rear car");
+    b.view.Traces.SetName(1, "Door open relay of the rear car");
     b.Row(1, 1, 1, 0, 1).Row(2, 1, 0);
   });
 }
@@ -177,8 +177,8 @@ TEST(ChartNavigation, PointerReadingTooltipAndMarkers) {
   g->SetCurrentCell(4, 1);
   g->setFocus();
   QTest::keyClick(g, Qt::Key_M);
-  ASSERT_EQ(r->b.data.Markers.Size(), 1u);
-  EXPECT_EQ(r->b.data.Markers[0].label, "M1");
+  ASSERT_EQ(r->b.view.Markers.Size(), 1u);
+  EXPECT_EQ(r->b.view.Markers[0].label, "M1");
   EXPECT_EQ(r->b.data.DataModified, 1);
   const QImage grid = r->Grid();
   EXPECT_EQ(grid.pixel(over.x(), r->RowTop(5) + 3), MarkerColour().rgb());
@@ -231,20 +231,20 @@ TEST(ChartNavigation, ViolationsListGoesToTheChosenOne) {
 
 TEST(ChartNavigation, MarkersListRenamesDeletesAndGoesTo) {
   std::unique_ptr<ChartRig> r(MakeRig());
-  r->b.data.Markers.Add(At(300), "late");
-  r->b.data.Markers.Add(At(100), "early");
+  r->b.view.Markers.Add(At(300), "late");
+  r->b.view.Markers.Add(At(100), "early");
   r->panel->ShowMarkers();
   MarkersForm* list = r->panel->Markers();
   ASSERT_EQ(list->Table()->rowCount(), 2);
   EXPECT_EQ(list->Table()->item(0, 1)->text(), QStringLiteral("early"));
   list->Table()->item(1, 1)->setText(QStringLiteral("door stuck"));
-  EXPECT_EQ(r->b.data.Markers[1].label, "door stuck");
+  EXPECT_EQ(r->b.view.Markers[1].label, "door stuck");
   emit list->Table()->cellDoubleClicked(1, 0);
   EXPECT_EQ(r->S().CursorTime(MeasuringCursor::First), At(300));
   list->Table()->setCurrentCell(0, 0);
   QTest::mouseClick(list->DeleteButton(), Qt::LeftButton);
-  ASSERT_EQ(r->b.data.Markers.Size(), 1u);
-  EXPECT_EQ(r->b.data.Markers[0].label, "door stuck");
+  ASSERT_EQ(r->b.view.Markers.Size(), 1u);
+  EXPECT_EQ(r->b.view.Markers[0].label, "door stuck");
   EXPECT_EQ(r->b.data.DataModified, 1);
 }
 

@@ -144,7 +144,7 @@ TEST(ChartPanel, StatisticsLineOnlyWithCompleteMatches) {
   const QImage with = r.panel->Stats()->grab().toImage();
   EXPECT_EQ(r.S().Strip().stats.MatchCount, 2);
   EXPECT_NE(test::InkBoundsOf(with, Sys(SystemColour::ButtonFace, r.panel)), QRect());
-  r.b.data.Channels[0].SearchCondition = kSearchIgnore;
+  r.b.view.Traces.SetSearch(1, kSearchIgnore);
   r.panel->RunStripPass();
   EXPECT_EQ(r.S().Strip().stats.MatchCount, 0);
   EXPECT_EQ(test::InkBoundsOf(r.panel->Stats()->grab().toImage(), Sys(SystemColour::ButtonFace, r.panel)), QRect());

@@ -45,7 +45,7 @@ struct ChartRig {
   explicit ChartRig(Build&& build, double endSeconds = 408, bool finish = true) {
     build(b);
     if (finish) b.Finish(endSeconds);
-    panel = new ChartPanel(b.data, settings);
+    panel = new ChartPanel(b.data, b.view, settings);
     panel->show();
     panel->DataLoaded();
     panel->Tick();

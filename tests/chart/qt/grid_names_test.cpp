@@ -34,7 +34,7 @@ TEST(GridNames, FaintNamesAreShadedOthersArePlain) {
   // Channels 2 red, 5 yellow, 10 navy, 15 silver in the 16-colour palette.
   ChartRig r([](CaptureBuilder& b) {
     for (int ch : {2, 5, 10, 15}) {
-      SetChannelName(b.data.Channels[ch - 1], "WWWWW");
+      b.view.Traces.SetName(ch, "WWWWW");
       b.Event(10 + ch, ch, 1);
     }
   });

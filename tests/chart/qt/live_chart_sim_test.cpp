@@ -41,7 +41,7 @@ class LiveSim : public ::testing::Test {
   void SetUp() override {
     settings.LoggerType = kLogger96;
     script = ::testing::TempDir() + "korvalog-live-script-" + std::to_string(getpid()) + ".txt";
-    panel = new ChartPanel(data, settings);
+    panel = new ChartPanel(data, view, settings);
     panel->resize(800, 500);
     panel->show();
     data.AddObserver(panel);
@@ -79,6 +79,7 @@ class LiveSim : public ::testing::Test {
 
   SystemClock clock;
   CaptureData data{clock};
+  CaptureView view;
   LoggerSettings settings;
   NoUsbLoggers usb;
   LinkSupervisor link{data, settings, usb, clock};

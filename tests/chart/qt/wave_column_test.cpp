@@ -42,7 +42,7 @@ Fitted Measure(ChartPanel& panel) {
 // A chart that first shows at `size` (as a window restored at a stored size
 // does), with its name column `nameWidth` wide.
 std::unique_ptr<ChartPanel> ShownAt(CaptureBuilder& b, const LoggerSettings& s, QSize size, int nameWidth) {
-  auto panel = std::make_unique<ChartPanel>(b.data, s);
+  auto panel = std::make_unique<ChartPanel>(b.data, b.view, s);
   panel->resize(size);
   if (nameWidth != 66) panel->Grid()->SetColumnWidth(1, nameWidth);
   panel->show();

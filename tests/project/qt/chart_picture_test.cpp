@@ -31,7 +31,7 @@ class ChartPictureTest : public ::testing::Test {
  protected:
   ChartPictureTest() {
     b.StartLevel(5, 1).Event(1.0, 2, 1).Event(3.0, 7, 1).Finish(4.0);
-    SetChannelName(b.data.Channels[1], "Door open");
+    b.view.Traces.SetName(2, "Door open");
   }
 
   ExportRequest Request(ExportFormat format, const std::string& name) {
@@ -60,11 +60,11 @@ class ChartPictureTest : public ::testing::Test {
 };
 
 TEST_F(ChartPictureTest, PngHasTheEdgeInTheExpectedColumnAndOnlyChangedChannels) {
-  const DisplayOrder order = b.data.Order;
+  const DisplayOrder order = b.view.Traces.Order();
   int edgeX = 0, waveLeft = 0, rowTop = 0, rowsHigh = 0;
   {
     const ExportRange range = WholeCaptureRange(b.data);
-    const ChartPicture picture(b.data, range, ExportChannels(b.data, range, ChannelChoice::Changed), kWidth, 0);
+    const ChartPicture picture(b.data, b.view, range, ExportChannels(b.data, range, ChannelChoice::Changed), kWidth, 0);
     edgeX = picture.TimeX(At(1.0));
     waveLeft = picture.TimeX(At(0.0));
     rowTop = picture.RowTop(2);
@@ -72,8 +72,8 @@ TEST_F(ChartPictureTest, PngHasTheEdgeInTheExpectedColumnAndOnlyChangedChannels)
     EXPECT_GT(picture.RowTop(7), rowTop);
     rowsHigh = picture.Size().height();
   }
-  EXPECT_EQ(b.data.Order, order);  // the chart's rows are back as they were
-  ASSERT_TRUE(WriteChartPicture(b.data, settings, Request(ExportFormat::Png, "c.png")).ok);
+  EXPECT_EQ(b.view.Traces.Order(), order);  // the chart's rows are back as they were
+  ASSERT_TRUE(WriteChartPicture(b.data, b.view, settings, Request(ExportFormat::Png, "c.png")).ok);
   const QImage png(QString::fromStdString(dir / "c.png"));
   ASSERT_EQ(png.width(), kWidth);
   EXPECT_EQ(png.height(), rowsHigh);
@@ -81,12 +81,12 @@ TEST_F(ChartPictureTest, PngHasTheEdgeInTheExpectedColumnAndOnlyChangedChannels)
 
   ExportRequest all = Request(ExportFormat::Png, "all.png");
   all.allChannels = true;
-  ASSERT_TRUE(WriteChartPicture(b.data, settings, all).ok);
+  ASSERT_TRUE(WriteChartPicture(b.data, b.view, settings, all).ok);
   EXPECT_EQ(QImage(QString::fromStdString(dir / "all.png")).height(), rowsHigh + 126 * kDefaultRowHeight);
 }
 
 TEST_F(ChartPictureTest, SvgIsWellFormedAndDrawsTheSameEdge) {
-  ASSERT_TRUE(WriteChartPicture(b.data, settings, Request(ExportFormat::Svg, "c.svg")).ok);
+  ASSERT_TRUE(WriteChartPicture(b.data, b.view, settings, Request(ExportFormat::Svg, "c.svg")).ok);
   QFile file(QString::fromStdString(dir / "c.svg"));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   QXmlStreamReader xml(&file);
@@ -94,7 +94,7 @@ TEST_F(ChartPictureTest, SvgIsWellFormedAndDrawsTheSameEdge) {
   EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
 
   const ExportRange range = WholeCaptureRange(b.data);
-  const ChartPicture picture(b.data, range, ExportChannels(b.data, range, ChannelChoice::Changed), kWidth, 0);
+  const ChartPicture picture(b.data, b.view, range, ExportChannels(b.data, range, ChannelChoice::Changed), kWidth, 0);
   QSvgRenderer svg(QString::fromStdString(dir / "c.svg"));
   ASSERT_TRUE(svg.isValid());
   EXPECT_EQ(svg.viewBox().size(), picture.Size());
@@ -109,7 +109,7 @@ TEST_F(ChartPictureTest, SvgIsWellFormedAndDrawsTheSameEdge) {
 
 TEST_F(ChartPictureTest, PdfOpensWithPdftoppm) {
   if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) GTEST_SKIP() << "pdftoppm is not installed";
-  ASSERT_TRUE(WriteChartPicture(b.data, settings, Request(ExportFormat::Pdf, "c.pdf")).ok);
+  ASSERT_TRUE(WriteChartPicture(b.data, b.view, settings, Request(ExportFormat::Pdf, "c.pdf")).ok);
   const std::string command = "pdftoppm -png -r 96 -singlefile '" + dir / "c.pdf" + "' '" + dir / "page" + "' 2>&1";
   ASSERT_EQ(std::system(command.c_str()), 0);
   const QImage page(QString::fromStdString(dir / "page.png"));
@@ -118,7 +118,7 @@ TEST_F(ChartPictureTest, PdfOpensWithPdftoppm) {
 }
 
 TEST_F(ChartPictureTest, CommandLineToolDrawsWithoutADisplay) {
-  ASSERT_TRUE(WriteProjectFile(dir / "c.kv", b.data, b.data.CaptureStart, b.data.CaptureEnd).ok);
+  ASSERT_TRUE(WriteProjectFile(dir / "c.kv", b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd).ok);
   const std::string command = std::string("env -u DISPLAY -u QT_QPA_PLATFORM ") + KORVALOG_CLI_PATH + " export '" +
                               dir / "c.kv" + "' --format png --width 640 --from 0.5 --out '" + dir / "cli.png" +
                               "' 2>'" + dir / "err.txt" + "'";
@@ -128,7 +128,7 @@ TEST_F(ChartPictureTest, CommandLineToolDrawsWithoutADisplay) {
 }
 
 TEST_F(ChartPictureTest, MissingFolderIsRefused) {
-  const FileResult r = WriteChartPicture(b.data, settings, Request(ExportFormat::Png, "no/such/c.png"));
+  const FileResult r = WriteChartPicture(b.data, b.view, settings, Request(ExportFormat::Png, "no/such/c.png"));
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find("no/such/c.png: cannot create"), std::string::npos) << r.error;
 }

@@ -33,7 +33,7 @@ class ExportDialogTest : public ::testing::Test {
 };
 
 TEST_F(ExportDialogTest, SelectionAsWideCsv) {
-  ExportDialog dialog(b.data, settings, selectionStart, selectionEnd);
+  ExportDialog dialog(b.data, b.view, settings, selectionStart, selectionEnd);
   ExportChoices c;
   c.format = ExportFormat::Csv;
   c.selectionOnly = true;
@@ -52,7 +52,7 @@ TEST_F(ExportDialogTest, SelectionAsWideCsv) {
 }
 
 TEST_F(ExportDialogTest, ControlsFollowTheFormatAndErrorsKeepItOpen) {
-  ExportDialog dialog(b.data, settings, selectionStart, selectionEnd);
+  ExportDialog dialog(b.data, b.view, settings, selectionStart, selectionEnd);
   ExportChoices c;
   c.format = ExportFormat::Png;
   c.channelSet = ChannelSet::List;
