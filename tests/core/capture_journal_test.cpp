@@ -22,6 +22,7 @@
 #include "core/store_rotation.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
+#include "support/journal_capture.h"
 #include "support/wait_until.h"
 
 namespace korvalog {
@@ -47,28 +48,14 @@ struct StopCounter : CaptureObserver {
   }
 };
 
-class CaptureJournalTest : public ::testing::Test {
+class CaptureJournalTest : public korvalog::testing::JournalCapture {
  protected:
   // A capture of `events` transitions with channel 3 high from the start
   // and "Door" as channel 1's name, journalled into `path`.
   void Capture(int events, bool finish) {
     data.ApplyTransition(clock.Now(), 3, 1);
     view.Traces.SetName(1, "Door");
-    data.SetCapture(true);
-    writer = std::make_unique<JournalWriter>(data, path);
-    writer->SetTarget("lift.kv");
-    writer->SetPeriodMs(5);
-    std::string error;
-    ASSERT_TRUE(writer->Start(view, error)) << error;
-    for (int i = 0; i < events; ++i) Transition(i);
-    if (!finish) return;
-    clock.AdvanceMs(5);
-    data.SetCapture(false);
-    writer->Finish();
-  }
-  void Transition(int i) {
-    clock.AdvanceMs(1);
-    data.ApplyTransition(clock.Now(), static_cast<uint8_t>(10 + i % 7), static_cast<uint8_t>((i / 7 + 1) % 2));
+    JournalCapture::Capture(events, finish, "lift.kv");
   }
   void ExpectPrefix(const JournalContents& j, size_t n) {
     ASSERT_EQ(j.events.size(), n);
@@ -77,13 +64,6 @@ class CaptureJournalTest : public ::testing::Test {
       EXPECT_EQ(j.events[i].time, data.Store[i].time) << i;
     }
   }
-
-  ManualClock clock{45658.5};
-  CaptureData data{clock};
-  CaptureView view;
-  TempDir dir;
-  std::string path = dir / "capture.journal";
-  std::unique_ptr<JournalWriter> writer;
 };
 
 TEST_F(CaptureJournalTest, RestoresTheCaptureAsJustStopped) {

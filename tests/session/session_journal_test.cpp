@@ -10,39 +10,12 @@
 #include "core/journal_reader.h"
 #include "core/journal_writer.h"
 #include "project/temp_dir.h"
+#include "support/journal_capture.h"
 
 namespace korvalog {
 namespace {
 
-using testing_support::TempDir;
-
-class SessionJournalTest : public ::testing::Test {
- protected:
-  // A capture of `events` transitions journalled into `path`, left behind.
-  void Capture(int events, bool finish) {
-    data.SetCapture(true);
-    writer = std::make_unique<JournalWriter>(data, path);
-    writer->SetPeriodMs(5);
-    std::string error;
-    ASSERT_TRUE(writer->Start(view, error)) << error;
-    for (int i = 0; i < events; ++i) Transition(i);
-    if (!finish) return;
-    clock.AdvanceMs(5);
-    data.SetCapture(false);
-    writer->Finish();
-  }
-  void Transition(int i) {
-    clock.AdvanceMs(1);
-    data.ApplyTransition(clock.Now(), static_cast<uint8_t>(10 + i % 7), static_cast<uint8_t>((i / 7 + 1) % 2));
-  }
-
-  ManualClock clock{45658.5};
-  CaptureData data{clock};
-  CaptureView view;
-  TempDir dir;
-  std::string path = dir / "capture.journal";
-  std::unique_ptr<JournalWriter> writer;
-};
+using SessionJournalTest = korvalog::testing::JournalCapture;
 
 TEST_F(SessionJournalTest, TheWindowsJournalLivesUntilTheCaptureIsSavedOrDiscarded) {
   SessionJournal journal(data, view);

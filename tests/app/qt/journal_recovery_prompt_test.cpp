@@ -35,14 +35,21 @@ void LeaveJournal(const std::string& path, int events) {
   for (int i = 0; i < events; ++i) dead.ApplyTransition(clock.Now() + i / 86400.0, 5, (i + 1) % 2);
 }
 
-TEST(JournalRecoveryPrompt, YesRestoresAndKeepsTheJournalUntilSavedNoDiscards) {
+// The window program's start: its capture, its view and a journal folder
+// that may hold a journal an earlier run left behind.
+class JournalRecoveryPrompt : public ::testing::Test {
+ protected:
+  JournalRecoveryPrompt() { journal.UseFolder(dir.Path()); }
+
   testing_support::TempDir dir;
   ManualClock clock;
-  CaptureData data(clock);
+  CaptureData data{clock};
   CaptureView view;
-  SessionJournal journal(data, view);
-  journal.UseFolder(dir.Path());
+  SessionJournal journal{data, view};
   const std::string left = dir / "capture.journal";
+};
+
+TEST_F(JournalRecoveryPrompt, YesRestoresAndKeepsTheJournalUntilSavedNoDiscards) {
 
   LeaveJournal(left, 7);
   AnswerWith(Qt::Key_Escape);  // closed without an answer: kept for the next start
@@ -68,14 +75,7 @@ TEST(JournalRecoveryPrompt, YesRestoresAndKeepsTheJournalUntilSavedNoDiscards) {
   EXPECT_FALSE(OfferJournalRecovery(data, view, journal, dir.Path(), MarkupStyle{}));
 }
 
-TEST(JournalRecoveryPrompt, AJournalThatCannotBeRecoveredWholeIsMovedAsideNotDeleted) {
-  testing_support::TempDir dir;
-  ManualClock clock;
-  CaptureData data(clock);
-  CaptureView view;
-  SessionJournal journal(data, view);
-  journal.UseFolder(dir.Path());
-  const std::string left = dir / "capture.journal";
+TEST_F(JournalRecoveryPrompt, AJournalThatCannotBeRecoveredWholeIsMovedAsideNotDeleted) {
   LeaveJournal(left, 7);
   std::string bytes = testing_support::ReadBytes(left);
   JournalHeader header;
@@ -106,7 +106,7 @@ TEST(JournalRecoveryPrompt, AJournalThatCannotBeRecoveredWholeIsMovedAsideNotDel
   EXPECT_TRUE(std::filesystem::exists(left + ".damaged-2"));
 }
 
-TEST(JournalRecoveryPrompt, TheJournalFolderIsTheSettingsFolder) {
+TEST_F(JournalRecoveryPrompt, TheJournalFolderIsTheSettingsFolder) {
   const std::string folder = JournalFolderBesideSettings();
   EXPECT_FALSE(folder.empty());
   EXPECT_TRUE(std::filesystem::path(folder).is_absolute());
