@@ -85,7 +85,12 @@ SaveOutcome MainCommands::SaveClick() {
 
 SaveOutcome MainCommands::SaveSelectionClick(const PositionSnapshot& from, const PositionSnapshot& to) {
   if (!CaptureGuard()) return SaveOutcome::Cancelled;
-  return SaveProject(from, to);
+  // The selection goes to a file of its own: the capture the window shows
+  // is as unsaved as it was, and quitting must still offer to save it.
+  const uint8_t modified = data_.DataModified.load(std::memory_order_acquire);
+  const SaveOutcome outcome = SaveProject(from, to);
+  data_.DataModified.store(modified, std::memory_order_release);
+  return outcome;
 }
 
 SaveOutcome MainCommands::SaveProject(const PositionSnapshot& from, const PositionSnapshot& to) {

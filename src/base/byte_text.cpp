@@ -82,6 +82,21 @@ std::string ByteToHex(uint8_t value) {
   return out;
 }
 
+std::string EscapeControlBytes(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<uint8_t>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += "\\x";
+      AppendByteHex(out, byte);
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string WordToHex(uint16_t value) {
   return ByteToHex(static_cast<uint8_t>(value >> 8)) + ByteToHex(static_cast<uint8_t>(value & 0xFF));
 }

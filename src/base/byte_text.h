@@ -38,6 +38,11 @@ std::string Int64ToTextPadded(int width, int64_t value);
 // Fixed point, rounded half away from zero; "Invalid" when it cannot convert.
 std::string FloatToFixed(int decimals, double value);
 
+// The text with each control byte (below 32, and 127) shown as "\xNN", so
+// that a message quoting a user's bytes cannot ring, clear or recolour a
+// terminal.
+std::string EscapeControlBytes(std::string_view text);
+
 // Appends the two hex digits of a byte without building a temporary string.
 inline void AppendByteHex(std::string& out, uint8_t value) {
   static constexpr char kDigits[] = "0123456789ABCDEF";

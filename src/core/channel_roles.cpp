@@ -5,6 +5,8 @@
 #include <charconv>
 #include <vector>
 
+#include "base/byte_text.h"
+
 namespace korvalog {
 namespace {
 
@@ -125,8 +127,59 @@ bool ChannelRoles::Has(ChannelRole role) const {
   return std::any_of(entries_.begin(), entries_.end(), [role](const ChannelRoleEntry& e) { return e.role == role; });
 }
 
+namespace {
+
+// A lift has one of each door and motor input and one of each service
+// state; calls come once per floor and a level zone may be read at every
+// floor. A second channel with a single role would be read as one input.
+bool RoleRepeats(ChannelRole role) { return role == ChannelRole::Level; }
+
+// What was given on which line, so a repeat names the line it repeats.
+struct GivenRoles {
+  int channelLine[kChannelCount] = {};
+  int roleLine[kRoleCount] = {};
+  int roleChannel[kRoleCount] = {};
+  struct Call {
+    ChannelRole role;
+    long floor;
+    int line;
+    int channel;
+  };
+  std::vector<Call> calls;
+
+  // Empty when the entry may be added, else why not.
+  std::string Clash(int lineNo, int channel, ChannelRole role, long floor) {
+    if (const int first = channelLine[channel - 1]; first != 0) {
+      return "channel " + std::to_string(channel) + " is given again (first on line " + std::to_string(first) + ")";
+    }
+    channelLine[channel - 1] = lineNo;
+    const std::string key(RoleKey(role));
+    const auto given = [&](int line, int ch) {
+      return " is given to channel " + std::to_string(channel) + " and already to channel " + std::to_string(ch) +
+             " on line " + std::to_string(line);
+    };
+    if (RoleHasFloor(role)) {
+      for (const Call& c : calls) {
+        if (c.role == role && c.floor == floor) return "role '" + key + "' for floor " + std::to_string(floor) + given(c.line, c.channel);
+      }
+      calls.push_back({role, floor, lineNo, channel});
+      return {};
+    }
+    const int r = static_cast<int>(role);
+    if (!RoleRepeats(role) && roleLine[r] != 0) return "role '" + key + "'" + given(roleLine[r], roleChannel[r]);
+    roleLine[r] = lineNo;
+    roleChannel[r] = channel;
+    return {};
+  }
+};
+
+}  // namespace
+
 bool ParseRolesText(std::string_view text, ChannelRoles& roles, std::string& error) {
+  // Editors on Windows start a UTF-8 file with a byte order mark.
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   ChannelRoles read;
+  GivenRoles given;
   int lineNo = 0;
   while (!text.empty()) {
     const size_t nl = text.find('\n');
@@ -148,28 +201,34 @@ bool ParseRolesText(std::string_view text, ChannelRoles& roles, std::string& err
     }
     while (fields.size() > 1 && fields.back().empty()) fields.pop_back();
     const std::string where = "line " + std::to_string(lineNo) + ": ";
+    // The user's bytes are quoted with control bytes escaped.
+    const auto quoted = [&fields](size_t i) { return "'" + EscapeControlBytes(fields[i]) + "'"; };
     long channel = 0;
     if (fields.size() < 2 || fields.size() > 3) {
       error = where + "expected CHANNEL<TAB>ROLE[<TAB>FLOOR]";
       return false;
     }
     if (!ParseInt(fields[0], channel) || channel < 1 || channel > kChannelCount) {
-      error = where + "channel '" + std::string(fields[0]) + "' is not 1..128";
+      error = where + "channel " + quoted(0) + " is not 1..128";
       return false;
     }
     ChannelRole role{};
     if (!RoleFromKey(fields[1], role)) {
-      error = where + "unknown role '" + std::string(fields[1]) + "'";
+      error = where + "unknown role " + quoted(1);
       return false;
     }
     long floor = 0;
     if (RoleHasFloor(role)) {
       if (fields.size() != 3 || !ParseInt(fields[2], floor) || floor < -32768 || floor > 32767) {
-        error = where + "role '" + std::string(fields[1]) + "' needs a whole-number FLOOR";
+        error = where + "role " + quoted(1) + " needs a whole-number FLOOR";
         return false;
       }
     } else if (fields.size() == 3) {
-      error = where + "role '" + std::string(fields[1]) + "' takes no floor";
+      error = where + "role " + quoted(1) + " takes no floor";
+      return false;
+    }
+    if (std::string clash = given.Clash(lineNo, static_cast<int>(channel), role, floor); !clash.empty()) {
+      error = where + clash;
       return false;
     }
     read.Set(static_cast<int>(channel), role, static_cast<int>(floor));

@@ -9,6 +9,7 @@
 #include <windows.h>
 #else
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace korvalog {
@@ -32,6 +33,12 @@ PathKind KindOfPath(const std::string& path) {
   if (status.type() == std::filesystem::file_type::regular) return PathKind::Regular;
   if (status.type() == std::filesystem::file_type::directory) return PathKind::Folder;
   return PathKind::Other;
+}
+
+bool ReadOnlyFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 bool IdentityOfPath(const std::string& path, FileIdentity& id) {
@@ -61,6 +68,12 @@ PathKind KindOfPath(const std::string& path) {
   if (S_ISREG(st.st_mode)) return PathKind::Regular;
   if (S_ISDIR(st.st_mode)) return PathKind::Folder;
   return PathKind::Other;
+}
+
+bool ReadOnlyFile(const std::string& path) {
+  struct stat st;
+  if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  return (st.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0;
 }
 
 bool IdentityOfPath(const std::string& path, FileIdentity& id) {

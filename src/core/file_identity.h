@@ -13,6 +13,12 @@ enum class PathKind { Missing, Regular, Folder, Other };
 // A symbolic link is followed; a broken link is Missing.
 PathKind KindOfPath(const std::string& path);
 
+// True for an existing file a save must not replace: one this process may
+// not write, or one marked read-only (no write permission for anyone, or the
+// read-only attribute on Windows), which even an administrator's save leaves
+// alone. A replacing save could otherwise swap it for a writable copy.
+bool ReadOnlyFile(const std::string& path);
+
 struct FileIdentity {
   uint64_t device = 0;
   uint64_t inode = 0;

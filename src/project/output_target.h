@@ -7,7 +7,9 @@
 
 namespace korvalog {
 
-// "OUT: is not a regular file" or "OUT: is the same file as IN"; empty when
+// "OUT: is not a regular file", "OUT: cannot be written" (a file this
+// process may not write or one marked read-only, see ReadOnlyFile) or
+// "OUT: is the same file as IN"; empty when
 // `out` may be written. Same file means same device and inode.
 std::string OutputProblem(const std::string& out, const std::vector<std::string>& others = {});
 

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -124,12 +125,15 @@ bool ReadMarkerLine(std::string_view line, CaptureView& view) {
   if (line.size() < 1 + kTime || (line.size() - 1) % 2 != 0) return false;
   const size_t labelSize = (line.size() - 1 - kTime) / 2;
   if (labelSize > MarkerList::kLabelMax) return false;
+  // A time read leniently would put the marker anywhere: it must be hex.
+  const auto hex = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+  if (!std::all_of(line.begin() + 1, line.begin() + 1 + kTime, hex)) return false;
   double time;
   DecodeHexBytes(line.data() + 1, sizeof time, reinterpret_cast<uint8_t*>(&time));
   std::string label(labelSize, '\0');
   DecodeHexBytes(line.data() + 1 + kTime, labelSize, reinterpret_cast<uint8_t*>(label.data()));
-  view.Markers.Add(time, std::move(label));
-  return true;
+  // Not a number, or beyond the list's size: not taken, so counted as ignored.
+  return view.Markers.Add(time, std::move(label)).has_value();
 }
 
 // One line of the tables (S, Q, L, O) or a marker (M), dispatched on its first character.

@@ -216,6 +216,9 @@ bool ReplacingFile::Open() {
     error_ = target_ + ": is not a regular file";
     return false;
   }
+  // The new file takes the target's place by a rename, which the folder
+  // allows even where the file itself may not be written: refused instead.
+  if (ReadOnlyFile(real)) return Fail("cannot write", std::strerror(EACCES));
   std::string reason;
   for (int attempt = 0; attempt < 100 && file_ == kNone; ++attempt) {
     temp_ = TempNameBeside(real);

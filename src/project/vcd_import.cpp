@@ -274,6 +274,7 @@ bool VcdImport::BodyToken(std::string_view token, uint32_t& count) {
       if (token == "$dumpvars" || token == "$dumpall" || token == "$dumpon" || token == "$dumpoff") {
         inDump_ = true;
         initialDump_ = token == "$dumpvars" && !eventsBegun_;
+        if (!timeSeen_) levelsBeforeTime_ = true;
       } else if (token == "$end") {
         inDump_ = false;
         initialDump_ = false;
@@ -372,6 +373,7 @@ void VcdImport::WideValue(std::string_view bits, const CodeUse& use, uint32_t& c
 
 void VcdImport::Apply(uint8_t ch, uint8_t level, bool initial, uint32_t& count) {
   if (initial) {
+    if (!timeSeen_) levelsBeforeTime_ = true;
     level_[ch - 1] = start_[ch - 1] = level;
     return;
   }
@@ -402,7 +404,10 @@ bool VcdImport::Finish(uint32_t count) {
                         " of wider wires read as 0");
   }
   data_.CaptureStart = PositionSnapshot{};
-  data_.CaptureStart.time = date_ + static_cast<double>(firstTime_) * unitDays_;
+  // Levels given before any time hold at time 0, the moment of $date; else
+  // the capture starts with the first time.
+  const uint64_t startTime = levelsBeforeTime_ ? 0 : firstTime_;
+  data_.CaptureStart.time = date_ + static_cast<double>(startTime) * unitDays_;
   std::memcpy(data_.CaptureStart.states, start_, kChannelCount);
   data_.CaptureEnd = PositionSnapshot{};
   data_.CaptureEnd.time = skipped_.full > 0 ? storedEndTime_ : (timeSeen_ ? nowDays_ : data_.CaptureStart.time);

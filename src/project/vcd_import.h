@@ -136,6 +136,7 @@ class VcdImport {
   double date_ = 0.0;
   double unitDays_ = 0.0;  // one time unit in days
   bool timeSeen_ = false;
+  bool levelsBeforeTime_ = false;  // $dumpvars or values before the first time: the start is time 0
   bool eventsBegun_ = false;
   uint64_t firstTime_ = 0;
   uint64_t now_ = 0;

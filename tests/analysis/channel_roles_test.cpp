@@ -36,6 +36,19 @@ TEST(ChannelRoles, RolesTextReadsEveryRoleAndRefusesBadLinesByNumber) {
       {"1\tlevel\t3\n", false, "role 'level' takes no floor"},
       {"1\tlevel\t\t\n", true, ""},
       {"1\tlevel\n2\talarm\n3\talarm\t1\t2\n", false, "line 3: expected"},
+      // A byte order mark, as Windows editors write it, is not part of line 1.
+      {"\xEF\xBB\xBF" "1\tlevel\n", true, ""},
+      // Calls repeat once per floor, level zones freely; anything given twice is refused naming both lines.
+      {"1\thall-up\t3\n2\thall-up\t4\n3\thall-down\t3\n4\tcar-call\t3\n5\tlevel\n6\tlevel\n", true, ""},
+      {"1\tlevel\n1\talarm\n", false, "line 2: channel 1 is given again (first on line 1)"},
+      {"4\tdoor-open-relay\n# lift 2\n9\tdoor-open-relay\n", false,
+       "line 3: role 'door-open-relay' is given to channel 9 and already to channel 4 on line 1"},
+      {"1\thall-up\t3\n2\thall-up\t3\n", false,
+       "line 2: role 'hall-up' for floor 3 is given to channel 2 and already to channel 1 on line 1"},
+      // Control bytes are shown, never sent to the terminal.
+      {"5\tdoor\x1b[2Jopen\x07\n", false, "line 1: unknown role 'door\\x1B[2Jopen\\x07'"},
+      {"\x1b\tlevel\n", false, "line 1: channel '\\x1B' is not 1..128"},
+      {"1\tcar-call\t\x07\n", false, "line 1: role 'car-call' needs a whole-number FLOOR"},
   };
   for (const C& c : cases) {
     SCOPED_TRACE(c.text);
@@ -50,6 +63,7 @@ TEST(ChannelRoles, RolesTextReadsEveryRoleAndRefusesBadLinesByNumber) {
       EXPECT_EQ(again, roles);
     } else {
       EXPECT_NE(error.find(c.error), std::string::npos) << error;
+      EXPECT_EQ(error.find_first_of("\x07\x1b\xEF"), std::string::npos) << error;
       EXPECT_EQ(roles[100].role, ChannelRole::Alarm);  // untouched
     }
   }

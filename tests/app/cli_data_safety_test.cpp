@@ -180,6 +180,37 @@ TEST_F(CliDataSafetyTest, AnOutputThatIsTheInputOrTheJournalIsRefusedBeforeAnyth
   EXPECT_FALSE(fs::exists(dir / "same.kv"));
 }
 
+// A file the user may not write sits in a folder they may write: a rename
+// would replace it all the same, so every writer refuses it first.
+TEST_F(CliDataSafetyTest, AReadOnlyOutputIsRefusedAndKept) {
+  const std::string in = Project();
+  const std::string journal = LeftJournal("left.journal", 5);
+  const std::string out = dir / "theirs.kv";
+  WriteBytes(out, "kept");
+  ASSERT_EQ(chmod(out.c_str(), 0444), 0);
+  if (getuid() == 0) ASSERT_EQ(chown(out.c_str(), 65534, 65534), 0);  // another user's file
+  const std::vector<std::vector<std::string>> commands{
+      {"convert", in, out},
+      {"export", in, "--format", "csv", "--out", out},
+      {"export", in, "--format", "vcd", "--out", out},
+      {"recover", journal, "--out", out},
+      {"capture", "--logger", "96", "--device", dir / "no-port", "--out", out},
+  };
+  for (const auto& command : commands) {
+    const CliRun r = Cli(command);
+    EXPECT_EQ(r.status, kExitUsage) << command[0] << ": " << r.err;
+    EXPECT_EQ(r.err, "korvalog-cli: " + out + ": cannot be written\n") << command[0];
+  }
+  EXPECT_EQ(WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd).error,
+            out + ": cannot write: Permission denied");
+  EXPECT_FALSE(WriteDumpFile(out, data).ok);
+  struct stat st;
+  ASSERT_EQ(stat(out.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+  EXPECT_EQ(ReadBytes(out), "kept");
+  EXPECT_TRUE(fs::exists(journal));
+}
+
 TEST_F(CliDataSafetyTest, SpecialJournalsAreRefusedAtOnce) {
   const std::string fifo = dir / "fifo.journal";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

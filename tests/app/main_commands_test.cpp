@@ -288,6 +288,11 @@ TEST_F(MainCommandsTest, SaveSelectionWritesTheSelectionOnly) {
   NullLoadSinks sinks;
   ASSERT_TRUE(LoadCaptureFile(dir / "sel.kv", loaded, loadedView, sinks).ok);
   EXPECT_EQ(loaded.Store.Count(), 1u);
+  // The capture itself is still unsaved: closing asks, and its journal stays.
+  EXPECT_TRUE(data.DataModified.load());
+  EXPECT_EQ(ui.releases, 0);
+  EXPECT_TRUE(commands.CloseQuery());
+  EXPECT_EQ(ui.questions, std::vector<std::string>{kSaveBeforeProceedingText});
 }
 
 TEST_F(MainCommandsTest, DumpWritesOnlyWithEvents) {

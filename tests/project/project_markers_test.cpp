@@ -104,5 +104,35 @@ TEST_F(ProjectMarkersTest, UnknownAndDamagedLinesArePassedOver) {
   EXPECT_EQ(loadedView.Markers[1].label, "AB");
 }
 
+// Marker lines that give no marker (a time that is not a number or not hex,
+// one marker too many) are told in the load's "lines ignored" warning.
+TEST_F(ProjectMarkersTest, MarkersNotTakenAreCountedAsIgnored) {
+  std::string many;
+  for (size_t i = 0; i <= MarkerList::kMarkersMax; ++i) many += "M00000000504BE640\r\n";
+  const struct {
+    const char* what;
+    std::string lines;
+    size_t markers;
+    std::vector<std::string> warnings;
+  } cases[] = {
+      {"a good marker", "M00000000504BE6404142\r\n", 1, {}},
+      {"not a number", "M000000000000F87F4142\r\n", 0, {"1 line ignored"}},
+      {"infinite", "M000000000000F07F\r\nM000000000000F0FF\r\n", 0, {"2 lines ignored"}},
+      {"not hex in the time", "M00000000504BE6G0\r\nM 0000000504BE640\r\n", 0, {"2 lines ignored"}},
+      {"past the list's size", many, MarkerList::kMarkersMax, {"1 line ignored"}},
+  };
+  const std::string plain = ReadBytes(Save("a.kv", data.CaptureStart, data.CaptureEnd));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(dir / "m.kv", plain + c.lines);
+    CaptureData loaded(clock);
+    CaptureView loadedView;
+    CollectingLoadSinks collected;
+    ASSERT_TRUE(LoadCaptureFile(dir / "m.kv", loaded, loadedView, collected).ok);
+    EXPECT_EQ(loadedView.Markers.Size(), c.markers);
+    EXPECT_EQ(collected.warnings, c.warnings);
+  }
+}
+
 }  // namespace
 }  // namespace korvalog

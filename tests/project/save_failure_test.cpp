@@ -91,6 +91,23 @@ TEST_F(SaveFailureTest, FolderInTheWayIsReported) {
   EXPECT_EQ(FilesIn(dir.Path()), 1u);
 }
 
+// A read-only file (the read-only attribute on Windows) is not replaced by
+// a renamed copy that would drop its protection.
+TEST_F(SaveFailureTest, ReadOnlyFileIsKept) {
+  const std::string path = dir / "read-only.kv";
+  WriteBytes(path, "previous");
+  namespace fs = std::filesystem;
+  fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+  const FileResult r = Save(path);
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("read-only.kv: cannot write"), std::string::npos) << r.error;
+  EXPECT_EQ(ReadBytes(path), "previous");
+  EXPECT_EQ(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
+  EXPECT_EQ(FilesIn(dir.Path()), 1u);
+  EXPECT_EQ(data.DataModified, 1);
+  fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+}
+
 #ifndef _WIN32
 TEST_F(SaveFailureTest, LinkedTargetIsReplacedThroughTheLink) {
   WriteBytes(dir / "real.kv", "old");

@@ -74,6 +74,13 @@ TEST(VcdImportTest, ReadsForeignDumps) {
        "$timescale 1 s $end\n$var wire 1 ! ch003_Door_open $end\n$var wire 1 \" ch001 $end\n"
        "$enddefinitions $end\n#5\n$dumpvars 0! 1\" $end\n#7 1!\n",
        "2000000 3 1\n", "|#2|Door_open|#4", "2000-01-01 00:00:05.000"},
+      {"levels before the first time hold from $date on",
+       "$date Mon Dec  7 10:00:05 2026 $end $timescale 1 ms $end $var wire 1 ! a $end $enddefinitions $end\n"
+       "$dumpvars 0! $end\n#10 1!\n",
+       "10000 1 1\n", "a|#2|#3|#4", "2026-12-07 10:00:05.000"},
+      {"values before the first time without $dumpvars",
+       "$timescale 1 ms $end $var wire 1 ! a $end $enddefinitions $end\n1!\n#250\n0!\n",
+       "250000 1 0\n", "a|#2|#3|#4", "2000-01-01 00:00:00.000"},
       {"two wires named for one channel fall back to the declaration order",
        "$var wire 1 ! ch003_a $end\n$var wire 1 \" ch003_b $end\n$enddefinitions $end\n#0 1\"\n",
        "0 2 1\n", "ch003_a|ch003_b|#3|#4", "2000-01-01 00:00:00.000"},
