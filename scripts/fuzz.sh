@@ -1,33 +1,66 @@
 #!/usr/bin/env bash
-# Builds the load fuzzer with clang, AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-fuzz/, seeds a corpus from the test
-# files, and runs it. Not part of the tests.
-# usage: scripts/fuzz.sh [SECONDS]   (default 600)
+# Builds the fuzz targets (fuzz/) with clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-fuzz/ and runs each for SECONDS on a
+# corpus grown from its seeds in fuzz/seeds/<target>/. Exits non-zero when a
+# target does not build or finds a crash (the input is kept in
+# build-fuzz/crashes/). clang and libFuzzer come from scripts/install-deps.sh
+# --fuzz. CI runs it with 30 seconds.
+# usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (default 600; load project roles)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-600}
-if ! command -v clang++ >/dev/null; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends clang
+shift || true
+targets=("$@")
+[ ${#targets[@]} -eq 0 ] && targets=(load project roles)
+scripts/install-deps.sh --fuzz
+args=()
+if command -v ccache >/dev/null && [ -z "${CMAKE_CXX_COMPILER_LAUNCHER:-}" ]; then
+  args+=("-DCMAKE_CXX_COMPILER_LAUNCHER=ccache")
+  export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(cd .. && pwd)}"
 fi
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DKORVALOG_FUZZ=ON -DKORVALOG_SANITIZE=address \
-  -DKORVALOG_GUI=OFF -DKORVALOG_TESTS=OFF -DKORVALOG_BENCH=OFF >&2
-cmake --build build-fuzz -j2 --target korvalog-load-fuzzer >&2
+  -DKORVALOG_GUI=OFF -DKORVALOG_TESTS=OFF -DKORVALOG_BENCH=OFF "${args[@]}" >&2
+build_targets=()
+for t in "${targets[@]}"; do build_targets+=(--target "korvalog-$t-fuzzer"); done
+cmake --build build-fuzz -j"$(nproc)" "${build_targets[@]}" >&2
 
-# The seed corpus: every sample file, as a project (first byte 1), as a log
-# (first byte 0), as a value change dump (first byte 2) and as a capture
-# journal (first byte 4).
-corpus=build-fuzz/corpus
-mkdir -p "$corpus"
-for f in fuzz/seeds/*; do
-  base=$(basename "$f")
-  { printf '\001'; cat "$f"; } >"$corpus/project-$base"
-  { printf '\000'; cat "$f"; } >"$corpus/log-$base"
-  { printf '\002'; cat "$f"; } >"$corpus/dump-$base"
-  { printf '\004'; cat "$f"; } >"$corpus/journal-$base"
+# The load target reads its first byte as the kind of file: each sample goes
+# in as a log (0), a value change dump (2) and a capture journal (4).
+seed_corpus() {
+  local target=$1 corpus=$2
+  if [ "$target" != load ]; then
+    cp fuzz/seeds/"$target"/* "$corpus"/
+    return
+  fi
+  for f in fuzz/seeds/load/*; do
+    local base
+    base=$(basename "$f")
+    { printf '\000'; cat "$f"; } >"$corpus/log-$base"
+    { printf '\002'; cat "$f"; } >"$corpus/dump-$base"
+    { printf '\004'; cat "$f"; } >"$corpus/journal-$base"
+  done
+}
+
+mkdir -p build-fuzz/crashes
+failed=()
+for t in "${targets[@]}"; do
+  corpus=build-fuzz/corpus-$t
+  mkdir -p "$corpus"
+  seed_corpus "$t" "$corpus"
+  echo "== korvalog-$t-fuzzer for ${seconds}s" >&2
+  # Every input goes through a file: in memory where the machine has that.
+  scratch_root=${TMPDIR:-/tmp}
+  [ -w /dev/shm ] && scratch_root=/dev/shm
+  scratch=$(mktemp -d "$scratch_root/korvalog-fuzz.XXXXXX")
+  if ! KORVALOG_FUZZ_SCRATCH=$scratch build-fuzz/fuzz/korvalog-"$t"-fuzzer "$corpus" -max_total_time="$seconds" -max_len=65536 \
+      -timeout=25 -rss_limit_mb=2048 -artifact_prefix="build-fuzz/crashes/$t-" -print_final_stats=1 >&2; then
+    failed+=("$t")
+  fi
+  rm -rf "$scratch"
 done
-exec build-fuzz/fuzz/korvalog-load-fuzzer "$corpus" -max_total_time="$seconds" -max_len=65536 \
-  -print_final_stats=1
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzz: crashes in ${failed[*]}; inputs in build-fuzz/crashes/" >&2
+  exit 1
+fi
+echo "fuzz: ${targets[*]} ran ${seconds}s each without a crash" >&2

@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, whatever the build, the tests and the
 # program need and this machine lacks. Safe to run again.
+# usage: scripts/install-deps.sh [--fuzz]
+#   --fuzz: only what the fuzz targets need (clang, its libFuzzer and
+#   sanitizer runtimes, llvm-symbolizer for readable crash reports).
 set -euo pipefail
-packages=(
-  g++ cmake make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev fonts-dejavu-core
-  libhidapi-dev
-  qt6-svg-dev
-  sigrok-cli poppler-utils
-  xvfb xauth imagemagick
-)
+if [ "${1:-}" = "--fuzz" ]; then
+  packages=(clang libclang-rt-14-dev llvm-14 cmake make)
+else
+  packages=(
+    g++ cmake make pkg-config
+    libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev libgl-dev fonts-dejavu-core
+    libhidapi-dev
+    qt6-svg-dev
+    sigrok-cli poppler-utils
+    xvfb xauth imagemagick
+  )
+fi
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
