@@ -160,7 +160,9 @@ struct GivenRoles {
     };
     if (RoleHasFloor(role)) {
       for (const Call& c : calls) {
-        if (c.role == role && c.floor == floor) return "role '" + key + "' for floor " + std::to_string(floor) + given(c.line, c.channel);
+        if (c.role == role && c.floor == floor) {
+          return "role '" + key + "' for floor " + std::to_string(floor) + given(c.line, c.channel);
+        }
       }
       calls.push_back({role, floor, lineNo, channel});
       return {};

@@ -1,7 +1,9 @@
 #include "core/marker_list.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <vector>
 
 namespace korvalog {
 namespace {
@@ -68,10 +70,20 @@ std::optional<size_t> MarkerList::Before(double t) const {
 }
 
 std::string MarkerList::FreeLabel() const {
-  for (size_t n = 1;; ++n) {
-    const std::string label = "M" + std::to_string(n);
-    if (std::none_of(items_.begin(), items_.end(), [&](const Marker& m) { return m.label == label; })) return label;
+  // One pass over the labels, not one per number tried: a project of
+  // thousands of unlabelled markers labels each of them while it loads.
+  // The lowest free number is at most one more than there are markers.
+  std::vector<bool> used(items_.size() + 2, false);
+  for (const Marker& m : items_) {
+    const std::string& label = m.label;
+    if (label.size() < 2 || label[0] != 'M' || label[1] == '0') continue;
+    size_t n = 0;
+    const auto [end, ec] = std::from_chars(label.data() + 1, label.data() + label.size(), n);
+    if (ec == std::errc() && end == label.data() + label.size() && n < used.size()) used[n] = true;
   }
+  size_t n = 1;
+  while (used[n]) ++n;
+  return "M" + std::to_string(n);
 }
 
 }  // namespace korvalog
