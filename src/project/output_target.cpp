@@ -6,10 +6,10 @@ namespace korvalog {
 
 std::string OutputProblem(const std::string& out, const std::vector<std::string>& others) {
   if (KindOfPath(out) == PathKind::Other) return out + ": is not a regular file";
-  if (ReadOnlyFile(out)) return out + ": cannot be written";
   for (const std::string& other : others) {
     if (!other.empty() && SameFile(out, other)) return out + ": is the same file as " + other;
   }
+  if (ReadOnlyFile(out)) return out + ": cannot be written";
   return {};
 }
 

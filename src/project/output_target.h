@@ -7,10 +7,10 @@
 
 namespace korvalog {
 
-// "OUT: is not a regular file", "OUT: cannot be written" (a file this
-// process may not write or one marked read-only, see ReadOnlyFile) or
-// "OUT: is the same file as IN"; empty when
-// `out` may be written. Same file means same device and inode.
+// "OUT: is not a regular file", "OUT: is the same file as IN" or "OUT:
+// cannot be written" (a file this process may not write or one marked
+// read-only, see ReadOnlyFile), in that order; empty when `out` may be
+// written. Same file means same device and inode.
 std::string OutputProblem(const std::string& out, const std::vector<std::string>& others = {});
 
 }  // namespace korvalog
