@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets (fuzz/) with clang, libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-fuzz/ and runs each for SECONDS on a
-# corpus grown from its seeds in fuzz/seeds/<target>/. Exits non-zero when a
-# target does not build or finds a crash (the input is kept in
-# build-fuzz/crashes/). clang and libFuzzer come from scripts/install-deps.sh
+# corpus grown from its seeds (fuzz/seeds/<target>/; the load target's are
+# the sample files in fuzz/seeds/ itself, which the golden tests read too).
+# Exits non-zero when a target does not build or finds a crash (the input is
+# kept in build-fuzz/crashes/). clang and libFuzzer come from scripts/install-deps.sh
 # --fuzz. CI runs it with 30 seconds.
 # usage: scripts/fuzz.sh [SECONDS] [TARGET...]   (default 600; load project roles)
 set -euo pipefail
@@ -33,7 +34,8 @@ seed_corpus() {
     cp fuzz/seeds/"$target"/* "$corpus"/
     return
   fi
-  for f in fuzz/seeds/load/*; do
+  for f in fuzz/seeds/*; do
+    [ -f "$f" ] || continue
     local base
     base=$(basename "$f")
     { printf '\000'; cat "$f"; } >"$corpus/log-$base"
