@@ -1,0 +1,151 @@
+#include "session/part_claims.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/file_names.h"
+#include "core/journal_file.h"
+#include "core/journal_format.h"
+#include "session/continuous_parts.h"
+
+namespace korvalog {
+namespace {
+
+namespace fs = std::filesystem;
+namespace jf = journal_file;
+
+constexpr char kRunFilePrefix[] = ".korvalog-run-";
+constexpr char kRunFileSuffix[] = ".parts";
+
+bool IsRunFileName(const std::string& name) {
+  const size_t p = sizeof kRunFilePrefix - 1;
+  const size_t s = sizeof kRunFileSuffix - 1;
+  return name.size() > p + s && name.compare(0, p, kRunFilePrefix) == 0 &&
+         name.compare(name.size() - s, s, kRunFileSuffix) == 0;
+}
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name));
+}
+
+}  // namespace
+
+void PartClaims::Begin(const std::string& folder, const std::string& prefix) {
+  End();
+  std::lock_guard<std::mutex> hold(mutex_);
+  folder_ = folder;
+  prefix_ = prefix;
+  next_ = FirstFreePartNumber(folder, prefix);
+  char id[17];
+  std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(NewCaptureId()));
+  const std::string name = kRunFilePrefix + std::string(id) + kRunFileSuffix;
+  PartsOfOtherRuns(folder, name);  // clears away run files left behind
+  // Locked under a name no pruner reads, then renamed: a pruner never finds
+  // it unlocked and takes it for one left behind.
+  const std::string fresh = InFolder(folder, name + "-new");
+  const int fd = jf::Open(fresh, true);
+  if (fd < 0) return;  // the folder is gone or full: the parts will fail and be rescued
+  if (jf::TryLock(fd, true) != jf::LockResult::Taken || !jf::Rename(fresh, InFolder(folder, name))) {
+    jf::Close(fd);
+    jf::Remove(fresh);
+    return;
+  }
+  runFd_ = fd;
+  runFile_ = name;
+  runSize_ = 0;
+}
+
+std::string PartClaims::NameOf(uint32_t index) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  while (names_.size() <= index) {
+    for (;; ++next_) {
+      const std::string name = ContinuousPartName(prefix_, next_);
+      // Listed before it is created, so that no pruner sees it unlisted.
+      if (runFd_ >= 0) {
+        const std::string line = name + "\n";
+        if (jf::WriteAt(runFd_, line.data(), line.size(), runSize_) == static_cast<long long>(line.size())) {
+          runSize_ += line.size();
+        }
+      }
+      if (jf::CreateNew(InFolder(folder_, name))) {
+        claimed_.push_back(true);
+      } else if (errno == EEXIST) {
+        continue;  // another capture's, or an earlier run's
+      } else {
+        claimed_.push_back(false);  // cannot be created: its save fails and is rescued
+      }
+      names_.push_back(name);
+      written_.push_back(false);
+      ++next_;
+      break;
+    }
+  }
+  return InFolder(folder_, names_[index]);
+}
+
+void PartClaims::Written(uint32_t index) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (index < written_.size()) written_[index] = true;
+}
+
+std::vector<std::string> PartClaims::NotMine() {
+  std::vector<std::string> names = PartsOfOtherRuns(folder_, runFile_);
+  std::lock_guard<std::mutex> hold(mutex_);
+  for (size_t i = 0; i < names_.size(); ++i) {
+    if (!written_[i]) names.push_back(names_[i]);
+  }
+  return names;
+}
+
+void PartClaims::End() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  for (size_t i = 0; i < names_.size(); ++i) {
+    std::error_code ec;
+    const fs::path path = PathFromUtf8(InFolder(folder_, names_[i]));
+    if (claimed_[i] && !written_[i] && fs::is_regular_file(path, ec) && fs::file_size(path, ec) == 0) {
+      fs::remove(path, ec);
+    }
+  }
+  if (runFd_ >= 0) {
+    jf::Remove(InFolder(folder_, runFile_));
+    jf::Close(runFd_);
+  }
+  runFd_ = -1;
+  runFile_.clear();
+  names_.clear();
+  claimed_.clear();
+  written_.clear();
+  prefix_.clear();
+}
+
+std::vector<std::string> PartsOfOtherRuns(const std::string& folder, const std::string& ownRunFile) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(PathFromUtf8(folder), ec)) {
+    const std::string name = Utf8FromPath(entry.path().filename());
+    if (!IsRunFileName(name) || name == ownRunFile) continue;
+    const std::string path = Utf8FromPath(entry.path());
+    const int fd = jf::Open(path, false);
+    if (fd < 0) continue;
+    const jf::LockResult lock = jf::TryLock(fd, false);
+    jf::Close(fd);
+    if (lock == jf::LockResult::Taken) {
+      jf::Remove(path);  // its capture ended without removing it
+      continue;
+    }
+    std::ifstream in(entry.path(), std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string all = text.str();
+    // Whole lines only: the last may be half written.
+    for (size_t at = 0, end; (end = all.find('\n', at)) != std::string::npos; at = end + 1) {
+      names.push_back(all.substr(at, end - at));
+    }
+  }
+  return names;
+}
+
+}  // namespace korvalog
