@@ -62,7 +62,7 @@ void CaptureSession::Configure(const SessionOptions& options) {
   prefix_.clear();
   claims_.End();
   partsSaved_ = 0;
-  notWritten_ = rescueFailed_ = unsaved_ = stoppedEarly_ = partSaved_ = partFailed_ = false;
+  notWritten_ = rescueFailed_ = unsaved_ = lastUnsaved_ = stoppedEarly_ = partSaved_ = partFailed_ = false;
   retryAt_ = {};
   if (options_.rotate) {
     rotation_ = std::make_unique<StoreRotation>();
@@ -110,7 +110,14 @@ bool CaptureSession::Prepare() {
                                files_, notes_, &summary_.recovered);
 }
 
-std::string CaptureSession::PartName(uint32_t number) { return claims_.NameOf(number - 1); }
+std::string CaptureSession::PartName(uint32_t number) {
+  // Begun at the start; a part saved before (never in practice) still gets its names.
+  if (!claims_.Begun()) {
+    prefix_ = PartTimeStamp(data_.CaptureStart.time);
+    claims_.Begin(options_.out, prefix_);
+  }
+  return claims_.NameOf(number - 1);
+}
 
 bool CaptureSession::CaptureStarted(std::string& error) {
   double started = 0;
@@ -221,7 +228,7 @@ int CaptureSession::SaveRemainingParts() {
   }
   PositionSnapshot end = data_.CaptureEnd;
   end.index = data_.Store.Count();
-  if (!WritePart(data_, data_.CaptureStart, end)) unsaved_ = true;
+  if (!WritePart(data_, data_.CaptureStart, end)) unsaved_ = lastUnsaved_ = true;
   return notWritten_ || unsaved_ ? kSessionPartNotWritten : kSessionWritten;
 }
 
@@ -259,9 +266,15 @@ int CaptureSession::Settle(int status) {
 void CaptureSession::KeepJournalsHoldingTheRest() {
   for (const std::string& j : journal_.FilesOnDisk()) {
     const bool previous = j.size() > 9 && j.compare(j.size() - 9, 9, ".previous") == 0;
-    const uint32_t unwritten = previous ? (rotation_ ? rotation_->SpareCount() : 0) : data_.Store.Count();
-    JournalContents contents;
+    uint32_t unwritten = data_.Store.Count();
+    if (Rotating() && previous) unwritten = rotation_->SpareWaiting() ? rotation_->SpareCount() : 0;
+    if (Rotating() && !previous && !lastUnsaved_) unwritten = 0;
     std::string error;
+    if (Rotating() && unwritten == 0) {
+      RemoveJournalFile(j, error);  // its part is in a file
+      continue;
+    }
+    JournalContents contents;
     const bool read = ReadJournal(j, contents, error);
     const size_t held = read ? contents.events.size() : 0;
     const std::string recover = "; korvalog-cli recover " + j + " --out FILE.kv";
@@ -269,13 +282,17 @@ void CaptureSession::KeepJournalsHoldingTheRest() {
       notes_.Note(NoteKind::Problem, "the journal " + j + " keeps the capture" + recover);
     } else if (held > 0) {
       notes_.Note(NoteKind::Problem, "the journal " + j + " keeps only " + std::to_string(held) + " of the " +
-                                         std::to_string(unwritten) + " events not written" + recover);
+                                         std::to_string(unwritten) + " events not written; the other " +
+                                         std::to_string(unwritten - held) + " are lost" + recover);
     } else {
       std::error_code ec;
       if (read || fs::file_size(PathFromUtf8(j), ec) == 0) {
         // Nothing of the capture is in it (the disk was full from the
         // start): it would only be refused, or recovered as an empty capture.
         RemoveJournalFile(j, error);
+        if (Rotating() && unwritten > 0) {
+          notes_.Note(NoteKind::Problem, std::to_string(unwritten) + " events could be written nowhere: they are lost");
+        }
         continue;
       }
       notes_.Note(NoteKind::Problem, error + "; the journal is kept");

@@ -145,6 +145,7 @@ class CaptureSession {
   bool notWritten_ = false;    // a part went to a rescue file instead
   bool rescueFailed_ = false;  // told once
   bool unsaved_ = false;       // a part is left in a journal only
+  bool lastUnsaved_ = false;   // the part in the store at the end, too
   bool stoppedEarly_ = false;
   bool partSaved_ = false;
   bool partFailed_ = false;
