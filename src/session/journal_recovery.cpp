@@ -22,13 +22,9 @@ bool SamePlace(const std::string& a, const std::string& b) {
          fs::weakly_canonical(fs::absolute(PathFromUtf8(b), ec), ec);
 }
 
-// An empty part is a name a continuous capture claimed and never filled.
 bool FreeName(const std::string& name) {
   std::error_code ec;
-  const fs::path path = PathFromUtf8(name);
-  if (!fs::exists(path, ec)) return true;
-  return IsContinuousPartName(Utf8FromPath(path.filename())) && fs::is_regular_file(path, ec) &&
-         fs::file_size(path, ec) == 0;
+  return !fs::exists(PathFromUtf8(name), ec);
 }
 
 // A journal whose capture was saved to `target` before it could be removed

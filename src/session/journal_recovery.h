@@ -14,8 +14,7 @@
 namespace korvalog {
 
 // `path`, or when that exists (or is the file `reserved` names)
-// "stem-recovered.kv", "stem-recovered-2.kv"... An empty numbered part
-// counts as free: a continuous capture claimed it and never wrote it.
+// "stem-recovered.kv", "stem-recovered-2.kv"...
 std::string FreeRecoveredName(const std::string& path, const std::string& reserved = {});
 
 // A file with a journal's mark where a header copy may be; anything else at

@@ -1,5 +1,6 @@
 #include "session/part_claims.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -31,6 +32,21 @@ std::string InFolder(const std::string& folder, const std::string& name) {
   return Utf8FromPath(PathFromUtf8(folder) / PathFromUtf8(name));
 }
 
+// The hidden mark that claims a part's name until the part is written, so
+// that nothing empty ever shows under a part's name.
+std::string ClaimMark(const std::string& name) { return "." + name + ".claim"; }
+
+bool IsClaimMark(const std::string& name, std::string& part) {
+  if (name.size() < 8 || name[0] != '.' || name.compare(name.size() - 6, 6, ".claim") != 0) return false;
+  part = name.substr(1, name.size() - 7);
+  return IsContinuousPartName(part);
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(PathFromUtf8(path), ec);
+}
+
 }  // namespace
 
 void PartClaims::Begin(const std::string& folder, const std::string& prefix) {
@@ -42,7 +58,17 @@ void PartClaims::Begin(const std::string& folder, const std::string& prefix) {
   char id[17];
   std::snprintf(id, sizeof id, "%016llx", static_cast<unsigned long long>(NewCaptureId()));
   const std::string name = kRunFilePrefix + std::string(id) + kRunFileSuffix;
-  PartsOfOtherRuns(folder, name);  // clears away run files left behind
+  // Run files and claims left behind by captures that ended without
+  // removing them go.
+  const std::vector<std::string> live = PartsOfOtherRuns(folder, name);
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(PathFromUtf8(folder), ec)) {
+    std::string part;
+    if (IsClaimMark(Utf8FromPath(entry.path().filename()), part) &&
+        std::find(live.begin(), live.end(), part) == live.end()) {
+      jf::Remove(Utf8FromPath(entry.path()));
+    }
+  }
   // Locked under a name no pruner reads, then renamed: a pruner never finds
   // it unlocked and takes it for one left behind.
   const std::string fresh = InFolder(folder, name + "-new");
@@ -70,12 +96,18 @@ std::string PartClaims::NameOf(uint32_t index) {
           runSize_ += line.size();
         }
       }
-      if (jf::CreateNew(InFolder(folder_, name))) {
+      if (Exists(InFolder(folder_, name))) continue;  // an earlier run's part
+      const std::string mark = InFolder(folder_, ClaimMark(name));
+      if (jf::CreateNew(mark)) {
+        if (Exists(InFolder(folder_, name))) {  // written between the look and the claim
+          jf::Remove(mark);
+          continue;
+        }
         claimed_.push_back(true);
       } else if (errno == EEXIST) {
-        continue;  // another capture's, or an earlier run's
+        continue;  // another running capture's
       } else {
-        claimed_.push_back(false);  // cannot be created: its save fails and is rescued
+        claimed_.push_back(false);  // the folder is gone or full: its save fails and is rescued
       }
       names_.push_back(name);
       written_.push_back(false);
@@ -88,7 +120,11 @@ std::string PartClaims::NameOf(uint32_t index) {
 
 void PartClaims::Written(uint32_t index) {
   std::lock_guard<std::mutex> hold(mutex_);
-  if (index < written_.size()) written_[index] = true;
+  if (index >= written_.size()) return;
+  written_[index] = true;
+  // The part itself holds the name now.
+  if (claimed_[index]) jf::Remove(InFolder(folder_, ClaimMark(names_[index])));
+  claimed_[index] = false;
 }
 
 std::vector<std::string> PartClaims::NotMine() {
@@ -103,11 +139,7 @@ std::vector<std::string> PartClaims::NotMine() {
 void PartClaims::End() {
   std::lock_guard<std::mutex> hold(mutex_);
   for (size_t i = 0; i < names_.size(); ++i) {
-    std::error_code ec;
-    const fs::path path = PathFromUtf8(InFolder(folder_, names_[i]));
-    if (claimed_[i] && !written_[i] && fs::is_regular_file(path, ec) && fs::file_size(path, ec) == 0) {
-      fs::remove(path, ec);
-    }
+    if (claimed_[i]) jf::Remove(InFolder(folder_, ClaimMark(names_[i])));
   }
   if (runFd_ >= 0) {
     jf::Remove(InFolder(folder_, runFile_));

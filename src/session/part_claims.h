@@ -1,10 +1,11 @@
 #pragma once
 // The part names of one continuous capture. Several captures may share a
 // parts folder, even start in the same second: each name is claimed by
-// creating the file before anything is written to it (the next number when
-// another capture got there first), and every running capture keeps a run
-// file in the folder, locked while it runs, that lists the names it
-// claimed, so that no other capture's --max-files removes them.
+// creating a hidden mark ".NAME.claim", which only one capture can create
+// (the next number for one that comes second), until the part is written;
+// and every running capture keeps a run file in the folder, locked while it
+// runs, that lists the names it claimed, so that no other capture's
+// --max-files removes them.
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -32,7 +33,7 @@ class PartClaims {
   // Names --max-files must leave alone: parts other running captures own,
   // and this run's claims not written yet.
   std::vector<std::string> NotMine();
-  // Claims never written (still empty) go, and so does the run file.
+  // The marks of claims never written go, and so does the run file.
   void End();
 
  private:
