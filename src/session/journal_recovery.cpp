@@ -7,6 +7,7 @@
 #include "core/file_identity.h"
 #include "core/file_names.h"
 #include "session/continuous_parts.h"
+#include "session/part_claims.h"
 
 namespace korvalog {
 
@@ -149,6 +150,7 @@ bool RecoverJournalsLeftAt(const std::string& journal, const std::string& partsF
     const std::string out = FreeRecoveredName(target, partsFolder.empty() ? project : std::string());
     CaptureView leftView;  // the left capture's names, not this one's
     if (!RecoverJournalTo(left, out, scratch, leftView, files, notes)) return false;
+    DropClaimOf(target);  // the dead capture's claim on the name it was meant for
     if (recovered != nullptr) recovered->push_back(out);
   }
   return true;

@@ -153,6 +153,11 @@ void PartClaims::End() {
   prefix_.clear();
 }
 
+void DropClaimOf(const std::string& path) {
+  const fs::path part = PathFromUtf8(path);
+  jf::Remove(Utf8FromPath(part.parent_path() / PathFromUtf8(ClaimMark(Utf8FromPath(part.filename())))));
+}
+
 std::vector<std::string> PartsOfOtherRuns(const std::string& folder, const std::string& ownRunFile) {
   std::vector<std::string> names;
   std::error_code ec;

@@ -49,6 +49,10 @@ class PartClaims {
   uint64_t runSize_ = 0;
 };
 
+// Removes the claim mark of the part at `path`, left by a capture that died
+// before writing it (its journal was just recovered there).
+void DropClaimOf(const std::string& path);
+
 // The part names listed by run files in `folder` whose captures still run
 // (all but `ownRunFile`); a run file nobody holds is removed.
 std::vector<std::string> PartsOfOtherRuns(const std::string& folder, const std::string& ownRunFile);
