@@ -9,6 +9,7 @@ class ProjectSessionFiles final : public SessionFiles {
   bool WriteProject(const std::string& path, CaptureData& data, const CaptureView& view, const PositionSnapshot& from,
                     const PositionSnapshot& to, std::string& error) override;
   std::string OutputProblem(const std::string& out, const std::vector<std::string>& others) override;
+  bool HoldsJournal(const std::string& path, const JournalContents& journal) override;
 };
 
 }  // namespace korvalog

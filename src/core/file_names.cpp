@@ -45,4 +45,11 @@ bool Writable(const std::filesystem::path& path) { return access(path.c_str(), W
 
 #endif
 
+std::string AbsoluteName(const std::string& name) {
+  if (name.empty()) return name;
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(PathFromUtf8(name), ec);
+  return ec ? name : Utf8FromPath(absolute.lexically_normal());
+}
+
 }  // namespace korvalog

@@ -12,6 +12,9 @@ namespace korvalog {
 std::filesystem::path PathFromUtf8(const std::string& name);
 // A path's name in UTF-8.
 std::string Utf8FromPath(const std::filesystem::path& path);
+// `name` made absolute against the working folder, so that it still names the
+// same file for a program started elsewhere; empty stays empty.
+std::string AbsoluteName(const std::string& name);
 // True when this process may write the file, or create files in the folder.
 bool Writable(const std::filesystem::path& path);
 

@@ -93,6 +93,17 @@ void SyncData(int fd) { _commit(fd); }
 
 void SyncFolderOf(const std::string&) {}  // NTFS journals its folder entries itself
 
+bool CreateNew(const std::string& path) {
+  const HANDLE h = CreateFileW(WideFromUtf8(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    errno = ErrnoOf(GetLastError());
+    return false;
+  }
+  CloseHandle(h);
+  return true;
+}
+
 bool Remove(const std::string& path) {
   if (DeleteFileW(WideFromUtf8(path).c_str())) return true;
   errno = ErrnoOf(GetLastError());
@@ -135,6 +146,13 @@ void SyncFolderOf(const std::string& path) {
   if (fd < 0) return;
   fsync(fd);
   close(fd);
+}
+
+bool CreateNew(const std::string& path) {
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NONBLOCK, 0644);
+  if (fd < 0) return false;
+  close(fd);
+  return true;
 }
 
 bool Remove(const std::string& path) { return std::remove(path.c_str()) == 0; }

@@ -27,6 +27,11 @@ void SyncData(int fd);
 // Makes a new file's name in its folder survive a power cut.
 void SyncFolderOf(const std::string& path);
 
+// Creates an empty file only when nothing has the name: the claim of a name
+// that two programs may choose at the same moment. False with errno set
+// (EEXIST when the name is taken).
+bool CreateNew(const std::string& path);
+
 // Removes a file, open or not; false with errno set (ENOENT when missing).
 bool Remove(const std::string& path);
 // Gives a file, open or not, a new name in the same folder, replacing a file

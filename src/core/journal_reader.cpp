@@ -141,10 +141,12 @@ std::vector<std::string> FindLeftJournals(const std::string& folder) {
   std::error_code ec;
   for (const auto& entry : std::filesystem::directory_iterator(PathFromUtf8(folder), ec)) {
     const std::string name = Utf8FromPath(entry.path().filename());
-    const std::string suffix = kJournalSuffix;
-    if (name.size() <= suffix.size() || name.compare(name.size() - suffix.size(), suffix.size(), suffix) != 0) {
-      continue;
-    }
+    // A continuous capture's part waiting to be saved has its journal as
+    // "NAME.journal.previous".
+    const auto endsIn = [&name](const std::string& suffix) {
+      return name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0;
+    };
+    if (!endsIn(kJournalSuffix) && !endsIn(std::string(kJournalSuffix) + ".previous")) continue;
     std::error_code ec2;
     if (!entry.is_regular_file(ec2) || JournalInUse(Utf8FromPath(entry.path()))) continue;
     found.push_back(Utf8FromPath(entry.path()));

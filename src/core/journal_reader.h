@@ -38,8 +38,8 @@ std::string DescribeRecovery(const JournalContents& journal);
 // True while a running capture holds the journal at `path`.
 bool JournalInUse(const std::string& path);
 
-// Journals ("*.journal") in `folder` that no running capture holds, oldest
-// name first.
+// Journals ("*.journal", "*.journal.previous") in `folder` that no running
+// capture holds, oldest name first.
 std::vector<std::string> FindLeftJournals(const std::string& folder);
 
 // Moves a journal that could not be recovered whole out of the way, to

@@ -6,6 +6,7 @@
 
 #include "base/byte_text.h"
 #include "core/file_names.h"
+#include "core/journal_reader.h"
 #include "core/process_setup.h"
 #include "session/continuous_parts.h"
 #include "session/journal_recovery.h"
@@ -59,9 +60,9 @@ void CaptureSession::Configure(const SessionOptions& options) {
   summary_ = SessionSummary{};
   ownParts_.clear();
   prefix_.clear();
-  firstNumber_ = 1;
+  claims_.End();
   partsSaved_ = 0;
-  notWritten_ = rescueFailed_ = unsaved_ = stoppedEarly_ = partSaved_ = partFailed_ = false;
+  notWritten_ = rescueFailed_ = unsaved_ = lastUnsaved_ = stoppedEarly_ = partSaved_ = partFailed_ = false;
   retryAt_ = {};
   if (options_.rotate) {
     rotation_ = std::make_unique<StoreRotation>();
@@ -106,11 +107,16 @@ bool CaptureSession::Prepare() {
     }
   }
   return RecoverJournalsLeftAt(journalPath, options_.rotate ? options_.out : std::string(), options_.out, *part_,
-                               files_, notes_);
+                               files_, notes_, &summary_.recovered);
 }
 
-std::string CaptureSession::PartName(uint32_t number) const {
-  return Utf8FromPath(PathFromUtf8(options_.out) / ContinuousPartName(prefix_, number + firstNumber_ - 1));
+std::string CaptureSession::PartName(uint32_t number) {
+  // Begun at the start; a part saved before (never in practice) still gets its names.
+  if (!claims_.Begun()) {
+    prefix_ = PartTimeStamp(data_.CaptureStart.time);
+    claims_.Begin(options_.out, prefix_);
+  }
+  return claims_.NameOf(number - 1);
 }
 
 bool CaptureSession::CaptureStarted(std::string& error) {
@@ -121,9 +127,11 @@ bool CaptureSession::CaptureStarted(std::string& error) {
     started = data_.CaptureStart.time;
   }
   prefix_ = PartTimeStamp(started);
-  if (rotation_) firstNumber_ = FirstFreePartNumber(options_.out, prefix_);
-  const bool ok = journal_.CaptureStarted(rotation_ ? std::string() : options_.out, rotation_.get(),
-                                          [this](uint32_t generation) { return PartName(generation + 1); }, error);
+  if (rotation_) claims_.Begin(options_.out, prefix_);
+  // Absolute names: a run started from another folder recovers into the same files.
+  const bool ok = journal_.CaptureStarted(
+      rotation_ ? std::string() : AbsoluteName(options_.out), rotation_.get(),
+      [this](uint32_t generation) { return AbsoluteName(PartName(generation + 1)); }, error);
   if (!ok && rotation_) rotation_->AttachJournal(false);
   return ok;
 }
@@ -168,10 +176,13 @@ bool CaptureSession::WritePart(CaptureData& part, const PositionSnapshot& from, 
   std::string error;
   if (files_.WriteProject(name, part, view_, from, to, error)) {
     notes_.Note(NoteKind::News, events + " events written to " + name);
+    claims_.Written(partsSaved_);
     ++partsSaved_;
     ownParts_.push_back(name);
     summary_.written.push_back(name);
-    if (options_.maxFiles > 0) PruneContinuousParts(options_.out, static_cast<size_t>(options_.maxFiles), ownParts_);
+    if (options_.maxFiles > 0) {
+      PruneContinuousParts(options_.out, static_cast<size_t>(options_.maxFiles), ownParts_, claims_.NotMine());
+    }
     return true;
   }
   // As a single capture does: the part goes to the temporary folder, and the
@@ -211,29 +222,31 @@ int CaptureSession::SaveRemainingParts() {
   }
   const int status = notWritten_ || unsaved_ ? kSessionPartNotWritten : kSessionWritten;
   if (data_.Store.Count() == 0 && partsSaved_ > 0) return status;  // the last part ended exactly full
-  if (prefix_.empty()) {
+  if (!claims_.Begun()) {
     prefix_ = PartTimeStamp(data_.CaptureStart.time);
-    firstNumber_ = FirstFreePartNumber(options_.out, prefix_);
+    claims_.Begin(options_.out, prefix_);
   }
   PositionSnapshot end = data_.CaptureEnd;
   end.index = data_.Store.Count();
-  if (!WritePart(data_, data_.CaptureStart, end)) unsaved_ = true;
+  if (!WritePart(data_, data_.CaptureStart, end)) unsaved_ = lastUnsaved_ = true;
   return notWritten_ || unsaved_ ? kSessionPartNotWritten : kSessionWritten;
 }
 
 int CaptureSession::Settle(int status) {
+  const bool nowhere = status == kSessionWrittenNowhere;
+  if (nowhere) status = kSessionPartNotWritten;
   if (stoppedEarly_) {
     notes_.Note(NoteKind::Problem,
                 "the continuous capture stopped: a store filled before the part before it was saved");
   }
-  // Every part was written somewhere (a rescue file counts): the journals
-  // have served. Otherwise they keep what could not be written.
-  const bool allWritten = status == kSessionWritten || (status == kSessionPartNotWritten && Rotating() && !unsaved_);
+  // Everything was written somewhere (a rescue file counts): the journals
+  // have served, and one left would later be recovered as a second copy.
+  const bool allWritten = status == kSessionWritten || (status == kSessionPartNotWritten && !nowhere && !unsaved_);
   if (allWritten) {
     std::string error;
     if (!journal_.Release(error)) notes_.Note(NoteKind::Problem, error);
   } else {
-    summary_.journals = journal_.FilesOnDisk();
+    KeepJournalsHoldingTheRest();
   }
   if (Rotating() && status != kSessionWritten) {
     // One line that names every file holding this capture.
@@ -242,12 +255,54 @@ int CaptureSession::Settle(int status) {
     for (const std::string& j : summary_.journals) files += (files.empty() ? "" : ", ") + j;
     notes_.Note(NoteKind::Problem, "the capture is in " + (files.empty() ? "no file: it is lost" : files));
   }
-  for (const std::string& j : summary_.journals) {
-    notes_.Note(NoteKind::Problem,
-                "the journal " + j + " keeps the capture; korvalog-cli recover " + j + " --out FILE.kv");
+  for (const std::string& r : summary_.recovered) {
+    notes_.Note(NoteKind::News, "the capture an earlier run left in the journal is in " + r);
   }
+  claims_.End();
   summary_.status = status == kSessionWritten && stoppedEarly_ ? kSessionStoppedEarly : status;
   return summary_.status;
+}
+
+void CaptureSession::KeepJournalsHoldingTheRest() {
+  for (const std::string& j : journal_.FilesOnDisk()) {
+    const bool previous = j.size() > 9 && j.compare(j.size() - 9, 9, ".previous") == 0;
+    uint32_t unwritten = data_.Store.Count();
+    if (Rotating() && previous) unwritten = rotation_->SpareWaiting() ? rotation_->SpareCount() : 0;
+    if (Rotating() && !previous && !lastUnsaved_) unwritten = 0;
+    std::string error;
+    if (Rotating() && unwritten == 0) {
+      RemoveJournalFile(j, error);  // its part is in a file
+      continue;
+    }
+    JournalContents contents;
+    const bool read = ReadJournal(j, contents, error);
+    const size_t held = read ? contents.events.size() : 0;
+    const std::string recover = "; korvalog-cli recover " + j + " --out FILE.kv";
+    if (read && held >= unwritten) {
+      notes_.Note(NoteKind::Problem, "the journal " + j + " keeps the capture" + recover);
+    } else if (held > 0) {
+      notes_.Note(NoteKind::Problem, "the journal " + j + " keeps only " + std::to_string(held) + " of the " +
+                                         std::to_string(unwritten) + " events not written; the other " +
+                                         std::to_string(unwritten - held) + " are lost" + recover);
+    } else {
+      std::error_code ec;
+      if (read || fs::file_size(PathFromUtf8(j), ec) == 0) {
+        // Nothing of the capture is in it (the disk was full from the
+        // start): it would only be refused, or recovered as an empty capture.
+        RemoveJournalFile(j, error);
+        if (Rotating() && unwritten > 0) {
+          notes_.Note(NoteKind::Problem, std::to_string(unwritten) + " events could be written nowhere: they are lost");
+        }
+        continue;
+      }
+      notes_.Note(NoteKind::Problem, error + "; the journal is kept");
+    }
+    summary_.journals.push_back(j);
+  }
+  if (summary_.journals.empty() && !Rotating()) {
+    notes_.Note(NoteKind::Problem,
+                "the capture (" + UIntToText(data_.Store.Count()) + " events) is in no file: it is lost");
+  }
 }
 
 }  // namespace korvalog

@@ -15,6 +15,7 @@
 #include "core/clock.h"
 #include "core/store_rotation.h"
 #include "session/link_supervisor.h"
+#include "session/part_claims.h"
 #include "session/session_journal.h"
 #include "session/session_notes.h"
 #include "transport/usb_loggers.h"
@@ -40,11 +41,15 @@ constexpr int kSessionPartNotWritten = 3;
 // A continuous capture stopped before it was asked to: a store filled while
 // the part before it was still unsaved.
 constexpr int kSessionStoppedEarly = 4;
+// What a single capture's save gives when neither its file nor a rescue
+// file could be written; Finish turns it into kSessionPartNotWritten.
+constexpr int kSessionWrittenNowhere = -3;
 
 // What was written where.
 struct SessionSummary {
   std::vector<std::string> written;   // every file a part went to, in order
   std::vector<std::string> journals;  // journals still holding what could not be written
+  std::vector<std::string> recovered;  // captures of earlier runs saved before this one began
   int status = kSessionWritten;
 };
 
@@ -96,8 +101,9 @@ class CaptureSession {
 
   // After the capture stopped. A continuous capture saves its last parts;
   // otherwise `saveSingle` writes the one project and gives its status
-  // (kSessionWritten or kSessionPartNotWritten). The journals go once
-  // everything was written somewhere; otherwise the summary names them.
+  // (kSessionWritten, kSessionPartNotWritten when it went to a rescue file,
+  // kSessionWrittenNowhere). The journals go once everything was written
+  // somewhere; otherwise the summary names those that hold something.
   template <typename SaveSingle>
   int Finish(SaveSingle saveSingle) {
     CaptureStopped();
@@ -114,8 +120,11 @@ class CaptureSession {
   // Writes a part to its name, or else to a rescue file in the temporary
   // folder; false when neither could be written (told once).
   bool WritePart(CaptureData& part, const PositionSnapshot& from, const PositionSnapshot& to);
-  std::string PartName(uint32_t number) const;
+  std::string PartName(uint32_t number);
   void Disarm();
+  // The journals that really hold what was not written, each told with
+  // what it holds; a journal that holds nothing goes.
+  void KeepJournalsHoldingTheRest();
 
   CaptureData& data_;
   const CaptureView& view_;
@@ -128,14 +137,15 @@ class CaptureSession {
   ManualClock partClock_;
   std::unique_ptr<CaptureData> part_;  // a full part being saved, or a journal being recovered
   bool limitSet_ = false;
-  std::string prefix_;        // start time of the capture, for the part names
-  uint32_t firstNumber_ = 1;  // after any part of that name already there
+  std::string prefix_;  // start time of the capture, for the part names
+  PartClaims claims_;
   uint32_t partsSaved_ = 0;
   std::vector<std::string> ownParts_;  // parts this capture wrote in the folder, oldest first
   SessionSummary summary_;
   bool notWritten_ = false;    // a part went to a rescue file instead
   bool rescueFailed_ = false;  // told once
   bool unsaved_ = false;       // a part is left in a journal only
+  bool lastUnsaved_ = false;   // the part in the store at the end, too
   bool stoppedEarly_ = false;
   bool partSaved_ = false;
   bool partFailed_ = false;

@@ -27,11 +27,20 @@ std::string ContinuousPartName(const std::string& timeStamp, uint32_t number) {
 }
 
 bool IsContinuousPartName(const std::string& name) {
-  if (name.size() != 23 || name.compare(20, 3, ".kv") != 0 || name[8] != '-' || name[15] != '-') return false;
-  for (size_t i = 0; i < 20; ++i) {
+  // Four digits at least: a run past part 9999 goes on with five.
+  if (name.size() < 23 || name.size() > 29 || name.compare(name.size() - 3, 3, ".kv") != 0 || name[8] != '-' ||
+      name[15] != '-') {
+    return false;
+  }
+  for (size_t i = 0; i + 3 < name.size(); ++i) {
     if (i != 8 && i != 15 && (name[i] < '0' || name[i] > '9')) return false;
   }
   return true;
+}
+
+uint32_t PartNumberOf(const std::string& name) {
+  const unsigned long long n = std::stoull(name.substr(16, name.size() - 19));
+  return n > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(n);
 }
 
 uint32_t FirstFreePartNumber(const std::string& folder, const std::string& timeStamp) {
@@ -40,16 +49,20 @@ uint32_t FirstFreePartNumber(const std::string& folder, const std::string& timeS
   for (const auto& entry : fs::directory_iterator(PathFromUtf8(folder), ec)) {
     const std::string name = Utf8FromPath(entry.path().filename());
     if (!IsContinuousPartName(name) || name.compare(0, timeStamp.size(), timeStamp) != 0) continue;
-    first = std::max(first, static_cast<uint32_t>(std::stoul(name.substr(16, 4))) + 1);
+    const uint32_t n = PartNumberOf(name);
+    if (n < UINT32_MAX) first = std::max(first, n + 1);
   }
   return first;
 }
 
-void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<std::string>& ownParts) {
+void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<std::string>& ownParts,
+                          const std::vector<std::string>& notMine) {
   std::vector<std::pair<fs::file_time_type, std::string>> earlier;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(PathFromUtf8(folder), ec)) {
-    if (!IsContinuousPartName(Utf8FromPath(entry.path().filename()))) continue;
+    const std::string name = Utf8FromPath(entry.path().filename());
+    if (!IsContinuousPartName(name)) continue;
+    if (std::find(notMine.begin(), notMine.end(), name) != notMine.end()) continue;
     const std::string path = Utf8FromPath(entry.path());
     bool own = false;
     for (const std::string& mine : ownParts) {

@@ -13,8 +13,11 @@ namespace korvalog {
 std::string PartTimeStamp(double dateTime);
 // "20261207-103000-0003.kv".
 std::string ContinuousPartName(const std::string& timeStamp, uint32_t number);
-// A name of that kind: eight digits, '-', six digits, '-', four digits, ".kv".
+// A name of that kind: eight digits, '-', six digits, '-', four digits or
+// more (part 10000 on), ".kv".
 bool IsContinuousPartName(const std::string& name);
+// The number of a part so named.
+uint32_t PartNumberOf(const std::string& name);
 
 // The first number after every part in `folder` that starts with
 // `timeStamp` (1 when there is none), so that a run whose start second
@@ -25,7 +28,10 @@ uint32_t FirstFreePartNumber(const std::string& folder, const std::string& timeS
 // Leaves at most `keep` parts in `folder`. Parts of earlier runs go first,
 // oldest modification time first (names say nothing once a clock was set
 // back); then the running capture's own `ownParts` (oldest first, as
-// written), never the last one. Removed entries leave `ownParts`.
-void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<std::string>& ownParts);
+// written), never the last one. Removed entries leave `ownParts`. Names in
+// `notMine` (parts another running capture owns, and this one's claimed
+// but not yet written) are neither removed nor counted.
+void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<std::string>& ownParts,
+                          const std::vector<std::string>& notMine = {});
 
 }  // namespace korvalog

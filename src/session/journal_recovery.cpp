@@ -7,20 +7,53 @@
 #include "core/file_identity.h"
 #include "core/file_names.h"
 #include "session/continuous_parts.h"
+#include "session/part_claims.h"
 
 namespace korvalog {
 
 namespace fs = std::filesystem;
 
-std::string FreeRecoveredName(const std::string& path) {
+namespace {
+
+// Both name one file, or would once created.
+bool SamePlace(const std::string& a, const std::string& b) {
   std::error_code ec;
-  if (!fs::exists(PathFromUtf8(path), ec)) return path;
+  if (fs::equivalent(PathFromUtf8(a), PathFromUtf8(b), ec)) return true;
+  return fs::weakly_canonical(fs::absolute(PathFromUtf8(a), ec), ec) ==
+         fs::weakly_canonical(fs::absolute(PathFromUtf8(b), ec), ec);
+}
+
+bool FreeName(const std::string& name) {
+  std::error_code ec;
+  return !fs::exists(PathFromUtf8(name), ec);
+}
+
+// A journal whose capture was saved to `target` before it could be removed
+// (a crash in between) is removed now instead of being saved twice.
+bool DropJournalAlreadySaved(const std::string& journal, const JournalContents& contents, const std::string& target,
+                             SessionFiles& files, SessionNotes& notes) {
+  if (contents.lost > 0 || target.empty() || !files.HoldsJournal(target, contents)) return false;
+  JournalHold hold;
+  std::string error;
+  if (!hold.Take(journal, error) || !RemoveJournalFile(journal, error)) return false;
+  notes.Note(NoteKind::News, journal + ": its " + DescribeRecovery(contents) + " are already in " + target +
+                                 "; the journal was removed");
+  return true;
+}
+
+}  // namespace
+
+std::string FreeRecoveredName(const std::string& path, const std::string& reserved) {
+  const auto mine = [&](const std::string& name) { return !reserved.empty() && SamePlace(name, reserved); };
+  const auto free = [&](const std::string& name) { return FreeName(name) && !mine(name); };
+  if (free(path)) return path;
   const size_t dot = path.rfind(".kv");
   const std::string stem = dot == std::string::npos ? path : path.substr(0, dot);
   const std::string tail = dot == std::string::npos ? ".kv" : path.substr(dot);
   for (int n = 1;; ++n) {
     const std::string name = stem + "-recovered" + (n == 1 ? "" : "-" + std::to_string(n)) + tail;
-    if (!fs::exists(PathFromUtf8(name), ec)) return name;
+    std::error_code ec;
+    if (!fs::exists(PathFromUtf8(name), ec) && !mine(name)) return name;
   }
 }
 
@@ -73,7 +106,8 @@ bool RecoverJournalTo(const std::string& journal, const std::string& out, Captur
 }
 
 bool RecoverJournalsLeftAt(const std::string& journal, const std::string& partsFolder, const std::string& project,
-                           CaptureData& scratch, SessionFiles& files, SessionNotes& notes) {
+                           CaptureData& scratch, SessionFiles& files, SessionNotes& notes,
+                           std::vector<std::string>* recovered) {
   for (const std::string& left : {journal + ".previous", journal}) {
     const PathKind kind = KindOfPath(left);
     if (kind == PathKind::Missing) continue;
@@ -106,12 +140,18 @@ bool RecoverJournalsLeftAt(const std::string& journal, const std::string& partsF
       continue;
     }
     std::string target = contents.header.target;
+    if (DropJournalAlreadySaved(left, contents, target, files, notes)) continue;
     if (target.empty()) {
       const std::string name = "recovered-" + PartTimeStamp(contents.header.start.time) + ".kv";
       target = !partsFolder.empty() ? Utf8FromPath(PathFromUtf8(partsFolder) / name) : project;
     }
+    // This run's own output is written at its end: the recovered capture
+    // must not be in its way.
+    const std::string out = FreeRecoveredName(target, partsFolder.empty() ? project : std::string());
     CaptureView leftView;  // the left capture's names, not this one's
-    if (!RecoverJournalTo(left, FreeRecoveredName(target), scratch, leftView, files, notes)) return false;
+    if (!RecoverJournalTo(left, out, scratch, leftView, files, notes)) return false;
+    DropClaimOf(target);  // the dead capture's claim on the name it was meant for
+    if (recovered != nullptr) recovered->push_back(out);
   }
   return true;
 }

@@ -3,6 +3,7 @@
 // cleanly, the same for both programs: the tool's recover command and the
 // check before each capture, and the window program's question at start-up.
 #include <string>
+#include <vector>
 
 #include "core/capture_data.h"
 #include "core/capture_view.h"
@@ -12,8 +13,9 @@
 
 namespace korvalog {
 
-// `path`, or when that exists "stem-recovered.kv", "stem-recovered-2.kv"...
-std::string FreeRecoveredName(const std::string& path);
+// `path`, or when that exists (or is the file `reserved` names)
+// "stem-recovered.kv", "stem-recovered-2.kv"...
+std::string FreeRecoveredName(const std::string& path, const std::string& reserved = {});
 
 // A file with a journal's mark where a header copy may be; anything else at
 // a journal's path is not this program's and is left alone.
@@ -34,9 +36,14 @@ bool RecoverJournalTo(const std::string& journal, const std::string& out, Captur
 // run left there (or its ".previous" part) is saved first, under the name its
 // capture was meant for unless that is taken, else as
 // "recovered-<start>.kv" in `partsFolder` (continuous capture) or as
-// `project`. False (told) when the path cannot be used for this capture.
+// `project`. Without `partsFolder`, `project` is this run's own output, so a
+// capture recovered there goes to "project-recovered.kv" instead. A journal
+// whose capture is already in the file it was meant for is removed, not
+// saved again. `recovered` gets each file written. False (told) when the
+// path cannot be used for this capture.
 bool RecoverJournalsLeftAt(const std::string& journal, const std::string& partsFolder, const std::string& project,
-                           CaptureData& scratch, SessionFiles& files, SessionNotes& notes);
+                           CaptureData& scratch, SessionFiles& files, SessionNotes& notes,
+                           std::vector<std::string>* recovered = nullptr);
 
 // The window program's start-up question, one journal at a time.
 enum class LeftJournalAnswer { Restore, Discard, AskLater };

@@ -39,7 +39,10 @@ std::string SessionJournal::FreeJournalPath() const {
     // Any journal still there is another program's, or one left behind that
     // has not been restored yet: neither may be emptied for this capture.
     std::error_code ec;
-    if (!std::filesystem::exists(PathFromUtf8(path), ec)) return path;
+    // Nor may the journal of a part left waiting to be saved.
+    if (!std::filesystem::exists(PathFromUtf8(path), ec) && !std::filesystem::exists(PathFromUtf8(path + ".previous"), ec)) {
+      return path;
+    }
   }
 }
 

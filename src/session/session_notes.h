@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/journal_reader.h"
 #include "core/records.h"
 
 namespace korvalog {
@@ -35,6 +36,10 @@ class SessionFiles {
   // Why `out` may not be written (not a regular file, one of `others`);
   // empty when it may.
   virtual std::string OutputProblem(const std::string& out, const std::vector<std::string>& others) = 0;
+  // True when the project at `path` holds exactly the capture `journal`
+  // holds (its start levels and every event): a journal left behind after
+  // its capture was saved, which is dropped rather than saved twice.
+  virtual bool HoldsJournal(const std::string& /*path*/, const JournalContents& /*journal*/) { return false; }
 };
 
 }  // namespace korvalog

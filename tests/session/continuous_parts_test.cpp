@@ -22,7 +22,8 @@ TEST(ContinuousParts, NamesAndNumbers) {
     bool part;
   } names[] = {{"20261207-103000-0003.kv", true}, {"20261207-103000-0003.KV", false},
                {"20261207_103000-0003.kv", false}, {"2026120x-103000-0003.kv", false},
-               {"20261207-103000-003.kv", false},  {"recovered-20261207-103000.kv", false}};
+               {"20261207-103000-003.kv", false},  {"recovered-20261207-103000.kv", false},
+               {"20261207-103000-10000.kv", true}, {"20261207-103000-1000x.kv", false}};
   for (const auto& n : names) EXPECT_EQ(IsContinuousPartName(n.name), n.part) << n.name;
 
   testing_support::TempDir dir;
@@ -32,6 +33,14 @@ TEST(ContinuousParts, NamesAndNumbers) {
   }
   EXPECT_EQ(FirstFreePartNumber(dir.Path(), "20261207-103000"), 8u);
   EXPECT_EQ(FirstFreePartNumber(dir.Path(), "20261207-103002"), 1u);
+  // Past 9999 the numbers go on with five digits, and --max-files counts them.
+  testing_support::WriteBytes(dir / "20261207-103000-10000.kv", "x");
+  EXPECT_EQ(FirstFreePartNumber(dir.Path(), "20261207-103000"), 10001u);
+  EXPECT_EQ(ContinuousPartName("20261207-103000", 10001), "20261207-103000-10001.kv");
+  fs::last_write_time(dir / "20261207-103000-10000.kv", fs::file_time_type::clock::now() - 1h);
+  std::vector<std::string> own;
+  PruneContinuousParts(dir.Path(), 3, own);
+  EXPECT_FALSE(fs::exists(dir / "20261207-103000-10000.kv"));
 }
 
 TEST(ContinuousParts, PruningTakesEarlierRunsByAgeThenThisRunsOldestNeverTheNewest) {

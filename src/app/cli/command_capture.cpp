@@ -147,7 +147,8 @@ bool OutputLooksWritable(const std::string& path, std::string& error) {
 }
 
 // Writes the finished capture; when the named file fails, the capture goes
-// to a file in the temporary folder instead of being lost.
+// to a file in the temporary folder instead of being lost (kExitNotWritten;
+// kSessionWrittenNowhere when that fails too).
 int WriteCapture(const std::string& path, CliContext& ctx) {
   CaptureData& data = ctx.data;
   const FileResult saved = WriteProjectFile(path, data, ctx.view, data.CaptureStart, data.CaptureEnd);
@@ -163,10 +164,11 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
   if (kept.ok) {
     ctx.err << "korvalog-cli: the capture (" << UIntToText(data.Store.Count())
             << " events) was written to " << rescue << " instead\n";
-  } else {
-    ctx.err << "korvalog-cli: " << kept.error << "; the capture is lost\n";
+    return kExitNotWritten;
   }
-  return kExitNotWritten;
+  // The session tells which journal, if any, still holds it.
+  ctx.err << "korvalog-cli: " << kept.error << "\n";
+  return kSessionWrittenNowhere;
 }
 
 }  // namespace

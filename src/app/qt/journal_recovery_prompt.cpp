@@ -4,6 +4,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include "app/session_files.h"
 #include "base/time_text.h"
 #include "core/capture_data.h"
 #include "core/journal_reader.h"
@@ -29,6 +30,7 @@ std::string JournalFolderBesideSettings() {
 
 bool OfferJournalRecovery(CaptureData& data, CaptureView& view, SessionJournal& journal, const std::string& folder,
                           const MarkupStyle& style) {
+  ProjectSessionFiles files;
   for (const std::string& path : FindLeftJournals(folder)) {
     JournalContents contents;
     std::string error;
@@ -38,6 +40,11 @@ bool OfferJournalRecovery(CaptureData& data, CaptureView& view, SessionJournal& 
                      "\\bA capture journal could not be read.\\b\\n\\n" + error +
                          (!movedTo.empty() ? ".\\n\\nIt was kept as " + movedTo + "." : "."),
                      "OK", style);
+      continue;
+    }
+    // A part saved just before the program died: its journal has served.
+    if (contents.lost == 0 && files.HoldsJournal(contents.header.target, contents) &&
+        RemoveJournalFile(path, error)) {
       continue;
     }
     std::string text = "\\bA capture did not end properly.\\b\\n\\nStarted " +
