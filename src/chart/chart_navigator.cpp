@@ -49,10 +49,9 @@ bool ChartNavigator::ShowWindow(double from, double to, bool remember) {
   if (!CanMove() || !std::isfinite(from) || !std::isfinite(to)) return false;
   const CaptureData& data = state_.Data();
   const bool live = Live();
-  // While capturing, the part the live chart shows (read up to now): the
-  // appending thread may begin a new part at any time, and only the live
-  // chart follows that.
-  if (live) live_->Consume();
+  // While capturing, the part the live chart shows: the appending thread
+  // may begin a new part at any time, and only the live chart follows that.
+  if (live) live_->FollowPart();
   const PositionSnapshot& first = live ? live_->PartStart() : data.CaptureStart;
   const double start = first.time, end = live ? live_->Now() : data.CaptureEnd.time;
   const double whole = end - start;

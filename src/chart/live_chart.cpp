@@ -99,12 +99,7 @@ bool LiveChart::Frame() {
 void LiveChart::Consume() {
   if (!active_) return;
   const EventStore::Look look = data_.Store.Now();  // acquire: the records below the count are complete
-  if (look.part != part_) {
-    // The store filled and the capture went on in its other block (the
-    // full one is being saved as a part): the chart starts over on the new
-    // part. Its start is there as long as the part is the newest.
-    Begin(look.part, data_.Store.PartStart(look.part));
-  }
+  if (look.part != part_) StartOver(look.part);
   for (uint32_t i = consumed_; i < look.count; ++i) {
     const EventRecord& e = events_[i];
     if (i % kCheckpointStride == 0 && i > 0) {
@@ -187,9 +182,22 @@ void LiveChart::Rebuild() {
   walked_ += consumed_ - from.index;
 }
 
+void LiveChart::StartOver(uint32_t part) {
+  // The store filled and the capture went on in its other block (the full
+  // one is being saved as a part): the chart starts over on the new part.
+  // Its start is there as long as the part is the newest.
+  Begin(part, data_.Store.PartStart(part));
+}
+
+void LiveChart::FollowPart() {
+  if (!active_) return;
+  const uint32_t part = data_.Store.Part();
+  if (part != part_) StartOver(part);
+}
+
 PositionSnapshot LiveChart::SnapshotAt(double t) {
-  // Read up to now first: a part left behind is never read again.
-  Consume();
+  // A part left behind is never read again: its block may be refilled.
+  FollowPart();
   return LevelsAt(t);
 }
 

@@ -54,11 +54,11 @@ class LiveChart {
 
   // The newest time of the capture: the clock, never before the newest record.
   double Now() const;
-  // The levels at time t, after reading the records published by now.
+  // The levels at time t, from the records read so far.
   PositionSnapshot SnapshotAt(double t);
-  // Reads the records published by now; a new part of a continuous capture
-  // (the store filled) starts the chart over on it.
-  void Consume();
+  // A new part of a continuous capture (the store filled) starts the chart
+  // over on it; every frame and look-up checks first.
+  void FollowPart();
   // Where the part the chart shows began: the capture's start, or the
   // start of the newest part of a continuous capture.
   const PositionSnapshot& PartStart() const { return partStart_; }
@@ -75,7 +75,9 @@ class LiveChart {
     double start, end;
   };
 
+  void Consume();
   void Begin(uint32_t part, const PositionSnapshot& start);
+  void StartOver(uint32_t part);
   PositionSnapshot LevelsAt(double t);
   void Rebuild();
   void Feed(const EventRecord& e);
