@@ -190,9 +190,8 @@ void LiveChart::StartOver(uint32_t part) {
 }
 
 void LiveChart::FollowPart() {
-  if (!active_) return;
-  const uint32_t part = data_.Store.Part();
-  if (part != part_) StartOver(part);
+  // A frame at once: the chart is never left between parts.
+  if (active_ && data_.Store.Part() != part_) Frame();
 }
 
 PositionSnapshot LiveChart::SnapshotAt(double t) {

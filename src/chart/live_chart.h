@@ -57,7 +57,7 @@ class LiveChart {
   // The levels at time t, from the records read so far.
   PositionSnapshot SnapshotAt(double t);
   // A new part of a continuous capture (the store filled) starts the chart
-  // over on it; every frame and look-up checks first.
+  // over on it with a frame at once; every frame and look-up checks first.
   void FollowPart();
   // Where the part the chart shows began: the capture's start, or the
   // start of the newest part of a continuous capture.

@@ -9,10 +9,12 @@
 #include <filesystem>
 #include <sstream>
 
-#include "chart/live_chart.h"
+#include "chart/qt/chart_panel.h"
 #include "project/temp_dir.h"
 #include "session/continuous_parts.h"
+#include "support/wait_until.h"
 #include "tools/sim_process.h"
+#include "ui/qt/btn_transparent.h"
 #include "window_test_support.h"
 
 namespace korvalog::test {
@@ -88,7 +90,7 @@ TEST(ContinuousCaptureLiveChart, FollowsEveryPartWithTheLevelsSent) {
       if (live.Part() != firstPart && live.Consumed() > 0) ++checksInALaterPart;
       // Now and then a look back, and back to following.
       if (checks % 40 == 20 && w.main.Chart().Navigator().Pan(-0.5)) ++pans;
-      if (checks % 40 == 30) w.main.Chart().Navigator().ToCaptureEnd();
+      if (checks % 40 == 30) w.main.Chart().SetFollowing(true);  // the Follow button
       return read == kEvents && !w.main.Session().PartWaiting();
     }));
     EXPECT_EQ(read, uint32_t{kEvents});
