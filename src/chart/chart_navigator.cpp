@@ -49,7 +49,11 @@ bool ChartNavigator::ShowWindow(double from, double to, bool remember) {
   if (!CanMove() || !std::isfinite(from) || !std::isfinite(to)) return false;
   const CaptureData& data = state_.Data();
   const bool live = Live();
-  const double start = data.CaptureStart.time, end = live ? live_->Now() : data.CaptureEnd.time;
+  // While capturing, the part the live chart shows: the appending thread
+  // may begin a new part at any time, and only the live chart follows that.
+  if (live) live_->FollowPart();
+  const PositionSnapshot& first = live ? live_->PartStart() : data.CaptureStart;
+  const double start = first.time, end = live ? live_->Now() : data.CaptureEnd.time;
   const double whole = end - start;
   if (!(whole > 0.0)) return false;
   const double least = std::min(kMinSpanSeconds / kSecondsPerDay, whole);
@@ -80,7 +84,7 @@ bool ChartNavigator::ShowWindow(double from, double to, bool remember) {
     }
     live_->StopFollowing();
   }
-  state_.ZoomStart = from == start ? data.CaptureStart : SnapshotAt(from);
+  state_.ZoomStart = from == start ? first : SnapshotAt(from);
   state_.ZoomEnd = to == end ? (live ? live_->EndSnapshot() : data.CaptureEnd) : SnapshotAt(to);
   if (state_.WaveWidth > 0) {
     state_.ResetSelection();
@@ -114,7 +118,7 @@ bool ChartNavigator::Pan(double fraction) {
 }
 
 bool ChartNavigator::ToCaptureStart() {
-  const double start = state_.Data().CaptureStart.time;
+  const double start = Live() ? live_->PartStart().time : state_.Data().CaptureStart.time;
   return ShowWindow(start, start + (ShownEnd() - ShownStart()));
 }
 

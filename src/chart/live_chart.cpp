@@ -19,16 +19,24 @@ LiveChart::LiveChart(ChartState& state)
     : state_(state), data_(state.Data()), span_(kDefaultSpanSeconds / kSecondsPerDay) {}
 
 void LiveChart::Start() {
+  walked_ = 0;
+  const uint32_t part = data_.Store.Part();
+  Begin(part, data_.CurrentPartStart());
+}
+
+void LiveChart::Begin(uint32_t part, const PositionSnapshot& start) {
   active_ = true;
   following_ = true;
   state_.Live = true;
-  origin_ = data_.CaptureStart.time;
+  part_ = part;
+  events_ = data_.Store.Block(part);
+  partStart_ = start;
+  partStart_.index = 0;
+  origin_ = start.time;
   newest_ = origin_;
   consumed_ = 0;
-  walked_ = 0;
-  levels_ = data_.CaptureStart;
+  levels_ = partStart_;
   NormaliseStates(levels_);
-  levels_.index = 0;
   checkpoints_.reserve(kEventCapacity / kCheckpointStride + 1);
   checkpoints_.assign(1, levels_);
   matches_.resize(kMatchRing);
@@ -89,25 +97,25 @@ bool LiveChart::Frame() {
 }
 
 void LiveChart::Consume() {
-  const uint32_t count = data_.Store.Count();  // acquire: the records below it are complete
-  const EventRecord* events = data_.Store.Data();
-  for (uint32_t i = consumed_; i < count; ++i) {
-    const EventRecord& e = events[i];
+  if (!active_) return;
+  const EventStore::Look look = data_.Store.Now();  // acquire: the records below the count are complete
+  if (look.part != part_) StartOver(look.part);
+  for (uint32_t i = consumed_; i < look.count; ++i) {
+    const EventRecord& e = events_[i];
     if (i % kCheckpointStride == 0 && i > 0) {
       PositionSnapshot s = levels_;
       s.index = i;
       s.time = e.time;
       checkpoints_.push_back(s);  // reserved at the start
     }
-    const unsigned c = e.channel - 1u;
-    if (c < static_cast<unsigned>(kChannelCount)) levels_.states[c] = e.state != 0 ? 1 : 0;
+    SetLevel(levels_, e);
     const double t = e.time;
     if (t > newest_) newest_ = t;
     if (width_ >= 2) Feed(e);
   }
-  walked_ += count - consumed_;
-  consumed_ = count;
-  levels_.index = count;
+  walked_ += look.count - consumed_;
+  consumed_ = look.count;
+  levels_.index = look.count;
 }
 
 void LiveChart::Feed(const EventRecord& e) {
@@ -123,7 +131,7 @@ void LiveChart::Feed(const EventRecord& e) {
   }
   const int8_t matchBefore = MatchLevel(w);
   const int levelBefore = w.Matcher.SequenceLevel();
-  stripPos_.index = static_cast<uint32_t>(&e - data_.Store.Data());
+  stripPos_.index = static_cast<uint32_t>(&e - events_);
   const bool violation = w.StepEvent(stripPos_);
   const int8_t matchAfter = MatchLevel(w);
   const int levelAfter = w.Matcher.SequenceLevel();
@@ -158,11 +166,11 @@ void LiveChart::Rebuild() {
   stripKey_.count = 0;
   stripMode_ = state_.StripMode;
   const int64_t k0 = FirstColumn();
-  PositionSnapshot from = SnapshotAt(origin_ + static_cast<double>(k0) * columnTime_);
+  PositionSnapshot from = LevelsAt(origin_ + static_cast<double>(k0) * columnTime_);
   NormaliseStates(from);
   const size_t capacity = static_cast<size_t>(width_) + 2;
   for (int c = 0; c < kChannelCount; ++c) channels_[c].Reset(static_cast<int8_t>(from.states[c]), capacity);
-  walker_.emplace(data_, state_.View());
+  walker_.emplace(EventStore::Look{events_, consumed_, part_}, state_.View());
   stripPos_ = from;
   walker_->StartPass(stripPos_);
   match_.Reset(MatchLevel(*walker_), capacity);
@@ -170,25 +178,33 @@ void LiveChart::Rebuild() {
   matchOpen_ = false;
   matchHead_ = matchSize_ = 0;
   trail_ = from;
-  const EventRecord* events = data_.Store.Data();
-  for (uint32_t i = from.index; i < consumed_; ++i) Feed(events[i]);
+  for (uint32_t i = from.index; i < consumed_; ++i) Feed(events_[i]);
   walked_ += consumed_ - from.index;
 }
 
+void LiveChart::StartOver(uint32_t part) {
+  // The store filled and the capture went on in its other block (the full
+  // one is being saved as a part): the chart starts over on the new part.
+  // Its start is there as long as the part is the newest.
+  Begin(part, data_.Store.PartStart(part));
+}
+
+void LiveChart::FollowPart() {
+  // A frame at once: the chart is never left between parts.
+  if (active_ && data_.Store.Part() != part_) Frame();
+}
+
 PositionSnapshot LiveChart::SnapshotAt(double t) {
+  // A part left behind is never read again: its block may be refilled.
+  FollowPart();
+  return LevelsAt(t);
+}
+
+PositionSnapshot LiveChart::LevelsAt(double t) {
   size_t j = checkpoints_.size();
   while (j > 1 && !(checkpoints_[j - 1].time <= t)) --j;
   PositionSnapshot s = checkpoints_[j - 1];
-  const EventRecord* events = data_.Store.Data();
-  const uint32_t from = s.index;
-  while (s.index < consumed_ && events[s.index].time < t) {
-    const EventRecord& e = events[s.index];
-    const unsigned c = e.channel - 1u;
-    if (c < static_cast<unsigned>(kChannelCount)) s.states[c] = e.state != 0 ? 1 : 0;
-    ++s.index;
-  }
-  walked_ += s.index - from;
-  s.time = t;
+  walked_ += AdvanceLevels(s, events_, consumed_, t);
   return s;
 }
 
@@ -201,19 +217,10 @@ PositionSnapshot LiveChart::EndSnapshot() const {
 void LiveChart::AdvanceTrail(double t) {
   // The followed window only moves forward, so each record passes here once.
   if (t < trail_.time) {
-    trail_ = SnapshotAt(t);
+    trail_ = LevelsAt(t);
     return;
   }
-  const EventRecord* events = data_.Store.Data();
-  const uint32_t from = trail_.index;
-  while (trail_.index < consumed_ && events[trail_.index].time < t) {
-    const EventRecord& e = events[trail_.index];
-    const unsigned c = e.channel - 1u;
-    if (c < static_cast<unsigned>(kChannelCount)) trail_.states[c] = e.state != 0 ? 1 : 0;
-    ++trail_.index;
-  }
-  walked_ += trail_.index - from;
-  trail_.time = t;
+  walked_ += AdvanceLevels(trail_, events_, consumed_, t);
 }
 
 void LiveChart::LayWindow() {

@@ -4,6 +4,8 @@
 // extends per-trace marks in absolute pixel columns with them; the newest
 // span of the capture is then laid into the chart state's plans without
 // walking the store again. The receiving thread is never waited on.
+// A continuous capture's new part (the store filled) starts the chart over
+// on that part; the full one is never read again once a newer one is seen.
 // Following shows the newest span and scrolls; a pan back in time leaves the
 // view standing still (drawn by the chart's usual passes over the records
 // published by then) until Follow, End or a zoom to the end returns to it.
@@ -54,6 +56,13 @@ class LiveChart {
   double Now() const;
   // The levels at time t, from the records read so far.
   PositionSnapshot SnapshotAt(double t);
+  // A new part of a continuous capture (the store filled) starts the chart
+  // over on it with a frame at once; every frame and look-up checks first.
+  void FollowPart();
+  // Where the part the chart shows began: the capture's start, or the
+  // start of the newest part of a continuous capture.
+  const PositionSnapshot& PartStart() const { return partStart_; }
+  uint32_t Part() const { return part_; }
   // The position after the newest record read, at time Now().
   PositionSnapshot EndSnapshot() const;
 
@@ -67,6 +76,9 @@ class LiveChart {
   };
 
   void Consume();
+  void Begin(uint32_t part, const PositionSnapshot& start);
+  void StartOver(uint32_t part);
+  PositionSnapshot LevelsAt(double t);
   void Rebuild();
   void Feed(const EventRecord& e);
   int64_t Column(double t) const;
@@ -85,6 +97,9 @@ class LiveChart {
   double origin_ = 0.0;
   double columnTime_ = 1.0;
   double perColumn_ = 1.0;
+  uint32_t part_ = 0;                    // the store's part shown
+  const EventRecord* events_ = nullptr;  // its block
+  PositionSnapshot partStart_;
   uint32_t consumed_ = 0;
   double newest_ = 0.0;
   uint64_t walked_ = 0;

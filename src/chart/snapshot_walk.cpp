@@ -9,7 +9,10 @@ const SequenceTable kNoSteps{};
 }  // namespace
 
 EventWalker::EventWalker(const CaptureData& data, const CaptureView& view)
-    : sequence_(view.Sequence), events_(data.Store.Data()), count_(data.Store.Count()) {
+    : EventWalker(data.Store.Now(), view) {}
+
+EventWalker::EventWalker(const EventStore::Look& look, const CaptureView& view)
+    : sequence_(view.Sequence), events_(look.events), count_(look.count) {
   for (int c = 0; c < kChannelCount; ++c) {
     const uint8_t condition = view.Traces.Search(c + 1);
     conditions_[c] = condition <= kSearchHigh ? condition : kSearchIgnore;
@@ -17,7 +20,7 @@ EventWalker::EventWalker(const CaptureData& data, const CaptureView& view)
 }
 
 EventWalker::EventWalker(const CaptureData& data)
-    : sequence_(kNoSteps), events_(data.Store.Data()), count_(data.Store.Count()) {
+    : sequence_(kNoSteps), events_(data.Store.Now().events), count_(data.Store.Now().count) {
   for (uint8_t& c : conditions_) c = kSearchIgnore;
 }
 
@@ -38,6 +41,13 @@ void EventWalker::AdvanceSnapshot(PositionSnapshot& s, double t, const PositionS
     ++s.index;
   }
   s.time = t;
+}
+
+uint32_t AdvanceLevels(PositionSnapshot& s, const EventRecord* events, uint32_t end, double t) {
+  const uint32_t from = s.index;
+  for (; s.index < end && events[s.index].time < t; ++s.index) SetLevel(s, events[s.index]);
+  s.time = t;
+  return s.index - from;
 }
 
 void NormaliseStates(PositionSnapshot& s) {

@@ -17,6 +17,8 @@ class EventWalker {
   // Sequencer table, as they are now; neither may change while the walker
   // is used.
   EventWalker(const CaptureData& data, const CaptureView& view);
+  // The same over one look at the store (block and count together).
+  EventWalker(const EventStore::Look& look, const CaptureView& view);
   // Levels alone: nothing searched, an empty pattern.
   explicit EventWalker(const CaptureData& data);
 
@@ -66,6 +68,16 @@ class EventWalker {
   uint32_t count_;
   uint8_t conditions_[kChannelCount];
 };
+
+// One record's level put into s (records naming no channel change nothing).
+inline void SetLevel(PositionSnapshot& s, const EventRecord& e) {
+  const unsigned c = e.channel - 1u;
+  if (c < static_cast<unsigned>(kChannelCount)) s.states[c] = e.state != 0 ? 1 : 0;
+}
+
+// Moves s's levels forward over the records before time t, never past
+// record `end`; s.time becomes t. Returns the records passed.
+uint32_t AdvanceLevels(PositionSnapshot& s, const EventRecord* events, uint32_t end, double t);
 
 // A snapshot's levels held to 0/1 (a loaded file may hold other bytes).
 void NormaliseStates(PositionSnapshot& s);

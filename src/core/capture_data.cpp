@@ -6,7 +6,21 @@
 
 namespace korvalog {
 
-EventStore::EventStore() : records_(new EventRecord[kEventCapacity]) {}
+EventStore::EventStore() { blocks_[0].reset(new EventRecord[kEventCapacity]); }
+
+void EventStore::ReserveSecondBlock() {
+  if (!blocks_[1]) blocks_[1].reset(new EventRecord[kEventCapacity]);
+}
+
+bool EventStore::BeginPart(const PositionSnapshot& start) {
+  const uint64_t s = state_.load(std::memory_order_relaxed);
+  const uint32_t next = PartOf(s) + 1;
+  if (!blocks_[next & 1]) return false;
+  starts_[next & 1] = start;
+  // Released with the new part number: a reader that sees it sees its start.
+  state_.store(uint64_t{next} << 32, std::memory_order_release);
+  return true;
+}
 
 void ChannelStates::CopyTo(uint8_t out[kChannelCount]) const {
   for (int i = 0; i < kChannelCount; ++i) out[i] = levels_[i].load(std::memory_order_relaxed);
@@ -36,14 +50,22 @@ void CaptureData::StartCapture() {
   {
     std::lock_guard<TransitionMutex> hold(transitionLock_);
     DataPresent.store(0, std::memory_order_release);
-    Store.Clear();
     TakeSnapshotNow(CaptureStart, 0);
+    Store.Restart(CaptureStart);
+    startPart_ = Store.Part();
+    // Within the lock: a change the receive thread applies after the start
+    // levels were taken is an event, never lost between the two.
+    Capturing.store(1, std::memory_order_release);
   }
   RaiseStarted();
-  Capturing.store(1, std::memory_order_release);
 }
 
 void CaptureData::StopData() {
+  // After a continuous capture the store holds its last part.
+  if (Store.Part() != startPart_) {
+    CaptureStart = Store.PartStart(Store.Part());
+    startPart_ = Store.Part();
+  }
   TakeSnapshotNow(CaptureEnd, Store.Count());
   DataPresent.store(1, std::memory_order_release);
   Capturing.store(0, std::memory_order_release);
@@ -63,6 +85,11 @@ void CaptureData::StopFromAppender() {
   StopData();
   stopPending_.store(1, std::memory_order_release);
   if (stopWake_) stopWake_();
+}
+
+void CaptureData::SetFullStoreHandler(FullStoreHandler* handler) {
+  if (handler != nullptr) Store.ReserveSecondBlock();
+  fullStoreHandler_ = handler;
 }
 
 void CaptureData::SetStoreLimit(uint32_t limit) {

@@ -18,37 +18,84 @@ namespace korvalog {
 // Fixed block of 1,048,576 records reserved once, and the count of valid ones.
 // Readers on any thread load the count (acquire) and then read records below
 // it: every record below a count they read is complete.
+//
+// Continuous capture gives the store a second block: when one is full the
+// capture goes on in the other (BeginPart), and the full one stays as it was
+// until the part after next begins. The part number and the count are one
+// atomic word, so a reader that looks once gets a block and a count that
+// belong together; one that loads Data() before Count() reads, at worst, a
+// block that was just left, never records still being written.
 class EventStore {
  public:
+  // One look at the store: the records below `count` of `events` are
+  // complete, and belong to part `part` (0 at the start of a capture; one
+  // more at every full block).
+  struct Look {
+    const EventRecord* events;
+    uint32_t count;
+    uint32_t part;
+  };
+
   EventStore();
   EventStore(const EventStore&) = delete;
   EventStore& operator=(const EventStore&) = delete;
 
-  uint32_t Count() const { return count_.load(std::memory_order_acquire); }
+  Look Now() const {
+    const uint64_t s = state_.load(std::memory_order_acquire);
+    return Look{Block(PartOf(s)), CountOf(s), PartOf(s)};
+  }
+  uint32_t Count() const { return CountOf(state_.load(std::memory_order_acquire)); }
+  uint32_t Part() const { return PartOf(state_.load(std::memory_order_acquire)); }
   bool Full() const { return Count() >= kEventCapacity; }
-  const EventRecord& operator[](uint32_t i) const { return records_[i]; }
-  const EventRecord* Data() const { return records_.get(); }
+  const EventRecord& operator[](uint32_t i) const { return Data()[i]; }
+  const EventRecord* Data() const { return Block(Part()); }
 
   // Appends when there is room; false when full. Single writer at a time.
   bool Append(double time, uint8_t channel, uint8_t state) {
-    const uint32_t n = count_.load(std::memory_order_relaxed);
+    const uint64_t s = state_.load(std::memory_order_relaxed);
+    const uint32_t n = CountOf(s);
     if (n >= kEventCapacity) return false;
-    EventRecord& r = records_[n];
+    EventRecord& r = blocks_[PartOf(s) & 1][n];
     r.time = time;
     r.channel = channel;
     r.state = state;
-    count_.store(n + 1, std::memory_order_release);
+    state_.store(s + 1, std::memory_order_release);
     return true;
   }
-  void Clear() { count_.store(0, std::memory_order_release); }
+  void Clear() { SetCount(0); }
+  // Clear, at the start of a capture that begins at `start`.
+  void Restart(const PositionSnapshot& start) {
+    starts_[Part() & 1] = start;
+    Clear();
+  }
 
   // For loaders (no capture running): fill records directly, then publish.
-  EventRecord* MutableData() { return records_.get(); }
-  void SetCount(uint32_t n) { count_.store(n < kEventCapacity ? n : kEventCapacity, std::memory_order_release); }
+  EventRecord* MutableData() { return blocks_[Part() & 1].get(); }
+  void SetCount(uint32_t n) {
+    const uint64_t part = state_.load(std::memory_order_relaxed) >> 32;
+    state_.store(part << 32 | (n < kEventCapacity ? n : kEventCapacity), std::memory_order_release);
+  }
+
+  // Continuous capture. The second block, reserved while no capture runs.
+  void ReserveSecondBlock();
+  // Appending thread: the capture goes on in the other block, empty, as
+  // part Part() + 1 beginning at `start`. The caller makes sure that nobody
+  // still reads that block (it held the part before last). False without a
+  // second block.
+  bool BeginPart(const PositionSnapshot& start);
+  // Where part `part` began: for the current part and the one before it
+  // (readers that saw that part number). Part 0's start is set by Restart.
+  const PositionSnapshot& PartStart(uint32_t part) const { return starts_[part & 1]; }
+  // The block of part `part`: the current one or the one before it.
+  const EventRecord* Block(uint32_t part) const { return blocks_[part & 1].get(); }
 
  private:
-  std::unique_ptr<EventRecord[]> records_;
-  std::atomic<uint32_t> count_{0};
+  static uint32_t CountOf(uint64_t s) { return static_cast<uint32_t>(s); }
+  static uint32_t PartOf(uint64_t s) { return static_cast<uint32_t>(s >> 32); }
+
+  std::unique_ptr<EventRecord[]> blocks_[2];
+  PositionSnapshot starts_[2];
+  std::atomic<uint64_t> state_{0};  // part << 32 | count
 };
 
 // Live level per channel, followed whether or not a capture runs.
@@ -137,8 +184,16 @@ class CaptureData {
   const Clock& ClockSource() const { return clock_; }
 
   // Continuous capture: `handler` (or nullptr) is asked first when the store
-  // fills. Set while no capture runs.
-  void SetFullStoreHandler(FullStoreHandler* handler) { fullStoreHandler_ = handler; }
+  // fills; the store gets its second block. Set while no capture runs.
+  void SetFullStoreHandler(FullStoreHandler* handler);
+  // Where the part of the capture now in the store began: CaptureStart, or
+  // after a full store was moved aside, that part's start (the appending
+  // thread never changes CaptureStart while the capture runs). On the
+  // interface thread, or with the transition lock held.
+  const PositionSnapshot& CurrentPartStart() const {
+    const uint32_t part = Store.Part();
+    return part == startPart_ ? CaptureStart : Store.PartStart(part);
+  }
   // The number of records that counts as a full store, 1..1,048,576; tests
   // of continuous capture make it small. Set while no capture runs.
   void SetStoreLimit(uint32_t limit);
@@ -162,6 +217,7 @@ class CaptureData {
   std::atomic<uint8_t> stopPending_{0};
   std::function<void()> stopWake_;
   FullStoreHandler* fullStoreHandler_ = nullptr;
+  uint32_t startPart_ = 0;  // the store's part when the capture started
   std::atomic<uint32_t> storeLimit_{kEventCapacity};
   std::vector<CaptureObserver*> observers_;
 };

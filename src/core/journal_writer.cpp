@@ -52,7 +52,7 @@ void JournalWriter::SetRotation(StoreRotation* rotation, std::function<std::stri
 bool JournalWriter::Start(const CaptureView& view, std::string& error) {
   {
     std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
-    header_.start = data_.CaptureStart;
+    header_.start = data_.CurrentPartStart();
     header_.channels = view.Traces.Table();
     header_.sequence = view.Sequence;
     header_.order = view.Traces.Order();
@@ -155,7 +155,7 @@ bool JournalWriter::Visit(bool final) {
       tailTo = rotation_->SpareCount();
       tailFrom = std::min(written_, tailTo);
       tailEnd = rotation_->SpareEnd();
-      newStart = data_.CaptureStart;
+      newStart = data_.CurrentPartStart();
       written_ = 0;
     }
     from = std::min(written_, data_.Store.Count());

@@ -1,13 +1,13 @@
 #pragma once
-// Continuous capture: when the store fills, its records move to a spare
-// block of the same size and the capture goes on in the emptied store, so a
-// transition arriving while the full block is saved has somewhere to go.
-// The move happens on the appending thread under the transition lock (a
+// Continuous capture: when the store fills, the capture goes on in the
+// store's other block (EventStore::BeginPart), so a transition arriving
+// while the full block is saved has somewhere to go. The full block stays
+// as it is: the journal and the interface thread read it without the lock.
+// The move happens on the appending thread under the transition lock (no
 // copy, no allocation, no I/O); the full block is then saved by the
 // interface thread, which hands it back with ReleaseSpare.
 #include <atomic>
 #include <cstdint>
-#include <memory>
 
 #include "core/capture_data.h"
 
@@ -15,7 +15,7 @@ namespace korvalog {
 
 class StoreRotation final : public FullStoreHandler {
  public:
-  StoreRotation();
+  StoreRotation() = default;
   StoreRotation(const StoreRotation&) = delete;
   StoreRotation& operator=(const StoreRotation&) = delete;
 
@@ -28,7 +28,7 @@ class StoreRotation final : public FullStoreHandler {
   // (acquire) may read the spare block below.
   uint32_t Generation() const { return generation_.load(std::memory_order_acquire); }
   bool SpareWaiting() const { return spareBusy_.load(std::memory_order_acquire); }
-  const EventRecord* Spare() const { return spare_.get(); }
+  const EventRecord* Spare() const { return spare_; }
   uint32_t SpareCount() const { return spareCount_; }
   const PositionSnapshot& SpareStart() const { return spareStart_; }
   const PositionSnapshot& SpareEnd() const { return spareEnd_; }
@@ -51,7 +51,7 @@ class StoreRotation final : public FullStoreHandler {
   void ReleaseSpare() { spareBusy_.store(false, std::memory_order_release); }
 
  private:
-  std::unique_ptr<EventRecord[]> spare_;
+  const EventRecord* spare_ = nullptr;
   uint32_t spareCount_ = 0;
   PositionSnapshot spareStart_;
   PositionSnapshot spareEnd_;

@@ -1,5 +1,7 @@
 #include "session/link_supervisor.h"
 
+#include <algorithm>
+
 #include "base/byte_text.h"
 #include "base/date_time.h"
 #include "transport/port_names.h"
@@ -100,11 +102,16 @@ void LinkSupervisor::FollowGaps() {
   }
   if (!capturing) return;
   if (wasConnected && !connected_) {
-    gaps_.Lost(clock_.Now(), data_.Store.Count());
+    // The gap runs from the last byte before it to the first after it, not
+    // from when the loss was found to when the logger was configured again.
+    const double lastByte = decoder_.LastByteAt();
+    gaps_.Lost(lastByte > 0 ? std::max(lastByte, data_.CaptureStart.time) : clock_.Now(), data_.Store.Count());
+    decoder_.NoteQuiet();
     view_.linkNote = LinkGaps::LostText(gaps_.Gaps().back());
     view_.linkNoteChanged = true;
   } else if (connected_ && gaps_.Open()) {
-    gaps_.Back(clock_.Now());
+    const double firstByte = decoder_.FirstByteAfterQuiet();
+    gaps_.Back(firstByte > 0 ? firstByte : clock_.Now());
     view_.linkNote = LinkGaps::BackText(gaps_.Gaps().back());
     view_.linkNoteChanged = true;
   }
@@ -118,6 +125,7 @@ void LinkSupervisor::SendCommand(std::string_view bytes) {
   if (!SerialType()) return;
   // Every command must be answered by a 255 before the next tick.
   decoder_.LoggerAlive.store(0, std::memory_order_release);
+  bytesAtCommand_ = decoder_.BytesSeen();
   LinkTicks = 0;
   if (comms_) comms_->Write(bytes);
 }
@@ -164,6 +172,10 @@ void LinkSupervisor::StepLinkState() {
       break;
     case 3:
       if (Present()) {
+        if (captureWithLogger_) {
+          captureWithLogger_ = false;
+          data_.SetCapture(true);
+        }
         SendStart();
         LinkState = 4;
       } else {
@@ -179,7 +191,9 @@ void LinkSupervisor::StepLinkState() {
         break;
       }
       if (++LinkTicks >= lostTicks_ && usb_.HidDeviceCount() == 0) {
-        if (decoder_.LoggerAlive.load(std::memory_order_acquire) != 0) {
+        // Bytes that keep coming prove the link as well as an answer does
+        // (an answer may be late behind a fast stream of changes).
+        if (decoder_.LoggerAlive.load(std::memory_order_acquire) != 0 || decoder_.BytesSeen() != bytesAtCommand_) {
           ProbeLogger();
         } else {
           LinkState = 0;

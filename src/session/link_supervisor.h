@@ -67,6 +67,10 @@ class LinkSupervisor {
   void SendAcMode();
   void SendStart();
 
+  // The capture is wanted from the first change the logger sends: it starts
+  // right before the start command goes out (once; interface thread).
+  void StartCaptureWithLogger() { captureWithLogger_ = true; }
+
   // A logger answered since the last command, or a USB logger is open.
   bool Present() const;
 
@@ -104,7 +108,9 @@ class LinkSupervisor {
   const uint8_t secondTicks_;
   const uint32_t reopenTicks_;
   uint32_t downTicks_ = 0;
+  uint32_t bytesAtCommand_ = 0;  // the decoder's byte count when the last command went out
   bool wasCapturing_ = false;
+  bool captureWithLogger_ = false;
   bool connected_ = false;
   LinkGaps gaps_;
   // Outlives every serial link: bytes left in its ring are decoded with the

@@ -20,6 +20,12 @@ void SerialDecoder::OnReceive(const uint8_t* rxBuffer, size_t rxCount) {
   for (size_t i = 0; i < rxCount; ++i) ring_.bytes[ring_.write++] = rxBuffer[i];
 
   const double time = clock_.Now();  // one reading for the whole chunk
+  if (quiet_.load(std::memory_order_relaxed) != 0) {
+    firstAfterQuiet_.store(time, std::memory_order_relaxed);
+    quiet_.store(0, std::memory_order_release);
+  }
+  lastByteAt_.store(time, std::memory_order_relaxed);
+  bytesSeen_.fetch_add(static_cast<uint32_t>(rxCount), std::memory_order_release);
   std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
   for (;;) {
     uint8_t channel = 0;
@@ -35,18 +41,28 @@ void SerialDecoder::OnReceive(const uint8_t* rxBuffer, size_t rxCount) {
         level = b >> 7;
       }
     } else if (type == kLogger128) {
-      if (ring_.Pending() < 2) return;
-      const uint8_t prefix = ring_.bytes[ring_.read++];
-      if (prefix == kPrefixLow || prefix == kPrefixHigh) {
-        // Computed in 8 bits: 255 gives channel 0, no transition. Bytes
-        // 128..254 name no channel and are ignored.
-        const uint8_t c = static_cast<uint8_t>(ring_.bytes[ring_.read++] + 1);
-        channel = c <= kChannelCount ? c : 0;
-        level = prefix == kPrefixHigh ? 1 : 0;
-      } else if (prefix == kSignOfLife) {
+      if (ring_.Pending() == 0) return;
+      const uint8_t prefix = ring_.bytes[ring_.read];
+      if (prefix == kSignOfLife) {
+        // An answer is taken at once, even as the last byte of a chunk.
+        ++ring_.read;
         LoggerAlive.store(1, std::memory_order_release);
+      } else if (prefix == kPrefixLow || prefix == kPrefixHigh) {
+        if (ring_.Pending() < 2) return;
+        const uint8_t c = ring_.bytes[static_cast<uint8_t>(ring_.read + 1)];
+        if (c >= 0x80) {
+          // No channel byte: the prefix's own was lost on the line. The
+          // prefix is dropped and this byte read as what it is (an answer
+          // or the next prefix).
+          ++ring_.read;
+          continue;
+        }
+        ring_.read = static_cast<uint8_t>(ring_.read + 2);
+        channel = static_cast<uint8_t>(c + 1);
+        level = prefix == kPrefixHigh ? 1 : 0;
+      } else {
+        ++ring_.read;  // a stray byte, dropped so the stream falls back into step
       }
-      // Any other prefix is a stray byte, dropped so the stream falls back into step.
     } else {
       return;  // the settings changed under an old link: keep the bytes
     }

@@ -35,6 +35,21 @@ class SerialDecoder {
   // sends a command.
   std::atomic<uint8_t> LoggerAlive{0};
 
+  // Bytes received so far (any: input changes prove the line as well as
+  // answers do), and the clock's time of the newest of them (0: none yet).
+  uint32_t BytesSeen() const { return bytesSeen_.load(std::memory_order_acquire); }
+  double LastByteAt() const { return lastByteAt_.load(std::memory_order_acquire); }
+  // Interface thread: the link was lost; the time of the first byte after
+  // this call is kept for FirstByteAfterQuiet.
+  void NoteQuiet() {
+    firstAfterQuiet_.store(0.0, std::memory_order_relaxed);
+    quiet_.store(1, std::memory_order_release);
+  }
+  // The time of the first byte since NoteQuiet; 0 while none came.
+  double FirstByteAfterQuiet() const {
+    return quiet_.load(std::memory_order_acquire) == 0 ? firstAfterQuiet_.load(std::memory_order_relaxed) : 0.0;
+  }
+
   const ReceiveRing& Ring() const { return ring_; }
   // Forgets the bytes not yet decoded. Only while no receive thread runs.
   void DropPending() { ring_.read = ring_.write; }
@@ -44,6 +59,10 @@ class SerialDecoder {
   const LoggerSettings& settings_;
   const Clock& clock_;
   ReceiveRing ring_;
+  std::atomic<uint32_t> bytesSeen_{0};
+  std::atomic<double> lastByteAt_{0.0};
+  std::atomic<double> firstAfterQuiet_{0.0};
+  std::atomic<uint8_t> quiet_{0};
 };
 
 }  // namespace korvalog

@@ -60,12 +60,15 @@ void SerialLink::Destroy() {
 
 void SerialLink::ReceivePass() {
   if (!handle_) return;
-  // A failed read is passed over and tried again on the next pass.
-  const int n = handle_->Read(RxBuffer, kRxBufferSize);
-  lineFailed_.store(n < 0, std::memory_order_release);
-  if (n <= 0) return;
-  RxCount = static_cast<uint16_t>(n);
-  if (onReceive_) onReceive_(*this);
+  for (int i = 0; i < kMaxReadsPerPass; ++i) {
+    // A failed read is passed over and tried again on the next pass.
+    const int n = handle_->Read(RxBuffer, kRxBufferSize);
+    lineFailed_.store(n < 0, std::memory_order_release);
+    if (n <= 0) return;
+    RxCount = static_cast<uint16_t>(n);
+    if (onReceive_) onReceive_(*this);
+    if (static_cast<size_t>(n) < kRxBufferSize) return;  // the port is drained
+  }
 }
 
 }  // namespace korvalog

@@ -47,6 +47,10 @@ class SerialLink {
   using ReceiveHandler = std::function<void(SerialLink&)>;
   static constexpr size_t kRxBufferSize = 128;
   static constexpr int kPollMs = 10;
+  // A pass reads until the port has nothing more, up to this many buffers
+  // (about 800 KB/s), so that a fast stream never backs up behind the
+  // pause between passes.
+  static constexpr int kMaxReadsPerPass = 64;
 
   // Opens the device that `port` names on this platform (SerialDeviceName).
   SerialLink(uint8_t port, ReceiveHandler onReceive);

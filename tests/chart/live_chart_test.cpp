@@ -13,6 +13,7 @@
 
 #include "chart/chart_navigator.h"
 #include "chart/live_chart.h"
+#include "core/store_rotation.h"
 #include "common/capture_builder.h"
 
 namespace korvalog {
@@ -316,6 +317,32 @@ TEST(LiveChart, FramesRunBesideTheReceivingThread) {
   EXPECT_EQ(c.live.Consumed(), 60000u);
   EXPECT_TRUE(c.b.data.StopPending());  // the limit stopped the capture on the receiving side
   EXPECT_EQ(c.live.SnapshotAt(At(200)).index, 60000u);
+}
+
+// A continuous capture's store fills again and again: at each frame the
+// chart shows the levels of every change so far, on the newest part.
+TEST(LiveChart, EachNewPartStartsTheChartOverWithTheLevelsSoFar) {
+  Live c(301);
+  StoreRotation rotation;
+  c.b.data.SetFullStoreHandler(&rotation);
+  c.b.data.SetStoreLimit(10);
+  double t = 0;
+  for (const int changes : {8, 5, 9, 1, 10, 7}) {  // parts end at 10, 20, 30 changes
+    for (int i = 0; i < changes; ++i) c.Flip(t += 0.5, 1 + static_cast<int>(t * 2) % 7);
+    c.Frame(t);
+    EXPECT_EQ(c.live.Part(), c.b.data.Store.Part());
+    EXPECT_EQ(c.live.Consumed(), c.b.data.Store.Count());
+    EXPECT_EQ(c.live.PartStart().time, c.b.data.CurrentPartStart().time);
+    for (int ch = 1; ch <= 7; ++ch) {
+      EXPECT_EQ(c.live.EndSnapshot().states[ch - 1], c.levels[ch - 1]) << ch << " at " << t;
+      EXPECT_EQ(c.s.Waveforms().channels[ch - 1].back().level, c.levels[ch - 1]) << ch << " at " << t;
+    }
+    if (rotation.SpareWaiting()) rotation.ReleaseSpare();  // the part was saved
+  }
+  EXPECT_EQ(c.live.Part(), 4u);
+  EXPECT_EQ(c.live.PartStart().time, At(t));  // the part began with the 40th change
+  c.b.data.StopCapture();
+  c.b.data.SetFullStoreHandler(nullptr);
 }
 
 }  // namespace

@@ -39,20 +39,39 @@ TEST_F(SerialDecoderTest, HundredTwentyEightChannelForm) {
   settings.LoggerType = kLogger128;
   Feed({254, 0, 253, 0, 254, 127, 254, 255, 255, 253, 4, 7, 254, 200, 254, 1});
   using E = std::tuple<double, int, int>;
-  // 254,255 is channel 0; 255 is life; 253,4 is channel 5 low (already low);
-  // the stray 7 is dropped; 254,200 names no channel.
+  // 254,255 lost its channel byte; 255 is life; 253,4 is channel 5 low
+  // (already low); the stray 7 is dropped; 254,200 names no channel.
   EXPECT_EQ(Events(), (std::vector<E>{{100.0, 1, 1}, {100.0, 1, 0}, {100.0, 128, 1}, {100.0, 2, 1}}));
   EXPECT_EQ(decoder.LoggerAlive, 1);
   for (int ch = 1; ch <= 128; ++ch) EXPECT_LE(data.States.Level(ch), 1);
 }
 
-TEST_F(SerialDecoderTest, LoneSignOfLifeWaitsForTheNextByte) {
-  settings.LoggerType = kLogger128;
-  Feed({255});
-  EXPECT_EQ(decoder.LoggerAlive, 0);
-  Feed({254});
-  EXPECT_EQ(decoder.LoggerAlive, 1);
-  EXPECT_EQ(data.Store.Count(), 0u);
+// An answer is taken as soon as it arrives: as a chunk's last byte, or
+// where a change lost its channel byte on the line.
+TEST_F(SerialDecoderTest, AnswersAreTakenAtOnceAmongChanges) {
+  const struct {
+    uint8_t type;
+    std::vector<uint8_t> bytes;
+    uint32_t events;
+  } cases[] = {
+      {kLogger128, {255}, 0},
+      {kLogger128, {254, 3, 255}, 1},
+      {kLogger128, {254, 255}, 0},
+      {kLogger128, {253, 254, 255}, 0},
+      {kLogger96, {0x83, 255}, 1},
+  };
+  for (const auto& c : cases) {
+    ManualClock clock{1.0};
+    CaptureData data{clock};
+    settings.LoggerType = c.type;
+    SerialDecoder decoder{data, settings, clock};
+    data.SetCapture(true);
+    decoder.OnReceive(c.bytes.data(), c.bytes.size());
+    EXPECT_EQ(decoder.LoggerAlive, 1) << c.bytes.size();
+    EXPECT_EQ(data.Store.Count(), c.events) << c.bytes.size();
+    EXPECT_EQ(decoder.BytesSeen(), c.bytes.size());
+    EXPECT_EQ(decoder.LastByteAt(), 1.0);
+  }
 }
 
 TEST_F(SerialDecoderTest, PairSplitAcrossChunksTakesTheSecondChunksTime) {

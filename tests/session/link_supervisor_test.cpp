@@ -232,6 +232,67 @@ TEST_F(LinkSupervisorTest, UnpluggedLoggerKeepsTheCaptureAndShowsNoLogger) {
   EXPECT_FALSE(link.View().captureEnabled);
 }
 
+// Changes that keep coming prove the link though the logger's answers are
+// late behind them: it is probed again, never called lost.
+TEST_F(LinkSupervisorTest, AStreamingLoggerIsNotLostWhileItsBytesArrive) {
+  Connect();  // the start command and every probe go unanswered
+  for (int i = 0; i < 60; ++i) {
+    const uint8_t change = i % 2 == 0 ? 0x80 : 0x00;
+    const uint32_t before = link.Decoder().BytesSeen();
+    ASSERT_EQ(write(pty.MasterFd(), &change, 1), 1);
+    ASSERT_TRUE(WaitUntil([&] { return link.Decoder().BytesSeen() != before; }));
+    link.tick();
+    ASSERT_EQ(link.LinkState, 4) << "tick " << i;
+  }
+  EXPECT_EQ(Sent(), "000");  // probed every twenty ticks
+  int ticks = 0;  // silent from now on: lost within two probe periods
+  while (link.LinkState == 4 && ticks < 100) {
+    link.tick();
+    ++ticks;
+  }
+  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_LE(ticks, 40);
+}
+
+// A gap in the record runs from the last byte before the loss to the first
+// after it, however long finding the loss and configuring took.
+TEST_F(LinkSupervisorTest, AGapRunsFromTheLastByteBeforeToTheFirstAfter) {
+  Connect();
+  data.SetCapture(true);
+  const double lastByte = 45658.6, found = 45658.7, firstByte = 45658.8, configured = 45658.9;
+  clock.Set(lastByte);
+  const uint8_t change = 0x81;
+  ASSERT_EQ(write(pty.MasterFd(), &change, 1), 1);
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == 1; }));
+  pty.Close();
+  ASSERT_TRUE(WaitUntil([&] { return link.Comms()->LineFailed(); }));
+  clock.Set(found);
+  link.tick();
+  ASSERT_EQ(link.LinkState, 0);
+  ASSERT_EQ(link.Gaps().Gaps().size(), 1u);
+  EXPECT_EQ(link.Gaps().Gaps()[0].lostAt, lastByte);
+  // Plugged back: the port is opened again and probed; the answer is the
+  // first byte after the gap.
+  std::string error;
+  ASSERT_TRUE(pty.Open(error)) << error;
+  std::string sent;
+  for (int i = 0; i < 100 && sent.empty(); ++i) {
+    link.tick();
+    sent = Sent();
+  }
+  ASSERT_EQ(sent, "0");
+  clock.Set(firstByte);
+  Answer();
+  clock.Set(configured);
+  for (int i = 0; i < 4; ++i) {
+    link.tick();
+    if (link.LinkState < 3) Answer();
+  }
+  ASSERT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.Gaps().Gaps()[0].backAt, firstByte);
+  data.SetCapture(false);
+}
+
 TEST_F(LinkSupervisorTest, RepaintIsRequestedOncePerChange) {
   Open();
   link.tick();

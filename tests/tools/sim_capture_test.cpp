@@ -38,12 +38,13 @@ class SimCapture : public ::testing::TestWithParam<int> {
   // Ticks as the window's timer would, but without waiting out the 250 ms:
   // after each command the next tick comes once the answer is in (or after
   // a short grace when none comes).
-  bool ConnectWithin(int ticks) {
-    for (int i = 0; i < ticks && link.LinkState != 4; ++i) {
-      link.tick();
-      WaitUntil([&] { return link.Decoder().LoggerAlive.load() == 1; }, 100ms);
+  bool ConnectWithin(int ticks) { return ConnectWithin(link, ticks); }
+  static bool ConnectWithin(LinkSupervisor& l, int ticks) {
+    for (int i = 0; i < ticks && l.LinkState != 4; ++i) {
+      l.tick();
+      WaitUntil([&] { return l.Decoder().LoggerAlive.load() == 1; }, 100ms);
     }
-    return link.LinkState == 4;
+    return l.LinkState == 4;
   }
 
   SystemClock clock;
@@ -66,8 +67,6 @@ TEST_P(SimCapture, EventsMatchWhatTheLoggerSentWithPcTimeStamps) {
   ASSERT_TRUE(sim.Running());
   link.SetDeviceResolver([&](uint8_t) { return sim.DevicePath(); });
   link.RestartLink();
-  // The 128-channel form reads a lone 255 only once the next byte is in, so
-  // that logger is heard at the second probe.
   ASSERT_TRUE(ConnectWithin(40));
   const double before = clock.Now();
   data.SetCapture(true);  // as soon as the link is up, before the first change
@@ -119,6 +118,43 @@ TEST_P(SimCapture, LoggerThatNeverAnswersIsNeverConnected) {
   for (int i = 0; i < 40; ++i) link.tick();
   EXPECT_EQ(link.LinkState, 0);
   EXPECT_EQ(link.View().loggerText, "NO Logger");
+}
+
+// A capture wanted before the logger is configured begins before the start
+// command goes out: the change the logger sends at once on that command is
+// an event, not a start level.
+TEST_P(SimCapture, AChangeOnTheStartCommandIsAnEvent) {
+  WriteScript("0 3 1\n0 7 1\n0.1 3 0\n");
+  testing::SimProcess sim({"--channels", std::to_string(GetParam()), "--script", script});
+  ASSERT_TRUE(sim.Running());
+  link.SetDeviceResolver([&](uint8_t) { return sim.DevicePath(); });
+  link.RestartLink();
+  link.StartCaptureWithLogger();
+  ASSERT_TRUE(ConnectWithin(40));
+  ASSERT_TRUE(WaitUntil([&] { return data.Store.Count() == 3; }));
+  data.SetCapture(false);
+  EXPECT_EQ(data.CaptureStart.states[2], 0);
+  EXPECT_EQ(data.CaptureStart.states[6], 0);
+  EXPECT_EQ(data.Store[0].channel, 3);
+  EXPECT_EQ(data.Store[1].channel, 7);
+  EXPECT_EQ(data.Store[2].state, 0);
+}
+
+// A logger that streams changes at the simulator's top rate is reached by
+// one program after another, and again after a change of settings.
+TEST_P(SimCapture, AStreamingLoggerIsReachedAgainAndAgain) {
+  testing::SimProcess sim({"--channels", std::to_string(GetParam()), "--rate", "10000"});
+  ASSERT_TRUE(sim.Running());
+  for (int run = 0; run < 3; ++run) {
+    LinkSupervisor program(data, settings, usb, clock);
+    program.SetDeviceResolver([&](uint8_t) { return sim.DevicePath(); });
+    program.RestartLink();
+    ASSERT_TRUE(ConnectWithin(program, 60)) << "run " << run;
+    const uint32_t bytes = program.Decoder().BytesSeen();
+    ASSERT_TRUE(WaitUntil([&] { return program.Decoder().BytesSeen() > bytes + 1000; })) << "streaming";
+    program.RestartLink();  // Properties changed
+    ASSERT_TRUE(ConnectWithin(program, 60)) << "run " << run << " after a restart";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Loggers, SimCapture, ::testing::Values(96, 128),

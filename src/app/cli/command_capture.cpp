@@ -227,10 +227,12 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   bool started = false;
   const auto limit = std::chrono::duration<double>(o.seconds);
   const char* reason = "interrupted";
+  // As soon as the logger is connected, before it is told to start: its
+  // very first change is an event.
+  link.StartCaptureWithLogger();
   for (;;) {
     const LinkView& view = link.tick();
-    if (!started && link.LinkState == 4) {
-      data.SetCapture(true);  // as soon as the logger is connected
+    if (!started && (data.Capturing.load() != 0 || data.StopPending())) {
       started = true;
       captureStarted = Clock::now();
       std::string why;
