@@ -20,6 +20,10 @@ struct ReportTable {
 };
 
 std::vector<ReportTable> ReportTables(const LiftReport& report, const TraceList& names);
+// The tables as a page shows them: a long one summarised to at most
+// `maxRows` rows (the busiest hours, the runs outside their limits first)
+// with a note that the CSV or the Report window holds the rest.
+std::vector<ReportTable> DocumentTables(const LiftReport& report, const TraceList& names, size_t maxRows = 40);
 // The sentences under the tables: what was not counted and why.
 std::vector<std::string> ReportNotes(const LiftReport& report);
 
