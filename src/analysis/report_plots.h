@@ -24,6 +24,7 @@ struct PlotBar {
 struct PlotPoint {
   double x = 0, y = 0;
   double yLow = -1;  // when 0 <= yLow < y: the lowest value of a column of runs
+  double yMark = -1; // when >= 0: the column's mean, drawn as the point
   int series = 0;
   bool flagged = false;  // drawn as an outlier (a run outside its limits)
   double zoomFrom = -1, zoomTo = -1;

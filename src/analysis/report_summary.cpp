@@ -1,5 +1,6 @@
 #include "analysis/report_summary.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "analysis/report_tables.h"
@@ -145,7 +146,17 @@ ReportSummary SummarizeReport(const LiftReport& r, const SiteDetails& site, cons
       row.verdict = targets.Judge(f, m.value);
     } else {
       row.valueText = m.missing.empty() ? "not measured" : "not measured (no " + m.missing + " role)";
-      if (!m.missing.empty()) s.notMeasured.push_back(row.title + ": no " + m.missing + " role");
+      if (!m.missing.empty()) {
+        // One entry per missing role: "no hall-call role (Mean hall-call wait, ...)".
+        const std::string head = "no " + m.missing + " role (";
+        auto same = std::find_if(s.notMeasured.begin(), s.notMeasured.end(),
+                                 [&](const std::string& e) { return e.rfind(head, 0) == 0; });
+        if (same == s.notMeasured.end()) {
+          s.notMeasured.push_back(head + row.title + ")");
+        } else {
+          same->insert(same->size() - 1, ", " + row.title);
+        }
+      }
     }
     s.figures.push_back(std::move(row));
   }

@@ -27,7 +27,7 @@ struct ReportSummary {
   SiteDetails site;
   std::string spanText;          // "Tue 10/03/2026 08:00 to ... (4 h 00 min)"
   std::string rolesText;         // the roles the figures rest on
-  std::vector<std::string> notMeasured;  // "Availability: no out-of-service role"
+  std::vector<std::string> notMeasured;  // "no out-of-service role (Availability, Shutdowns)"
   std::vector<KeyFigureRow> figures;
   std::string verdictLine;       // one sentence over all the verdicts
   std::vector<std::string> definitions;

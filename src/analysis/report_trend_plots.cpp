@@ -30,6 +30,7 @@ PlotPlan SequencePlot(const LiftReport& r) {
   // One point per column and step: the highest value, down to the lowest.
   const size_t cells = static_cast<size_t>(kPlotColumns) * static_cast<size_t>(steps);
   std::vector<int32_t> cellPoint(cells, -1);
+  std::vector<uint32_t> cellRuns;
   for (const SequenceRun& run : r.sequence.runs) {
     const int column = ColumnOf(p, run.start);
     const double end = run.start + (run.stepSeconds.empty() ? 0.0 : run.stepSeconds.back()) / kSecondsPerDay;
@@ -45,9 +46,13 @@ PlotPlan SequencePlot(const LiftReport& r) {
         pt.series = static_cast<int>(s) - 1;
         pt.zoomFrom = run.start;
         pt.zoomTo = end;
+        pt.yMark = 0;
         p.points.push_back(pt);
+        cellRuns.push_back(0);
       }
       PlotPoint& pt = p.points[static_cast<size_t>(at)];
+      pt.yMark += y;  // a sum until the end
+      ++cellRuns[static_cast<size_t>(at)];
       pt.y = std::max(pt.y, y);
       pt.yLow = std::min(pt.yLow, y);
       pt.zoomTo = std::max(pt.zoomTo, end);
@@ -55,6 +60,7 @@ PlotPlan SequencePlot(const LiftReport& r) {
       p.yMax = std::max(p.yMax, y * 1.1);
     }
   }
+  for (size_t i = 0; i < p.points.size(); ++i) p.points[i].yMark /= cellRuns[i];
   if (p.points.empty()) {
     p.empty = r.sequence.Rows() == 0 ? "not measured (the Sequencer has no pattern)" : "no complete run";
   }

@@ -141,7 +141,7 @@ std::string ReportHtml(const LiftReport& report, const TraceList& names, const R
       ".site{font-size:18px;margin:0 0 10px}.verdict{font-size:15px;font-weight:bold;margin:14px 0 6px}\n"
       "table{border-collapse:collapse;margin:6px 0}td,th{border-bottom:1px solid #ccc;padding:3px 10px;"
       "text-align:left;vertical-align:top}th{background:#f0f0f0}\n"
-      ".facts th{background:none;width:110px;color:#444}.key td.num{text-align:right;white-space:nowrap}\n"
+      ".facts th{background:none;width:110px;color:#444}.key td.num{text-align:right}.key b{white-space:nowrap}\n"
       ".defs{color:#444;font-size:12px}.sign{margin-top:22px}\n"
       ".notes li{margin:2px 0}.plot{margin:10px 0}\n"
       "@media print{.summary{page-break-after:always}h2{page-break-after:avoid}}\n</style>\n</head>\n<body>\n";
@@ -154,7 +154,8 @@ std::string ReportHtml(const LiftReport& report, const TraceList& names, const R
   }
   h += "<h2>Plots</h2>\n";
   for (const PlotPlan& plan : ReportPlots(report)) {
-    h += "<div class=\"plot\">" + PlotSvg(plan, kPlotWidth, kPlotHeight) + "</div>\n";
+    // A plot with nothing to show says so in a line, not in an empty frame.
+    h += "<div class=\"plot\">" + PlotSvg(plan, kPlotWidth, plan.empty.empty() ? kPlotHeight : 56) + "</div>\n";
   }
   for (const ReportTable& t : DocumentTables(report, names, kDocumentRows)) {
     h += "<h2>" + Escape(t.title) + "</h2>\n<table>\n<tr>";

@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
+#include <numeric>
 
 #include "analysis/qt/report_document.h"
 #include "analysis/qt/report_painting.h"
@@ -16,6 +17,8 @@
 
 namespace korvalog {
 namespace {
+
+constexpr int kEmptyPlotHeight = 56;
 
 QColor VerdictColour(Verdict v) {
   switch (v) {
@@ -40,6 +43,7 @@ class PdfFlow {
     font_ = KitFont(kKitSansFamily, 10);
     top_ = QFontMetrics(KitFont(kKitSansFamily, 9)).height() + 10;
     bottom_ = height_ - top_;
+    y_ = top_;
     Decorate();
   }
   int Pages() const { return page_; }
@@ -66,7 +70,7 @@ class PdfFlow {
   }
   void Gap(int h) { y_ += h; }
   void Plot(const PlotPlan& plan) {
-    const int h = kPlotHeight * width_ / kPlotWidth;
+    const int h = plan.empty.empty() ? kPlotHeight * width_ / kPlotWidth : kEmptyPlotHeight;
     Room(h + 6);
     if (p_ != nullptr) PaintPlot(*p_, plan, QRect(0, y_, width_, h), KitFont(kKitSansFamily, 11));
     y_ += h + 6;
@@ -87,6 +91,10 @@ class PdfFlow {
       for (const auto& row : t.rows) {
         if (c < row.size()) widths[c] = std::max<double>(widths[c], fm.horizontalAdvance(Q(row[c])) + 10);
       }
+    }
+    const double wide = std::accumulate(widths.begin(), widths.end(), 0.0);
+    for (size_t c = 0; c < n && wide > width_; ++c) {
+      widths[c] = std::min<double>(widths[c], std::max<double>(least[c], width_ * 0.45));
     }
     double total = 0, spare = 0;
     for (size_t c = 0; c < n; ++c) {
@@ -109,47 +117,56 @@ class PdfFlow {
     const bool heads = std::any_of(t.columns.begin(), t.columns.end(), [](const std::string& c) { return !c.empty(); });
     if (!t.title.empty()) Text(t.title, 13, true);
     if (!heads) headH = 0;
-    const auto line = [&](const std::vector<std::string>& cells, bool head, int row) {
-      const int h = head ? headH : rowH;
-      if (p_ != nullptr) {
-        p_->setFont(head ? boldFont : font_);
-        if (head) p_->fillRect(QRectF(0, y_, std::min<double>(width_, total), h), QColor(0xf0, 0xf0, 0xf0));
-        double x = 0;
-        for (size_t c = 0; c < n; ++c) {
-          const QString text = c < cells.size() ? Q(cells[c]) : QString();
-          const bool coloured = !head && static_cast<int>(c) == colourColumn && row >= 0 &&
-                                static_cast<size_t>(row) < firstColumnColours.size();
-          p_->setPen(coloured ? firstColumnColours[row] : QColor(Qt::black));
-          if (coloured) p_->setFont(boldFont);
-          const QRectF box(x + 3, y_, widths[c] - 6, h);
-          if (head) {
-            p_->drawText(box, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextWordWrap, text);
-          } else {
-            p_->drawText(box, Qt::AlignVCenter | Qt::AlignLeft,
-                         fm.elidedText(text, Qt::ElideRight, static_cast<int>(widths[c] - 6)));
-          }
-          if (coloured) p_->setFont(font_);
-          x += widths[c];
-        }
-        p_->setPen(QPen(QColor(0xcc, 0xcc, 0xcc), 0));
-        p_->drawLine(QPointF(0, y_ + h), QPointF(std::min<double>(width_, x), y_ + h));
+    // Cells wrap onto more lines rather than being cut.
+    const auto heightOf = [&](const std::vector<std::string>& cells, const QFontMetrics& m) {
+      int h = 0;
+      for (size_t c = 0; c < n && c < cells.size(); ++c) {
+        h = std::max(h, m.boundingRect(QRect(0, 0, static_cast<int>(widths[c]) - 6, 1000), Qt::TextWordWrap,
+                                       Q(cells[c]))
+                            .height());
       }
-      y_ += h;
+      return std::max(h, m.height()) + 4;
+    };
+    const auto line = [&](const std::vector<std::string>& cells, bool head, int row) {
+      const int h = head ? headH : heightOf(cells, fm);
+      if (!head && y_ + h > bottom_) {  // a table carried over repeats its heading
+        NewPage();
+        if (heads) DrawRow(t.columns, true, -1, headH, widths, boldFont, total, firstColumnColours, colourColumn);
+      }
+      DrawRow(cells, head, row, h, widths, head ? boldFont : font_, total, firstColumnColours, colourColumn);
     };
     Room(headH + rowH);
     if (heads) line(t.columns, true, -1);
-    for (size_t r = 0; r < t.rows.size(); ++r) {
-      if (y_ + rowH > bottom_) {  // a table carried over repeats its heading
-        NewPage();
-        if (heads) line(t.columns, true, -1);
-      }
-      line(t.rows[r], false, static_cast<int>(r));
-    }
+    for (size_t r = 0; r < t.rows.size(); ++r) line(t.rows[r], false, static_cast<int>(r));
     if (!t.note.empty()) Text(t.note, 10);
     y_ += 12;
   }
 
  private:
+  void DrawRow(const std::vector<std::string>& cells, bool head, int row, int h, const std::vector<double>& widths,
+               const QFont& font, double total, const std::vector<QColor>& colours, int colourColumn) {
+    if (p_ != nullptr) {
+      QFont bold = font;
+      bold.setBold(true);
+      p_->setFont(font);
+      if (head) p_->fillRect(QRectF(0, y_, std::min<double>(width_, total), h), QColor(0xf0, 0xf0, 0xf0));
+      double x = 0;
+      for (size_t c = 0; c < widths.size(); ++c) {
+        const QString text = c < cells.size() ? Q(cells[c]) : QString();
+        const bool coloured =
+            !head && static_cast<int>(c) == colourColumn && row >= 0 && static_cast<size_t>(row) < colours.size();
+        p_->setPen(coloured ? colours[row] : QColor(Qt::black));
+        p_->setFont(coloured ? bold : font);
+        p_->drawText(QRectF(x + 3, y_ + 2, widths[c] - 6, h - 2), Qt::AlignTop | Qt::AlignLeft | Qt::TextWordWrap,
+                     text);
+        x += widths[c];
+      }
+      p_->setPen(QPen(QColor(0xcc, 0xcc, 0xcc), 0));
+      p_->drawLine(QPointF(0, y_ + h), QPointF(std::min<double>(width_, x), y_ + h));
+    }
+    y_ += h;
+  }
+
   // The header (site, lift, title) and the footer (page n of N).
   void Decorate() {
     if (p_ == nullptr) return;

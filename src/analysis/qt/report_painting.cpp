@@ -38,24 +38,34 @@ void PaintPoints(QPainter& p, const PlotPlan& plan, const PlotFrame& f) {
   const int series = std::max<int>(1, static_cast<int>(plan.series.size()));
   QPainterPath rings;
   for (int s = 0; s < series; ++s) {
-    QPainterPath dots, line;
+    QPainterPath dots, ranges, line;
     bool first = true;
     for (const PlotPoint& pt : plan.points) {
       if (pt.series != s) continue;
       const double x = f.X(plan, pt.x), y = f.Y(plan, pt.y);
-      const double low = pt.yLow >= 0 && pt.yLow < pt.y ? f.Y(plan, pt.yLow) : y;
-      dots.moveTo(x, low + 0.01);
-      dots.lineTo(x, y);
+      if (pt.yLow >= 0 && pt.yLow < pt.y) {  // a column of runs: its range, a dot at its mean
+        ranges.moveTo(x, f.Y(plan, pt.yLow));
+        ranges.lineTo(x, y);
+      }
+      const double mark = pt.yMark >= 0 ? f.Y(plan, pt.yMark) : y;
+      dots.moveTo(x, mark + 0.01);
+      dots.lineTo(x, mark);
       if (plan.joined) first ? line.moveTo(x, y) : line.lineTo(x, y);
       first = false;
-      if (pt.flagged) rings.addEllipse(QPointF(x, y), 5, 5);
+      if (pt.flagged) rings.addEllipse(QPointF(x, y), 4, 4);
     }
     if (plan.joined) {
       p.setPen(QPen(SeriesColour(s), 1.5));
       p.setBrush(Qt::NoBrush);
       p.drawPath(line);
     }
-    p.setPen(QPen(SeriesColour(s), 6, Qt::SolidLine, Qt::RoundCap));
+    if (!ranges.isEmpty()) {
+      QColor faint = SeriesColour(s);
+      faint.setAlpha(90);
+      p.setPen(QPen(faint, 1));
+      p.drawPath(ranges);
+    }
+    p.setPen(QPen(SeriesColour(s), 5, Qt::SolidLine, Qt::RoundCap));
     p.drawPath(dots);
   }
   if (!rings.isEmpty()) {  // runs outside their limits: ringed red
@@ -90,7 +100,7 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
   p.setPen(Qt::black);
   p.drawText(QPointF(f.left, f.top - 10), QString::fromStdString(plan.title));
   p.setFont(font);
-  if (plan.series.size() > 1) {
+  if (plan.series.size() > 1 && plan.empty.empty()) {
     // Beside the title when there is room, else along the bottom edge.
     int legendWidth = 0;
     for (const std::string& name : plan.series) legendWidth += QFontMetrics(font).horizontalAdvance(QString::fromStdString(name)) + 18;
@@ -109,10 +119,7 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
   if (!plan.empty.empty()) {
     // Nothing to draw: said once, without axes that would mean nothing.
     p.setPen(QColor(0x66, 0x66, 0x66));
-    const QString none = QString::fromStdString(plan.empty);
-    p.drawText(QPointF(f.left + (f.width - fm.horizontalAdvance(none)) / 2.0, f.top + f.height / 2.0), none);
-    p.setPen(QPen(QColor(0xcc, 0xcc, 0xcc), 0));
-    p.drawRect(inner);
+    p.drawText(QPointF(f.left, f.top + fm.ascent() + 2), QString::fromStdString(plan.empty));
     p.restore();
     return;
   }
@@ -143,7 +150,9 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
       p.drawLine(QPointF(px, f.top + f.height), QPointF(px, f.top + f.height + 4));
       p.setPen(Qt::black);
       const QString t = TickText(plan, x, xStep, multiDay);
-      p.drawText(QPointF(px - fm.horizontalAdvance(t) / 2.0, f.top + f.height + 5 + fm.ascent()), t);
+      // Centred under the tick, but never past the picture's edge.
+      const double tx = std::min(px - fm.horizontalAdvance(t) / 2.0, area.width() - 2.0 - fm.horizontalAdvance(t));
+      p.drawText(QPointF(tx, f.top + f.height + 5 + fm.ascent()), t);
     }
   }
   p.setPen(QColor(0x55, 0x55, 0x55));

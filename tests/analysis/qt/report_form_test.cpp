@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
@@ -46,8 +47,9 @@ TEST(ReportForm, ClickingASpellABarOrARowZoomsThere) {
   form.SetOnZoom([&](double from, double to) { zooms.push_back({from, to}); });
   form.resize(900, 700);
   form.show();
+  form.Tabs()->setCurrentIndex(1);  // the plots, after the summary
   ASSERT_EQ(form.Plots().size(), 7u);
-  EXPECT_FALSE(form.Plots()[6]->isVisible());  // the daily trend: an hour's capture has none
+  EXPECT_TRUE(form.Plots()[6]->isHidden());  // the daily trend: an hour's capture has none
 
   // The availability timeline: the spell is drawn red where it lies.
   PlotView* timeline = form.Plots()[4];
