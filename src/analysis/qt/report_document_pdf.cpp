@@ -89,7 +89,8 @@ class PdfFlow {
       for (const QString& word : Q(t.columns[c]).split(' ')) least[c] = std::max<double>(least[c], bm.horizontalAdvance(word) + 10);
       widths[c] = std::max<double>(least[c], bm.horizontalAdvance(Q(t.columns[c])) + 10);
       for (const auto& row : t.rows) {
-        if (c < row.size()) widths[c] = std::max<double>(widths[c], fm.horizontalAdvance(Q(row[c])) + 10);
+        const QFontMetrics& m = static_cast<int>(c) == colourColumn ? bm : fm;  // verdicts are bold
+        if (c < row.size()) widths[c] = std::max<double>(widths[c], m.horizontalAdvance(Q(row[c])) + 10);
       }
     }
     const double wide = std::accumulate(widths.begin(), widths.end(), 0.0);
@@ -115,8 +116,10 @@ class PdfFlow {
     const int rowH = fm.height() + 4;
     // A table without title or headings (the facts of page 1) shows neither.
     const bool heads = std::any_of(t.columns.begin(), t.columns.end(), [](const std::string& c) { return !c.empty(); });
-    if (!t.title.empty()) Text(t.title, 13, true);
     if (!heads) headH = 0;
+    // The title stays with its heading and first row.
+    Room(QFontMetrics(KitFont(kKitSansFamily, 13, true)).height() + 4 + headH + 2 * rowH);
+    if (!t.title.empty()) Text(t.title, 13, true);
     // Cells wrap onto more lines rather than being cut.
     const auto heightOf = [&](const std::vector<std::string>& cells, const QFontMetrics& m) {
       int h = 0;
@@ -128,7 +131,7 @@ class PdfFlow {
       return std::max(h, m.height()) + 4;
     };
     const auto line = [&](const std::vector<std::string>& cells, bool head, int row) {
-      const int h = head ? headH : heightOf(cells, fm);
+      const int h = head ? headH : heightOf(cells, bm);  // measured bold: the verdicts are
       if (!head && y_ + h > bottom_) {  // a table carried over repeats its heading
         NewPage();
         if (heads) DrawRow(t.columns, true, -1, headH, widths, boldFont, total, firstColumnColours, colourColumn);
