@@ -123,10 +123,10 @@ PlotPlan HistogramPlot(const std::string& title, const Occurrences& items, int m
 
 namespace {
 
-// "not measured (no door closed limit role)" when the role is missing.
-void SayWhyEmpty(PlotPlan& p, bool hasRole, const char* role) {
+// "not measured (no door closed limit role)" when the roles do not allow it.
+void SayWhyEmpty(PlotPlan& p, const LiftReport& r, ReportFigure needs) {
   if (!p.bars.empty() || !p.points.empty()) return;
-  p.empty = hasRole ? "nothing measured" : std::string("not measured (no ") + role + " role)";
+  p.empty = r.Measured(needs) ? "nothing measured" : r.NotMeasuredText(needs);
 }
 
 // Trips, answered hall calls and door cycles per clock hour (per day over
@@ -169,14 +169,15 @@ PlotPlan CountBars(const LiftReport& r) {
 PlotPlan AvailabilityTimeline(const LiftReport& r) {
   PlotPlan p;
   p.kind = PlotKind::Timeline;
-  p.title = "Availability: out-of-service spells";
+  p.title = "Availability: shutdowns (out of service, fire service, inspection)";
   p.timeAxis = true;
-  p.series = {"Out of service"};
+  p.series = {"Shut down"};
   p.xMin = r.Start();
   p.xMax = r.End() > r.Start() ? r.End() : r.Start() + kHour;
   const double column = (p.xMax - p.xMin) / kPlotColumns;
-  for (const Occurrence& o : r.availability.spells) {
-    const double x0 = o.start, x1 = o.start + std::max(0.0, o.seconds) / kSecondsPerDay;
+  for (const ShutdownEntry& e : r.availability.log) {
+    if (e.cause == ShutdownCause::Alarm) continue;  // the lift still runs
+    const double x0 = std::max(e.start, p.xMin), x1 = std::max(x0, std::min(e.end, p.xMax));
     if (!p.bars.empty() && x0 - p.bars.back().x1 < column) {
       PlotBar& last = p.bars.back();
       last.x1 = std::max(last.x1, x1);
@@ -193,8 +194,8 @@ PlotPlan AvailabilityTimeline(const LiftReport& r) {
     p.bars.push_back(bar);
   }
   if (p.bars.empty()) {
-    p.empty = r.availability.hasInput ? "in service throughout the capture"
-                                      : "not measured (no out-of-service role)";
+    p.empty = r.Measured(ReportFigure::Availability) ? "in service throughout the capture"
+                                                     : r.NotMeasuredText(ReportFigure::Availability);
   }
   return p;
 }
@@ -202,18 +203,17 @@ PlotPlan AvailabilityTimeline(const LiftReport& r) {
 }  // namespace
 
 std::vector<PlotPlan> ReportPlots(const LiftReport& r) {
-  const ChannelRoles& roles = r.Roles();
   std::vector<PlotPlan> plots;
   plots.push_back(HistogramPlot("Door closing time", r.doors.closing));
-  SayWhyEmpty(plots.back(), roles.Has(ChannelRole::DoorClosedLimit), "door closed limit");
+  SayWhyEmpty(plots.back(), r, ReportFigure::DoorClosing);
   plots.push_back(HistogramPlot("Door opening time", r.doors.opening));
-  SayWhyEmpty(plots.back(), roles.Has(ChannelRole::DoorOpenLimit), "door open limit");
+  SayWhyEmpty(plots.back(), r, ReportFigure::DoorOpening);
   Occurrences answered;
   for (const Occurrence& o : r.calls.hallWaits) {
     if (o.detail != OccurrenceDetail::Cancelled) answered.push_back(o);
   }
   plots.push_back(HistogramPlot("Hall-call waiting time", answered));
-  SayWhyEmpty(plots.back(), roles.Has(ChannelRole::HallUp) || roles.Has(ChannelRole::HallDown), "hall-call");
+  SayWhyEmpty(plots.back(), r, ReportFigure::HallWaits);
   plots.push_back(CountBars(r));
   plots.push_back(AvailabilityTimeline(r));
   plots.push_back(SequencePlot(r));

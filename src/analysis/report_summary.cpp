@@ -28,10 +28,14 @@ std::string Plural(size_t n, const char* one, const char* many) {
 struct Measure {
   bool ok;
   double value;
-  std::string basis, missing;
+  std::string basis, missing;  // missing: "not measured (no ... role)"
 };
 
-Measure Need(bool hasRole, const char* role) { return {false, 0, "", hasRole ? "" : role}; }
+std::string FixedText(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", v);
+  return text;
+}
 
 }  // namespace
 
@@ -64,76 +68,65 @@ ReportSummary SummarizeReport(const LiftReport& r, const SiteDetails& site, cons
   }
   if (s.rolesText.empty()) s.rolesText = "none: no input has a role yet";
 
-  const ChannelRoles& roles = r.Roles();
-  const bool hallRoles = roles.Has(ChannelRole::HallUp) || roles.Has(ChannelRole::HallDown);
-  const bool motorRoles =
-      roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown) || roles.Has(ChannelRole::MotorRun);
-  const bool oos = roles.Has(ChannelRole::OutOfService);
   const FigureSummary waits = r.HallWaits();
   const FigureSummary closing = r.Closing();
-  const double days = r.SpanSeconds() / 86400.0;
   const size_t cycles = r.doors.cycleStarts.size();
   const AvailabilityFigures& a = r.availability;
-  size_t shutdowns = a.spells.size() + (a.cutAtStart ? 1 : 0) + (a.cutAtEnd ? 1 : 0);
-  if (a.cutAtStart && a.cutAtEnd && a.spells.empty() && a.outOfServiceSeconds >= a.spanSeconds) shutdowns = 1;
+  const std::string inService = DurationText(a.inServiceSeconds) + " in service";
 
   for (int i = 0; i < kKeyFigures; ++i) {
     const auto f = static_cast<KeyFigure>(i);
+    // The report figure each key figure rests on, for its roles.
+    ReportFigure rests = ReportFigure::HallWaits;
     Measure m{false, 0, "", ""};
-    const std::string calls = Plural(waits.count, "answered hall call", "answered hall calls");
     switch (f) {
       case KeyFigure::Availability:
-        m = oos ? Measure{true, a.availabilityPercent, "over " + DurationText(r.SpanSeconds()), ""}
-                : Need(false, "out-of-service");
+        rests = ReportFigure::Availability;
+        m = {true, a.availabilityPercent, "over " + DurationText(r.SpanSeconds()), ""};
         break;
       case KeyFigure::MeanWait:
       case KeyFigure::P95Wait:
       case KeyFigure::Within30:
-      case KeyFigure::Within60: {
-        if (!hallRoles || waits.count == 0) {
-          m = Need(hallRoles, "hall-call");
-          if (hallRoles) m.basis = "no hall call was answered";
-          break;
-        }
-        const double n = static_cast<double>(waits.count);
-        const double value = f == KeyFigure::MeanWait  ? waits.mean
-                             : f == KeyFigure::P95Wait ? waits.p95
-                             : f == KeyFigure::Within30 ? 100.0 * (n - static_cast<double>(waits.over30)) / n
-                                                        : 100.0 * (n - static_cast<double>(waits.over60)) / n;
-        m = {true, value, calls, ""};
+      case KeyFigure::Within60:
+        m = {waits.count > 0,
+             f == KeyFigure::MeanWait  ? waits.mean
+             : f == KeyFigure::P95Wait ? waits.p95
+             : f == KeyFigure::Within30 ? waits.PercentWithin30()
+                                        : waits.PercentWithin60(),
+             waits.count > 0 ? Plural(waits.count, "answered hall call", "answered hall calls")
+                             : "no hall call was answered",
+             ""};
         break;
-      }
       case KeyFigure::TripsPerDay:
-        if (motorRoles && days > 0) {
-          m = {true, static_cast<double>(r.trips.trips.size()) / days,
-               Plural(r.trips.trips.size(), "trip", "trips") + " in " + DurationText(r.SpanSeconds()), ""};
-        } else {
-          m = Need(motorRoles, "motor");
-        }
+        rests = ReportFigure::Trips;
+        m = {a.inServiceSeconds > 0, r.TripsPerDay(), Plural(r.trips.trips.size(), "trip", "trips") + " in " + inService,
+             ""};
         break;
       case KeyFigure::DoorClosing:
-        if (closing.count > 0) {
-          m = {true, closing.mean, Plural(closing.count, "closing", "closings"), ""};
-        } else {
-          m = Need(roles.Has(ChannelRole::DoorClosedLimit), "door closed limit");
-          if (m.missing.empty()) m.basis = "no door closing was seen";
-        }
+        rests = ReportFigure::DoorClosing;
+        m = {closing.count > 0, closing.mean,
+             closing.count > 0 ? Plural(closing.count, "closing", "closings") : "no door closing was seen", ""};
         break;
       case KeyFigure::ReopensPer100:
-        if (cycles > 0) {
-          m = {true, 100.0 * static_cast<double>(r.doors.reopens.size()) / static_cast<double>(cycles),
-               Plural(r.doors.reopens.size(), "reopen", "reopens") + " in " + Plural(cycles, "door cycle", "door cycles"),
-               ""};
-        } else {
-          m = Need(roles.Has(ChannelRole::DoorOpenRelay), "door open relay");
-          if (m.missing.empty()) m.basis = "no door cycle was seen";
-        }
+        rests = ReportFigure::Reopens;
+        m = {cycles > 0, r.ReopensPer100Cycles(),
+             cycles > 0 ? Plural(r.doors.reopens.size(), "reopen", "reopens") + " in " +
+                              Plural(cycles, "door cycle", "door cycles") +
+                              (r.ReopensInferred() ? ", inferred from the door relays" : "")
+                        : "no door cycle was seen",
+             ""};
         break;
       case KeyFigure::Shutdowns:
-        m = oos ? Measure{true, static_cast<double>(shutdowns), "over " + DurationText(r.SpanSeconds()), ""}
-                : Need(false, "out-of-service");
+        rests = ReportFigure::Availability;
+        m = {true, static_cast<double>(a.shutdowns),
+             "over " + DurationText(r.SpanSeconds()) +
+                 (r.Measured(ReportFigure::Alarms)
+                      ? "; " + Plural(static_cast<size_t>(a.alarmActivations), "alarm activation", "alarm activations")
+                      : ""),
+             ""};
         break;
     }
+    if (!r.Measured(rests)) m = {false, 0, "", r.NotMeasuredText(rests)};
     KeyFigureRow row;
     row.figure = f;
     row.title = std::string(KeyFigureTitle(f));
@@ -145,10 +138,10 @@ ReportSummary SummarizeReport(const LiftReport& r, const SiteDetails& site, cons
       row.valueText = KeyFigureValueText(f, m.value);
       row.verdict = targets.Judge(f, m.value);
     } else {
-      row.valueText = m.missing.empty() ? "not measured" : "not measured (no " + m.missing + " role)";
+      row.valueText = m.missing.empty() ? "not measured" : m.missing;
       if (!m.missing.empty()) {
         // One entry per missing role: "no hall-call role (Mean hall-call wait, ...)".
-        const std::string head = "no " + m.missing + " role (";
+        const std::string head = m.missing.substr(m.missing.find('(') + 1, m.missing.size() - m.missing.find('(') - 2) + " (";
         auto same = std::find_if(s.notMeasured.begin(), s.notMeasured.end(),
                                  [&](const std::string& e) { return e.rfind(head, 0) == 0; });
         if (same == s.notMeasured.end()) {
@@ -179,13 +172,17 @@ ReportSummary SummarizeReport(const LiftReport& r, const SiteDetails& site, cons
     s.verdictLine = std::to_string(poor) + " of " + std::to_string(judged) + " judged figures are poor: " + poorNames + ".";
   }
   s.definitions = {
-      "Availability: the share of the capture the lift was not out of service.",
+      "A hall call is answered when a door opening began at a floor the car stood at, from 1 s before to " +
+          FixedText(r.Options().answerWindowSeconds) + " s after the call was cancelled.",
+      "Availability: the share of the capture the lift was not shut down (out of service, fire service or "
+      "inspection).",
       "Hall-call wait: from the call's registration until the controller cancels it as the car answers; "
       "percentiles by nearest rank.",
       "Door closing time: from the close command to the door closed limit.",
       "Reopens per 100 door cycles: door openings that came while the door was closing.",
-      "Shutdowns: out-of-service spells, including any under way at the start or the end. Mean time between "
-      "shutdowns = time in service / number of shutdowns.",
+      "Trips per day: over the time the lift was in service.",
+      "Shutdowns: periods out of service, on fire service or on inspection that began in the capture (overlapping "
+      "causes count once). Mean time between shutdowns = time in service / number of shutdowns.",
   };
   return s;
 }

@@ -73,20 +73,22 @@ ReportTable AvailabilityTable(const LiftReport& r) {
   avail.title = "Availability";
   avail.columns = {"", "Value"};
   const AvailabilityFigures& a = r.availability;
-  if (!a.hasInput) {
-    Row(avail, {"Availability over the capture", NotMeasured("out-of-service")});
+  if (!r.Measured(ReportFigure::Availability)) {
+    Row(avail, {"Availability over the capture", r.NotMeasuredText(ReportFigure::Availability)});
     return avail;
   }
   Row(avail, {"Availability over the capture", Fixed(a.availabilityPercent, 2) + " %"});
-  Row(avail, {"Out-of-service spells", Count(a.spells.size())});
+  Row(avail, {"Shutdowns", Count(static_cast<size_t>(a.shutdowns))});
+  Row(avail, {"Shut down in total", DurationText(a.shutdownSeconds)});
   Row(avail, {"Out of service in total", DurationText(a.outOfServiceSeconds)});
   const FigureSummary spells = Summarize(a.spells);
   if (spells.count > 0) {
-    Row(avail, {"Longest spell", DurationText(spells.longest) + " from " + MomentText(r, spells.longestAt)},
+    Row(avail, {"Longest out-of-service spell", DurationText(spells.longest) + " from " + MomentText(r, spells.longestAt)},
         spells.longestAt, spells.longestAt + spells.longest / kSecondsPerDay);
   }
-  Row(avail, {"Mean time between shutdowns",
-              a.spells.size() >= 2 ? DurationText(a.meanSecondsBetweenShutdowns) : "(fewer than two spells)"});
+  Row(avail, {"Mean time between shutdowns (time in service / shutdowns)",
+              a.shutdowns > 0 ? DurationText(a.meanSecondsBetweenShutdowns) : "(no shutdown)"});
+  if (r.Measured(ReportFigure::Alarms)) Row(avail, {"Alarm activations", Count(static_cast<size_t>(a.alarmActivations))});
   return avail;
 }
 
@@ -179,7 +181,10 @@ std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& name
               noHall ? NotMeasured(noHall) : Count(static_cast<size_t>(r.calls.cancelled)), "", "", "", "", "", "", ""});
   tables.push_back(std::move(calls));
 
+  tables.push_back(PerformanceTable(r));
+  if (!r.floors.empty()) tables.push_back(FloorTable(r));
   tables.push_back(AvailabilityTable(r));
+  if (r.availability.hasInput || !r.availability.log.empty()) tables.push_back(ShutdownTable(r));
 
   ReportTable hours;
   hours.title = "Per hour";
@@ -245,8 +250,13 @@ std::vector<std::string> ReportNotes(const LiftReport& r) {
   }
   if (r.availability.cutAtStart) notes.push_back("The lift was out of service when the capture began.");
   if (r.availability.cutAtEnd) notes.push_back("The lift was out of service when the capture ended.");
-  if (!r.availability.hasInput && r.Roles().Any()) {
-    notes.push_back("No input has the out-of-service role: availability and shutdowns are not measured.");
+  if (r.ReopensInferred()) {
+    notes.push_back("Reopens are inferred from the door relays' timing: an open command while the door was closing "
+                    "(no door closed limit or reopen input).");
+  }
+  if (!r.Measured(ReportFigure::Availability) && r.Roles().Any()) {
+    notes.push_back("No input has the out-of-service, fire-service or inspection role: availability and shutdowns "
+                    "are not measured.");
   }
   if (r.sequence.Rows() == 0) notes.push_back("The Sequencer has no pattern: no runs to show.");
   return notes;

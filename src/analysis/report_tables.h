@@ -24,6 +24,10 @@ std::vector<ReportTable> ReportTables(const LiftReport& report, const TraceList&
 // `maxRows` rows (the busiest hours, the runs outside their limits first)
 // with a note that the CSV or the Report window holds the rest.
 std::vector<ReportTable> DocumentTables(const LiftReport& report, const TraceList& names, size_t maxRows = 40);
+// Parts of ReportTables: the lift's speed, its landings, its shutdowns.
+ReportTable PerformanceTable(const LiftReport& report);
+ReportTable FloorTable(const LiftReport& report);
+ReportTable ShutdownTable(const LiftReport& report);
 // The sentences under the tables: what was not counted and why.
 std::vector<std::string> ReportNotes(const LiftReport& report);
 

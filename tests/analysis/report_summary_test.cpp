@@ -135,8 +135,8 @@ TEST(ReportSummary, KeyFiguresRestOnTheirRoles) {
       {&all, KeyFigure::DoorClosing, "3.00 s", Verdict::Excellent},
       {&all, KeyFigure::Shutdowns, "1", Verdict::Acceptable},
       {&all, KeyFigure::TripsPerDay, "24", Verdict::None},
-      {&noOos, KeyFigure::Availability, "not measured (no out-of-service role)", Verdict::None},
-      {&noOos, KeyFigure::Shutdowns, "not measured (no out-of-service role)", Verdict::None},
+      {&noOos, KeyFigure::Availability, "not measured (no out of service, fire service or inspection role)", Verdict::None},
+      {&noOos, KeyFigure::Shutdowns, "not measured (no out of service, fire service or inspection role)", Verdict::None},
   };
   for (const Case& c : cases) {
     LiftReport report;
@@ -165,14 +165,14 @@ TEST(ReportPlots, DrawNoMoreThanTheirPixelsShow) {
   ASSERT_GT(report.sequence.runs.size(), 5000u);
   const std::vector<PlotPlan> plots = ReportPlots(report);
   ASSERT_EQ(plots.size(), 7u);  // with the daily trend over two days
-  EXPECT_EQ(plots[0].empty, "not measured (no door closed limit role)");
-  EXPECT_EQ(plots[2].empty, "not measured (no hall-call role)");
+  EXPECT_EQ(plots[0].empty, "not measured (no door close relay and door closed limit role)");
+  EXPECT_EQ(plots[2].empty, "not measured (no hall call up or hall call down role)");
   EXPECT_EQ(plots[3].title, "Per day");
   for (const PlotBar& bar : plots[3].bars) {
     EXPECT_GE(bar.x0, report.Start());
     EXPECT_LE(bar.x1, report.End());
   }
-  EXPECT_EQ(plots[4].empty, "not measured (no out-of-service role)");
+  EXPECT_EQ(plots[4].empty, "not measured (no out of service, fire service or inspection role)");
   const PlotPlan& runs = plots[5];
   EXPECT_LE(runs.points.size(), static_cast<size_t>(kPlotColumns));
   EXPECT_NEAR(runs.points.front().yLow, 1.0, 1e-6);

@@ -143,7 +143,8 @@ TEST(ReportForm, SiteDetailsAndKeyFiguresOnTheFirstPage) {
   }
   lift.view.Traces.SetRoles(roles);
   form.Recompute();
-  EXPECT_EQ(form.KeyFigures()->item(0, 1)->text(), QStringLiteral("not measured (no out-of-service role)"));
+  EXPECT_EQ(form.KeyFigures()->item(0, 1)->text(),
+            QStringLiteral("not measured (no out of service, fire service or inspection role)"));
   const std::string pdf = (dir + "/r.pdf").toStdString();
   EXPECT_TRUE(form.SaveTo(pdf).ok);
   QDir(dir).removeRecursively();
