@@ -29,7 +29,7 @@ unsigned long Number(const std::string& cell) { return std::strtoul(cell.c_str()
 }  // namespace
 
 std::vector<ReportTable> DocumentTables(const LiftReport& report, const TraceList& names, size_t maxRows) {
-  std::vector<ReportTable> tables = ReportTables(report, names);
+  std::vector<ReportTable> tables = ReportTables(report, names, maxRows);
   const size_t busiest = std::min<size_t>(12, maxRows);
   for (ReportTable& t : tables) {
     const size_t n = t.rows.size();
@@ -47,17 +47,6 @@ std::vector<ReportTable> DocumentTables(const LiftReport& report, const TraceLis
       t.title = "Busiest hours";
       t.note = AddNote(t.note, "The " + std::to_string(busiest) + " busiest of " + std::to_string(n) +
                                    " hours by trips; the Per day table and the Report window give every hour's counts.");
-    } else if (t.title == "Sequencer runs") {
-      // The runs outside their limits first: those are the ones to look at.
-      std::stable_partition(order.begin(), order.end(), [&](size_t i) { return t.rows[i].back() == "no"; });
-      const size_t outside =
-          static_cast<size_t>(std::count_if(t.rows.begin(), t.rows.end(), [](const auto& r) { return r.back() == "no"; }));
-      order.resize(maxRows);
-      Keep(t, order);
-      t.note = AddNote(t.note, std::to_string(n) + " runs, " + std::to_string(outside) +
-                                   " outside their limits; shown are " + std::to_string(maxRows) +
-                                   (outside > 0 ? ", those outside first" : "") +
-                                   ". Every run is in the CSV (kind sequence_run).");
     } else {
       order.resize(maxRows);
       Keep(t, order);

@@ -1,5 +1,6 @@
 #include "analysis/report_tables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -129,7 +130,7 @@ std::string DateHourText(double dateTime) {
   return text;
 }
 
-std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& names) {
+std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& names, size_t runRows) {
   std::vector<ReportTable> tables;
 
   const ChannelRoles& roles = r.Roles();
@@ -221,12 +222,29 @@ std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& name
   ReportTable seq;
   seq.title = "Sequencer runs";
   seq.columns = {"Run", "Start", "Step times from step 1 (s)", "Within limits"};
-  for (size_t i = 0; i < r.sequence.runs.size(); ++i) {
-    const SequenceRun& run = r.sequence.runs[i];
+  // Weeks of runs are not formatted to be thrown away: past `runRows`, the
+  // runs outside their limits come first, the rest in time order.
+  const std::vector<SequenceRun>& runs = r.sequence.runs;
+  std::vector<size_t> shown;
+  size_t outside = 0;
+  for (size_t i = 0; i < runs.size(); ++i) outside += runs[i].violation ? 1 : 0;
+  for (int pass = 0; pass < 2 && shown.size() < runRows; ++pass) {
+    for (size_t i = 0; i < runs.size() && shown.size() < runRows; ++i) {
+      if (runs[i].violation == (pass == 0)) shown.push_back(i);
+    }
+  }
+  std::sort(shown.begin(), shown.end());
+  for (size_t i : shown) {
+    const SequenceRun& run = runs[i];
     std::string steps;
     for (double s : run.stepSeconds) steps += (steps.empty() ? "" : "  ") + SecondsText(s);
     Row(seq, {Count(i + 1), DateText(run.start) + " " + ClockText(run.start), steps, run.violation ? "no" : "yes"},
         run.start, run.start + run.stepSeconds.back() / kSecondsPerDay);
+  }
+  if (shown.size() < runs.size()) {
+    seq.note = Count(runs.size()) + " runs, " + Count(outside) + " outside their limits; shown are " +
+               Count(shown.size()) + (outside > 0 ? ", those outside first" : "") +
+               ". Every run is in the CSV (kind sequence_run).";
   }
   tables.push_back(std::move(seq));
   return tables;

@@ -153,7 +153,7 @@ void TReportForm::Rebuild() {
     delete item->widget();
     delete item;
   }
-  tableData_ = ReportTables(report_, view_.Traces);
+  tableData_ = ReportTables(report_, view_.Traces, kMaxTableRows);
   for (size_t k = 0; k < tableData_.size(); ++k) {
     const ReportTable& t = tableData_[k];
     auto* title = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromStdString(t.title).toHtmlEscaped()));
