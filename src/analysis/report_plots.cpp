@@ -84,16 +84,20 @@ PlotPlan HistogramPlot(const std::string& title, const Occurrences& items, int m
   p.xLabel = "seconds";
   p.yLabel = "count";
   p.series = {title};
+  // Only a finite time from 0 to a bound has a bin: a clock that went back
+  // or a broken figure must not index outside the bins.
+  const auto binned = [](double s) { return std::isfinite(s) && s >= 0 && s <= 1e15; };
+  maxBins = std::clamp(maxBins, 1, 1000);
   double longest = 0;
   bool any = false;
   for (const Occurrence& o : items) {
-    if (!(o.seconds >= 0)) continue;  // a clock set back, or no number
+    if (!binned(o.seconds)) continue;
     longest = std::max(longest, o.seconds);
     any = true;
   }
   if (!any) p.empty = "nothing measured";
-  const double width = NiceStep(longest > 0 ? longest : 1.0, std::max(1, maxBins));
-  const int bins = std::clamp(static_cast<int>(std::floor(longest / width)) + 1, 1, std::max(1, maxBins) + 1);
+  const double width = NiceStep(longest > 0 ? longest : 1.0, maxBins);
+  const int bins = std::clamp(static_cast<int>(std::floor(longest / width)) + 1, 1, maxBins + 1);
   std::vector<PlotBar> bars(static_cast<size_t>(bins));
   std::vector<double> longestIn(static_cast<size_t>(bins), -1);
   for (int i = 0; i < bins; ++i) {
@@ -101,7 +105,7 @@ PlotPlan HistogramPlot(const std::string& title, const Occurrences& items, int m
     bars[i].x1 = (i + 1) * width;
   }
   for (const Occurrence& o : items) {
-    if (!(o.seconds >= 0)) continue;
+    if (!binned(o.seconds)) continue;
     const int i = std::clamp(static_cast<int>(std::floor(o.seconds / width)), 0, bins - 1);
     PlotBar& b = bars[i];
     b.y1 += 1;

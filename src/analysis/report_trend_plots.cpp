@@ -35,6 +35,7 @@ PlotPlan SequencePlot(const LiftReport& r) {
     const int column = ColumnOf(p, run.start);
     const double end = run.start + (run.stepSeconds.empty() ? 0.0 : run.stepSeconds.back()) / kSecondsPerDay;
     for (size_t s = 1; s < run.stepSeconds.size() && static_cast<int>(s) <= steps; ++s) {
+      if (!std::isfinite(run.stepSeconds[s])) continue;
       const double y = std::max(0.0, run.stepSeconds[s]);
       int32_t& at = cellPoint[static_cast<size_t>(column) * steps + (s - 1)];
       if (at < 0) {
@@ -81,14 +82,17 @@ PlotPlan DailyTrendPlot(const LiftReport& r) {
   if (days == 0) return p;
   const double day0 = r.days.front().start;
   const auto dayOf = [&](double t) {
+    if (!std::isfinite(t)) return size_t{0};
     return static_cast<size_t>(std::clamp(std::floor(t - day0), 0.0, static_cast<double>(days - 1)));
   };
   std::vector<std::vector<double>> waits(days), closings(days);
   for (const Occurrence& o : r.calls.hallWaits) {
-    if (o.detail != OccurrenceDetail::Cancelled && o.seconds >= 0) waits[dayOf(o.start)].push_back(o.seconds);
+    if (o.detail != OccurrenceDetail::Cancelled && std::isfinite(o.seconds) && o.seconds >= 0) {
+      waits[dayOf(o.start)].push_back(o.seconds);
+    }
   }
   for (const Occurrence& o : r.doors.closing) {
-    if (o.seconds >= 0) closings[dayOf(o.start)].push_back(o.seconds);
+    if (std::isfinite(o.seconds) && o.seconds >= 0) closings[dayOf(o.start)].push_back(o.seconds);
   }
   for (size_t d = 0; d < days; ++d) {
     // Each day's point at its middle, within the capture.

@@ -180,10 +180,11 @@ TEST(ReportPlots, DrawNoMoreThanTheirPixelsShow) {
   EXPECT_EQ(plots[6].empty, "not measured (no hall-call or door closed limit role)");
 
   // Negative and unknown durations are left out of a histogram.
-  Occurrences odd(3);
+  Occurrences odd(4);
   odd[0].seconds = -86379;
   odd[1].seconds = 2.5;
   odd[2].seconds = std::nan("");
+  odd[3].seconds = INFINITY;
   const PlotPlan h = HistogramPlot("t", odd);
   ASSERT_EQ(h.bars.size(), 1u);
   EXPECT_EQ(h.bars[0].y1, 1);
@@ -215,6 +216,69 @@ TEST(ReportTables, DocumentsSummariseLongTables) {
                 std::string::npos)
           << t.note;
     }
+  }
+}
+
+}  // namespace
+}  // namespace korvalog
+
+namespace korvalog {
+namespace {
+
+// Figures whose roles are missing read "not measured" in the tables, never 0
+// or 100 %; over two days every "Longest at" carries its day.
+TEST(ReportTables, MissingRolesAndDatesInTheTables) {
+  CaptureBuilder b;
+  TwoDays(b);
+  struct Case {
+    std::vector<std::pair<int, ChannelRole>> roles;
+    std::string table, row, cell;
+  };
+  const Case cases[] = {
+      {{{kUp, ChannelRole::MotorUp}}, "Availability", "Availability over the capture",
+       "not measured (no out of service, fire service or inspection role)"},
+      {{{kUp, ChannelRole::MotorUp}}, "Doors", "Door cycles", "not measured (no door relay role)"},
+      {{{kHall, ChannelRole::HallUp}}, "Trips", "Starts per hour", "not measured (no motor role)"},
+      {{{kUp, ChannelRole::MotorUp}}, "Trips", "Run time up", "50"},
+      {{{kOos, ChannelRole::OutOfService}}, "Availability", "Shutdowns", "1"},
+  };
+  for (const Case& c : cases) {
+    ChannelRoles roles;
+    for (const auto& [ch, role] : c.roles) roles.Set(ch, role, role == ChannelRole::HallUp ? 3 : 0);
+    LiftReport report;
+    report.Compute(b.data, b.view.Sequence, roles);
+    bool found = false;
+    for (const ReportTable& t : ReportTables(report, b.view.Traces)) {
+      if (t.title != c.table) continue;
+      for (const auto& row : t.rows) {
+        if (row[0] != c.row) continue;
+        found = true;
+        EXPECT_EQ(row[1], c.cell) << c.table << " / " << c.row;
+        if (c.row == "Run time up") EXPECT_EQ(row[6].substr(0, 6), "01/01 ");  // the day of the longest
+      }
+    }
+    EXPECT_TRUE(found) << c.table << " / " << c.row;
+  }
+}
+
+// The per-hour bars of a capture that ends mid-hour end with it, side by
+// side inside the hour; each bar one count.
+TEST(ReportPlots, HourBarsStayInsideTheCapture) {
+  CaptureBuilder b(3000);  // 00:50
+  b.Event(3100, kUp, 1).Event(3110, kUp, 0).Event(3700, kUp, 1).Event(3710, kUp, 0);
+  b.Finish(4000);  // 01:06:40
+  ChannelRoles roles;
+  roles.Set(kUp, ChannelRole::MotorUp);
+  LiftReport report;
+  report.Compute(b.data, b.view.Sequence, roles);
+  const PlotPlan bars = ReportPlots(report)[3];
+  EXPECT_DOUBLE_EQ(bars.xMin, report.Start());
+  EXPECT_DOUBLE_EQ(bars.xMax, report.End());
+  ASSERT_EQ(bars.bars.size(), 2u);  // a trip in each of the two hours, no empty bars
+  for (const PlotBar& bar : bars.bars) {
+    EXPECT_GE(bar.x0, bars.xMin);
+    EXPECT_LE(bar.x1, bars.xMax);
+    EXPECT_EQ(bar.y1, 1);
   }
 }
 

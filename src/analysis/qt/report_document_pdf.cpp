@@ -121,17 +121,18 @@ class PdfFlow {
     Room(QFontMetrics(KitFont(kKitSansFamily, 13, true)).height() + 4 + headH + 2 * rowH);
     if (!t.title.empty()) Text(t.title, 13, true);
     // Cells wrap onto more lines rather than being cut.
-    const auto heightOf = [&](const std::vector<std::string>& cells, const QFontMetrics& m) {
+    const auto heightOf = [&](const std::vector<std::string>& cells) {
       int h = 0;
       for (size_t c = 0; c < n && c < cells.size(); ++c) {
+        const QFontMetrics& m = static_cast<int>(c) == colourColumn ? bm : fm;  // verdicts are bold
         h = std::max(h, m.boundingRect(QRect(0, 0, static_cast<int>(widths[c]) - 6, 1000), Qt::TextWordWrap,
                                        Q(cells[c]))
                             .height());
       }
-      return std::max(h, m.height()) + 4;
+      return std::max(h, fm.height()) + 4;
     };
     const auto line = [&](const std::vector<std::string>& cells, bool head, int row) {
-      const int h = head ? headH : heightOf(cells, bm);  // measured bold: the verdicts are
+      const int h = head ? headH : heightOf(cells);
       if (!head && y_ + h > bottom_) {  // a table carried over repeats its heading
         NewPage();
         if (heads) DrawRow(t.columns, true, -1, headH, widths, boldFont, total, firstColumnColours, colourColumn);
