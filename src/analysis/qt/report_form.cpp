@@ -1,5 +1,6 @@
 #include "analysis/qt/report_form.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,6 +20,7 @@
 #include "analysis/qt/report_document.h"
 #include "analysis/qt/report_painting.h"
 #include "analysis/report_csv.h"
+#include "core/file_identity.h"
 #include "project/replacing_file.h"
 #include "ui/qt/kit_look.h"
 
@@ -88,12 +90,20 @@ TReportForm::TReportForm(CaptureData& data, const CaptureView& view, QWidget* pa
   top->addWidget(heading_, 1);
   auto* roles = new QPushButton(QStringLiteral("Roles..."), this);
   roles->setObjectName(QStringLiteral("bRoles"));
+  auto* targets = new QPushButton(QStringLiteral("Targets..."), this);
+  targets->setObjectName(QStringLiteral("bTargets"));
+  targets->setToolTip(QStringLiteral("Judge the key figures against the targets of a file (see the README)"));
   auto* refresh = new QPushButton(QStringLiteral("Refresh"), this);
   refresh->setObjectName(QStringLiteral("bRefresh"));
   auto* save = new QPushButton(QStringLiteral("Save..."), this);
   save->setObjectName(QStringLiteral("bSave"));
   save->setToolTip(QStringLiteral("The report as a page (HTML), a PDF, or every measured occurrence (CSV)"));
-  for (QPushButton* b : {roles, refresh, save}) top->addWidget(b, 0, Qt::AlignTop);
+  for (QPushButton* b : {roles, targets, refresh, save}) top->addWidget(b, 0, Qt::AlignTop);
+  connect(targets, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Targets"), QString(),
+                                                      QStringLiteral("Targets (*.txt);;Any file (*)"));
+    if (!path.isEmpty()) LoadTargets(path.toStdString());
+  });
   outer->addLayout(top);
   connect(roles, &QPushButton::clicked, this, [this] {
     if (onRoles_) onRoles_();
@@ -248,6 +258,23 @@ void TReportForm::FillSummary() {
     }
   }
   keyFigures_->resizeColumnsToContents();
+}
+
+bool TReportForm::LoadTargets(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  std::string error = "cannot read the targets";
+  ReportTargets read;
+  // At most a megabyte: a targets file is a few lines.
+  // Checked before the open: a FIFO would wait for a writer.
+  if (KindOfPath(path) == PathKind::Regular && file.open(QIODevice::ReadOnly) && file.size() <= (1 << 20) &&
+      ParseTargets(file.read(1 << 20).toStdString(), read, error)) {
+    targets_ = read;
+    FillSummary();
+    return true;
+  }
+  verdict_->setText(QStringLiteral("<b>%1: %2</b>")
+                        .arg(QString::fromStdString(path).toHtmlEscaped(), QString::fromStdString(error).toHtmlEscaped()));
+  return false;
 }
 
 void TReportForm::SiteEdited() {

@@ -61,6 +61,9 @@ class TReportForm : public QWidget {
   // The host keeps the site details the user typed (in the project).
   void SetOnSiteEdited(std::function<void(const SiteDetails&)> edited) { onSiteEdited_ = std::move(edited); }
   void SetTargets(const ReportTargets& targets) { targets_ = targets; }
+  // Reads a targets file over the defaults; a bad one is named in the
+  // window and changes nothing.
+  bool LoadTargets(const std::string& path);
   // The source named in the documents (the project's file name).
   void SetSourceName(std::string name) { source_ = std::move(name); }
   // Writes the report as .html, .pdf or .csv by the path's ending.

@@ -136,6 +136,21 @@ TEST(ReportForm, SiteDetailsAndKeyFiguresOnTheFirstPage) {
   EXPECT_TRUE(text.contains("Mill Court \xC2\xB7 Lift 2"));
   EXPECT_TRUE(text.contains("Mean hall-call wait"));
 
+  // A targets file judges the figures; a bad one is named and changes nothing.
+  QFile bad(dir + "/bad.txt");
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("availability good 200\nmean-wiat good 1\n");
+  bad.close();
+  EXPECT_FALSE(form.LoadTargets((dir + "/bad.txt").toStdString()));
+  EXPECT_EQ(form.KeyFigures()->item(0, 3)->text().toStdString(), ReportTargets{}.Text(KeyFigure::Availability));
+  EXPECT_FALSE(form.LoadTargets(dir.toStdString()));  // a folder
+  QFile good(dir + "/good.txt");
+  ASSERT_TRUE(good.open(QIODevice::WriteOnly));
+  good.write("availability good 100\n");
+  good.close();
+  EXPECT_TRUE(form.LoadTargets((dir + "/good.txt").toStdString()));
+  EXPECT_EQ(form.KeyFigures()->item(0, 2)->text(), QStringLiteral("poor"));
+
   // Without the out-of-service role availability is not measured.
   ChannelRoles roles = lift.view.Traces.Roles();
   for (int ch = 1; ch <= kChannelCount; ++ch) {
