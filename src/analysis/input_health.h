@@ -3,6 +3,7 @@
 // (a level held shorter than the threshold, below any debounce the logger
 // applies, so a fault upstream), whether it never changed, whether it stuck
 // on longer than the threshold, and its busiest hour.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -37,11 +38,13 @@ class InputHealth {
     const double since = since_[i];
     const double held = e.time - since;
     since_[i] = e.time;
-    level_[i] = e.on ? 1 : 0;
+    level_[i] = static_cast<uint8_t>(e.on);
     // Without branches on the level, which changes at random: the held on
-    // time is 0 when the input comes on. The rare cases leave the loop.
-    const double heldOn = e.on ? 0.0 : held;
-    longestOnDays_[i] = heldOn > longestOnDays_[i] ? heldOn : longestOnDays_[i];
+    // time is 0 when the input comes on (a product, as a choice compiles to
+    // a jump that is mispredicted half the time). The rare cases leave the
+    // loop.
+    const double heldOn = held * static_cast<double>(!e.on);
+    longestOnDays_[i] = std::max(heldOn, longestOnDays_[i]);
     if (held < chatterDays_) [[unlikely]] AddChatter(e, since);
     if (heldOn >= stuckDays_) [[unlikely]] AddStuck(e.channel, since, e.time, since == start_);
   }

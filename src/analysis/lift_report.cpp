@@ -169,7 +169,12 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
   trips.Finish(end_);
   availability.Finish(end_);
   health.Finish(end_);
-  // Stamps out of order must not break the searches below.
+  // Stamps out of order, or runs of two motor inputs that overlap, must not
+  // break the searches below.
+  const auto byStart = [](const Occurrence& a, const Occurrence& b) { return a.start < b.start; };
+  if (!std::is_sorted(trips.trips.begin(), trips.trips.end(), byStart)) {
+    std::stable_sort(trips.trips.begin(), trips.trips.end(), byStart);
+  }
   std::sort(evidence.openingsMs.begin(), evidence.openingsMs.end());
   std::sort(evidence.runStartsMs.begin(), evidence.runStartsMs.end());
   calls.Finish(end_, evidence);
@@ -274,17 +279,32 @@ double LiftReport::ReopensPer100Cycles() const {
 }
 
 Occurrences LiftReport::All() const {
-  Occurrences all;
-  for (const Occurrences* list : {&doors.opening, &doors.closing, &doors.dwell, &doors.reopens, &trips.trips,
-                                  &calls.hallWaits, &calls.carService, &availability.spells, &health.chatter,
-                                  &health.stuck, &sequence.occurrences, &trips.startDelays, &performance.flights,
-                                  &availability.fireService, &availability.inspection, &availability.alarms}) {
-    all.insert(all.end(), list->begin(), list->end());
+  const Occurrences* lists[] = {&doors.opening,      &doors.closing,        &doors.dwell,
+                                &doors.reopens,      &trips.trips,          &calls.hallWaits,
+                                &calls.carService,   &availability.spells,  &health.chatter,
+                                &health.stuck,       &sequence.occurrences, &trips.startDelays,
+                                &performance.flights, &availability.fireService, &availability.inspection,
+                                &availability.alarms};
+  size_t total = 0;
+  for (const Occurrences* list : lists) total += list->size();
+  // Sorted by keys (the millisecond, then the kind, then the order they
+  // were gathered in) rather than by comparing whole occurrences.
+  std::vector<std::pair<int64_t, uint64_t>> keys;
+  keys.reserve(total);
+  for (const Occurrences* list : lists) {
+    for (const Occurrence& o : *list) {
+      keys.emplace_back(MsOf(o.start), (static_cast<uint64_t>(o.kind) << 40) | keys.size());
+    }
   }
-  std::stable_sort(all.begin(), all.end(), [](const Occurrence& a, const Occurrence& b) {
-    const int64_t ma = std::llround(a.start * kMsPerDay), mb = std::llround(b.start * kMsPerDay);
-    return ma != mb ? ma < mb : a.kind < b.kind;
-  });
+  std::sort(keys.begin(), keys.end());
+  std::vector<const Occurrence*> byIndex;
+  byIndex.reserve(total);
+  for (const Occurrences* list : lists) {
+    for (const Occurrence& o : *list) byIndex.push_back(&o);
+  }
+  Occurrences all;
+  all.reserve(total);
+  for (const auto& k : keys) all.push_back(*byIndex[k.second & ((uint64_t{1} << 40) - 1)]);
   return all;
 }
 

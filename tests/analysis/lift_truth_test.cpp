@@ -235,6 +235,15 @@ TEST(LiftTruth, SummariesFollowTheChosenTimings) {
       EXPECT_EQ(report.position.FloorAt(cancel), t.floor) << t.kind << " at " << t.startMs;
     }
     EXPECT_DOUBLE_EQ(report.position.KnownPercent(), 100.0);
+    size_t cycles = 0, waits = 0, openings = 0;
+    for (const FloorFigures& f : report.floors) {
+      cycles += f.doorCycles;
+      waits += f.hallWaitUp.count + f.hallWaitDown.count;
+      openings += f.opening.count;
+    }
+    EXPECT_EQ(cycles, report.doors.cycleStarts.size());
+    EXPECT_EQ(waits, report.HallWaits().count);
+    EXPECT_EQ(openings, report.doors.opening.size());
     const double spell = lift.p.outOfServiceToMs > lift.p.outOfServiceFromMs
                              ? (lift.p.outOfServiceToMs - lift.p.outOfServiceFromMs) * scale / 1000.0
                              : 0.0;

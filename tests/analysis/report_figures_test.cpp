@@ -119,26 +119,6 @@ TEST(ReportFigures, OccurrencesAndNotesOfHandMadeCaptures) {
   }
 }
 
-// Door relays alone (no limits): a closing ends when its command drops, so
-// only an opening while the close command still holds is a reopen.
-TEST(ReportFigures, DoorRelaysWithoutLimitsReopenOnlyWhileClosing) {
-  ChannelRoles roles;
-  roles.Set(kOpen, ChannelRole::DoorOpenRelay);
-  roles.Set(kClose, ChannelRole::DoorCloseRelay);
-  CaptureBuilder b;
-  for (const Step& s : std::vector<Step>{{1, kOpen, 1}, {3, kOpen, 0}, {3, kClose, 1}, {6, kClose, 0},
-                                         {8, kOpen, 1}, {10, kOpen, 0}, {10, kClose, 1}, {11, kOpen, 1},
-                                         {11, kClose, 0}}) {
-    b.Event(s.at, s.channel, static_cast<uint8_t>(s.level));
-  }
-  b.Finish(20);
-  LiftReport report;
-  report.Compute(b.data, b.view.Sequence, roles);
-  EXPECT_EQ(ReportCsv(report),
-            "kind,start_s,duration_s,channel,floor,detail\r\n"
-            "dwell,1.000,2.000,1,,\r\ndwell,8.000,2.000,1,,\r\nreopen,11.000,0.000,1,,\r\n");
-}
-
 TEST(ReportFigures, WithoutRolesInputHealthAndSequencerRunsRemain) {
   CaptureBuilder b;
   b.Row(1, 1, 1, 0, 3).Row(2, 2, 1).Row(3, 1, 0);
