@@ -254,7 +254,9 @@ TEST(ReportTables, MissingRolesAndDatesInTheTables) {
         if (row[0] != c.row) continue;
         found = true;
         EXPECT_EQ(row[1], c.cell) << c.table << " / " << c.row;
-        if (c.row == "Run time up") EXPECT_EQ(row[6].substr(0, 6), "01/01 ");  // the day of the longest
+        if (c.row == "Run time up") {
+          EXPECT_EQ(row[6].substr(0, 6), "01/01 ");  // the day of the longest
+        }
       }
     }
     EXPECT_TRUE(found) << c.table << " / " << c.row;
