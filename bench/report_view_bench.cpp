@@ -1,6 +1,8 @@
 // The Report window over the full store on the offscreen platform (compute,
-// plots, tables, first paint) and the report's PDF, each next to the bare
-// loop of the same iteration.
+// plots, tables, first paint), the report's HTML page and its PDF, each next
+// to the bare loop of the same iteration. The documents' sizes (and the PDF's
+// pages) are printed as counters: a page of 3 MB or a PDF over 12 pages is a
+// report nobody can hand over.
 #include <benchmark/benchmark.h>
 
 #include "analysis/qt/report_document.h"
@@ -34,18 +36,43 @@ void BM_ReportWindowOpen(benchmark::State& state) {
   view.Traces.SetRoles(saved);
 }
 
+int PdfPages(const QByteArray& pdf) {
+  int pages = 0;
+  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1)) {
+    if (pdf.mid(at + 11, 1) != "s") ++pages;
+  }
+  return pages;
+}
+
+void BM_ReportHtml(benchmark::State& state) {
+  EnsureBenchApplication();
+  const CaptureView& view = Capture().view;
+  LiftReport report;
+  const ChannelRoles roles = ViewLiftRoles();
+  size_t bytes = 0;
+  AgainstBareLoop(state, [&](const CaptureData& d) {
+    report.Compute(d, Capture().view.Sequence, roles);
+    bytes = ReportHtml(report, view.Traces, ReportHeading{"full store", {}, {}}).size();
+  });
+  state.counters["html_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
 void BM_ReportPdf(benchmark::State& state) {
   EnsureBenchApplication();
   const CaptureView& view = Capture().view;
   LiftReport report;
   const ChannelRoles roles = ViewLiftRoles();
+  QByteArray pdf;
   AgainstBareLoop(state, [&](const CaptureData& d) {
     report.Compute(d, Capture().view.Sequence, roles);
-    benchmark::DoNotOptimize(ReportPdf(report, view.Traces, ReportHeading{"full store"}).size());
+    pdf = ReportPdf(report, view.Traces, ReportHeading{"full store", {}, {}});
   });
+  state.counters["pdf_MB"] = static_cast<double>(pdf.size()) / 1e6;
+  state.counters["pdf_pages"] = PdfPages(pdf);
 }
 
 BENCHMARK(BM_ReportWindowOpen)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReportHtml)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReportPdf)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "analysis/report_tables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "analysis/report_csv.h"
+#include "analysis/report_summary.h"
 #include "base/date_time.h"
 
 namespace korvalog {
@@ -23,15 +25,25 @@ void Row(ReportTable& t, std::vector<std::string> cells, double from = -1, doubl
   t.rowTo.push_back(to);
 }
 
-void SummaryRow(ReportTable& t, const std::string& what, const FigureSummary& s) {
+// `missing` names the role a figure needs when no input has it.
+std::string NotMeasured(const char* missing) { return std::string("not measured (no ") + missing + " role)"; }
+
+void SummaryRow(ReportTable& t, const LiftReport& r, const std::string& what, const FigureSummary& s,
+                const char* missing = nullptr) {
+  if (missing != nullptr) {
+    Row(t, {what, NotMeasured(missing), "", "", "", "", ""});
+    return;
+  }
   if (s.count == 0) {
     Row(t, {what, "0", "", "", "", "", ""});
     return;
   }
   Row(t, {what, Count(s.count), DurationText(s.mean), DurationText(s.median), DurationText(s.p95),
-          DurationText(s.longest), ClockText(s.longestAt)},
+          DurationText(s.longest), MomentText(r, s.longestAt)},
       s.longestAt, s.longestAt + s.longest / kSecondsPerDay);
 }
+
+const char* Unless(bool has, const char* role) { return has ? nullptr : role; }
 
 ReportTable SummaryTable(const char* title) {
   ReportTable t;
@@ -43,16 +55,42 @@ ReportTable SummaryTable(const char* title) {
 std::string Name(const TraceList& names, int ch) { return names.Name(ch); }
 
 void BinTable(ReportTable& t, const std::vector<ReportBin>& bins, bool daily) {
-  t.columns = {daily ? "Day" : "Hour", "Trips", "Hall calls", "Mean wait", "Car calls", "Door cycles", "Reopens",
-               "Chatter"};
+  // Answered and not answered apart, so the mean wait is over the calls beside it.
+  t.columns = {daily ? "Day" : "Hour", "Trips", "Calls answered", "Mean wait", "Not answered", "Car calls",
+               "Door cycles", "Reopens", "Chatter"};
   for (const ReportBin& b : bins) {
     const double width = daily ? 1.0 : 1.0 / 24.0;
     Row(t,
-        {daily ? DateText(b.start) : DateHourText(b.start), Count(b.trips), Count(b.hallCalls),
-         b.hallWaitCount > 0 ? DurationText(b.hallWaitTotal / b.hallWaitCount) : "", Count(b.carCalls),
+        {daily ? DateText(b.start) : DateHourText(b.start), Count(b.trips), Count(b.hallWaitCount),
+         b.hallWaitCount > 0 ? DurationText(b.hallWaitTotal / b.hallWaitCount) : "",
+         Count(b.hallCalls - std::min(b.hallCalls, b.hallWaitCount)), Count(b.carCalls),
          Count(b.doorCycles), Count(b.reopens), Count(b.chatter)},
         b.start, b.start + width);
   }
+}
+
+ReportTable AvailabilityTable(const LiftReport& r) {
+  ReportTable avail;
+  avail.title = "Availability";
+  avail.columns = {"", "Value"};
+  const AvailabilityFigures& a = r.availability;
+  if (!r.Measured(ReportFigure::Availability)) {
+    Row(avail, {"Availability over the capture", r.NotMeasuredText(ReportFigure::Availability)});
+    return avail;
+  }
+  Row(avail, {"Availability over the capture", Fixed(a.availabilityPercent, 2) + " %"});
+  Row(avail, {"Shutdowns", Count(static_cast<size_t>(a.shutdowns))});
+  Row(avail, {"Shut down in total", DurationText(a.shutdownSeconds)});
+  Row(avail, {"Out of service in total", DurationText(a.outOfServiceSeconds)});
+  const FigureSummary spells = Summarize(a.spells);
+  if (spells.count > 0) {
+    Row(avail, {"Longest out-of-service spell", DurationText(spells.longest) + " from " + MomentText(r, spells.longestAt)},
+        spells.longestAt, spells.longestAt + spells.longest / kSecondsPerDay);
+  }
+  Row(avail, {"Mean time between shutdowns (time in service / shutdowns)",
+              a.shutdowns > 0 ? DurationText(a.meanSecondsBetweenShutdowns) : "(no shutdown)"});
+  if (r.Measured(ReportFigure::Alarms)) Row(avail, {"Alarm activations", Count(static_cast<size_t>(a.alarmActivations))});
+  return avail;
 }
 
 }  // namespace
@@ -92,30 +130,44 @@ std::string DateHourText(double dateTime) {
   return text;
 }
 
-std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& names) {
+std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& names, size_t runRows) {
   std::vector<ReportTable> tables;
 
+  const ChannelRoles& roles = r.Roles();
+  const char* noDoor = Unless(roles.Has(ChannelRole::DoorOpenRelay) || roles.Has(ChannelRole::DoorCloseRelay),
+                              "door relay");
   ReportTable doors = SummaryTable("Doors");
-  SummaryRow(doors, "Opening time", r.Opening());
-  SummaryRow(doors, "Closing time", r.Closing());
-  SummaryRow(doors, "Dwell (open to close command)", r.Dwell());
-  Row(doors, {"Door cycles", Count(r.doors.cycleStarts.size()), "", "", "", "", ""});
-  Row(doors, {"Reopens during closing", Count(r.doors.reopens.size()), "", "", "", "", ""});
+  SummaryRow(doors, r, "Opening time", r.Opening(), Unless(roles.Has(ChannelRole::DoorOpenLimit), "door open limit"));
+  SummaryRow(doors, r, "Closing time", r.Closing(),
+             Unless(roles.Has(ChannelRole::DoorClosedLimit), "door closed limit"));
+  SummaryRow(doors, r, "Dwell (open to close command)", r.Dwell(), noDoor);
+  Row(doors, {"Door cycles", noDoor ? NotMeasured(noDoor) : Count(r.doors.cycleStarts.size()), "", "", "", "", ""});
+  Row(doors, {"Reopens during closing", noDoor ? NotMeasured(noDoor) : Count(r.doors.reopens.size()), "", "", "", "",
+              ""});
   tables.push_back(std::move(doors));
 
+  const char* noMotor = Unless(roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown) ||
+                                   roles.Has(ChannelRole::MotorRun),
+                               "motor");
   ReportTable trips = SummaryTable("Trips");
-  SummaryRow(trips, "Run time, every trip", r.RunTimes(OccurrenceDetail::None));
-  SummaryRow(trips, "Run time up", r.RunTimes(OccurrenceDetail::Up));
-  SummaryRow(trips, "Run time down", r.RunTimes(OccurrenceDetail::Down));
-  Row(trips, {"Starts per hour", Fixed(r.TripsPerHour(), 1), "", "", "", "", ""});
-  Row(trips, {"Short runs (re-levelling, under " + Fixed(r.trips.shortRunSeconds, 1) + " s)", Count(r.trips.shortRuns),
-              "", "", "", "", ""});
+  SummaryRow(trips, r, "Run time, every trip", r.RunTimes(OccurrenceDetail::None), noMotor);
+  SummaryRow(trips, r, "Run time up", r.RunTimes(OccurrenceDetail::Up), noMotor);
+  SummaryRow(trips, r, "Run time down", r.RunTimes(OccurrenceDetail::Down), noMotor);
+  Row(trips, {"Starts per hour", noMotor ? NotMeasured(noMotor) : Fixed(r.TripsPerHour(), 1), "", "", "", "", ""});
+  Row(trips, {"Short runs (re-levelling, under " + Fixed(r.trips.shortRunSeconds, 1) + " s)",
+              noMotor ? NotMeasured(noMotor) : Count(r.trips.shortRuns), "", "", "", "", ""});
   tables.push_back(std::move(trips));
 
   ReportTable calls;
   calls.title = "Calls";
   calls.columns = {"", "Count", "Mean", "Median", "90th pct", "95th pct", "Over 30 s", "Over 60 s", "Longest"};
-  const auto callRow = [&calls](const std::string& what, const FigureSummary& s) {
+  const char* noHall = Unless(roles.Has(ChannelRole::HallUp) || roles.Has(ChannelRole::HallDown), "hall-call");
+  const char* noCar = Unless(roles.Has(ChannelRole::CarCall), "car-call");
+  const auto callRow = [&calls](const std::string& what, const FigureSummary& s, const char* missing) {
+    if (missing != nullptr) {
+      Row(calls, {what, NotMeasured(missing), "", "", "", "", "", "", ""});
+      return;
+    }
     if (s.count == 0) {
       Row(calls, {what, "0", "", "", "", "", "", "", ""});
       return;
@@ -124,27 +176,16 @@ std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& name
                 DurationText(s.p95), Count(s.over30), Count(s.over60), DurationText(s.longest)},
         s.longestAt, s.longestAt + s.longest / kSecondsPerDay);
   };
-  callRow("Hall-call waiting time", r.HallWaits());
-  callRow("Car-call service time", r.CarService());
-  Row(calls, {"Hall calls cancelled without the door opening", Count(static_cast<size_t>(r.calls.cancelled)), "", "",
-              "", "", "", "", ""});
+  callRow("Hall-call waiting time", r.HallWaits(), noHall);
+  callRow("Car-call service time", r.CarService(), noCar);
+  Row(calls, {"Hall calls cancelled without the door opening",
+              noHall ? NotMeasured(noHall) : Count(static_cast<size_t>(r.calls.cancelled)), "", "", "", "", "", "", ""});
   tables.push_back(std::move(calls));
 
-  ReportTable avail;
-  avail.title = "Availability";
-  avail.columns = {"", "Value"};
-  const AvailabilityFigures& a = r.availability;
-  Row(avail, {"Availability over the capture", Fixed(a.availabilityPercent, 2) + " %"});
-  Row(avail, {"Out-of-service spells", Count(a.spells.size())});
-  Row(avail, {"Out of service in total", DurationText(a.outOfServiceSeconds)});
-  const FigureSummary spells = Summarize(a.spells);
-  if (spells.count > 0) {
-    Row(avail, {"Longest spell", DurationText(spells.longest) + " from " + ClockText(spells.longestAt)},
-        spells.longestAt, spells.longestAt + spells.longest / kSecondsPerDay);
-  }
-  Row(avail, {"Mean time between shutdowns",
-              a.spells.size() >= 2 ? DurationText(a.meanSecondsBetweenShutdowns) : "(fewer than two spells)"});
-  tables.push_back(std::move(avail));
+  tables.push_back(PerformanceTable(r));
+  if (!r.floors.empty()) tables.push_back(FloorTable(r));
+  tables.push_back(AvailabilityTable(r));
+  if (r.availability.hasInput || !r.availability.log.empty()) tables.push_back(ShutdownTable(r));
 
   ReportTable hours;
   hours.title = "Per hour";
@@ -181,12 +222,29 @@ std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& name
   ReportTable seq;
   seq.title = "Sequencer runs";
   seq.columns = {"Run", "Start", "Step times from step 1 (s)", "Within limits"};
-  for (size_t i = 0; i < r.sequence.runs.size(); ++i) {
-    const SequenceRun& run = r.sequence.runs[i];
+  // Weeks of runs are not formatted to be thrown away: past `runRows`, the
+  // runs outside their limits come first, the rest in time order.
+  const std::vector<SequenceRun>& runs = r.sequence.runs;
+  std::vector<size_t> shown;
+  size_t outside = 0;
+  for (size_t i = 0; i < runs.size(); ++i) outside += runs[i].violation ? 1 : 0;
+  for (int pass = 0; pass < 2 && shown.size() < runRows; ++pass) {
+    for (size_t i = 0; i < runs.size() && shown.size() < runRows; ++i) {
+      if (runs[i].violation == (pass == 0)) shown.push_back(i);
+    }
+  }
+  std::sort(shown.begin(), shown.end());
+  for (size_t i : shown) {
+    const SequenceRun& run = runs[i];
     std::string steps;
     for (double s : run.stepSeconds) steps += (steps.empty() ? "" : "  ") + SecondsText(s);
     Row(seq, {Count(i + 1), DateText(run.start) + " " + ClockText(run.start), steps, run.violation ? "no" : "yes"},
         run.start, run.start + run.stepSeconds.back() / kSecondsPerDay);
+  }
+  if (shown.size() < runs.size()) {
+    seq.note = Count(runs.size()) + " runs, " + Count(outside) + " outside their limits; shown are " +
+               Count(shown.size()) + (outside > 0 ? ", those outside first" : "") +
+               ". Every run is in the CSV (kind sequence_run).";
   }
   tables.push_back(std::move(seq));
   return tables;
@@ -201,7 +259,7 @@ std::vector<std::string> ReportNotes(const LiftReport& r) {
                     " door movement(s), trip(s) or call(s) already under way when the capture began are not counted.");
   }
   if (r.doors.openAtEnd) {
-    notes.push_back("The door stood open at the end of the capture (since " + ClockText(r.doors.openSince) +
+    notes.push_back("The door stood open at the end of the capture (since " + MomentText(r, r.doors.openSince) +
                     "); that dwell is not counted.");
   }
   if (r.trips.runningAtEnd) notes.push_back("The car was running when the capture ended; that trip is not counted.");
@@ -210,8 +268,13 @@ std::vector<std::string> ReportNotes(const LiftReport& r) {
   }
   if (r.availability.cutAtStart) notes.push_back("The lift was out of service when the capture began.");
   if (r.availability.cutAtEnd) notes.push_back("The lift was out of service when the capture ended.");
-  if (!r.availability.hasInput && r.Roles().Any()) {
-    notes.push_back("No input has the out-of-service role: availability is taken as 100 %.");
+  if (r.ReopensInferred()) {
+    notes.push_back("Reopens are inferred from the door relays' timing: an open command while the door was closing "
+                    "(no door closed limit or reopen input).");
+  }
+  if (!r.Measured(ReportFigure::Availability) && r.Roles().Any()) {
+    notes.push_back("No input has the out-of-service, fire-service or inspection role: availability and shutdowns "
+                    "are not measured.");
   }
   if (r.sequence.Rows() == 0) notes.push_back("The Sequencer has no pattern: no runs to show.");
   return notes;

@@ -2,6 +2,7 @@
 // The report's figures as titled tables of texts, shared by the Report
 // window, the HTML page and the PDF: each row may name the span of the
 // capture it stands for, so a click zooms the chart there.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,16 @@ struct ReportTable {
   std::string note;                    // said under the table; may be empty
 };
 
-std::vector<ReportTable> ReportTables(const LiftReport& report, const TraceList& names);
+// At most `runRows` Sequencer runs, those outside their limits first.
+std::vector<ReportTable> ReportTables(const LiftReport& report, const TraceList& names, size_t runRows = SIZE_MAX);
+// The tables as a page shows them: a long one summarised to at most
+// `maxRows` rows (the busiest hours, the runs outside their limits first)
+// with a note that the CSV or the Report window holds the rest.
+std::vector<ReportTable> DocumentTables(const LiftReport& report, const TraceList& names, size_t maxRows = 40);
+// Parts of ReportTables: the lift's speed, its landings, its shutdowns.
+ReportTable PerformanceTable(const LiftReport& report);
+ReportTable FloorTable(const LiftReport& report);
+ReportTable ShutdownTable(const LiftReport& report);
 // The sentences under the tables: what was not counted and why.
 std::vector<std::string> ReportNotes(const LiftReport& report);
 

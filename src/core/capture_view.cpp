@@ -13,6 +13,7 @@ void CaptureView::Reset() {
   Traces.Reset();
   ResetSequenceTable(Sequence);
   Markers.Clear();
+  Site = SiteDetails{};
 }
 
 }  // namespace korvalog

@@ -7,6 +7,7 @@
 #include "core/capture_data.h"
 #include "core/marker_list.h"
 #include "core/records.h"
+#include "core/site_details.h"
 #include "core/trace_list.h"
 
 namespace korvalog {
@@ -22,9 +23,10 @@ struct CaptureView {
   TraceList Traces;
   SequenceTable Sequence{};
   MarkerList Markers;
+  SiteDetails Site;  // the report's site and lift, from the project or the log
 
   // As at program start: default rows and names, an empty pattern, no
-  // markers.
+  // markers, no site.
   void Reset();
 };
 

@@ -174,6 +174,8 @@ bool ReadTableLine(std::string_view line, CaptureData& data, CaptureView& view) 
       return ReadMarkerLine(line, view);
     case 'R':
       return ReadRoleLine(line, view.Traces.Roles());
+    case 'P':
+      return ReadSiteLine(line, view.Site);
     default:
       return false;
   }
@@ -293,6 +295,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, CaptureVi
   data.DataPresent.store(0, std::memory_order_release);
   view.Markers.Clear();
   view.Traces.Roles().Clear();
+  view.Site = SiteDetails{};
 
   if (IsVcdPath(path)) {
     // A dump that cannot be taken stops the load at the line that says so;
@@ -335,6 +338,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, CaptureVi
       return Failure(path, "line " + std::to_string(lineNumber) + ": " + log.Error());
     }
     notes = log.Notes();
+    view.Site = SiteFromLogNotes(notes);
   } else {
     IgnoredLines ignored;
     uint64_t taken = 0;

@@ -82,6 +82,10 @@ FileResult WriteProjectFile(const std::string& path, CaptureData& data, const Ca
     const ChannelRoleEntry& role = traces.Role(ch);
     if (role.role != ChannelRole::None) out.Text(RoleLine(ch, role) + "\r\n");
   }
+  // The site's fields only when filled in, for the same reason.
+  for (int i = 0; i < SiteDetails::kFields; ++i) {
+    if (!view.Site.Field(i).empty()) out.Text(SiteLine(i, view.Site.Field(i)) + "\r\n");
+  }
   if (!out.Flush() || !file.Commit()) return FileResult{false, file.Error()};
   data.DataModified.store(0, std::memory_order_release);
   return {};

@@ -175,5 +175,30 @@ TEST(ChannelRoles, KeptInTheProjectAsLinesAnOlderReaderPassesOver) {
   EXPECT_EQ(loaded.Store.Count(), 2u);
 }
 
+// Site details follow the roles as P lines; a reader without them loads
+// the rest, and a project without them has none.
+TEST(SiteDetails, KeptInTheProjectAfterTheRoles) {
+  TempDir dir;
+  testing::CaptureBuilder b;
+  b.Event(1, 3, 1).Event(2, 3, 0).Finish(5);
+  const std::string plain = dir / "plain.kv", withSite = dir / "site.kv";
+  ASSERT_TRUE(WriteProjectFile(plain, b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd).ok);
+  b.view.Site.site = "Mill Court";
+  b.view.Site.visit = "7/12";
+  ASSERT_TRUE(WriteProjectFile(withSite, b.data, b.view, b.data.CaptureStart, b.data.CaptureEnd).ok);
+  const std::string before = ReadBytes(plain), after = ReadBytes(withSite);
+  ASSERT_EQ(after.substr(0, before.size()), before);
+  EXPECT_EQ(after.substr(before.size()), "P004D696C6C20436F757274\r\nP03372F3132\r\n");
+  ManualClock clock;
+  CaptureData loaded(clock);
+  CaptureView loadedView;
+  NullSinks sinks;
+  ASSERT_TRUE(LoadCaptureFile(withSite, loaded, loadedView, sinks).ok);
+  EXPECT_EQ(loadedView.Site.site, "Mill Court");
+  EXPECT_EQ(loadedView.Site.visit, "7/12");
+  ASSERT_TRUE(LoadCaptureFile(plain, loaded, loadedView, sinks).ok);
+  EXPECT_TRUE(loadedView.Site.Empty());
+}
+
 }  // namespace
 }  // namespace korvalog

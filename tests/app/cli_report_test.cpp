@@ -97,7 +97,15 @@ TEST_F(CliReport, RolesFileOverridesTheProjectAndBadLinesAreNamed) {
 }
 
 TEST_F(CliReport, HtmlPageStandsAloneWithItsPlotsInline) {
-  const CliRun r = Cli("report " + project + " --out " + dir / "lift.html", dir);
+  // The site from the project, the lift and the engineer from the command
+  // line; targets from a file.
+  view.Site.site = "Mill Court";
+  view.Site.lift = "Old lift";
+  ASSERT_TRUE(WriteProjectFile(project, data, view, data.CaptureStart, data.CaptureEnd).ok);
+  WriteBytes(dir / "targets.txt", "mean-wait excellent 1 good 2 acceptable 3\n");
+  const CliRun r = Cli("report " + project + " --lift 'Lift 2' --engineer 'A. Fitter' --targets " +
+                           dir / "targets.txt" + " --out " + dir / "lift.html",
+                       dir);
   ASSERT_EQ(r.status, 0) << r.err;
   const std::string html = ReadBytes(dir / "lift.html");
   EXPECT_EQ(html.rfind("<!DOCTYPE html>", 0), 0u);
@@ -105,6 +113,9 @@ TEST_F(CliReport, HtmlPageStandsAloneWithItsPlotsInline) {
   size_t svgs = 0;
   for (size_t at = html.find("<svg"); at != std::string::npos; at = html.find("<svg", at + 1)) ++svgs;
   EXPECT_EQ(svgs, 6u);
+  EXPECT_NE(html.find("Mill Court \xC2\xB7 Lift 2"), std::string::npos);
+  EXPECT_NE(html.find("A. Fitter"), std::string::npos);
+  EXPECT_NE(html.find("excellent \xE2\x89\xA4 1 s, good \xE2\x89\xA4 2 s"), std::string::npos);
   // Nothing outside the file: no scripts, no links, no images to fetch.
   for (const char* outside : {"<script", "<link", "<img", "src=\"http", "href=\"http", "xlink:href=\"http"}) {
     EXPECT_EQ(html.find(outside), std::string::npos) << outside;
@@ -134,7 +145,11 @@ TEST_F(CliReport, RefusesBadArgumentsAndItsOwnInput) {
       {"report " + project + " --format csv --colour red --out " + dir / "x", "--colour"},
       {"report " + dir / "missing.kv" + " --format csv --out " + dir / "x", "missing.kv"},
       {"report " + project + " --roles " + dir.Path() + " --format csv --out " + dir / "x", "cannot read the roles"},
+      {"report " + project + " --targets " + dir / "bad-targets.txt" + " --out " + dir / "x",
+       "bad-targets.txt: line 2: unknown figure 'mean-wiat'"},
+      {"report " + project + " --targets " + dir / "none.txt" + " --out " + dir / "x", "cannot read the targets"},
   };
+  WriteBytes(dir / "bad-targets.txt", "# mine\nmean-wiat good 30\n");
   for (const C& c : cases) {
     SCOPED_TRACE(c.args);
     const CliRun r = Cli(c.args, dir);

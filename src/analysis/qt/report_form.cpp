@@ -1,10 +1,13 @@
 #include "analysis/qt/report_form.h"
 
+#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -17,6 +20,7 @@
 #include "analysis/qt/report_document.h"
 #include "analysis/qt/report_painting.h"
 #include "analysis/report_csv.h"
+#include "core/file_identity.h"
 #include "project/replacing_file.h"
 #include "ui/qt/kit_look.h"
 
@@ -86,12 +90,20 @@ TReportForm::TReportForm(CaptureData& data, const CaptureView& view, QWidget* pa
   top->addWidget(heading_, 1);
   auto* roles = new QPushButton(QStringLiteral("Roles..."), this);
   roles->setObjectName(QStringLiteral("bRoles"));
+  auto* targets = new QPushButton(QStringLiteral("Targets..."), this);
+  targets->setObjectName(QStringLiteral("bTargets"));
+  targets->setToolTip(QStringLiteral("Judge the key figures against the targets of a file (see the README)"));
   auto* refresh = new QPushButton(QStringLiteral("Refresh"), this);
   refresh->setObjectName(QStringLiteral("bRefresh"));
   auto* save = new QPushButton(QStringLiteral("Save..."), this);
   save->setObjectName(QStringLiteral("bSave"));
   save->setToolTip(QStringLiteral("The report as a page (HTML), a PDF, or every measured occurrence (CSV)"));
-  for (QPushButton* b : {roles, refresh, save}) top->addWidget(b, 0, Qt::AlignTop);
+  for (QPushButton* b : {roles, targets, refresh, save}) top->addWidget(b, 0, Qt::AlignTop);
+  connect(targets, &QPushButton::clicked, this, [this] {
+    const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("Targets"), QString(),
+                                                      QStringLiteral("Targets (*.txt);;Any file (*)"));
+    if (!path.isEmpty()) LoadTargets(path.toStdString());
+  });
   outer->addLayout(top);
   connect(roles, &QPushButton::clicked, this, [this] {
     if (onRoles_) onRoles_();
@@ -102,11 +114,12 @@ TReportForm::TReportForm(CaptureData& data, const CaptureView& view, QWidget* pa
   tabs_ = new QTabWidget(this);
   tabs_->setObjectName(QStringLiteral("tabs"));
   outer->addWidget(tabs_, 1);
+  BuildSummaryTab();
   auto* plotScroll = new QScrollArea(tabs_);
   plotScroll->setWidgetResizable(true);
   auto* plotPage = new QWidget(plotScroll);
   auto* grid = new QGridLayout(plotPage);
-  for (int i = 0; i < 6; ++i) {
+  for (int i = 0; i < 7; ++i) {
     auto* view = new PlotView(plotPage);
     view->setObjectName(QStringLiteral("plot%1").arg(i));
     view->onZoom = [this](double from, double to) { Zoom(from, to); };
@@ -131,13 +144,18 @@ void TReportForm::showEvent(QShowEvent* event) {
 void TReportForm::Recompute() {
   if (data_.Capturing.load(std::memory_order_acquire) != 0) return;  // the store is still growing
   report_.Compute(data_, view_.Sequence, view_.Traces.Roles());
+  site_ = view_.Site;
   Rebuild();
 }
 
 void TReportForm::Rebuild() {
   heading_->setText(Heading(report_, source_.empty() ? std::string("Capture") : source_));
   std::vector<PlotPlan> plans = ReportPlots(report_);
-  for (size_t i = 0; i < plots_.size(); ++i) plots_[i]->SetPlan(i < plans.size() ? plans[i] : PlotPlan{});
+  for (size_t i = 0; i < plots_.size(); ++i) {
+    plots_[i]->SetPlan(i < plans.size() ? plans[i] : PlotPlan{});
+    plots_[i]->setVisible(i < plans.size());  // the daily trend only over more than two days
+  }
+  FillSummary();
 
   for (QTableWidget* t : tables_) delete t;
   tables_.clear();
@@ -145,7 +163,7 @@ void TReportForm::Rebuild() {
     delete item->widget();
     delete item;
   }
-  tableData_ = ReportTables(report_, view_.Traces);
+  tableData_ = ReportTables(report_, view_.Traces, kMaxTableRows);
   for (size_t k = 0; k < tableData_.size(); ++k) {
     const ReportTable& t = tableData_[k];
     auto* title = new QLabel(QStringLiteral("<b>%1</b>").arg(QString::fromStdString(t.title).toHtmlEscaped()));
@@ -193,12 +211,92 @@ void TReportForm::Rebuild() {
   tablesLayout_->addStretch(1);
 }
 
+void TReportForm::BuildSummaryTab() {
+  auto* page = new QWidget(tabs_);
+  auto* layout = new QVBoxLayout(page);
+  auto* form = new QFormLayout;
+  static constexpr const char* kLabels[] = {"Site", "Lift", "Engineer", "Visit"};
+  static constexpr const char* kNames[] = {"eSite", "eLift", "eEngineer", "eVisit"};
+  for (int i = 0; i < SiteDetails::kFields; ++i) {
+    auto* edit = new QLineEdit(page);
+    edit->setObjectName(QString::fromLatin1(kNames[i]));
+    edit->setMaxLength(static_cast<int>(SiteDetails::kMaxBytes) / 2);  // bytes of UTF-8
+    connect(edit, &QLineEdit::editingFinished, this, &TReportForm::SiteEdited);
+    form->addRow(QString::fromLatin1(kLabels[i]), edit);
+    siteEdits_[static_cast<size_t>(i)] = edit;
+  }
+  layout->addLayout(form);
+  verdict_ = new QLabel(page);
+  verdict_->setObjectName(QStringLiteral("lVerdict"));
+  verdict_->setWordWrap(true);
+  layout->addWidget(verdict_);
+  keyFigures_ = new QTableWidget(0, 5, page);
+  keyFigures_->setObjectName(QStringLiteral("table_Key figures"));
+  keyFigures_->setHorizontalHeaderLabels({QStringLiteral("Figure"), QStringLiteral("Value"), QStringLiteral("Verdict"),
+                                          QStringLiteral("Target"), QStringLiteral("Based on")});
+  keyFigures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  keyFigures_->verticalHeader()->setVisible(false);
+  layout->addWidget(keyFigures_, 1);
+  tabs_->addTab(page, QStringLiteral("Summary"));
+}
+
+void TReportForm::FillSummary() {
+  for (int i = 0; i < SiteDetails::kFields; ++i) {
+    QLineEdit* edit = siteEdits_[static_cast<size_t>(i)];
+    if (!edit->hasFocus()) edit->setText(QString::fromStdString(site_.Field(i)));
+  }
+  summary_ = SummarizeReport(report_, site_, targets_);
+  verdict_->setText(QStringLiteral("<b>%1</b>").arg(QString::fromStdString(summary_.verdictLine).toHtmlEscaped()));
+  keyFigures_->setRowCount(static_cast<int>(summary_.figures.size()));
+  for (size_t r = 0; r < summary_.figures.size(); ++r) {
+    const KeyFigureRow& row = summary_.figures[r];
+    const std::string verdict(VerdictWord(row.verdict));
+    const std::string cells[] = {row.title, row.valueText, verdict.empty() && row.measured ? "for information" : verdict,
+                                 row.targetText, row.basis};
+    for (int c = 0; c < 5; ++c) {
+      keyFigures_->setItem(static_cast<int>(r), c, new QTableWidgetItem(QString::fromStdString(cells[c])));
+    }
+  }
+  keyFigures_->resizeColumnsToContents();
+}
+
+bool TReportForm::LoadTargets(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  std::string error = "cannot read the targets";
+  ReportTargets read;
+  // At most a megabyte: a targets file is a few lines.
+  // Checked before the open: a FIFO would wait for a writer.
+  if (KindOfPath(path) == PathKind::Regular && file.open(QIODevice::ReadOnly) && file.size() <= (1 << 20) &&
+      ParseTargets(file.read(1 << 20).toStdString(), read, error)) {
+    targets_ = read;
+    FillSummary();
+    return true;
+  }
+  verdict_->setText(QStringLiteral("<b>%1: %2</b>")
+                        .arg(QString::fromStdString(path).toHtmlEscaped(), QString::fromStdString(error).toHtmlEscaped()));
+  return false;
+}
+
+void TReportForm::SiteEdited() {
+  SiteDetails typed;
+  for (int i = 0; i < SiteDetails::kFields; ++i) {
+    typed.Field(i) = siteEdits_[static_cast<size_t>(i)]->text().trimmed().toStdString().substr(0, SiteDetails::kMaxBytes);
+  }
+  if (typed.site == site_.site && typed.lift == site_.lift && typed.engineer == site_.engineer &&
+      typed.visit == site_.visit) {
+    return;
+  }
+  site_ = typed;
+  summary_ = SummarizeReport(report_, site_, targets_);
+  if (onSiteEdited_) onSiteEdited_(site_);
+}
+
 void TReportForm::Zoom(double from, double to) {
   if (onZoom_) onZoom_(from, to);
 }
 
 FileResult TReportForm::SaveTo(const std::string& path) const {
-  const ReportHeading heading{source_.empty() ? std::string("Capture") : source_};
+  const ReportHeading heading{source_.empty() ? std::string("Capture") : source_, site_, targets_};
   if (EndsWith(path, ".pdf")) return WriteReportPdf(path, report_, view_.Traces, heading);
   if (EndsWith(path, ".csv")) {
     const std::string csv = ReportCsv(report_);

@@ -1,21 +1,26 @@
 #pragma once
-// The Report window: the lift report's plots and tables over the capture.
+// The Report window: the lift report's first page (site details to edit,
+// key figures and verdicts), plots and tables over the capture.
 // It draws what LiftReport, ReportTables and ReportPlots compute; a click on
 // a bar, an outlier, a spell or a table row asks its host to zoom the chart
 // there.
 #include <QWidget>
+#include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "analysis/lift_report.h"
 #include "analysis/report_plots.h"
+#include "analysis/report_summary.h"
 #include "analysis/report_tables.h"
+#include "analysis/report_targets.h"
 #include "core/capture_data.h"
 #include "core/capture_view.h"
 #include "project/project_file.h"
 
 class QLabel;
+class QLineEdit;
 class QTabWidget;
 class QTableWidget;
 class QVBoxLayout;
@@ -53,12 +58,22 @@ class TReportForm : public QWidget {
   void SetOnZoom(std::function<void(double from, double to)> zoom) { onZoom_ = std::move(zoom); }
   // The host opens the Roles window.
   void SetOnRoles(std::function<void()> roles) { onRoles_ = std::move(roles); }
+  // The host keeps the site details the user typed (in the project).
+  void SetOnSiteEdited(std::function<void(const SiteDetails&)> edited) { onSiteEdited_ = std::move(edited); }
+  void SetTargets(const ReportTargets& targets) { targets_ = targets; }
+  // Reads a targets file over the defaults; a bad one is named in the
+  // window and changes nothing.
+  bool LoadTargets(const std::string& path);
   // The source named in the documents (the project's file name).
   void SetSourceName(std::string name) { source_ = std::move(name); }
   // Writes the report as .html, .pdf or .csv by the path's ending.
   FileResult SaveTo(const std::string& path) const;
 
   const LiftReport& Report() const { return report_; }
+  const ReportSummary& Summary() const { return summary_; }
+  // Site, lift, engineer and visit, in that order.
+  QLineEdit* SiteEdit(int field) const { return siteEdits_[static_cast<size_t>(field)]; }
+  QTableWidget* KeyFigures() const { return keyFigures_; }
   std::vector<PlotView*> Plots() const { return plots_; }
   std::vector<QTableWidget*> Tables() const { return tables_; }
   QTabWidget* Tabs() const { return tabs_; }
@@ -70,19 +85,29 @@ class TReportForm : public QWidget {
   void Zoom(double from, double to);
   void SaveClicked();
   void Rebuild();
+  void BuildSummaryTab();
+  void FillSummary();
+  void SiteEdited();
 
   CaptureData& data_;
   const CaptureView& view_;
   LiftReport report_;
+  ReportTargets targets_;
+  ReportSummary summary_;
+  SiteDetails site_;
   std::vector<ReportTable> tableData_;
   std::string source_;
   QLabel* heading_ = nullptr;
   QTabWidget* tabs_ = nullptr;
+  std::array<QLineEdit*, SiteDetails::kFields> siteEdits_{};
+  QLabel* verdict_ = nullptr;
+  QTableWidget* keyFigures_ = nullptr;
   QVBoxLayout* tablesLayout_ = nullptr;
   std::vector<PlotView*> plots_;
   std::vector<QTableWidget*> tables_;
   std::function<void(double, double)> onZoom_;
   std::function<void()> onRoles_;
+  std::function<void(const SiteDetails&)> onSiteEdited_;
 };
 
 }  // namespace korvalog

@@ -19,13 +19,60 @@ double TimeStep(double spanDays, int ticks) {
   return 10080.0 / 1440.0;
 }
 
-QString TickText(const PlotPlan& plan, double x, double step) {
-  if (!plan.timeAxis) {
-    return QString::number(x, 'f', step < 1 ? (step < 0.1 ? 2 : 1) : 0);
-  }
+int Decimals(double step) {
+  return step >= 1 ? 0 : std::min(6, static_cast<int>(std::ceil(-std::log10(step) - 1e-9)));
+}
+
+// Time ticks carry the day when the plot spans more than one: at midnight
+// "12/03", otherwise "12/03 06:00" only where the day changes.
+QString TickText(const PlotPlan& plan, double x, double step, bool multiDay) {
+  if (!plan.timeAxis) return QString::number(x, 'f', Decimals(step));
   const DateTimeFields f = FieldsFromMs(DateTimeToMs(x));
-  if (step >= 1.0) return QString::asprintf("%02d/%02d", f.day, f.month);
+  if (step >= 1.0 || (multiDay && f.hour == 0 && f.minute == 0)) return QString::asprintf("%02d/%02d", f.day, f.month);
   return QString::asprintf("%02d:%02d", f.hour, f.minute);
+}
+
+void PaintPoints(QPainter& p, const PlotPlan& plan, const PlotFrame& f) {
+  // One path per series, so that a plot of thousands of columns is a few
+  // elements in an SVG: each point a short stroke with round ends.
+  const int series = std::max<int>(1, static_cast<int>(plan.series.size()));
+  QPainterPath rings;
+  for (int s = 0; s < series; ++s) {
+    QPainterPath dots, ranges, line;
+    bool first = true;
+    for (const PlotPoint& pt : plan.points) {
+      if (pt.series != s) continue;
+      const double x = f.X(plan, pt.x), y = f.Y(plan, pt.y);
+      if (pt.yLow >= 0 && pt.yLow < pt.y) {  // a column of runs: its range, a dot at its mean
+        ranges.moveTo(x, f.Y(plan, pt.yLow));
+        ranges.lineTo(x, y);
+      }
+      const double mark = pt.yMark >= 0 ? f.Y(plan, pt.yMark) : y;
+      dots.moveTo(x, mark + 0.01);
+      dots.lineTo(x, mark);
+      if (plan.joined) first ? line.moveTo(x, y) : line.lineTo(x, y);
+      first = false;
+      if (pt.flagged) rings.addEllipse(QPointF(x, y), 4, 4);
+    }
+    if (plan.joined) {
+      p.setPen(QPen(SeriesColour(s), 1.5));
+      p.setBrush(Qt::NoBrush);
+      p.drawPath(line);
+    }
+    if (!ranges.isEmpty()) {
+      QColor faint = SeriesColour(s);
+      faint.setAlpha(90);
+      p.setPen(QPen(faint, 1));
+      p.drawPath(ranges);
+    }
+    p.setPen(QPen(SeriesColour(s), 5, Qt::SolidLine, Qt::RoundCap));
+    p.drawPath(dots);
+  }
+  if (!rings.isEmpty()) {  // runs outside their limits: ringed red
+    p.setPen(QPen(QColor(0xc0, 0x20, 0x20), 1.2));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(rings);
+  }
 }
 
 }  // namespace
@@ -53,7 +100,7 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
   p.setPen(Qt::black);
   p.drawText(QPointF(f.left, f.top - 10), QString::fromStdString(plan.title));
   p.setFont(font);
-  if (plan.series.size() > 1) {
+  if (plan.series.size() > 1 && plan.empty.empty()) {
     // Beside the title when there is room, else along the bottom edge.
     int legendWidth = 0;
     for (const std::string& name : plan.series) legendWidth += QFontMetrics(font).horizontalAdvance(QString::fromStdString(name)) + 18;
@@ -69,38 +116,57 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
     }
   }
 
+  if (!plan.empty.empty()) {
+    // Nothing to draw: said once, without axes that would mean nothing.
+    p.setPen(QColor(0x66, 0x66, 0x66));
+    p.drawText(QPointF(f.left, f.top + fm.ascent() + 2), QString::fromStdString(plan.empty));
+    p.restore();
+    return;
+  }
+
   // Grid lines and y ticks (not for the timeline, which has no y values).
-  p.setPen(QPen(QColor(0xdd, 0xdd, 0xdd), 0));
   if (plan.kind != PlotKind::Timeline) {
     const double step = std::max(NiceStep(plan.yMax, 5), plan.kind == PlotKind::Trend ? 0.0 : 1.0);
-    for (double y = 0; y <= plan.yMax + 1e-9; y += step) {
+    for (int i = 0; i * step <= plan.yMax + 1e-9; ++i) {
+      const double y = i * step;
       const double py = f.Y(plan, y);
       p.setPen(QPen(QColor(0xdd, 0xdd, 0xdd), 0));
       p.drawLine(QPointF(f.left, py), QPointF(f.left + f.width, py));
       p.setPen(Qt::black);
-      const QString t = QString::number(y, 'g', 6);
+      const QString t = QString::number(y, 'f', Decimals(step));
       p.drawText(QPointF(f.left - 6 - fm.horizontalAdvance(t), py + fm.ascent() / 2.0 - 1), t);
     }
   }
   // X ticks.
   const double span = plan.xMax - plan.xMin;
-  const double xStep = plan.timeAxis ? TimeStep(span, std::max(2, f.width / 70)) : NiceStep(span, std::max(2, f.width / 60));
+  const double xStep = plan.timeAxis ? TimeStep(span, std::max(2, f.width / 80)) : NiceStep(span, std::max(2, f.width / 60));
+  const bool multiDay = plan.timeAxis && std::floor(plan.xMin) != std::floor(plan.xMax - 1e-9);
   if (span > 0 && xStep > 0) {
-    double x0 = std::ceil(plan.xMin / xStep - 1e-9) * xStep;
-    for (double x = x0; x <= plan.xMax + 1e-12; x += xStep) {
+    const double first = std::ceil(plan.xMin / xStep - 1e-9);
+    for (int i = 0; (first + i) * xStep <= plan.xMax + 1e-12 && i < 200; ++i) {
+      const double x = (first + i) * xStep;
       const double px = f.X(plan, x);
       p.setPen(QPen(QColor(0x99, 0x99, 0x99), 0));
       p.drawLine(QPointF(px, f.top + f.height), QPointF(px, f.top + f.height + 4));
       p.setPen(Qt::black);
-      const QString t = TickText(plan, x, plan.timeAxis ? xStep : xStep);
-      p.drawText(QPointF(px - fm.horizontalAdvance(t) / 2.0, f.top + f.height + 5 + fm.ascent()), t);
+      const QString t = TickText(plan, x, xStep, multiDay);
+      // Centred under the tick, but never past the picture's edge.
+      const double tx = std::min(px - fm.horizontalAdvance(t) / 2.0, area.width() - 2.0 - fm.horizontalAdvance(t));
+      p.drawText(QPointF(tx, f.top + f.height + 5 + fm.ascent()), t);
     }
   }
-  if (!plan.xLabel.empty() || !plan.yLabel.empty()) {
-    p.setPen(QColor(0x55, 0x55, 0x55));
+  p.setPen(QColor(0x55, 0x55, 0x55));
+  if (!plan.xLabel.empty()) {
     const QString xl = QString::fromStdString(plan.xLabel);
-    p.drawText(QPointF(f.left + f.width - fm.horizontalAdvance(xl), area.height() - 4), xl);
-    p.drawText(QPointF(4, f.top - 10 + fm.height()), QString::fromStdString(plan.yLabel));
+    p.drawText(QPointF(f.left + (f.width - fm.horizontalAdvance(xl)) / 2.0, area.height() - 3), xl);
+  }
+  if (!plan.yLabel.empty()) {  // along the axis
+    const QString yl = QString::fromStdString(plan.yLabel);
+    p.save();
+    p.translate(fm.ascent() + 1, f.top + (f.height + fm.horizontalAdvance(yl)) / 2.0);
+    p.rotate(-90);
+    p.drawText(QPointF(0, 0), yl);
+    p.restore();
   }
 
   // The data.
@@ -118,22 +184,7 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
     }
   }
   p.setRenderHint(QPainter::Antialiasing, true);
-  for (const PlotPoint& pt : plan.points) {
-    const QPointF c(f.X(plan, pt.x), f.Y(plan, pt.y));
-    p.setPen(Qt::NoPen);
-    p.setBrush(SeriesColour(pt.series));
-    p.drawEllipse(c, 3, 3);
-    if (pt.flagged) {  // a run outside its limits: ringed red
-      p.setPen(QPen(QColor(0xc0, 0x20, 0x20), 1.2));
-      p.setBrush(Qt::NoBrush);
-      p.drawEllipse(c, 5, 5);
-    }
-  }
-  if (plan.bars.empty() && plan.points.empty()) {
-    p.setPen(QColor(0x88, 0x88, 0x88));
-    const QString none = QStringLiteral("nothing measured");
-    p.drawText(QPointF(f.left + (f.width - fm.horizontalAdvance(none)) / 2.0, f.top + f.height / 2.0), none);
-  }
+  PaintPoints(p, plan, f);
   p.setRenderHint(QPainter::Antialiasing, false);
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(QColor(0x44, 0x44, 0x44), 0));

@@ -29,7 +29,10 @@ const CliCommand kCommands[] = {
      "  korvalog-cli capture ... --rotate --out DIR/ [--max-files N] [--journal PATH]",
      RunCapture},
     {"recover", "recover JOURNAL --out FILE.kv", RunRecover},
-    {"report", "report FILE [--roles ROLES] [--format html|pdf|csv] --out OUT", RunReport},
+    {"report",
+     "report FILE [--roles ROLES] [--targets TARGETS] [--site TEXT] [--lift TEXT]\n"
+     "                      [--engineer TEXT] [--visit TEXT] [--format html|pdf|csv] --out OUT",
+     RunReport},
 };
 
 void PrintUsage(std::ostream& os) {

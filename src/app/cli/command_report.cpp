@@ -1,4 +1,5 @@
-// korvalog-cli report FILE [--roles ROLES] [--format html|pdf|csv] --out OUT:
+// korvalog-cli report FILE [--roles ROLES] [--targets TARGETS] [--site TEXT]
+// [--lift TEXT] [--engineer TEXT] [--visit TEXT] [--format html|pdf|csv] --out OUT:
 // the lift performance report of a capture as a page to hand over, a PDF,
 // or every measured occurrence as CSV.
 #include <fstream>
@@ -8,6 +9,7 @@
 
 #include "analysis/lift_report.h"
 #include "analysis/report_csv.h"
+#include "analysis/report_targets.h"
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/picture_tool.h"
@@ -24,7 +26,27 @@
 namespace korvalog::cli {
 namespace {
 
-constexpr char kUsage[] = "report FILE [--roles ROLES] [--format html|pdf|csv] --out OUT";
+constexpr char kUsage[] =
+    "report FILE [--roles ROLES] [--targets TARGETS] [--site TEXT] [--lift TEXT] [--engineer TEXT] [--visit TEXT] "
+    "[--format html|pdf|csv] --out OUT";
+
+// A small text file named on the command line (roles, targets). Checked
+// before the open: a FIFO would wait for a writer.
+bool ReadSmallFile(const std::string& path, const char* what, std::string& text, CliContext& ctx) {
+  if (KindOfPath(path) != PathKind::Regular) {
+    ctx.err << "korvalog-cli: " << path << ": cannot read the " << what << "\n";
+    return false;
+  }
+  std::ifstream in(PathFromUtf8(path), std::ios::binary);
+  if (!in) {
+    ctx.err << "korvalog-cli: " << path << ": cannot read the " << what << "\n";
+    return false;
+  }
+  std::ostringstream read;
+  read << in.rdbuf();
+  text = read.str();
+  return true;
+}
 
 #ifdef KORVALOG_PICTURES
 std::string BaseName(const std::string& path) {
@@ -38,11 +60,20 @@ std::string BaseName(const std::string& path) {
 int RunReport(const CommandArgs& args, CliContext& ctx) {
   ParsedArgs parsed;
   std::string error;
-  if (!ParseOptions(args, {"--roles", "--format", "--out"}, parsed, error)) return UsageError(ctx, error, kUsage);
+  if (!ParseOptions(args, {"--roles", "--targets", "--site", "--lift", "--engineer", "--visit", "--format", "--out"},
+                    parsed, error)) {
+    return UsageError(ctx, error, kUsage);
+  }
   if (parsed.positional.size() != 1) return UsageError(ctx, "report takes one file", kUsage);
-  std::string rolesPath, format = "html", out;
+  std::string rolesPath, targetsPath, format = "html", out;
+  SiteDetails typedSite;
   for (const auto& [name, value] : parsed.options) {
     if (name == "--roles") rolesPath = value;
+    if (name == "--targets") targetsPath = value;
+    if (name == "--site") typedSite.site = value;
+    if (name == "--lift") typedSite.lift = value;
+    if (name == "--engineer") typedSite.engineer = value;
+    if (name == "--visit") typedSite.visit = value;
     if (name == "--format") format = value;
     if (name == "--out") out = value;
   }
@@ -56,26 +87,26 @@ int RunReport(const CommandArgs& args, CliContext& ctx) {
   if (format != "csv") return RunPictureCommand("report", "report pages", args, ctx);
 #endif
   const std::string& path = parsed.positional[0];
-  if (SameFile(path, out) || (!rolesPath.empty() && SameFile(rolesPath, out))) {
+  if (SameFile(path, out) || (!rolesPath.empty() && SameFile(rolesPath, out)) ||
+      (!targetsPath.empty() && SameFile(targetsPath, out))) {
     ctx.err << "korvalog-cli: " << out << ": is the file the report is made from\n";
     return kExitUsage;
   }
   ChannelRoles roles;
   if (!rolesPath.empty()) {
-    // Checked before the open: a FIFO would wait for a writer.
-    if (KindOfPath(rolesPath) != PathKind::Regular) {
-      ctx.err << "korvalog-cli: " << rolesPath << ": cannot read the roles\n";
-      return kExitUsage;
-    }
-    std::ifstream in(PathFromUtf8(rolesPath), std::ios::binary);
-    if (!in) {
-      ctx.err << "korvalog-cli: " << rolesPath << ": cannot read the roles\n";
-      return kExitUsage;
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (!ParseRolesText(text.str(), roles, error)) {
+    std::string text;
+    if (!ReadSmallFile(rolesPath, "roles", text, ctx)) return kExitUsage;
+    if (!ParseRolesText(text, roles, error)) {
       ctx.err << "korvalog-cli: " << rolesPath << ": " << error << "\n";
+      return kExitUsage;
+    }
+  }
+  ReportTargets targets;
+  if (!targetsPath.empty()) {
+    std::string text;
+    if (!ReadSmallFile(targetsPath, "targets", text, ctx)) return kExitUsage;
+    if (!ParseTargets(text, targets, error)) {
+      ctx.err << "korvalog-cli: " << targetsPath << ": " << error << "\n";
       return kExitUsage;
     }
   }
@@ -92,7 +123,10 @@ int RunReport(const CommandArgs& args, CliContext& ctx) {
     if (!file.Open() || !file.Write(csv.data(), csv.size()) || !file.Commit()) result = FileResult{false, file.Error()};
   } else {
 #ifdef KORVALOG_PICTURES
-    const ReportHeading heading{BaseName(path)};
+    // The site from the project or the log's description, then what was typed.
+    SiteDetails site = ctx.view.Site;
+    site.TakeFrom(typedSite);
+    const ReportHeading heading{BaseName(path), site, targets};
     result = format == "pdf" ? WriteReportPdf(out, report, ctx.view.Traces, heading)
                              : WriteReportHtml(out, report, ctx.view.Traces, heading);
 #endif

@@ -23,6 +23,11 @@ ReportWindows::ReportWindows(CaptureData& data, CaptureView& view, TMainForm& ma
     main_.raise();
   });
   report_->SetOnRoles([this] { ShowRoles(); });
+  // Site details typed in the report are kept in the project.
+  report_->SetOnSiteEdited([this](const SiteDetails& site) {
+    view_.Site = site;
+    data_.DataModified.store(1, std::memory_order_release);
+  });
   roles_->SetOnAccepted([this] {
     if (report_->isVisible()) report_->Recompute();
   });

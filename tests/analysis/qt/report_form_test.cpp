@@ -6,8 +6,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 
@@ -45,7 +47,9 @@ TEST(ReportForm, ClickingASpellABarOrARowZoomsThere) {
   form.SetOnZoom([&](double from, double to) { zooms.push_back({from, to}); });
   form.resize(900, 700);
   form.show();
-  ASSERT_EQ(form.Plots().size(), 6u);
+  form.Tabs()->setCurrentIndex(1);  // the plots, after the summary
+  ASSERT_EQ(form.Plots().size(), 7u);
+  EXPECT_TRUE(form.Plots()[6]->isHidden());  // the daily trend: an hour's capture has none
 
   // The availability timeline: the spell is drawn red where it lies.
   PlotView* timeline = form.Plots()[4];
@@ -102,6 +106,62 @@ TEST(ReportForm, SavesTheThreeFormats) {
                                                             : "<!DOCTYPE html>";
     EXPECT_TRUE(head.startsWith(want.c_str())) << name;
   }
+  QDir(dir).removeRecursively();
+}
+
+// The site typed on the Summary tab goes to the host and into the documents;
+// the key figures show their verdicts, and a missing role is said, not 100 %.
+TEST(ReportForm, SiteDetailsAndKeyFiguresOnTheFirstPage) {
+  GeneratedLift lift;
+  lift.view.Site.site = "Mill Court";
+  TReportForm form(lift.data, lift.view);
+  SiteDetails kept;
+  form.SetOnSiteEdited([&](const SiteDetails& s) { kept = s; });
+  form.Recompute();
+  EXPECT_EQ(form.SiteEdit(0)->text(), QStringLiteral("Mill Court"));
+  form.SiteEdit(1)->setText(QStringLiteral("Lift 2"));
+  emit form.SiteEdit(1)->editingFinished();
+  EXPECT_EQ(kept.site, "Mill Court");
+  EXPECT_EQ(kept.lift, "Lift 2");
+  ASSERT_EQ(form.KeyFigures()->rowCount(), kKeyFigures);
+  EXPECT_FALSE(form.KeyFigures()->item(0, 2)->text().isEmpty());  // availability judged
+
+  const QString dir = QDir::tempPath() + QStringLiteral("/korvalog-report-site-%1").arg(QCoreApplication::applicationPid());
+  QDir().mkpath(dir);
+  const std::string html = (dir + "/r.html").toStdString();
+  ASSERT_TRUE(form.SaveTo(html).ok);
+  QFile page(QString::fromStdString(html));
+  ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+  const QByteArray text = page.readAll();
+  EXPECT_TRUE(text.contains("Mill Court \xC2\xB7 Lift 2"));
+  EXPECT_TRUE(text.contains("Mean hall-call wait"));
+
+  // A targets file judges the figures; a bad one is named and changes nothing.
+  QFile bad(dir + "/bad.txt");
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write("availability good 200\nmean-wiat good 1\n");
+  bad.close();
+  EXPECT_FALSE(form.LoadTargets((dir + "/bad.txt").toStdString()));
+  EXPECT_EQ(form.KeyFigures()->item(0, 3)->text().toStdString(), ReportTargets{}.Text(KeyFigure::Availability));
+  EXPECT_FALSE(form.LoadTargets(dir.toStdString()));  // a folder
+  QFile good(dir + "/good.txt");
+  ASSERT_TRUE(good.open(QIODevice::WriteOnly));
+  good.write("availability good 100\n");
+  good.close();
+  EXPECT_TRUE(form.LoadTargets((dir + "/good.txt").toStdString()));
+  EXPECT_EQ(form.KeyFigures()->item(0, 2)->text(), QStringLiteral("poor"));
+
+  // Without the out-of-service role availability is not measured.
+  ChannelRoles roles = lift.view.Traces.Roles();
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    if (roles[ch].role == ChannelRole::OutOfService) roles.Set(ch, ChannelRole::None);
+  }
+  lift.view.Traces.SetRoles(roles);
+  form.Recompute();
+  EXPECT_EQ(form.KeyFigures()->item(0, 1)->text(),
+            QStringLiteral("not measured (no out of service, fire service or inspection role)"));
+  const std::string pdf = (dir + "/r.pdf").toStdString();
+  EXPECT_TRUE(form.SaveTo(pdf).ok);
   QDir(dir).removeRecursively();
 }
 
