@@ -81,8 +81,14 @@ PlotPlan HistogramPlot(const std::string& title, const Occurrences& items, int m
   p.xLabel = "seconds";
   p.yLabel = "count";
   p.series = {title};
+  // Only a finite time from 0 to a bound has a bin: a clock that went back
+  // or a broken figure must not index outside the bins.
+  const auto binned = [](double s) { return std::isfinite(s) && s >= 0 && s <= 1e15; };
+  maxBins = std::clamp(maxBins, 1, 1000);
   double longest = 0;
-  for (const Occurrence& o : items) longest = std::max(longest, o.seconds);
+  for (const Occurrence& o : items) {
+    if (binned(o.seconds)) longest = std::max(longest, o.seconds);
+  }
   const double width = NiceStep(longest > 0 ? longest : 1.0, maxBins);
   const int bins = std::max(1, static_cast<int>(std::floor(longest / width)) + 1);
   std::vector<PlotBar> bars(static_cast<size_t>(bins));
@@ -92,7 +98,8 @@ PlotPlan HistogramPlot(const std::string& title, const Occurrences& items, int m
     bars[i].x1 = (i + 1) * width;
   }
   for (const Occurrence& o : items) {
-    const int i = std::min(bins - 1, static_cast<int>(std::floor(o.seconds / width)));
+    if (!binned(o.seconds)) continue;
+    const int i = std::clamp(static_cast<int>(std::floor(o.seconds / width)), 0, bins - 1);
     PlotBar& b = bars[i];
     b.y1 += 1;
     // A click on the bar goes to its longest occurrence: the outlier.
@@ -176,6 +183,7 @@ std::vector<PlotPlan> ReportPlots(const LiftReport& r) {
   for (int s = 2; s <= r.sequence.Rows(); ++s) trend.series.push_back("Step " + std::to_string(s));
   for (const SequenceRun& run : r.sequence.runs) {
     for (size_t s = 1; s < run.stepSeconds.size(); ++s) {
+      if (!std::isfinite(run.stepSeconds[s])) continue;
       PlotPoint pt;
       pt.x = run.start;
       pt.y = run.stepSeconds[s];

@@ -1,6 +1,7 @@
 #include "project/log_import.h"
 
 #include <algorithm>
+#include <string>
 
 #include "base/byte_text.h"
 #include "base/date_time.h"
@@ -41,6 +42,15 @@ std::string_view OosActive(std::string_view value) {
 }
 
 int TenthsDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
+
+constexpr int64_t kDayMs = 86400000;
+
+// "hh:mm:ss.t", as the log gives a time of day.
+std::string ClockText(int64_t ms) {
+  auto two = [](int64_t v) { return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10); };
+  return two(ms / 3600000) + ":" + two(ms / 60000 % 60) + ":" + two(ms / 1000 % 60) + "." +
+         static_cast<char>('0' + ms / 100 % 10);
+}
 
 }  // namespace
 
@@ -110,7 +120,13 @@ bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
     error_ = "Invalid argument to time encode";
     return false;
   }
-  const double time = date_ + (((hour_ * 60.0 + minute) * 60.0 + second) * 1000.0 + ms) / kMsPerDay;
+  const int64_t msOfDay = ((hour_ * 60LL + minute) * 60LL + second) * 1000LL + ms;
+  const bool back = lastMs_ >= 0 && (date_ < lastDate_ || (date_ == lastDate_ && msOfDay < lastMs_));
+  if (back && !TakeBackwardTime(msOfDay)) return true;
+  lastDate_ = date_;
+  lastMs_ = msOfDay;
+  dateSinceEvent_ = false;
+  const double time = date_ + static_cast<double>(msOfDay) / kMsPerDay;
   const EventRecord rec{time, static_cast<uint8_t>(channel), static_cast<uint8_t>(line[0] == 'H' ? 1 : 0)};
   // A log names its channel in two digits: a wrong one is told on its own
   // line, even beyond a full store, and not counted with the skipped events.
@@ -126,13 +142,35 @@ bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
   return true;
 }
 
+// The logger writes an hour line as the hour begins and a date line only now
+// and then, so a log may cross midnight with no date line: a time of day
+// more than twelve hours before the last one, on the same date, is the next
+// day. Any other step back (a clock set back, a date line going back) leaves
+// no sound place for the later events: the log is read up to that line.
+bool LogImport::TakeBackwardTime(int64_t msOfDay) {
+  const std::string where = "line " + std::to_string(line_) + ": the clock goes back from " + ClockText(lastMs_) +
+                            " to " + ClockText(msOfDay);
+  if (!dateSinceEvent_ && date_ == lastDate_ && lastMs_ - msOfDay > kDayMs / 2) {
+    date_ += 1.0;
+    sinks_.Warning(where + " with no date line: the events from there on are taken as the next day");
+    return true;
+  }
+  stopped_ = true;
+  sinks_.Warning(where + (dateSinceEvent_ ? " after a date line" : "") + ": the log is read up to that line");
+  return false;
+}
+
 bool LogImport::ReadLine(std::string_view line, uint32_t& count) {
+  ++line_;
   if (line.empty()) return true;
+  // Past a clock that went back only the description is still read.
+  if (stopped_ && line[0] != 'C') return true;
   switch (line[0]) {
     case 'C':
       ReadDescription(line);
       return true;
     case 'D':
+      dateSinceEvent_ = true;
       return ReadDate(line);
     case 'R':
     case 'T':

@@ -21,8 +21,12 @@ class LogImport {
   LogImport(CaptureData& data, TraceList& traces, LoadSinks& sinks, SkippedEvents& skipped);
 
   // Reads one line; events go into the store from `count` on. False when the
-  // line stops the load, with the reason in Error().
+  // line stops the load, with the reason in Error(). A clock that goes back
+  // is warned about with its line: past midnight with no date line the later
+  // events fall on the next day; otherwise the log is read up to the jump.
   bool ReadLine(std::string_view line, uint32_t& count);
+  // The clock went back and the events from that line on were left out.
+  bool Stopped() const { return stopped_; }
 
   const std::string& Notes() const { return notes_; }
   const std::string& Error() const { return error_; }
@@ -31,6 +35,8 @@ class LogImport {
   void ReadDescription(std::string_view line);
   bool ReadDate(std::string_view line);
   bool ReadEvent(std::string_view line, uint32_t& count);
+  bool TakeBackwardTime(int64_t msOfDay);
+
 
   CaptureData& data_;
   LoadSinks& sinks_;
@@ -38,6 +44,11 @@ class LogImport {
   double date_ = 0.0;  // CurrentLogDate
   int hour_ = 0;       // CurrentLogHour
   std::string notes_;  // NotesText
+  uint64_t line_ = 0;  // the line being read, from 1
+  double lastDate_ = 0.0;  // date and time of day of the event read last
+  int64_t lastMs_ = -1;    // -1 before any
+  bool dateSinceEvent_ = false;  // a D line came after that event
+  bool stopped_ = false;
   std::string error_;
 };
 

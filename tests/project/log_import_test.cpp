@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <vector>
+
 #include "base/date_time.h"
 #include "project/project_file.h"
 #include "temp_dir.h"
@@ -128,12 +131,45 @@ TEST_F(LogImportTest, InvalidTimeStopsTheLoad) {
   EXPECT_TRUE(Load("D290224\nT23\nH0159599\n").ok);
 }
 
-TEST_F(LogImportTest, EventsKeepFileOrder) {
-  ASSERT_TRUE(Load("T10\nH0100000\nT09\nL0100000\n").ok);
-  ASSERT_EQ(data.Store.Count(), 2u);
-  EXPECT_GT(data.Store[0].time, data.Store[1].time);
-  EXPECT_EQ(data.CaptureStart.time, data.Store[0].time);
-  EXPECT_EQ(data.CaptureEnd.time, data.Store[1].time);
+TEST_F(LogImportTest, AClockGoingBackIsWarnedAndNeverStoredBackwards) {
+  // Times in ms from 31/12/26 00:00; a warning names its line and the step.
+  constexpr int64_t kDay = 86400000, kH = 3600000;
+  const struct {
+    const char* log;
+    std::vector<int64_t> times;
+    const char* warning;  // empty: none
+  } cases[] = {
+      {"D311226\nT23\nH0159580\nT00\nH0100030\nL0100100\n", {23 * kH + 3598000, kDay + 3000, kDay + 10000},
+       "line 5: the clock goes back from 23:59:58.0 to 00:00:03.0 with no date line: the events from there on "
+       "are taken as the next day"},
+      {"D311226\nT22\nH0130000\nT02\nH0100000\nT23\nH0200000\nT01\nH0300000\n",
+       {22 * kH + 1800000, kDay + 2 * kH, kDay + 23 * kH, 2 * kDay + kH}, "line 5: the clock goes back from 22:30"},
+      {"D311226\nT23\nH0159580\nD010127\nT00\nH0100030\n", {23 * kH + 3598000, kDay + 3000}, ""},
+      {"D311226\nT09\nH0112000\nT08\nH0105000\nH0106000\n", {9 * kH + 720000},
+       "line 5: the clock goes back from 09:12:00.0 to 08:05:00.0: the log is read up to that line"},
+      {"D311226\nT09\nH0130000\nH0129599\n", {9 * kH + 1800000}, "line 4: the clock goes back"},
+      {"D010127\nT10\nH0100000\nD311226\nT10\nH0100000\nCNstill read\n", {kDay + 10 * kH},
+       "line 6: the clock goes back from 10:00:00.0 to 10:00:00.0 after a date line: the log is read up"},
+      {"D311226\nT23\nH0100000\nD311226\nT00\nH0100000\n", {23 * kH}, "after a date line"},
+      {"D311226\nT09\nH0100000\nL0100000\nH0200000\n", {9 * kH, 9 * kH, 9 * kH}, ""},
+  };
+  const double day0 = At(2026, 12, 31, 0, 0, 0, 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.log);
+    sinks.warnings.clear();
+    ASSERT_TRUE(Load(c.log).ok);
+    std::vector<int64_t> times;
+    for (uint32_t i = 0; i < data.Store.Count(); ++i) times.push_back(std::llround((data.Store[i].time - day0) * kMsPerDay));
+    EXPECT_EQ(times, c.times);
+    if (*c.warning == '\0') {
+      EXPECT_TRUE(sinks.warnings.empty()) << sinks.warnings.front();
+    } else {
+      ASSERT_FALSE(sinks.warnings.empty());
+      EXPECT_EQ(sinks.warnings.front().rfind(c.warning, 0), 0u) << sinks.warnings.front();
+    }
+    EXPECT_GE(data.CaptureEnd.time, data.CaptureStart.time);
+  }
+  EXPECT_NE(sinks.notes.find("still read"), std::string::npos);
 }
 
 }  // namespace
