@@ -105,7 +105,7 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
     if (old == state) continue;
     levels[c - 1] = state;
     const ChannelRoleEntry& r = roles[static_cast<int>(c)];
-    latest = std::min(std::max(latest, ev.time), end_);
+    latest = std::min(std::max(latest, static_cast<double>(ev.time)), end_);
     const InputEdge e{latest, static_cast<uint8_t>(c), state != 0, r.role, r.floor};
     health.Edge(e);
     if (involved[c]) sequence.Edge(static_cast<uint8_t>(c), old, state, e.time);

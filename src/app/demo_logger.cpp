@@ -52,9 +52,10 @@ sim::LiftTrafficParameters DemoLiftParameters(uint32_t seed) {
   p.motorStartMs = 600;
   p.floorTravelMs = 2000;
   p.runExtraMs = 4000;  // one floor 6 s, five floors 14 s
-  p.callIntervalMs = 30000;
-  p.reopenEvery = 7;
-  p.slowCloseEvery = 9;
+  p.callIntervalMs = 60000;
+  p.reopenEvery = 5;
+  p.slowCloseEvery = 8;
+  p.faultPhase = 4;  // the first closing reopens, the fourth full one sticks
   p.slowCloseMs = 7500;
   p.relevelEvery = 10;
   p.relevelMs = 700;

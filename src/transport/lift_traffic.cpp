@@ -90,7 +90,7 @@ int64_t LiftTraffic::CloseDoor(int64_t at) {
   Emit(closeAt, LiftChannels::kDoorOpenLimit, 0);
   closeRelayOn_ = true;
   ++closings_;
-  if (p_.reopenEvery > 0 && closings_ % p_.reopenEvery == 0) {
+  if (p_.reopenEvery > 0 && (closings_ + p_.faultPhase) % p_.reopenEvery == 0) {
     // The safety edge stops the closing half-way; the door opens again from
     // there and dwells once more.
     const int64_t edge = closeAt + p_.doorCloseMs / 2;
@@ -106,7 +106,7 @@ int64_t LiftTraffic::CloseDoor(int64_t at) {
     return CloseDoor(open);
   }
   ++fullClosings_;
-  const bool slow = p_.slowCloseEvery > 0 && p_.slowCloseMs > 0 && fullClosings_ % p_.slowCloseEvery == 0;
+  const bool slow = p_.slowCloseEvery > 0 && p_.slowCloseMs > 0 && (fullClosings_ + p_.faultPhase) % p_.slowCloseEvery == 0;
   const int64_t closing = slow ? p_.slowCloseMs : p_.doorCloseMs;
   const int64_t closed = closeAt + closing;
   Emit(closed, LiftChannels::kDoorClosedLimit, 1);

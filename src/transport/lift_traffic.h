@@ -42,6 +42,7 @@ struct LiftTrafficParameters {
   int64_t outOfServiceFromMs = -1, outOfServiceToMs = -1;  // a spell, or none
   int slowCloseEvery = 0;       // every Nth full closing takes slowCloseMs (a sticking door)
   int64_t slowCloseMs = 0;
+  int faultPhase = 0;           // reopens and sticking closings counted from this many on
   int chatterChannel = 0;       // pulses of chatterPulseMs every chatterEveryMs
   int64_t chatterEveryMs = 60000, chatterPulseMs = 15;
   int stuckChannel = 0;         // goes on at stuckFromMs and stays on

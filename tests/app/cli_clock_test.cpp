@@ -17,12 +17,12 @@ using testing_support::ReadBytes;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
 
-struct Run {
+struct Outcome {
   int status;
   std::string out, err;
 };
 
-Run Cli(const std::string& program, const std::string& args, const TempDir& dir) {
+Outcome Cli(const std::string& program, const std::string& args, const TempDir& dir) {
   const std::string command = program + " " + args + " >" + dir / "out.txt" + " 2>" + dir / "err.txt";
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(dir / "out.txt"), ReadBytes(dir / "err.txt")};
@@ -34,16 +34,16 @@ TEST(CliClock, ALogCrossingMidnightWithoutADateGivesAWarningAndWholeFigures) {
   WriteBytes(dir / "night.001", "D311226\r\nT23\r\nH0059500\r\nH1259550\r\nL1259580\r\nT00\r\nL0000030\r\n"
                                 "H1200040\r\nL1200080\r\n");
   WriteBytes(dir / "roles.txt", "1\thall-up\t0\n13\tdoor-open-relay\n");
-  const Run info = Cli(KORVALOG_CLI_PATH, "info " + dir / "night.001", dir);
+  const Outcome info = Cli(KORVALOG_CLI_PATH, "info " + dir / "night.001", dir);
   ASSERT_EQ(info.status, 0) << info.err;
   EXPECT_NE(info.err.find("line 7: the clock goes back from 23:59:58.0 to 00:00:03.0"), std::string::npos) << info.err;
   EXPECT_NE(info.out.find("duration\t18.00\n"), std::string::npos) << info.out;
   const std::string report = "report " + dir / "night.001" + " --roles " + dir / "roles.txt";
-  const Run csv = Cli(KORVALOG_CLI_PATH, report + " --format csv --out " + dir / "night.csv", dir);
+  const Outcome csv = Cli(KORVALOG_CLI_PATH, report + " --format csv --out " + dir / "night.csv", dir);
   ASSERT_EQ(csv.status, 0) << csv.err;
   EXPECT_NE(ReadBytes(dir / "night.csv").find("hall_wait,0.000,13.000,1,0,"), std::string::npos);
   EXPECT_EQ(ReadBytes(dir / "night.csv").find(",-"), std::string::npos);
-  const Run html = Cli(KORVALOG_CLI_PATH, report + " --out " + dir / "night.html", dir);
+  const Outcome html = Cli(KORVALOG_CLI_PATH, report + " --out " + dir / "night.html", dir);
   EXPECT_EQ(html.status, 0) << html.err;
   EXPECT_NE(ReadBytes(dir / "night.html").find("</html>"), std::string::npos);
 }
@@ -73,7 +73,7 @@ TEST(CliClock, AFailingPicturesToolIsNamedAndLeavesNoFile) {
       WriteBytes(bin + "/korvalog-pictures", "#!/bin/sh\n" + partial + c.tool);
       fs::permissions(bin + "/korvalog-pictures", fs::perms::owner_all);
     }
-    const Run r = Cli(bin + "/korvalog-cli", "report " + dir / "a.001" + " --format pdf --out " + dir / "a.pdf", dir);
+    const Outcome r = Cli(bin + "/korvalog-cli", "report " + dir / "a.001" + " --format pdf --out " + dir / "a.pdf", dir);
     EXPECT_NE(r.status, 0);
     EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
     for (const auto& entry : fs::directory_iterator(dir.Path())) {

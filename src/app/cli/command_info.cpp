@@ -46,10 +46,11 @@ int RunInfo(const CommandArgs& args, CliContext& ctx) {
     double span = data.CaptureEnd.time - data.CaptureStart.time;
     if (span < 0) {
       // Stamped by a clock set back: the span the capture's times cover.
-      double first = std::min(data.CaptureStart.time, data.CaptureEnd.time), last = data.CaptureStart.time;
+      double first = data.CaptureEnd.time, last = data.CaptureStart.time;
       for (uint32_t i = 0; i < count; ++i) {
-        first = std::min(first, data.Store[i].time);
-        last = std::max(last, data.Store[i].time);
+        const double time = data.Store[i].time;
+        first = std::min(first, time);
+        last = std::max(last, time);
       }
       span = last - first;
       sinks.Warning("the capture's clock goes back: it ends before it starts");
