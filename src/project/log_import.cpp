@@ -44,6 +44,7 @@ std::string_view OosActive(std::string_view value) {
 int TenthsDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
 
 constexpr int64_t kDayMs = 86400000;
+constexpr int64_t kOrderJitterMs = 1000;
 
 // "hh:mm:ss.t", as the log gives a time of day.
 std::string ClockText(int64_t ms) {
@@ -122,9 +123,14 @@ bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
   }
   const int64_t msOfDay = ((hour_ * 60LL + minute) * 60LL + second) * 1000LL + ms;
   const bool back = lastMs_ >= 0 && (date_ < lastDate_ || (date_ == lastDate_ && msOfDay < lastMs_));
-  if (back && !TakeBackwardTime(msOfDay)) return true;
-  lastDate_ = date_;
-  lastMs_ = msOfDay;
+  // Changes a moment apart may be written a little out of order: kept as
+  // written, and the latest time stays the one to compare with.
+  const bool jitter = back && date_ == lastDate_ && lastMs_ - msOfDay <= kOrderJitterMs;
+  if (back && !jitter && !TakeBackwardTime(msOfDay)) return true;
+  if (!jitter) {
+    lastDate_ = date_;
+    lastMs_ = msOfDay;
+  }
   dateSinceEvent_ = false;
   const double time = date_ + static_cast<double>(msOfDay) / kMsPerDay;
   const EventRecord rec{time, static_cast<uint8_t>(channel), static_cast<uint8_t>(line[0] == 'H' ? 1 : 0)};

@@ -147,11 +147,14 @@ TEST_F(LogImportTest, AClockGoingBackIsWarnedAndNeverStoredBackwards) {
       {"D311226\nT23\nH0159580\nD010127\nT00\nH0100030\n", {23 * kH + 3598000, kDay + 3000}, ""},
       {"D311226\nT09\nH0112000\nT08\nH0105000\nH0106000\n", {9 * kH + 720000},
        "line 5: the clock goes back from 09:12:00.0 to 08:05:00.0: the log is read up to that line"},
-      {"D311226\nT09\nH0130000\nH0129599\n", {9 * kH + 1800000}, "line 4: the clock goes back"},
+      {"D311226\nT09\nH0130000\nH0128000\n", {9 * kH + 1800000}, "line 4: the clock goes back"},
       {"D010127\nT10\nH0100000\nD311226\nT10\nH0100000\nCN1still read\n", {kDay + 10 * kH},
        "line 6: the clock goes back from 10:00:00.0 to 10:00:00.0 after a date line: the log is read up"},
       {"D311226\nT23\nH0100000\nD311226\nT00\nH0100000\n", {23 * kH}, "after a date line"},
       {"D311226\nT09\nH0100000\nL0100000\nH0200000\n", {9 * kH, 9 * kH, 9 * kH}, ""},
+      {"D311226\nT09\nH0100010\nL0100000\nH0200000\nL0200010\n", {9 * kH + 1000, 9 * kH, 9 * kH, 9 * kH + 1000}, ""},
+      {"D311226\nT09\nL0300000\nH0100020\nL0100010\nH0200000\n", {9 * kH, 9 * kH + 2000, 9 * kH + 1000},
+       "line 6: the clock goes back from 09:00:02.0 to 09:00:00.0"},
   };
   const double day0 = At(2026, 12, 31, 0, 0, 0, 0);
   for (const auto& c : cases) {
