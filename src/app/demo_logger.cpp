@@ -55,7 +55,7 @@ sim::LiftTrafficParameters DemoLiftParameters(uint32_t seed) {
   p.callIntervalMs = 60000;
   p.reopenEvery = 5;
   p.slowCloseEvery = 8;
-  p.faultPhase = 4;  // the first closing reopens, the fourth full one sticks
+  p.faultPhase = 39;  // the first closing reopens (40 % 5) and then sticks (40 % 8)
   p.slowCloseMs = 7500;
   p.relevelEvery = 10;
   p.relevelMs = 700;

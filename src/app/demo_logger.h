@@ -33,11 +33,11 @@ void NameLiftChannels(TraceList& traces);
 void NameLiftInputs(TraceList& traces);
 
 // The demonstration lift: six floors at ordinary timings (doors 2.8 s open
-// and 3.2 s closing, 5 s dwell, trips of 6 to 14 s, a call about every 45 s)
+// and 3.2 s closing, 5 s dwell, trips of 6 to 14 s, a call about a minute)
 // with faults that show in the first minutes: a chattering landing door
 // contact from 20 s, the car fan stuck on from 15 s, a reopen by the safety
 // edge at the first closing and every fifth after, a sticking door (7.5 s)
-// at the fourth full closing and every eighth after, a re-levelling run now
+// at the first full closing and every eighth after, a re-levelling run now
 // and then and an out-of-service spell from 9 to 10 min.
 sim::LiftTrafficParameters DemoLiftParameters(uint32_t seed);
 
