@@ -43,16 +43,6 @@ std::string_view OosActive(std::string_view value) {
 
 int TenthsDigit(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
 
-constexpr int64_t kDayMs = 86400000;
-constexpr int64_t kOrderJitterMs = 1000;
-
-// "hh:mm:ss.t", as the log gives a time of day.
-std::string ClockText(int64_t ms) {
-  auto two = [](int64_t v) { return std::string(1, static_cast<char>('0' + v / 10)) + static_cast<char>('0' + v % 10); };
-  return two(ms / 3600000) + ":" + two(ms / 60000 % 60) + ":" + two(ms / 1000 % 60) + "." +
-         static_cast<char>('0' + ms / 100 % 10);
-}
-
 }  // namespace
 
 std::string NotesEntry(std::string_view line) {
@@ -106,8 +96,49 @@ bool LogImport::ReadDate(std::string_view line) {
     error_ = "Invalid argument to date encode";
     return false;
   }
-  date_ = static_cast<double>(DaysFromCivil(year, month, day));
+  const double date = static_cast<double>(DaysFromCivil(year, month, day));
+  if (hourRead_ && date < date_) {
+    StopAt("the date goes back");
+    return true;
+  }
+  date_ = date;
+  dateSinceHour_ = true;
   return true;
+}
+
+void LogImport::StopAt(const std::string& what) {
+  stopped_ = true;
+  sinks_.Warning("line " + std::to_string(line_) + ": " + what + ": the log is read up to that line");
+}
+
+// The logger writes an hour line as each hour begins and a date line only
+// now and then, so a log may cross midnight with no date line: an hour more
+// than twelve before the last, with no date line between, is the next day.
+// Any other hour going back (a clock set back) leaves no sound place for the
+// later events: the log is read up to that line. Changes within an hour are
+// kept as written, a moment out of order as they may be.
+void LogImport::ReadHour(std::string_view line) {
+  if (line.size() < 3) return;
+  const int hour = ParseTwoDigits(line, 2);
+  if (hourRead_ && date_ == hourDate_ && hour < hour_) {
+    const auto text = [](int h) { return (h < 10 ? "0" : "") + std::to_string(h); };
+    const std::string step = "the hour goes back from " + text(hour_) + " to " + text(hour);
+    if (dateSinceHour_) {
+      StopAt(step + " after a date line");
+      return;
+    }
+    if (hour_ - hour <= 12) {
+      StopAt(step);
+      return;
+    }
+    date_ += 1.0;
+    sinks_.Warning("line " + std::to_string(line_) + ": " + step +
+                   " with no date line: the events from there on are taken as the next day");
+  }
+  hour_ = hour;
+  hourDate_ = date_;
+  hourRead_ = true;
+  dateSinceHour_ = false;
 }
 
 bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
@@ -121,18 +152,7 @@ bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
     error_ = "Invalid argument to time encode";
     return false;
   }
-  const int64_t msOfDay = ((hour_ * 60LL + minute) * 60LL + second) * 1000LL + ms;
-  const bool back = lastMs_ >= 0 && (date_ < lastDate_ || (date_ == lastDate_ && msOfDay < lastMs_));
-  // Changes a moment apart may be written a little out of order: kept as
-  // written, and the latest time stays the one to compare with.
-  const bool jitter = back && date_ == lastDate_ && lastMs_ - msOfDay <= kOrderJitterMs;
-  if (back && !jitter && !TakeBackwardTime(msOfDay)) return true;
-  if (!jitter) {
-    lastDate_ = date_;
-    lastMs_ = msOfDay;
-  }
-  dateSinceEvent_ = false;
-  const double time = date_ + static_cast<double>(msOfDay) / kMsPerDay;
+  const double time = date_ + (((hour_ * 60.0 + minute) * 60.0 + second) * 1000.0 + ms) / kMsPerDay;
   const EventRecord rec{time, static_cast<uint8_t>(channel), static_cast<uint8_t>(line[0] == 'H' ? 1 : 0)};
   // A log names its channel in two digits: a wrong one is told on its own
   // line, even beyond a full store, and not counted with the skipped events.
@@ -148,24 +168,6 @@ bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
   return true;
 }
 
-// The logger writes an hour line as the hour begins and a date line only now
-// and then, so a log may cross midnight with no date line: a time of day
-// more than twelve hours before the last one, on the same date, is the next
-// day. Any other step back (a clock set back, a date line going back) leaves
-// no sound place for the later events: the log is read up to that line.
-bool LogImport::TakeBackwardTime(int64_t msOfDay) {
-  const std::string where = "line " + std::to_string(line_) + ": the clock goes back from " + ClockText(lastMs_) +
-                            " to " + ClockText(msOfDay);
-  if (!dateSinceEvent_ && date_ == lastDate_ && lastMs_ - msOfDay > kDayMs / 2) {
-    date_ += 1.0;
-    sinks_.Warning(where + " with no date line: the events from there on are taken as the next day");
-    return true;
-  }
-  stopped_ = true;
-  sinks_.Warning(where + (dateSinceEvent_ ? " after a date line" : "") + ": the log is read up to that line");
-  return false;
-}
-
 bool LogImport::ReadLine(std::string_view line, uint32_t& count) {
   ++line_;
   if (line.empty()) return true;
@@ -176,11 +178,10 @@ bool LogImport::ReadLine(std::string_view line, uint32_t& count) {
       ReadDescription(line);
       return true;
     case 'D':
-      dateSinceEvent_ = true;
       return ReadDate(line);
     case 'R':
     case 'T':
-      if (line.size() >= 3) hour_ = ParseTwoDigits(line, 2);
+      ReadHour(line);
       return true;
     case 'H':
     case 'L':

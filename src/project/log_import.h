@@ -21,11 +21,11 @@ class LogImport {
   LogImport(CaptureData& data, TraceList& traces, LoadSinks& sinks, SkippedEvents& skipped);
 
   // Reads one line; events go into the store from `count` on. False when the
-  // line stops the load, with the reason in Error(). A clock that goes back
-  // is warned about with its line: past midnight with no date line the later
-  // events fall on the next day; otherwise the log is read up to the jump.
+  // line stops the load, with the reason in Error(). An hour or date line
+  // that goes back is warned about with its line: an hour past midnight with
+  // no date line is the next day; otherwise the log is read up to that line.
   bool ReadLine(std::string_view line, uint32_t& count);
-  // The clock went back and the events from that line on were left out.
+  // The clock went back and the lines from there on were left out.
   bool Stopped() const { return stopped_; }
 
   const std::string& Notes() const { return notes_; }
@@ -35,8 +35,8 @@ class LogImport {
   void ReadDescription(std::string_view line);
   bool ReadDate(std::string_view line);
   bool ReadEvent(std::string_view line, uint32_t& count);
-  bool TakeBackwardTime(int64_t msOfDay);
-
+  void ReadHour(std::string_view line);
+  void StopAt(const std::string& what);
 
   CaptureData& data_;
   LoadSinks& sinks_;
@@ -44,10 +44,10 @@ class LogImport {
   double date_ = 0.0;  // CurrentLogDate
   int hour_ = 0;       // CurrentLogHour
   std::string notes_;  // NotesText
-  uint64_t line_ = 0;  // the line being read, from 1
-  double lastDate_ = 0.0;  // date and time of day of the event read last
-  int64_t lastMs_ = -1;    // -1 before any
-  bool dateSinceEvent_ = false;  // a D line came after that event
+  uint64_t line_ = 0;          // the line being read, from 1
+  bool hourRead_ = false;      // an hour line was read, on this date
+  double hourDate_ = 0.0;
+  bool dateSinceHour_ = false; // a date line came after it
   bool stopped_ = false;
   std::string error_;
 };
