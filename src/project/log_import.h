@@ -25,8 +25,6 @@ class LogImport {
   // that goes back is warned about with its line: an hour past midnight with
   // no date line is the next day; otherwise the log is read up to that line.
   bool ReadLine(std::string_view line, uint32_t& count);
-  // The clock went back and the lines from there on were left out.
-  bool Stopped() const { return stopped_; }
 
   const std::string& Notes() const { return notes_; }
   const std::string& Error() const { return error_; }
