@@ -110,6 +110,10 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
   evidence.windowMs = std::llround(options.answerWindowSeconds * 1000.0);
   const uint32_t count = std::min(data.Store.Count(), data.CaptureEnd.index);
   const EventRecord* events = data.Store.Data();
+  // A clock set back while capturing stamps later changes earlier: each is
+  // taken no earlier than the one before and within the span, so that no
+  // figure runs backwards.
+  double latest = start_;
   for (uint32_t i = data.CaptureStart.index; i < count; ++i) {
     const EventRecord& ev = events[i];
     const unsigned c = ev.channel;
@@ -119,7 +123,8 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
     if (old == state) continue;
     levels[c - 1] = state;
     const ChannelRoleEntry& r = roles[static_cast<int>(c)];
-    const InputEdge e{ev.time, static_cast<uint8_t>(c), state != 0, r.role, r.floor};
+    latest = std::min(std::max(latest, static_cast<double>(ev.time)), end_);
+    const InputEdge e{latest, static_cast<uint8_t>(c), state != 0, r.role, r.floor};
     health.Edge(e);
     if (involved[c]) sequence.Edge(static_cast<uint8_t>(c), old, state, e.time);
     switch (family[c]) {

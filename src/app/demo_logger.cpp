@@ -1,5 +1,6 @@
 #include "app/demo_logger.h"
 
+#include <algorithm>
 #include <chrono>
 #include <string>
 
@@ -42,10 +43,36 @@ void NameLiftInputs(TraceList& traces) {
   traces.SetRoles(LiftRoles(traces.Table()));
 }
 
-DemoLogger::DemoLogger(CaptureData& data, const Clock& clock, double eventsPerSecond, uint32_t seed)
+sim::LiftTrafficParameters DemoLiftParameters(uint32_t seed) {
+  sim::LiftTrafficParameters p;
+  p.seed = seed;
+  p.doorOpenMs = 2800;
+  p.doorCloseMs = 3200;
+  p.dwellMs = 5000;
+  p.motorStartMs = 600;
+  p.floorTravelMs = 2000;
+  p.runExtraMs = 4000;  // one floor 6 s, five floors 14 s
+  p.callIntervalMs = 60000;
+  p.reopenEvery = 5;
+  p.slowCloseEvery = 8;
+  p.faultPhase = 39;  // the first closing reopens (40 % 5) and then sticks (40 % 8)
+  p.slowCloseMs = 7500;
+  p.relevelEvery = 10;
+  p.relevelMs = 700;
+  p.outOfServiceFromMs = 9 * 60000;
+  p.outOfServiceToMs = 10 * 60000;
+  p.chatterChannel = sim::LiftChannels::kDoorContact;
+  p.chatterEveryMs = 40000;  // the first pulse at 20 s
+  p.chatterPulseMs = 15;
+  p.stuckChannel = sim::LiftChannels::kCarFan;
+  p.stuckFromMs = 15000;
+  return p;
+}
+
+DemoLogger::DemoLogger(CaptureData& data, const Clock& clock, double speed, uint32_t seed)
     : device_(backend_.Plug("demo:0", kLoggerVendorId, kLoggerProductId)),
       devices_(backend_, data, clock) {
-  feeder_ = std::thread([this, eventsPerSecond, seed] { Run(eventsPerSecond, seed); });
+  feeder_ = std::thread([this, speed, seed] { Run(speed, seed); });
 }
 
 DemoLogger::~DemoLogger() {
@@ -71,17 +98,14 @@ bool DemoLogger::Wait(int64_t ms) {
   return !wake_.wait_for(hold, std::chrono::milliseconds(ms), [this] { return stop_; });
 }
 
-void DemoLogger::Run(double eventsPerSecond, uint32_t seed) {
+void DemoLogger::Run(double speed, uint32_t seed) {
   // Like a real logger: silent until the program has sent its start report.
   while (!StartReceived()) {
     if (!Wait(50)) return;
   }
-  sim::LiftTrafficParameters p;
-  p.seed = seed;
-  p.callIntervalMs = 12000;
-  p.reopenEvery = 6;
-  p.relevelEvery = 4;
-  p.timeScale = kLiftEventsPerSecond / (eventsPerSecond > 0 ? eventsPerSecond : kEventsPerSecond);
+  sim::LiftTrafficParameters p = DemoLiftParameters(seed);
+  // Faster than real time only when asked (tests, a quick look).
+  p.timeScale = 1.0 / (speed >= kRealTime ? std::min(speed, kMaxSpeed) : kRealTime);
   sim::LiftTraffic lift(p);
   const auto started = std::chrono::steady_clock::now();
   sim::SimTransition t{};

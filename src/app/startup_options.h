@@ -8,9 +8,13 @@
 namespace korvalog {
 
 inline constexpr char kDemoOption[] = "--demo";
+// "--demo-speed=N": the demonstration lift N times faster than real time
+// (1..1000); implies --demo.
+inline constexpr char kDemoSpeedOption[] = "--demo-speed=";
 
 struct StartupOptions {
   bool demo = false;
+  double demoSpeed = 1.0;
   // Exactly one file argument is loaded; two or more load nothing.
   std::optional<std::string> loadPath;
 };

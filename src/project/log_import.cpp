@@ -1,6 +1,7 @@
 #include "project/log_import.h"
 
 #include <algorithm>
+#include <string>
 
 #include "base/byte_text.h"
 #include "base/date_time.h"
@@ -95,8 +96,49 @@ bool LogImport::ReadDate(std::string_view line) {
     error_ = "Invalid argument to date encode";
     return false;
   }
-  date_ = static_cast<double>(DaysFromCivil(year, month, day));
+  const double date = static_cast<double>(DaysFromCivil(year, month, day));
+  if (hourRead_ && date < date_) {
+    StopAt("the date goes back");
+    return true;
+  }
+  date_ = date;
+  dateSinceHour_ = true;
   return true;
+}
+
+void LogImport::StopAt(const std::string& what) {
+  stopped_ = true;
+  sinks_.Warning("line " + std::to_string(line_) + ": " + what + ": the log is read up to that line");
+}
+
+// The logger writes an hour line as each hour begins and a date line only
+// now and then, so a log may cross midnight with no date line: an hour more
+// than twelve before the last, with no date line between, is the next day.
+// Any other hour going back (a clock set back) leaves no sound place for the
+// later events: the log is read up to that line. Changes within an hour are
+// kept as written, a moment out of order as they may be.
+void LogImport::ReadHour(std::string_view line) {
+  if (line.size() < 3) return;
+  const int hour = ParseTwoDigits(line, 2);
+  if (hourRead_ && date_ == hourDate_ && hour < hour_) {
+    const auto text = [](int h) { return (h < 10 ? "0" : "") + std::to_string(h); };
+    const std::string step = "the hour goes back from " + text(hour_) + " to " + text(hour);
+    if (dateSinceHour_) {
+      StopAt(step + " after a date line");
+      return;
+    }
+    if (hour_ - hour <= 12) {
+      StopAt(step);
+      return;
+    }
+    date_ += 1.0;
+    sinks_.Warning("line " + std::to_string(line_) + ": " + step +
+                   " with no date line: the events from there on are taken as the next day");
+  }
+  hour_ = hour;
+  hourDate_ = date_;
+  hourRead_ = true;
+  dateSinceHour_ = false;
 }
 
 bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
@@ -127,7 +169,10 @@ bool LogImport::ReadEvent(std::string_view line, uint32_t& count) {
 }
 
 bool LogImport::ReadLine(std::string_view line, uint32_t& count) {
+  ++line_;
   if (line.empty()) return true;
+  // Past a clock that went back only the description is still read.
+  if (stopped_ && line[0] != 'C') return true;
   switch (line[0]) {
     case 'C':
       ReadDescription(line);
@@ -136,7 +181,7 @@ bool LogImport::ReadLine(std::string_view line, uint32_t& count) {
       return ReadDate(line);
     case 'R':
     case 'T':
-      if (line.size() >= 3) hour_ = ParseTwoDigits(line, 2);
+      ReadHour(line);
       return true;
     case 'H':
     case 'L':

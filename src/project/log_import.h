@@ -21,7 +21,9 @@ class LogImport {
   LogImport(CaptureData& data, TraceList& traces, LoadSinks& sinks, SkippedEvents& skipped);
 
   // Reads one line; events go into the store from `count` on. False when the
-  // line stops the load, with the reason in Error().
+  // line stops the load, with the reason in Error(). An hour or date line
+  // that goes back is warned about with its line: an hour past midnight with
+  // no date line is the next day; otherwise the log is read up to that line.
   bool ReadLine(std::string_view line, uint32_t& count);
 
   const std::string& Notes() const { return notes_; }
@@ -31,6 +33,8 @@ class LogImport {
   void ReadDescription(std::string_view line);
   bool ReadDate(std::string_view line);
   bool ReadEvent(std::string_view line, uint32_t& count);
+  void ReadHour(std::string_view line);
+  void StopAt(const std::string& what);
 
   CaptureData& data_;
   LoadSinks& sinks_;
@@ -38,6 +42,11 @@ class LogImport {
   double date_ = 0.0;  // CurrentLogDate
   int hour_ = 0;       // CurrentLogHour
   std::string notes_;  // NotesText
+  uint64_t line_ = 0;          // the line being read, from 1
+  bool hourRead_ = false;      // an hour line was read, on this date
+  double hourDate_ = 0.0;
+  bool dateSinceHour_ = false; // a date line came after it
+  bool stopped_ = false;
   std::string error_;
 };
 

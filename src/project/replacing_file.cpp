@@ -1,6 +1,7 @@
 #include "project/replacing_file.h"
 
 #include "core/file_identity.h"
+#include "core/file_names.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <system_error>
 
 namespace korvalog {
@@ -180,11 +182,17 @@ bool ReplaceTarget(const std::string& temp, const std::string& target, std::stri
 
 #endif
 
-std::string TempNameBeside(const std::string& target) {
+// ".<name>.<process>-" beside the target: what every temporary file of one
+// process for that target is named with.
+std::string TempPrefix(const std::string& target, unsigned long processId) {
   const size_t slash = target.find_last_of(kSeparators);
   const std::string dir = slash == std::string::npos ? "" : target.substr(0, slash + 1);
   const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-  return dir + "." + base + "." + std::to_string(ProcessId()) + "-" + std::to_string(tempCounter++) + ".tmp";
+  return dir + "." + base + "." + std::to_string(processId) + "-";
+}
+
+std::string TempNameBeside(const std::string& target) {
+  return TempPrefix(target, ProcessId()) + std::to_string(tempCounter++) + ".tmp";
 }
 
 }  // namespace
@@ -259,6 +267,23 @@ bool ReplacingFile::Commit() {
   if (!ReplaceTarget(temp_, target_, reason)) return Fail("cannot replace", reason);
   temp_.clear();
   return true;
+}
+
+void RemoveLeftTemporaries(const std::string& target, unsigned long processId) {
+  namespace fs = std::filesystem;
+  const std::string prefix = TempPrefix(ResolveTarget(target), processId);
+  const size_t slash = prefix.find_last_of(kSeparators);
+  const std::string name = prefix.substr(slash == std::string::npos ? 0 : slash + 1);
+  const fs::path dir = PathFromUtf8(slash == std::string::npos ? "." : prefix.substr(0, slash + 1));
+  std::error_code ec;
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string entry = Utf8FromPath(it->path().filename());
+    if (entry.size() > name.size() + 4 && entry.compare(0, name.size(), name) == 0 &&
+        entry.compare(entry.size() - 4, 4, ".tmp") == 0) {
+      std::error_code ignored;
+      fs::remove(it->path(), ignored);
+    }
+  }
 }
 
 }  // namespace korvalog

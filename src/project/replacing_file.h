@@ -33,4 +33,8 @@ class ReplacingFile {
   std::string error_;
 };
 
+// Removes the temporary files that process `processId`, ended part-way (a
+// crash, a signal), left beside `target`; the target itself stays.
+void RemoveLeftTemporaries(const std::string& target, unsigned long processId);
+
 }  // namespace korvalog

@@ -90,7 +90,7 @@ int64_t LiftTraffic::CloseDoor(int64_t at) {
   Emit(closeAt, LiftChannels::kDoorOpenLimit, 0);
   closeRelayOn_ = true;
   ++closings_;
-  if (p_.reopenEvery > 0 && closings_ % p_.reopenEvery == 0) {
+  if (p_.reopenEvery > 0 && (closings_ + p_.faultPhase) % p_.reopenEvery == 0) {
     // The safety edge stops the closing half-way; the door opens again from
     // there and dwells once more.
     const int64_t edge = closeAt + p_.doorCloseMs / 2;
@@ -105,9 +105,12 @@ int64_t LiftTraffic::CloseDoor(int64_t at) {
     Record("door_open", edge, p_.doorOpenMs / 2, LiftChannels::kDoorOpenRelay);
     return CloseDoor(open);
   }
-  const int64_t closed = closeAt + p_.doorCloseMs;
+  ++fullClosings_;
+  const bool slow = p_.slowCloseEvery > 0 && p_.slowCloseMs > 0 && (fullClosings_ + p_.faultPhase) % p_.slowCloseEvery == 0;
+  const int64_t closing = slow ? p_.slowCloseMs : p_.doorCloseMs;
+  const int64_t closed = closeAt + closing;
   Emit(closed, LiftChannels::kDoorClosedLimit, 1);
-  Record("door_close", closeAt, p_.doorCloseMs, LiftChannels::kDoorCloseRelay);
+  Record("door_close", closeAt, closing, LiftChannels::kDoorCloseRelay);
   return closed;
 }
 
@@ -146,11 +149,14 @@ void LiftTraffic::PlanNextCall() {
     const int64_t floors = std::abs(f - floor_);
     Emit(run, motor, 1);
     Emit(run + kLevelHalfZoneMs, LiftChannels::kLevel, 0);
+    // The car passes the floors between at full speed, half its speeding up
+    // after the start.
+    const int64_t passing = run + std::max<int64_t>(p_.runExtraMs, 0) / 2;
     for (int64_t k = 1; k < floors; ++k) {
-      Emit(run + k * p_.floorTravelMs - kLevelHalfZoneMs, LiftChannels::kLevel, 1);
-      Emit(run + k * p_.floorTravelMs + kLevelHalfZoneMs, LiftChannels::kLevel, 0);
+      Emit(passing + k * p_.floorTravelMs - kLevelHalfZoneMs, LiftChannels::kLevel, 1);
+      Emit(passing + k * p_.floorTravelMs + kLevelHalfZoneMs, LiftChannels::kLevel, 0);
     }
-    arrive = run + floors * p_.floorTravelMs;
+    arrive = run + std::max<int64_t>(p_.runExtraMs, 0) + floors * p_.floorTravelMs;
     Emit(arrive - kLevelHalfZoneMs, LiftChannels::kLevel, 1);
     Emit(arrive, motor, 0);
     Record("trip", run, arrive - run, motor, 0, up ? "up" : "down");

@@ -33,12 +33,16 @@ struct LiftTrafficParameters {
   int64_t dwellMs = 4000;       // open limit to close relay
   int64_t motorStartMs = 500;   // closed limit (or call) to motor run
   int64_t floorTravelMs = 2500; // per floor travelled
+  int64_t runExtraMs = 0;       // once a trip: speeding up and slowing into the floor
   int64_t callIntervalMs = 25000;  // mean time between calls
   int carCallPercent = 40;      // the rest are hall calls
   int reopenEvery = 0;          // every Nth closing is stopped by the safety edge
   int relevelEvery = 0;         // every Nth arrival is followed by a short run
   int64_t relevelMs = 700;
   int64_t outOfServiceFromMs = -1, outOfServiceToMs = -1;  // a spell, or none
+  int slowCloseEvery = 0;       // every Nth full closing takes slowCloseMs (a sticking door)
+  int64_t slowCloseMs = 0;
+  int faultPhase = 0;           // reopens and sticking closings counted from this many on
   int chatterChannel = 0;       // pulses of chatterPulseMs every chatterEveryMs
   int64_t chatterEveryMs = 60000, chatterPulseMs = 15;
   int stuckChannel = 0;         // goes on at stuckFromMs and stays on
@@ -95,7 +99,7 @@ class LiftTraffic final : public TransitionSource {
   int64_t freeAt_ = 0;      // when the lift may take the next call
   int64_t nextCallAt_ = 0;
   int64_t nextChatterAt_ = 0;
-  int closings_ = 0, arrivals_ = 0;
+  int closings_ = 0, fullClosings_ = 0, arrivals_ = 0;
   int lastDirection_ = 0;
   bool closeRelayOn_ = false;            // motor channel of the latest trip
   int64_t openLimitAt_ = -1, closeCmdAt_ = -1;  // the latest dwell

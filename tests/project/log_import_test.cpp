@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
+#include <vector>
+
 #include "base/date_time.h"
 #include "project/project_file.h"
 #include "temp_dir.h"
@@ -128,12 +132,39 @@ TEST_F(LogImportTest, InvalidTimeStopsTheLoad) {
   EXPECT_TRUE(Load("D290224\nT23\nH0159599\n").ok);
 }
 
-TEST_F(LogImportTest, EventsKeepFileOrder) {
-  ASSERT_TRUE(Load("T10\nH0100000\nT09\nL0100000\n").ok);
-  ASSERT_EQ(data.Store.Count(), 2u);
-  EXPECT_GT(data.Store[0].time, data.Store[1].time);
-  EXPECT_EQ(data.CaptureStart.time, data.Store[0].time);
-  EXPECT_EQ(data.CaptureEnd.time, data.Store[1].time);
+TEST_F(LogImportTest, AnHourOrDateGoingBackIsWarnedAboutWithItsLine) {
+  // Times in ms from 31/12/26 00:00; the warning names its line and the step.
+  constexpr int64_t kDay = 86400000, kH = 3600000;
+  const struct {
+    const char* log;
+    std::vector<int64_t> times;
+    const char* warning;  // empty: none
+  } cases[] = {
+      {"D311226\nT23\nH0159580\nT00\nH0100030\nL0100100\n", {23 * kH + 3598000, kDay + 3000, kDay + 10000},
+       "line 4: the hour goes back from 23 to 00 with no date line: the events from there on are taken as the next day"},
+      {"D311226\nT22\nH0130000\nT02\nH0100000\nT23\nH0200000\nT01\nH0300000\n",
+       {22 * kH + 1800000, kDay + 2 * kH, kDay + 23 * kH, 2 * kDay + kH}, "line 4: the hour goes back from 22 to 02"},
+      {"D311226\nT23\nH0159580\nD010127\nT00\nH0100030\n", {23 * kH + 3598000, kDay + 3000}, ""},
+      {"D311226\nT09\nH0112000\nT08\nH0105000\nH0106000\n", {9 * kH + 720000},
+       "line 4: the hour goes back from 09 to 08: the log is read up to that line"},
+      {"D010127\nT10\nH0100000\nD311226\nT10\nH0100000\nCN1still read\n", {kDay + 10 * kH},
+       "line 4: the date goes back: the log is read up to that line"},
+      {"D311226\nT23\nH0100000\nD311226\nT00\nH0100000\n", {23 * kH}, "line 5: the hour goes back from 23 to 00 after a date"},
+      // Within an hour, changes are kept as written.
+      {"D311226\nT09\nH0100010\nL0100000\nH0200000\n", {9 * kH + 1000, 9 * kH, 9 * kH}, ""},
+  };
+  const double day0 = At(2026, 12, 31, 0, 0, 0, 0);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.log);
+    sinks.warnings.clear();
+    ASSERT_TRUE(Load(c.log).ok);
+    std::vector<int64_t> times;
+    for (uint32_t i = 0; i < data.Store.Count(); ++i) times.push_back(std::llround((data.Store[i].time - day0) * kMsPerDay));
+    EXPECT_EQ(times, c.times);
+    EXPECT_EQ(sinks.warnings.empty() ? "" : sinks.warnings.front().substr(0, std::strlen(c.warning)), c.warning);
+    // The description past the jump is still read.
+    EXPECT_EQ(sinks.notes.find("still read") != std::string::npos, std::string(c.log).find("CN") != std::string::npos);
+  }
 }
 
 }  // namespace

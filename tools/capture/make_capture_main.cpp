@@ -5,6 +5,8 @@
 //                                                  channels and a Sequencer pattern
 //   korvalog-make-capture busy OUT.kv [EVENTS]    EVENTS (default 1,048,576)
 //                                                  changes over all 128 channels
+//   korvalog-make-capture demo OUT.kv [MINUTES]   what the demonstration logger's
+//                                                  lift does, at its real timings
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -78,6 +80,16 @@ int MakeLift(const std::string& out, int minutes) {
   return WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
 }
 
+int MakeDemo(const std::string& out, int minutes) {
+  ManualClock clock(RecordingStart());
+  CaptureData data(clock);
+  CaptureView view;
+  NameLiftInputs(view.Traces);
+  sim::LiftTraffic lift(DemoLiftParameters(1));
+  sim::RecordLiftTraffic(lift, data, clock, RecordingStart(), static_cast<int64_t>(minutes) * 60000);
+  return WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
+}
+
 int MakeBusy(const std::string& out, uint32_t events) {
   ManualClock clock(RecordingStart());
   CaptureData data(clock);
@@ -103,10 +115,11 @@ int MakeBusy(const std::string& out, uint32_t events) {
 int main(int argc, char** argv) {
   const std::string kind = argc > 2 ? argv[1] : "";
   if (kind == "lift") return korvalog::MakeLift(argv[2], argc > 3 ? std::atoi(argv[3]) : 30);
+  if (kind == "demo") return korvalog::MakeDemo(argv[2], argc > 3 ? std::atoi(argv[3]) : 30);
   if (kind == "busy") {
     const long events = argc > 3 ? std::atol(argv[3]) : static_cast<long>(korvalog::kEventCapacity);
     return korvalog::MakeBusy(argv[2], static_cast<uint32_t>(events));
   }
-  std::fprintf(stderr, "usage: korvalog-make-capture lift OUT.kv [MINUTES] | busy OUT.kv [EVENTS]\n");
+  std::fprintf(stderr, "usage: korvalog-make-capture lift|demo OUT.kv [MINUTES] | busy OUT.kv [EVENTS]\n");
   return 2;
 }

@@ -86,7 +86,7 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
   const std::string& path = parsed.positional[0];
   if (!OutputAllowed(request.path, {path}, ctx)) return kExitUsage;
 #ifndef KORVALOG_PICTURES
-  if (IsPictureFormat(request.format)) return RunPictureCommand("export", "pictures", args, ctx);
+  if (IsPictureFormat(request.format)) return RunPictureCommand("export", "pictures", args, ctx, request.path);
 #endif
   StreamLoadSinks sinks(ctx.err, path);
   if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;

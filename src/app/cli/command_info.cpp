@@ -1,5 +1,6 @@
 // korvalog-cli info FILE: what a capture file holds: events, span, the
 // channels that changed, and the description of a logger log.
+#include <algorithm>
 #include <ostream>
 
 #include "app/cli/cli_load.h"
@@ -42,7 +43,19 @@ int RunInfo(const CommandArgs& args, CliContext& ctx) {
   if (count > 0) {
     out << "start\t" << FormatTimeStamp(data.CaptureStart.time) << "\n";
     out << "end\t" << FormatTimeStamp(data.CaptureEnd.time) << "\n";
-    out << "duration\t" << FormatDuration(data.CaptureEnd.time - data.CaptureStart.time) << "\n";
+    double span = data.CaptureEnd.time - data.CaptureStart.time;
+    if (span < 0) {
+      // Stamped by a clock set back: the span the capture's times cover.
+      double first = data.CaptureEnd.time, last = data.CaptureStart.time;
+      for (uint32_t i = 0; i < count; ++i) {
+        const double time = data.Store[i].time;
+        first = std::min(first, time);
+        last = std::max(last, time);
+      }
+      span = last - first;
+      sinks.Warning("the capture's clock goes back: it ends before it starts");
+    }
+    out << "duration\t" << FormatDuration(span) << "\n";
   }
   uint32_t transitions[kChannelCount] = {};
   for (uint32_t i = 0; i < count; ++i) {

@@ -84,7 +84,7 @@ int RunReport(const CommandArgs& args, CliContext& ctx) {
 #ifndef KORVALOG_PICTURES
   // The page and the PDF carry plots drawn with Qt, which this program does
   // without: the pictures tool beside it writes them.
-  if (format != "csv") return RunPictureCommand("report", "report pages", args, ctx);
+  if (format != "csv") return RunPictureCommand("report", "report pages", args, ctx, out);
 #endif
   const std::string& path = parsed.positional[0];
   if (SameFile(path, out) || (!rolesPath.empty() && SameFile(rolesPath, out)) ||

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/file_names.h"
+#include "project/replacing_file.h"
 
 namespace korvalog::cli {
 namespace {
@@ -33,7 +34,8 @@ std::wstring Quoted(const std::wstring& arg) {
 
 }  // namespace
 
-int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx) {
+int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx,
+                      const std::string& output) {
   std::wstring self(32768, L'\0');
   self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
   const std::wstring tool = self.substr(0, self.find_last_of(L"\\/") + 1) + L"korvalog-pictures.exe";
@@ -52,10 +54,17 @@ int RunPictureCommand(const char* command, const char* what, const CommandArgs& 
   }
   WaitForSingleObject(child.hProcess, INFINITE);
   DWORD status = kExitUsage;
-  GetExitCodeProcess(child.hProcess, &status);
+  if (!GetExitCodeProcess(child.hProcess, &status)) status = kExitUsage;
   CloseHandle(child.hThread);
   CloseHandle(child.hProcess);
-  return static_cast<int>(status);
+  if (status == 0) return kExitOk;
+  RemoveLeftTemporaries(output, child.dwProcessId);
+  // A crash ends a program with an exception code such as 0xC0000005.
+  const bool crashed = status >= 0xC0000000u;
+  ctx.err << "korvalog-cli: the " << what << " were not written: " << Utf8FromWide(tool)
+          << (crashed ? " crashed (exception code " : " stopped with exit status ")
+          << (crashed ? std::to_string(status) + ")" : std::to_string(status)) << "\n";
+  return crashed ? kExitUsage : static_cast<int>(status);
 }
 
 }  // namespace korvalog::cli
@@ -66,13 +75,32 @@ int RunPictureCommand(const char* command, const char* what, const CommandArgs& 
 
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
 
-namespace korvalog::cli {
+#include "project/replacing_file.h"
 
-int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx) {
+namespace korvalog::cli {
+namespace {
+
+// How a child that did not succeed ended, e.g. "stopped with exit status 3",
+// "was killed by signal 11 (Segmentation fault)".
+std::string HowItEnded(int status) {
+  if (WIFEXITED(status)) return "stopped with exit status " + std::to_string(WEXITSTATUS(status));
+  if (WIFSIGNALED(status)) {
+    const int sig = WTERMSIG(status);
+    const char* name = strsignal(sig);
+    return "was killed by signal " + std::to_string(sig) + (name != nullptr ? std::string(" (") + name + ")" : "");
+  }
+  return "stopped";
+}
+
+}  // namespace
+
+int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx,
+                      const std::string& output) {
   char self[PATH_MAX];
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   std::string tool = n > 0 ? std::string(self, static_cast<size_t>(n)) : std::string();
@@ -91,9 +119,14 @@ int RunPictureCommand(const char* command, const char* what, const CommandArgs& 
     return kExitUsage;
   }
   int status = 0;
-  while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+  pid_t waited = 0;
+  while ((waited = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
   }
-  return WIFEXITED(status) ? WEXITSTATUS(status) : kExitUsage;
+  if (waited == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0) return kExitOk;
+  RemoveLeftTemporaries(output, static_cast<unsigned long>(pid));
+  ctx.err << "korvalog-cli: the " << what << " were not written: " << tool << " "
+          << (waited == pid ? HowItEnded(status) : std::string("was lost: ") + std::strerror(errno)) << "\n";
+  return waited == pid && WIFEXITED(status) ? WEXITSTATUS(status) : kExitUsage;
 }
 
 }  // namespace korvalog::cli

@@ -6,9 +6,11 @@
 
 namespace korvalog::cli {
 
-// Runs "korvalog-pictures COMMAND ARGS..." and gives its exit status;
-// `what` names the output in the message when the tool cannot be started
-// ("pictures", "report pages").
-int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx);
+// Runs "korvalog-pictures COMMAND ARGS..." and gives its exit status. When
+// the tool cannot be started, fails or is killed, one line names the step by
+// `what` ("pictures", "report pages"), the exit status is not 0, and the
+// temporary files it left beside `output` are removed.
+int RunPictureCommand(const char* command, const char* what, const CommandArgs& args, CliContext& ctx,
+                      const std::string& output);
 
 }  // namespace korvalog::cli

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
   std::unique_ptr<DemoLogger> demo;
   UsbLoggers* usb = nullptr;
   if (options.demo) {
-    demo = std::make_unique<DemoLogger>(data, clock);
+    demo = std::make_unique<DemoLogger>(data, clock, options.demoSpeed);
     NameLiftInputs(view.Traces);
     usb = &demo->Loggers();
   } else {
