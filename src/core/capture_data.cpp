@@ -39,6 +39,7 @@ void CaptureData::StartCapture() {
     Store.Clear();
     TakeSnapshotNow(CaptureStart, 0);
   }
+  Gaps.Clear();
   RaiseStarted();
   Capturing.store(1, std::memory_order_release);
 }

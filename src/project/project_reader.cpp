@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "base/byte_text.h"
+#include "project/gap_line.h"
 #include "project/hex_record.h"
 #include "project/ignored_lines.h"
 #include "project/line_reader.h"
@@ -91,8 +92,10 @@ struct PreviousCapture {
       : count(data.Store.Count()),
         startTime(data.CaptureStart.time),
         endTime(data.CaptureEnd.time),
-        present(data.DataPresent.load(std::memory_order_acquire)) {}
+        present(data.DataPresent.load(std::memory_order_acquire)),
+        gaps(data.Gaps.Spans()) {}
   void Restore(CaptureData& data) const {
+    data.Gaps.Assign(gaps);
     data.Store.SetCount(count);
     data.CaptureStart.time = startTime;
     data.CaptureEnd.time = endTime;
@@ -101,6 +104,7 @@ struct PreviousCapture {
   uint32_t count;
   double startTime, endTime;
   uint8_t present;
+  std::vector<GapSpan> gaps;
 };
 
 // True when the line is exactly the tag, then 2 * size digits from `start`
@@ -170,6 +174,8 @@ bool ReadTableLine(std::string_view line, CaptureData& data, CaptureView& view) 
       return ReadMarkerLine(line, view);
     case 'R':
       return ReadRoleLine(line, view.Traces.Roles());
+    case 'G':
+      return ReadGapLine(line, data.Gaps);
     default:
       return false;
   }
@@ -289,6 +295,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, CaptureVi
   data.DataPresent.store(0, std::memory_order_release);
   view.Markers.Clear();
   view.Traces.Roles().Clear();
+  data.Gaps.Clear();
 
   if (IsVcdPath(path)) {
     // A dump that cannot be taken stops the load at the line that says so;

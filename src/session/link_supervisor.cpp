@@ -101,10 +101,12 @@ void LinkSupervisor::FollowGaps() {
   if (!capturing) return;
   if (wasConnected && !connected_) {
     gaps_.Lost(clock_.Now(), data_.Store.Count());
+    data_.Gaps.Lost(gaps_.Gaps().back().lostAt);  // kept with the capture
     view_.linkNote = LinkGaps::LostText(gaps_.Gaps().back());
     view_.linkNoteChanged = true;
   } else if (connected_ && gaps_.Open()) {
     gaps_.Back(clock_.Now());
+    data_.Gaps.Back(gaps_.Gaps().back().backAt);
     view_.linkNote = LinkGaps::BackText(gaps_.Gaps().back());
     view_.linkNoteChanged = true;
   }
