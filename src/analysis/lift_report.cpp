@@ -126,6 +126,14 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
   calls.Finish(end_, doors.cycleStarts);
   availability.Finish(end_);
   health.Finish(end_);
+  // What spans a link gap was measured across inputs nobody saw.
+  linkGaps.spans = GapsWithin(data.Gaps.Spans(), start_, end_);
+  linkGaps.seconds = GapDaysWithin(linkGaps.spans, start_, end_) * kSecondsPerDay;
+  for (Occurrences* list : {&doors.opening, &doors.closing, &doors.dwell, &doors.reopens, &trips.trips,
+                            &calls.hallWaits, &calls.carService, &availability.spells, &health.chatter,
+                            &health.stuck}) {
+    linkGaps.leftOut += LeaveOutAcrossGaps(*list, linkGaps.spans);
+  }
   Bin();
 }
 

@@ -10,6 +10,7 @@
 #include "analysis/door_figures.h"
 #include "analysis/figure_summary.h"
 #include "analysis/input_health.h"
+#include "analysis/report_gaps.h"
 #include "analysis/sequence_trend.h"
 #include "analysis/trip_figures.h"
 #include "core/capture_data.h"
@@ -49,6 +50,7 @@ class LiftReport {
   InputHealth health;
   SequenceTrend sequence;
   std::vector<ReportBin> hours, days;
+  ReportGaps linkGaps;  // figures across a link gap are not counted
 
   // Summaries for the tables.
   FigureSummary Opening() const { return Summarize(doors.opening); }
