@@ -1,45 +1,123 @@
 #include "analysis/availability_figures.h"
 
+#include <algorithm>
+
+#include "core/channel_roles.h"
+
 namespace korvalog {
 
-void AvailabilityFigures::Start(double start, bool outOfServiceAtStart) {
+std::string_view ShutdownCauseText(ShutdownCause cause) {
+  static constexpr std::string_view kTexts[] = {"out of service", "fire service", "inspection", "alarm"};
+  return kTexts[static_cast<int>(cause) % 4];
+}
+
+void AvailabilityFigures::Start(double start, const uint8_t (&levels)[kChannelCount], const ChannelRoles& roles) {
   start_ = start;
-  on_ = outOfServiceAtStart;
-  cutAtStart = outOfServiceAtStart;
-  since_ = start;
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    const ChannelRole r = roles[ch].role;
+    tracked_[ch] = true;
+    if (r == ChannelRole::OutOfService) {
+      cause_[ch] = ShutdownCause::OutOfService;
+      hasInput = true;
+    } else if (r == ChannelRole::FireService) {
+      cause_[ch] = ShutdownCause::FireService;
+    } else if (r == ChannelRole::Inspection) {
+      cause_[ch] = ShutdownCause::Inspection;
+    } else if (r == ChannelRole::Alarm) {
+      cause_[ch] = ShutdownCause::Alarm;
+    } else {
+      tracked_[ch] = false;
+    }
+    if (tracked_[ch] && levels[ch - 1] != 0) Open(ch, start, true);
+  }
+}
+
+void AvailabilityFigures::Open(int ch, double at, bool cut) {
+  on_[ch] = true;
+  cut_[ch] = cut;
+  since_[ch] = at;
+  if (cause_[ch] == ShutdownCause::OutOfService && cut) cutAtStart = true;
+  if (cause_[ch] == ShutdownCause::Alarm) {
+    alarmActivations += cut ? 0 : 1;
+    return;
+  }
+  if (shutDownInputs_++ == 0) {
+    unionSince_ = MsOf(at);
+    unionCut_ = cut;
+    if (!cut) shutdownStarts.push_back(at);
+  }
+}
+
+void AvailabilityFigures::Close(int ch, double at, bool cut) {
+  on_[ch] = false;
+  const ShutdownCause cause = cause_[ch];
+  const double seconds = SecondsBetween(since_[ch], at);
+  if (cause == ShutdownCause::OutOfService) outOfServiceSeconds += seconds;
+  log.push_back({since_[ch], at, seconds, cause, static_cast<uint8_t>(ch), cut_[ch], cut});
+  if (!cut_[ch] && !cut) {
+    Occurrence o;
+    o.kind = cause == ShutdownCause::OutOfService ? OccurrenceKind::OutOfService
+             : cause == ShutdownCause::FireService ? OccurrenceKind::FireService
+             : cause == ShutdownCause::Inspection  ? OccurrenceKind::Inspection
+                                                   : OccurrenceKind::Alarm;
+    o.channel = static_cast<uint8_t>(ch);
+    o.start = since_[ch];
+    o.seconds = seconds;
+    (cause == ShutdownCause::OutOfService  ? spells
+     : cause == ShutdownCause::FireService ? fireService
+     : cause == ShutdownCause::Inspection  ? inspection
+                                           : alarms)
+        .push_back(o);
+  }
+  if (cause == ShutdownCause::Alarm) return;
+  if (--shutDownInputs_ == 0) {
+    union_.push_back({unionSince_, std::max(unionSince_, MsOf(at))});
+    shutdowns += unionCut_ ? 0 : 1;
+  }
 }
 
 void AvailabilityFigures::Edge(const InputEdge& e) {
-  if (e.role != ChannelRole::OutOfService || e.on == on_) return;
-  on_ = e.on;
+  if (!tracked_[e.channel] || e.on == on_[e.channel]) return;
   if (e.on) {
-    since_ = e.time;
-    return;
+    Open(e.channel, e.time, false);
+  } else {
+    Close(e.channel, e.time, false);
   }
-  const double seconds = SecondsBetween(since_, e.time);
-  outOfServiceSeconds += seconds;
-  if (since_ == start_ && cutAtStart) return;  // began before the capture
-  Occurrence o;
-  o.kind = OccurrenceKind::OutOfService;
-  o.channel = e.channel;
-  o.start = since_;
-  o.seconds = seconds;
-  spells.push_back(o);
 }
 
 void AvailabilityFigures::Finish(double end) {
-  cutAtEnd = on_;
-  if (on_) outOfServiceSeconds += SecondsBetween(since_, end);
-  spanSeconds = SecondsBetween(start_, end);
-  availabilityPercent = spanSeconds > 0 ? 100.0 * (1.0 - outOfServiceSeconds / spanSeconds) : 100.0;
-  meanSecondsBetweenShutdowns = 0;
-  if (spells.size() >= 2) {
-    double gaps = 0;
-    for (size_t i = 1; i < spells.size(); ++i) {
-      gaps += SecondsBetween(spells[i - 1].start, spells[i].start) - spells[i - 1].seconds;
-    }
-    meanSecondsBetweenShutdowns = gaps / static_cast<double>(spells.size() - 1);
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    if (!tracked_[ch] || !on_[ch]) continue;
+    if (cause_[ch] == ShutdownCause::OutOfService) cutAtEnd = true;
+    Close(ch, end, true);
   }
+  std::stable_sort(log.begin(), log.end(), [](const ShutdownEntry& a, const ShutdownEntry& b) {
+    return MsOf(a.start) < MsOf(b.start);
+  });
+  shutdownSeconds = 0;
+  for (const Span& s : union_) shutdownSeconds += static_cast<double>(s.to - s.from) / 1000.0;
+  spanSeconds = SecondsBetween(start_, end);
+  inServiceSeconds = std::max(0.0, spanSeconds - shutdownSeconds);
+  availabilityPercent = spanSeconds > 0 ? 100.0 * inServiceSeconds / spanSeconds : 100.0;
+  meanSecondsBetweenShutdowns = shutdowns > 0 ? inServiceSeconds / shutdowns : 0.0;
+}
+
+bool AvailabilityFigures::ShutDownDuring(double from, double to) const {
+  if (union_.empty()) return false;
+  const int64_t a = MsOf(from), b = std::max(a, MsOf(to));
+  // The first shutdown that ends after `a`.
+  const auto it = std::upper_bound(union_.begin(), union_.end(), a,
+                                   [](int64_t t, const Span& s) { return t < s.to; });
+  if (it == union_.end()) return false;
+  return a == b ? it->from <= a : it->from < b;
+}
+
+double AvailabilityFigures::ShutdownSecondsWithin(double from, double to) const {
+  const int64_t a = MsOf(from), b = MsOf(to);
+  int64_t ms = 0;
+  auto it = std::upper_bound(union_.begin(), union_.end(), a, [](int64_t t, const Span& s) { return t < s.to; });
+  for (; it != union_.end() && it->from < b; ++it) ms += std::min(b, it->to) - std::max(a, it->from);
+  return static_cast<double>(ms) / 1000.0;
 }
 
 }  // namespace korvalog

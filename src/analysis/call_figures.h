@@ -1,8 +1,11 @@
 #pragma once
 // Calls: how long each hall call waits (registered to cancelled: its input
 // stays on until the controller cancels it as the car answers) and how long
-// each car call takes to serve. A hall call cancelled without a door opening
-// at that moment is counted apart, as cancelled.
+// each car call takes to serve. A hall call is answered when the car stood
+// at a floor (motor stopped, level zone made) and its door began to open
+// from a moment before the cancel to a window after it, without the car
+// moving in between; any other hall call is counted apart, as cancelled.
+#include <cstdint>
 #include <vector>
 
 #include "analysis/report_edge.h"
@@ -10,12 +13,26 @@
 
 namespace korvalog {
 
+// What the lift did that answers a call, in whole milliseconds.
+struct AnswerEvidence {
+  std::vector<int64_t> openingsMs;   // open commands while the car stood at a floor, in order
+  std::vector<int64_t> runStartsMs;  // motor starts, in order
+  int64_t beforeMs = 1000;           // an opening this long before the cancel answers it
+  int64_t windowMs = 5000;           // ... and this long after it, both ends included
+  bool doorsKnown = false;           // without door inputs every call counts as answered
+};
+
 class CallFigures {
  public:
   void Edge(const InputEdge& e);
-  // `doorOpenings`: date-times of every open command, in order; empty when
-  // no door input has a role (then every call counts as answered).
-  void Finish(double end, const std::vector<double>& doorOpenings);
+  void Finish(double end, const AnswerEvidence& evidence);
+  // Calls registered now.
+  int Registered() const { return registered_; }
+  // The opening (ms) that answers a call that ended at `cancelMs`; -1 when
+  // the lift did nothing that answers it.
+  static int64_t AnsweringOpening(int64_t cancelMs, const AnswerEvidence& evidence);
+  // Counts `cancelled` again after calls were taken out.
+  void Recount();
 
   Occurrences hallWaits;   // answered and cancelled (detail Cancelled)
   Occurrences carService;
@@ -23,12 +40,10 @@ class CallFigures {
   int partialAtStart = 0;  // calls already registered when the capture began
   int waitingAtEnd = 0;    // still registered when it ended: not counted
 
-  // An opening that begins this long before or after the cancel answers it.
-  static constexpr double kAnswerBefore = 1.0, kAnswerAfter = 2.0;
-
  private:
   double since_[129] = {};
   bool on_[129] = {};
+  int registered_ = 0;
 };
 
 }  // namespace korvalog

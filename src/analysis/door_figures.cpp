@@ -1,5 +1,7 @@
 #include "analysis/door_figures.h"
 
+#include <cmath>
+
 namespace korvalog {
 namespace {
 
@@ -14,25 +16,41 @@ Occurrence Made(OccurrenceKind kind, double from, double to, uint8_t channel) {
 
 }  // namespace
 
-void DoorFigures::Start(bool hasOpenLimit, bool hasClosedLimit) {
+void DoorFigures::Start(bool hasOpenLimit, bool hasClosedLimit, bool hasReopenInput, double reopenGapSeconds,
+                        double closingLongestSeconds) {
   hasOpenLimit_ = hasOpenLimit;
   hasClosedLimit_ = hasClosedLimit;
+  reopensInferred = !hasClosedLimit && !hasReopenInput;
+  reopenGapMs_ = std::llround(reopenGapSeconds * 1000.0);
+  closingLongestMs_ = std::llround(closingLongestSeconds * 1000.0);
+}
+
+bool DoorFigures::StillClosing(double t) const {
+  if (closingStart_ == kNone) return false;
+  if (hasClosedLimit_) return true;
+  // Without a closed limit: the close command is on, or dropped a moment ago
+  // (an interlock drops it just before the open command), and has not been
+  // on for longer than any door takes to close.
+  const int64_t now = MsOf(t);
+  if (now - MsOf(closingStart_) > closingLongestMs_) return false;
+  return closeOn_ || now - closeDroppedMs_ <= reopenGapMs_;
 }
 
 void DoorFigures::Edge(const InputEdge& e) {
   if (!e.on) {
-    // Without a closed limit the closing is over when its command drops: an
-    // opening after that is the next door cycle, not a reopen.
-    if (e.role == ChannelRole::DoorCloseRelay && !hasClosedLimit_) closingStart_ = kNone;
+    if (e.role == ChannelRole::DoorCloseRelay) {
+      closeOn_ = false;
+      closeDroppedMs_ = MsOf(e.time);
+    }
     return;  // every other door figure starts or ends at an input coming on
   }
   switch (e.role) {
     case ChannelRole::DoorOpenRelay:
-      if (closingStart_ != kNone) {
+      if (StillClosing(e.time)) {
         // The door opens again before it closed: a reopen, once per closing.
         if (!closingReopened_) reopens.push_back(Made(OccurrenceKind::Reopen, e.time, e.time, e.channel));
-        closingStart_ = kNone;
       }
+      closingStart_ = kNone;
       cycleStarts.push_back(e.time);
       openingStart_ = e.time;
       openChannel_ = e.channel;
@@ -57,6 +75,7 @@ void DoorFigures::Edge(const InputEdge& e) {
       closingStart_ = e.time;
       closeChannel_ = e.channel;
       closingReopened_ = false;
+      closeOn_ = true;
       return;
     case ChannelRole::DoorClosedLimit:
       if (closingStart_ != kNone) closing.push_back(Made(OccurrenceKind::DoorClose, closingStart_, e.time, closeChannel_));
@@ -64,7 +83,7 @@ void DoorFigures::Edge(const InputEdge& e) {
       dwellStart_ = kNone;
       return;
     case ChannelRole::DoorReopen:
-      if (closingStart_ != kNone && !closingReopened_) {
+      if (StillClosing(e.time) && !closingReopened_) {
         reopens.push_back(Made(OccurrenceKind::Reopen, e.time, e.time, e.channel));
         closingReopened_ = true;
       }

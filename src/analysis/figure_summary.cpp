@@ -24,7 +24,7 @@ FigureSummary SummarizeValues(std::vector<double> values) {
   }
   const size_t n = values.size();
   s.mean = s.total / static_cast<double>(n);
-  s.median = n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+  s.median = NearestRank(values, 50);
   s.p90 = NearestRank(values, 90);
   s.p95 = NearestRank(values, 95);
   s.longest = values.back();

@@ -24,6 +24,10 @@ int BinOf(double t, double first, double width, int count) {
 // Inputs on for hours by design: service states, and the door held closed
 // (its close command and closed limit) and the level zone of a car standing
 // idle.
+// An opening this long before a hall call's cancel still answers it (the
+// controller cancels as the door starts to open, a little late).
+constexpr int64_t kAnswerBeforeMs = 1000;
+
 bool MayStayOn(ChannelRole r) {
   return r == ChannelRole::OutOfService || r == ChannelRole::FireService || r == ChannelRole::Inspection ||
          r == ChannelRole::DoorCloseRelay || r == ChannelRole::DoorClosedLimit || r == ChannelRole::Level;
@@ -35,6 +39,7 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
                          const ReportOptions& options) {
   *this = LiftReport{};
   roles_ = roles;
+  options_ = options;
   present_ = data.DataPresent.load(std::memory_order_acquire) != 0;
   start_ = data.CaptureStart.time;
   end_ = std::max(data.CaptureEnd.time, start_);
@@ -43,14 +48,13 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
 
   const double hour0 = std::floor(start_ * 24.0 + 1e-9) / 24.0;
   const int hourCount = BinCount(hour0, end_, kHour);
-  doors.Start(roles.Has(ChannelRole::DoorOpenLimit), roles.Has(ChannelRole::DoorClosedLimit));
-  trips.Start(roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown), options.shortRunSeconds);
-  bool oosAtStart = false;
-  for (int ch = 1; ch <= kChannelCount; ++ch) {
-    if (roles[ch].role == ChannelRole::OutOfService && levels[ch - 1] != 0) oosAtStart = true;
-  }
-  availability.Start(start_, oosAtStart);
-  availability.hasInput = roles.Has(ChannelRole::OutOfService);
+  doors.Start(roles.Has(ChannelRole::DoorOpenLimit), roles.Has(ChannelRole::DoorClosedLimit),
+              roles.Has(ChannelRole::DoorReopen), options.reopenGapSeconds, options.closingLongestSeconds);
+  const bool callsKnown =
+      roles.Has(ChannelRole::HallUp) || roles.Has(ChannelRole::HallDown) || roles.Has(ChannelRole::CarCall);
+  trips.Start(roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown), options.shortRunSeconds,
+              callsKnown);
+  availability.Start(start_, levels, roles);
   health.Start(start_, levels, hour0, hourCount, options.chatterSeconds, options.stuckSeconds);
   for (int ch = 1; ch <= kChannelCount; ++ch) {
     if (MayStayOn(roles[ch].role)) health.ExemptFromStuck(ch);
@@ -60,9 +64,12 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
 
   // One pass: each real change goes to the input health, to the Sequencer
   // runs when a row names its channel, and to the family its role feeds.
-  enum Family : uint8_t { kNone, kDoors, kTrips, kCalls, kAvailability };
+  enum Family : uint8_t { kNone, kDoors, kTrips, kCalls, kService, kLevel };
   uint8_t family[kChannelCount + 1] = {};
   bool involved[kChannelCount + 1] = {};
+  int levelsOn = 0;
+  bool levelMadeSinceRun = true;  // before the first run the car is taken to stand at a floor
+  const bool levelKnown = roles.Has(ChannelRole::Level);
   for (int ch = 1; ch <= kChannelCount; ++ch) {
     switch (roles[ch].role) {
       case ChannelRole::DoorOpenRelay:
@@ -83,13 +90,24 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
         family[ch] = kCalls;
         break;
       case ChannelRole::OutOfService:
-        family[ch] = kAvailability;
+      case ChannelRole::FireService:
+      case ChannelRole::Inspection:
+      case ChannelRole::Alarm:
+        family[ch] = kService;
+        break;
+      case ChannelRole::Level:
+        family[ch] = kLevel;
+        levelsOn += levels[ch - 1];
         break;
       default:
         break;
     }
     involved[ch] = sequence.Involves(ch);
   }
+  AnswerEvidence evidence;
+  evidence.doorsKnown = roles.Has(ChannelRole::DoorOpenRelay);
+  evidence.beforeMs = kAnswerBeforeMs;
+  evidence.windowMs = std::llround(options.answerWindowSeconds * 1000.0);
   const uint32_t count = std::min(data.Store.Count(), data.CaptureEnd.index);
   const EventRecord* events = data.Store.Data();
   for (uint32_t i = data.CaptureStart.index; i < count; ++i) {
@@ -109,12 +127,38 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
         break;
       case kDoors:
         doors.Edge(e);
+        if (e.role == ChannelRole::DoorClosedLimit) {
+          if (e.on) {
+            trips.DoorClosed(e.time, calls.Registered());
+          } else {
+            trips.DoorLeftClosed();
+          }
+        } else if (e.role == ChannelRole::DoorOpenRelay && e.on) {
+          trips.DoorLeftClosed();
+          // An opening answers a call only where the car stood at a floor:
+          // stopped, in the level zone or having made it on its last run
+          // (a level sensor may give a pulse per floor rather than a zone).
+          if (!trips.Running() && (!levelKnown || levelsOn > 0 || levelMadeSinceRun)) {
+            evidence.openingsMs.push_back(MsOf(e.time));
+          }
+        }
         break;
       case kTrips:
         trips.Edge(e);
+        if (e.on) {
+          evidence.runStartsMs.push_back(MsOf(e.time));
+          levelMadeSinceRun = false;
+        }
         break;
       case kCalls:
         calls.Edge(e);
+        break;
+      case kLevel:
+        levelsOn += e.on ? 1 : -1;
+        if (e.on) {
+          trips.LevelMade();
+          levelMadeSinceRun = true;
+        }
         break;
       default:
         availability.Edge(e);
@@ -123,18 +167,57 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
   }
   doors.Finish(end_);
   trips.Finish(end_);
-  calls.Finish(end_, doors.cycleStarts);
   availability.Finish(end_);
   health.Finish(end_);
+  // Stamps out of order must not break the searches below.
+  std::sort(evidence.openingsMs.begin(), evidence.openingsMs.end());
+  std::sort(evidence.runStartsMs.begin(), evidence.runStartsMs.end());
+  calls.Finish(end_, evidence);
+  // Where the car stood, from every trip and call before any is left out.
+  position.Compute(trips.trips, calls.hallWaits, calls.carService, evidence, levelKnown);
+  LeaveOutShutdowns();
   // What spans a link gap was measured across inputs nobody saw.
   linkGaps.spans = GapsWithin(data.Gaps.Spans(), start_, end_);
   linkGaps.seconds = GapDaysWithin(linkGaps.spans, start_, end_) * kSecondsPerDay;
   for (Occurrences* list : {&doors.opening, &doors.closing, &doors.dwell, &doors.reopens, &trips.trips,
-                            &calls.hallWaits, &calls.carService, &availability.spells, &health.chatter,
-                            &health.stuck}) {
+                            &trips.startDelays, &calls.hallWaits, &calls.carService, &availability.spells,
+                            &health.chatter, &health.stuck}) {
     linkGaps.leftOut += LeaveOutAcrossGaps(*list, linkGaps.spans);
   }
+  performance.Compute(doors.closing, trips.startDelays, trips.trips, doors.opening, evidence.windowMs);
+  floors = FiguresByFloor(position, roles_, calls.hallWaits, doors.opening, doors.closing, doors.dwell, doors.reopens,
+                          doors.cycleStarts);
   Bin();
+}
+
+void LiftReport::LeaveOutShutdowns() {
+  if (availability.shutdownSeconds <= 0) return;
+  const AvailabilityFigures& a = availability;
+  const auto during = [&a](const Occurrence& o) {
+    return a.ShutDownDuring(o.start, o.start + o.seconds / kSecondsPerDay);
+  };
+  for (Occurrences* list : {&doors.opening, &doors.closing, &doors.dwell, &doors.reopens, &trips.trips,
+                            &trips.startDelays, &calls.hallWaits, &calls.carService}) {
+    list->erase(std::remove_if(list->begin(), list->end(), during), list->end());
+  }
+  doors.cycleStarts.erase(std::remove_if(doors.cycleStarts.begin(), doors.cycleStarts.end(),
+                                         [&a](double t) { return a.ShutDownDuring(t, t); }),
+                          doors.cycleStarts.end());
+  trips.shortRuns = static_cast<int>(std::count_if(trips.trips.begin(), trips.trips.end(), [this](const Occurrence& o) {
+    return o.seconds < trips.shortRunSeconds;
+  }));
+  calls.Recount();
+  // An input is stuck only by the time it stayed on while the lift was in
+  // service: a door held open out of service is not a fault.
+  const double threshold = options_.stuckSeconds;
+  health.stuck.erase(std::remove_if(health.stuck.begin(), health.stuck.end(),
+                                    [&](const Occurrence& o) {
+                                      const double end = o.start + o.seconds / kSecondsPerDay;
+                                      if (o.seconds - a.ShutdownSecondsWithin(o.start, end) >= threshold) return false;
+                                      --health.channels[o.channel - 1].stuckSpells;
+                                      return true;
+                                    }),
+                     health.stuck.end());
 }
 
 void LiftReport::Bin() {
@@ -153,12 +236,18 @@ void LiftReport::Bin() {
   for (const Occurrence& o : trips.trips) each(o.start, [](ReportBin& b) { ++b.trips; });
   for (const Occurrence& o : calls.hallWaits) {
     each(o.start, [&o](ReportBin& b) {
-      ++b.hallCalls;
-      if (o.detail != OccurrenceDetail::Cancelled) {
-        b.hallWaitTotal += o.seconds;
-        ++b.hallWaitCount;
+      if (o.detail == OccurrenceDetail::Cancelled) {
+        ++b.hallCallsCancelled;
+        return;
       }
+      ++b.hallCalls;
+      b.hallWaitTotal += o.seconds;
+      ++b.hallWaitCount;
     });
+  }
+  for (double t : availability.shutdownStarts) each(t, [](ReportBin& b) { ++b.shutdowns; });
+  for (const ShutdownEntry& s : availability.log) {
+    if (s.cause == ShutdownCause::Alarm && !s.cutAtStart) each(s.start, [](ReportBin& b) { ++b.alarms; });
   }
   for (const Occurrence& o : calls.carService) each(o.start, [](ReportBin& b) { ++b.carCalls; });
   for (double t : doors.cycleStarts) each(t, [](ReportBin& b) { ++b.doorCycles; });
@@ -183,15 +272,21 @@ FigureSummary LiftReport::HallWaits() const {
 }
 
 double LiftReport::TripsPerHour() const {
-  const double span = SpanSeconds();
-  return span > 0 ? static_cast<double>(trips.trips.size()) * 3600.0 / span : 0.0;
+  const double inService = availability.inServiceSeconds;
+  return inService > 0 ? static_cast<double>(trips.trips.size()) * 3600.0 / inService : 0.0;
+}
+
+double LiftReport::ReopensPer100Cycles() const {
+  const size_t cycles = doors.cycleStarts.size();
+  return cycles > 0 ? 100.0 * static_cast<double>(doors.reopens.size()) / static_cast<double>(cycles) : 0.0;
 }
 
 Occurrences LiftReport::All() const {
   Occurrences all;
   for (const Occurrences* list : {&doors.opening, &doors.closing, &doors.dwell, &doors.reopens, &trips.trips,
                                   &calls.hallWaits, &calls.carService, &availability.spells, &health.chatter,
-                                  &health.stuck, &sequence.occurrences}) {
+                                  &health.stuck, &sequence.occurrences, &trips.startDelays, &performance.flights,
+                                  &availability.fireService, &availability.inspection, &availability.alarms}) {
     all.insert(all.end(), list->begin(), list->end());
   }
   std::stable_sort(all.begin(), all.end(), [](const Occurrence& a, const Occurrence& b) {

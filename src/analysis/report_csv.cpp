@@ -17,6 +17,7 @@ std::string SecondsText(double seconds) {
 }
 
 std::string OccurrenceDetailText(const LiftReport& report, const Occurrence& o) {
+  if (o.kind == OccurrenceKind::Flight) return std::to_string(o.floorsTravelled);
   if (o.kind != OccurrenceKind::SequenceRun) return std::string(DetailKey(o.detail));
   const SequenceRun& run = report.sequence.runs[o.run];
   std::string text;
@@ -47,7 +48,8 @@ std::string ReportCsv(const LiftReport& report) {
 std::string_view OccurrenceKey(OccurrenceKind kind) {
   static constexpr std::string_view kKeys[kOccurrenceKinds] = {
       "door_open", "door_close", "dwell",  "reopen", "trip",        "hall_wait",
-      "car_service", "out_of_service", "chatter", "stuck", "sequence_run"};
+      "car_service", "out_of_service", "chatter", "stuck", "sequence_run", "start_delay",
+      "flight",    "fire_service", "inspection", "alarm"};
   return kKeys[static_cast<int>(kind) % kOccurrenceKinds];
 }
 

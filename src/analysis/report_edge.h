@@ -17,9 +17,15 @@ struct InputEdge {
   int16_t floor;
 };
 
-// Seconds between two date-times, to the millisecond the clock resolves.
+// Whole milliseconds of a date-time: every boundary of the report is
+// compared in these, so no rounding decides an inclusive limit.
+inline int64_t MsOf(double dateTime) { return std::llround(dateTime * kMsPerDay); }
+
+// Seconds between two date-times, to the millisecond the clock resolves;
+// never negative (a clock set back must not make a negative figure).
 inline double SecondsBetween(double from, double to) {
-  return static_cast<double>(std::llround((to - from) * kMsPerDay)) / 1000.0;
+  const int64_t ms = std::llround((to - from) * kMsPerDay);
+  return ms > 0 ? static_cast<double>(ms) / 1000.0 : 0.0;
 }
 
 }  // namespace korvalog

@@ -19,8 +19,14 @@ enum class OccurrenceKind : uint8_t {
   Chatter,
   Stuck,
   SequenceRun,
+  // Added later: an older script sees new words only where these occur.
+  StartDelay,   // door closed to motor run
+  Flight,       // a trip that left its floor, with the floors it travelled
+  FireService,  // spells of the service states, like OutOfService
+  Inspection,
+  Alarm,
 };
-inline constexpr int kOccurrenceKinds = 11;
+inline constexpr int kOccurrenceKinds = 16;
 
 // The CSV word of a kind ("door_open").
 std::string_view OccurrenceKey(OccurrenceKind kind);
@@ -35,6 +41,7 @@ struct Occurrence {
   OccurrenceKind kind{};
   OccurrenceDetail detail = OccurrenceDetail::None;
   uint8_t channel = 0;       // 0 = none
+  uint8_t floorsTravelled = 0;  // trips and flights: level zones passed into
   int16_t floor = kNoFloor;
   uint32_t run = 0;          // sequence runs: index into the trend's runs
   double start = 0.0;        // date-time

@@ -2,9 +2,10 @@
 
 namespace korvalog {
 
-void TripFigures::Start(bool directional, double shortRun) {
+void TripFigures::Start(bool directional, double shortRun, bool callsKnown) {
   directional_ = directional;
   shortRunSeconds = shortRun;
+  callsKnown_ = callsKnown;
 }
 
 void TripFigures::Edge(const InputEdge& e) {
@@ -12,8 +13,23 @@ void TripFigures::Edge(const InputEdge& e) {
                        (e.role == ChannelRole::MotorRun && !directional_);
   if (!counted) return;
   if (e.on) {
+    if (running_[e.channel]) return;
     running_[e.channel] = true;
     runStart_[e.channel] = e.time;
+    floors_[e.channel] = 0;
+    runningChannels_[runningCount_++] = e.channel;
+    if (closedAt_ != kNone && closedWithCall_) {
+      const double delay = SecondsBetween(closedAt_, e.time);
+      if (delay <= kLongestStartDelay) {
+        Occurrence o;
+        o.kind = OccurrenceKind::StartDelay;
+        o.channel = e.channel;
+        o.start = closedAt_;
+        o.seconds = delay;
+        startDelays.push_back(o);
+      }
+    }
+    closedAt_ = kNone;  // one start per closing
     return;
   }
   if (!running_[e.channel]) {
@@ -21,11 +37,18 @@ void TripFigures::Edge(const InputEdge& e) {
     return;
   }
   running_[e.channel] = false;
+  for (int i = 0; i < runningCount_; ++i) {
+    if (runningChannels_[i] == e.channel) {
+      runningChannels_[i] = runningChannels_[--runningCount_];
+      break;
+    }
+  }
   Occurrence o;
   o.kind = OccurrenceKind::Trip;
   o.channel = e.channel;
   o.start = runStart_[e.channel];
   o.seconds = SecondsBetween(o.start, e.time);
+  o.floorsTravelled = floors_[e.channel];
   o.detail = e.role == ChannelRole::MotorUp ? OccurrenceDetail::Up
              : e.role == ChannelRole::MotorDown ? OccurrenceDetail::Down
                                                 : OccurrenceDetail::None;
@@ -34,8 +57,7 @@ void TripFigures::Edge(const InputEdge& e) {
 }
 
 void TripFigures::Finish(double) {
-  runningAtEnd = false;
-  for (bool r : running_) runningAtEnd = runningAtEnd || r;
+  runningAtEnd = runningCount_ > 0;
 }
 
 }  // namespace korvalog

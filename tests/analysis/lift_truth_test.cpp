@@ -34,13 +34,46 @@ struct Row {
   std::string detail;
 };
 
-std::vector<Row> FromTruth(const std::vector<LiftTruth>& truth) {
+// What the report must show of the lift's record: time the lift stood out
+// of service is left out of every door, trip and call figure; a hall call
+// is answered by a door opening from 1 s before its cancel to the window
+// after it, the car not running in between.
+std::vector<Row> FromTruth(const LiftTraffic& traffic, int64_t ms, const LiftTrafficParameters& p) {
+  const std::vector<LiftTruth> truth = traffic.TruthUntil(ms);
+  const int64_t from = std::llround(static_cast<double>(p.outOfServiceFromMs) * p.timeScale);
+  const int64_t to = std::llround(static_cast<double>(p.outOfServiceToMs) * p.timeScale);
+  const auto shutDown = [&](int64_t a, int64_t b) {
+    return p.outOfServiceToMs > p.outOfServiceFromMs && (a == b ? a >= from && a < to : a < to && b > from);
+  };
+  std::vector<int64_t> openings, runs;
+  // An opening or a run that began before the end answers or moves, even
+  // when the capture ends before it does.
+  for (const LiftTruth& t : traffic.TruthUntil(ms + 600000)) {
+    if (t.startMs >= ms) continue;
+    if (t.kind == "door_open") openings.push_back(t.startMs);
+    if (t.kind == "trip") runs.push_back(t.startMs);
+  }
+  std::sort(openings.begin(), openings.end());
+  std::sort(runs.begin(), runs.end());
+  const auto answered = [&](int64_t cancel) {
+    for (int64_t o : openings) {
+      if (o < cancel - 1000 || o > cancel + 5000) continue;
+      const bool moved = std::any_of(runs.begin(), runs.end(), [&](int64_t r) {
+        return r > std::min(o, cancel) && r <= std::max(o, cancel);
+      });
+      if (!moved) return true;
+    }
+    return false;
+  };
   std::vector<Row> rows;
   for (const LiftTruth& t : truth) {
     const bool call = t.kind == "hall_wait" || t.kind == "car_service";
-    rows.push_back({t.kind, t.startMs, t.durationMs, t.channel, call ? t.floor : INT16_MIN, t.detail});
-    // A call held through an out-of-service spell stays on past the report's
-    // ten minutes: its input is stuck on as well.
+    const bool spell = t.kind == "out_of_service" || t.kind == "chatter" || t.kind == "stuck";
+    if (!spell && shutDown(t.startMs, t.startMs + t.durationMs)) continue;
+    std::string detail = t.detail;
+    if (t.kind == "hall_wait") detail = answered(t.startMs + t.durationMs) ? "" : "cancelled";
+    rows.push_back({t.kind, t.startMs, t.durationMs, t.channel, call ? t.floor : INT16_MIN, detail});
+    // A call held on for over ten minutes of service is stuck on as well.
     if (call && t.durationMs >= 600000) rows.push_back({"stuck", t.startMs, t.durationMs, t.channel, INT16_MIN, ""});
   }
   return rows;
@@ -49,7 +82,11 @@ std::vector<Row> FromTruth(const std::vector<LiftTruth>& truth) {
 std::vector<Row> FromReport(const LiftReport& r) {
   std::vector<Row> rows;
   for (const Occurrence& o : r.All()) {
-    if (o.kind == OccurrenceKind::SequenceRun) continue;  // not the generator's concern
+    // Not the generator's record: checked against its timings below.
+    if (o.kind == OccurrenceKind::SequenceRun || o.kind == OccurrenceKind::StartDelay ||
+        o.kind == OccurrenceKind::Flight) {
+      continue;
+    }
     rows.push_back({std::string(OccurrenceKey(o.kind)), std::llround((o.start - r.Start()) * kMsPerDay),
                     std::llround(o.seconds * 1000.0), o.channel, o.floor, std::string(DetailKey(o.detail))});
   }
@@ -120,7 +157,7 @@ TEST(LiftTruth, EveryOccurrenceMatchesWhatTheLiftDid) {
     LiftReport report;
     report.Compute(data, view.Sequence, LiftRoles(view.Traces.Table()));
 
-    std::vector<Row> want = FromTruth(traffic.TruthUntil(ms));
+    std::vector<Row> want = FromTruth(traffic, ms, lift.p);
     std::vector<Row> got = FromReport(report);
     // An input still on at the end is stuck only past the threshold.
     want.erase(std::remove_if(want.begin(), want.end(),
@@ -171,6 +208,33 @@ TEST(LiftTruth, SummariesFollowTheChosenTimings) {
       const bool relevel = std::fabs(o.seconds - lift.p.relevelMs * scale / 1000.0) <= 0.001;
       EXPECT_TRUE(relevel || std::fabs(floors - std::round(floors)) < 0.002) << o.seconds;
     }
+    // Start delays, flights by the floors travelled and the performance time
+    // of one-floor journeys follow the lift's own times.
+    const double ms = scale / 1000.0;
+    for (const Occurrence& o : report.trips.startDelays) {
+      EXPECT_GE(o.seconds, lift.p.motorStartMs * ms - 0.0015);
+      EXPECT_LE(o.seconds, (lift.p.motorStartMs + 300) * ms + 0.0015);
+    }
+    EXPECT_FALSE(report.trips.startDelays.empty());
+    for (const Occurrence& o : report.performance.flights) {
+      EXPECT_NEAR(o.seconds, o.floorsTravelled * lift.p.floorTravelMs * ms, 0.0015);
+    }
+    EXPECT_GT(report.performance.MostFloors(), 1);
+    ASSERT_FALSE(report.performance.cycles.empty());
+    for (const PerformanceCycle& c : report.performance.cycles) {
+      EXPECT_NEAR(c.closing, lift.p.doorCloseMs * ms, 0.0015);
+      EXPECT_NEAR(c.flight, lift.p.floorTravelMs * ms, 0.0015);
+      EXPECT_NEAR(c.opening, lift.p.doorOpenMs * ms, 0.0015);
+    }
+    // The car's floor, told from the calls it answered and the floors it
+    // travelled, is where the lift answered each call.
+    const int64_t traced = static_cast<int64_t>(lift.minutes) * 60000;
+    for (const LiftTruth& t : traffic.TruthUntil(traced)) {
+      if (t.kind != "car_service" && (t.kind != "hall_wait" || !t.detail.empty())) continue;
+      const double cancel = kStart + static_cast<double>(t.startMs + t.durationMs) / kMsPerDay;
+      EXPECT_EQ(report.position.FloorAt(cancel), t.floor) << t.kind << " at " << t.startMs;
+    }
+    EXPECT_DOUBLE_EQ(report.position.KnownPercent(), 100.0);
     const double spell = lift.p.outOfServiceToMs > lift.p.outOfServiceFromMs
                              ? (lift.p.outOfServiceToMs - lift.p.outOfServiceFromMs) * scale / 1000.0
                              : 0.0;

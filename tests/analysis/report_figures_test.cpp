@@ -71,7 +71,7 @@ std::vector<Case> Cases() {
        {{kUp, 1}, {kHall, 1}},
        {{2, kUp, 0}, {3, kHall, 0}, {5, kDown, 1}, {9.5, kDown, 0}, {10, kHall, 1}, {12, kHall, 0}, {13, kUp, 1}},
        20,
-       "trip,5.000,4.500,7,,down\r\nhall_wait,10.000,2.000,8,3,\r\n",
+       "trip,5.000,4.500,7,,down\r\nhall_wait,10.000,2.000,8,3,cancelled\r\n",
        {"2 door movement(s), trip(s) or call(s) already under way", "car was running"}},
       {"a call cancelled without the door opening, one answered",
        {},
@@ -172,11 +172,12 @@ TEST(ReportFigures, PercentilesByNearestRank) {
   };
   const P cases[] = {
       {{5}, 5, 5, 5, 5},
-      {{1, 2}, 1.5, 2, 2, 1.5},
-      {{4, 1, 3, 2}, 2.5, 4, 4, 2.5},
-      {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 5.5, 9, 10, 5.5},
-      {{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160, 170, 180, 190, 200}, 105, 180, 190,
+      {{1, 2}, 1, 2, 2, 1.5},
+      {{4, 1, 3, 2}, 2, 4, 4, 2.5},
+      {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 5, 9, 10, 5.5},
+      {{10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120, 130, 140, 150, 160, 170, 180, 190, 200}, 100, 180, 190,
        105},
+      {{20, 30, 25, 20}, 20, 30, 30, 23.75},  // a median of 25 would be no wait that occurred
   };
   for (const P& c : cases) {
     const FigureSummary s = SummarizeValues(c.values);
