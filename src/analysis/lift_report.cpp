@@ -186,6 +186,14 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
   // Where the car stood, from every trip and call before any is left out.
   position.Compute(trips.trips, calls.hallWaits, calls.carService, evidence, levelKnown);
   LeaveOutShutdowns();
+  // What spans a link gap was measured across inputs nobody saw.
+  linkGaps.spans = GapsWithin(data.Gaps.Spans(), start_, end_);
+  linkGaps.seconds = GapDaysWithin(linkGaps.spans, start_, end_) * kSecondsPerDay;
+  for (Occurrences* list : {&doors.opening, &doors.closing, &doors.dwell, &doors.reopens, &trips.trips,
+                            &trips.startDelays, &calls.hallWaits, &calls.carService, &availability.spells,
+                            &health.chatter, &health.stuck}) {
+    linkGaps.leftOut += LeaveOutAcrossGaps(*list, linkGaps.spans);
+  }
   performance.Compute(doors.closing, trips.startDelays, trips.trips, doors.opening, evidence.windowMs);
   floors = FiguresByFloor(position, roles_, calls.hallWaits, doors.opening, doors.closing, doors.dwell, doors.reopens,
                           doors.cycleStarts);

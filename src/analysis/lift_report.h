@@ -15,6 +15,7 @@
 #include "analysis/input_health.h"
 #include "analysis/performance_figures.h"
 #include "analysis/report_coverage.h"
+#include "analysis/report_gaps.h"
 #include "analysis/sequence_trend.h"
 #include "analysis/trip_figures.h"
 #include "core/capture_data.h"
@@ -69,6 +70,7 @@ class LiftReport {
   CarPosition position;
   std::vector<FloorFigures> floors;
   std::vector<ReportBin> hours, days;
+  ReportGaps linkGaps;  // figures across a link gap are not counted
 
   // Which figures the roles allow, and on which roles the report rests.
   bool Measured(ReportFigure f) const { return korvalog::Measured(roles_, f); }

@@ -277,6 +277,11 @@ std::vector<std::string> ReportNotes(const LiftReport& r) {
                     "are not measured.");
   }
   if (r.sequence.Rows() == 0) notes.push_back("The Sequencer has no pattern: no runs to show.");
+  if (!r.linkGaps.spans.empty()) {
+    notes.push_back(std::to_string(r.linkGaps.spans.size()) + " link gap(s) to the logger took " +
+                    DurationText(r.linkGaps.seconds) + " of the capture; " + std::to_string(r.linkGaps.leftOut) +
+                    " figure(s) that span a gap are not counted.");
+  }
   return notes;
 }
 

@@ -56,11 +56,15 @@ void StatisticsAccumulator::Accumulate(const CaptureData& data, uint8_t activeLe
   const EventRecord* events = data.Store.Data();
   const uint32_t count = data.Store.Count();
   const uint8_t active = activeLevel != 0 ? 1 : 0;
+  // A period that spans a link gap is unknown: at each step into or through
+  // a gap every channel forgets its start, and measures again from its next.
+  GapCursor gaps(data.Gaps.Spans(), data.CaptureStart.time);
   for (uint32_t i = 0; i < count; ++i) {
     const EventRecord& e = events[i];
     const unsigned c = e.channel - 1u;
     if (c >= static_cast<unsigned>(kChannelCount)) continue;
     const double t = e.time;
+    if (gaps.Crossed(t)) [[unlikely]] activation_.fill(std::numeric_limits<double>::quiet_NaN());
     const double ms = t * kMsPerDay + 0.5;  // as IntervalNumber rounds it
     if (!(ms >= lo && ms < hi)) [[unlikely]] {
       lo = 1.0, hi = 0.0;

@@ -48,7 +48,7 @@ class StatisticsAccumulator {
 
   // Walks every stored event in order. A period counts wholly in the
   // interval of the event that ends it; periods running at the capture's
-  // start or end are not counted.
+  // start or end, or across a link gap, are not counted.
   void Accumulate(const CaptureData& data, uint8_t activeLevel);
 
   int IntervalsPerDay() const { return perDay_; }

@@ -35,10 +35,12 @@ CaptureFindings FindInCapture(const CaptureData& data, const CaptureView& view) 
   const uint32_t end = walker.EndIndex(data.CaptureEnd);
   const EventRecord* events = walker.Events();
   SequenceMatcher& m = walker.Matcher;
+  GapCursor gaps(data.Gaps.Spans(), data.CaptureStart.time);
   for (uint32_t i = 0; i < end; ++i) {
     const EventRecord& e = events[i];
     const unsigned c = e.channel - 1u;
     if (c >= static_cast<unsigned>(kChannelCount) || !relevant[c]) continue;
+    if (gaps.Crossed(e.time)) [[unlikely]] walker.RestartAfterGap(w);
     const bool matchBefore = walker.SearchMismatch == 0;
     // The matcher's view before the event, to tell which limit broke.
     int due = m.SequencePosition;

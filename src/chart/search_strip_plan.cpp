@@ -15,6 +15,7 @@ uint16_t FromColumn(uint16_t lastX) { return lastX == kNoColumn ? uint16_t{0} : 
 struct SearchTraceBuilder {
   StripPlan& plan;
   ColumnCursor axis;
+  const std::vector<GapSpan>& gaps;  // a match across a link gap is not counted
   uint16_t lastX = kNoColumn;
   bool started = false;  // a match start was seen inside the window
   double matchStart = 0.0;
@@ -25,7 +26,7 @@ struct SearchTraceBuilder {
     if (step.matchAfter) {
       started = true;
       matchStart = t;
-    } else if (started) {
+    } else if (started && !OverlapsGap(gaps, matchStart, t)) {
       plan.stats.Add(t - matchStart);
     }
     const uint16_t x = axis.X(t);
@@ -105,7 +106,7 @@ void RenderSearchStrip(const CaptureData& data, const CaptureView& view, const P
   const TimeAxis axis(zoomStart, zoomEnd, waveWidth);
   if (plan.mode == kStripSearch) {
     plan.searchTrace.reserve(static_cast<size_t>(waveWidth) + 1);
-    SearchTraceBuilder trace{plan, ColumnCursor(axis)};
+    SearchTraceBuilder trace{plan, ColumnCursor(axis), data.Gaps.Spans()};
     const StripWalkEnd end = WalkStrip(data, view, zoomStart, zoomEnd, trace);
     plan.searchTrace.push_back(
         LevelSegment{FromColumn(trace.lastX), waveWidth, end.match ? uint8_t{1} : uint8_t{0}, false});

@@ -46,7 +46,8 @@ struct StripPlan {
 
 // One pass over the zoom window computes trace and statistics together.
 // Statistics count every change of the match state, also when its column
-// was drawn already, and only matches that start and end inside the window.
+// was drawn already, and only matches that start and end inside the window
+// and span no link gap.
 // Reuses the plan's buffers.
 void RenderSearchStrip(const CaptureData& data, const CaptureView& view, const PositionSnapshot& zoomStart,
                        const PositionSnapshot& zoomEnd, uint8_t stripMode, uint16_t waveWidth,

@@ -44,6 +44,11 @@ class EventWalker {
     return Matcher.Step(static_cast<uint8_t>(c), old, state, e.time);
   }
 
+  // A link gap lies behind the event about to be stepped: the pattern starts
+  // over from the levels known now, as at a capture's start, so that no step
+  // or violation is measured across inputs that were not seen.
+  void RestartAfterGap(const PositionSnapshot& s) { Matcher.StartPass(sequence_, s.states); }
+
   // Walks s forward to time t, never past `bound`.index (the zoom end) or
   // the store's count; s.time becomes t.
   void AdvanceSnapshot(PositionSnapshot& s, double t, const PositionSnapshot& bound);

@@ -26,7 +26,8 @@ struct StripWalkEnd {
 // count), calling visit(const StripStep&) for every event on a channel that
 // is searched or that a Sequencer row names. Events on other channels can
 // change neither the match nor the staircase, and the working copy's levels
-// are not used after the walk, so they are passed over.
+// are not used after the walk, so they are passed over. Across a link gap
+// the Sequencer starts over (EventWalker::RestartAfterGap).
 template <class Visit>
 StripWalkEnd WalkStrip(const CaptureData& data, const CaptureView& view, const PositionSnapshot& zoomStart,
                        const PositionSnapshot& zoomEnd, Visit&& visit) {
@@ -38,11 +39,13 @@ StripWalkEnd WalkStrip(const CaptureData& data, const CaptureView& view, const P
   for (int c = 0; c < kChannelCount; ++c) relevant[c] = walker.Involved(c + 1);
   const uint32_t end = walker.EndIndex(zoomEnd);
   const EventRecord* events = walker.Events();
+  GapCursor gaps(data.Gaps.Spans(), zoomStart.time);
   // The index lives in a register; the snapshot hears it only when stepped.
   for (uint32_t i = w.index; i < end; ++i) {
     const EventRecord& e = events[i];
     const unsigned c = e.channel - 1u;
     if (c >= static_cast<unsigned>(kChannelCount) || !relevant[c]) continue;
+    if (gaps.Crossed(e.time)) [[unlikely]] walker.RestartAfterGap(w);
     const bool matchBefore = walker.SearchMismatch == 0;
     const int levelBefore = walker.Matcher.SequenceLevel();
     w.index = i;

@@ -57,6 +57,7 @@ void CaptureData::StartCapture() {
     // levels were taken is an event, never lost between the two.
     Capturing.store(1, std::memory_order_release);
   }
+  Gaps.Clear();
   RaiseStarted();
 }
 

@@ -10,6 +10,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/capture_gaps.h"
 #include "core/clock.h"
 #include "core/records.h"
 
@@ -150,6 +151,8 @@ class CaptureData {
   std::atomic<uint8_t> Capturing{0};
   std::atomic<uint8_t> DataPresent{0};
   std::atomic<uint8_t> DataModified{0};
+  // Where the link to the logger was lost (emptied when a capture starts).
+  CaptureGaps Gaps;
 
   // The only way a transition enters the program. Producers on different
   // threads hold TransitionLock() around their calls so that no two overlap.

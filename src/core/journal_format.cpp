@@ -191,4 +191,28 @@ bool EndLevelsIntact(const char* levelsAndCrc, uint32_t count, uint32_t seed) {
   return IndexedCrc(count, levelsAndCrc, kChannelCount, seed) == GetU32(levelsAndCrc + kChannelCount);
 }
 
+// Gap marks take the top bit of the index, which no event's index (below
+// the store's 1,048,576) ever has.
+constexpr uint32_t kGapIndexBit = 0x80000000u;
+
+void AppendGapFrame(double time, bool back, uint32_t index, std::vector<char>& out, uint32_t seed) {
+  EventRecord mark;
+  mark.time = time;
+  mark.channel = 0;
+  mark.state = back ? kJournalGapBack : kJournalGapLost;
+  char frame[kJournalFrameSize];
+  EncodeEventFrame(mark, index | kGapIndexBit, frame, seed);
+  Append(out, frame, sizeof frame);
+}
+
+bool GapFrameIntact(const char* frame, uint32_t index, uint32_t seed, double& time, bool& back) {
+  if (!FrameIntact(frame, index | kGapIndexBit, seed)) return false;
+  EventRecord mark;
+  std::memcpy(&mark, frame, sizeof mark);
+  if (mark.channel != 0 || (mark.state != kJournalGapLost && mark.state != kJournalGapBack)) return false;
+  time = mark.time;
+  back = mark.state == kJournalGapBack;
+  return true;
+}
+
 }  // namespace korvalog

@@ -8,6 +8,10 @@
 //           so that damage to one copy loses nothing;
 //   event   the 10-byte record, u32 CRC-32 of (capture id, u32 record index,
 //           record);
+//   gap     where the link to the logger was lost or came back: a 10-byte
+//           mark {time, channel 0, 0xA1 lost / 0xA2 back}, u32 CRC-32 as
+//           above with the index's top bit set (index = the events before
+//           it), so that it can never pass for an event;
 //   end     a 10-byte mark {stop time, channel 0, 0xEE} with its CRC-32 as
 //           above (index = the event count), the 128 levels at the stop and
 //           a CRC-32 of (capture id, index, levels).
@@ -33,6 +37,8 @@ constexpr char kJournalMagicV1[8] = {'K', 'V', 'J', 'O', 'U', 'R', 'N', '1'};
 constexpr size_t kJournalFrameSize = 14;
 constexpr uint8_t kJournalEndMark = 0xEE;
 constexpr size_t kJournalEndSize = kJournalFrameSize + kChannelCount + 4;
+constexpr uint8_t kJournalGapLost = 0xA1;
+constexpr uint8_t kJournalGapBack = 0xA2;
 // Names of journals live beside the settings end in this.
 constexpr char kJournalSuffix[] = ".journal";
 
@@ -70,6 +76,10 @@ void AppendEndFrame(double stopTime, uint32_t count, const uint8_t levels[kChann
                     std::vector<char>& out, uint32_t seed = 0);
 // Checks a 14-byte frame against its place.
 bool FrameIntact(const char* frame, uint32_t index, uint32_t seed = 0);
+// A link gap's start (`back` false) or end, after `index` events.
+void AppendGapFrame(double time, bool back, uint32_t index, std::vector<char>& out, uint32_t seed);
+// True when the frame is an intact gap mark at that place; `back` tells which.
+bool GapFrameIntact(const char* frame, uint32_t index, uint32_t seed, double& time, bool& back);
 // Checks the levels and checksum that follow an end mark for `count` events.
 bool EndLevelsIntact(const char* levelsAndCrc, uint32_t count, uint32_t seed = 0);
 

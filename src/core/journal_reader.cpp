@@ -26,6 +26,20 @@ void LevelsAfter(const JournalContents& j, uint8_t out[kChannelCount]) {
   for (const EventRecord& r : j.events) out[r.channel - 1] = r.state;
 }
 
+// A gap mark: a loss opens a gap, a return closes it; a return without its
+// loss (the loss lay in the part before) closes a gap from the start.
+void NoteGapMark(JournalContents& j, double time, bool back) {
+  std::vector<GapSpan>& gaps = j.gaps;
+  const bool open = !gaps.empty() && gaps.back().end == kGapOpen;
+  if (!back) {
+    if (!open) gaps.push_back({time, kGapOpen});
+  } else if (open) {
+    gaps.back().end = std::max(time, gaps.back().start);
+  } else {
+    gaps.push_back({std::min(time, j.header.start.time), time});
+  }
+}
+
 }  // namespace
 
 bool ReadJournal(const std::string& path, JournalContents& out, std::string& error) {
@@ -56,7 +70,14 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
   while (bytes.size() - at >= kJournalFrameSize) {
     const char* frame = bytes.data() + at;
     const auto index = static_cast<uint32_t>(out.events.size());
-    if (!FrameIntact(frame, index, seed)) break;
+    if (!FrameIntact(frame, index, seed)) {
+      double time = 0;
+      bool back = false;
+      if (!GapFrameIntact(frame, index, seed, time, back)) break;
+      NoteGapMark(out, time, back);
+      at += kJournalFrameSize;
+      continue;
+    }
     EventRecord r;
     std::memcpy(&r, frame, sizeof r);
     if (r.channel == 0 && r.state == kJournalEndMark) {
@@ -90,6 +111,8 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
     out.end.index = static_cast<uint32_t>(out.events.size());
     out.end.time = out.header.start.time;
     if (!out.events.empty()) out.end.time = std::max<double>(out.end.time, out.events.back().time);
+    // A capture killed while the link was lost still ran until then.
+    for (const GapSpan& g : out.gaps) out.end.time = std::max(out.end.time, g.end == kGapOpen ? g.start : g.end);
     LevelsAfter(out, out.end.states);
   }
   return true;
@@ -109,6 +132,7 @@ bool RestoreJournal(const JournalContents& j, CaptureData& data, CaptureView& vi
     data.CaptureEnd = j.end;
     data.CaptureEnd.index = static_cast<uint32_t>(n);
   }
+  data.Gaps.Assign(j.gaps);
   view.Traces.SetTable(j.header.channels);
   view.Sequence = j.header.sequence;
   if (!view.Traces.SetOrder(j.header.order)) view.Traces.ResetOrder();

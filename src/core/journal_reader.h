@@ -17,6 +17,7 @@ struct JournalContents {
   bool ended = false;               // the capture's stop was written
   PositionSnapshot end;             // the stop, or rebuilt from the events
   uint32_t lost = 0;                // records cut short or damaged after the last intact one
+  std::vector<GapSpan> gaps;        // losses of the link; the last may still be open
 };
 
 // Reads a journal. False with `error` ("PATH: reason") when it cannot be
@@ -26,7 +27,7 @@ bool ReadJournal(const std::string& path, JournalContents& out, std::string& err
 
 // Puts a read journal into `data` as a capture that has just stopped:
 // events, start and end snapshots; and into `view` its channel table,
-// Sequencer table and display order (an order that is no permutation shows
+// Sequencer table and display order (and the gaps into `data`) (an order that is no permutation shows
 // the channels in number order); DataPresent and DataModified set;
 // CaptureStopped raised. Must not be called while a capture runs (refused).
 bool RestoreJournal(const JournalContents& journal, CaptureData& data, CaptureView& view);

@@ -65,6 +65,7 @@ bool JournalWriter::Start(const CaptureView& view, std::string& error) {
   }
   header_.target = targetOf_ ? targetOf_(generation_) : target_;
   written_ = 0;
+  gapsLost_ = gapsBack_ = 0;
   if (!OpenFile(error)) return false;
   lastSync_ = std::chrono::steady_clock::now();
   stop_ = false;
@@ -228,13 +229,30 @@ bool JournalWriter::Visit(bool final) {
   out_.clear();
   const uint32_t seed = JournalCheckSeed(header_);
   AppendFrames(records_.data(), records_.size(), from, seed, out_);
+  size_t lost = gapsLost_;
+  size_t back = gapsBack_;
+  AppendGapMarks(from + static_cast<uint32_t>(records_.size()), seed, lost, back);
   if (writeStop) AppendEndFrame(stop.time, stop.index, stop.states, out_, seed);
   if (out_.empty()) return more;  // a part moved aside meanwhile: taken at once
   if (!WriteOut()) return false;
+  gapsLost_ = lost;
+  gapsBack_ = back;
   written_ = from + static_cast<uint32_t>(records_.size());
   journalled_.store(written_, std::memory_order_relaxed);
   if (std::chrono::steady_clock::now() - lastSync_ >= std::chrono::seconds(1)) SyncNow();
   return more;
+}
+
+void JournalWriter::AppendGapMarks(uint32_t index, uint32_t seed, size_t& lost, size_t& back) {
+  // Gaps are few and change on the interface thread: a copy under their lock.
+  const std::vector<GapSpan> gaps = data_.Gaps.Copy();
+  for (size_t k = back; k < gaps.size(); ++k) {
+    if (k >= lost) AppendGapFrame(gaps[k].start, false, index, out_, seed);
+    if (gaps[k].end == kGapOpen) break;
+    AppendGapFrame(gaps[k].end, true, index, out_, seed);
+    back = k + 1;
+  }
+  lost = std::max(lost, gaps.size());
 }
 
 bool JournalWriter::WriteOut() {

@@ -76,6 +76,9 @@ class JournalWriter {
   bool WriteOut();
   void SyncNow();
   void Problem(const std::string& text);
+  // The gap marks not yet in the journal, after `index` events; `lost` and
+  // `back` become the counts written once out_ is.
+  void AppendGapMarks(uint32_t index, uint32_t seed, size_t& lost, size_t& back);
 
   CaptureData& data_;
   const std::string path_;
@@ -91,6 +94,8 @@ class JournalWriter {
   JournalHeader header_;
   uint32_t written_ = 0;     // records of the current part in the file
   uint32_t generation_ = 0;  // parts moved aside so far
+  size_t gapsLost_ = 0;      // gaps whose loss is in the journal
+  size_t gapsBack_ = 0;      // gaps whose return is in the journal
   std::vector<EventRecord> records_;
   std::vector<char> out_;
   std::chrono::steady_clock::time_point lastSync_;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "base/byte_text.h"
+#include "project/gap_line.h"
 #include "project/hex_record.h"
 #include "project/ignored_lines.h"
 #include "project/line_reader.h"
@@ -92,8 +93,10 @@ struct PreviousCapture {
       : count(data.Store.Count()),
         startTime(data.CaptureStart.time),
         endTime(data.CaptureEnd.time),
-        present(data.DataPresent.load(std::memory_order_acquire)) {}
+        present(data.DataPresent.load(std::memory_order_acquire)),
+        gaps(data.Gaps.Spans()) {}
   void Restore(CaptureData& data) const {
+    data.Gaps.Assign(gaps);
     data.Store.SetCount(count);
     data.CaptureStart.time = startTime;
     data.CaptureEnd.time = endTime;
@@ -102,6 +105,7 @@ struct PreviousCapture {
   uint32_t count;
   double startTime, endTime;
   uint8_t present;
+  std::vector<GapSpan> gaps;
 };
 
 // True when the line is exactly the tag, then 2 * size digits from `start`
@@ -176,6 +180,8 @@ bool ReadTableLine(std::string_view line, CaptureData& data, CaptureView& view) 
       return ReadRoleLine(line, view.Traces.Roles());
     case 'P':
       return ReadSiteLine(line, view.Site);
+    case 'G':
+      return ReadGapLine(line, data.Gaps);
     default:
       return false;
   }
@@ -296,6 +302,7 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, CaptureVi
   view.Markers.Clear();
   view.Traces.Roles().Clear();
   view.Site = SiteDetails{};
+  data.Gaps.Clear();
 
   if (IsVcdPath(path)) {
     // A dump that cannot be taken stops the load at the line that says so;

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/byte_text.h"
+#include "project/gap_line.h"
 #include "project/project_file.h"
 #include "project/replacing_file.h"
 
@@ -86,6 +87,8 @@ FileResult WriteProjectFile(const std::string& path, CaptureData& data, const Ca
   for (int i = 0; i < SiteDetails::kFields; ++i) {
     if (!view.Site.Field(i).empty()) out.Text(SiteLine(i, view.Site.Field(i)) + "\r\n");
   }
+  // Link gaps last, cut to what is saved; none, and nothing is written.
+  for (const GapSpan& gap : GapsWithin(data.Gaps.Spans(), from.time, to.time)) out.Text(GapLine(gap) + "\r\n");
   if (!out.Flush() || !file.Commit()) return FileResult{false, file.Error()};
   data.DataModified.store(0, std::memory_order_release);
   return {};

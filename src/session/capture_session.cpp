@@ -153,6 +153,7 @@ bool CaptureSession::SaveWaitingPart() {
     std::copy_n(rotation_->Spare(), n, part_->Store.MutableData());
     part_->Store.SetCount(n);
     part_->DataPresent.store(1);
+    part_->Gaps.Assign(data_.Gaps.Spans());  // the writer keeps those of the part's span
     if (!WritePart(*part_, rotation_->SpareStart(), rotation_->SpareEnd())) {
       partFailed_ = true;
       return false;

@@ -106,12 +106,14 @@ void LinkSupervisor::FollowGaps() {
     // from when the loss was found to when the logger was configured again.
     const double lastByte = decoder_.LastByteAt();
     gaps_.Lost(lastByte > 0 ? std::max(lastByte, data_.CaptureStart.time) : clock_.Now(), data_.Store.Count());
+    data_.Gaps.Lost(gaps_.Gaps().back().lostAt);  // kept with the capture
     decoder_.NoteQuiet();
     view_.linkNote = LinkGaps::LostText(gaps_.Gaps().back());
     view_.linkNoteChanged = true;
   } else if (connected_ && gaps_.Open()) {
     const double firstByte = decoder_.FirstByteAfterQuiet();
     gaps_.Back(firstByte > 0 ? firstByte : clock_.Now());
+    data_.Gaps.Back(gaps_.Gaps().back().backAt);
     view_.linkNote = LinkGaps::BackText(gaps_.Gaps().back());
     view_.linkNoteChanged = true;
   }

@@ -1,6 +1,7 @@
 // korvalog-cli capture when the logger is unplugged and plugged back under
 // the same name (the simulator's link removed and made anew): the capture
-// goes on into the same project, and standard error says where the gap was.
+// goes on into the same project, standard error says where the gap was, and
+// the project keeps it.
 #include <signal.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 
 #include "app/cli/cli_context.h"
 #include "app/cli_fixture.h"
+#include "base/time_text.h"
 #include "project/load_sinks.h"
 #include "project/project_file.h"
 #include "project/temp_dir.h"
@@ -75,6 +77,21 @@ TEST_F(CliReconnectTest, UnpluggedLoggerIsOpenedAgainAndTheCaptureGoesOn) {
     EXPECT_EQ(back.Store[i].channel, want[i][0]) << i;
     EXPECT_EQ(back.Store[i].state, want[i][1]) << i;
   }
+
+  // The gap is in the project, between the last change before it and the
+  // first after, and info lists it.
+  ASSERT_EQ(back.Gaps.Spans().size(), 1u);
+  const GapSpan gap = back.Gaps.Spans()[0];
+  EXPECT_GE(gap.start, back.Store[2].time);
+  EXPECT_LT(gap.start, gap.end);
+  EXPECT_LE(gap.end, back.Store[3].time);
+  out.str("");
+  ASSERT_EQ(RunInfo({file}, ctx), kExitOk);
+  const std::string info = out.str();
+  EXPECT_NE(info.find("\nlink gaps\t1\t"), std::string::npos) << info;
+  EXPECT_NE(info.find("\n  " + FormatTimeStamp(gap.start) + "\t" + FormatTimeStamp(gap.end) + "\t"),
+            std::string::npos)
+      << info;
 }
 
 }  // namespace

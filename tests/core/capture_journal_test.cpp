@@ -321,6 +321,49 @@ TEST_F(CaptureJournalTest, RecordsOfAnotherCaptureAreNotTakenForThisOnes) {
   for (size_t i = 1; i < j.events.size(); ++i) EXPECT_GE(j.events[i].time, j.events[i - 1].time);
 }
 
+// The link's losses and returns are journalled with the events, so a
+// recovered capture keeps its gaps; one still open lasts to the capture's end.
+TEST_F(CaptureJournalTest, GapsComeBackWithTheRecoveredCapture) {
+  for (const bool stopped : {true, false}) {
+    SCOPED_TRACE(stopped ? "stopped" : "killed");
+    data.SetCapture(false);
+    Capture(0, false);
+    for (int i = 0; i < 30; ++i) {
+      Transition(i);
+      if (i == 9 || i == 24) data.Gaps.Lost(clock.Now() + 1e-8);
+      if (i == 14) data.Gaps.Back(clock.Now());
+      // Some marks reach the file in a visit of their own.
+      if (i == 20) {
+        ASSERT_TRUE(WaitUntil([&] { return writer->Journalled() == data.Store.Count(); }));
+      }
+    }
+    const std::vector<GapSpan> gaps = data.Gaps.Copy();
+    ASSERT_EQ(gaps.size(), 2u);
+    if (stopped) {
+      clock.AdvanceMs(5);
+      data.SetCapture(false);
+    }
+    writer.reset();  // killed: no stop in the journal
+    JournalContents j;
+    std::string error;
+    ASSERT_TRUE(ReadJournal(path, j, error)) << error;
+    EXPECT_EQ(j.ended, stopped);
+    ExpectPrefix(j, data.Store.Count());
+    EXPECT_EQ(j.gaps, gaps);
+
+    ManualClock other;
+    CaptureData back(other);
+    CaptureView backView;
+    ASSERT_TRUE(RestoreJournal(j, back, backView));
+    EXPECT_EQ(back.Gaps.Spans(), gaps);
+    const std::string project = dir / "back.kv";
+    ASSERT_TRUE(WriteProjectFile(project, back, backView, back.CaptureStart, back.CaptureEnd).ok);
+    NullLoadSinks sinks;
+    ASSERT_TRUE(LoadCaptureFile(project, back, backView, sinks).ok);
+    EXPECT_EQ(back.Gaps.Spans(), (std::vector<GapSpan>{gaps[0], {gaps[1].start, back.CaptureEnd.time}}));
+  }
+}
+
 TEST_F(CaptureJournalTest, JournalsOfTheEarlierLayoutAreStillRead) {
   // "KVJOURN1": one header copy without a capture id, checksums of the
   // place alone.

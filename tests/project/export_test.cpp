@@ -110,6 +110,27 @@ TEST(VcdExportTest, WritesTheHeaderInitialLevelsAndChanges) {
             "#375\n1!\n0\"\n#875\n0!\n#1875\n");
 }
 
+// A link gap turns dumping off: every wire x until the gap's end gives the
+// levels again; a gap that reaches the end stays off, and hides the change
+// inside it. The dump reads back as the changes outside the gaps.
+TEST(VcdExportTest, LinkGapsAreDumpOffSections) {
+  TempDir dir;
+  CaptureBuilder b(0.125);
+  b.StartLevel(14, 1).Event(0.5, 13, 1).Event(0.5, 14, 0).Event(1.0, 13, 0).Finish(2.0);
+  b.data.Gaps.Add(At(0.6), At(0.7));
+  b.data.Gaps.Add(At(0.9), kGapOpen);
+  const ExportRange range = WholeCaptureRange(b.data);
+  ASSERT_TRUE(WriteVcdFile(dir / "a.vcd", b.data, b.view.Traces, range, {13, 14}).ok);
+  const std::string text = ReadBytes(dir / "a.vcd");
+  EXPECT_EQ(text.substr(text.find("#0\n")),
+            "#0\n$dumpvars\n0!\n1\"\n$end\n#375\n1!\n0\"\n"
+            "#475\n$dumpoff\nx!\nx\"\n$end\n#575\n$dumpon\n1!\n0\"\n$end\n"
+            "#775\n$dumpoff\nx!\nx\"\n$end\n#1875\n");
+  const auto back = Load(dir / "a.vcd");
+  ASSERT_TRUE(back->result.ok) << back->result.error;
+  EXPECT_EQ(EventText(back->data, b.data.CaptureStart.time, 0, back->data.Store.Count()), "375 13 1\n375 14 0\n");
+}
+
 TEST(VcdExportTest, RoundTripKeepsEventsNamesAndTimes) {
   TempDir dir;
   CaptureBuilder b(0.0004);  // a start between two milliseconds

@@ -57,6 +57,17 @@ int RunInfo(const CommandArgs& args, CliContext& ctx) {
     }
     out << "duration\t" << FormatDuration(span) << "\n";
   }
+  // Where the link to the logger was lost: only when it was, so that the
+  // output of a capture without gaps stays as it was.
+  if (!data.Gaps.Empty()) {
+    const std::vector<GapSpan>& gaps = data.Gaps.Spans();
+    out << "link gaps\t" << UIntToText(static_cast<uint32_t>(gaps.size())) << "\t"
+        << FormatDuration(GapDaysWithin(gaps, data.CaptureStart.time, data.CaptureEnd.time)) << "\n";
+    for (const GapSpan& g : gaps) {
+      out << "  " << FormatTimeStamp(g.start) << "\t" << FormatTimeStamp(g.end) << "\t"
+          << FormatDuration(g.end - g.start) << "\n";
+    }
+  }
   uint32_t transitions[kChannelCount] = {};
   for (uint32_t i = 0; i < count; ++i) {
     const unsigned c = data.Store[i].channel - 1u;

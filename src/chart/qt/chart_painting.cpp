@@ -6,6 +6,7 @@
 #include "base/byte_text.h"
 #include "chart/qt/chart_pictures.h"
 #include "chart/qt/handle.h"
+#include "chart/qt/gap_painting.h"
 #include "chart/qt/marker_painting.h"
 #include "core/channel_colours.h"
 #include "ui/qt/kit_look.h"
@@ -181,6 +182,7 @@ void PaintGrid(QPainter& p, const ChartDrawContext& ctx, const GridLayout& layou
     for (int c = 0; c < kGridColumns; ++c) PaintGridCell(p, ctx, c, row, layout.CellRect(c, row, topRow));
   }
   p.restore();
+  PaintGaps(p, ctx, layout, size);
   PaintMarkers(p, ctx, layout, size);
   FillFrame(p, size, ctx.palette);
 }

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "chart/chart_state.h"
+#include "chart/qt/gap_painting.h"
 #include "common/capture_builder.h"
 #include "project/project_file.h"
 #include "project/qt/chart_picture.h"
@@ -83,6 +84,31 @@ TEST_F(ChartPictureTest, PngHasTheEdgeInTheExpectedColumnAndOnlyChangedChannels)
   all.allChannels = true;
   ASSERT_TRUE(WriteChartPicture(b.data, b.view, settings, all).ok);
   EXPECT_EQ(QImage(QString::fromStdString(dir / "all.png")).height(), rowsHigh + 126 * kDefaultRowHeight);
+}
+
+// A link gap is hatched across every row, over its stretch only.
+TEST_F(ChartPictureTest, PngHatchesALinkGapAcrossEveryRow) {
+  b.data.Gaps.Add(At(2.0), At(2.5));
+  const ExportRange range = WholeCaptureRange(b.data);
+  const ChartPicture picture(b.data, b.view, range, ExportChannels(b.data, range, ChannelChoice::Changed), kWidth, 0);
+  ASSERT_TRUE(WriteChartPicture(b.data, b.view, settings, Request(ExportFormat::Png, "gap.png")).ok);
+  const QImage png(QString::fromStdString(dir / "gap.png"));
+  ASSERT_FALSE(png.isNull());
+  const auto hatched = [&](double from, double to, int channel) {
+    int n = 0;
+    for (int x = picture.TimeX(At(from)); x < picture.TimeX(At(to)); ++x) {
+      for (int y = picture.RowTop(channel); y < picture.RowTop(channel) + kDefaultRowHeight; ++y) {
+        n += (png.pixel(x, y) & 0xFFFFFF) == (GapHatchColour().rgb() & 0xFFFFFF);
+      }
+    }
+    return n;
+  };
+  for (const int channel : {2, 7}) {
+    SCOPED_TRACE(channel);
+    EXPECT_GT(hatched(2.02, 2.48, channel), 20);
+    EXPECT_EQ(hatched(0.2, 1.8, channel), 0);
+    EXPECT_EQ(hatched(2.6, 3.9, channel), 0);
+  }
 }
 
 TEST_F(ChartPictureTest, SvgIsWellFormedAndDrawsTheSameEdge) {
