@@ -32,8 +32,9 @@ bool ProjectSessionFiles::HoldsJournal(const std::string& path, const JournalCon
   CaptureView view;
   LoadSinks sinks;
   if (!LoadCaptureFile(path, *saved, view, sinks).ok) return false;
-  const uint32_t n = saved->Store.Count();
-  if (n != journal.events.size() ||
+  // A journal cut short by the crash holds the first of the saved events.
+  const size_t n = journal.events.size();
+  if (saved->Store.Count() < n ||
       std::memcmp(saved->CaptureStart.states, journal.header.start.states, sizeof saved->CaptureStart.states) != 0) {
     return false;
   }

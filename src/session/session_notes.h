@@ -36,9 +36,9 @@ class SessionFiles {
   // Why `out` may not be written (not a regular file, one of `others`);
   // empty when it may.
   virtual std::string OutputProblem(const std::string& out, const std::vector<std::string>& others) = 0;
-  // True when the project at `path` holds exactly the capture `journal`
-  // holds (its start levels and every event): a journal left behind after
-  // its capture was saved, which is dropped rather than saved twice.
+  // True when the project at `path` holds the capture `journal` holds (its
+  // start levels and every event, the journal's events first): a journal
+  // left behind after its capture was saved, dropped rather than saved twice.
   virtual bool HoldsJournal(const std::string& /*path*/, const JournalContents& /*journal*/) { return false; }
 };
 
