@@ -102,14 +102,20 @@ void AvailabilityFigures::Finish(double end) {
   meanSecondsBetweenShutdowns = shutdowns > 0 ? inServiceSeconds / shutdowns : 0.0;
 }
 
-bool AvailabilityFigures::ShutDownDuring(double from, double to) const {
+bool AvailabilityFigures::ShutDownDuring(double from, double to, size_t& hint) const {
   if (union_.empty()) return false;
   const int64_t a = MsOf(from), b = std::max(a, MsOf(to));
-  // The first shutdown that ends after `a`.
-  const auto it = std::upper_bound(union_.begin(), union_.end(), a,
-                                   [](int64_t t, const Span& s) { return t < s.to; });
-  if (it == union_.end()) return false;
-  return a == b ? it->from <= a : it->from < b;
+  // The first shutdown that ends after `a`: on from the hint, or searched
+  // for when `a` lies before it.
+  size_t i = hint;
+  if (i > union_.size() || (i > 0 && union_[i - 1].to > a)) {
+    i = std::upper_bound(union_.begin(), union_.end(), a, [](int64_t t, const Span& s) { return t < s.to; }) -
+        union_.begin();
+  }
+  while (i < union_.size() && union_[i].to <= a) ++i;
+  hint = i;
+  if (i == union_.size()) return false;
+  return a == b ? union_[i].from <= a : union_[i].from < b;
 }
 
 double AvailabilityFigures::ShutdownSecondsWithin(double from, double to) const {

@@ -37,7 +37,13 @@ class AvailabilityFigures {
   // Did the lift stand shut down at any moment of [from, to] (date-times)?
   // A moment (from == to) counts when it falls inside a shutdown; a span
   // that only touches one's start or end does not.
-  bool ShutDownDuring(double from, double to) const;
+  bool ShutDownDuring(double from, double to) const {
+    size_t hint = 0;
+    return ShutDownDuring(from, to, hint);
+  }
+  // The same for occurrences taken in time order: `hint` carries the place
+  // from one to the next, so the search walks on instead of starting over.
+  bool ShutDownDuring(double from, double to, size_t& hint) const;
   // Seconds of [from, to] the lift was shut down.
   double ShutdownSecondsWithin(double from, double to) const;
 

@@ -4,30 +4,6 @@
 
 namespace korvalog {
 
-void CallFigures::Edge(const InputEdge& e) {
-  const bool hall = e.role == ChannelRole::HallUp || e.role == ChannelRole::HallDown;
-  if (!hall && e.role != ChannelRole::CarCall) return;
-  if (e.on) {
-    if (!on_[e.channel]) ++registered_;
-    on_[e.channel] = true;
-    since_[e.channel] = e.time;
-    return;
-  }
-  if (!on_[e.channel]) {
-    ++partialAtStart;
-    return;
-  }
-  on_[e.channel] = false;
-  --registered_;
-  Occurrence o;
-  o.kind = hall ? OccurrenceKind::HallWait : OccurrenceKind::CarService;
-  o.channel = e.channel;
-  o.floor = e.floor;
-  o.start = since_[e.channel];
-  o.seconds = SecondsBetween(o.start, e.time);
-  (hall ? hallWaits : carService).push_back(o);
-}
-
 int64_t CallFigures::AnsweringOpening(int64_t cancel, const AnswerEvidence& ev) {
   const auto& open = ev.openingsMs;
   const auto& runs = ev.runStartsMs;
@@ -45,7 +21,7 @@ void CallFigures::Finish(double, const AnswerEvidence& evidence) {
   waitingAtEnd = registered_;
   if (!evidence.doorsKnown) return;
   for (Occurrence& o : hallWaits) {
-    const int64_t cancel = MsOf(o.start) + std::llround(o.seconds * 1000.0);
+    const int64_t cancel = MsOf(o.start) + RoundMs(o.seconds * 1000.0);
     if (AnsweringOpening(cancel, evidence) < 0) o.detail = OccurrenceDetail::Cancelled;
   }
   Recount();

@@ -46,4 +46,29 @@ class CallFigures {
   int registered_ = 0;
 };
 
+// In the header: it runs for every change of a call input.
+inline void CallFigures::Edge(const InputEdge& e) {
+  const bool hall = e.role == ChannelRole::HallUp || e.role == ChannelRole::HallDown;
+  if (!hall && e.role != ChannelRole::CarCall) return;
+  if (e.on) {
+    if (!on_[e.channel]) ++registered_;
+    on_[e.channel] = true;
+    since_[e.channel] = e.time;
+    return;
+  }
+  if (!on_[e.channel]) {
+    ++partialAtStart;
+    return;
+  }
+  on_[e.channel] = false;
+  --registered_;
+  Occurrence o;
+  o.kind = hall ? OccurrenceKind::HallWait : OccurrenceKind::CarService;
+  o.channel = e.channel;
+  o.floor = e.floor;
+  o.start = since_[e.channel];
+  o.seconds = SecondsBetween(o.start, e.time);
+  (hall ? hallWaits : carService).push_back(o);
+}
+
 }  // namespace korvalog

@@ -25,7 +25,7 @@ void CarPosition::Compute(const Occurrences& trips, const Occurrences& hallWaits
   for (const Occurrences* calls : {&hallWaits, &carService}) {
     for (const Occurrence& c : *calls) {
       if (c.floor == kNoFloor) continue;
-      const int64_t cancel = MsOf(c.start) + std::llround(c.seconds * 1000.0);
+      const int64_t cancel = MsOf(c.start) + RoundMs(c.seconds * 1000.0);
       const int64_t opening = CallFigures::AnsweringOpening(cancel, evidence);
       if (opening < 0) continue;
       const size_t stop = std::upper_bound(tripStartsMs_.begin(), tripStartsMs_.end(), opening) - tripStartsMs_.begin();

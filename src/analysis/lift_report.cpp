@@ -190,15 +190,18 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
 void LiftReport::LeaveOutShutdowns() {
   if (availability.shutdownSeconds <= 0) return;
   const AvailabilityFigures& a = availability;
-  const auto during = [&a](const Occurrence& o) {
-    return a.ShutDownDuring(o.start, o.start + o.seconds / kSecondsPerDay);
-  };
   for (Occurrences* list : {&doors.opening, &doors.closing, &doors.dwell, &doors.reopens, &trips.trips,
                             &trips.startDelays, &calls.hallWaits, &calls.carService}) {
-    list->erase(std::remove_if(list->begin(), list->end(), during), list->end());
+    size_t hint = 0;
+    list->erase(std::remove_if(list->begin(), list->end(),
+                               [&a, &hint](const Occurrence& o) {
+                                 return a.ShutDownDuring(o.start, o.start + o.seconds / kSecondsPerDay, hint);
+                               }),
+                list->end());
   }
+  size_t hint = 0;
   doors.cycleStarts.erase(std::remove_if(doors.cycleStarts.begin(), doors.cycleStarts.end(),
-                                         [&a](double t) { return a.ShutDownDuring(t, t); }),
+                                         [&a, &hint](double t) { return a.ShutDownDuring(t, t, hint); }),
                           doors.cycleStarts.end());
   trips.shortRuns = static_cast<int>(std::count_if(trips.trips.begin(), trips.trips.end(), [this](const Occurrence& o) {
     return o.seconds < trips.shortRunSeconds;

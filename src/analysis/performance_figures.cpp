@@ -8,7 +8,7 @@
 namespace korvalog {
 namespace {
 
-int64_t EndMs(const Occurrence& o) { return MsOf(o.start) + std::llround(o.seconds * 1000.0); }
+int64_t EndMs(const Occurrence& o) { return MsOf(o.start) + RoundMs(o.seconds * 1000.0); }
 
 // The occurrence of `list` (in time order) that ends exactly at `ms`.
 const Occurrence* EndingAt(const Occurrences& list, int64_t ms) {
