@@ -157,7 +157,7 @@ TEST(ReportPlots, DrawNoMoreThanTheirPixelsShow) {
   // Thousands of runs of a two-row pattern on one channel.
   b.Row(1, 20, 1).Row(2, 20, 0);
   for (int i = 0; i < 6000; ++i) b.Event(30 * i + 1, 20, 1).Event(30 * i + 2 + (i % 7), 20, 0);
-  b.Finish(50 * 3600.0 + 600);
+  b.InTimeOrder().Finish(50 * 3600.0 + 600);
   ChannelRoles roles;
   roles.Set(kUp, ChannelRole::MotorUp);
   LiftReport report;
@@ -196,7 +196,7 @@ TEST(ReportTables, DocumentsSummariseLongTables) {
   TwoDays(b);
   b.Row(1, 20, 1, 0, 3).Row(2, 20, 0);
   for (int i = 0; i < 200; ++i) b.Event(30 * i + 1, 20, 1).Event(30 * i + 2 + (i % 5), 20, 0);
-  b.Finish(50 * 3600.0 + 600);
+  b.InTimeOrder().Finish(50 * 3600.0 + 600);
   ChannelRoles roles;
   roles.Set(kUp, ChannelRole::MotorUp);
   LiftReport report;

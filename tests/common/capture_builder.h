@@ -2,6 +2,7 @@
 // Builds a finished capture in a real CaptureData for the chart and analysis
 // tests: start levels, events at given seconds, and the end snapshot; and the
 // view beside it with its search conditions and Sequencer rows.
+#include <algorithm>
 #include <cstdint>
 
 #include "base/date_time.h"
@@ -43,6 +44,18 @@ class CaptureBuilder {
     data.Store.MutableData()[n] = EventRecord{time, static_cast<uint8_t>(channel), state};
     data.Store.SetCount(n + 1);
     if (channel >= 1 && channel <= kChannelCount) levels_[channel - 1] = state;
+    return *this;
+  }
+  // Puts the events appended so far in time order (stable), as a logger
+  // delivers them, for tests that build a capture channel by channel.
+  CaptureBuilder& InTimeOrder() {
+    EventRecord* events = data.Store.MutableData();
+    std::stable_sort(events, events + data.Store.Count(),
+                     [](const EventRecord& a, const EventRecord& b) { return a.time < b.time; });
+    for (int c = 0; c < kChannelCount; ++c) levels_[c] = data.CaptureStart.states[c];
+    for (uint32_t i = 0; i < data.Store.Count(); ++i) {
+      if (events[i].channel >= 1 && events[i].channel <= kChannelCount) levels_[events[i].channel - 1] = events[i].state;
+    }
     return *this;
   }
   // Ends the capture: CaptureEnd holds the count, the time and the levels.
