@@ -7,20 +7,19 @@ namespace {
 
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
-// Hex value of a character, or -1.
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Character at a 1-based position; the caller checks the bounds.
 char At(std::string_view text, int position) { return text[static_cast<size_t>(position - 1)]; }
 
 }  // namespace
+
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
 
 char UpCaseLetter(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
 
@@ -113,7 +112,7 @@ uint8_t ParseTwoDigits(std::string_view text, int position) {
 uint8_t ParseHexByte(std::string_view text, int position) {
   auto digit = [&](int p) {
     if (p < 1 || p > static_cast<int>(text.size())) return 0;
-    const int v = HexValue(At(text, p));
+    const int v = HexDigitValue(At(text, p));
     return v < 0 ? 0 : v;
   };
   return static_cast<uint8_t>(16 * digit(position) + digit(position + 1));
@@ -154,7 +153,7 @@ uint32_t ParseHex(std::string_view text, int& cursor) {
   SkipSeparators(text, cursor);
   uint32_t value = 0;
   while (cursor <= static_cast<int>(text.size())) {
-    const int v = HexValue(At(text, cursor));
+    const int v = HexDigitValue(At(text, cursor));
     if (v < 0) break;
     value = value * 16u + static_cast<uint32_t>(v);
     ++cursor;

@@ -16,6 +16,8 @@ int FindPatternFrom(int start, std::string_view pattern, std::string_view text);
 
 std::string TwoDigitText(uint8_t value);
 char HexDigitChar(uint32_t value);
+// The value of one hex digit (either case), or -1 for any other character.
+int HexDigitValue(char c);
 std::string ByteToHex(uint8_t value);
 std::string WordToHex(uint16_t value);
 std::string TextIf(bool flag, std::string_view text);

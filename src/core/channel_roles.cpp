@@ -42,15 +42,8 @@ bool ParseInt(std::string_view text, long& out) {
   return ec == std::errc() && p == end;
 }
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 int HexByte(const char* p) {
-  const int hi = HexDigit(p[0]), lo = HexDigit(p[1]);
+  const int hi = HexDigitValue(p[0]), lo = HexDigitValue(p[1]);
   return hi < 0 || lo < 0 ? -1 : hi * 16 + lo;
 }
 

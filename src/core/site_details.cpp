@@ -7,13 +7,6 @@
 namespace korvalog {
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 std::string Trimmed(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
   while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
@@ -61,11 +54,11 @@ bool ReadSiteLine(std::string_view line, SiteDetails& site) {
   if (line.size() < 3 || line[0] != 'P' || line.size() % 2 != 1) return false;
   const size_t bytes = (line.size() - 3) / 2;
   if (bytes > SiteDetails::kMaxBytes) return false;
-  const int hi = HexValue(line[1]), lo = HexValue(line[2]);
+  const int hi = HexDigitValue(line[1]), lo = HexDigitValue(line[2]);
   if (hi != 0 || lo < 0 || lo >= SiteDetails::kFields) return false;
   std::string text(bytes, '\0');
   for (size_t i = 0; i < bytes; ++i) {
-    const int a = HexValue(line[3 + 2 * i]), b = HexValue(line[4 + 2 * i]);
+    const int a = HexDigitValue(line[3 + 2 * i]), b = HexDigitValue(line[4 + 2 * i]);
     if (a < 0 || b < 0) return false;
     text[i] = static_cast<char>(a * 16 + b);
   }

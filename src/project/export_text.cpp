@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "base/byte_text.h"
 #include "base/date_time.h"
 
 namespace korvalog {
@@ -14,13 +15,6 @@ void AppendPadded(std::string& out, int64_t value, int width) {
   const auto res = std::to_chars(buf, buf + sizeof buf, value);
   for (int n = static_cast<int>(res.ptr - buf); n < width; ++n) out += '0';
   out.append(buf, res.ptr);
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
 }
 
 }  // namespace
@@ -146,8 +140,8 @@ bool UnquoteName(std::string_view text, size_t& pos, std::string& name) {
       name += text[++i];
       continue;
     }
-    if (i + 3 >= text.size() || HexValue(text[i + 2]) < 0 || HexValue(text[i + 3]) < 0) return false;
-    name += static_cast<char>(HexValue(text[i + 2]) * 16 + HexValue(text[i + 3]));
+    if (i + 3 >= text.size() || HexDigitValue(text[i + 2]) < 0 || HexDigitValue(text[i + 3]) < 0) return false;
+    name += static_cast<char>(HexDigitValue(text[i + 2]) * 16 + HexDigitValue(text[i + 3]));
     i += 3;
   }
   return false;

@@ -9,13 +9,6 @@ namespace {
 
 constexpr size_t kGapBytes = 2 * sizeof(double);
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 }  // namespace
 
 std::string GapLine(const GapSpan& gap) {
@@ -31,8 +24,8 @@ bool ReadGapLine(std::string_view line, CaptureGaps& gaps) {
   if (line.size() != 1 + 2 * kGapBytes || line[0] != 'G') return false;
   uint8_t bytes[kGapBytes];
   for (size_t i = 0; i < kGapBytes; ++i) {
-    const int hi = HexValue(line[1 + 2 * i]);
-    const int lo = HexValue(line[2 + 2 * i]);
+    const int hi = HexDigitValue(line[1 + 2 * i]);
+    const int lo = HexDigitValue(line[2 + 2 * i]);
     if (hi < 0 || lo < 0) return false;
     bytes[i] = static_cast<uint8_t>(hi << 4 | lo);
   }
