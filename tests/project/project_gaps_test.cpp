@@ -6,6 +6,7 @@
 #include <string>
 
 #include "project/project_file.h"
+#include "small_project_fixture.h"
 #include "temp_dir.h"
 
 namespace korvalog {
@@ -15,25 +16,9 @@ using testing_support::ReadBytes;
 using testing_support::TempDir;
 using testing_support::WriteBytes;
 
-class ProjectGapsTest : public ::testing::Test {
+class ProjectGapsTest : public testing_support::SmallProjectTest {
  protected:
-  void SetUp() override {
-    for (uint32_t i = 0; i < 20; ++i) data.Store.Append(45658.5 + i / 86400.0, static_cast<uint8_t>(1 + i % 3), i / 3 % 2);
-    data.CaptureStart.time = 45658.4;
-    data.CaptureEnd.index = 20;
-    data.CaptureEnd.time = 45658.6;
-    data.DataPresent = 1;
-  }
-  std::string Save(const std::string& name, const PositionSnapshot& from, const PositionSnapshot& to) {
-    const std::string path = dir / name;
-    EXPECT_TRUE(WriteProjectFile(path, data, view, from, to).ok);
-    return path;
-  }
-  ManualClock clock{45000.0};
-  CaptureData data{clock};
-  CaptureView view;
   CollectingLoadSinks sinks;
-  TempDir dir;
   CaptureData loaded{clock};
   CaptureView loadedView;
 };
