@@ -5,7 +5,7 @@
 #
 # Layers, lowest first. A file may include from its own folder and from the
 # folders below it, never from one above: CheckLayers.cmake fails the build
-# on an include that climbs, and on a Qt header outside a qt/ folder.
+# on an include or a link that climbs, and on a Qt header outside a qt/ folder.
 set(KORVALOG_MODEL_LAYERS base core transport session project analysis ui chart app)
 
 add_custom_target(korvalog_layer_check
