@@ -35,23 +35,7 @@ void EventWalker::StartPass(const PositionSnapshot& start) {
 }
 
 void EventWalker::AdvanceSnapshot(PositionSnapshot& s, double t, const PositionSnapshot& bound) {
-  const uint32_t end = EndIndex(bound);
-  while (s.index < end && events_[s.index].time < t) {
-    StepEvent(s);
-    ++s.index;
-  }
-  s.time = t;
-}
-
-uint32_t AdvanceLevels(PositionSnapshot& s, const EventRecord* events, uint32_t end, double t) {
-  const uint32_t from = s.index;
-  for (; s.index < end && events[s.index].time < t; ++s.index) SetLevel(s, events[s.index]);
-  s.time = t;
-  return s.index - from;
-}
-
-void NormaliseStates(PositionSnapshot& s) {
-  for (uint8_t& level : s.states) level = level != 0 ? 1 : 0;
+  WalkRecords(s, events_, EndIndex(bound), t, [this](PositionSnapshot& at) { StepEvent(at); });
 }
 
 }  // namespace korvalog

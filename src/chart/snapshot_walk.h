@@ -1,12 +1,13 @@
 #pragma once
 // Walking a position snapshot through the captured events: each event sets
-// its channel's level in the snapshot, keeps the search counter up to date
-// and is handed to the Sequencer matcher.
+// its channel's level in the snapshot (core/level_walk.h), keeps the search
+// counter up to date and is handed to the Sequencer matcher.
 #include <cstdint>
 
 #include "analysis/sequence_matcher.h"
 #include "core/capture_data.h"
 #include "core/capture_view.h"
+#include "core/level_walk.h"
 #include "core/records.h"
 
 namespace korvalog {
@@ -73,18 +74,5 @@ class EventWalker {
   uint32_t count_;
   uint8_t conditions_[kChannelCount];
 };
-
-// One record's level put into s (records naming no channel change nothing).
-inline void SetLevel(PositionSnapshot& s, const EventRecord& e) {
-  const unsigned c = e.channel - 1u;
-  if (c < static_cast<unsigned>(kChannelCount)) s.states[c] = e.state != 0 ? 1 : 0;
-}
-
-// Moves s's levels forward over the records before time t, never past
-// record `end`; s.time becomes t. Returns the records passed.
-uint32_t AdvanceLevels(PositionSnapshot& s, const EventRecord* events, uint32_t end, double t);
-
-// A snapshot's levels held to 0/1 (a loaded file may hold other bytes).
-void NormaliseStates(PositionSnapshot& s);
 
 }  // namespace korvalog

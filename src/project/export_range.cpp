@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/date_time.h"
+#include "core/level_walk.h"
 
 namespace korvalog {
 namespace {
@@ -12,19 +13,9 @@ uint32_t StoredEnd(const CaptureData& data, uint32_t index) {
   return index < count ? index : count;
 }
 
-// Applies events [s.index, end) to s's levels; events naming no channel
-// (only from a damaged file) change nothing.
-void Walk(const CaptureData& data, PositionSnapshot& s, uint32_t end) {
-  const EventRecord* events = data.Store.Data();
-  for (; s.index < end; ++s.index) {
-    const unsigned c = events[s.index].channel;
-    if (c - 1u < static_cast<unsigned>(kChannelCount)) s.states[c - 1] = events[s.index].state != 0 ? 1 : 0;
-  }
-}
-
 PositionSnapshot Normalised(const PositionSnapshot& s) {
   PositionSnapshot out = s;
-  for (uint8_t& level : out.states) level = level != 0 ? 1 : 0;
+  NormaliseStates(out);
   return out;
 }
 
@@ -117,7 +108,7 @@ ExportRange WholeCaptureRange(const CaptureData& data) {
   ExportRange r{Normalised(data.CaptureStart), data.CaptureStart};
   r.from.index = StoredEnd(data, data.CaptureStart.index);
   r.to = r.from;
-  Walk(data, r.to, StoredEnd(data, data.CaptureEnd.index));
+  AdvanceLevelsTo(r.to, data.Store.Data(), StoredEnd(data, data.CaptureEnd.index));
   r.to.time = data.CaptureEnd.time;
   return r;
 }
@@ -136,11 +127,11 @@ ExportRange MakeExportRange(const CaptureData& data, double from, double to) {
   const int64_t toMs = DateTimeToMs(to);
   uint32_t i = r.from.index;
   while (i < last && DateTimeToMs(events[i].time) < fromMs) ++i;
-  Walk(data, r.from, i);
+  AdvanceLevelsTo(r.from, events, i);
   r.from.time = from;
   while (i < last && DateTimeToMs(events[i].time) <= toMs) ++i;
   r.to = r.from;
-  Walk(data, r.to, i);
+  AdvanceLevelsTo(r.to, events, i);
   r.to.time = to;
   return r;
 }

@@ -7,9 +7,9 @@
 #include "base/byte_text.h"
 #include "core/file_names.h"
 #include "core/journal_reader.h"
-#include "core/process_setup.h"
 #include "session/continuous_parts.h"
 #include "session/journal_recovery.h"
+#include "session/rescue_file.h"
 
 namespace korvalog {
 namespace {
@@ -188,20 +188,19 @@ bool CaptureSession::WritePart(CaptureData& part, const PositionSnapshot& from, 
   }
   // As a single capture does: the part goes to the temporary folder, and the
   // capture goes on.
-  std::error_code ec;
-  const std::string rescue =
-      Utf8FromPath(fs::temp_directory_path(ec) / PathFromUtf8("korvalog-capture-" + std::to_string(CurrentProcessId()) +
-                                                              "-" + Utf8FromPath(PathFromUtf8(name).filename())));
-  std::string rescueError;
-  if (files_.WriteProject(rescue, part, view_, from, to, rescueError)) {
-    notes_.Note(NoteKind::Problem, error + "; the part (" + events + " events) was written to " + rescue + " instead");
+  const RescueResult rescue = WriteRescueFile(
+      "-" + Utf8FromPath(PathFromUtf8(name).filename()),
+      [&](const std::string& path, std::string& why) { return files_.WriteProject(path, part, view_, from, to, why); });
+  if (rescue.ok) {
+    notes_.Note(NoteKind::Problem,
+                error + "; the part (" + events + " events) was written to " + rescue.path + " instead");
     ++partsSaved_;
-    summary_.written.push_back(rescue);
+    summary_.written.push_back(rescue.path);
     notWritten_ = true;
     return true;
   }
   if (!rescueFailed_) {
-    notes_.Note(NoteKind::Problem, error + "; " + rescueError +
+    notes_.Note(NoteKind::Problem, error + "; " + rescue.error +
                                        "; the part stays in memory and in the journal, tried again every second");
   }
   rescueFailed_ = true;

@@ -17,26 +17,23 @@
 namespace korvalog {
 namespace {
 
+#ifndef B460800
+#define B460800 B0  // not offered by this system: refused below
+#endif
+#ifndef B921600
+#define B921600 B0
+#endif
+// The speed code of each of kSerialRates, in the same order.
+constexpr speed_t kSpeedCodes[] = {B50,   B75,   B110,   B134,    B150,    B200,    B300,
+                                   B600,  B1200, B1800,  B2400,   B4800,   B9600,   B19200,
+                                   B38400, B57600, B115200, B230400, B460800, B921600};
+static_assert(sizeof kSpeedCodes / sizeof kSpeedCodes[0] == sizeof kSerialRates / sizeof kSerialRates[0]);
+
 bool BaudConstant(uint32_t baud, speed_t& out) {
-  static const struct {
-    uint32_t baud;
-    speed_t code;
-  } kRates[] = {
-      {50, B50},         {75, B75},         {110, B110},       {134, B134},     {150, B150},
-      {200, B200},       {300, B300},       {600, B600},       {1200, B1200},   {1800, B1800},
-      {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200}, {38400, B38400},
-      {57600, B57600},   {115200, B115200}, {230400, B230400},
-#ifdef B460800
-      {460800, B460800},
-#endif
-#ifdef B921600
-      {921600, B921600},
-#endif
-  };
-  for (const auto& r : kRates) {
-    if (r.baud == baud) {
-      out = r.code;
-      return true;
+  for (size_t i = 0; i < sizeof kSerialRates / sizeof kSerialRates[0]; ++i) {
+    if (kSerialRates[i] == baud) {
+      out = kSpeedCodes[i];
+      return out != B0;
     }
   }
   return false;
@@ -54,9 +51,9 @@ class PosixSerialPort final : public SerialPort {
 
   bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) override {
     termios t{};
-    if (tcgetattr(fd_, &t) != 0) return false;
     speed_t speed;
-    if (!BaudConstant(baud, speed)) return false;
+    if (!LineFormatSupported(baud, parity, dataBits, stopBits) || !BaudConstant(baud, speed)) return false;
+    if (tcgetattr(fd_, &t) != 0) return false;
     cfsetispeed(&t, speed);
     cfsetospeed(&t, speed);
 
@@ -92,11 +89,7 @@ class PosixSerialPort final : public SerialPort {
     switch (stopBits) {
       case kStopBitsOne: t.c_cflag &= ~CSTOPB; break;
       case kStopBitsTwo: t.c_cflag |= CSTOPB; break;
-      case kStopBitsOneAndHalf:
-        // A UART sends one and a half stop bits only for 5-bit characters.
-        if (dataBits != 5) return false;
-        t.c_cflag |= CSTOPB;
-        break;
+      case kStopBitsOneAndHalf: t.c_cflag |= CSTOPB; break;  // 5-bit characters only (checked above)
       default: return false;
     }
 #ifdef CRTSCTS

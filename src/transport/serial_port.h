@@ -20,6 +20,21 @@ constexpr uint8_t kStopBitsOne = 0;
 constexpr uint8_t kStopBitsOneAndHalf = 1;
 constexpr uint8_t kStopBitsTwo = 2;
 
+// The rates a port offers, the same on every system so that a setting works
+// on all of them or on none.
+constexpr uint32_t kSerialRates[] = {50,   75,   110,   134,   150,   200,    300,    600,    1200,   1800,
+                                     2400, 4800, 9600,  19200, 38400, 57600, 115200, 230400, 460800, 921600};
+
+// Whether a line format is one a port can be set to: a rate of kSerialRates,
+// 5 to 8 data bits, a parity and a stop-bit code above, and one and a half
+// stop bits only for 5-bit characters (a UART sends them for no other size).
+constexpr bool LineFormatSupported(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) {
+  bool rate = false;
+  for (const uint32_t r : kSerialRates) rate = rate || r == baud;
+  return rate && dataBits >= 5 && dataBits <= 8 && parity <= kParitySpace && stopBits <= kStopBitsTwo &&
+         (stopBits != kStopBitsOneAndHalf || dataBits == 5);
+}
+
 class SerialPort {
  public:
   virtual ~SerialPort() = default;

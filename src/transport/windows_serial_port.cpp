@@ -7,7 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <iterator>
 
 #include "core/file_names.h"
 #include "transport/serial_port.h"
@@ -15,10 +14,6 @@
 namespace korvalog {
 namespace {
 
-// The rates the POSIX layer offers, so that a setting works on both or on
-// neither.
-constexpr uint32_t kRates[] = {50,   75,   110,  134,   150,   200,   300,    600,    1200,   1800,  2400,
-                               4800, 9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
 // A write that the line cannot take within this time (flow stopped by a
 // misbehaving driver) fails instead of holding the interface thread.
 constexpr DWORD kWriteTimeoutMs = 2000;
@@ -34,10 +29,7 @@ class WindowsSerialPort final : public SerialPort {
   }
 
   bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) override {
-    if (std::find(std::begin(kRates), std::end(kRates), baud) == std::end(kRates)) return false;
-    if (dataBits < 5 || dataBits > 8 || parity > kParitySpace || stopBits > kStopBitsTwo) return false;
-    // A UART sends one and a half stop bits only for 5-bit characters.
-    if (stopBits == kStopBitsOneAndHalf && dataBits != 5) return false;
+    if (!LineFormatSupported(baud, parity, dataBits, stopBits)) return false;
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(h_, &dcb)) return false;

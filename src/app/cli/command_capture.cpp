@@ -16,9 +16,9 @@
 #include "app/cli/stop_signals.h"
 #include "base/byte_text.h"
 #include "core/file_names.h"
-#include "core/process_setup.h"
 #include "project/project_file.h"
 #include "session/link_supervisor.h"
+#include "session/rescue_file.h"
 #include "transport/hid_devices.h"
 #include "transport/system_hid.h"
 #include "transport/usb_loggers.h"
@@ -157,13 +157,14 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
     return kExitOk;
   }
   ctx.err << "korvalog-cli: " << saved.error << "\n";
-  std::error_code ec;
-  const std::string rescue = Utf8FromPath(std::filesystem::temp_directory_path(ec) /
-                                          ("korvalog-capture-" + std::to_string(CurrentProcessId()) + ".kv"));
-  const FileResult kept = WriteProjectFile(rescue, data, ctx.view, data.CaptureStart, data.CaptureEnd);
+  const RescueResult kept = WriteRescueFile(".kv", [&](const std::string& rescue, std::string& why) {
+    const FileResult r = WriteProjectFile(rescue, data, ctx.view, data.CaptureStart, data.CaptureEnd);
+    why = r.error;
+    return r.ok;
+  });
   if (kept.ok) {
     ctx.err << "korvalog-cli: the capture (" << UIntToText(data.Store.Count())
-            << " events) was written to " << rescue << " instead\n";
+            << " events) was written to " << kept.path << " instead\n";
     return kExitNotWritten;
   }
   // The session tells which journal, if any, still holds it.

@@ -25,6 +25,7 @@
 #include "project/project_file.h"
 #include "project/temp_dir.h"
 #include "session/continuous_parts.h"
+#include "support/qt/wait_until_shown.h"
 #include "tools/sim_process.h"
 #include "ui/qt/btn_transparent.h"
 #include "window_test_support.h"
@@ -33,6 +34,8 @@ namespace korvalog::test {
 namespace {
 
 namespace fs = std::filesystem;
+using korvalog::testing::WaitUntilShown;
+using namespace std::chrono_literals;
 
 constexpr int kEvents = 50;
 constexpr uint32_t kStoreEvents = 20;
@@ -61,13 +64,6 @@ std::string WriteScript(const testing_support::TempDir& dir) {
   return path;
 }
 
-bool WaitFor(const std::function<bool()>& pred, int ms) {
-  for (int waited = 0; waited < ms; waited += 20) {
-    if (pred()) return true;
-    QTest::qWait(20);
-  }
-  return pred();
-}
 
 std::vector<std::string> PartsIn(const std::string& folder) {
   std::vector<std::string> parts;
@@ -122,7 +118,7 @@ std::vector<Events> ToolRun(const testing_support::TempDir& dir, const std::stri
   posix_spawn_file_actions_destroy(&actions);
   const std::string journal = folder + "/korvalog-capture.journal";
   const bool allIn =
-      WaitFor([&] { return AllButTheLastPartWritten(folder, EventsInJournal(journal)); }, 30000);
+      WaitUntilShown([&] { return AllButTheLastPartWritten(folder, EventsInJournal(journal)); }, 30s);
   kill(pid, SIGINT);
   int status = -1;
   waitpid(pid, &status, 0);
@@ -160,10 +156,10 @@ std::vector<Events> WindowRun(const testing_support::TempDir& dir, const std::st
     EXPECT_TRUE(w.settings.WhenFull.goOn);
     EXPECT_EQ(w.settings.WhenFull.folder, folder);
     w.data.SetStoreLimit(kStoreEvents);
-    EXPECT_TRUE(WaitFor([&] { return w.main.Link().LinkState == 4 && w.main.bCapture->isEnabled(); }, 15000));
+    EXPECT_TRUE(WaitUntilShown([&] { return w.main.Link().LinkState == 4 && w.main.bCapture->isEnabled(); }, 15s));
     QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
     EXPECT_TRUE(w.data.Capturing.load());
-    EXPECT_TRUE(WaitFor([&] { return AllButTheLastPartWritten(folder, w.data.Store.Count()); }, 30000));
+    EXPECT_TRUE(WaitUntilShown([&] { return AllButTheLastPartWritten(folder, w.data.Store.Count()); }, 30s));
     QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
     EXPECT_FALSE(w.data.Capturing.load());
     summary = w.main.Status().PanelText(2);

@@ -29,19 +29,6 @@ namespace {
 
 using testing_support::TempDir;
 
-// A project of three events on channel 2.
-std::string WriteSmallProject(const TempDir& dir, const std::string& name) {
-  ManualClock clock(45000.0);
-  CaptureData data(clock);
-  CaptureView view;
-  data.SetCapture(true);
-  for (int i = 0; i < 3; ++i) data.ApplyTransition(45000.0 + i / 86400.0, 2, static_cast<uint8_t>(1 - (i % 2)));
-  data.SetCapture(false);
-  const std::string path = dir / name;
-  EXPECT_TRUE(WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok);
-  return path;
-}
-
 class MainWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { StoreForWindow(1, kLoggerUsb, 5, false); }

@@ -10,6 +10,8 @@
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,6 +24,8 @@
 #include "core/capture_data.h"
 #include "core/capture_view.h"
 #include "core/clock.h"
+#include "project/project_file.h"
+#include "project/temp_dir.h"
 #include "settings/qt/properties_form.h"
 #include "settings/qt/stored_settings.h"
 #include "transport/usb_loggers.h"
@@ -29,6 +33,19 @@
 #include "ui/qt/message_box.h"
 
 namespace korvalog::test {
+
+// A project of three events on channel 2, written to `name` in dir.
+inline std::string WriteSmallProject(const testing_support::TempDir& dir, const std::string& name) {
+  ManualClock clock(45000.0);
+  CaptureData data(clock);
+  CaptureView view;
+  data.SetCapture(true);
+  for (int i = 0; i < 3; ++i) data.ApplyTransition(45000.0 + i / 86400.0, 2, static_cast<uint8_t>(1 - (i % 2)));
+  data.SetCapture(false);
+  const std::string path = dir / name;
+  EXPECT_TRUE(WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok);
+  return path;
+}
 
 // Stores the five settings where the window will read them.
 inline void StoreForWindow(uint8_t port, uint8_t type, uint16_t debounce, bool ac) {

@@ -21,18 +21,6 @@ namespace {
 
 using testing_support::TempDir;
 
-std::string WriteProject(const TempDir& dir, const std::string& name) {
-  ManualClock clock(45000.0);
-  CaptureData data(clock);
-  CaptureView view;
-  data.SetCapture(true);
-  for (int i = 0; i < 3; ++i) data.ApplyTransition(45000.0 + i / 86400.0, 2, static_cast<uint8_t>(1 - (i % 2)));
-  data.SetCapture(false);
-  const std::string path = dir / name;
-  EXPECT_TRUE(WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok);
-  return path;
-}
-
 int Journals(const TempDir& dir) {
   int n = 0;
   for (const auto& e : std::filesystem::directory_iterator(dir.Path())) n += e.path().extension() == ".journal";
@@ -57,7 +45,7 @@ struct YesThenCancel {
 };
 
 TEST_F(WindowUx, YesThenCancelKeepsTheCaptureItsJournalAndTheWindow) {
-  const std::string other = WriteProject(dir, "other.kv");
+  const std::string other = WriteSmallProject(dir, "other.kv");
   ProgramWindows w(std::nullopt, false, dir.Path());
   w.main.show();
   w.main.bCaptureClick();
@@ -117,7 +105,7 @@ ChartEnds EndsOf(TMainForm& main) {
 }
 
 TEST_F(WindowUx, TheChartFillsTheWindowAfterARestartAtAnyStoredSize) {
-  const std::string project = WriteProject(dir, "a.kv");
+  const std::string project = WriteSmallProject(dir, "a.kv");
   for (QSize size : {QSize(900, 650), QSize(420, 500), QSize(1500, 900), QSize(569, 523)}) {
     size.setWidth(std::max(size.width(), TMainForm::kMinWidth));
     {
@@ -160,7 +148,7 @@ TEST_F(WindowUx, TheChartFillsTheWindowAfterARestartAtAnyStoredSize) {
 }
 
 TEST_F(WindowUx, AVeryWideNameColumnScrollsTheChartSideways) {
-  ProgramWindows w(WriteProject(dir, "a.kv"));
+  ProgramWindows w(WriteSmallProject(dir, "a.kv"));
   w.main.show();
   QApplication::processEvents();
   w.main.resize(TMainForm::kMinWidth, 400);
@@ -224,7 +212,7 @@ TEST_F(WindowUx, NothingOverlapsAtAnyAllowedWidth) {
 }
 
 TEST_F(WindowUx, CaptionNamesTheFileAndShowsUnsavedChanges) {
-  const std::string project = WriteProject(dir, "tower-a.kv");
+  const std::string project = WriteSmallProject(dir, "tower-a.kv");
   ProgramWindows w(project);
   w.main.show();
   QApplication::processEvents();
@@ -255,7 +243,7 @@ TEST_F(WindowUx, CaptionNamesTheFileAndShowsUnsavedChanges) {
 }
 
 TEST_F(WindowUx, SearchChangesInTheGridCountAsModifications) {
-  ProgramWindows w(WriteProject(dir, "a.kv"));
+  ProgramWindows w(WriteSmallProject(dir, "a.kv"));
   w.main.show();
   QApplication::processEvents();
   ASSERT_FALSE(w.data.DataModified.load());
@@ -272,7 +260,7 @@ TEST_F(WindowUx, SearchChangesInTheGridCountAsModifications) {
 }
 
 TEST_F(WindowUx, CtrlDSaysWhereTheDumpWent) {
-  ProgramWindows w(WriteProject(dir, "a.kv"));
+  ProgramWindows w(WriteSmallProject(dir, "a.kv"));
   w.main.show();
   w.main.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w.main));
