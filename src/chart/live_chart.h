@@ -50,7 +50,6 @@ class LiveChart {
   void StopFollowing();
   // The whole capture so far, following.
   void FollowWhole();
-  double Span() const { return span_; }
 
   // The newest time of the capture: the clock, never before the newest record.
   double Now() const;

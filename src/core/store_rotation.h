@@ -41,8 +41,15 @@ class StoreRotation final : public FullStoreHandler {
     journalAttached_.store(attached, std::memory_order_relaxed);
     if (!attached) JournalTookSpare();
   }
-  void JournalTookSpare() { journalTook_.store(true, std::memory_order_release); }
+  // Journal thread (or the interface thread when no journal is attached).
+  void JournalTookSpare() {
+    journalTook_.store(true, std::memory_order_release);
+    journalTook_.notify_all();
+  }
   bool JournalHasTakenSpare() const { return journalTook_.load(std::memory_order_acquire); }
+  // Interface thread, while it finishes: blocks until the journal has taken
+  // the spare's last records (it was woken to do so).
+  void WaitForJournal() const { journalTook_.wait(false, std::memory_order_acquire); }
 
   // A full store could not be taken (the capture stopped early).
   bool Refused() const { return refused_.load(std::memory_order_acquire); }

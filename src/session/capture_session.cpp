@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <thread>
 
 #include "base/byte_text.h"
 #include "core/file_names.h"
@@ -218,7 +217,8 @@ int CaptureSession::SaveRemainingParts() {
       ++partsSaved_;
       break;
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    // The part is saved; the journal, woken, has yet to take its last records.
+    rotation_->WaitForJournal();
   }
   const int status = notWritten_ || unsaved_ ? kSessionPartNotWritten : kSessionWritten;
   if (data_.Store.Count() == 0 && partsSaved_ > 0) return status;  // the last part ended exactly full

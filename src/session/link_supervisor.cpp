@@ -54,7 +54,7 @@ void LinkSupervisor::OpenSerialLink() {
 void LinkSupervisor::RestartLink() {
   OpenSerialLink();
   usb_.ScanHidDevices();
-  LinkState = 0;
+  LinkState = LinkStep::Searching;
 }
 
 bool LinkSupervisor::SerialLineFailed() const { return comms_ && comms_->LineFailed(); }
@@ -64,7 +64,7 @@ bool LinkSupervisor::SerialLinkDown() const {
 }
 
 void LinkSupervisor::ReopenWhenDown() {
-  if (LinkState == 4 || !SerialLinkDown()) {
+  if (LinkState == LinkStep::Connected || !SerialLinkDown()) {
     downTicks_ = 0;
     return;
   }
@@ -80,7 +80,7 @@ void LinkSupervisor::ReopenWhenDown() {
 
 bool LinkSupervisor::Connected() const {
   // A USB logger that went away is lost at once, not when state 4 gives up.
-  return LinkState == 4 && (SerialType() || usb_.HidDeviceCount() > 0);
+  return LinkState == LinkStep::Connected && (SerialType() || usb_.HidDeviceCount() > 0);
 }
 
 void LinkSupervisor::FollowGaps() {
@@ -152,44 +152,44 @@ void LinkSupervisor::SendStart() {
 
 void LinkSupervisor::StepLinkState() {
   switch (LinkState) {
-    case 0:
+    case LinkStep::Searching:
       if (Present()) {
         SendDebounce();
-        LinkState = 1;
+        LinkState = LinkStep::DebounceSent;
       } else if (++LinkTicks >= probeTicks_) {
         ProbeLogger();
       }
       break;
-    case 1:
+    case LinkStep::DebounceSent:
       if (Present()) {
         SendAcMode();
-        LinkState = 2;
+        LinkState = LinkStep::AcModeSent;
       } else {
-        LinkState = 0;
+        LinkState = LinkStep::Searching;
       }
       break;
-    case 2:
+    case LinkStep::AcModeSent:
       // Only waits: the flag tested is still the answer to the AC command.
-      LinkState = Present() ? 3 : 0;
+      LinkState = Present() ? LinkStep::AcModeTaken : LinkStep::Searching;
       break;
-    case 3:
+    case LinkStep::AcModeTaken:
       if (Present()) {
         if (captureWithLogger_) {
           captureWithLogger_ = false;
           data_.SetCapture(true);
         }
         SendStart();
-        LinkState = 4;
+        LinkState = LinkStep::Connected;
       } else {
-        LinkState = 0;
+        LinkState = LinkStep::Searching;
       }
       break;
-    default:
+    case LinkStep::Connected:
       // A serial line whose reads fail has lost its device (an unplugged
       // adapter): waiting up to two more probe periods would only delay
       // "NO Logger".
       if (SerialLineFailed() && usb_.HidDeviceCount() == 0) {
-        LinkState = 0;
+        LinkState = LinkStep::Searching;
         break;
       }
       if (++LinkTicks >= lostTicks_ && usb_.HidDeviceCount() == 0) {
@@ -198,7 +198,7 @@ void LinkSupervisor::StepLinkState() {
         if (decoder_.LoggerAlive.load(std::memory_order_acquire) != 0 || decoder_.BytesSeen() != bytesAtCommand_) {
           ProbeLogger();
         } else {
-          LinkState = 0;
+          LinkState = LinkStep::Searching;
         }
       }
       break;
@@ -210,7 +210,7 @@ void LinkSupervisor::RefreshStatus() {
   view_.clockText = TwoDigitText(static_cast<uint8_t>(f.hour)) + ":" +
                     TwoDigitText(static_cast<uint8_t>(f.minute)) + ":" +
                     TwoDigitText(static_cast<uint8_t>(f.second));
-  view_.loggerText = LinkState == 4 ? "Logger OK" : "NO Logger";
+  view_.loggerText = LinkState == LinkStep::Connected ? "Logger OK" : "NO Logger";
   const uint32_t count = data_.Store.Count();
   if (data_.Capturing.load(std::memory_order_acquire) != 0) {
     view_.capStatText = "Capturing [" + UIntToText(count) + " events]";
@@ -237,7 +237,7 @@ const LinkView& LinkSupervisor::tick() {
   StepLinkState();
   ReopenWhenDown();
   FollowGaps();
-  view_.captureEnabled = LinkState == 4 || data_.Capturing.load(std::memory_order_acquire) != 0;
+  view_.captureEnabled = LinkState == LinkStep::Connected || data_.Capturing.load(std::memory_order_acquire) != 0;
   if (data_.States.TakeStatesChanged()) view_.repaintGrid = true;
   view_.layoutChart = true;
   if (++SecondTicks >= secondTicks_) {

@@ -35,6 +35,16 @@ struct LinkView {
   bool linkNoteChanged = false;
 };
 
+// Where the link to a logger stands: found, then told its debounce and AC
+// mode one tick apart, then started; lost, it is looked for again.
+enum class LinkStep : uint8_t {
+  Searching,     // no logger answers: it is probed every probe period
+  DebounceSent,  // it answered and was told its debounce
+  AcModeSent,    // told its AC mode; the next tick waits for the answer
+  AcModeTaken,   // it answered the AC mode: start it
+  Connected,     // configured and started ("Logger OK")
+};
+
 class LinkSupervisor {
  public:
   static constexpr int kTimerIntervalMs = 250;
@@ -79,8 +89,8 @@ class LinkSupervisor {
   const LinkGaps& Gaps() const { return gaps_; }
   const SerialLink* Comms() const { return comms_.get(); }
 
-  // Interface thread only. 4 = connected and configured.
-  uint8_t LinkState = 0;
+  // Interface thread only.
+  LinkStep LinkState = LinkStep::Searching;
   uint32_t LinkTicks = 0;
   uint8_t SecondTicks = 0;
 

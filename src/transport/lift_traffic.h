@@ -70,8 +70,6 @@ class LiftTraffic final : public TransitionSource {
   // at `ms` must report (ongoing stuck inputs end at `ms`).
   std::vector<LiftTruth> TruthUntil(int64_t ms) const;
 
-  const LiftTrafficParameters& Parameters() const { return p_; }
-
  private:
   struct Pending {
     int64_t at;

@@ -24,8 +24,8 @@ TEST(DemoLogger, ConnectsAndCapturesALift) {
   link.OpenSerialLink();
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
   EXPECT_EQ(demo.ReportsSent(), 0u);  // nothing before the start report
-  for (int i = 0; i < 5 && link.LinkState != 4; ++i) link.tick();
-  ASSERT_EQ(link.LinkState, 4);
+  for (int i = 0; i < 5 && link.LinkState != LinkStep::Connected; ++i) link.tick();
+  ASSERT_EQ(link.LinkState, LinkStep::Connected);
   data.SetCapture(true);
   ASSERT_TRUE(testing::WaitUntil([&] { return data.Store.Count() >= 20; }));
   data.SetCapture(false);

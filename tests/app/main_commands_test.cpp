@@ -257,16 +257,16 @@ TEST_F(MainCommandsTest, LoadErrorsAreShownAndChangeNothing) {
 }
 
 TEST_F(MainCommandsTest, PropertiesAcceptedUnchangedStillRestartsTheLink) {
-  link.LinkState = 4;
+  link.LinkState = LinkStep::Connected;
   ui.acceptProperties = false;
   EXPECT_FALSE(commands.PropertiesClick());
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   EXPECT_EQ(ui.settingsApplied, 0);
 
   const LoggerSettings before = settings;
   ui.acceptProperties = true;
   EXPECT_TRUE(commands.PropertiesClick());
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_EQ(ui.settingsApplied, 1);
   EXPECT_TRUE(settings == before);
 

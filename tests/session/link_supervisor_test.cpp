@@ -92,7 +92,7 @@ class LinkSupervisorTest : public ::testing::Test {
     link.tick();
     link.tick();
     ExpectSent("2");
-    ASSERT_EQ(link.LinkState, 4);
+    ASSERT_EQ(link.LinkState, LinkStep::Connected);
   }
 
   ManualClock clock{45658.5};  // 1 January 2025 12:00:00
@@ -113,7 +113,7 @@ TEST_F(LinkSupervisorTest, ProbesEveryTwoSecondsUntilAnswered) {
   EXPECT_EQ(Sent(), "");
   link.tick();
   ExpectSent("0");
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_FALSE(link.View().captureEnabled);
   EXPECT_EQ(link.View().loggerText, "NO Logger");
 }
@@ -124,18 +124,18 @@ TEST_F(LinkSupervisorTest, ReachesStateFourInFourTicksAfterTheFirstAnswer) {
   ExpectSent("0");
   Answer();
   link.tick();
-  EXPECT_EQ(link.LinkState, 1);
+  EXPECT_EQ(link.LinkState, LinkStep::DebounceSent);
   ExpectSent(std::string("1\x05", 2));
   Answer();
   link.tick();
-  EXPECT_EQ(link.LinkState, 2);
+  EXPECT_EQ(link.LinkState, LinkStep::AcModeSent);
   ExpectSent("4");
   Answer();
   link.tick();
-  EXPECT_EQ(link.LinkState, 3);
+  EXPECT_EQ(link.LinkState, LinkStep::AcModeTaken);
   EXPECT_EQ(Sent(), "");  // state 2 only waits
   link.tick();
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   ExpectSent("2");
   EXPECT_TRUE(link.View().captureEnabled);
   EXPECT_FALSE(link.View().capturePressed);
@@ -169,7 +169,7 @@ TEST_F(LinkSupervisorTest, MissingAnswerToDebounceFallsBackOneTickLater) {
   link.tick();
   ExpectSent(std::string("1\x05", 2));
   link.tick();  // no 255 came
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_EQ(Sent(), "");
   // Probes again 8 ticks after the debounce command.
   Ticks(7);
@@ -189,15 +189,15 @@ TEST_F(LinkSupervisorTest, AnsweringLoggerIsProbedEveryFiveSeconds) {
   Ticks(19);
   link.tick();
   ExpectSent("0");
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
 }
 
 TEST_F(LinkSupervisorTest, SilentLoggerIsLostTwentyTicksAfterTheLastCommand) {
   Connect();  // the start command goes unanswered
   Ticks(19);
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   link.tick();
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_FALSE(link.View().captureEnabled);
   while (!link.tick().statusRefreshed) {
   }
@@ -218,7 +218,7 @@ TEST_F(LinkSupervisorTest, UnpluggedLoggerKeepsTheCaptureAndShowsNoLogger) {
     ++ticks;
   } while (link.View().loggerText != "NO Logger" && ticks < 100);
   EXPECT_LE(ticks, 4);  // within a second of noticing, not after 5 to 10
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_EQ(data.Capturing.load(), 1);
   EXPECT_TRUE(link.View().captureEnabled);  // the capture can still be stopped
   EXPECT_TRUE(link.View().capturePressed);
@@ -242,15 +242,15 @@ TEST_F(LinkSupervisorTest, AStreamingLoggerIsNotLostWhileItsBytesArrive) {
     ASSERT_EQ(write(pty.MasterFd(), &change, 1), 1);
     ASSERT_TRUE(WaitUntil([&] { return link.Decoder().BytesSeen() != before; }));
     link.tick();
-    ASSERT_EQ(link.LinkState, 4) << "tick " << i;
+    ASSERT_EQ(link.LinkState, LinkStep::Connected) << "tick " << i;
   }
   EXPECT_EQ(Sent(), "000");  // probed every twenty ticks
   int ticks = 0;  // silent from now on: lost within two probe periods
-  while (link.LinkState == 4 && ticks < 100) {
+  while (link.LinkState == LinkStep::Connected && ticks < 100) {
     link.tick();
     ++ticks;
   }
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_LE(ticks, 40);
 }
 
@@ -268,7 +268,7 @@ TEST_F(LinkSupervisorTest, AGapRunsFromTheLastByteBeforeToTheFirstAfter) {
   ASSERT_TRUE(WaitUntil([&] { return link.Comms()->LineFailed(); }));
   clock.Set(found);
   link.tick();
-  ASSERT_EQ(link.LinkState, 0);
+  ASSERT_EQ(link.LinkState, LinkStep::Searching);
   ASSERT_EQ(link.Gaps().Gaps().size(), 1u);
   EXPECT_EQ(link.Gaps().Gaps()[0].lostAt, lastByte);
   // Plugged back: the port is opened again and probed; the answer is the
@@ -286,9 +286,9 @@ TEST_F(LinkSupervisorTest, AGapRunsFromTheLastByteBeforeToTheFirstAfter) {
   clock.Set(configured);
   for (int i = 0; i < 4; ++i) {
     link.tick();
-    if (link.LinkState < 3) Answer();
+    if (link.LinkState < LinkStep::AcModeTaken) Answer();
   }
-  ASSERT_EQ(link.LinkState, 4);
+  ASSERT_EQ(link.LinkState, LinkStep::Connected);
   EXPECT_EQ(link.Gaps().Gaps()[0].backAt, firstByte);
   data.SetCapture(false);
 }
@@ -308,7 +308,7 @@ TEST_F(LinkSupervisorTest, RepaintIsRequestedOncePerChange) {
 TEST_F(LinkSupervisorTest, RestartReopensTheSamePortAndStartsOver) {
   Connect();
   link.RestartLink();
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_EQ(usb.scans, 1);
   ASSERT_TRUE(link.Comms() && link.Comms()->IsOpen());
   Ticks(8);
@@ -327,7 +327,7 @@ TEST(LinkSupervisorNoPort, MissingPortShowsNoLogger) {
   ASSERT_NE(link.Comms(), nullptr);
   EXPECT_FALSE(link.Comms()->IsOpen());
   for (int i = 0; i < 40; ++i) link.tick();
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_EQ(link.View().loggerText, "NO Logger");
   EXPECT_FALSE(link.View().captureEnabled);
   // While capturing the button stays usable and pressed.
@@ -363,14 +363,14 @@ TEST(LinkSupervisorUsb, UsbLoggerAloneConnectsAndStaysConnected) {
   EXPECT_EQ(usb.starts, 0);
   link.tick();
   EXPECT_EQ(usb.starts, 1);
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   for (int i = 0; i < 100; ++i) link.tick();
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   // The last device goes: the next tick rescans (finds none) and repaints.
   usb.devices = 0;
   usb.lost = true;
   EXPECT_TRUE(link.tick().repaintGrid);
-  EXPECT_EQ(link.LinkState, 0);  // the tick counter had long reached 20
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);  // the tick counter had long reached 20
 }
 
 TEST(LinkSupervisorUsb, SerialTypeWithAUsbLoggerGetsNoStartReport) {
@@ -383,7 +383,7 @@ TEST(LinkSupervisorUsb, SerialTypeWithAUsbLoggerGetsNoStartReport) {
   link.SetDeviceResolver([](uint8_t) { return std::string("/dev/korvalog-no-such-port"); });
   link.OpenSerialLink();
   for (int i = 0; i < 4; ++i) link.tick();
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   EXPECT_EQ(usb.configs.size(), 1u);
   EXPECT_EQ(usb.starts, 0);
 }

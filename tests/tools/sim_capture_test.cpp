@@ -40,11 +40,11 @@ class SimCapture : public ::testing::TestWithParam<int> {
   // a short grace when none comes).
   bool ConnectWithin(int ticks) { return ConnectWithin(link, ticks); }
   static bool ConnectWithin(LinkSupervisor& l, int ticks) {
-    for (int i = 0; i < ticks && l.LinkState != 4; ++i) {
+    for (int i = 0; i < ticks && l.LinkState != LinkStep::Connected; ++i) {
       l.tick();
       WaitUntil([&] { return l.Decoder().LoggerAlive.load() == 1; }, 100ms);
     }
-    return l.LinkState == 4;
+    return l.LinkState == LinkStep::Connected;
   }
 
   SystemClock clock;
@@ -116,7 +116,7 @@ TEST_P(SimCapture, LoggerThatNeverAnswersIsNeverConnected) {
   link.SetDeviceResolver([&](uint8_t) { return sim.DevicePath(); });
   link.RestartLink();
   for (int i = 0; i < 40; ++i) link.tick();
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_EQ(link.View().loggerText, "NO Logger");
 }
 

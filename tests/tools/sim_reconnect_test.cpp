@@ -50,7 +50,7 @@ class SimReconnect : public ::testing::TestWithParam<int> {
   void Tick(const std::function<bool()>& done = [] { return false; }) {
     link.tick();
     if (link.View().linkNoteChanged) notes.push_back(link.View().linkNote);
-    if (link.LinkState != 4) {
+    if (link.LinkState != LinkStep::Connected) {
       WaitUntil([&] { return link.Decoder().LoggerAlive.load() == 1; }, 100ms);
     } else {
       WaitUntil(done, 50ms);
@@ -74,7 +74,7 @@ TEST_P(SimReconnect, CaptureResumesOnTheSameLinkAndNotesTheGap) {
   std::unique_ptr<SimProcess> sim = Plug(first);
   ASSERT_TRUE(sim->Running());
   link.RestartLink();
-  ASSERT_TRUE(TickUntil([&] { return link.LinkState == 4; }));
+  ASSERT_TRUE(TickUntil([&] { return link.LinkState == LinkStep::Connected; }));
   data.SetCapture(true);
   ASSERT_TRUE(TickUntil([&] { return data.Store.Count() == 3; }));
 
@@ -91,7 +91,7 @@ TEST_P(SimReconnect, CaptureResumesOnTheSameLinkAndNotesTheGap) {
   sim = Plug(second);  // plugged back: the same name, a new device behind it
   ASSERT_TRUE(sim->Running());
   ASSERT_TRUE(TickUntil([&] { return data.Store.Count() == 5; })) << data.Store.Count();
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   data.SetCapture(false);
 
   // Every change either logger sent, once, in order.
@@ -116,7 +116,7 @@ TEST_P(SimReconnect, ANewCaptureStartsWithoutTheOldGaps) {
   std::unique_ptr<SimProcess> sim = Plug(first);
   ASSERT_TRUE(sim->Running());
   link.RestartLink();
-  ASSERT_TRUE(TickUntil([&] { return link.LinkState == 4; }));
+  ASSERT_TRUE(TickUntil([&] { return link.LinkState == LinkStep::Connected; }));
   data.SetCapture(true);
   Tick();
   sim->Stop();

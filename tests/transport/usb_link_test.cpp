@@ -46,13 +46,13 @@ TEST_F(UsbLinkTest, UsbLoggerConnectsAndFallsBackAfterItIsLost) {
   EXPECT_EQ(Commands(*logger), (std::vector<int>{3, 0}));  // position, clock
 
   link.tick();  // state 0, present: configuration report
-  EXPECT_EQ(link.LinkState, 1);
+  EXPECT_EQ(link.LinkState, LinkStep::DebounceSent);
   EXPECT_EQ(logger->Written().back(), (Bytes{0, 1, 0xF6, 0x09, 0, 0, 0, 0, 0}));
   Ticks(2);
   EXPECT_EQ(Commands(*logger), (std::vector<int>{3, 0, 1}));
   link.tick();  // three ticks after the configuration: the start report
   EXPECT_EQ(Commands(*logger), (std::vector<int>{3, 0, 1, 2}));
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   EXPECT_TRUE(link.View().captureEnabled);
 
   // Pulled out: the reader ends, the next tick rescans and finds nothing.
@@ -62,11 +62,11 @@ TEST_F(UsbLinkTest, UsbLoggerConnectsAndFallsBackAfterItIsLost) {
   EXPECT_TRUE(view.repaintGrid);
   EXPECT_EQ(devices.HidDeviceCount(), 0);
   int ticksToZero = 1;
-  while (link.LinkState == 4 && ticksToZero < 100) {
+  while (link.LinkState == LinkStep::Connected && ticksToZero < 100) {
     link.tick();
     ++ticksToZero;
   }
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_EQ(ticksToZero, 20);  // 20 ticks in state 4 since the loss: 5 s
   EXPECT_FALSE(link.View().captureEnabled);
 
@@ -75,7 +75,7 @@ TEST_F(UsbLinkTest, UsbLoggerConnectsAndFallsBackAfterItIsLost) {
   Ticks(8);
   EXPECT_EQ(devices.HidDeviceCount(), 1);
   Ticks(4);
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   EXPECT_EQ(Commands(*again).back(), 2);
 }
 
@@ -86,10 +86,10 @@ TEST_F(UsbLinkTest, SerialTypeWithUsbLoggerGetsConfigurationButNoStart) {
   auto logger = backend.Plug("/dev/hidraw0", 0x6B2D, 0xFF00);
   link.RestartLink();
   Ticks(10);
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   EXPECT_EQ(Commands(*logger), (std::vector<int>{3, 0, 1}));
   Ticks(40);  // stays while the device is open
-  EXPECT_EQ(link.LinkState, 4);
+  EXPECT_EQ(link.LinkState, LinkStep::Connected);
   EXPECT_EQ(Commands(*logger), (std::vector<int>{3, 0, 1}));
 }
 
@@ -98,7 +98,7 @@ TEST_F(UsbLinkTest, UsbCaptureRecordsReports) {
   auto logger = backend.Plug("/dev/hidraw0", 0x6B2D, 0xFF00);
   link.RestartLink();
   Ticks(4);
-  ASSERT_EQ(link.LinkState, 4);
+  ASSERT_EQ(link.LinkState, LinkStep::Connected);
   data.SetCapture(true);
   logger->PushInput(Bytes{0, 0x85, 0, 0, 0, 0, 0, 0, 0});
   logger->PushInput(Bytes{0, 0x05, 0, 0, 0, 0, 0, 0, 0});

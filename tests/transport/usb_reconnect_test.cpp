@@ -31,7 +31,7 @@ TEST(UsbReconnect, PulledOutLoggerComesBackIntoTheSameCapture) {
   auto logger = backend.Plug("/dev/hidraw0", 0x6B2D, 0xFF00);
   link.RestartLink();
   for (int i = 0; i < 4; ++i) link.tick();
-  ASSERT_EQ(link.LinkState, 4);
+  ASSERT_EQ(link.LinkState, LinkStep::Connected);
   data.SetCapture(true);
   link.tick();
   EXPECT_TRUE(link.View().linkNote.empty());
@@ -48,14 +48,14 @@ TEST(UsbReconnect, PulledOutLoggerComesBackIntoTheSameCapture) {
   EXPECT_TRUE(link.View().linkNoteChanged);
   EXPECT_NE(link.View().linkNote.find("after 1 event, reconnecting"), std::string::npos);
   for (int i = 0; i < 40; ++i) link.tick();  // nobody there
-  EXPECT_EQ(link.LinkState, 0);
+  EXPECT_EQ(link.LinkState, LinkStep::Searching);
   EXPECT_TRUE(link.Gaps().Open());
   EXPECT_TRUE(link.View().captureEnabled);
 
   clock.Set(clock.Now() + 7.0 / kSecondsPerDay);
   auto again = backend.Plug("/dev/hidraw1", 0x6B2D, 0xFF00);
-  for (int i = 0; i < 12 && link.LinkState != 4; ++i) link.tick();
-  ASSERT_EQ(link.LinkState, 4);
+  for (int i = 0; i < 12 && link.LinkState != LinkStep::Connected; ++i) link.tick();
+  ASSERT_EQ(link.LinkState, LinkStep::Connected);
   ASSERT_EQ(link.Gaps().Gaps().size(), 1u);
   EXPECT_TRUE(link.Gaps().Gaps()[0].Closed());
   EXPECT_EQ(link.View().linkNote.substr(0, 20), "Logger link back at ");

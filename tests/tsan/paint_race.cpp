@@ -1,8 +1,9 @@
-// Deliberate data races between a reader thread and the window's handlers (a
-// paint event, or a timer event), built only under ThreadSanitizer: the
-// report each must give shows that the Qt suppressions still let our own
-// races through, though Qt's event loop is in the stacks of the window's
-// thread. `paint_race paint` races a paint event, `paint_race timer` a timer.
+// Deliberate data races between a writer thread (as the receive thread
+// writes levels) and the window's handlers that read them (a paint event, or
+// a timer event), built only under ThreadSanitizer: the report each must
+// give shows that the Qt suppressions still let our own races through, though
+// Qt's event loop is in the stacks of the window's thread. `paint_race paint`
+// races a paint event, `paint_race timer` a timer.
 #include <QApplication>
 #include <QPainter>
 #include <QWidget>
@@ -54,7 +55,7 @@ int main(int argc, char** argv) {
   LevelsWidget widget(levels);
   if (!timer) widget.show();  // the timer's race alone, without paints
   std::atomic<bool> stop{false};
-  std::thread reader(WriteLevels, std::ref(levels), std::cref(stop));
+  std::thread writer(WriteLevels, std::ref(levels), std::cref(stop));
   if (timer) {
     widget.startTimer(1);
     while (widget.ticks < 50) QApplication::processEvents(QEventLoop::WaitForMoreEvents);
@@ -65,6 +66,6 @@ int main(int argc, char** argv) {
     }
   }
   stop = true;
-  reader.join();
+  writer.join();
   return 0;
 }

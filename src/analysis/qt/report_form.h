@@ -76,7 +76,6 @@ class TReportForm : public QWidget {
   QTableWidget* KeyFigures() const { return keyFigures_; }
   std::vector<PlotView*> Plots() const { return plots_; }
   std::vector<QTableWidget*> Tables() const { return tables_; }
-  QTabWidget* Tabs() const { return tabs_; }
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -15,7 +15,7 @@ bool LoadForCommand(const std::string& path, CliContext& ctx, StreamLoadSinks& s
   return false;
 }
 
-int UsageError(CliContext& ctx, const std::string& message, const char* usage) {
+int UsageError(CliContext& ctx, const std::string& message, std::string_view usage) {
   // One line, so scripts can show it as it stands.
   ctx.err << "korvalog-cli: " << message << " (usage: korvalog-cli " << usage << ")\n";
   return kExitUsage;

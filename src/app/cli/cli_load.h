@@ -3,6 +3,7 @@
 // logger log by its name), with warnings on stderr and one clear line when
 // it fails. Shared by every command that reads a capture.
 #include <string>
+#include <string_view>
 
 #include "app/cli/cli_context.h"
 #include "project/load_sinks.h"
@@ -34,7 +35,7 @@ bool LoadForCommand(const std::string& path, CliContext& ctx, StreamLoadSinks& s
 
 // Writes one line "korvalog-cli: message (usage: korvalog-cli USAGE)" to
 // ctx.err and returns kExitUsage.
-int UsageError(CliContext& ctx, const std::string& message, const char* usage);
+int UsageError(CliContext& ctx, const std::string& message, std::string_view usage);
 
 // Flushes ctx.out; false (with one line on ctx.err) when the output could not
 // be written, for instance to a full disk or a closed pipe.

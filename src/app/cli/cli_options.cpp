@@ -2,26 +2,56 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ostream>
+
+#include "app/cli/cli_load.h"
 
 #include "core/records.h"
 
 namespace korvalog::cli {
 
-bool ParseOptions(const CommandArgs& args, const std::vector<std::string_view>& known, ParsedArgs& parsed,
-                  std::string& error) {
+namespace {
+
+const OptionSpec* FindOption(const CommandOptions& table, std::string_view name) {
+  for (const OptionSpec& o : table.options) {
+    if (o.name == name) return &o;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool ParsedArgs::Has(std::string_view name) const {
+  return std::any_of(options.begin(), options.end(), [&](const auto& o) { return o.first == name; });
+}
+
+bool ParseOptions(const CommandArgs& args, const CommandOptions& table, ParsedArgs& parsed, std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a.size() < 3 || a.compare(0, 2, "--") != 0) {
+    // A command without options reads every word but --help as a file name.
+    const bool option = table.options.empty() ? a == "--help" : a.size() >= 3 && a.compare(0, 2, "--") == 0;
+    if (!option && table.positional) {
       parsed.positional.push_back(a);
       continue;
     }
-    const size_t eq = a.find('=');
+    const size_t eq = option ? a.find('=') : std::string::npos;
     const std::string name = a.substr(0, eq);
-    if (std::find(known.begin(), known.end(), name) == known.end()) {
-      error = "unknown option " + name;
+    if (name == "--help" && eq == std::string::npos) {
+      parsed.help = true;
+      return true;
+    }
+    const OptionSpec* spec = option ? FindOption(table, name) : nullptr;
+    if (spec == nullptr) {
+      error = table.positional ? "unknown option " + name : "unknown argument '" + a + "'";
       return false;
     }
-    if (eq != std::string::npos) {
+    if (spec->value.empty()) {
+      if (eq != std::string::npos) {
+        error = name + " takes no value";
+        return false;
+      }
+      parsed.options.emplace_back(name, std::string());
+    } else if (eq != std::string::npos) {
       parsed.options.emplace_back(name, a.substr(eq + 1));
     } else if (i + 1 < args.size()) {
       parsed.options.emplace_back(name, args[++i]);
@@ -31,6 +61,38 @@ bool ParseOptions(const CommandArgs& args, const std::vector<std::string_view>& 
     }
   }
   return true;
+}
+
+bool ParseOptions(const CommandArgs& args, const std::vector<std::string_view>& known, ParsedArgs& parsed,
+                  std::string& error) {
+  CommandOptions table;
+  for (std::string_view name : known) table.options.push_back({name, "VALUE", ""});
+  if (!ParseOptions(args, table, parsed, error)) return false;
+  if (!parsed.help) return true;
+  // A list of names has no help to give: --help is unknown here, as it always was.
+  error = "unknown option --help";
+  return false;
+}
+
+void PrintHelp(std::ostream& os, const CommandOptions& table) {
+  os << "usage: korvalog-cli " << table.usage << "\n" << table.summary << "\n";
+  std::vector<std::pair<std::string, std::string_view>> lines;
+  for (const OptionSpec& o : table.options) {
+    if (!o.hidden) lines.emplace_back(std::string(o.name) + (o.value.empty() ? "" : " ") + std::string(o.value), o.help);
+  }
+  lines.emplace_back("--help", "this help");
+  size_t width = 0;
+  for (const auto& l : lines) width = std::max(width, l.first.size());
+  os << "options:\n";
+  for (const auto& [left, help] : lines) os << "  " << left << std::string(width - left.size() + 2, ' ') << help << "\n";
+}
+
+int ReadCommandOptions(const CommandArgs& args, const CommandOptions& table, ParsedArgs& parsed, CliContext& ctx) {
+  std::string error;
+  if (!ParseOptions(args, table, parsed, error)) return UsageError(ctx, error, table.usage);
+  if (!parsed.help) return -1;
+  PrintHelp(ctx.out, table);
+  return FinishOutput(ctx) ? kExitOk : kExitUsage;
 }
 
 bool WholeNumber(const std::string& text, long low, long high, long& value) {

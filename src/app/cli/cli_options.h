@@ -1,6 +1,8 @@
 #pragma once
 // Splitting a command's arguments into positional ones and "--name VALUE"
-// (or "--name=VALUE") options, for the commands that take options.
+// (or "--name=VALUE") options, by the command's table of options, from which
+// its --help is printed too.
+#include <iosfwd>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -12,12 +14,49 @@ namespace korvalog::cli {
 
 struct ParsedArgs {
   std::vector<std::string> positional;
-  std::vector<std::pair<std::string, std::string>> options;  // in order given
+  std::vector<std::pair<std::string, std::string>> options;  // in order given; a switch's value is ""
+  bool help = false;  // --help was asked for (reading stopped there)
+
+  bool Has(std::string_view name) const;
 };
 
-// False with `error` set for an option not in `known` or one without value.
+// One option of a command: its name, the word shown for its value ("" for a
+// switch, which takes none) and what it does. A hidden one is read but left
+// out of --help (options only the tests use).
+struct OptionSpec {
+  std::string_view name;
+  std::string_view value;
+  std::string_view help;
+  bool hidden = false;
+};
+
+// What a command takes: its usage (as its errors show it, after
+// "korvalog-cli "), one line on what it does, and its options.
+struct CommandOptions {
+  std::string_view usage;
+  std::string_view summary;
+  std::vector<OptionSpec> options;
+  // A command that takes no file names calls any word it does not know,
+  // option or not, "unknown argument 'WORD'".
+  bool positional = true;
+};
+
+// Reads `args` by the table. False with `error` set for an unknown option
+// (or, without positionals, any unknown word) or an option without its
+// value. "--help" as an option stops the reading with parsed.help set.
+bool ParseOptions(const CommandArgs& args, const CommandOptions& table, ParsedArgs& parsed, std::string& error);
+
+// The same for a list of option names, each taking a value (no switches,
+// no --help).
 bool ParseOptions(const CommandArgs& args, const std::vector<std::string_view>& known, ParsedArgs& parsed,
                   std::string& error);
+
+// The command's help from its table: usage, summary and one line an option.
+void PrintHelp(std::ostream& os, const CommandOptions& table);
+
+// Reads `args` by the table for a command: kExitUsage after telling the
+// error, kExitOk after printing the help, or -1 to go on with `parsed`.
+int ReadCommandOptions(const CommandArgs& args, const CommandOptions& table, ParsedArgs& parsed, CliContext& ctx);
 
 // Reads plain digits (at most nine) as a number within low..high; false for
 // anything else.

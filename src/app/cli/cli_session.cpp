@@ -1,30 +1,16 @@
 #include "app/cli/cli_session.h"
 
-#include "app/cli/cli_options.h"
 #include "core/file_names.h"
 #include "session/journal_recovery.h"
 
 namespace korvalog::cli {
 
-bool ExtractKeeperOptions(CommandArgs& args, KeeperOptions& o, std::string& error) {
-  CommandArgs rest;
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
+bool ReadSafetyOptions(const ParsedArgs& parsed, CaptureSafetyOptions& o, std::string& error) {
+  for (const auto& [a, v] : parsed.options) {
+    long n = 0;
     if (a == "--rotate") {
       o.rotate = true;
-      continue;
-    }
-    if (a != "--journal" && a != "--max-files" && a != "--store-events") {
-      rest.push_back(a);
-      continue;
-    }
-    if (i + 1 >= args.size()) {
-      error = a + " needs a value";
-      return false;
-    }
-    const std::string& v = args[++i];
-    long n = 0;
-    if (a == "--journal") {
+    } else if (a == "--journal") {
       if (v.empty()) {
         error = "--journal needs a file name";
         return false;
@@ -36,7 +22,7 @@ bool ExtractKeeperOptions(CommandArgs& args, KeeperOptions& o, std::string& erro
         return false;
       }
       o.maxFiles = static_cast<int>(n);
-    } else {
+    } else if (a == "--store-events") {
       if (!WholeNumber(v, 1, kEventCapacity, n)) {
         error = "--store-events must be 1..1048576";
         return false;
@@ -48,11 +34,10 @@ bool ExtractKeeperOptions(CommandArgs& args, KeeperOptions& o, std::string& erro
     error = "--max-files is for --rotate";
     return false;
   }
-  args.swap(rest);
   return true;
 }
 
-std::string JournalPathFor(const KeeperOptions& o, const std::string& out) {
+std::string JournalPathFor(const CaptureSafetyOptions& o, const std::string& out) {
   if (!o.journal.empty()) return o.journal;
   return o.rotate ? Utf8FromPath(PathFromUtf8(out) / "korvalog-capture.journal") : out + ".journal";
 }

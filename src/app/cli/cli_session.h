@@ -6,12 +6,13 @@
 #include <string>
 
 #include "app/cli/cli_context.h"
+#include "app/cli/cli_options.h"
 #include "app/session_files.h"
 #include "session/capture_session.h"
 
 namespace korvalog::cli {
 
-struct KeeperOptions {
+struct CaptureSafetyOptions {
   std::string journal;  // empty: beside the output
   bool rotate = false;
   int maxFiles = 0;     // 0: keep every file
@@ -20,12 +21,14 @@ struct KeeperOptions {
   uint32_t storeEvents = kEventCapacity;
 };
 
-// Takes --journal, --rotate, --max-files and --store-events out of `args`.
-bool ExtractKeeperOptions(CommandArgs& args, KeeperOptions& o, std::string& error);
+// Reads --journal, --rotate, --max-files and --store-events from the
+// capture's options, in the order given; false with `error` set for the
+// first that is wrong.
+bool ReadSafetyOptions(const ParsedArgs& parsed, CaptureSafetyOptions& o, std::string& error);
 
 // The journal's path: as given, or "OUT.journal" beside the project, or
 // "korvalog-capture.journal" in the parts' folder.
-std::string JournalPathFor(const KeeperOptions& o, const std::string& out);
+std::string JournalPathFor(const CaptureSafetyOptions& o, const std::string& out);
 
 // Each note on its own line after "korvalog-cli: ".
 class CliNotes final : public SessionNotes {

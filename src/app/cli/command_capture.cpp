@@ -49,25 +49,32 @@ struct CaptureOptions {
 constexpr long kMaxDebounceMs = 2550;  // 255 steps of 10 ms
 constexpr double kMaxSeconds = 1e8;
 
-bool ParseOptions(const CommandArgs& args, CaptureOptions& o, bool outIsFolder, std::string& error) {
-  for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
+// Every option of capture: the logger's, and those that keep an unattended
+// capture safe (read by ReadSafetyOptions).
+const CommandOptions kOptions{
+    kUsage,
+    "A live capture without the window, written as a project (or, with --rotate, as numbered projects in a folder).",
+    {{"--logger", "96|128|usb", "the logger's type"},
+     {"--port", "N", "a serial logger on the numbered port 1..16"},
+     {"--device", "PATH", "a serial logger on the named device"},
+     {"--debounce", "MS", "the logger's debounce, 0..2550 ms in steps of 10 (default 50)"},
+     {"--ac", "", "the inputs carry AC signals"},
+     {"--seconds", "S", "stop after S seconds (default: when interrupted or the store is full)"},
+     {"--out", "FILE.kv|DIR/", "the project to write, or with --rotate the parts' folder"},
+     {"--journal", "PATH", "the journal (default: beside the output)"},
+     {"--rotate", "", "when the store is full, go on into the next numbered project"},
+     {"--max-files", "N", "with --rotate: keep at most N parts in the folder"},
+     {"--store-events", "N", "the store size that counts as full", true}},
+    false};
+
+// The logger's options, in the order given: false with `error` set for the
+// first that is wrong, or when one that is required is missing.
+bool ReadLoggerOptions(const ParsedArgs& parsed, CaptureOptions& o, bool outIsFolder, std::string& error) {
+  for (const auto& [a, v] : parsed.options) {
+    long n = 0;
     if (a == "--ac") {
       o.ac = true;
-      continue;
-    }
-    if (a != "--logger" && a != "--port" && a != "--device" && a != "--debounce" && a != "--seconds" &&
-        a != "--out") {
-      error = "unknown argument '" + a + "'";
-      return false;
-    }
-    if (i + 1 >= args.size()) {
-      error = a + " needs a value";
-      return false;
-    }
-    const std::string& v = args[++i];
-    long n = 0;
-    if (a == "--logger") {
+    } else if (a == "--logger") {
       if (v == "96") o.loggerType = kLogger96;
       else if (v == "128") o.loggerType = kLogger128;
       else if (v == "usb") o.loggerType = kLoggerUsb;
@@ -104,7 +111,7 @@ bool ParseOptions(const CommandArgs& args, CaptureOptions& o, bool outIsFolder, 
         error = "--seconds " + v + " is too large: at most 100000000 (about 3 years)";
         return false;
       }
-    } else {
+    } else if (a == "--out") {
       o.out = v;
     }
   }
@@ -176,10 +183,11 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
 
 int RunCapture(const CommandArgs& args, CliContext& ctx) {
   CaptureOptions o;
-  KeeperOptions keep;
-  CommandArgs rest = args;
+  CaptureSafetyOptions keep;
+  ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   std::string error;
-  if (!ExtractKeeperOptions(rest, keep, error) || !ParseOptions(rest, o, keep.rotate, error)) {
+  if (!ReadSafetyOptions(parsed, keep, error) || !ReadLoggerOptions(parsed, o, keep.rotate, error)) {
     return UsageError(ctx, error, kUsage);
   }
   if (!o.notice.empty()) ctx.err << "korvalog-cli: " << o.notice << "\n";

@@ -3,22 +3,27 @@
 #include <ostream>
 
 #include "app/cli/cli_load.h"
+#include "app/cli/cli_options.h"
 #include "app/cli/output_checks.h"
 #include "project/project_file.h"
 
 namespace korvalog::cli {
 
 int RunConvert(const CommandArgs& args, CliContext& ctx) {
-  static constexpr char kUsage[] = "convert IN OUT.kv";
-  if (args.size() != 2) return UsageError(ctx, "convert takes an input and an output file", kUsage);
+  static const CommandOptions kOptions{"convert IN OUT.kv",
+                                       "IN (a project, logger log or value change dump) written as the project OUT.kv.", {}};
+  ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+  const CommandArgs& files = parsed.positional;
+  if (files.size() != 2) return UsageError(ctx, "convert takes an input and an output file", kOptions.usage);
   // A name without ".kv" would be opened again as a logger log.
-  if (!ReopensAsProject(args[1])) {
-    return UsageError(ctx, args[1] + ": a project name must contain .kv and not end in .vcd", kUsage);
+  if (!ReopensAsProject(files[1])) {
+    return UsageError(ctx, files[1] + ": a project name must contain .kv and not end in .vcd", kOptions.usage);
   }
-  if (!OutputAllowed(args[1], {args[0]}, ctx)) return kExitUsage;
-  StreamLoadSinks sinks(ctx.err, args[0]);
-  if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
-  const FileResult saved = WriteProjectFile(args[1], ctx.data, ctx.view, ctx.data.CaptureStart, ctx.data.CaptureEnd);
+  if (!OutputAllowed(files[1], {files[0]}, ctx)) return kExitUsage;
+  StreamLoadSinks sinks(ctx.err, files[0]);
+  if (!LoadForCommand(files[0], ctx, sinks)) return kExitUsage;
+  const FileResult saved = WriteProjectFile(files[1], ctx.data, ctx.view, ctx.data.CaptureStart, ctx.data.CaptureEnd);
   if (!saved.ok) {
     ctx.err << "korvalog-cli: " << saved.error << "\n";
     return kExitUsage;

@@ -3,15 +3,20 @@
 #include <ostream>
 
 #include "app/cli/cli_load.h"
+#include "app/cli/cli_options.h"
 #include "project/dump_file.h"
 
 namespace korvalog::cli {
 
 int RunDump(const CommandArgs& args, CliContext& ctx) {
-  static constexpr char kUsage[] = "dump FILE";
-  if (args.size() != 1) return UsageError(ctx, "dump takes one file", kUsage);
-  StreamLoadSinks sinks(ctx.err, args[0]);
-  if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
+  static const CommandOptions kOptions{"dump FILE",
+                                       "The dump lines of FILE on standard output, as the dump file would hold them.", {}};
+  ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+  const CommandArgs& files = parsed.positional;
+  if (files.size() != 1) return UsageError(ctx, "dump takes one file", kOptions.usage);
+  StreamLoadSinks sinks(ctx.err, files[0]);
+  if (!LoadForCommand(files[0], ctx, sinks)) return kExitUsage;
   WriteDumpLines(ctx.data.Store, [&](const std::string& block) {
     ctx.out.write(block.data(), static_cast<std::streamsize>(block.size()));
     return ctx.out.good();

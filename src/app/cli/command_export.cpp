@@ -24,23 +24,21 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
   static constexpr char kUsage[] =
       "export FILE --format vcd|csv|png|svg|pdf [--from TIME --to TIME] [--channels CH,...]\n"
       "                      [--all-channels] [--wide] [--width PX] --out OUT";
-  // The two switches take no value; the rest go through the option reader.
+  static const CommandOptions kOptions{
+      kUsage,
+      "The capture, or a range of it, for waveform viewers, spreadsheets and reports.",
+      {{"--format", "vcd|csv|png|svg|pdf", "the file's form"},
+       {"--from", "TIME", "the range's start: seconds from the capture's start, or a date and time"},
+       {"--to", "TIME", "the range's end"},
+       {"--channels", "CH,...", "these channels only (the default: those that change in the range)"},
+       {"--all-channels", "", "every channel, changing or not"},
+       {"--wide", "", "csv: one column a channel"},
+       {"--width", "PX", "png, svg, pdf: the picture's width"},
+       {"--out", "OUT", "the file to write"}}};
   ExportRequest request;
-  CommandArgs rest;
-  for (const std::string& a : args) {
-    if (a == "--all-channels") {
-      request.allChannels = true;
-    } else if (a == "--wide") {
-      request.wideCsv = true;
-    } else {
-      rest.push_back(a);
-    }
-  }
   ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   std::string error;
-  if (!ParseOptions(rest, {"--format", "--from", "--to", "--channels", "--width", "--out"}, parsed, error)) {
-    return UsageError(ctx, error, kUsage);
-  }
   if (parsed.positional.size() != 1) return UsageError(ctx, "export takes one file", kUsage);
   std::string format, from, to, width;
   bool formatGiven = false, widthGiven = false;
@@ -57,6 +55,10 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
       widthGiven = true;
     } else if (name == "--out") {
       request.path = value;
+    } else if (name == "--all-channels") {
+      request.allChannels = true;
+    } else if (name == "--wide") {
+      request.wideCsv = true;
     } else if (!ParseChannelList(value, request.channels, error)) {
       return UsageError(ctx, error, kUsage);
     }

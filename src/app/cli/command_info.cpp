@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/cli/cli_load.h"
+#include "app/cli/cli_options.h"
 #include "base/byte_text.h"
 #include "base/time_text.h"
 #include "core/capture_data.h"
@@ -30,15 +31,19 @@ std::string MarkupToPlain(std::string_view text) {
 }  // namespace
 
 int RunInfo(const CommandArgs& args, CliContext& ctx) {
-  static constexpr char kUsage[] = "info FILE";
-  if (args.size() != 1) return UsageError(ctx, "info takes one file", kUsage);
-  StreamLoadSinks sinks(ctx.err, args[0]);
-  if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
+  static const CommandOptions kOptions{"info FILE",
+                                       "What FILE holds: its kind, times, events and channels.", {}};
+  ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+  const CommandArgs& files = parsed.positional;
+  if (files.size() != 1) return UsageError(ctx, "info takes one file", kOptions.usage);
+  StreamLoadSinks sinks(ctx.err, files[0]);
+  if (!LoadForCommand(files[0], ctx, sinks)) return kExitUsage;
   const CaptureData& data = ctx.data;
   const uint32_t count = data.Store.Count();
   std::ostream& out = ctx.out;
-  out << "file\t" << args[0] << "\n";
-  out << "kind\t" << (IsVcdPath(args[0]) ? "value change dump" : (sinks.IsLog() ? "logger log" : "project")) << "\n";
+  out << "file\t" << files[0] << "\n";
+  out << "kind\t" << (IsVcdPath(files[0]) ? "value change dump" : (sinks.IsLog() ? "logger log" : "project")) << "\n";
   out << "events\t" << UIntToText(count) << "\n";
   if (count > 0) {
     out << "start\t" << FormatTimeStamp(data.CaptureStart.time) << "\n";

@@ -12,9 +12,11 @@ namespace korvalog::cli {
 
 int RunRecover(const CommandArgs& args, CliContext& ctx) {
   static constexpr char kUsage[] = "recover JOURNAL --out FILE.kv";
+  static const CommandOptions kOptions{
+      kUsage, "The capture a journal holds, written as a project; the journal is removed once it is written.",
+      {{"--out", "FILE.kv", "the project to write"}}};
   ParsedArgs parsed;
-  std::string error;
-  if (!ParseOptions(args, {"--out"}, parsed, error)) return UsageError(ctx, error, kUsage);
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   if (parsed.positional.size() != 1) return UsageError(ctx, "name one journal", kUsage);
   if (parsed.options.size() != 1) return UsageError(ctx, "--out FILE.kv is required", kUsage);
   const std::string& out = parsed.options.back().second;

@@ -58,12 +58,19 @@ std::string BaseName(const std::string& path) {
 }  // namespace
 
 int RunReport(const CommandArgs& args, CliContext& ctx) {
+  static const CommandOptions kOptions{kUsage,
+                                       "The lift's report over the capture: figures, tables and plots.",
+                                       {{"--roles", "ROLES", "the file naming each channel's role"},
+                                        {"--targets", "TARGETS", "the file of the targets the figures are held to"},
+                                        {"--site", "TEXT", "the site's name, instead of the file's"},
+                                        {"--lift", "TEXT", "the lift's name"},
+                                        {"--engineer", "TEXT", "the engineer's name"},
+                                        {"--visit", "TEXT", "the visit's reference"},
+                                        {"--format", "html|pdf|csv", "the report's form (html unless given)"},
+                                        {"--out", "OUT", "the file to write"}}};
   ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   std::string error;
-  if (!ParseOptions(args, {"--roles", "--targets", "--site", "--lift", "--engineer", "--visit", "--format", "--out"},
-                    parsed, error)) {
-    return UsageError(ctx, error, kUsage);
-  }
   if (parsed.positional.size() != 1) return UsageError(ctx, "report takes one file", kUsage);
   std::string rolesPath, targetsPath, format = "html", out;
   SiteDetails typedSite;

@@ -11,9 +11,14 @@ namespace korvalog::cli {
 
 int RunSearch(const CommandArgs& args, CliContext& ctx) {
   static constexpr char kUsage[] = "search FILE [--high CH,...] [--low CH,...]";
+  static const CommandOptions kOptions{
+      kUsage,
+      "The match statistics of the search over the whole capture, as the line above the chart's strip shows them.",
+      {{"--high", "CH,...", "channels searched for high (the file's search is replaced)"},
+       {"--low", "CH,...", "channels searched for low"}}};
   ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   std::string error;
-  if (!ParseOptions(args, {"--high", "--low"}, parsed, error)) return UsageError(ctx, error, kUsage);
   if (parsed.positional.size() != 1) return UsageError(ctx, "search takes one file", kUsage);
   std::vector<int> high, low;
   for (const auto& [name, value] : parsed.options) {

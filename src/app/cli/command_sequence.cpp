@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "app/cli/cli_load.h"
+#include "app/cli/cli_options.h"
 #include "base/byte_text.h"
 #include "base/time_text.h"
 #include "chart/strip_walk.h"
@@ -12,11 +13,15 @@
 namespace korvalog::cli {
 
 int RunSequence(const CommandArgs& args, CliContext& ctx) {
-  static constexpr char kUsage[] = "sequence FILE";
+  static const CommandOptions kOptions{"sequence FILE",
+                                       "The Sequencer's findings over the whole capture of FILE.", {}};
+  ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+  const CommandArgs& files = parsed.positional;
   constexpr int kExitViolations = 1;
-  if (args.size() != 1) return UsageError(ctx, "sequence takes one file", kUsage);
-  StreamLoadSinks sinks(ctx.err, args[0]);
-  if (!LoadForCommand(args[0], ctx, sinks)) return kExitUsage;
+  if (files.size() != 1) return UsageError(ctx, "sequence takes one file", kOptions.usage);
+  StreamLoadSinks sinks(ctx.err, files[0]);
+  if (!LoadForCommand(files[0], ctx, sinks)) return kExitUsage;
   const CaptureData& data = ctx.data;
 
   uint32_t violations = 0;

@@ -29,11 +29,15 @@ int RunStats(const CommandArgs& args, CliContext& ctx) {
       "[--interval \"15 mins\"|\"30 mins\"|\"1 Hour\"|\"6 Hours\"|\"12 Hours\"|\"1 Day\"] "
       "[--format \"HH:MM:SS.SS\"|\"S..S.SS\"] [--active low|high]";
   static constexpr const char* kActive[] = {"low", "high"};
+  static const CommandOptions kOptions{
+      kUsage,
+      "The statistics table exactly as Copy All puts it on the clipboard (TAB between cells, CR LF between rows).",
+      {{"--type", "T", "what each cell counts: Count, Average, Shortest, Longest or \"Total On Time\""},
+       {"--interval", "I", "the rows' interval: \"15 mins\" ... \"1 Day\""},
+       {"--format", "F", "how times are written: \"HH:MM:SS.SS\" or \"S..S.SS\""},
+       {"--active", "low|high", "the level that counts as on"}}};
   ParsedArgs parsed;
-  std::string error;
-  if (!ParseOptions(args, {"--type", "--interval", "--format", "--active"}, parsed, error)) {
-    return UsageError(ctx, error, kUsage);
-  }
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   if (parsed.positional.size() != 1) return UsageError(ctx, "stats takes one file", kUsage);
   StatisticsSettings settings;
   for (const auto& [name, value] : parsed.options) {

@@ -77,7 +77,7 @@ TMainForm::TMainForm(MainFormContext context)
                                             static_cast<SessionNotes&>(*this));
   if (context.journalFolder) session_->Journal().UseFolder(*context.journalFolder);
   link_ = &session_->Link();
-  link_->LinkState = 0;
+  link_->LinkState = LinkStep::Searching;
   link_->OpenSerialLink();
   commands_ = std::make_unique<MainCommands>(data_, view_, settings_, *link_, *this);
 

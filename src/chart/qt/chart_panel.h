@@ -56,9 +56,6 @@ class ChartPanel : public QWidget, public CaptureObserver {
   // Shown when the panel is narrower than the chart with its narrowest
   // waveform column: it scrolls summary and grid together.
   QScrollBar* SideScrollBar() { return sideScroll_; }
-  TBtnTransparent* FindPreviousButton() { return findPrevious_; }
-  TBtnTransparent* FindNextButton() { return findNext_; }
-  TBtnTransparent* MarkersButton() { return markersButton_; }
   ChartNavigator& Navigator() { return navigator_; }
   LiveChart& Live() { return live_; }
   TBtnTransparent* FollowButton() { return followButton_; }

@@ -47,7 +47,7 @@ TEST(ReportForm, ClickingASpellABarOrARowZoomsThere) {
   form.SetOnZoom([&](double from, double to) { zooms.push_back({from, to}); });
   form.resize(900, 700);
   form.show();
-  form.Tabs()->setCurrentIndex(1);  // the plots, after the summary
+  form.findChild<QTabWidget*>()->setCurrentIndex(1);  // the plots, after the summary
   ASSERT_EQ(form.Plots().size(), 7u);
   EXPECT_TRUE(form.Plots()[6]->isHidden());  // the daily trend: an hour's capture has none
 

@@ -156,7 +156,7 @@ std::vector<Events> WindowRun(const testing_support::TempDir& dir, const std::st
     EXPECT_TRUE(w.settings.WhenFull.goOn);
     EXPECT_EQ(w.settings.WhenFull.folder, folder);
     w.data.SetStoreLimit(kStoreEvents);
-    EXPECT_TRUE(WaitUntilShown([&] { return w.main.Link().LinkState == 4 && w.main.bCapture->isEnabled(); }, 15s));
+    EXPECT_TRUE(WaitUntilShown([&] { return w.main.Link().LinkState == LinkStep::Connected && w.main.bCapture->isEnabled(); }, 15s));
     QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
     EXPECT_TRUE(w.data.Capturing.load());
     EXPECT_TRUE(WaitUntilShown([&] { return AllButTheLastPartWritten(folder, w.data.Store.Count()); }, 30s));

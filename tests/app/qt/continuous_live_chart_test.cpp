@@ -67,7 +67,7 @@ TEST(ContinuousCaptureLiveChart, FollowsEveryPartWithTheLevelsSent) {
     const auto wait = [](const std::function<bool()>& done) {
       return korvalog::testing::WaitUntil(done, std::chrono::seconds(60), [] { QTest::qWait(5); });
     };
-    ASSERT_TRUE(wait([&] { return w.main.Link().LinkState == 4 && w.main.bCapture->isEnabled(); }));
+    ASSERT_TRUE(wait([&] { return w.main.Link().LinkState == LinkStep::Connected && w.main.bCapture->isEnabled(); }));
     QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
     ASSERT_TRUE(w.data.Capturing.load());
     const uint32_t firstPart = live.Part();

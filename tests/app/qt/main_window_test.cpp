@@ -149,12 +149,12 @@ TEST_F(MainWindowTest, PropertiesAcceptedUnchangedRestartsTheLinkCancelledChange
   ProgramWindows w;
   EXPECT_EQ(w.main.Status().PanelText(2), "COM12, 96 channels, 50mS debounce");
   const LoggerSettings before = w.settings;
-  w.main.Link().LinkState = 4;
+  w.main.Link().LinkState = LinkStep::Connected;
   ModalAnswer cancel{Reject()};
   AnswerNextModal(cancel);
   w.main.bPropertiesClick();
   EXPECT_EQ(cancel.lastTitle, "Properties");
-  EXPECT_EQ(w.main.Link().LinkState, 4);
+  EXPECT_EQ(w.main.Link().LinkState, LinkStep::Connected);
 
   ModalAnswer ok{[](QWidget* d) {
     auto* form = qobject_cast<TPropertiesForm*>(d);
@@ -165,7 +165,7 @@ TEST_F(MainWindowTest, PropertiesAcceptedUnchangedRestartsTheLinkCancelledChange
   AnswerNextModal(ok);
   w.main.bPropertiesClick();
   EXPECT_EQ(ok.seen, 1);
-  EXPECT_EQ(w.main.Link().LinkState, 0);
+  EXPECT_EQ(w.main.Link().LinkState, LinkStep::Searching);
   EXPECT_TRUE(w.settings == before);
 
   // A change shows in the status bar at once.

@@ -56,11 +56,11 @@ class LiveSim : public ::testing::Test {
   bool Connect(testing::SimProcess& sim) {
     link.SetDeviceResolver([&](uint8_t) { return sim.DevicePath(); });
     link.RestartLink();
-    for (int i = 0; i < 40 && link.LinkState != 4; ++i) {
+    for (int i = 0; i < 40 && link.LinkState != LinkStep::Connected; ++i) {
       link.tick();
       WaitUntil([&] { return link.Decoder().LoggerAlive.load() == 1; }, 100ms);
     }
-    return link.LinkState == 4;
+    return link.LinkState == LinkStep::Connected;
   }
   // The window's timer: a tick whenever the test waits.
   bool TickUntil(const std::function<bool()>& done) {
