@@ -78,13 +78,16 @@ void PrintHelp(std::ostream& os, const CommandOptions& table) {
   os << "usage: korvalog-cli " << table.usage << "\n" << table.summary << "\n";
   std::vector<std::pair<std::string, std::string_view>> lines;
   for (const OptionSpec& o : table.options) {
-    if (!o.hidden) lines.emplace_back(std::string(o.name) + (o.value.empty() ? "" : " ") + std::string(o.value), o.help);
+    if (o.hidden) continue;
+    lines.emplace_back(std::string(o.name) + (o.value.empty() ? "" : " ") + std::string(o.value), o.help);
   }
   lines.emplace_back("--help", "this help");
   size_t width = 0;
   for (const auto& l : lines) width = std::max(width, l.first.size());
   os << "options:\n";
-  for (const auto& [left, help] : lines) os << "  " << left << std::string(width - left.size() + 2, ' ') << help << "\n";
+  for (const auto& [left, help] : lines) {
+    os << "  " << left << std::string(width - left.size() + 2, ' ') << help << "\n";
+  }
 }
 
 int ReadCommandOptions(const CommandArgs& args, const CommandOptions& table, ParsedArgs& parsed, CliContext& ctx) {

@@ -179,63 +179,21 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
   return kSessionWrittenNowhere;
 }
 
-}  // namespace
-
-int RunCapture(const CommandArgs& args, CliContext& ctx) {
-  CaptureOptions o;
-  CaptureSafetyOptions keep;
-  ParsedArgs parsed;
-  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
-  std::string error;
-  if (!ReadSafetyOptions(parsed, keep, error) || !ReadLoggerOptions(parsed, o, keep.rotate, error)) {
-    return UsageError(ctx, error, kUsage);
-  }
-  if (!o.notice.empty()) ctx.err << "korvalog-cli: " << o.notice << "\n";
-  if (!keep.rotate && !OutputLooksWritable(o.out, error)) {
-    ctx.err << "korvalog-cli: " << error << "\n";
-    return kExitUsage;
-  }
-  // This run's settings only; the stored settings are not touched.
-  LoggerSettings& settings = ctx.settings;
-  settings.LoggerType = static_cast<uint8_t>(o.loggerType);
-  settings.Port = static_cast<uint8_t>(o.port != 0 ? o.port : 1);
-  settings.Debounce = static_cast<uint16_t>(o.debounceMs / 10);
-  settings.ACSignals = o.ac;
-
-  // Only the USB logger is looked for over USB: a capture from a named serial
-  // port records that logger alone.
-  std::unique_ptr<HidBackend> hid;
-  std::unique_ptr<UsbLoggers> usb;
-  if (o.loggerType == kLoggerUsb) {
-    hid = MakeSystemHidBackend();
-    usb = std::make_unique<HidDevices>(*hid, ctx.data, ctx.clock);
-  } else {
-    usb = std::make_unique<NoUsbLoggers>();
-  }
-  CaptureData& data = ctx.data;
-  ProjectSessionFiles files;
-  CliNotes notes(ctx.err);
-  CaptureSession session(data, ctx.view, settings, *usb, ctx.clock, files, notes);
-  session.Journal().UsePath(JournalPathFor(keep, o.out));
-  session.Configure(SessionOptions{keep.rotate, o.out, keep.maxFiles, keep.storeEvents});
-  if (!session.Prepare()) return kExitUsage;
-  LinkSupervisor& link = session.Link();
-  if (!o.device.empty()) link.SetDeviceResolver([&o](uint8_t) { return o.device; });
-  link.RestartLink();
-  if (link.Comms() != nullptr && !link.Comms()->IsOpen()) {
-    ctx.err << "korvalog-cli: cannot open " << link.Comms()->DeviceName()
-            << ": missing, in use, or not a serial port\n";
-    return kExitUsage;
-  }
-
+// The capture from the logger's first change until it is stopped (by a
+// signal, --seconds, a full store or a logger that never answered), with
+// the link's status on stderr as it goes. Gives the reason it ended;
+// `started` tells whether the capture began.
+const char* CaptureUntilStopped(CaptureSession& session, const CaptureOptions& o, UsbLoggers& usb, CliContext& ctx,
+                                bool& started) {
   using Clock = std::chrono::steady_clock;
+  CaptureData& data = ctx.data;
+  LinkSupervisor& link = session.Link();
   const StopSignals signals;
   const auto launched = Clock::now();
   auto nextTick = launched;
   Clock::time_point captureStarted{};
-  bool started = false;
+  started = false;
   const auto limit = std::chrono::duration<double>(o.seconds);
-  const char* reason = "interrupted";
   // As soon as the logger is connected, before it is told to start: its
   // very first change is an event.
   link.StartCaptureWithLogger();
@@ -258,20 +216,18 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
       ctx.err.flush();
     }
     if (started && data.Capturing.load() == 0) {
-      reason = "the store is full";
       session.StoppedByFullStore();
-      break;
+      return "the store is full";
     }
     // A logger that does not answer within the same time (but at least long
     // enough for a few probes) gives a capture without events.
     // A USB logger needs no probing: it is there from the first scan or not,
     // and one that is there is configured within four ticks.
     std::chrono::duration<double> least = kLeastWaitForLogger;
-    if (o.loggerType == kLoggerUsb) least = usb->HidDeviceCount() > 0 ? kLeastWaitForUsb : limit;
+    if (o.loggerType == kLoggerUsb) least = usb.HidDeviceCount() > 0 ? kLeastWaitForUsb : limit;
     const auto wait = started ? limit : std::max(limit, least);
     if (o.seconds > 0 && Clock::now() - (started ? captureStarted : launched) >= wait) {
-      reason = started ? "time is up" : "no logger answered";
-      break;
+      return started ? "time is up" : "no logger answered";
     }
     nextTick += std::chrono::milliseconds(LinkSupervisor::kTimerIntervalMs);
     while (!signals.Requested() && Clock::now() < nextTick) {
@@ -280,8 +236,63 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
       if (session.TakeProblem(problem)) ctx.err << "korvalog-cli: " << problem << "\n";
       session.Tick();
     }
-    if (signals.Requested()) break;
+    if (signals.Requested()) return "interrupted";
   }
+}
+
+// This run's settings only; the stored settings are not touched.
+void UseSettings(const CaptureOptions& o, LoggerSettings& settings) {
+  settings.LoggerType = static_cast<uint8_t>(o.loggerType);
+  settings.Port = static_cast<uint8_t>(o.port != 0 ? o.port : 1);
+  settings.Debounce = static_cast<uint16_t>(o.debounceMs / 10);
+  settings.ACSignals = o.ac;
+}
+
+// Only the USB logger is looked for over USB: a capture from a named serial
+// port records that logger alone. `hid` keeps the system's HID library.
+std::unique_ptr<UsbLoggers> LoggersToScan(const CaptureOptions& o, CliContext& ctx, std::unique_ptr<HidBackend>& hid) {
+  if (o.loggerType != kLoggerUsb) return std::make_unique<NoUsbLoggers>();
+  hid = MakeSystemHidBackend();
+  return std::make_unique<HidDevices>(*hid, ctx.data, ctx.clock);
+}
+
+}  // namespace
+
+int RunCapture(const CommandArgs& args, CliContext& ctx) {
+  CaptureOptions o;
+  CaptureSafetyOptions keep;
+  ParsedArgs parsed;
+  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+  std::string error;
+  if (!ReadSafetyOptions(parsed, keep, error) || !ReadLoggerOptions(parsed, o, keep.rotate, error)) {
+    return UsageError(ctx, error, kUsage);
+  }
+  if (!o.notice.empty()) ctx.err << "korvalog-cli: " << o.notice << "\n";
+  if (!keep.rotate && !OutputLooksWritable(o.out, error)) {
+    ctx.err << "korvalog-cli: " << error << "\n";
+    return kExitUsage;
+  }
+  UseSettings(o, ctx.settings);
+  std::unique_ptr<HidBackend> hid;
+  const std::unique_ptr<UsbLoggers> usb = LoggersToScan(o, ctx, hid);
+  CaptureData& data = ctx.data;
+  ProjectSessionFiles files;
+  CliNotes notes(ctx.err);
+  CaptureSession session(data, ctx.view, ctx.settings, *usb, ctx.clock, files, notes);
+  session.Journal().UsePath(JournalPathFor(keep, o.out));
+  session.Configure(SessionOptions{keep.rotate, o.out, keep.maxFiles, keep.storeEvents});
+  if (!session.Prepare()) return kExitUsage;
+  LinkSupervisor& link = session.Link();
+  if (!o.device.empty()) link.SetDeviceResolver([&o](uint8_t) { return o.device; });
+  link.RestartLink();
+  if (link.Comms() != nullptr && !link.Comms()->IsOpen()) {
+    ctx.err << "korvalog-cli: cannot open " << link.Comms()->DeviceName()
+            << ": missing, in use, or not a serial port\n";
+    return kExitUsage;
+  }
+
+  bool started = false;
+  const char* reason = CaptureUntilStopped(session, o, *usb, ctx, started);
   if (!started) data.SetCapture(true);
   data.SetCapture(false);
   data.DeliverPendingNotifications();

@@ -11,7 +11,8 @@ namespace korvalog::cli {
 
 int RunConvert(const CommandArgs& args, CliContext& ctx) {
   static const CommandOptions kOptions{"convert IN OUT.kv",
-                                       "IN (a project, logger log or value change dump) written as the project OUT.kv.", {}};
+                                       "IN (a project, logger log or value change dump) written as the project OUT.kv.",
+                                       {}};
   ParsedArgs parsed;
   if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   const CommandArgs& files = parsed.positional;

@@ -10,7 +10,8 @@ namespace korvalog::cli {
 
 int RunDump(const CommandArgs& args, CliContext& ctx) {
   static const CommandOptions kOptions{"dump FILE",
-                                       "The dump lines of FILE on standard output, as the dump file would hold them.", {}};
+                                       "The dump lines of FILE on standard output, as the dump file would hold them.",
+                                       {}};
   ParsedArgs parsed;
   if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   const CommandArgs& files = parsed.positional;

@@ -32,7 +32,8 @@ std::string MarkupToPlain(std::string_view text) {
 
 int RunInfo(const CommandArgs& args, CliContext& ctx) {
   static const CommandOptions kOptions{"info FILE",
-                                       "What FILE holds: its kind, times, events and channels.", {}};
+                                       "What FILE holds: its kind, times, events and channels.",
+                                       {}};
   ParsedArgs parsed;
   if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   const CommandArgs& files = parsed.positional;

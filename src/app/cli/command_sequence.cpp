@@ -14,7 +14,8 @@ namespace korvalog::cli {
 
 int RunSequence(const CommandArgs& args, CliContext& ctx) {
   static const CommandOptions kOptions{"sequence FILE",
-                                       "The Sequencer's findings over the whole capture of FILE.", {}};
+                                       "The Sequencer's findings over the whole capture of FILE.",
+                                       {}};
   ParsedArgs parsed;
   if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
   const CommandArgs& files = parsed.positional;
