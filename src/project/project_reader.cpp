@@ -282,6 +282,69 @@ bool IsProjectPath(std::string_view path) { return FindTextFrom(1, ".kv", path) 
 
 bool ReopensAsProject(std::string_view path) { return IsProjectPath(path) && !IsVcdPath(path); }
 
+namespace {
+
+// From here on the current capture is replaced.
+void ForgetCapture(CaptureData& data, CaptureView& view) {
+  data.Store.Clear();
+  data.CaptureStart.time = 0.0;
+  data.CaptureEnd.time = 0.0;
+  data.DataPresent.store(0, std::memory_order_release);
+  view.Markers.Clear();
+  view.Traces.Roles().Clear();
+  view.Site = SiteDetails{};
+  data.Gaps.Clear();
+}
+
+// A load stopped part-way: the events read so far stay, not shown.
+FileResult StoppedLoad(const std::string& path, CaptureData& data, uint32_t count, LoadSinks& sinks,
+                       const std::string& reason) {
+  data.Store.SetCount(count);
+  sinks.Error(reason);
+  sinks.DataLoaded(false);
+  return Failure(path, reason);
+}
+
+// A dump that cannot be taken stops the load at the line that says so.
+FileResult LoadVcd(const std::string& path, LineReader& reader, CaptureData& data, CaptureView& view,
+                   LoadSinks& sinks) {
+  uint32_t count = 0;
+  SkippedEvents skipped;
+  std::vector<std::string> warnings;
+  std::string reason = ReadVcdLines(reader, data, view.Traces, count, skipped, warnings);
+  for (const std::string& warning : warnings) sinks.Warning(warning);
+  if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
+  if (reason.empty() && reader.Failed()) reason = std::string("read error: ") + std::strerror(reader.ErrorNumber());
+  if (!reason.empty()) return StoppedLoad(path, data, count, sinks, reason);
+  FinishLoad(data, count, sinks, true);
+  return {};
+}
+
+// A logger log, line by line; false when it stopped part-way (`failure`
+// says why). `notes`: its description lines.
+bool ReadLog(const std::string& path, LineReader& reader, CaptureData& data, CaptureView& view, LoadSinks& sinks,
+             SkippedEvents& skipped, uint32_t& count, std::string& notes, FileResult& failure) {
+  sinks.LogImportStarted();
+  LogImport log(data, view.Traces, sinks, skipped);
+  std::string_view line;
+  bool cut = false;
+  uint64_t lineNumber = 0;
+  while (reader.Next(line, cut)) {
+    ++lineNumber;
+    if (log.ReadLine(line, count)) continue;
+    data.Store.SetCount(count);
+    if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
+    StoppedLoad(path, data, count, sinks, log.Error());
+    failure = Failure(path, "line " + std::to_string(lineNumber) + ": " + log.Error());
+    return false;
+  }
+  notes = log.Notes();
+  view.Site = SiteFromLogNotes(notes);
+  return true;
+}
+
+}  // namespace
+
 FileResult LoadCaptureFile(const std::string& path, CaptureData& data, CaptureView& view, LoadSinks& sinks) {
   if (data.Capturing.load(std::memory_order_acquire) != 0) return Failure(path, "cannot load while capturing");
   std::string reason;
@@ -293,59 +356,17 @@ FileResult LoadCaptureFile(const std::string& path, CaptureData& data, CaptureVi
   // A project is text: NUL bytes at its start mean some other kind of file.
   if (isProject && reader.NulWithin(kProjectSniffBytes)) return Failure(path, kNotAProject);
 
-  // From here on the current capture is replaced.
   const PreviousCapture previous(data);
-  data.Store.Clear();
-  data.CaptureStart.time = 0.0;
-  data.CaptureEnd.time = 0.0;
-  data.DataPresent.store(0, std::memory_order_release);
-  view.Markers.Clear();
-  view.Traces.Roles().Clear();
-  view.Site = SiteDetails{};
-  data.Gaps.Clear();
-
-  if (IsVcdPath(path)) {
-    // A dump that cannot be taken stops the load at the line that says so;
-    // the events read so far stay, not shown.
-    uint32_t count = 0;
-    SkippedEvents skipped;
-    std::vector<std::string> warnings;
-    std::string reason = ReadVcdLines(reader, data, view.Traces, count, skipped, warnings);
-    for (const std::string& warning : warnings) sinks.Warning(warning);
-    if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
-    if (reason.empty() && reader.Failed()) reason = std::string("read error: ") + std::strerror(reader.ErrorNumber());
-    if (!reason.empty()) {
-      data.Store.SetCount(count);
-      sinks.Error(reason);
-      sinks.DataLoaded(false);
-      return Failure(path, reason);
-    }
-    FinishLoad(data, count, sinks, true);
-    return {};
-  }
+  ForgetCapture(data, view);
+  if (IsVcdPath(path)) return LoadVcd(path, reader, data, view, sinks);
 
   uint32_t count = 0;
   const bool isLog = !IsProjectPath(path);
   std::string notes;
   SkippedEvents skipped;
   if (isLog) {
-    sinks.LogImportStarted();
-    LogImport log(data, view.Traces, sinks, skipped);
-    std::string_view line;
-    bool cut = false;
-    uint64_t lineNumber = 0;
-    while (reader.Next(line, cut)) {
-      ++lineNumber;
-      if (log.ReadLine(line, count)) continue;
-      // Stopped part-way: the events read so far stay, not shown.
-      data.Store.SetCount(count);
-      if (skipped.Total() > 0) sinks.Warning(skipped.Warning());
-      sinks.Error(log.Error());
-      sinks.DataLoaded(false);
-      return Failure(path, "line " + std::to_string(lineNumber) + ": " + log.Error());
-    }
-    notes = log.Notes();
-    view.Site = SiteFromLogNotes(notes);
+    FileResult failure;
+    if (!ReadLog(path, reader, data, view, sinks, skipped, count, notes, failure)) return failure;
   } else {
     IgnoredLines ignored;
     uint64_t taken = 0;
