@@ -33,6 +33,37 @@ bool MayStayOn(ChannelRole r) {
          r == ChannelRole::DoorCloseRelay || r == ChannelRole::DoorClosedLimit || r == ChannelRole::Level;
 }
 
+// The figures a role's changes feed.
+enum Family : uint8_t { kNone, kDoors, kTrips, kCalls, kService, kLevel };
+
+Family FamilyOf(ChannelRole role) {
+  switch (role) {
+    case ChannelRole::DoorOpenRelay:
+    case ChannelRole::DoorCloseRelay:
+    case ChannelRole::DoorOpenLimit:
+    case ChannelRole::DoorClosedLimit:
+    case ChannelRole::DoorReopen:
+      return kDoors;
+    case ChannelRole::MotorUp:
+    case ChannelRole::MotorDown:
+    case ChannelRole::MotorRun:
+      return kTrips;
+    case ChannelRole::HallUp:
+    case ChannelRole::HallDown:
+    case ChannelRole::CarCall:
+      return kCalls;
+    case ChannelRole::OutOfService:
+    case ChannelRole::FireService:
+    case ChannelRole::Inspection:
+    case ChannelRole::Alarm:
+      return kService;
+    case ChannelRole::Level:
+      return kLevel;
+    default:
+      return kNone;
+  }
+}
+
 }  // namespace
 
 void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, const ChannelRoles& roles,
@@ -64,44 +95,14 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
 
   // One pass: each real change goes to the input health, to the Sequencer
   // runs when a row names its channel, and to the family its role feeds.
-  enum Family : uint8_t { kNone, kDoors, kTrips, kCalls, kService, kLevel };
   uint8_t family[kChannelCount + 1] = {};
   bool involved[kChannelCount + 1] = {};
   int levelsOn = 0;
   bool levelMadeSinceRun = true;  // before the first run the car is taken to stand at a floor
   const bool levelKnown = roles.Has(ChannelRole::Level);
   for (int ch = 1; ch <= kChannelCount; ++ch) {
-    switch (roles[ch].role) {
-      case ChannelRole::DoorOpenRelay:
-      case ChannelRole::DoorCloseRelay:
-      case ChannelRole::DoorOpenLimit:
-      case ChannelRole::DoorClosedLimit:
-      case ChannelRole::DoorReopen:
-        family[ch] = kDoors;
-        break;
-      case ChannelRole::MotorUp:
-      case ChannelRole::MotorDown:
-      case ChannelRole::MotorRun:
-        family[ch] = kTrips;
-        break;
-      case ChannelRole::HallUp:
-      case ChannelRole::HallDown:
-      case ChannelRole::CarCall:
-        family[ch] = kCalls;
-        break;
-      case ChannelRole::OutOfService:
-      case ChannelRole::FireService:
-      case ChannelRole::Inspection:
-      case ChannelRole::Alarm:
-        family[ch] = kService;
-        break;
-      case ChannelRole::Level:
-        family[ch] = kLevel;
-        levelsOn += levels[ch - 1];
-        break;
-      default:
-        break;
-    }
+    family[ch] = FamilyOf(roles[ch].role);
+    if (family[ch] == kLevel) levelsOn += levels[ch - 1];
     involved[ch] = sequence.Involves(ch);
   }
   AnswerEvidence evidence;

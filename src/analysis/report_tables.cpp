@@ -93,6 +93,124 @@ ReportTable AvailabilityTable(const LiftReport& r) {
   return avail;
 }
 
+// Door times, cycles and reopens.
+ReportTable DoorsTable(const LiftReport& r) {
+  const ChannelRoles& roles = r.Roles();
+  const char* noDoor = Unless(roles.Has(ChannelRole::DoorOpenRelay) || roles.Has(ChannelRole::DoorCloseRelay),
+                              "door relay");
+  ReportTable doors = SummaryTable("Doors");
+  SummaryRow(doors, r, "Opening time", r.Opening(), Unless(roles.Has(ChannelRole::DoorOpenLimit), "door open limit"));
+  SummaryRow(doors, r, "Closing time", r.Closing(),
+             Unless(roles.Has(ChannelRole::DoorClosedLimit), "door closed limit"));
+  SummaryRow(doors, r, "Dwell (open to close command)", r.Dwell(), noDoor);
+  Row(doors, {"Door cycles", noDoor ? NotMeasured(noDoor) : Count(r.doors.cycleStarts.size()), "", "", "", "", ""});
+  Row(doors, {"Reopens during closing", noDoor ? NotMeasured(noDoor) : Count(r.doors.reopens.size()), "", "", "", "",
+              ""});
+  return doors;
+}
+
+// Run times, starts and short runs.
+ReportTable TripsTable(const LiftReport& r) {
+  const ChannelRoles& roles = r.Roles();
+  const char* noMotor = Unless(roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown) ||
+                                   roles.Has(ChannelRole::MotorRun),
+                               "motor");
+  ReportTable trips = SummaryTable("Trips");
+  SummaryRow(trips, r, "Run time, every trip", r.RunTimes(OccurrenceDetail::None), noMotor);
+  SummaryRow(trips, r, "Run time up", r.RunTimes(OccurrenceDetail::Up), noMotor);
+  SummaryRow(trips, r, "Run time down", r.RunTimes(OccurrenceDetail::Down), noMotor);
+  Row(trips, {"Starts per hour", noMotor ? NotMeasured(noMotor) : Fixed(r.TripsPerHour(), 1), "", "", "", "", ""});
+  Row(trips, {"Short runs (re-levelling, under " + Fixed(r.trips.shortRunSeconds, 1) + " s)",
+              noMotor ? NotMeasured(noMotor) : Count(r.trips.shortRuns), "", "", "", "", ""});
+  return trips;
+}
+
+// Waiting and service times of the calls.
+ReportTable CallsTable(const LiftReport& r) {
+  ReportTable calls;
+  calls.title = "Calls";
+  calls.columns = {"", "Count", "Mean", "Median", "90th pct", "95th pct", "Over 30 s", "Over 60 s", "Longest"};
+  const ChannelRoles& roles = r.Roles();
+  const char* noHall = Unless(roles.Has(ChannelRole::HallUp) || roles.Has(ChannelRole::HallDown), "hall-call");
+  const char* noCar = Unless(roles.Has(ChannelRole::CarCall), "car-call");
+  const auto callRow = [&calls](const std::string& what, const FigureSummary& s, const char* missing) {
+    if (missing != nullptr) {
+      Row(calls, {what, NotMeasured(missing), "", "", "", "", "", "", ""});
+      return;
+    }
+    if (s.count == 0) {
+      Row(calls, {what, "0", "", "", "", "", "", "", ""});
+      return;
+    }
+    Row(calls, {what, Count(s.count), DurationText(s.mean), DurationText(s.median), DurationText(s.p90),
+                DurationText(s.p95), Count(s.over30), Count(s.over60), DurationText(s.longest)},
+        s.longestAt, s.longestAt + s.longest / kSecondsPerDay);
+  };
+  callRow("Hall-call waiting time", r.HallWaits(), noHall);
+  callRow("Car-call service time", r.CarService(), noCar);
+  Row(calls, {"Hall calls cancelled without the door opening",
+              noHall ? NotMeasured(noHall) : Count(static_cast<size_t>(r.calls.cancelled)), "", "", "", "", "", "", ""});
+  return calls;
+}
+
+// Each input's changes, chatter and stuck spells.
+ReportTable HealthTable(const LiftReport& r, const TraceList& names) {
+  ReportTable health;
+  health.title = "Input health";
+  health.columns = {"Ch", "Name", "Role", "Transitions", "Chatter", "Stuck on", "Longest on", "Busiest hour"};
+  std::string never;
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    const ChannelHealth& h = r.health.channels[ch - 1];
+    const ChannelRoleEntry& role = r.Roles()[ch];
+    if (h.neverChanged() && role.role == ChannelRole::None) {
+      never += (never.empty() ? "" : ", ") + std::to_string(ch);
+      continue;
+    }
+    std::string roleText(role.role == ChannelRole::None ? "" : RoleTitle(role.role));
+    if (RoleHasFloor(role.role)) roleText += " (floor " + std::to_string(role.floor) + ")";
+    const double hourStart = h.busiestHour >= 0 && !r.hours.empty() ? r.hours[0].start + h.busiestHour / 24.0 : -1;
+    Row(health,
+        {std::to_string(ch), Name(names, ch), roleText, h.neverChanged() ? "never changed" : Count(h.transitions),
+         Count(h.chatter), Count(h.stuckSpells), h.longestOn > 0 ? DurationText(h.longestOn) : "",
+         hourStart >= 0 ? DateHourText(hourStart) + " (" + Count(h.busiestCount) + ")" : ""},
+        hourStart, hourStart >= 0 ? hourStart + 1.0 / 24.0 : -1);
+  }
+  if (!never.empty()) health.note = "Never changed, no role: channels " + never + ".";
+  return health;
+}
+
+// The Sequencer's runs, those outside their limits first past `runRows`.
+ReportTable SequenceRunsTable(const LiftReport& r, size_t runRows) {
+  ReportTable seq;
+  seq.title = "Sequencer runs";
+  seq.columns = {"Run", "Start", "Step times from step 1 (s)", "Within limits"};
+  // Weeks of runs are not formatted to be thrown away: past `runRows`, the
+  // runs outside their limits come first, the rest in time order.
+  const std::vector<SequenceRun>& runs = r.sequence.runs;
+  std::vector<size_t> shown;
+  size_t outside = 0;
+  for (size_t i = 0; i < runs.size(); ++i) outside += runs[i].violation ? 1 : 0;
+  for (int pass = 0; pass < 2 && shown.size() < runRows; ++pass) {
+    for (size_t i = 0; i < runs.size() && shown.size() < runRows; ++i) {
+      if (runs[i].violation == (pass == 0)) shown.push_back(i);
+    }
+  }
+  std::sort(shown.begin(), shown.end());
+  for (size_t i : shown) {
+    const SequenceRun& run = runs[i];
+    std::string steps;
+    for (double s : run.stepSeconds) steps += (steps.empty() ? "" : "  ") + SecondsText(s);
+    Row(seq, {Count(i + 1), DateText(run.start) + " " + ClockText(run.start), steps, run.violation ? "no" : "yes"},
+        run.start, run.start + run.stepSeconds.back() / kSecondsPerDay);
+  }
+  if (shown.size() < runs.size()) {
+    seq.note = Count(runs.size()) + " runs, " + Count(outside) + " outside their limits; shown are " +
+               Count(shown.size()) + (outside > 0 ? ", those outside first" : "") +
+               ". Every run is in the CSV (kind sequence_run).";
+  }
+  return seq;
+}
+
 }  // namespace
 
 std::string DurationText(double seconds) {
@@ -132,56 +250,9 @@ std::string DateHourText(double dateTime) {
 
 std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& names, size_t runRows) {
   std::vector<ReportTable> tables;
-
-  const ChannelRoles& roles = r.Roles();
-  const char* noDoor = Unless(roles.Has(ChannelRole::DoorOpenRelay) || roles.Has(ChannelRole::DoorCloseRelay),
-                              "door relay");
-  ReportTable doors = SummaryTable("Doors");
-  SummaryRow(doors, r, "Opening time", r.Opening(), Unless(roles.Has(ChannelRole::DoorOpenLimit), "door open limit"));
-  SummaryRow(doors, r, "Closing time", r.Closing(),
-             Unless(roles.Has(ChannelRole::DoorClosedLimit), "door closed limit"));
-  SummaryRow(doors, r, "Dwell (open to close command)", r.Dwell(), noDoor);
-  Row(doors, {"Door cycles", noDoor ? NotMeasured(noDoor) : Count(r.doors.cycleStarts.size()), "", "", "", "", ""});
-  Row(doors, {"Reopens during closing", noDoor ? NotMeasured(noDoor) : Count(r.doors.reopens.size()), "", "", "", "",
-              ""});
-  tables.push_back(std::move(doors));
-
-  const char* noMotor = Unless(roles.Has(ChannelRole::MotorUp) || roles.Has(ChannelRole::MotorDown) ||
-                                   roles.Has(ChannelRole::MotorRun),
-                               "motor");
-  ReportTable trips = SummaryTable("Trips");
-  SummaryRow(trips, r, "Run time, every trip", r.RunTimes(OccurrenceDetail::None), noMotor);
-  SummaryRow(trips, r, "Run time up", r.RunTimes(OccurrenceDetail::Up), noMotor);
-  SummaryRow(trips, r, "Run time down", r.RunTimes(OccurrenceDetail::Down), noMotor);
-  Row(trips, {"Starts per hour", noMotor ? NotMeasured(noMotor) : Fixed(r.TripsPerHour(), 1), "", "", "", "", ""});
-  Row(trips, {"Short runs (re-levelling, under " + Fixed(r.trips.shortRunSeconds, 1) + " s)",
-              noMotor ? NotMeasured(noMotor) : Count(r.trips.shortRuns), "", "", "", "", ""});
-  tables.push_back(std::move(trips));
-
-  ReportTable calls;
-  calls.title = "Calls";
-  calls.columns = {"", "Count", "Mean", "Median", "90th pct", "95th pct", "Over 30 s", "Over 60 s", "Longest"};
-  const char* noHall = Unless(roles.Has(ChannelRole::HallUp) || roles.Has(ChannelRole::HallDown), "hall-call");
-  const char* noCar = Unless(roles.Has(ChannelRole::CarCall), "car-call");
-  const auto callRow = [&calls](const std::string& what, const FigureSummary& s, const char* missing) {
-    if (missing != nullptr) {
-      Row(calls, {what, NotMeasured(missing), "", "", "", "", "", "", ""});
-      return;
-    }
-    if (s.count == 0) {
-      Row(calls, {what, "0", "", "", "", "", "", "", ""});
-      return;
-    }
-    Row(calls, {what, Count(s.count), DurationText(s.mean), DurationText(s.median), DurationText(s.p90),
-                DurationText(s.p95), Count(s.over30), Count(s.over60), DurationText(s.longest)},
-        s.longestAt, s.longestAt + s.longest / kSecondsPerDay);
-  };
-  callRow("Hall-call waiting time", r.HallWaits(), noHall);
-  callRow("Car-call service time", r.CarService(), noCar);
-  Row(calls, {"Hall calls cancelled without the door opening",
-              noHall ? NotMeasured(noHall) : Count(static_cast<size_t>(r.calls.cancelled)), "", "", "", "", "", "", ""});
-  tables.push_back(std::move(calls));
-
+  tables.push_back(DoorsTable(r));
+  tables.push_back(TripsTable(r));
+  tables.push_back(CallsTable(r));
   tables.push_back(PerformanceTable(r));
   if (!r.floors.empty()) tables.push_back(FloorTable(r));
   tables.push_back(AvailabilityTable(r));
@@ -195,58 +266,8 @@ std::vector<ReportTable> ReportTables(const LiftReport& r, const TraceList& name
   days.title = "Per day";
   BinTable(days, r.days, true);
   tables.push_back(std::move(days));
-
-  ReportTable health;
-  health.title = "Input health";
-  health.columns = {"Ch", "Name", "Role", "Transitions", "Chatter", "Stuck on", "Longest on", "Busiest hour"};
-  std::string never;
-  for (int ch = 1; ch <= kChannelCount; ++ch) {
-    const ChannelHealth& h = r.health.channels[ch - 1];
-    const ChannelRoleEntry& role = r.Roles()[ch];
-    if (h.neverChanged() && role.role == ChannelRole::None) {
-      never += (never.empty() ? "" : ", ") + std::to_string(ch);
-      continue;
-    }
-    std::string roleText(role.role == ChannelRole::None ? "" : RoleTitle(role.role));
-    if (RoleHasFloor(role.role)) roleText += " (floor " + std::to_string(role.floor) + ")";
-    const double hourStart = h.busiestHour >= 0 && !r.hours.empty() ? r.hours[0].start + h.busiestHour / 24.0 : -1;
-    Row(health,
-        {std::to_string(ch), Name(names, ch), roleText, h.neverChanged() ? "never changed" : Count(h.transitions),
-         Count(h.chatter), Count(h.stuckSpells), h.longestOn > 0 ? DurationText(h.longestOn) : "",
-         hourStart >= 0 ? DateHourText(hourStart) + " (" + Count(h.busiestCount) + ")" : ""},
-        hourStart, hourStart >= 0 ? hourStart + 1.0 / 24.0 : -1);
-  }
-  if (!never.empty()) health.note = "Never changed, no role: channels " + never + ".";
-  tables.push_back(std::move(health));
-
-  ReportTable seq;
-  seq.title = "Sequencer runs";
-  seq.columns = {"Run", "Start", "Step times from step 1 (s)", "Within limits"};
-  // Weeks of runs are not formatted to be thrown away: past `runRows`, the
-  // runs outside their limits come first, the rest in time order.
-  const std::vector<SequenceRun>& runs = r.sequence.runs;
-  std::vector<size_t> shown;
-  size_t outside = 0;
-  for (size_t i = 0; i < runs.size(); ++i) outside += runs[i].violation ? 1 : 0;
-  for (int pass = 0; pass < 2 && shown.size() < runRows; ++pass) {
-    for (size_t i = 0; i < runs.size() && shown.size() < runRows; ++i) {
-      if (runs[i].violation == (pass == 0)) shown.push_back(i);
-    }
-  }
-  std::sort(shown.begin(), shown.end());
-  for (size_t i : shown) {
-    const SequenceRun& run = runs[i];
-    std::string steps;
-    for (double s : run.stepSeconds) steps += (steps.empty() ? "" : "  ") + SecondsText(s);
-    Row(seq, {Count(i + 1), DateText(run.start) + " " + ClockText(run.start), steps, run.violation ? "no" : "yes"},
-        run.start, run.start + run.stepSeconds.back() / kSecondsPerDay);
-  }
-  if (shown.size() < runs.size()) {
-    seq.note = Count(runs.size()) + " runs, " + Count(outside) + " outside their limits; shown are " +
-               Count(shown.size()) + (outside > 0 ? ", those outside first" : "") +
-               ". Every run is in the CSV (kind sequence_run).";
-  }
-  tables.push_back(std::move(seq));
+  tables.push_back(HealthTable(r, names));
+  tables.push_back(SequenceRunsTable(r, runRows));
   return tables;
 }
 
