@@ -106,6 +106,13 @@ bool WholeNumber(const std::string& text, long low, long high, long& value) {
   return value >= low && value <= high;
 }
 
+bool WholeNumberOption(const std::string& text, long low, long high, const std::string& message, long& value,
+                       std::string& error) {
+  if (WholeNumber(text, low, high, value)) return true;
+  error = message;
+  return false;
+}
+
 bool ParseChannelList(std::string_view text, std::vector<int>& out, std::string& error) {
   size_t pos = 0;
   while (true) {

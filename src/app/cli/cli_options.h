@@ -62,6 +62,11 @@ int ReadCommandOptions(const CommandArgs& args, const CommandOptions& table, Par
 // anything else.
 bool WholeNumber(const std::string& text, long low, long high, long& value);
 
+// WholeNumber for an option's value; false with `error` set to `message`
+// when it is not one.
+bool WholeNumberOption(const std::string& text, long low, long high, const std::string& message, long& value,
+                       std::string& error);
+
 // Reads "3,4,17" as channels 1..128 into `out` (appending); false with
 // `error` set for anything else.
 bool ParseChannelList(std::string_view text, std::vector<int>& out, std::string& error);

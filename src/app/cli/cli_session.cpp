@@ -17,16 +17,12 @@ bool ReadSafetyOptions(const ParsedArgs& parsed, CaptureSafetyOptions& o, std::s
       }
       o.journal = v;
     } else if (a == "--max-files") {
-      if (!WholeNumber(v, 1, 1000000, n)) {
-        error = "--max-files must be a whole number of files, at least 1";
+      if (!WholeNumberOption(v, 1, 1000000, "--max-files must be a whole number of files, at least 1", n, error)) {
         return false;
       }
       o.maxFiles = static_cast<int>(n);
     } else if (a == "--store-events") {
-      if (!WholeNumber(v, 1, kEventCapacity, n)) {
-        error = "--store-events must be 1..1048576";
-        return false;
-      }
+      if (!WholeNumberOption(v, 1, kEventCapacity, "--store-events must be 1..1048576", n, error)) return false;
       o.storeEvents = static_cast<uint32_t>(n);
     }
   }

@@ -83,18 +83,13 @@ bool ReadLoggerOptions(const ParsedArgs& parsed, CaptureOptions& o, bool outIsFo
         return false;
       }
     } else if (a == "--port") {
-      if (!WholeNumber(v, 1, 16, n)) {
-        error = "--port must be 1..16";
-        return false;
-      }
+      if (!WholeNumberOption(v, 1, 16, "--port must be 1..16", n, error)) return false;
       o.port = static_cast<int>(n);
     } else if (a == "--device") {
       o.device = v;
     } else if (a == "--debounce") {
-      if (!WholeNumber(v, 0, kMaxDebounceMs, n)) {
-        error = "--debounce must be 0.." + std::to_string(kMaxDebounceMs) + " milliseconds";
-        return false;
-      }
+      const std::string message = "--debounce must be 0.." + std::to_string(kMaxDebounceMs) + " milliseconds";
+      if (!WholeNumberOption(v, 0, kMaxDebounceMs, message, n, error)) return false;
       // The logger counts in steps of 10 ms: the nearest step is sent.
       o.debounceMs = static_cast<int>((n + 5) / 10 * 10);
       if (o.debounceMs > kMaxDebounceMs) o.debounceMs = kMaxDebounceMs;
