@@ -159,5 +159,30 @@ TEST_F(CliFileTest, UsageErrors) {
   EXPECT_NE(err.str().find("usage: korvalog-cli convert IN OUT.kv"), std::string::npos);
 }
 
+TEST_F(CliFileTest, EachCommandsHelpIsPrintedFromItsOptionTable) {
+  struct Case {
+    CommandFunction run;
+    const char* start;                // how the help begins
+    std::vector<const char*> shown;   // some of its option lines
+  };
+  const Case cases[] = {
+      {RunDump, "usage: korvalog-cli dump FILE\n", {}},
+      {RunInfo, "usage: korvalog-cli info FILE\n", {}},
+      {RunConvert, "usage: korvalog-cli convert IN OUT.kv\n", {}},
+      {RunSequence, "usage: korvalog-cli sequence FILE\n", {}},
+      {RunSearch, "usage: korvalog-cli search FILE", {"\n  --high CH,...  ", "\n  --low CH,...   "}},
+      {RunStats, "usage: korvalog-cli stats FILE", {"\n  --type T  ", "\n  --active low|high  "}},
+  };
+  for (const Case& c : cases) {
+    out.str("");
+    ASSERT_EQ(c.run({"--help"}, ctx), kExitOk) << c.start;
+    const std::string help = out.str();
+    EXPECT_EQ(help.rfind(c.start, 0), 0u) << help;
+    for (const char* line : c.shown) EXPECT_NE(help.find(line), std::string::npos) << line << " in " << help;
+    EXPECT_NE(help.find("\n  --help  "), std::string::npos) << help;
+  }
+  EXPECT_EQ(err.str(), "");
+}
+
 }  // namespace
 }  // namespace korvalog::cli
