@@ -75,25 +75,9 @@ void PaintPoints(QPainter& p, const PlotPlan& plan, const PlotFrame& f) {
   }
 }
 
-}  // namespace
-
-QColor SeriesColour(int series) {
-  static const QColor kColours[] = {QColor(0x1f, 0x5f, 0xa8), QColor(0xd9, 0x7a, 0x10), QColor(0x2e, 0x8b, 0x3a),
-                                    QColor(0x9b, 0x2f, 0x9b), QColor(0x8c, 0x56, 0x2d), QColor(0x20, 0x9a, 0x9a)};
-  return kColours[static_cast<unsigned>(series) % 6];
-}
-
-void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont& font) {
-  p.save();
-  p.translate(area.topLeft());
-  p.setClipRect(QRect(QPoint(0, 0), area.size()));
-  p.fillRect(QRect(QPoint(0, 0), area.size()), Qt::white);
-  p.setFont(font);
+// The title, and a legend of the series when there are several.
+void PaintTitleAndLegend(QPainter& p, const PlotPlan& plan, const PlotFrame& f, const QRect& area, const QFont& font) {
   const QFontMetrics fm(font);
-  const PlotFrame f = PlotFrame::For(area.width(), area.height());
-  const QRectF inner(f.left, f.top, f.width, f.height);
-
-  // Title and legend.
   QFont bold = font;
   bold.setBold(true);
   p.setFont(bold);
@@ -115,15 +99,10 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
       x += fm.horizontalAdvance(name) + 18;
     }
   }
+}
 
-  if (!plan.empty.empty()) {
-    // Nothing to draw: said once, without axes that would mean nothing.
-    p.setPen(QColor(0x66, 0x66, 0x66));
-    p.drawText(QPointF(f.left, f.top + fm.ascent() + 2), QString::fromStdString(plan.empty));
-    p.restore();
-    return;
-  }
-
+// Grid lines with the y ticks, the x ticks and the axes' labels.
+void PaintAxes(QPainter& p, const PlotPlan& plan, const PlotFrame& f, const QRect& area, const QFontMetrics& fm) {
   // Grid lines and y ticks (not for the timeline, which has no y values).
   if (plan.kind != PlotKind::Timeline) {
     const double step = std::max(NiceStep(plan.yMax, 5), plan.kind == PlotKind::Trend ? 0.0 : 1.0);
@@ -168,9 +147,10 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
     p.drawText(QPointF(0, 0), yl);
     p.restore();
   }
+}
 
-  // The data.
-  p.setRenderHint(QPainter::Antialiasing, false);
+// Bars of a histogram, of a column chart or of the timeline's spells.
+void PaintBars(QPainter& p, const PlotPlan& plan, const PlotFrame& f) {
   for (const PlotBar& b : plan.bars) {
     const double y1 = plan.kind == PlotKind::Timeline ? plan.yMax : b.y1;
     double x0 = f.X(plan, b.x0), x1 = f.X(plan, b.x1);
@@ -183,6 +163,41 @@ void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont
       p.drawRect(bar);
     }
   }
+}
+
+}  // namespace
+
+QColor SeriesColour(int series) {
+  static const QColor kColours[] = {QColor(0x1f, 0x5f, 0xa8), QColor(0xd9, 0x7a, 0x10), QColor(0x2e, 0x8b, 0x3a),
+                                    QColor(0x9b, 0x2f, 0x9b), QColor(0x8c, 0x56, 0x2d), QColor(0x20, 0x9a, 0x9a)};
+  return kColours[static_cast<unsigned>(series) % 6];
+}
+
+void PaintPlot(QPainter& p, const PlotPlan& plan, const QRect& area, const QFont& font) {
+  p.save();
+  p.translate(area.topLeft());
+  p.setClipRect(QRect(QPoint(0, 0), area.size()));
+  p.fillRect(QRect(QPoint(0, 0), area.size()), Qt::white);
+  p.setFont(font);
+  const QFontMetrics fm(font);
+  const PlotFrame f = PlotFrame::For(area.width(), area.height());
+  const QRectF inner(f.left, f.top, f.width, f.height);
+
+  PaintTitleAndLegend(p, plan, f, area, font);
+
+  if (!plan.empty.empty()) {
+    // Nothing to draw: said once, without axes that would mean nothing.
+    p.setPen(QColor(0x66, 0x66, 0x66));
+    p.drawText(QPointF(f.left, f.top + fm.ascent() + 2), QString::fromStdString(plan.empty));
+    p.restore();
+    return;
+  }
+
+  PaintAxes(p, plan, f, area, fm);
+
+  // The data.
+  p.setRenderHint(QPainter::Antialiasing, false);
+  PaintBars(p, plan, f);
   p.setRenderHint(QPainter::Antialiasing, true);
   PaintPoints(p, plan, f);
   p.setRenderHint(QPainter::Antialiasing, false);
