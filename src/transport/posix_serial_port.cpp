@@ -1,5 +1,6 @@
 // The serial port on POSIX systems, through termios. Raw binary line, reads
-// that return at once (VMIN = VTIME = 0 on a non-blocking descriptor), the
+// that wait in poll() and then take what has arrived (VMIN = VTIME = 0 on a
+// non-blocking descriptor), the
 // port locked against other users, DTR and RTS raised while it is open.
 #ifndef _WIN32
 
@@ -98,11 +99,14 @@ class PosixSerialPort final : public SerialPort {
     return tcsetattr(fd_, TCSANOW, &t) == 0;
   }
 
-  int Read(uint8_t* buffer, size_t capacity) override {
-    // A hung-up line (adapter unplugged, other end of a pseudo-terminal
-    // closed) can read as "nothing" under VMIN = 0; poll tells it apart.
+  int Read(uint8_t* buffer, size_t capacity, int waitMs) override {
+    // Sleeps until a byte arrives (or the wait ends). A hung-up line (adapter
+    // unplugged, other end of a pseudo-terminal closed) can read as
+    // "nothing" under VMIN = 0; poll tells it apart.
     pollfd p{fd_, POLLIN, 0};
-    const bool hungUp = poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    const int ready = poll(&p, 1, waitMs < 0 ? 0 : waitMs);
+    if (ready == 0) return 0;
+    const bool hungUp = ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     const ssize_t n = read(fd_, buffer, capacity);
     if (n > 0) return static_cast<int>(n);  // what arrived before the hang-up still counts
     if (hungUp) return -1;

@@ -10,15 +10,6 @@ constexpr uint8_t kPrefixHigh = 254;
 }  // namespace
 
 void SerialDecoder::OnReceive(const uint8_t* rxBuffer, size_t rxCount) {
-  // A chunk never exceeds 128 bytes, so at most 129 bytes are ever pending;
-  // anything larger is taken in slices so the ring cannot overrun.
-  while (rxCount > 128) {
-    OnReceive(rxBuffer, 128);
-    rxBuffer += 128;
-    rxCount -= 128;
-  }
-  for (size_t i = 0; i < rxCount; ++i) ring_.bytes[ring_.write++] = rxBuffer[i];
-
   const double time = clock_.Now();  // one reading for the whole chunk
   if (quiet_.load(std::memory_order_relaxed) != 0) {
     firstAfterQuiet_.store(time, std::memory_order_relaxed);
@@ -27,6 +18,21 @@ void SerialDecoder::OnReceive(const uint8_t* rxBuffer, size_t rxCount) {
   lastByteAt_.store(time, std::memory_order_relaxed);
   bytesSeen_.fetch_add(static_cast<uint32_t>(rxCount), std::memory_order_release);
   std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
+  // Taken in slices of 128: at most 129 bytes are ever pending, so the ring
+  // cannot overrun, whatever the size of the chunk.
+  while (rxCount > 0) {
+    // Bytes kept for a logger type that changed under an old link: the rest
+    // of the chunk is not for this decoder either.
+    if (ring_.Pending() > 128) return;
+    const size_t slice = rxCount < 128 ? rxCount : 128;
+    for (size_t i = 0; i < slice; ++i) ring_.bytes[ring_.write++] = rxBuffer[i];
+    rxBuffer += slice;
+    rxCount -= slice;
+    DecodePending(time);
+  }
+}
+
+void SerialDecoder::DecodePending(double time) {
   for (;;) {
     uint8_t channel = 0;
     uint8_t level = 0;

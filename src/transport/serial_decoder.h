@@ -28,7 +28,8 @@ class SerialDecoder {
   SerialDecoder(CaptureData& data, const LoggerSettings& settings, const Clock& clock)
       : data_(data), settings_(settings), clock_(clock) {}
 
-  // Called on the serial receive thread with each chunk of 1..128 bytes.
+  // Called on the serial receive thread with each chunk of received bytes,
+  // of any size.
   void OnReceive(const uint8_t* rxBuffer, size_t rxCount);
 
   // Set when the byte 255 is met; the link supervisor clears it whenever it
@@ -55,6 +56,10 @@ class SerialDecoder {
   void DropPending() { ring_.read = ring_.write; }
 
  private:
+  // Turns the ring's complete transitions into events stamped `time`; the
+  // transition lock is held.
+  void DecodePending(double time);
+
   CaptureData& data_;
   const LoggerSettings& settings_;
   const Clock& clock_;

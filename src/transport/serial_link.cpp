@@ -20,7 +20,6 @@ void SerialReceiveThread::WaitFor() {
 void SerialReceiveThread::Execute() {
   // The request is tested after each pass, so a pass always completes.
   do {
-    std::this_thread::sleep_for(std::chrono::milliseconds(SerialLink::kPollMs));
     comms_.ReceivePass();
   } while (!terminated_.load(std::memory_order_acquire));
 }
@@ -59,16 +58,23 @@ void SerialLink::Destroy() {
 }
 
 void SerialLink::ReceivePass() {
-  if (!handle_) return;
-  for (int i = 0; i < kMaxReadsPerPass; ++i) {
-    // A failed read is passed over and tried again on the next pass.
-    const int n = handle_->Read(RxBuffer, kRxBufferSize);
-    lineFailed_.store(n < 0, std::memory_order_release);
-    if (n <= 0) return;
-    RxCount = static_cast<uint16_t>(n);
-    if (onReceive_) onReceive_(*this);
-    if (static_cast<size_t>(n) < kRxBufferSize) return;  // the port is drained
+  const auto idle = std::chrono::milliseconds(kReadWaitMs);
+  if (!handle_) {
+    std::this_thread::sleep_for(idle);
+    return;
   }
+  // Wakes as soon as bytes arrive and takes all of them: a fast stream is
+  // read as fast as it comes, a quiet line costs one wake-up per wait.
+  const int n = handle_->Read(RxBuffer, kRxBufferSize, kReadWaitMs);
+  lineFailed_.store(n < 0, std::memory_order_release);
+  if (n < 0) {
+    // A failed line answers at once: tried again after a pause, not in a spin.
+    std::this_thread::sleep_for(idle);
+    return;
+  }
+  if (n == 0) return;
+  RxCount = static_cast<uint16_t>(n);
+  if (onReceive_) onReceive_(*this);
 }
 
 }  // namespace korvalog

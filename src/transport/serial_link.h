@@ -1,8 +1,9 @@
 #pragma once
 // SerialLink owns one serial port: it opens it, sets the line format, writes
-// command bytes and runs SerialReceiveThread, which polls the port every
-// 10 ms and hands each chunk of 1..128 received bytes to OnReceive. It knows nothing of
-// loggers. A port that is missing or busy still gives an object: its thread
+// command bytes and runs SerialReceiveThread, which sleeps on the port until
+// bytes arrive and hands all that arrived (1..kRxBufferSize bytes a chunk) to
+// OnReceive at once, so the line, not the program, limits the rate. It knows
+// nothing of loggers. A port that is missing or busy still gives an object: its thread
 // idles, Configure and Write return false and nothing is delivered.
 #include <atomic>
 #include <cstddef>
@@ -28,7 +29,7 @@ class SerialReceiveThread {
   ~SerialReceiveThread();
 
   void Start();
-  // Asks the loop to end after its current pass.
+  // Asks the loop to end after its current pass (within kReadWaitMs).
   void Terminate() { terminated_.store(true, std::memory_order_release); }
   // Returns once the loop has ended.
   void WaitFor();
@@ -45,12 +46,13 @@ class SerialLink {
  public:
   // Runs on the receive thread; reads RxBuffer[0 .. RxCount-1].
   using ReceiveHandler = std::function<void(SerialLink&)>;
-  static constexpr size_t kRxBufferSize = 128;
-  static constexpr int kPollMs = 10;
-  // A pass reads until the port has nothing more, up to this many buffers
-  // (about 800 KB/s), so that a fast stream never backs up behind the
-  // pause between passes.
-  static constexpr int kMaxReadsPerPass = 64;
+  // As much as a terminal hands over in one read.
+  static constexpr size_t kRxBufferSize = 4096;
+  // The longest a read waits for the first byte: how soon the thread sees a
+  // stop request, how often a missing or failed port is tried again, and on
+  // Windows (whose reads and writes on one handle take turns) the longest a
+  // command waits behind a read.
+  static constexpr int kReadWaitMs = 20;
 
   // Opens the device that `port` names on this platform (SerialDeviceName).
   SerialLink(uint8_t port, ReceiveHandler onReceive);

@@ -41,15 +41,17 @@ class SerialPort {
   // Line format: the arguments, parity checking on, no hardware output flow
   // control. True when the port took every setting.
   virtual bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) = 0;
-  // Returns at once with what has arrived: the byte count (0 when nothing
-  // waits), or -1 when the read failed.
-  virtual int Read(uint8_t* buffer, size_t capacity) = 0;
+  // Waits up to `waitMs` for the first byte, then returns at once with all
+  // that has arrived, up to `capacity`: the byte count (0 when nothing came),
+  // or -1 when the read failed. A wait of 0 only looks.
+  virtual int Read(uint8_t* buffer, size_t capacity, int waitMs) = 0;
+  int Read(uint8_t* buffer, size_t capacity) { return Read(buffer, capacity, 0); }
   // One write of `length` bytes; true when the system accepted it.
   virtual bool Write(const uint8_t* bytes, size_t length) = 0;
 };
 
 // Opens a port for reading and writing, shared with nobody, with reads that
-// return at once and DTR and RTS asserted. Null when the device is missing,
+// wait no longer than asked and DTR and RTS asserted. Null when the device is missing,
 // busy or not a serial device. Each platform defines it.
 std::unique_ptr<SerialPort> OpenSerialPort(const std::string& deviceName);
 

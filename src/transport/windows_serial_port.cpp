@@ -1,7 +1,8 @@
 // The serial port on Windows, through the communications API: \\.\COMn
 // opened exclusively, a binary line with the same settings the POSIX layer
-// makes, reads that return at once with what has arrived (COMMTIMEOUTS), the
-// driver's queues purged on open, DTR and RTS raised while it is open.
+// makes, reads that wait for the first byte no longer than asked and then
+// return with what has arrived (COMMTIMEOUTS), the driver's queues purged on
+// open, DTR and RTS raised while it is open.
 #ifdef _WIN32
 
 #include <windows.h>
@@ -56,7 +57,8 @@ class WindowsSerialPort final : public SerialPort {
     return SetCommState(h_, &dcb) != 0;
   }
 
-  int Read(uint8_t* buffer, size_t capacity) override {
+  int Read(uint8_t* buffer, size_t capacity, int waitMs) override {
+    if (!WaitAtMost(waitMs < 0 ? 0 : static_cast<DWORD>(waitMs))) return -1;
     DWORD n = 0;
     const DWORD want = static_cast<DWORD>(std::min<size_t>(capacity, 0x10000));
     if (!ReadFile(h_, buffer, want, &n, nullptr)) {
@@ -71,8 +73,8 @@ class WindowsSerialPort final : public SerialPort {
     // Bytes that failed the parity check (or a framing error) cannot be told
     // apart from good ones here, as POSIX drops them: this read is dropped
     // instead of handing on a damaged byte, which would read as a transition.
-    // At the logger's rate a read holds one or two bytes. What arrived
-    // before the line failed still counts.
+    // At the logger's rate a read holds the one or two bytes that came
+    // since the last. What arrived before the line failed still counts.
     if (lineThere && (errors & (CE_RXPARITY | CE_FRAME)) != 0) return 0;
     return static_cast<int>(n);
   }
@@ -82,8 +84,29 @@ class WindowsSerialPort final : public SerialPort {
     return WriteFile(h_, bytes, static_cast<DWORD>(length), &n, nullptr) != 0;
   }
 
+  // Reads that return at once with what the driver holds, or (wait > 0)
+  // wait that long for the first byte and then return with all there is.
+  // The driver keeps the setting, so it is changed only when the wait does.
+  static bool SetReadWait(HANDLE h, DWORD waitMs) {
+    COMMTIMEOUTS timeouts{};
+    timeouts.ReadIntervalTimeout = MAXDWORD;
+    timeouts.ReadTotalTimeoutMultiplier = waitMs > 0 ? MAXDWORD : 0;
+    timeouts.ReadTotalTimeoutConstant = waitMs;
+    timeouts.WriteTotalTimeoutMultiplier = 0;
+    timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
+    return SetCommTimeouts(h, &timeouts) != 0;
+  }
+
  private:
+  bool WaitAtMost(DWORD waitMs) {
+    if (waitMs == readWaitMs_) return true;
+    if (!SetReadWait(h_, waitMs)) return false;
+    readWaitMs_ = waitMs;
+    return true;
+  }
+
   const HANDLE h_;
+  DWORD readWaitMs_ = 0;  // as OpenSerialPort set it
 };
 
 }  // namespace
@@ -100,16 +123,12 @@ std::unique_ptr<SerialPort> OpenSerialPort(const std::string& deviceName) {
     return nullptr;
   }
   auto port = std::make_unique<WindowsSerialPort>(h);
-  SetupComm(h, 4096, 4096);
+  // Room in the driver for a fast line's bytes while the reader is not
+  // scheduled (a driver may keep its own size).
+  SetupComm(h, 65536, 4096);
   // Reads return at once with what the driver holds, as VMIN = VTIME = 0
-  // does on POSIX; the receive thread itself comes back every 10 ms.
-  COMMTIMEOUTS timeouts{};
-  timeouts.ReadIntervalTimeout = MAXDWORD;
-  timeouts.ReadTotalTimeoutMultiplier = 0;
-  timeouts.ReadTotalTimeoutConstant = 0;
-  timeouts.WriteTotalTimeoutMultiplier = 0;
-  timeouts.WriteTotalTimeoutConstant = kWriteTimeoutMs;
-  if (!SetCommTimeouts(h, &timeouts)) return nullptr;
+  // does on POSIX, until a read asks to wait.
+  if (!WindowsSerialPort::SetReadWait(h, 0)) return nullptr;
   // Whatever an earlier user left in the queues is not this logger's data.
   PurgeComm(h, PURGE_RXABORT | PURGE_RXCLEAR | PURGE_TXABORT | PURGE_TXCLEAR);
   // DTR and RTS asserted while open. A line without modem lines (a virtual

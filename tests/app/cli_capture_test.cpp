@@ -17,6 +17,7 @@
 #include "project/project_file.h"
 #include "project/temp_dir.h"
 #include "support/wait_until.h"
+#include "tools/fast_stream.h"
 #include "tools/sim_process.h"
 
 namespace korvalog::cli {
@@ -136,6 +137,37 @@ TEST_F(CliCaptureTest, CaptureIsKeptWhenItsFolderVanishes) {
   EXPECT_EQ(EventsIn(rescue, back), 1u);
   std::filesystem::remove(rescue);
 }
+
+// A logger streaming 50,000 changes a second, on either kind of line: the
+// project holds every change, in order, and the link is never called lost.
+class CliFastCaptureTest : public CliCaptureTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(CliFastCaptureTest, EveryChangeOfAFastStreamIsStored) {
+  using namespace korvalog::testing;
+  const std::vector<StreamedChange> sent = SweepChanges(GetParam(), kFastChanges);
+  WriteBytes(dir / "fast.txt", ScriptFor(sent, kFastChangesPerSecond));
+  SimProcess sim({"--channels", std::to_string(GetParam()), "--script", dir / "fast.txt"});
+  ASSERT_TRUE(sim.Running());
+  const std::string file = dir / "fast.kv";
+  // Stopped once the last change is in (or, should it never come, by time).
+  std::thread stopper([&] {
+    WaitUntil([&] { return data.Store.Count() >= sent.size(); }, 60000ms);
+    kill(getpid(), SIGINT);
+  });
+  const int status = Capture({"--logger", std::to_string(GetParam()), "--device", sim.DevicePath(),
+                              "--seconds", "60", "--out", file});
+  stopper.join();
+  ASSERT_EQ(status, kExitOk) << err.str();
+  EXPECT_EQ(sim.Stop(), 0) << "the simulator could not send everything";
+  EXPECT_EQ(err.str().find("Logger link lost"), std::string::npos) << err.str();
+  ManualClock other;
+  CaptureData back(other);
+  const uint32_t count = EventsIn(file, back);
+  EXPECT_EQ(FirstDifference(back.Store, count, sent), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Loggers, CliFastCaptureTest, ::testing::Values(96, 128),
+                         [](const auto& info) { return "Channels" + std::to_string(info.param); });
 
 TEST_F(CliCaptureTest, RefusesBadArgumentsBeforeOpeningAnything) {
   const std::string file = dir / "x.kv";

@@ -13,6 +13,7 @@
 
 #include "chart/chart_navigator.h"
 #include "chart/live_chart.h"
+#include "chart/live_frame_pacer.h"
 #include "core/store_rotation.h"
 #include "common/capture_builder.h"
 
@@ -103,6 +104,22 @@ INSTANTIATE_TEST_SUITE_P(Scales, LiveWindow,
                                            WindowCase{121, 60, 5000, 300, 7},     // many events per column
                                            WindowCase{1001, 10, 800, 100, 25},    // short span, many frames
                                            WindowCase{301, 30, 1, 500, 1}));      // one event long ago
+
+// Frames come at the display's pace while they are cheap, and no more
+// often than keeps them to a tenth of the thread when they are not.
+TEST(LiveFramePacer, PaceWhileCheapATenthOfTheThreadWhenNot) {
+  const struct {
+    double frameMs;
+    int pause;
+  } cases[] = {{0, 33}, {-5, 33}, {1, 32}, {2.5, 31}, {3.3, 30}, {3.4, 31}, {10, 90}, {200, 1000}};
+  for (const auto& c : cases) {
+    const int pause = LiveFramePacer::PauseAfter(c.frameMs);
+    EXPECT_EQ(pause, c.pause) << c.frameMs;
+    if (c.frameMs > 0 && pause < LiveFramePacer::kLongestPauseMs) {
+      EXPECT_LE(c.frameMs / (c.frameMs + pause), 0.1) << c.frameMs;
+    }
+  }
+}
 
 TEST(LiveChart, FollowingKeepsTheNewestEventInView) {
   Live c(601);

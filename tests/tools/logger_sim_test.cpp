@@ -1,8 +1,14 @@
 #include "sim/logger_sim.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
+#include "sim/pseudo_terminal.h"
+#include "sim/send_queue.h"
 #include "sim/sim_options.h"
+#include "support/wait_until.h"
 
 namespace korvalog::sim {
 namespace {
@@ -59,6 +65,42 @@ TEST(LoggerSim, EncodesTransitionsInEachForm) {
   EXPECT_TRUE(large.EncodeTransition(5, 0, out));
   EXPECT_FALSE(large.EncodeTransition(0, 0, out));
   EXPECT_EQ(out, (std::vector<uint8_t>{254, 127, 253, 4}));
+}
+
+// More than the pseudo-terminal holds waits until the program reads it, and
+// arrives whole and in order; only what nobody takes beyond the limit is
+// dropped, and counted.
+TEST(SendQueue, KeepsWhatThePortCannotTakeYet) {
+  PseudoTerminal pty;
+  std::string error;
+  ASSERT_TRUE(pty.Open(error)) << error;
+  std::vector<uint8_t> sent(400000);
+  for (size_t i = 0; i < sent.size(); ++i) sent[i] = static_cast<uint8_t>(i * 13 + i / 256);
+  SendQueue queue;
+  queue.Add(sent);
+  ASSERT_TRUE(queue.Flush(pty.MasterFd()));
+  EXPECT_GT(queue.Waiting(), 0u);  // the terminal is full
+  EXPECT_EQ(queue.Dropped(), 0u);
+  const int fd = open(pty.DevicePath().c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK);
+  ASSERT_GE(fd, 0);
+  std::vector<uint8_t> got;
+  EXPECT_TRUE(korvalog::testing::WaitUntil([&] {
+    uint8_t b[4096];
+    ssize_t n;
+    while ((n = read(fd, b, sizeof b)) > 0) got.insert(got.end(), b, b + n);
+    queue.Flush(pty.MasterFd());
+    return got.size() >= sent.size();
+  }));
+  close(fd);
+  EXPECT_TRUE(got == sent);
+  EXPECT_EQ(queue.Sent(), sent.size());
+  EXPECT_EQ(queue.NotSent(), 0u);
+
+  queue.Add(std::vector<uint8_t>(SendQueue::kLimit, 1));  // nobody reads now
+  queue.Add(std::vector<uint8_t>(100, 2));
+  queue.Flush(pty.MasterFd());
+  EXPECT_EQ(queue.Dropped(), 100u);
+  EXPECT_EQ(queue.NotSent(), 100u + queue.Waiting());
 }
 
 TEST(SimOptions, ReadsEveryOptionAndRefusesNonsense) {

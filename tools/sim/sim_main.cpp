@@ -15,31 +15,19 @@
 
 #include "sim/logger_sim.h"
 #include "sim/pseudo_terminal.h"
+#include "sim/send_queue.h"
 #include "sim/sim_options.h"
 #include "transport/transition_source.h"
 
 namespace {
 
+// The logger was told to send bytes that the program never read.
+constexpr int kExitNotAllSent = 3;
+
 volatile std::sig_atomic_t gStop = 0;
 void OnSignal(int) { gStop = 1; }
 
 using namespace korvalog::sim;
-
-// Non-blocking: with nobody reading the other end the bytes are lost, as
-// they would be on a cable with nothing attached.
-void SendAll(int fd, const std::vector<uint8_t>& bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-    if (n > 0) {
-      done += static_cast<size_t>(n);
-    } else if (n < 0 && errno == EINTR) {
-      continue;
-    } else {
-      return;
-    }
-  }
-}
 
 std::unique_ptr<TransitionSource> MakeSource(const SimOptions& o, std::string& error) {
   if (!o.scriptPath.empty()) {
@@ -108,6 +96,9 @@ int main(int argc, char** argv) {
   std::vector<uint8_t> answer, out;
   std::vector<std::string> log;
   uint8_t buffer[256];
+  // Answers and changes leave in the order they were made, as fast as the
+  // program reads them: a slow reader delays them, never loses them.
+  SendQueue sending;
 
   while (gStop == 0) {
     int64_t now = MsSince(launched);
@@ -117,14 +108,15 @@ int main(int argc, char** argv) {
       const int64_t wait = startMs + next.atMs - now;
       timeout = static_cast<int>(wait < 0 ? 0 : (wait > 100 ? 100 : wait));
     }
-    pollfd p{pty.MasterFd(), POLLIN, 0};
+    const short events = static_cast<short>(POLLIN | (sending.Waiting() > 0 ? POLLOUT : 0));
+    pollfd p{pty.MasterFd(), events, 0};
     if (poll(&p, 1, timeout) > 0 && (p.revents & POLLIN) != 0) {
       ssize_t n;
       while ((n = read(pty.MasterFd(), buffer, sizeof buffer)) > 0) {
         answer.clear();
         log.clear();
         logger.OnPcBytes(buffer, static_cast<size_t>(n), answer, log);
-        SendAll(pty.MasterFd(), answer);
+        sending.Add(answer);
         if (options.logCommands) {
           for (const std::string& line : log) std::cerr << "korvalog-sim: command " << line << "\n";
         }
@@ -132,15 +124,24 @@ int main(int argc, char** argv) {
     }
     now = MsSince(launched);
     if (startMs < 0 && logger.Started()) startMs = now;
-    if (startMs < 0) continue;
-    out.clear();
-    while (haveNext && startMs + next.atMs <= now) {
-      logger.EncodeTransition(next.channel, next.level, out);
-      haveNext = source->Next(next);
+    if (startMs >= 0) {
+      out.clear();
+      while (haveNext && startMs + next.atMs <= now) {
+        logger.EncodeTransition(next.channel, next.level, out);
+        haveNext = source->Next(next);
+      }
+      sending.Add(out);
     }
-    SendAll(pty.MasterFd(), out);
+    sending.Flush(pty.MasterFd());
   }
   if (!options.linkPath.empty()) unlink(options.linkPath.c_str());
   pty.Close();
+  // Told, so that a change missing from a capture is not blamed on the
+  // program when it never left here.
+  if (sending.NotSent() > 0) {
+    std::cerr << "korvalog-sim: " << sending.NotSent() << " of " << sending.Sent() + sending.NotSent()
+              << " bytes could not be sent (nobody read them)\n";
+    return kExitNotAllSent;
+  }
   return 0;
 }

@@ -17,7 +17,9 @@ constexpr const char* kSimUsage =
     "N commands), and after the start command sends input changes from FILE (lines\n"
     "'seconds channel level') or a generated lift pattern (the default, 2 events/s).\n"
     "--seconds S ends after S seconds, like an unplugged logger; --link PATH makes a\n"
-    "symbolic link to the device; --log-commands lists received commands on stderr.\n";
+    "symbolic link to the device; --log-commands lists received commands on stderr.\n"
+    "Bytes wait until the program reads them; any it never read are counted on\n"
+    "stderr at the end and the exit status is 3.\n";
 
 struct SimOptions {
   int channels = 96;

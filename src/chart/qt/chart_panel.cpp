@@ -1,6 +1,7 @@
 #include "chart/qt/chart_panel.h"
 
 #include "chart/grid_fit.h"
+#include "chart/live_frame_pacer.h"
 #include "chart/qt/chart_pictures.h"
 #include "ui/qt/kit_look.h"
 
@@ -170,10 +171,13 @@ void ChartPanel::CaptureStarted() {
   live_.Start();
   state_.UpdateZoomButtons();
   LiveFrameNow();
+  liveFrames_ = 0;
+  liveTimer_.start(LiveFramePacer::kFrameMs);
 }
 
 void ChartPanel::CaptureStopped() {
   navigator_.Invalidate();
+  liveTimer_.stop();
   live_.Stop();
   navigator_.Index();  // made now, not at the first step or hover
   state_.CaptureStopped();

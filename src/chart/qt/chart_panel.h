@@ -3,8 +3,10 @@
 // Sequencer button, strip label, statistics line, strip and selection
 // handles) above the channel grid. It forwards input to the chart state,
 // draws the state's plans into its images and repaints what changed. The
-// host's 250 ms timer calls Tick().
+// host's 250 ms timer calls Tick(); while a capture runs the panel's own
+// timer takes live frames at the display's pace (LiveFramePacer).
 #include <QScrollBar>
+#include <QTimer>
 #include <QWidget>
 
 #include "chart/chart_navigator.h"
@@ -58,6 +60,8 @@ class ChartPanel : public QWidget, public CaptureObserver {
   QScrollBar* SideScrollBar() { return sideScroll_; }
   ChartNavigator& Navigator() { return navigator_; }
   LiveChart& Live() { return live_; }
+  // Frames the live timer took since the capture started.
+  uint32_t LiveFrames() const { return liveFrames_; }
   TBtnTransparent* FollowButton() { return followButton_; }
   ChartInput* Input() { return input_; }
   class ViolationsForm* Violations() { return violations_; }
@@ -73,6 +77,9 @@ class ChartPanel : public QWidget, public CaptureObserver {
   // Lays the chart out again when columns or the stale mark ask for it, and
   // repaints the state column when an input changed.
   void Tick();
+  // The live frame timer's work while a capture runs: the records that came
+  // in, drawn, and the next frame timed by what this one cost.
+  void LiveFrameOnTime();
   void CaptureStarted() override;
   void CaptureStopped() override;
   void DataLoaded();
@@ -156,6 +163,8 @@ class ChartPanel : public QWidget, public CaptureObserver {
   class ViolationsForm* violations_ = nullptr;
   class MarkersForm* markers_ = nullptr;
   uint32_t markersVersion_ = 0;
+  QTimer liveTimer_;
+  uint32_t liveFrames_ = 0;
 };
 
 }  // namespace korvalog

@@ -1,5 +1,9 @@
 // The chart panel while a capture runs: the Follow button beside the
-// statistics line, and frames laid out at once after a step.
+// statistics line, frames at the display's pace, and frames laid out at once
+// after a step.
+#include <chrono>
+
+#include "chart/live_frame_pacer.h"
 #include "chart/qt/chart_panel.h"
 
 namespace korvalog {
@@ -19,6 +23,22 @@ void ChartPanel::BuildLive() {
   followButton_->resize(kFollowWidth, kFollowHeight);
   followButton_->hide();
   connect(followButton_, &TBtnTransparent::Clicked, this, [this] { SetFollowing(!live_.Following()); });
+  liveTimer_.setSingleShot(true);
+  liveTimer_.setTimerType(Qt::PreciseTimer);
+  connect(&liveTimer_, &QTimer::timeout, this, &ChartPanel::LiveFrameOnTime);
+}
+
+void ChartPanel::LiveFrameOnTime() {
+  if (!live_.Active()) return;
+  const auto started = std::chrono::steady_clock::now();
+  const uint32_t waves = state_.WaveformVersion(), strip = state_.StripVersion();
+  live_.Frame();
+  // Images are drawn again only for plans that changed; a view standing
+  // still costs a look at the count.
+  if (waves != state_.WaveformVersion() || strip != state_.StripVersion()) Refresh();
+  ++liveFrames_;
+  const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - started;
+  liveTimer_.start(LiveFramePacer::PauseAfter(took.count()));
 }
 
 void ChartPanel::SetFollowing(bool on) {

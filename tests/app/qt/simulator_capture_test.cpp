@@ -8,11 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "app/qt/status_panels.h"
 #include "chart/qt/chart_panel.h"
 #include "project/temp_dir.h"
 #include "support/qt/wait_until_shown.h"
+#include "tools/fast_stream.h"
 #include "tools/sim_process.h"
 #include "ui/qt/btn_transparent.h"
 #include "window_test_support.h"
@@ -84,6 +86,41 @@ TEST(SimulatorCapture, CaptureChartAndSave) {
   EXPECT_NE(info.find("events\t" + std::to_string(events) + "\n"), std::string::npos) << info;
   qunsetenv("KORVALOG_COM1");
 }
+
+// A logger streaming 50,000 changes a second into the window's capture, on
+// either kind of line: every change is stored, in order, the chart keeps up
+// with them and the link is never called lost.
+class SimulatorFastCapture : public ::testing::TestWithParam<int> {};
+
+TEST_P(SimulatorFastCapture, EveryChangeOfAFastStreamIsStored) {
+  using namespace korvalog::testing;
+  testing_support::TempDir dir;
+  const std::vector<StreamedChange> sent = SweepChanges(GetParam(), kFastChanges);
+  const std::string script = dir / "fast.txt";
+  std::ofstream(script) << ScriptFor(sent, kFastChangesPerSecond);
+  SimProcess sim({"--channels", std::to_string(GetParam()), "--script", script});
+  ASSERT_TRUE(sim.Running());
+  qputenv("KORVALOG_COM1", QByteArray::fromStdString(sim.DevicePath()));
+  StoreForWindow(1, GetParam() == 96 ? kLogger96 : kLogger128, 5, false);
+  ProgramWindows w;
+  w.main.Link().StartCaptureWithLogger();  // from the logger's first change
+  w.main.show();
+  ASSERT_TRUE(WaitUntilShown([&] { return w.data.Store.Count() >= sent.size(); }, 60000ms))
+      << w.data.Store.Count();
+  auto* chart = w.main.findChild<ChartPanel*>(QStringLiteral("Chart"));
+  ASSERT_NE(chart, nullptr);
+  EXPECT_TRUE(WaitUntilShown([&] { return chart->Live().Consumed() >= sent.size(); }, 5000ms));
+  EXPECT_GT(chart->LiveFrames(), 0u);  // drawn by the live frames, not only the status tick
+  QTest::mouseClick(w.main.bCapture, Qt::LeftButton);
+  EXPECT_FALSE(w.data.Capturing.load());
+  EXPECT_TRUE(w.main.Link().Gaps().Gaps().empty()) << w.main.Status().PanelText(1).toStdString();
+  EXPECT_EQ(FirstDifference(w.data.Store, w.data.Store.Count(), sent), "");
+  EXPECT_EQ(sim.Stop(), 0) << "the simulator could not send everything";
+  qunsetenv("KORVALOG_COM1");
+}
+
+INSTANTIATE_TEST_SUITE_P(Loggers, SimulatorFastCapture, ::testing::Values(96, 128),
+                         [](const auto& info) { return "Channels" + std::to_string(info.param); });
 
 }  // namespace
 }  // namespace korvalog::test
