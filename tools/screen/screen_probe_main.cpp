@@ -3,16 +3,19 @@
 // and, after each measured input, grabs the screen every 2 ms until it stays
 // still; the step took until the last change.
 //
-//   korvalog-screen-probe [--runs N] [--quiet MS] [--open-quiet MS] SCRIPT -- PROGRAM [ARGS...]
+//   korvalog-screen-probe [--runs N] [--quiet MS] [--open-quiet MS] [--ignore X,Y,W,H]...
+//                         SCRIPT -- PROGRAM [ARGS...]
 //
 // First the opening is timed: from starting PROGRAM to the first and to the
 // last change of the screen. Then SCRIPT's lines up to "loop" run once, and
 // the lines after it N times (default 10). A line is one command:
 //   size W H | pointer X Y | click X Y | dclick X Y | press X Y | move X Y |
 //   release | key SPEC | type TEXT | wheel ctrl|shift|none up|down |
-//   sleep MS | shot FILE.ppm
+//   close (the active window, not the first) | sleep MS | shot FILE.ppm
 // or "measure NAME COMMAND..." to time that command. Positions are in the
 // program's first window. Each unmeasured command also waits for stillness.
+// --ignore leaves a part of that window out (a clock); a negative X or Y
+// counts from its right or bottom edge.
 // Printed: one line per measured name with the median and the greatest time
 // (ms) and how often nothing changed; the opening times; the program's
 // resident memory after opening (kB).
@@ -42,6 +45,7 @@ struct Options {
   double openQuietMs = 2000;  // the opening may show its parts further apart
   std::string script;
   std::vector<char*> program;
+  std::vector<ScreenWatch::Area> ignored;  // in the window
 };
 
 struct Timings {
@@ -51,7 +55,9 @@ struct Timings {
 
 class Probe {
  public:
-  Probe(Display* d, const Options& o) : input_(d), watch_(d), options_(o) {}
+  Probe(Display* d, const Options& o) : input_(d), watch_(d), options_(o) {
+    watch_.SetIgnored([this] { return IgnoredNow(); });
+  }
 
   bool Ready() const { return input_.Ok() && watch_.Ok(); }
 
@@ -70,6 +76,7 @@ class Probe {
                 s.timedOut ? " (never still)" : "");
     std::printf("open-last-change-ms %.1f\n", s.lastChangeMs);
     std::printf("rss-kb %ld\n", ResidentKb(child));
+    std::fflush(stdout);
     return true;
   }
 
@@ -112,6 +119,16 @@ class Probe {
   }
 
  private:
+  std::vector<ScreenWatch::Area> IgnoredNow() const {
+    std::vector<ScreenWatch::Area> areas;
+    int ox = 0, oy = 0, w = 0, h = 0;
+    if (options_.ignored.empty() || !input_.Origin(ox, oy) || !input_.Size(w, h)) return areas;
+    for (const ScreenWatch::Area& a : options_.ignored) {
+      areas.push_back({ox + (a.x < 0 ? w + a.x : a.x), oy + (a.y < 0 ? h + a.y : a.y), a.width, a.height});
+    }
+    return areas;
+  }
+
   static long ResidentKb(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
     for (std::string line; std::getline(status, line);) {
@@ -130,6 +147,9 @@ class Probe {
     else if (command == "press" && in >> x >> y) input_.Press(x, y);
     else if (command == "move" && in >> x >> y) input_.MoveTo(x, y);
     else if (command == "release") input_.Release();
+    else if (command == "close") {
+      if (!input_.CloseActive()) return false;
+    }
     else if (command == "key" && in >> word) {
       if (!input_.Key(word)) return false;
     } else if (command == "type" && in >> word) {
@@ -164,6 +184,11 @@ bool ReadOptions(int argc, char** argv, Options& o) {
     if (a == "--runs" && i + 1 < argc) o.runs = std::atoi(argv[++i]);
     else if (a == "--quiet" && i + 1 < argc) o.quietMs = std::atof(argv[++i]);
     else if (a == "--open-quiet" && i + 1 < argc) o.openQuietMs = std::atof(argv[++i]);
+    else if (a == "--ignore" && i + 1 < argc) {
+      ScreenWatch::Area area{};
+      if (std::sscanf(argv[++i], "%d,%d,%d,%d", &area.x, &area.y, &area.width, &area.height) != 4) return false;
+      o.ignored.push_back(area);
+    }
     else if (o.script.empty() && a[0] != '-') o.script = a;
     else return false;
   }
@@ -176,7 +201,8 @@ int Main(int argc, char** argv) {
   Options options;
   if (!ReadOptions(argc, argv, options)) {
     std::fprintf(stderr,
-                 "usage: korvalog-screen-probe [--runs N] [--quiet MS] [--open-quiet MS] SCRIPT -- PROGRAM [ARGS...]\n");
+                 "usage: korvalog-screen-probe [--runs N] [--quiet MS] [--open-quiet MS] [--ignore X,Y,W,H]... "
+                 "SCRIPT -- PROGRAM [ARGS...]\n");
     return 2;
   }
   std::ifstream file(options.script);

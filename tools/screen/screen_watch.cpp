@@ -5,12 +5,16 @@
 #include <sys/ipc.h>
 #include <sys/shm.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <thread>
 
 namespace korvalog::probe {
 namespace {
+
+// A step that changes nothing on the screen for this long changed nothing.
+constexpr double kNothingMs = 3000;
 
 double MsBetween(Clock::time_point a, Clock::time_point b) {
   return std::chrono::duration<double, std::milli>(b - a).count();
@@ -47,8 +51,20 @@ ScreenWatch::~ScreenWatch() {
   }
 }
 
+void ScreenWatch::Blank(const Area& a) {
+  const int x0 = std::max(0, a.x), x1 = std::min(width_, a.x + a.width);
+  const int bytes = image_->bits_per_pixel / 8;
+  if (x1 <= x0) return;
+  for (int y = std::max(0, a.y); y < std::min(height_, a.y + a.height); ++y) {
+    std::memset(image_->data + static_cast<size_t>(y) * image_->bytes_per_line + x0 * bytes, 0,
+                static_cast<size_t>(x1 - x0) * bytes);
+  }
+}
+
 bool ScreenWatch::GrabChanged() {
+  const std::vector<Area> ignored = ignored_ ? ignored_() : std::vector<Area>{};
   XShmGetImage(display_, DefaultRootWindow(display_), image_, 0, 0, AllPlanes);
+  for (const Area& a : ignored) Blank(a);
   if (std::memcmp(previous_.data(), image_->data, previous_.size()) == 0) return false;
   std::memcpy(previous_.data(), image_->data, previous_.size());
   return true;
@@ -73,7 +89,9 @@ Settled ScreenWatch::WaitStill(Clock::time_point since, double quietMs, double t
       s.lastChangeMs = at;
       lastChange = got;
     }
-    if (MsBetween(lastChange, got) >= quietMs) return s;
+    // Before the first change the step may still be working: up to the timeout.
+    if (s.firstChangeMs >= 0 && MsBetween(lastChange, got) >= quietMs) return s;
+    if (s.firstChangeMs < 0 && MsBetween(since, got) >= std::min(timeoutMs, kNothingMs)) return s;
     if (MsBetween(since, got) >= timeoutMs) {
       s.timedOut = true;
       return s;

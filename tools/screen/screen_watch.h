@@ -7,6 +7,7 @@
 #include <X11/extensions/XShm.h>
 
 #include <chrono>
+#include <functional>
 #include <vector>
 
 namespace korvalog::probe {
@@ -28,11 +29,18 @@ class ScreenWatch {
   ScreenWatch(const ScreenWatch&) = delete;
   ScreenWatch& operator=(const ScreenWatch&) = delete;
 
+  struct Area {
+    int x, y, width, height;  // on the screen
+  };
+
   bool Ok() const { return ok_; }
+  // Parts of the screen whose changes do not count (a ticking clock), asked
+  // before every grab: the window they lie in may move.
+  void SetIgnored(std::function<std::vector<Area>()> ignored) { ignored_ = std::move(ignored); }
   // Takes the current picture as the one changes are counted from.
   void Reset();
-  // Grabs every `intervalMs` until nothing has changed for `quietMs` (or
-  // `timeoutMs` have passed) and says when the picture changed first and
+  // Grabs every `intervalMs` until nothing has changed for `quietMs` after
+  // a change (or for 3 s without one, or `timeoutMs` have passed) and says when the picture changed first and
   // last, each counted at the middle of the grab that first showed it.
   Settled WaitStill(Clock::time_point since, double quietMs, double timeoutMs, double intervalMs = 2);
   // The last grab as a binary PPM, for finding where things are.
@@ -44,7 +52,10 @@ class ScreenWatch {
   // One grab; true when it differs from the previous one.
   bool GrabChanged();
 
+  void Blank(const Area& a);
+
   Display* display_;
+  std::function<std::vector<Area>()> ignored_;
   XImage* image_ = nullptr;
   XShmSegmentInfo shm_{};
   std::vector<char> previous_;

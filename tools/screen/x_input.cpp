@@ -108,6 +108,14 @@ bool XInput::Origin(int& x, int& y) const {
   return window_ != 0 && XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
 }
 
+bool XInput::Size(int& width, int& height) const {
+  XWindowAttributes a;
+  if (window_ == 0 || !XGetWindowAttributes(display_, window_, &a)) return false;
+  width = a.width;
+  height = a.height;
+  return true;
+}
+
 void XInput::MoveTo(int x, int y) {
   int ox = 0, oy = 0;
   Origin(ox, oy);
@@ -139,6 +147,32 @@ bool XInput::FindWindowOf(pid_t pid, double timeoutMs) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return false;
+}
+
+bool XInput::CloseActive() {
+  const Window root = DefaultRootWindow(display_);
+  const Atom activeAtom = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, after = 0;
+  unsigned char* data = nullptr;
+  Window active = 0;
+  if (XGetWindowProperty(display_, root, activeAtom, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) ==
+          Success &&
+      data != nullptr) {
+    if (count == 1) active = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
+    XFree(data);
+  }
+  if (active == 0 || active == window_) return false;  // never the program's main window
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = active;
+  e.xclient.message_type = XInternAtom(display_, "_NET_CLOSE_WINDOW", False);
+  e.xclient.format = 32;
+  e.xclient.data.l[0] = CurrentTime;
+  e.xclient.data.l[1] = 2;  // from a pager or a tool
+  XSendEvent(display_, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &e);
+  return true;
 }
 
 void XInput::Resize(int width, int height) {

@@ -32,9 +32,13 @@ class XInput {
   // watches it from then on.
   bool FindWindowOf(pid_t pid, double timeoutMs);
   Window Watched() const { return window_; }
+  // Asks the window manager to close the active window, as its close
+  // button does.
+  bool CloseActive();
   // Asks the window manager for a new size of the watched window.
   void Resize(int width, int height);
   bool Origin(int& x, int& y) const;
+  bool Size(int& width, int& height) const;
 
  private:
   bool Modifiers(const std::string& names, bool down);
