@@ -41,6 +41,7 @@ sleep 1
 # The status bar's clock (its first panel) changes every second.
 clock=(--ignore 0,-19,60,19)
 "$probe" "${clock[@]}" --runs "$runs" bench/screen_steps.txt -- "$build/src/app/korvalog" "$capture" >"$work/screen.txt"
+cp "$work/screen.txt" "$data/screen-steps-last.txt"  # the probe's own lines, kept
 printf 'loop\n' >"$work/empty.txt"
 "$probe" "${clock[@]}" --runs 1 "$work/empty.txt" -- "$build/src/app/korvalog" >"$work/empty-window.txt"
 
@@ -53,8 +54,9 @@ if [ -x "$build/bench/korvalog-bench" ]; then
 fi
 
 # The in-process benchmark beside each step, in milliseconds.
-awk -F, -v OFS='\t' '
-  FNR == NR { gsub(/"/, ""); t = $3; if ($5 == "us") t /= 1000; if ($5 == "ns") t /= 1e6; ms[$1] = t; next }
+awk -F, -v first="$inproc" '
+  FILENAME == first { gsub(/"/, ""); t = $3; if ($5 == "us") t /= 1000; if ($5 == "ns") t /= 1e6
+                      name = $1; sub(/\/.*$/, "", name); ms[name] = t; next }
   BEGIN {
     b["Ctrl+wheel"] = "BM_NavWheelZoomInAndOut"; b["Shift+wheel"] = "BM_NavShiftWheelPan"
     b["+/-"] = "BM_NavKeyZoomPlusMinus"; b["Left/Right"] = "BM_NavKeyPanLeftRight"
