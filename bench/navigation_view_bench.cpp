@@ -143,11 +143,39 @@ void BM_NavNextMatch(benchmark::State& state) {
   });
 }
 
+// The keys, each sent to the grid as a key press: + and -, Left and Right,
+// Home and End in turn over a tenth of the capture; Backspace after a zoom.
+void TimeKeys(benchmark::State& state, int forward, int back) {
+  NavigationChart& c = Chart();
+  const double start = c.data.CaptureStart.time, whole = c.data.CaptureEnd.time - start;
+  c.panel->Navigator().ShowWindow(start + whole * 0.4, start + whole * 0.5, false);
+  TimeSteps(state, [&](uint64_t i) { SendKey(c.panel->Grid(), i % 2 == 0 ? forward : back, Qt::NoModifier); });
+}
+
+void BM_NavKeyZoomPlusMinus(benchmark::State& state) { TimeKeys(state, Qt::Key_Plus, Qt::Key_Minus); }
+void BM_NavKeyPanLeftRight(benchmark::State& state) { TimeKeys(state, Qt::Key_Right, Qt::Key_Left); }
+void BM_NavKeyHomeEnd(benchmark::State& state) { TimeKeys(state, Qt::Key_End, Qt::Key_Home); }
+
+void BM_NavBackspacePreviousZoom(benchmark::State& state) {
+  NavigationChart& c = Chart();
+  const double start = c.data.CaptureStart.time, whole = c.data.CaptureEnd.time - start;
+  c.panel->Navigator().ShowWindow(start + whole * 0.4, start + whole * 0.5, false);
+  TimeSteps(state, [&](uint64_t i) {
+    // Every other step zooms in (a history entry); the next one goes back.
+    if (i % 2 == 0) c.panel->Navigator().ShowWindow(start + whole * 0.42, start + whole * 0.45, true);
+    else SendKey(c.panel->Grid(), Qt::Key_Backspace, Qt::NoModifier);
+  });
+}
+
 BENCHMARK(BM_NavWheelZoomInAndOut)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NavShiftWheelPan)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NavGoToTime)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NavNextEdge)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_NavNextMatch)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NavKeyZoomPlusMinus)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NavKeyPanLeftRight)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NavKeyHomeEnd)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_NavBackspacePreviousZoom)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace korvalog

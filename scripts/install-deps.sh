@@ -16,6 +16,7 @@ else
     qt6-svg-dev
     sigrok-cli poppler-utils
     xvfb xauth imagemagick
+    libx11-dev libxtst-dev libxext-dev openbox
   )
 fi
 missing=()

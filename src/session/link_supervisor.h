@@ -69,6 +69,12 @@ class LinkSupervisor {
   // The timer's work, in order.
   const LinkView& tick();
   const LinkView& View() const { return view_; }
+  // The status texts at once, not at the next whole second: after a load
+  // the event count shows with the first painted chart.
+  const LinkView& RefreshStatusNow() {
+    RefreshStatus();
+    return view_;
+  }
 
   // Commands to the logger.
   void SendCommand(std::string_view bytes);

@@ -134,6 +134,10 @@ TReportForm::TReportForm(CaptureData& data, const CaptureView& view, QWidget* pa
   tablesLayout_ = new QVBoxLayout(tablePage);
   tableScroll->setWidget(tablePage);
   tabs_->addTab(tableScroll, QStringLiteral("Figures"));
+  tablesScroll_ = tableScroll;
+  connect(tabs_, &QTabWidget::currentChanged, this, [this] {
+    if (tablesStale_ && tabs_->currentWidget() == tablesScroll_) BuildTables();
+  });
 }
 
 void TReportForm::showEvent(QShowEvent* event) {
@@ -156,7 +160,13 @@ void TReportForm::Rebuild() {
     plots_[i]->setVisible(i < plans.size());  // the daily trend only over more than two days
   }
   FillSummary();
+  // The Figures page (thousands of table rows) is built when first shown.
+  tablesStale_ = true;
+  if (tabs_->currentWidget() == tablesScroll_) BuildTables();
+}
 
+void TReportForm::BuildTables() {
+  tablesStale_ = false;
   for (QTableWidget* t : tables_) delete t;
   tables_.clear();
   while (QLayoutItem* item = tablesLayout_->takeAt(0)) {

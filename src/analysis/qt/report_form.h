@@ -75,7 +75,11 @@ class TReportForm : public QWidget {
   QLineEdit* SiteEdit(int field) const { return siteEdits_[static_cast<size_t>(field)]; }
   QTableWidget* KeyFigures() const { return keyFigures_; }
   std::vector<PlotView*> Plots() const { return plots_; }
-  std::vector<QTableWidget*> Tables() const { return tables_; }
+  // The Figures page's tables, built now if that page has not been shown.
+  std::vector<QTableWidget*> Tables() {
+    if (tablesStale_) BuildTables();
+    return tables_;
+  }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -84,6 +88,7 @@ class TReportForm : public QWidget {
   void Zoom(double from, double to);
   void SaveClicked();
   void Rebuild();
+  void BuildTables();
   void BuildSummaryTab();
   void FillSummary();
   void SiteEdited();
@@ -102,6 +107,8 @@ class TReportForm : public QWidget {
   QLabel* verdict_ = nullptr;
   QTableWidget* keyFigures_ = nullptr;
   QVBoxLayout* tablesLayout_ = nullptr;
+  QWidget* tablesScroll_ = nullptr;
+  bool tablesStale_ = false;
   std::vector<PlotView*> plots_;
   std::vector<QTableWidget*> tables_;
   std::function<void(double, double)> onZoom_;

@@ -168,19 +168,21 @@ void TMainForm::TimerTimer() {
   if (session_->TakeProblem(problem)) {
     ShowWarning(FileErrorMarkup("The capture's journal stopped: " + problem));
   }
-  if (view.statusRefreshed) {
-    status_->SetPanelText(0, Text(view.clockText));
-    status_->SetPanelText(1, Text(view.loggerText));
-    const QString capStat = Text(view.capStatText);
-    if (capStatText_ != capStat) {
-      capStatText_ = capStat;
-      ShowCapStat();
-    }
-  }
+  if (view.statusRefreshed) ShowLinkStatus(view);
   // A capture that lost its logger says so beside the link status until it
   // ends: when, after how many events, and when the logger was back.
   if ((view.statusRefreshed || view.linkNoteChanged) && !view.linkNote.empty()) {
     status_->SetPanelText(1, Text(view.loggerText + " - " + view.linkNote));
+  }
+}
+
+void TMainForm::ShowLinkStatus(const LinkView& view) {
+  status_->SetPanelText(0, Text(view.clockText));
+  status_->SetPanelText(1, Text(view.loggerText));
+  const QString capStat = Text(view.capStatText);
+  if (capStatText_ != capStat) {
+    capStatText_ = capStat;
+    ShowCapStat();
   }
 }
 
@@ -463,6 +465,10 @@ void TMainForm::LogNotes(const std::string& notesText) {
   if (side_.notes) side_.notes->ShowNotes(notesText, markup_);
 }
 
-void TMainForm::DataLoaded(bool) { chart_->DataLoaded(); }
+void TMainForm::DataLoaded(bool) {
+  chart_->DataLoaded();
+  // "Captured: N events" shows with the loaded chart.
+  ShowLinkStatus(link_->RefreshStatusNow());
+}
 
 }  // namespace korvalog

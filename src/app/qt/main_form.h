@@ -167,6 +167,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   void LayoutToolbar();
   int MinimumToolbarWidth() const;
   void ShowCapStat();
+  void ShowLinkStatus(const LinkView& view);
   void RestoreGeometry();
   void StoreGeometry();
 

@@ -121,10 +121,10 @@ void ChannelGrid::UpdateScrollRange() {
   if (topRow_ > maxTop) SetTopRow(maxTop);
 }
 
-void ChannelGrid::paintEvent(QPaintEvent*) {
+void ChannelGrid::paintEvent(QPaintEvent* event) {
   QPainter p(this);
   const ChartDrawContext ctx = context_();
-  PaintGrid(p, ctx, layout_, size(), topRow_);
+  PaintGrid(p, ctx, layout_, size(), topRow_, event->rect());
   if (hasFocus() && row_ >= topRow_) {
     QRect r = layout_.CellRect(column_, row_, topRow_);
     p.setPen(QPen(Colour(ctx), 1, Qt::DotLine));

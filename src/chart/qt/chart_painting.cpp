@@ -155,7 +155,10 @@ void PaintGridCell(QPainter& p, const ChartDrawContext& ctx, int column, int row
   p.restore();
 }
 
-void PaintGrid(QPainter& p, const ChartDrawContext& ctx, const GridLayout& layout, QSize size, int topRow) {
+void PaintGrid(QPainter& p, const ChartDrawContext& ctx, const GridLayout& layout, QSize size, int topRow,
+               const QRect& exposed) {
+  // Cells outside the part to repaint (a step in time: the waveform column) are not drawn.
+  const auto shown = [&exposed](const QRect& cell) { return exposed.isNull() || exposed.intersects(cell); };
   const QColor window = Colour(SystemColour::Window, ctx.palette);
   const QColor face = Colour(SystemColour::ButtonFace, ctx.palette);
   const QColor line = Colour(SystemColour::WindowFrame, ctx.palette);
@@ -174,12 +177,17 @@ void PaintGrid(QPainter& p, const ChartDrawContext& ctx, const GridLayout& layou
   }
   p.fillRect(QRect(layout.ColumnLeft(1) - 1, f, 1, size.height()), line);
   p.fillRect(QRect(f, rowsTop - 1, layout.ContentWidth() - 2 * f, 1), line);
-  for (int c = 0; c < kGridColumns; ++c) PaintGridCell(p, ctx, c, 0, layout.CellRect(c, 0, topRow));
+  for (int c = 0; c < kGridColumns; ++c) {
+    if (shown(layout.CellRect(c, 0, topRow))) PaintGridCell(p, ctx, c, 0, layout.CellRect(c, 0, topRow));
+  }
   p.setClipRect(QRect(f, rowsTop, inside.width(), size.height() - f - rowsTop));
   for (int row = std::max(topRow, 1); row <= kChannelCount; ++row) {
     const QRect r0 = layout.CellRect(0, row, topRow);
     if (r0.top() >= size.height()) break;
-    for (int c = 0; c < kGridColumns; ++c) PaintGridCell(p, ctx, c, row, layout.CellRect(c, row, topRow));
+    for (int c = 0; c < kGridColumns; ++c) {
+      const QRect cell = layout.CellRect(c, row, topRow);
+      if (shown(cell)) PaintGridCell(p, ctx, c, row, cell);
+    }
   }
   p.restore();
   PaintGaps(p, ctx, layout, size);

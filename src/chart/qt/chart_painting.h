@@ -71,7 +71,8 @@ struct ChartDrawContext {
 void PaintGridCell(QPainter& p, const ChartDrawContext& ctx, int column, int row, const QRect& cell);
 // The frame, the lines and the cells of rows topRow .. topRow + rows - 1
 // under the header, inside a grid of `size` (logical pixels).
-void PaintGrid(QPainter& p, const ChartDrawContext& ctx, const GridLayout& layout, QSize size, int topRow);
+void PaintGrid(QPainter& p, const ChartDrawContext& ctx, const GridLayout& layout, QSize size, int topRow,
+               const QRect& exposed = QRect());
 // The strip at (0, 0): the panel colour, the light band between the
 // selection handles, then the strip image.
 void PaintZoomStrip(QPainter& p, const ChartDrawContext& ctx, QSize size);

@@ -236,9 +236,21 @@ void ChartPanel::Refresh() {
   ShowEnabled(zoomAll_, state_.ZoomAllEnabled, ZoomGlyph::All);
   PlaceNavigationButtons();
   PlaceLiveButton();
-  grid_->update();
+  if (timeOnly_) {
+    // Names, levels and search conditions stay as they are.
+    const int left = grid_->Layout().ColumnLeft(kGridColumns - 1);
+    grid_->update(QRect(left, 0, grid_->width() - left, grid_->height()));
+  } else {
+    grid_->update();
+  }
   strip_->update();
   stats_->update();
+}
+
+void ChartPanel::TimeStepped(const std::function<void()>& step) {
+  timeOnly_ = true;
+  step();
+  timeOnly_ = false;
 }
 
 void ChartPanel::SelectionHandleMoving(THandle* handle) {

@@ -8,6 +8,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 #include "chart/chart_navigator.h"
 #include "chart/chart_state.h"
@@ -115,6 +116,9 @@ class ChartPanel : public QWidget, public CaptureObserver {
   // Redraws images whose plans changed, places strip, label and handles,
   // sets the zoom buttons and repaints.
   void Refresh();
+  // A step in time (zoom, pan, history, go to, next change or match): laid
+  // out and repainted at once, of the grid only the waveform column.
+  void TimeStepped(const std::function<void()>& step);
   // Places summary, grid and the side scroll bar for the panel's width.
   void LayOutParts();
   void SelectionHandleMoving(THandle* handle);
@@ -132,6 +136,7 @@ class ChartPanel : public QWidget, public CaptureObserver {
   CaptureView& view_;
   const LoggerSettings& settings_;
   ChartState state_;
+  bool timeOnly_ = false;  // set while a step in time refreshes
   LiveChart live_{state_};
   ChartNavigator navigator_{state_};
   WaveformImages waves_;

@@ -26,10 +26,10 @@ TBtnTransparent* SmallButton(QWidget* parent, const char* caption, const char* n
 
 void ChartPanel::BuildNavigation() {
   input_ = new ChartInput(navigator_, *grid_, this);
-  input_->SetOnChanged([this] { LiveFrameNow(); });
+  input_->SetOnChanged([this] { TimeStepped([this] { LiveFrameNow(); }); });
   input_->SetOnPreviousZoom([this] {
     state_.bZoomPrevClick();
-    LayOutNow();
+    TimeStepped([this] { LayOutNow(); });
   });
   connect(input_, &ChartInput::PointerReading, this, &ChartPanel::PointerReading);
   connect(input_, &ChartInput::MarkersChanged, this, [this] {
@@ -77,7 +77,7 @@ void ChartPanel::PlaceNavigationButtons() {
 }
 
 void ChartPanel::StepFinding(bool forward) {
-  if (navigator_.StepFinding(state_.StripMode == kStripSequence, forward)) Refresh();
+  if (navigator_.StepFinding(state_.StripMode == kStripSequence, forward)) TimeStepped([this] { Refresh(); });
 }
 
 void ChartPanel::GoToTime() {
@@ -89,7 +89,7 @@ void ChartPanel::GoToTime() {
 
 bool ChartPanel::GoTo(double t) {
   if (!navigator_.GoTo(t)) return false;
-  Refresh();
+  TimeStepped([this] { Refresh(); });
   return true;
 }
 

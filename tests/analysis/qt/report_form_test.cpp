@@ -88,6 +88,31 @@ TEST(ReportForm, ClickingASpellABarOrARowZoomsThere) {
   EXPECT_NEAR((zooms[2].second - zooms[2].first) * 86400.0, 2.5, 0.002);
 }
 
+// The Figures page is built when it is first shown, from the report as
+// computed at the opening, with the same cells as the report's tables.
+TEST(ReportForm, FiguresPageBuiltWhenShownHoldsTheReportsTables) {
+  GeneratedLift lift;
+  TReportForm form(lift.data, lift.view);
+  form.show();
+  const auto pageTables = [&] {
+    return form.findChild<QTabWidget*>()->widget(2)->findChildren<QTableWidget*>().size();
+  };
+  EXPECT_EQ(pageTables(), 0);  // the Summary opens; the Figures page waits
+  form.findChild<QTabWidget*>()->setCurrentIndex(2);
+  const std::vector<ReportTable> want = ReportTables(form.Report(), lift.view.Traces, TReportForm::kMaxTableRows);
+  ASSERT_EQ(static_cast<size_t>(pageTables()), want.size());
+  const std::vector<QTableWidget*> shown = form.Tables();
+  ASSERT_EQ(shown.size(), want.size());
+  for (size_t k = 0; k < want.size(); ++k) {
+    ASSERT_EQ(static_cast<size_t>(shown[k]->rowCount()), std::min<size_t>(want[k].rows.size(), TReportForm::kMaxTableRows));
+    for (int r = 0; r < shown[k]->rowCount(); ++r) {
+      for (size_t c = 0; c < want[k].rows[r].size(); ++c) {
+        EXPECT_EQ(shown[k]->item(r, static_cast<int>(c))->text().toStdString(), want[k].rows[r][c]) << want[k].title;
+      }
+    }
+  }
+}
+
 TEST(ReportForm, SavesTheThreeFormats) {
   GeneratedLift lift;
   TReportForm form(lift.data, lift.view);

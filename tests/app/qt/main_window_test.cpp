@@ -46,6 +46,8 @@ TEST_F(MainWindowTest, OneArgumentLoadsAtTheFirstShowingTwoLoadNothing) {
     QApplication::processEvents();  // the first events the window handles
     EXPECT_EQ(w.data.Store.Count(), 3u);
     EXPECT_TRUE(w.data.DataPresent.load());
+    // The count shows with the loaded chart, not at the next whole second.
+    EXPECT_EQ(w.main.lCapStat->text(), QStringLiteral("Captured: 3 events"));
   }
   ProgramWindows two(ParseStartupArguments({a, b}).loadPath);
   two.main.show();
