@@ -289,7 +289,8 @@ std::vector<PlotPlan> OverlaidHistograms(const LiftReport& before, const LiftRep
         std::vector<double> counts(static_cast<size_t>(std::ceil(shared.xMax / width)) + 1, 0);
         for (const Occurrence& o : side == 0 ? s.b : s.a) {
           if (!std::isfinite(o.seconds) || o.seconds < 0 || o.seconds > shared.xMax) continue;
-          counts[std::min(counts.size() - 1, static_cast<size_t>(o.seconds / width))] += 1;
+          // A hair over the quotient, so 3.2 s lands in the 3.2 s bin and not below it.
+          counts[std::min(counts.size() - 1, static_cast<size_t>(o.seconds / width + 1e-9))] += 1;
         }
         for (size_t i = 0; i < counts.size(); ++i) {
           if (counts[i] == 0) continue;
