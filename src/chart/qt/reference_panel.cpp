@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 
 #include "chart/qt/chart_panel.h"
@@ -78,7 +79,7 @@ int ReferencePanel::WantedHeight(int limit) const {
 }
 
 void ReferencePanel::Refresh() {
-  title_->setText(QStringLiteral("<b>Reference</b> %1 \xC2\xB7 %2 %3")
+  title_->setText(QString::fromUtf8("<b>Reference</b> %1 \xC2\xB7 %2 %3")
                       .arg(QString::fromStdString(reference_.Source()).toHtmlEscaped(),
                            reference_.Alignment() == AlignBy::TimeOfDay ? QStringLiteral("by time of day,")
                                                                         : QStringLiteral("aligned,"),
@@ -90,17 +91,12 @@ void ReferencePanel::Refresh() {
 void ReferencePanel::Follow() {
   const ChartState& s = chart_.State();
   if (s.SelectionStart.time == seenFrom_ && s.SelectionEnd.time == seenTo_ && s.Cursor1.PosX == seenC1_ &&
-      s.Cursor2.PosX == seenC2_ && s.WaveWidth == seenWidth_ && reference_.OffsetDays() == seenOffset_) {
+      s.Cursor2.PosX == seenC2_ && s.WaveWidth == seenWidth_ && reference_.OffsetDays() == seenOffset_ &&
+      chart_.Grid()->CurrentRow() == seenRow_) {
     return;
   }
+  seenRow_ = chart_.Grid()->CurrentRow();
   update();
-  // Cursor 1's reading: the row of the grid's current channel, else the first.
-  const int channel = chart_.State().View().Traces.ChannelAt(chart_.Grid()->CurrentRow());
-  int row = 0;
-  for (size_t i = 0; i < reference_.Rows().size(); ++i) {
-    if (reference_.Rows()[i].current == channel) row = static_cast<int>(i);
-  }
-  ShowReadout(row, s.CursorTime(MeasuringCursor::First));
 }
 
 void ReferencePanel::paintEvent(QPaintEvent*) {
@@ -111,6 +107,15 @@ void ReferencePanel::paintEvent(QPaintEvent*) {
   seenC2_ = s.Cursor2.PosX;
   seenWidth_ = s.WaveWidth;
   seenOffset_ = reference_.OffsetDays();
+  // The readout follows cursor 1 (the pointer over a row reads that row).
+  QTimer::singleShot(0, this, [this] {
+    const int channel = chart_.State().View().Traces.ChannelAt(chart_.Grid()->CurrentRow());
+    int row = 0;
+    for (size_t i = 0; i < reference_.Rows().size(); ++i) {
+      if (reference_.Rows()[i].current == channel) row = static_cast<int>(i);
+    }
+    ShowReadout(row, chart_.State().CursorTime(MeasuringCursor::First));
+  });
   QPainter p(this);
   p.fillRect(rect(), palette().window());
   const int h = s.RowHeight;

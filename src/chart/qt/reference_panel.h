@@ -59,7 +59,7 @@ class ReferencePanel : public QWidget {
   QCheckBox* walk_;
   QDoubleSpinBox* tolerance_;
   double seenFrom_ = 0, seenTo_ = 0, seenOffset_ = 0;
-  int seenC1_ = -1, seenC2_ = -1, seenWidth_ = -1;
+  int seenC1_ = -1, seenC2_ = -1, seenWidth_ = -1, seenRow_ = -1;
 };
 
 }  // namespace korvalog
