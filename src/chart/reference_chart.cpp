@@ -72,50 +72,65 @@ int ReferenceChart::LevelAt(int channel, double t) const {
 }
 
 std::vector<ReferenceSpan> ReferenceChart::Spans(const ReferenceRow& row, double from, double to, int width) const {
-  std::vector<ReferenceSpan> spans;
-  if (!open_ || width <= 0 || !(to > from)) return spans;
+  for (size_t i = 0; i < rows_.size(); ++i) {
+    if (rows_[i].reference == row.reference) return AllSpans(from, to, width)[i];
+  }
+  return {};
+}
+
+std::vector<std::vector<ReferenceSpan>> ReferenceChart::AllSpans(double from, double to, int width) const {
+  std::vector<std::vector<ReferenceSpan>> out(rows_.size());
+  if (!open_ || width <= 0 || !(to > from) || rows_.empty()) return out;
   const double r0 = ToReference(from), r1 = ToReference(to);
-  const double start = data_->CaptureStart.time, end = data_->CaptureEnd.time;
   const double perColumn = (r1 - r0) / width;
   const auto column = [&](double t) { return std::clamp(static_cast<int>(std::floor((t - r0) / perColumn)), 0, width); };
-  int x = column(std::max(r0, start));
-  const int stop = column(std::min(r1, end));
-  if (x >= stop) return spans;
+  const int first = column(std::max(r0, data_->CaptureStart.time));
+  const int stop = column(std::min(r1, data_->CaptureEnd.time));
+  if (first >= stop) return out;
+  // Per row and column: 0 low, 1 high, 2 several changes (busy).
+  constexpr uint8_t kBusy = 2;
+  const size_t w = static_cast<size_t>(width);
+  std::vector<uint8_t> cells(rows_.size() * w, 0);
+  std::vector<int> rowOf(kChannelCount + 1, -1), x(rows_.size(), first), lastChange(rows_.size(), -1);
+  std::vector<uint8_t> level(rows_.size());
+  for (size_t i = 0; i < rows_.size(); ++i) rowOf[rows_[i].reference] = static_cast<int>(i);
   const CaptureLookup lookup(*data_, index_);
-  const int ch = row.reference;
-  uint32_t at = lookup.FirstIndexAt(r0 + x * perColumn);
-  uint8_t level = lookup.LevelBefore(ch, at);
-  while (x < stop) {
-    const std::optional<ChannelChange> next = lookup.NextChange(ch, at);
-    const int cx = next ? column(next->time) : stop;
-    if (!next || cx >= stop) {
-      spans.push_back({x, stop, level, false});
-      break;
-    }
-    if (cx > x) spans.push_back({x, cx, level, false});
-    // More changes in the same column: one busy column, then on from the next.
-    const std::optional<ChannelChange> after = lookup.NextChange(ch, next->index + 1);
-    if (after && column(after->time) == cx) {
-      spans.push_back({cx, cx + 1, 1, true});
-      x = cx + 1;
-      at = lookup.FirstIndexAt(r0 + x * perColumn);
-      level = lookup.LevelBefore(ch, at);
-    } else {
-      x = cx;
-      level = next->level;
-      at = next->index + 1;
+  const uint32_t begin = lookup.FirstIndexAt(r0 + first * perColumn);
+  const uint32_t end = lookup.FirstIndexAt(r0 + stop * perColumn);
+  for (size_t i = 0; i < rows_.size(); ++i) level[i] = lookup.LevelBefore(rows_[i].reference, begin);
+  const auto fill = [&](size_t row, int from, int to) {
+    uint8_t* c = &cells[row * w];
+    for (int k = from; k < to; ++k) c[k] = c[k] == kBusy ? kBusy : level[row];
+  };
+  // One pass over the window's events: each change fills its row up to its column.
+  const EventRecord* events = data_->Store.Data();
+  for (uint32_t e = begin; e < end; ++e) {
+    const unsigned ch = events[e].channel;
+    const int row = ch <= static_cast<unsigned>(kChannelCount) ? rowOf[ch] : -1;
+    if (row < 0) continue;
+    const uint8_t now = events[e].state != 0 ? 1 : 0;
+    if (now == level[row]) continue;  // a repeated level is no change
+    const int c = std::min(column(events[e].time), stop - 1);
+    fill(row, x[row], c);
+    if (lastChange[row] == c) cells[row * w + c] = kBusy;
+    lastChange[row] = c;
+    level[row] = now;
+    x[row] = c;
+  }
+  for (size_t row = 0; row < rows_.size(); ++row) {
+    fill(row, x[row], stop);
+    std::vector<ReferenceSpan>& spans = out[row];
+    for (int k = first; k < stop; ++k) {
+      const uint8_t v = cells[row * w + k];
+      const bool busy = v == kBusy;
+      if (!spans.empty() && spans.back().x1 == k && spans.back().busy == busy && (busy || spans.back().level == v)) {
+        spans.back().x1 = k + 1;
+      } else {
+        spans.push_back({k, k + 1, static_cast<uint8_t>(busy ? 1 : v), busy});
+      }
     }
   }
-  // Neighbouring spans of one level are drawn as one.
-  std::vector<ReferenceSpan> joined;
-  for (const ReferenceSpan& s : spans) {
-    if (!joined.empty() && joined.back().x1 == s.x0 && joined.back().level == s.level && joined.back().busy == s.busy) {
-      joined.back().x1 = s.x1;
-    } else if (s.x1 > s.x0) {
-      joined.push_back(s);
-    }
-  }
-  return joined;
+  return out;
 }
 
 std::string ReferenceChart::Readout(const ReferenceRow& row, int currentLevel, double t) const {

@@ -67,6 +67,9 @@ class ReferenceChart {
   // The row's level over the open capture's window [from, to) in `width`
   // columns, mapped through the offset; nothing outside the reference.
   std::vector<ReferenceSpan> Spans(const ReferenceRow& row, double from, double to, int width) const;
+  // Every row's spans at once, in one pass over the reference's events in
+  // the window (what the panel paints), index for index with Rows().
+  std::vector<std::vector<ReferenceSpan>> AllSpans(double from, double to, int width) const;
   // The reference channel's level at the open capture's time t; -1 outside it.
   int LevelAt(int referenceChannel, double t) const;
   // The readout at t: "Door close relay 1, ref 0 · offset +7 d 00:00:00.000".

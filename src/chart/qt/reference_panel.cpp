@@ -122,14 +122,17 @@ void ReferencePanel::paintEvent(QPaintEvent*) {
   const int left = s.StripLeft, width = s.WaveWidth;
   p.setFont(KitFont(kKitSansFamily, 11));
   int y = kHeaderHeight;
-  for (const ReferenceRow& row : reference_.Rows()) {
+  const std::vector<std::vector<ReferenceSpan>> spans =
+      reference_.AllSpans(s.SelectionStart.time, s.SelectionEnd.time, width);
+  for (size_t i = 0; i < reference_.Rows().size(); ++i) {
+    const ReferenceRow& row = reference_.Rows()[i];
     if (y >= height()) break;
     p.fillRect(QRect(0, y, this->width(), h), kRowShade);
     p.setPen(kGrey);
     p.drawText(QRect(4, y, std::max(0, left - 8), h), Qt::AlignVCenter | Qt::AlignLeft,
                QString::fromStdString(row.label));
     const int high = y + 4, low = y + h - 4;
-    for (const ReferenceSpan& span : reference_.Spans(row, s.SelectionStart.time, s.SelectionEnd.time, width)) {
+    for (const ReferenceSpan& span : spans[i]) {
       const int x0 = left + span.x0, x1 = left + span.x1;
       if (span.busy) {
         p.fillRect(QRect(x0, high, std::max(1, x1 - x0), low - high), kGrey);
