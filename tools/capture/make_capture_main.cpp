@@ -7,6 +7,12 @@
 //                                                  changes over all 128 channels
 //   korvalog-make-capture demo OUT.kv [MINUTES]   what the demonstration logger's
 //                                                  lift does, at its real timings
+//   korvalog-make-capture before OUT.kv [MINUTES] two visits of one lift a week
+//   korvalog-make-capture after OUT.kv [MINUTES]  apart, at the same time of day:
+//                                                  doors closing in 4.0 s, reopens
+//                                                  every 3rd closing and a chattering
+//                                                  door contact before; 3.2 s, every
+//                                                  5th (half the reopens) and no chatter after
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -90,6 +96,29 @@ int MakeDemo(const std::string& out, int minutes) {
   return WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
 }
 
+// The same lift at two visits, for comparing: the door operator adjusted,
+// the safety edge cleaned and the landing door contact replaced between them.
+int MakeVisit(const std::string& out, int minutes, bool after) {
+  const double start = RecordingStart() - (after ? 0 : 7);
+  ManualClock clock(start);
+  CaptureData data(clock);
+  CaptureView view;
+  NameLiftInputs(view.Traces);
+  // The Sequencer times the door's closing: close command, then the closed limit.
+  view.Sequence[0] = SequenceRow{sim::LiftChannels::kDoorCloseRelay, 1, 0, 0};
+  view.Sequence[1] = SequenceRow{sim::LiftChannels::kDoorClosedLimit, 1, 0, 0};
+  sim::LiftTrafficParameters p = DemoLiftParameters(1);
+  p.doorCloseMs = after ? 3200 : 4000;
+  p.reopenEvery = after ? 5 : 3;  // a reopened closing counts too: half the reopens after
+  p.slowCloseEvery = 0;
+  p.stuckChannel = 0;
+  p.outOfServiceFromMs = p.outOfServiceToMs = -1;
+  p.chatterChannel = after ? 0 : sim::LiftChannels::kDoorContact;
+  sim::LiftTraffic lift(p);
+  sim::RecordLiftTraffic(lift, data, clock, start, static_cast<int64_t>(minutes) * 60000);
+  return WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd).ok ? 0 : 1;
+}
+
 int MakeBusy(const std::string& out, uint32_t events) {
   ManualClock clock(RecordingStart());
   CaptureData data(clock);
@@ -116,10 +145,13 @@ int main(int argc, char** argv) {
   const std::string kind = argc > 2 ? argv[1] : "";
   if (kind == "lift") return korvalog::MakeLift(argv[2], argc > 3 ? std::atoi(argv[3]) : 30);
   if (kind == "demo") return korvalog::MakeDemo(argv[2], argc > 3 ? std::atoi(argv[3]) : 30);
+  if (kind == "before" || kind == "after") {
+    return korvalog::MakeVisit(argv[2], argc > 3 ? std::atoi(argv[3]) : 60, kind == "after");
+  }
   if (kind == "busy") {
     const long events = argc > 3 ? std::atol(argv[3]) : static_cast<long>(korvalog::kEventCapacity);
     return korvalog::MakeBusy(argv[2], static_cast<uint32_t>(events));
   }
-  std::fprintf(stderr, "usage: korvalog-make-capture lift|demo OUT.kv [MINUTES] | busy OUT.kv [EVENTS]\n");
+  std::fprintf(stderr, "usage: korvalog-make-capture lift|demo|before|after OUT.kv [MINUTES] | busy OUT.kv [EVENTS]\n");
   return 2;
 }

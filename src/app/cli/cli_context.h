@@ -45,5 +45,6 @@ int RunCapture(const CommandArgs& args, CliContext& ctx);
 int RunExport(const CommandArgs& args, CliContext& ctx);
 int RunRecover(const CommandArgs& args, CliContext& ctx);
 int RunReport(const CommandArgs& args, CliContext& ctx);
+int RunCompare(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli

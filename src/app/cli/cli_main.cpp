@@ -33,6 +33,10 @@ const CliCommand kCommands[] = {
      "report FILE [--roles ROLES] [--targets TARGETS] [--site TEXT] [--lift TEXT]\n"
      "                      [--engineer TEXT] [--visit TEXT] [--format html|pdf|csv] --out OUT",
      RunReport},
+    {"compare",
+     "compare BEFORE AFTER [--roles ROLES] [--targets TARGETS] [--site TEXT] [--lift TEXT]\n"
+     "                      [--format html|pdf|csv] --out OUT",
+     RunCompare},
 };
 
 void PrintUsage(std::ostream& os) {

@@ -12,9 +12,11 @@ int main(int argc, char** argv) {
   using namespace korvalog;
   using namespace korvalog::cli;
   const bool report = argc >= 2 && std::strcmp(argv[1], "report") == 0;
-  if (argc < 2 || (std::strcmp(argv[1], "export") != 0 && !report)) {
+  const bool compare = argc >= 2 && std::strcmp(argv[1], "compare") == 0;
+  if (argc < 2 || (std::strcmp(argv[1], "export") != 0 && !report && !compare)) {
     std::cerr << "usage: korvalog-pictures export FILE --format png|svg|pdf ... (as korvalog-cli export)\n"
-                 "       korvalog-pictures report FILE --format html|pdf ... (as korvalog-cli report)\n";
+                 "       korvalog-pictures report FILE --format html|pdf ... (as korvalog-cli report)\n"
+                 "       korvalog-pictures compare BEFORE AFTER --format html|pdf ... (as korvalog-cli compare)\n";
     return kExitUsage;
   }
   SystemClock clock;
@@ -24,5 +26,6 @@ int main(int argc, char** argv) {
   SetStartupDefaults(data, view);
   CliContext ctx{clock, data, view, settings, std::cout, std::cerr};
   if (report) return RunReport(CommandArgs(argv + 2, argv + argc), ctx);
+  if (compare) return RunCompare(CommandArgs(argv + 2, argv + argc), ctx);
   return RunExport(CommandArgs(argv + 2, argv + argc), ctx);
 }

@@ -14,6 +14,7 @@
 #include "app/qt/journal_recovery_prompt.h"
 #include "app/qt/main_form.h"
 #include "app/qt/notes_form.h"
+#include "app/qt/compare_windows.h"
 #include "app/qt/report_windows.h"
 #include "app/qt/side_windows.h"
 #include "app/qt/startup_timing.h"
@@ -83,6 +84,7 @@ int main(int argc, char** argv) {
     TNotesForm notes(&main);
     analysis.CreateStatistics();
     ReportWindows report(data, view, main);
+    CompareWindows compare(data, view, clock, main, report);
     main.AttachSideWindows(
         SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics(), &report});
     // A capture that did not end properly last time is offered back first.
