@@ -45,5 +45,9 @@ int RunCapture(const CommandArgs& args, CliContext& ctx);
 int RunExport(const CommandArgs& args, CliContext& ctx);
 int RunRecover(const CommandArgs& args, CliContext& ctx);
 int RunReport(const CommandArgs& args, CliContext& ctx);
+int RunFleetInit(const CommandArgs& args, CliContext& ctx);
+int RunPublish(const CommandArgs& args, CliContext& ctx);
+int RunFetch(const CommandArgs& args, CliContext& ctx);
+int RunFleet(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli
