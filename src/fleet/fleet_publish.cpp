@@ -170,11 +170,6 @@ PublishResult PublishCapture(PgConnection& conn, const PublishRequest& request) 
   result.captureId = rows.Int(0, 0);
   const std::string key = Whole(liftId) + "\t" + Whole(result.captureId);
 
-  CopyRows events;
-  for (size_t i = 0; i < blocks.size(); ++i) {
-    events.Field(key).Field(Whole(static_cast<int64_t>(i))).Field(Number(blocks[i].firstTime));
-    events.Field(Number(blocks[i].lastTime)).Field(Whole(blocks[i].events)).Field(CopyBytes(blocks[i].data)).EndRow();
-  }
   CopyRows channels;
   const TraceList& traces = request.view->Traces;
   for (int ch = 1; ch <= kChannelCount; ++ch) {
@@ -208,10 +203,18 @@ PublishResult PublishCapture(PgConnection& conn, const PublishRequest& request) 
     days.Field(Whole(d.shutdowns)).Field(ArrayText(d.chattering)).Field(d.measured).EndRow();
   }
   result.days = summary.size();
-  if (!conn.CopyIn("COPY korvalog.event_blocks (lift_id, capture_id, block, first_time, last_time, events, data) "
-                   "FROM STDIN",
-                   events.Text()) ||
-      !conn.CopyIn("COPY korvalog.channels (lift_id, capture_id, channel, name, role, floor) FROM STDIN",
+  // The blocks go as binary parameters: no hex text either way.
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    if (!conn.Run("INSERT INTO korvalog.event_blocks (lift_id, capture_id, block, first_time, last_time, events, "
+                  "data) VALUES ($1, $2, $3, $4, $5, $6, $7)",
+                  {PgParam::Text(Whole(liftId)), PgParam::Text(Whole(result.captureId)),
+                   PgParam::Text(Whole(static_cast<int64_t>(i))), PgParam::Text(Number(blocks[i].firstTime)),
+                   PgParam::Text(Number(blocks[i].lastTime)), PgParam::Text(Whole(blocks[i].events)),
+                   PgParam::Bytes(blocks[i].data)})) {
+      return Failed(conn);
+    }
+  }
+  if (!conn.CopyIn("COPY korvalog.channels (lift_id, capture_id, channel, name, role, floor) FROM STDIN",
                    channels.Text()) ||
       !conn.CopyIn("COPY korvalog.link_gaps (lift_id, capture_id, gap, start_time, end_time) FROM STDIN",
                    gaps.Text()) ||

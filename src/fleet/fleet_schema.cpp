@@ -55,6 +55,8 @@ CREATE TABLE korvalog.event_blocks (
   data bytea NOT NULL,
   PRIMARY KEY (lift_id, capture_id, block));
 CREATE INDEX event_blocks_span ON korvalog.event_blocks (lift_id, first_time);
+-- The blocks are packed already: no compression to try on each.
+ALTER TABLE korvalog.event_blocks ALTER COLUMN data SET STORAGE EXTERNAL;
 CREATE TABLE korvalog.link_gaps (
   lift_id bigint NOT NULL,
   capture_id bigint NOT NULL,
