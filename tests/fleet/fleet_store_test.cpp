@@ -301,6 +301,8 @@ TEST_F(FleetStore, FleetFiguresEqualTheLiftReports) {
   }
   ASSERT_EQ(Cli(cli::RunFleet, {"--format", "csv", "--out", dir / "fleet.csv"}), 0) << err.str();
   EXPECT_EQ(ReadFile(dir / "fleet.csv"), FleetCsv(fleet));
+  ASSERT_EQ(Cli(cli::RunFleet, {"--format", "html", "--out", dir / "fleet.html", "--from", "2026-03-10"}), 0);
+  EXPECT_NE(ReadFile(dir / "fleet.html").find("<td class=\"name\">Reopening</td>"), std::string::npos);
 }
 
 }  // namespace

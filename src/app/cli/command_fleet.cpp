@@ -9,6 +9,7 @@
 #include "project/replacing_file.h"
 
 #ifdef KORVALOG_FLEET_STORE
+#include "fleet/fleet_html.h"
 #include "fleet/fleet_report.h"
 #include "fleet/pg_connection.h"
 #endif
@@ -64,8 +65,10 @@ int RunFleet(const CommandArgs& args, CliContext& ctx) {
   std::string text;
   if (format == "csv") {
     text = FleetCsv(report);
+  } else if (format == "html") {
+    text = FleetHtml(report, ReportTargets());
   } else {
-    ctx.err << "korvalog-cli: the fleet report as " << format << " is not made by this build; use --format csv\n";
+    ctx.err << "korvalog-cli: the fleet report as pdf is not made yet; use --format html and print it, or csv\n";
     return kExitUsage;
   }
   ReplacingFile file(out);
