@@ -28,7 +28,11 @@ std::string Signed(double v, int decimals) {
 
 // A polyline of the values, scaled into a 120 × 28 box.
 std::string TrendSvg(const std::vector<double>& values, const char* colour) {
-  if (values.size() < 2) return "";
+  if (values.empty()) return "";
+  if (values.size() == 1) {  // one day: a dot in the middle
+    return "<svg width=\"120\" height=\"28\" viewBox=\"0 0 120 28\"><circle cx=\"60\" cy=\"14\" r=\"2.5\" fill=\"" +
+           std::string(colour) + "\"/></svg>";
+  }
   const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
   const double span = *hi - *lo > 0 ? *hi - *lo : 1;
   std::string points;

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cctype>
 #include <map>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -162,6 +163,21 @@ TEST_F(FleetStore, BadRequestsAreRefusedClearly) {
   EXPECT_EQ(cli::RunPublish({named, "--db", "host=/nonexistent-folder user=x password=Secret42"}, ctx), 2);
   EXPECT_NE(err.str().find("cannot reach the store"), std::string::npos) << err.str();
   EXPECT_EQ(err.str().find("Secret42"), std::string::npos) << err.str();
+  // A wrong password is refused and not shown; the right one from a
+  // password file (libpq's PGPASSFILE) is taken.
+  ASSERT_TRUE(server->Sql("DROP ROLE IF EXISTS pw_user; CREATE ROLE pw_user LOGIN SUPERUSER PASSWORD 'Right-77';"));
+  EXPECT_EQ(cli::RunPublish({named, "--db", server->Conninfo("pw_user", db) + " password=Wrong-66"}, ctx), 2);
+  EXPECT_NE(err.str().find("password authentication failed"), std::string::npos) << err.str();
+  EXPECT_EQ(err.str().find("Wrong-66"), std::string::npos) << err.str();
+  {
+    std::ofstream pgpass(dir / "pgpass");
+    pgpass << "*:*:*:pw_user:Right-77\n";
+  }
+  std::filesystem::permissions(dir / "pgpass", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  setenv("PGPASSFILE", (dir / "pgpass").c_str(), 1);
+  EXPECT_EQ(Cli(cli::RunPublish, {named}, "pw_user"), 2);  // the newer schema, but logged in
+  EXPECT_NE(err.str().find("version 7"), std::string::npos) << err.str();
+  unsetenv("PGPASSFILE");
 }
 
 TEST_F(FleetStore, NamesAreStoredAsGiven) {

@@ -67,11 +67,27 @@ bool PgTestServer::Init() {
     asUser_ = "nobody";
   }
   if (Run(bin_ + "/initdb -D " + folder_ + "/data -U korvalog_test --auth=trust --no-sync -E UTF8 --locale=C") != 0 ||
-      !Start()) {
+      !RequirePassword() || !Start()) {
     g_skip = "the test server did not start: see " + folder_ + "/server.log";
     return false;
   }
   return true;
+}
+
+// The user "pw_user" must give a password (the password tests); every
+// other user is trusted.
+bool PgTestServer::RequirePassword() {
+  const std::string hba = folder_ + "/data/pg_hba.conf";
+  std::FILE* f = std::fopen(hba.c_str(), "r");
+  if (f == nullptr) return false;
+  std::string text = "local all pw_user scram-sha-256\n";
+  char buffer[4096];
+  for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+  std::fclose(f);
+  f = std::fopen(hba.c_str(), "w");
+  if (f == nullptr) return false;
+  const bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
+  return std::fclose(f) == 0 && ok;
 }
 
 bool PgTestServer::Start() {

@@ -26,6 +26,7 @@ class PgTestServer {
  private:
   PgTestServer() = default;
   bool Init();
+  bool RequirePassword();
   int Run(const std::string& command) const;
 
   std::string bin_, folder_, asUser_;
