@@ -1,5 +1,5 @@
 // korvalog-cli fleet --db CONNINFO [--from DATE] [--to DATE] [--site S]
-// [--targets TARGETS] --format html|pdf|csv --out OUT: the fleet report,
+// --format html|csv --out OUT: the fleet report,
 // every lift's key figures over the period from the daily summaries.
 #include <ostream>
 
@@ -24,7 +24,7 @@ int RunFleet(const CommandArgs&, CliContext& ctx) {
 #else
 int RunFleet(const CommandArgs& args, CliContext& ctx) {
   static constexpr char kUsage[] =
-      "fleet --db CONNINFO [--from DATE] [--to DATE] [--site S] --format html|pdf|csv --out OUT";
+      "fleet --db CONNINFO [--from DATE] [--to DATE] [--site S] --format html|csv --out OUT";
   ParsedArgs parsed;
   std::string error, db, fromText, toText, format = "html", out;
   FleetQuery query;
