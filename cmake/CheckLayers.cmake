@@ -13,7 +13,7 @@
 cmake_minimum_required(VERSION 3.20)
 set(ranks
   base 1  core 2  transport 3  transport/hidapi 4  transport/windows 4
-  session 5  project 6  analysis 7  ui 8  chart 9  app 10
+  session 5  project 6  analysis 7  ui 8  fleet 8  chart 9  app 10
   ui/qt 11  settings/qt 12  chart/qt 13  project/qt 14  analysis/qt 14
   app/qt 15  app/cli 15  app/pictures 16)
 # Libraries defined outside the tree, with the folder they stand for:

@@ -15,6 +15,7 @@ else
     libhidapi-dev
     qt6-svg-dev
     sigrok-cli poppler-utils
+    postgresql libpq-dev
     xvfb xauth imagemagick
     libx11-dev libxtst-dev libxext-dev openbox
   )

@@ -46,5 +46,9 @@ int RunExport(const CommandArgs& args, CliContext& ctx);
 int RunRecover(const CommandArgs& args, CliContext& ctx);
 int RunReport(const CommandArgs& args, CliContext& ctx);
 int RunCompare(const CommandArgs& args, CliContext& ctx);
+int RunFleetInit(const CommandArgs& args, CliContext& ctx);
+int RunPublish(const CommandArgs& args, CliContext& ctx);
+int RunFetch(const CommandArgs& args, CliContext& ctx);
+int RunFleet(const CommandArgs& args, CliContext& ctx);
 
 }  // namespace korvalog::cli

@@ -37,6 +37,10 @@ const CliCommand kCommands[] = {
      "compare BEFORE AFTER [--roles ROLES] [--targets TARGETS] [--site TEXT] [--lift TEXT]\n"
      "                      [--format html|pdf|csv] --out OUT",
      RunCompare},
+    {"fleet-init", "fleet-init --db CONNINFO [--roles yes]", RunFleetInit},
+    {"publish", "publish FILE... --db CONNINFO [--site S] [--lift L]", RunPublish},
+    {"fetch", "fetch --db CONNINFO --lift L [--site S] --from T --to T --out FILE.kv", RunFetch},
+    {"fleet", "fleet --db CONNINFO [--from DATE] [--to DATE] [--site S] --format html|csv --out OUT", RunFleet},
 };
 
 void PrintUsage(std::ostream& os) {
