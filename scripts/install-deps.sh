@@ -16,6 +16,7 @@ else
     qt6-svg-dev
     sigrok-cli poppler-utils
     xvfb xauth imagemagick
+    dpkg-dev file lintian help2man unzip
   )
 fi
 missing=()
