@@ -15,6 +15,9 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 if(TARGET korvalog-sim)
   install(TARGETS korvalog-sim RUNTIME DESTINATION bin)
 endif()
+# The USB logger's device, open to the user at the desk (udev rereads its
+# rules when a device is plugged in).
+install(FILES ${PROJECT_SOURCE_DIR}/tools/udev/70-korvalog-usb-logger.rules DESTINATION lib/udev/rules.d)
 set(doc_dir share/doc/korvalog)
 install(FILES ${PROJECT_SOURCE_DIR}/data/debian/copyright DESTINATION ${doc_dir})
 

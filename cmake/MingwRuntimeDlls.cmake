@@ -2,6 +2,8 @@
 # DLLs it imports that are found in korvalog_dll_folders (the MinGW runtime),
 # then those they import in turn. Windows' own DLLs are in none of the
 # folders and are left to Windows.
+cmake_policy(PUSH)
+cmake_policy(SET CMP0057 NEW)  # if(IN_LIST), in an install script too
 set(dest "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
 set(queue "${dest}/${korvalog_program}")
 set(seen "")
@@ -28,3 +30,4 @@ while(queue)
     endforeach()
   endforeach()
 endwhile()
+cmake_policy(POP)
