@@ -39,6 +39,7 @@ find_program(KORVALOG_HELP2MAN help2man)
 if(KORVALOG_HELP2MAN AND NOT CMAKE_CROSSCOMPILING)
   foreach(page "korvalog|the lift signal logger's window program"
                "korvalog-cli|the lift signal logger's command-line tool"
+               "korvalog-pictures|draws chart pictures and report pages for korvalog-cli"
                "korvalog-sim|a serial lift signal logger on a pseudo-terminal, for tests and practice")
     string(REPLACE "|" ";" page "${page}")
     list(GET page 0 program)
