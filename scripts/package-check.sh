@@ -49,12 +49,14 @@ for p in korvalog korvalog-cli korvalog-pictures korvalog-sim; do [ -x "$bin/$p"
 grep -q "^events	[1-9]" "$work/info.txt" || fail "korvalog-cli info read no events"
 "$bin/korvalog-cli" export samples/lift-recording.kv --format png --out "$work/chart.png" ||
   fail "the chart picture, drawn by the installed korvalog-pictures"
-for page in korvalog korvalog-cli; do
-  zcat "$rootfs/usr/share/man/man1/$page.1.gz" | grep -q -- "--help" || fail "the manual page of $page"
+# The manual pages, made from --help: they name the options.
+for page in "korvalog --demo-speed" "korvalog-cli korvalog-cli capture"; do
+  zcat "$rootfs/usr/share/man/man1/${page%% *}.1.gz" | sed 's/\\-/-/g' | grep -qF -- "${page#* }" ||
+    fail "the manual page of ${page%% *}"
 done
 [ -n "$(find "$rootfs/usr/share/doc/korvalog" -name '*.pdf')" ] || fail "no guide in /usr/share/doc/korvalog"
 # The window program, with a home of its own (settings, journal folder).
-mkdir -p "$work/home"
+mkdir -p -m 700 "$work/home"
 HOME=$work/home XDG_CONFIG_HOME=$work/home/.config XDG_RUNTIME_DIR=$work/home QT_QPA_PLATFORM=offscreen \
   KORVALOG_TIMING=exit timeout 120 "$bin/korvalog" samples/lift-recording.kv 2>"$work/window.log" ||
   { cat "$work/window.log"; fail "the window program on the sample"; }
