@@ -18,6 +18,7 @@ else
     postgresql libpq-dev
     xvfb xauth imagemagick
     libx11-dev libxtst-dev libxext-dev openbox
+    dpkg-dev file lintian help2man unzip
   )
 fi
 missing=()

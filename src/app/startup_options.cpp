@@ -26,3 +26,33 @@ StartupOptions ParseStartupArguments(const std::vector<std::string>& args) {
 }
 
 }  // namespace korvalog
+
+namespace korvalog {
+
+std::string StartupHelpText() {
+  return std::string("Usage: korvalog [") + kDemoOption + " | " + kDemoSpeedOption + "N] [FILE]\n"
+         "Captures the inputs of a lift signal data logger and charts them; opens projects (.kv),\n"
+         "logger logs and value change dumps.\n"
+         "\n"
+         "Options:\n"
+         "  FILE              open this project, logger log or value change dump at the start\n"
+         "  " + kDemoOption + "            capture from the built-in demonstration logger, a lift\n"
+         "                    in memory, instead of the loggers plugged in\n"
+         "  " + kDemoSpeedOption + "N    the demonstration lift N times faster than real time\n"
+         "                    (1 to 1000); implies " + kDemoOption + "\n"
+         "  " + kHelpOption + "            print this help and quit\n"
+         "  " + kVersionOption + "         print the version and quit\n"
+         "\n"
+         "The toolkit's own options are understood too, such as -platform offscreen.\n"
+         "The user guide (F1) is Korvalog.pdf; korvalog-cli does the same work without a window.\n";
+}
+
+std::optional<std::string> StartupTextInsteadOfWindow(const std::vector<std::string>& args) {
+  for (const std::string& a : args) {
+    if (a == kHelpOption) return StartupHelpText();
+    if (a == kVersionOption) return std::string("korvalog ") + KORVALOG_VERSION_TEXT + "\n";
+  }
+  return std::nullopt;
+}
+
+}  // namespace korvalog

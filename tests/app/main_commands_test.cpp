@@ -117,6 +117,15 @@ TEST(StartupOptions, OneFileLoadsTwoLoadNothing) {
   EXPECT_EQ(demo.loadPath, "a.kv");
 }
 
+TEST(StartupOptions, HelpAndVersionAreTextsInsteadOfAWindow) {
+  EXPECT_FALSE(StartupTextInsteadOfWindow({"a.kv", "--demo"}));
+  EXPECT_EQ(StartupTextInsteadOfWindow({"a.kv", "--help"}), StartupHelpText());
+  EXPECT_EQ(StartupTextInsteadOfWindow({"--version"}), std::string("korvalog ") + KORVALOG_VERSION_TEXT + "\n");
+  for (const char* option : {kDemoOption, kDemoSpeedOption, kHelpOption, kVersionOption}) {
+    EXPECT_NE(StartupHelpText().find(option), std::string::npos) << option;
+  }
+}
+
 TEST_F(MainCommandsTest, CaptureGuardRefusesEverythingWhileCapturing) {
   data.SetCapture(true);
   ui.saveAnswers = {dir / "x.kv", dir / "y.kv"};

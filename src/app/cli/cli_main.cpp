@@ -49,12 +49,6 @@ void PrintUsage(std::ostream& os) {
 }
 
 }  // namespace
-
-int RunVersion(const CommandArgs&, CliContext& ctx) {
-  ctx.out << "korvalog-cli " << KORVALOG_VERSION_TEXT << "\n";
-  return kExitOk;
-}
-
 }  // namespace korvalog::cli
 
 int main(int argc, char** argv) {
@@ -71,6 +65,8 @@ int main(int argc, char** argv) {
   LoggerSettings settings;
   SetStartupDefaults(data, view);
   CliContext ctx{clock, data, view, settings, std::cout, std::cerr};
+  // "--version", as tools that read a program's version (help2man) ask.
+  if (std::strcmp(argv[1], "--version") == 0) return RunVersion(CommandArgs(argv + 2, argv + argc), ctx);
   for (const CliCommand& c : kCommands) {
     if (std::strcmp(argv[1], c.name) == 0) {
       const CommandArgs args(argv + 2, argv + argc);

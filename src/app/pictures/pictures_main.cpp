@@ -11,12 +11,19 @@
 int main(int argc, char** argv) {
   using namespace korvalog;
   using namespace korvalog::cli;
+  static constexpr char kUsage[] =
+      "usage: korvalog-pictures export FILE --format png|svg|pdf ... (as korvalog-cli export)\n"
+      "       korvalog-pictures report FILE --format html|pdf ... (as korvalog-cli report)\n"
+      "korvalog-cli starts this helper for chart pictures and report pages.\n";
+  // --help on standard output, as the manual page's maker reads it.
+  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    std::cout << kUsage;
+    return kExitOk;
+  }
   const bool report = argc >= 2 && std::strcmp(argv[1], "report") == 0;
   const bool compare = argc >= 2 && std::strcmp(argv[1], "compare") == 0;
   if (argc < 2 || (std::strcmp(argv[1], "export") != 0 && !report && !compare)) {
-    std::cerr << "usage: korvalog-pictures export FILE --format png|svg|pdf ... (as korvalog-cli export)\n"
-                 "       korvalog-pictures report FILE --format html|pdf ... (as korvalog-cli report)\n"
-                 "       korvalog-pictures compare BEFORE AFTER --format html|pdf ... (as korvalog-cli compare)\n";
+    std::cerr << kUsage;
     return kExitUsage;
   }
   SystemClock clock;

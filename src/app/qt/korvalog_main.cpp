@@ -4,6 +4,7 @@
 // message loop; at the end the windows go first, then the USB loggers.
 #include <QApplication>
 #include <QStringList>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +33,11 @@
 int main(int argc, char** argv) {
   using namespace korvalog;
   SetUpProcess();
+  // Help and version need no window, nor a display.
+  if (const auto text = StartupTextInsteadOfWindow(std::vector<std::string>(argv + 1, argv + argc))) {
+    std::fputs(text->c_str(), stdout);
+    return 0;
+  }
   StartupTiming timing;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Korvalog"));

@@ -1,0 +1,33 @@
+# Run at install time (install(SCRIPT)): copies beside korvalog_program the
+# DLLs it imports that are found in korvalog_dll_folders (the MinGW runtime),
+# then those they import in turn. Windows' own DLLs are in none of the
+# folders and are left to Windows.
+cmake_policy(PUSH)
+cmake_policy(SET CMP0057 NEW)  # if(IN_LIST), in an install script too
+set(dest "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}")
+set(queue "${dest}/${korvalog_program}")
+set(seen "")
+while(queue)
+  list(POP_FRONT queue file)
+  execute_process(COMMAND ${korvalog_objdump} -p ${file} OUTPUT_VARIABLE imports RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    message(FATAL_ERROR "${korvalog_objdump} -p ${file} failed")
+  endif()
+  string(REGEX MATCHALL "DLL Name: [^\r\n]+" names "${imports}")
+  foreach(line IN LISTS names)
+    string(REPLACE "DLL Name: " "" name "${line}")
+    string(TOLOWER "${name}" key)
+    if(key IN_LIST seen)
+      continue()
+    endif()
+    list(APPEND seen ${key})
+    foreach(folder IN LISTS korvalog_dll_folders)
+      if(EXISTS "${folder}/${name}")
+        file(INSTALL "${folder}/${name}" DESTINATION "${dest}")
+        list(APPEND queue "${dest}/${name}")
+        break()
+      endif()
+    endforeach()
+  endforeach()
+endwhile()
+cmake_policy(POP)
