@@ -4,7 +4,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -22,11 +21,13 @@
 #include "settings/qt/stored_settings.h"
 #include "ui/qt/btn_transparent.h"
 #include "ui/qt/kit_look.h"
+#include "ui/qt/window_helpers.h"
 
 namespace korvalog {
 namespace {
 
 constexpr char kGeometryKey[] = "Window/Geometry";
+constexpr char kFrameKey[] = "Window/Frame";  // the frame's corner, the client's size
 constexpr int kStatusNoteMs = 10000;
 
 QString Text(std::string_view s) { return KitText(s); }
@@ -42,7 +43,9 @@ TMainForm::TMainForm(MainFormContext context)
       markup_(context.markup),
       demo_(context.demo),
       loadPath_(std::move(context.loadPath)),
-      openUrl_([](const QString& url) { QDesktopServices::openUrl(QUrl(url)); }) {
+      openUrl_([this](const QString& url, std::function<void()> failed) {
+        OpenWithDesktop(this, url, std::move(failed));
+      }) {
   setObjectName(QStringLiteral("MainForm"));
   setWindowTitle(QStringLiteral("Korvalog"));
   setWindowIcon(AppIcon());
@@ -107,15 +110,28 @@ TMainForm::~TMainForm() {
   session_.reset();
 }
 
+// The frame's corner and the client's size are kept: a window's geometry
+// with the title bar counted once on storing and again on restoring moved
+// the window down at every start. The older whole-geometry key is read when
+// the new one is not there yet.
 void TMainForm::RestoreGeometry() {
   QSettings store(QString::fromLatin1(kSettingsOrganisation), QString::fromLatin1(kSettingsApplication));
-  const QByteArray geometry = store.value(QString::fromLatin1(kGeometryKey)).toByteArray();
-  if (!geometry.isEmpty()) restoreGeometry(geometry);
+  const QRect frame = store.value(QString::fromLatin1(kFrameKey)).toRect();
+  if (frame.isValid()) {
+    resize(frame.size());
+    move(frame.topLeft());
+  } else {
+    const QByteArray geometry = store.value(QString::fromLatin1(kGeometryKey)).toByteArray();
+    if (!geometry.isEmpty()) restoreGeometry(geometry);
+  }
+  // Wholly on a screen, even one smaller (or scaled up) since.
+  FitOnScreen(*this);
 }
 
 void TMainForm::StoreGeometry() {
   QSettings store(QString::fromLatin1(kSettingsOrganisation), QString::fromLatin1(kSettingsApplication));
-  store.setValue(QString::fromLatin1(kGeometryKey), saveGeometry());
+  store.setValue(QString::fromLatin1(kFrameKey), QRect(frameGeometry().topLeft(), size()));
+  store.setValue(QString::fromLatin1(kGeometryKey), saveGeometry());  // for older copies
 }
 
 void TMainForm::ShowSettingsStatus() {
@@ -130,7 +146,10 @@ void TMainForm::ShowStatusNote(const QString& text) {
 
 void TMainForm::RefreshCaption() {
   if (!shown_) return;  // "Korvalog" until the window first shows
-  const QString caption = Text(WindowCaption(commands_->DocumentPath(), data_.DataModified.load() != 0));
+  // After a continuous capture the chart shows its last part.
+  const std::string& path = commands_->DocumentPath();
+  const QString caption =
+      Text(WindowCaption(path.empty() ? lastPart_ : path, data_.DataModified.load() != 0));
   if (windowTitle() != caption) setWindowTitle(caption);
 }
 

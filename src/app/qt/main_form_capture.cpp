@@ -14,6 +14,7 @@ QString Text(std::string_view s) { return KitText(s); }
 }  // namespace
 
 void TMainForm::CaptureStarted() {
+  lastPart_.clear();
   chart_->CaptureStarted();
   ConfigureSession();
   std::string error;
@@ -61,6 +62,7 @@ void TMainForm::FinishParts() {
   const SessionSummary& summary = session_->Summary();
   // Every part is in a file: nothing is left to save here.
   if (summary.journals.empty() && !summary.written.empty()) data_.DataModified.store(0);
+  if (!summary.written.empty()) lastPart_ = summary.written.back();
   ShowStatusNote(Text(SummaryText(summary, session_->Options().out)));
   if (!finishProblems_.empty()) ShowWarning(finishProblems_);
   RefreshCaption();

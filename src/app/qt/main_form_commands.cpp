@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProcess>
 #include <QUrl>
 
 #include "app/qt/about_form.h"
@@ -20,6 +21,7 @@
 #include "settings/qt/properties_form.h"
 #include "ui/qt/kit_look.h"
 #include "ui/qt/message_box.h"
+#include "ui/qt/window_helpers.h"
 
 namespace korvalog {
 namespace {
@@ -63,6 +65,7 @@ void TMainForm::bSaveSelClick() {
 void TMainForm::bExportClick() {
   // A running capture is still growing: it is exported once it has stopped.
   if (!commands_->CaptureGuard()) return;
+  const FocusBack back;
   ExportDialog dialog(data_, view_, settings_, chart_->SelectionStart(), chart_->SelectionEnd(), this);
   dialog.setObjectName(QStringLiteral("ExportDialog"));
   ExportChoices proposed;
@@ -93,6 +96,7 @@ void TMainForm::bStatisticsClick() {
     return;
   }
   w->setWindowModality(Qt::ApplicationModal);
+  FitOnScreen(*w, this);
   w->show();
 }
 
@@ -100,14 +104,54 @@ void TMainForm::bSequencerClick() {
   chart_->SetStripMode(1);
   chart_->RunStripPass();
   if (!side_.sequencer) return;
+  if (!side_.sequencer->isVisible()) FitOnScreen(*side_.sequencer, this);
   side_.sequencer->show();
   side_.sequencer->raise();
 }
 
 void TMainForm::mHelpClick() {
-  // A missing help file or viewer shows nothing.
   const QString help = FindHelpFile();
-  if (!help.isEmpty()) openUrl_(QUrl::fromLocalFile(help).toString());
+  if (help.isEmpty()) {
+    ShowWarning(std::string("The user guide ") + kHelpFileName +
+                " is not in the current folder, the program's folder or share/doc/korvalog beside it.");
+    return;
+  }
+  openUrl_(QUrl::fromLocalFile(help).toString(), [this, help] { HelpNotShown(help); });
+}
+
+// No program for PDF files: where the guide is, and its folder opened on
+// request (a file manager is there more often than a PDF viewer).
+void TMainForm::HelpNotShown(const QString& help) {
+  const QString folder = QFileInfo(help).absolutePath();
+  if (!AskQuestion(FileErrorMarkup("No program to show PDF files could be started.\nThe user guide is " +
+                                   KitBytes(help) + "\n\nOpen its folder?"))) {
+    return;
+  }
+  openUrl_(QUrl::fromLocalFile(folder).toString(), [this, folder] {
+    ShowWarning(FileErrorMarkup("The folder " + KitBytes(folder) + " could not be opened either."));
+  });
+}
+
+void OpenWithDesktop(QObject* context, const QString& url, std::function<void()> failed) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+  // Without a parent: a viewer that xdg-open waits for outlives the program.
+  auto* process = new QProcess;
+  process->setStandardOutputFile(QProcess::nullDevice());
+  process->setStandardErrorFile(QProcess::nullDevice());
+  QObject::connect(process, &QProcess::finished, context, [process, failed](int code, QProcess::ExitStatus status) {
+    process->deleteLater();
+    if (status != QProcess::NormalExit || code != 0) failed();
+  });
+  QObject::connect(process, &QProcess::errorOccurred, context, [process, failed](QProcess::ProcessError error) {
+    if (error != QProcess::FailedToStart) return;
+    process->deleteLater();
+    failed();
+  });
+  process->start(QStringLiteral("xdg-open"), {url});
+#else
+  (void)context;
+  if (!QDesktopServices::openUrl(QUrl(url))) failed();
+#endif
 }
 
 void TMainForm::mAboutClick() {
@@ -120,6 +164,7 @@ void TMainForm::ShowWarning(std::string_view markup) { MessageWarning(markup, ma
 bool TMainForm::AskQuestion(std::string_view markup) { return MessageQuestion(markup, markup_); }
 
 std::optional<std::string> TMainForm::ChooseOpenFile() {
+  const FocusBack back;
   QFileDialog dialog(this, QStringLiteral("Open"), openDir_);
   dialog.setObjectName(QStringLiteral("OpenDialog"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -133,6 +178,7 @@ std::optional<std::string> TMainForm::ChooseOpenFile() {
 }
 
 std::optional<std::string> TMainForm::ChooseSaveFile(const std::string& proposed) {
+  const FocusBack back;
   QFileDialog dialog(this, QStringLiteral("Save As"), openDir_);
   dialog.setObjectName(QStringLiteral("SaveDialog"));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -147,6 +193,7 @@ std::optional<std::string> TMainForm::ChooseSaveFile(const std::string& proposed
 }
 
 bool TMainForm::EditSettings(LoggerSettings& settings) {
+  const FocusBack back;
   return side_.properties && side_.properties->EditSettings(settings);
 }
 
