@@ -15,7 +15,7 @@ std::string_view FileNameOf(std::string_view path) {
 std::string WindowCaption(std::string_view documentPath, bool modified) {
   std::string caption = kCaptionPrefix;
   std::string_view name = FileNameOf(documentPath);
-  if (name.empty() && modified) name = kUntitledName;
+  if (name.empty()) name = kUntitledName;
   caption += name;
   if (modified) caption += '*';
   return caption;

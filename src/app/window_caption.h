@@ -11,8 +11,7 @@ inline constexpr char kCaptionPrefix[] = "KORVALOG - ";
 inline constexpr char kUntitledName[] = "Untitled";
 
 // "KORVALOG - " and the document's file name (no folder), "*" after it when
-// there are unsaved changes. Without a document: just the prefix, or
-// "Untitled" when something unsaved is there.
+// there are unsaved changes; "Untitled" without a document.
 std::string WindowCaption(std::string_view documentPath, bool modified);
 
 // The status bar's note after Ctrl+D: where the dump went (`absolutePath`),

@@ -150,10 +150,13 @@ void ChartNavigator::PlaceCursor1(double t, std::optional<uint32_t> event) {
     const double half = (ShownEnd() - ShownStart()) / 2;
     const bool moved = ShowWindow(t - half, t + half);
     // Near the capture's ends the cursor keeps its distance from the
-    // column's edge: a narrower window around t lets it reach t.
+    // column's edge: a narrower window around t lets it reach t (on an end
+    // itself, the narrowest window, where that distance is below a
+    // millisecond and the cursor is held on t).
     const CaptureData& data = state_.Data();
-    const double room = std::min(t - data.CaptureStart.time, data.CaptureEnd.time - t);
-    if (!reachable() && room > 0) ShowWindow(t - room, t + room, !moved);
+    const double least = kMinSpanSeconds / kSecondsPerDay;
+    const double room = std::max(std::min(t - data.CaptureStart.time, data.CaptureEnd.time - t), least / 2);
+    if (!reachable()) ShowWindow(t - room, t + room, !moved);
   }
   state_.PlaceCursor1(t);
   placedEvent_ = event;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/date_time.h"
 #include "chart/grid_edits.h"
 #include "chart/snapshot_walk.h"
 #include "chart/time_axis.h"
@@ -90,8 +91,12 @@ void ChartState::PlaceCursor1(double t) {
   int px = static_cast<int>(std::lround(x));
   const bool inside = px >= Cursor1.MinX && px <= Cursor1.MaxX;
   px = std::clamp(px, Cursor1.MinX, std::max(Cursor1.MinX, Cursor1.MaxX));
+  // Held short of t by the column's edge by less than the millisecond the
+  // readouts show: still t.
+  const double held = korvalog::CursorTime(px, StripLeft, WaveWidth, SelectionStart, SelectionEnd);
+  const bool close = std::fabs(held - t) < 0.5 / kMsPerDay;
   Cursor1.PosX = px;
-  pinnedX_ = inside ? px : -1;
+  pinnedX_ = inside || close ? px : -1;
   pinnedTime_ = t;
 }
 

@@ -20,6 +20,7 @@ LiveChart::LiveChart(ChartState& state)
 
 void LiveChart::Start() {
   walked_ = 0;
+  whole_ = false;
   const uint32_t part = data_.Store.Part();
   Begin(part, data_.CurrentPartStart());
 }
@@ -62,19 +63,39 @@ void LiveChart::Follow() {
 
 void LiveChart::FollowWithSpan(double span) {
   if (!active_ || !(span > 0.0) || !std::isfinite(span)) return;
+  whole_ = false;
+  SetSpan(span);
+  Follow();
+}
+
+void LiveChart::SetSpan(double span) {
   if (span != span_) {
     span_ = span;
     width_ = 0;  // a new scale: the marks are made again
   }
-  Follow();
 }
 
 void LiveChart::FollowWhole() {
-  const double least = 1.0 / kSecondsPerDay;
-  FollowWithSpan(std::max(Now() - origin_, least));
+  if (!active_) return;
+  whole_ = true;
+  span_ = 0.0;  // fitted at once
+  WidenToWhole();
+  Follow();
 }
 
-void LiveChart::StopFollowing() { following_ = false; }
+// The span reaches from the part's start past the newest time by an eighth,
+// so it is made again (a walk over the part) only each time the capture has
+// grown by that much, not at every frame.
+void LiveChart::WidenToWhole() {
+  const double least = 1.0 / kSecondsPerDay;
+  const double whole = std::max(Now() - origin_, least);
+  if (whole > span_ || whole < span_ / 2) SetSpan(whole * 1.125);
+}
+
+void LiveChart::StopFollowing() {
+  following_ = false;
+  whole_ = false;
+}
 
 int64_t LiveChart::Column(double t) const {
   const double v = (t - origin_) * perColumn_;
@@ -90,6 +111,7 @@ bool LiveChart::Frame() {
   Consume();
   const uint16_t width = state_.WaveWidth;
   if (width < 2) return false;
+  if (whole_ && following_) WidenToWhole();
   if (width != width_ || StripSettingsChanged()) Rebuild();
   if (!following_) return consumed_ != before;
   LayWindow();

@@ -48,8 +48,11 @@ class LiveChart {
   void Follow();
   void FollowWithSpan(double span);
   void StopFollowing();
-  // The whole capture so far, following.
+  // The whole capture so far, following: from the part's start to the
+  // newest event, the span widening as the capture grows.
   void FollowWhole();
+  bool FollowingWhole() const { return Following() && whole_; }
+  double Span() const { return span_; }
 
   // The newest time of the capture: the clock, never before the newest record.
   double Now() const;
@@ -86,11 +89,14 @@ class LiveChart {
   void LayStrip(int64_t k0, uint16_t shown, double t0, double t1);
   void AdvanceTrail(double t);
   bool StripSettingsChanged();
+  void SetSpan(double span);
+  void WidenToWhole();
 
   ChartState& state_;
   const CaptureData& data_;
   bool active_ = false;
   bool following_ = true;
+  bool whole_ = false;  // "Zoom to entire capture": the span grows with it
   double span_;
   uint16_t width_ = 0;  // the width the marks were made for
   double origin_ = 0.0;

@@ -17,6 +17,14 @@ namespace korvalog {
 // edges around t. Parts that have no changes to go by are left out.
 std::string PointerReadoutText(const TraceList& traces, int channel, double t, const PulseReading& pulse);
 
+// A channel as the chart names it: "5 Door open" (the number alone when it
+// has no name).
+std::string ChannelLabel(const TraceList& traces, int channel);
+
+// The chart's stamp with the year after the day and month,
+// "01/01/2025 0100:00.005": a wrong year must not look inside a capture.
+std::string StampWithYear(double t);
+
 struct TimeEntry {
   bool ok = false;
   double time = 0.0;

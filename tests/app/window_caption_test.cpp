@@ -12,7 +12,7 @@ TEST(WindowCaption, FileNameAfterThePrefixStarWhenModified) {
     bool modified;
     const char* caption;
   } cases[] = {
-      {"", false, "KORVALOG - "},
+      {"", false, "KORVALOG - Untitled"},
       {"", true, "KORVALOG - Untitled*"},
       {"/home/eng/lifts/tower-a.kv", false, "KORVALOG - tower-a.kv"},
       {"/home/eng/lifts/tower-a.kv", true, "KORVALOG - tower-a.kv*"},

@@ -139,7 +139,9 @@ TEST(ChartNavigator, GoToCentresAndPlacesCursorOneExactly) {
   // Half a second before the end the cursor (10 px in) can reach the time
   // only in a narrower window.
   const Case cases[] = {{500.123, true, {450.123, 550.123}}, {20, true, {0, 100}}, {999.5, true, {999, 1000}},
-                        {1000.5, false, {999, 1000}}, {-1, false, {999, 1000}}};
+                        {1000.5, false, {999, 1000}}, {-1, false, {999, 1000}},
+                        // On the start itself: the narrowest window, the cursor on the start.
+                        {0, true, {0, 0.001}}};
   for (const Case& c : cases) {
     EXPECT_EQ(nav.n.GoTo(At(c.t)), c.ok) << c.t;
     EXPECT_EQ(nav.Shown(), c.shown) << c.t;

@@ -138,6 +138,27 @@ TEST(LiveChart, FollowingKeepsTheNewestEventInView) {
   }
 }
 
+// "Zoom to entire capture" while capturing: the start stays in view and the
+// span widens with the capture, never far past its newest time.
+TEST(LiveChart, FollowingWholeKeepsTheStartAndWidens) {
+  Live c(601);
+  for (int i = 0; i < 10; ++i) c.Flip(i + 0.5, 2);
+  c.Frame(10);
+  c.live.FollowWhole();
+  for (int i = 10; i < 400; ++i) {
+    c.Flip(i + 0.5, 2);
+    c.Frame(i + 0.6);
+    ASSERT_TRUE(c.live.FollowingWhole()) << i;
+    ASSERT_EQ(c.s.ZoomStart.time, At(0)) << i;
+    const double shown = (c.s.ZoomEnd.time - c.s.ZoomStart.time) * kSecondsPerDay;
+    ASSERT_GE(shown, i + 0.6) << i;
+    ASSERT_LE(shown, (i + 0.6) * 1.125 + 1e-6) << i;
+  }
+  // A zoom leaves it for a fixed span.
+  ASSERT_TRUE(c.nav.ZoomCentre(3.0));
+  EXPECT_FALSE(c.live.FollowingWhole());
+}
+
 TEST(LiveChart, StandingStillKeepsTheViewWhileTheCountGrows) {
   Live c(601);
   for (int i = 0; i < 200; ++i) c.Flip(i + 0.5, 1 + i % 3);

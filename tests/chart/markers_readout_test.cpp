@@ -92,12 +92,17 @@ TEST(GoToTime, ReadsTheChartsStampSecondsAndIso) {
   struct Case {
     std::string text;
     bool ok;
-    double seconds;  // from 1 January 2025 00:00, to the millisecond
+    double seconds;      // from 1 January 2025 00:00, to the millisecond
+    const char* says = "";  // a refusal's reason
   };
   const Case cases[] = {
       {"01/01 0130:00.005", true, 5400},  {"  100.5 ", true, 3700.5}, {"2025-01-01T01:10:00.250", true, 4200.25},
-      {"01/01 0100:00.005", true, 3600},  {"0", true, 3600},          {"01/01 0300:00.000", false, 0},
-      {"-1", false, 0},                  {"soon", false, 0},          {"", false, 0},
+      {"01/01 0100:00.005", true, 3600},  {"0", true, 3600},
+      {"01/01 0300:00.000", false, 0, "01/01/2025 0300:00.000 is after the capture"},
+      {"2024-01-01T01:30:00", false, 0, "01/01/2024 0130:00.005 is before the capture"},
+      {"-1", false, 0, "-1 s is before the capture"},
+      {"soon", false, 0, "Not a time"},
+      {"", false, 0, "Not a time"},
       {"01/01 0200:00.005", true, 7200},
   };
   for (const Case& c : cases) {
@@ -106,7 +111,10 @@ TEST(GoToTime, ReadsTheChartsStampSecondsAndIso) {
     if (c.ok) {
       EXPECT_NEAR(testing::Seconds(e.time - At(0)), c.seconds, 0.0005) << c.text;
     } else {
-      EXPECT_NE(e.message.find("The capture runs from 01/01 0100:00.005 to 01/01 0200:00.005."), std::string::npos)
+      EXPECT_EQ(e.message.find(c.says), 0u) << e.message;
+      // The span with its year, so a wrong year cannot look inside it.
+      EXPECT_NE(e.message.find("The capture runs from 01/01/2025 0100:00.005 to 01/01/2025 0200:00.005."),
+                std::string::npos)
           << e.message;
     }
   }

@@ -17,6 +17,7 @@
 #include "ui/qt/btn_transparent.h"
 #include "ui/qt/button_glyphs.h"
 #include "ui/qt/kit_look.h"
+#include "ui/qt/window_helpers.h"
 
 namespace korvalog {
 namespace {
@@ -158,6 +159,7 @@ void TStatisticsForm::Recompute() {
   const int h = toolbar_->sizeHint().height() + (rows + 1) * grid_->verticalHeader()->defaultSectionSize() + 24;
   resize(std::clamp(w, toolbar_->sizeHint().width(), screen.width() * 3 / 4),
          std::clamp(h, toolbar_->sizeHint().height() + 80, screen.height() * 3 / 4));
+  FitOnScreen(*this, parentWidget() ? parentWidget()->window() : nullptr);
 }
 
 // As wide as the longest name (and the column's title) needs, with the

@@ -70,7 +70,9 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   static constexpr int kMinWidth = 555;
   static constexpr int kToolbarHeight = 33;
 
-  using OpenUrlFn = std::function<void(const QString& url)>;
+  // Opens a file or folder with the desktop's program for it; `failed` runs
+  // (later, on this thread) when none could be started.
+  using OpenUrlFn = std::function<void(const QString& url, std::function<void()> failed)>;
 
   explicit TMainForm(MainFormContext context);  // FormCreate
   ~TMainForm() override;                        // FormDestroy
@@ -78,7 +80,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   void AttachSideWindows(const SideWindows& windows) { side_ = windows; }
   // The file named on the command line has been loaded (or there was none).
   bool StartupLoadDone() const { return startupLoadDone_; }
-  // The desktop's "open" for the help file; replaceable for tests.
+  // The desktop's "open" for the help file and its folder; replaceable for tests.
   void SetOpenUrl(OpenUrlFn openUrl) { openUrl_ = std::move(openUrl); }
 
   MainCommands& Commands() { return *commands_; }
@@ -168,6 +170,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   int MinimumToolbarWidth() const;
   void ShowCapStat();
   void ShowLinkStatus(const LinkView& view);
+  void HelpNotShown(const QString& help);
   void RestoreGeometry();
   void StoreGeometry();
 
@@ -183,6 +186,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   std::unique_ptr<CaptureSession> session_;
   LinkSupervisor* link_ = nullptr;  // the session's
   bool partsRunning_ = false;       // a continuous capture runs
+  std::string lastPart_;            // the file a continuous capture's shown part went to
   bool finishing_ = false;          // its problems are gathered
   std::string finishProblems_;
   std::unique_ptr<MainCommands> commands_;
@@ -204,5 +208,10 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
 // program's own folder (where the build puts it), then share/doc/korvalog
 // beside an installed program's bin folder; empty when it is in none.
 QString FindHelpFile();
+
+// The desktop's "open" (xdg-open on Linux), its failure told through
+// `failed` while `context` lives: the desktop's own error went to a
+// terminal nobody sees.
+void OpenWithDesktop(QObject* context, const QString& url, std::function<void()> failed);
 
 }  // namespace korvalog

@@ -8,6 +8,7 @@
 #include "chart/qt/chart_panel.h"
 #include "chart/grid_edits.h"
 #include "chart/zoom_to_time.h"
+#include "ui/qt/window_helpers.h"
 
 namespace korvalog {
 
@@ -36,13 +37,17 @@ ReportWindows::ReportWindows(CaptureData& data, CaptureView& view, TMainForm& ma
 
 ReportWindows::~ReportWindows() { main_.Chart().Grid()->removeEventFilter(this); }
 
-void ReportWindows::ShowRoles(int channel) { roles_->ShowFor(channel); }
+void ReportWindows::ShowRoles(int channel) {
+  if (!roles_->isVisible()) FitOnScreen(*roles_, &main_);
+  roles_->ShowFor(channel);
+}
 
 void ReportWindows::ShowReport() {
   // Named after the project it was opened from or saved to.
   const std::string& file = main_.Commands().SaveFileName();
   report_->SetSourceName(file.empty() ? std::string("Capture") : file.substr(file.find_last_of("/\\") + 1));
   if (report_->isVisible()) report_->Recompute();
+  if (!report_->isVisible()) FitOnScreen(*report_, &main_);
   report_->show();
   report_->raise();
   report_->activateWindow();

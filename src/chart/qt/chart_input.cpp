@@ -1,5 +1,8 @@
 #include "chart/qt/chart_input.h"
 
+#include <QCursor>
+#include <QEnterEvent>
+#include <QFocusEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -69,10 +72,23 @@ bool ChartInput::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonRelease: return Release(static_cast<QMouseEvent*>(event));
     case QEvent::KeyPress: return Key(static_cast<QKeyEvent*>(event));
     case QEvent::ToolTip: return ToolTip(event);
+    case QEvent::Enter: {
+      // A jump onto the grid brings no move: its reading starts here.
+      const QPointF at = static_cast<QEnterEvent*>(event)->position();
+      Hover(static_cast<int>(at.x()), static_cast<int>(at.y()));
+      return false;
+    }
     case QEvent::Leave:
       hoverX_ = -1;
       if (!reading_.isEmpty()) emit PointerReading(reading_ = QString());
       return false;
+    case QEvent::FocusOut: {
+      // A dialog or another window took the keys: the cell must be chosen
+      // again before typing goes into it.
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) cellChosen_ = false;
+      return false;
+    }
     default: return false;
   }
 }
@@ -96,6 +112,7 @@ bool ChartInput::Wheel(QWheelEvent* event) {
 }
 
 bool ChartInput::Press(QMouseEvent* event) {
+  cellChosen_ = true;
   const QPoint pos = event->position().toPoint();
   const bool middle = event->button() == Qt::MiddleButton;
   if (!middle && !(event->button() == Qt::LeftButton && OnTimeScale(pos.x(), pos.y()))) return false;
@@ -160,13 +177,36 @@ bool ChartInput::ToolTip(QEvent* event) {
   return true;
 }
 
+void ChartInput::HoverAtPointer() {
+  // Where the pointer is now, moved or not since the last event (a dialog
+  // may have closed under it, or it jumped there).
+  const QPoint at = grid_.mapFromGlobal(QCursor::pos());
+  if (grid_.rect().contains(at)) {
+    Hover(at.x(), at.y());
+  } else if (hoverX_ >= 0 || !reading_.isEmpty()) {
+    hoverX_ = -1;
+    emit PointerReading(reading_ = QString());
+  }
+}
+
 bool ChartInput::Key(QKeyEvent* event) {
   const Qt::KeyboardModifiers mods = event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
   const int column = grid_.CurrentColumn();
+  HoverAtPointer();
+  const bool textCell = column == 1 || column == 3;
   // In the name and Search cells a typed character keeps its meaning there,
-  // unless the pointer rests on the waveforms.
-  const bool typing = (column == 1 || column == 3) && hoverX_ < 0;
+  // when the cell was chosen and the pointer is not on the waveforms.
+  const bool typing = textCell && cellChosen_ && hoverX_ < 0;
   switch (event->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_F2:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      cellChosen_ = true;  // the grid moves to the cell or opens it
+      return false;
     case Qt::Key_Left:
     case Qt::Key_Right: {
       const bool forward = event->key() == Qt::Key_Right;
@@ -182,6 +222,7 @@ bool ChartInput::Key(QKeyEvent* event) {
     case Qt::Key_End: {
       const bool end = event->key() == Qt::Key_End;
       if (mods == Qt::ControlModifier) {  // the first or last row, as Home and End were
+        cellChosen_ = true;
         grid_.SetCurrentCell(column, end ? kChannelCount : 1);
         return true;
       }
@@ -194,6 +235,7 @@ bool ChartInput::Key(QKeyEvent* event) {
       // The columns, now that Left and Right move in time.
       const int to = column + (event->key() == Qt::Key_Tab ? 1 : -1);
       if (to < 1 || to >= kGridColumns) return false;
+      cellChosen_ = true;
       grid_.SetCurrentCell(to, grid_.CurrentRow());
       return true;
     }
@@ -210,7 +252,13 @@ bool ChartInput::Key(QKeyEvent* event) {
       if (typing || mods != Qt::NoModifier) return false;
       DropMarker();
       return true;
-    default: return false;
+    default: {
+      // A character for a cell nobody chose (the one a closing dialog left
+      // the grid on) is not typed into it.
+      const QString text = event->text();
+      const bool character = !text.isEmpty() && text.at(0).isPrint() && !(mods & (Qt::ControlModifier | Qt::AltModifier));
+      return textCell && character && !cellChosen_;
+    }
   }
 }
 

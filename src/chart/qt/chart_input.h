@@ -4,9 +4,10 @@
 // with the middle button or on the time scale pans, + and - zoom, Left and
 // Right pan, Home and End go to the capture's ends, Backspace is "previous
 // zoom", Ctrl+Left and Ctrl+Right step to the current channel's changes,
-// M drops a marker. It watches the grid's events ahead of the grid, hands
-// every step to the navigator and reports the pointer's reading; the grid
-// keeps everything it does not take.
+// M drops a marker. The keys act where the pointer is when they come; a
+// name or Search cell takes typing only once chosen. It watches the grid's
+// events ahead of the grid, hands every step to the navigator and reports
+// the pointer's reading; the grid keeps everything it does not take.
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -58,6 +59,7 @@ class ChartInput : public QObject {
   bool Key(QKeyEvent* event);
   bool ToolTip(QEvent* event);
   void Hover(int x, int y);
+  void HoverAtPointer();
   bool OnTimeScale(int x, int y) const;
   bool OverWaves(int x) const;
   void Changed(bool changed);
@@ -69,6 +71,9 @@ class ChartInput : public QObject {
   int hoverX_ = -1;
   int dragStartX_ = 0;
   bool dragging_ = false;
+  // The current cell was chosen by a click or a key since the keys last
+  // went to another window: typed characters may go into it.
+  bool cellChosen_ = false;
   QString reading_;
 };
 

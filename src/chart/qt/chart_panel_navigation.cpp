@@ -7,6 +7,7 @@
 #include "chart/qt/go_to_time_dialog.h"
 #include "chart/qt/markers_form.h"
 #include "chart/qt/violations_form.h"
+#include "ui/qt/window_helpers.h"
 
 namespace korvalog {
 namespace {
@@ -82,6 +83,7 @@ void ChartPanel::StepFinding(bool forward) {
 
 void ChartPanel::GoToTime() {
   if (!navigator_.HasData()) return;
+  const FocusBack back;
   GoToTimeDialog dialog(data_, state_.CursorTime(MeasuringCursor::First), this);
   if (dialog.exec() != QDialog::Accepted) return;
   GoTo(dialog.Time());
@@ -95,7 +97,7 @@ bool ChartPanel::GoTo(double t) {
 
 void ChartPanel::ShowViolations() {
   if (!violations_) violations_ = new ViolationsForm(this);
-  violations_->Show(navigator_.Findings(), [this](const SequenceViolation& v) {
+  violations_->Show(navigator_.Findings(), view_.Traces, [this](const SequenceViolation& v) {
     navigator_.PlaceCursor1(v.time, v.index);
     Refresh();
   });
@@ -113,6 +115,7 @@ void ChartPanel::ShowMarkers() {
   }
   markers_->Reload();
   markersVersion_ = view_.Markers.Version();
+  if (!markers_->isVisible()) FitOnScreen(*markers_, window());
   markers_->show();
   markers_->raise();
 }

@@ -27,8 +27,8 @@ GoToTimeDialog::GoToTimeDialog(const CaptureData& data, double proposed, QWidget
   layout->addWidget(edit_);
   message_->setWordWrap(true);
   message_->setMinimumHeight(QFontMetrics(message_->font()).lineSpacing() * 3);
-  message_->setText(KitText("From " + FormatTimeStamp(data.CaptureStart.time) + " to " +
-                            FormatTimeStamp(data.CaptureEnd.time)));
+  message_->setText(KitText("From " + StampWithYear(data.CaptureStart.time) + " to " +
+                            StampWithYear(data.CaptureEnd.time)));
   layout->addWidget(message_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
   connect(buttons, &QDialogButtonBox::accepted, this, &GoToTimeDialog::accept);

@@ -5,7 +5,9 @@
 #include <QVBoxLayout>
 
 #include "base/time_text.h"
+#include "chart/pointer_readout.h"
 #include "ui/qt/kit_look.h"
+#include "ui/qt/window_helpers.h"
 
 namespace korvalog {
 namespace {
@@ -41,7 +43,8 @@ ViolationsForm::ViolationsForm(QWidget* parent) : QWidget(parent, Qt::Tool), tab
   resize(560, 360);
 }
 
-void ViolationsForm::Show(const CaptureFindings& findings, std::function<void(const SequenceViolation&)> goTo) {
+void ViolationsForm::Show(const CaptureFindings& findings, const TraceList& traces,
+                          std::function<void(const SequenceViolation&)> goTo) {
   goTo_ = std::move(goTo);
   const size_t n = std::min(findings.violations.size(), kRowsShown);
   violations_.assign(findings.violations.begin(), findings.violations.begin() + static_cast<std::ptrdiff_t>(n));
@@ -56,9 +59,10 @@ void ViolationsForm::Show(const CaptureFindings& findings, std::function<void(co
     table_->setItem(row, 2, Cell(ViolationKindText(v.kind)));
     table_->setItem(row, 3, Cell(ViolationLimitText(v)));
     table_->setItem(row, 4, Cell(v.step > 1 ? FormatDuration(v.took) : std::string()));
-    table_->setItem(row, 5, Cell(std::to_string(v.channel)));
+    table_->setItem(row, 5, Cell(ChannelLabel(traces, v.channel)));
   }
   table_->resizeColumnsToContents();
+  if (!isVisible()) FitOnScreen(*this, parentWidget() ? parentWidget()->window() : nullptr);
   show();
   raise();
 }

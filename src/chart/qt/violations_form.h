@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "chart/capture_findings.h"
+#include "core/trace_list.h"
 
 namespace korvalog {
 
@@ -17,7 +18,9 @@ class ViolationsForm : public QWidget {
   explicit ViolationsForm(QWidget* parent = nullptr);
 
   // Fills the list; `goTo` is called with the chosen violation.
-  void Show(const CaptureFindings& findings, std::function<void(const SequenceViolation&)> goTo);
+  // `traces` name the channels as the chart does.
+  void Show(const CaptureFindings& findings, const TraceList& traces,
+            std::function<void(const SequenceViolation&)> goTo);
   QTableWidget* Table() { return table_; }
   int Rows() const { return static_cast<int>(violations_.size()); }
 

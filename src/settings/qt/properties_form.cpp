@@ -17,6 +17,7 @@
 #include "ui/qt/button_glyphs.h"
 #include "ui/qt/edit_up_down.h"
 #include "ui/qt/kit_look.h"
+#include "ui/qt/window_helpers.h"
 
 namespace korvalog {
 namespace {
@@ -220,6 +221,7 @@ void TPropertiesForm::TakeSettings(LoggerSettings& settings) {
 bool TPropertiesForm::EditSettings(LoggerSettings& settings) {
   RefreshPortNames();
   ShowSettings(settings);
+  FitOnScreen(*this, parentWidget());
   if (exec() != QDialog::Accepted) return false;
   TakeSettings(settings);
   return true;

@@ -1,5 +1,6 @@
 #include "ui/qt/window_helpers.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -24,6 +25,21 @@ int ColourStep(int c1, int c2, int row, int n) {
 QColor GradientRow(const QColor& c1, const QColor& c2, int row, int n) {
   return QColor(ColourStep(c1.red(), c2.red(), row, n), ColourStep(c1.green(), c2.green(), row, n),
                 ColourStep(c1.blue(), c2.blue(), row, n));
+}
+
+// Title bar and borders a window manager adds, taken before a window has
+// ever shown (when its own are not known yet and no anchor shows).
+constexpr QMargins kGuessedFrame{4, 30, 4, 4};
+constexpr char kPlacedProperty[] = "korvalogPlaced";
+
+QMargins FrameOf(const QWidget& w) {
+  const QRect frame = w.frameGeometry(), client = w.geometry();
+  return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+          frame.bottom() - client.bottom()};
+}
+
+bool FrameKnown(const QWidget& w) {
+  return w.testAttribute(Qt::WA_WState_Created) && w.frameGeometry() != w.geometry();
 }
 
 }  // namespace
@@ -99,6 +115,47 @@ void KeepOnScreen(QWidget& form) {
   left = std::max(left, screen.x());
   top = std::max(top, screen.y());
   if (left != frame.x() || top != frame.y()) form.move(left, top);
+}
+
+QRect FitClientInto(QRect client, const QMargins& frame, const QRect& area) {
+  const QRect room = area.marginsRemoved(frame);
+  client.setWidth(std::max(1, std::min(client.width(), room.width())));
+  client.setHeight(std::max(1, std::min(client.height(), room.height())));
+  client.moveLeft(std::clamp(client.left(), room.left(), std::max(room.left(), room.right() + 1 - client.width())));
+  client.moveTop(std::clamp(client.top(), room.top(), std::max(room.top(), room.bottom() + 1 - client.height())));
+  return client;
+}
+
+void FitOnScreen(QWidget& window, const QWidget* anchor) {
+  if (anchor == &window || (anchor && !anchor->isVisible())) anchor = nullptr;
+  const bool placed = window.property(kPlacedProperty).toBool();
+  QRect client = window.geometry();
+  QScreen* screen = anchor ? anchor->screen() : QGuiApplication::screenAt(client.center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  const QMargins frame = FrameKnown(window) ? FrameOf(window) : anchor && FrameKnown(*anchor) ? FrameOf(*anchor)
+                                                                                              : kGuessedFrame;
+  // Moved before it was ever made: the corner given is the frame's.
+  if (!window.testAttribute(Qt::WA_WState_Created) && window.testAttribute(Qt::WA_Moved)) {
+    client.translate(frame.left(), frame.top());
+  }
+  // Never shown yet: over the middle of the main window.
+  if (anchor && !placed) client.moveCenter(anchor->geometry().center());
+  // Elsewhere than the main window's screen (a screen since removed, or
+  // the other one): pulled onto it.
+  client = FitClientInto(client, frame, screen->availableGeometry());
+  if (client.size() != window.size()) window.resize(client.size());
+  // Left to the window manager's placing: a first window never moved.
+  if (!anchor && !window.testAttribute(Qt::WA_Moved)) return;
+  window.setProperty(kPlacedProperty, true);
+  // move() places a window's frame.
+  window.move(client.topLeft() - QPoint(frame.left(), frame.top()));
+}
+
+FocusBack::FocusBack() : widget_(QApplication::focusWidget()) {}
+
+FocusBack::~FocusBack() {
+  if (widget_ && widget_->isVisible()) widget_->setFocus(Qt::OtherFocusReason);
 }
 
 }  // namespace korvalog

@@ -1,9 +1,12 @@
 #pragma once
 // Helpers for windows: the program's version, the vertical gradient of the
-// message box's button strip, and placing a window at the mouse cursor.
+// message box's button strip, placing a window at the mouse cursor, and
+// fitting a window wholly on the main window's screen.
 #include <QColor>
+#include <QMargins>
 #include <QPainter>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QWidget>
@@ -33,5 +36,29 @@ void PlaceAtCursor(QWidget& form);
 
 // Pulls a window back so it lies inside the screen that holds most of it.
 void KeepOnScreen(QWidget& form);
+
+// The client rectangle that puts a window wholly inside `area` with its
+// frame (`frame`: the title bar and borders around the client): shrunk to
+// fit first, then moved in, its corner kept where it fits already.
+QRect FitClientInto(QRect client, const QMargins& frame, const QRect& area);
+
+// Fits a window wholly into the free area (without task bars) of the screen
+// that holds `anchor` (the main window), or of the screen its own centre is
+// on: the first time it shows, centred over the anchor; later, where the
+// user left it, pulled in. Every window calls it before it shows.
+void FitOnScreen(QWidget& window, const QWidget* anchor = nullptr);
+
+// Held while a dialog runs: the keys go back to the widget that had them
+// (the chart, as a rule) when it closes, whatever the dialog did.
+class FocusBack {
+ public:
+  FocusBack();
+  ~FocusBack();
+  FocusBack(const FocusBack&) = delete;
+  FocusBack& operator=(const FocusBack&) = delete;
+
+ private:
+  QPointer<QWidget> widget_;
+};
 
 }  // namespace korvalog

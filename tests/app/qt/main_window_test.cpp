@@ -8,13 +8,17 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QScreen>
 #include <QUrl>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "app/qt/report_windows.h"
 #include "app/qt/status_panels.h"
 #include "chart/qt/chart_panel.h"
+#include "chart/qt/markers_form.h"
+#include "chart/qt/violations_form.h"
 #include "app/startup_options.h"
 #include "project/project_file.h"
 #include "project/qt/export_dialog.h"
@@ -42,7 +46,7 @@ TEST_F(MainWindowTest, OneArgumentLoadsAtTheFirstShowingTwoLoadNothing) {
     EXPECT_EQ(w.main.windowTitle(), "Korvalog");
     EXPECT_EQ(w.data.Store.Count(), 0u);
     w.main.show();
-    EXPECT_EQ(w.main.windowTitle(), "KORVALOG - ");
+    EXPECT_EQ(w.main.windowTitle(), "KORVALOG - Untitled");
     QApplication::processEvents();  // the first events the window handles
     EXPECT_EQ(w.data.Store.Count(), 3u);
     EXPECT_TRUE(w.data.DataPresent.load());
@@ -316,17 +320,56 @@ TEST_F(MainWindowTest, LogImportShowsTheNotesWindowProjectLoadLeavesIt) {
   EXPECT_TRUE(w.notes.isVisible());
 }
 
-TEST_F(MainWindowTest, HelpOpensThePdfOnlyWhenItIsThere) {
+// Every window opens wholly on the main window's screen, the Report (made
+// larger than this screen) shrunk to it; the main window restores where its
+// frame was.
+TEST_F(MainWindowTest, EveryWindowOpensWhollyOnTheMainWindowsScreen) {
+  ProgramWindows w;
+  ReportWindows report(w.data, w.view, w.main);
+  w.main.show();
+  const QRect area = w.main.screen()->availableGeometry();
+  report.ShowReport();
+  report.ShowRoles();
+  w.main.bSequencerClick();
+  w.main.Chart().ShowMarkers();
+  w.main.Chart().ShowViolations();
+  const QWidget* windows[] = {report.Report(), report.Roles(), w.analysis.Sequencer(), w.main.Chart().Markers(),
+                              w.main.Chart().Violations()};
+  for (const QWidget* window : windows) {
+    ASSERT_TRUE(window->isVisible()) << window->objectName().toStdString();
+    EXPECT_TRUE(area.contains(window->frameGeometry())) << window->objectName().toStdString();
+  }
+  w.main.move(area.left() + 30, area.top() + 40);
+  ASSERT_TRUE(w.main.close());
+  ProgramWindows again;
+  again.main.show();
+  EXPECT_EQ(again.main.frameGeometry().topLeft(), QPoint(area.left() + 30, area.top() + 40));
+}
+
+TEST_F(MainWindowTest, HelpOpensThePdfOrSaysWhereItIs) {
   ProgramWindows w;
   const QString cwd = QDir::currentPath();
   QDir::setCurrent(QString::fromStdString(dir.Path()));
+  const QString here = QDir::currentPath();
+  // No guide anywhere: said so.
+  ModalAnswer missing{PressKey(Qt::Key_Return)};
+  AnswerNextModal(missing);
   w.main.mHelpClick();
+  EXPECT_EQ(missing.seen, 1);
   EXPECT_TRUE(w.opened.isEmpty());
   testing_support::WriteBytes(dir / "Korvalog.pdf", "%PDF-1.4\n");
   w.main.mHelpClick();
-  QDir::setCurrent(cwd);
   ASSERT_EQ(w.opened.size(), 1);
   EXPECT_TRUE(w.opened[0].endsWith("/Korvalog.pdf"));
+  // No PDF viewer: asked whether to open the guide's folder; Yes opens it.
+  w.noViewer = true;
+  ModalAnswer open{PressKey(Qt::Key_Return)};  // the first button: Yes
+  AnswerNextModal(open);
+  w.main.mHelpClick();
+  EXPECT_EQ(open.seen, 1);
+  ASSERT_EQ(w.opened.size(), 3);
+  EXPECT_EQ(w.opened[2], QUrl::fromLocalFile(here).toString());
+  QDir::setCurrent(cwd);
   QMenu* menu = w.main.pmHelp;
   ASSERT_EQ(menu->actions().size(), 3);
   EXPECT_EQ(menu->actions()[0]->text(), "Help");

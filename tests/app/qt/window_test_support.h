@@ -73,7 +73,10 @@ struct ProgramWindows {
         notes(&main) {
     analysis.CreateStatistics();
     main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
-    main.SetOpenUrl([this](const QString& url) { opened.push_back(url); });
+    main.SetOpenUrl([this](const QString& url, const std::function<void()>& failed) {
+      opened.push_back(url);
+      if (noViewer && url.endsWith(QStringLiteral(".pdf"))) failed();
+    });
   }
 
   SystemClock clock;
@@ -90,6 +93,7 @@ struct ProgramWindows {
   AnalysisWindows analysis;
   TNotesForm notes;
   QStringList opened;
+  bool noViewer = false;  // the desktop has no program for PDF files
 };
 
 // Runs `answer` on the next modal window once it is showing (within 5 s);

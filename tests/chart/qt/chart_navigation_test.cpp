@@ -4,6 +4,9 @@
 // Violations and Markers windows.
 #include <gtest/gtest.h>
 
+#include <QCursor>
+#include <QEnterEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <cmath>
 #include <memory>
@@ -196,6 +199,41 @@ TEST(ChartNavigation, PointerReadingTooltipAndMarkers) {
   EXPECT_TRUE(readings.last().at(0).toString().isEmpty());
 }
 
+// The keys act where the pointer is, however it came there: a jump onto a
+// waveform is read at once, + under a pointer left resting there while a
+// dialog came and went zooms, and a name cell nobody chose takes no typing.
+TEST(ChartNavigation, KeysFollowThePointerAndTypingNeedsAChosenCell) {
+  std::unique_ptr<ChartRig> r(MakeRig());
+  ChannelGrid* g = r->panel->Grid();
+  QSignalSpy readings(r->panel, &ChartPanel::PointerReading);
+  const QPoint over(r->WaveX(6), r->RowTop(1) + 5);
+  QEnterEvent enter{QPointF(over), QPointF(over), QPointF(g->mapToGlobal(over))};
+  QApplication::sendEvent(g, &enter);
+  ASSERT_FALSE(readings.isEmpty());
+  EXPECT_TRUE(readings.last().at(0).toString().contains(QStringLiteral("Door open"))) << readings.size();
+  // A dialog took the keys and the pointer's hover, then closed.
+  g->SetCurrentCell(1, 1);
+  QCursor::setPos(g->mapToGlobal(over));
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(g, &leave);
+  QFocusEvent out(QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+  QApplication::sendEvent(g, &out);
+  const int depth = r->S().HistoryDepth;
+  QTest::keyClick(g, Qt::Key_Plus);
+  EXPECT_FALSE(g->NameEditor()->isVisible());
+  EXPECT_EQ(r->S().HistoryDepth, depth + 1);
+  // Away from the waveforms, the cell the dialog left takes no typing...
+  QCursor::setPos(g->mapToGlobal(QPoint(-50, -50)));
+  QTest::keyClick(g, Qt::Key_A);
+  EXPECT_FALSE(g->NameEditor()->isVisible());
+  EXPECT_EQ(r->b.view.Traces.Name(1), "Door open relay of the rear car");
+  // ...until one is chosen.
+  QTest::mouseClick(g, Qt::LeftButton, {}, g->Layout().CellRect(1, 2, g->TopRow()).center());
+  QTest::keyClick(g, Qt::Key_A);
+  EXPECT_TRUE(g->NameEditor()->isVisible());
+  QTest::keyClick(g->NameEditor(), Qt::Key_Escape);
+}
+
 TEST(ChartNavigation, GoToTimeRefusesATimeOutsideTheCapture) {
   CaptureBuilder b;
   b.Event(10, 1, 1).Finish(100);
@@ -204,7 +242,7 @@ TEST(ChartNavigation, GoToTimeRefusesATimeOutsideTheCapture) {
   dialog.Edit()->setText(QStringLiteral("01/01 0005:00.000"));
   dialog.accept();
   EXPECT_EQ(dialog.result(), QDialog::Rejected);
-  EXPECT_TRUE(dialog.Message()->text().contains(QStringLiteral("01/01 0000:00.005 to 01/01 0001:40.005")))
+  EXPECT_TRUE(dialog.Message()->text().contains(QStringLiteral("01/01/2025 0000:00.005 to 01/01/2025 0001:40.005")))
       << dialog.Message()->text().toStdString();
   dialog.Edit()->setText(QStringLiteral("12.5"));
   dialog.accept();
@@ -220,6 +258,8 @@ TEST(ChartNavigation, ViolationsListGoesToTheChosenOne) {
   ASSERT_GT(list->Rows(), 3);
   EXPECT_EQ(list->Table()->item(0, 2)->text(), QStringLiteral("Too late"));
   EXPECT_EQ(list->Table()->item(0, 3)->text(), QStringLiteral("max 1 s"));
+  // The channel as the chart names it.
+  EXPECT_EQ(list->Table()->item(0, 5)->text(), QStringLiteral("1 Door open relay of the rear car"));
   emit list->Table()->cellDoubleClicked(2, 0);
   const SequenceViolation& third = r->panel->Navigator().Findings().violations[2];
   EXPECT_EQ(r->S().CursorTime(MeasuringCursor::First), third.time);

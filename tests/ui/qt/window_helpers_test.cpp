@@ -78,6 +78,23 @@ TEST(PlaceAtCursor, UsesTheCursorOfTheRunningSystem) {
   EXPECT_EQ(form.pos(), PlacementAtCursor(QCursor::pos(), form.frameGeometry().size(), screen));
 }
 
+TEST(FitOnScreen, ShrinksThenPullsTheFramedWindowIntoTheArea) {
+  const QRect area(0, 0, 1600, 960);  // a 1600x1000 screen above a task bar
+  const QMargins frame(2, 20, 2, 2);
+  struct Case {
+    QRect client, fitted;
+  };
+  const Case cases[] = {
+      {{100, 100, 560, 360}, {100, 100, 560, 360}},    // fits: left as it is
+      {{1300, 700, 560, 360}, {1038, 598, 560, 360}},  // off the corner: pulled in
+      {{100, 100, 1800, 1360}, {2, 20, 1596, 938}},    // too big: shrunk, then placed
+      {{-500, -30, 400, 300}, {2, 20, 400, 300}},      // above and left of the screen
+  };
+  for (const Case& c : cases) EXPECT_EQ(FitClientInto(c.client, frame, area), c.fitted) << c.client.x();
+  // On a second screen to the right.
+  EXPECT_EQ(FitClientInto({3000, 100, 300, 200}, frame, QRect(1600, 0, 1280, 1024)), QRect(2578, 100, 300, 200));
+}
+
 TEST(FileVersionText, FourNumbersFromTheBuild) {
   const std::string text = FileVersionText();
   EXPECT_EQ(text, VersionTextOf(KORVALOG_VERSION_TEXT));
