@@ -95,7 +95,7 @@ ChannelMatch MatchChannels(const TraceList& before, const InputHealth* beforeHea
   return m;
 }
 
-std::string ChannelLabel(const TraceList& names, int channel) {
+std::string CompareChannelLabel(const TraceList& names, int channel) {
   const std::string name = names.Name(channel);
   const std::string input = "input " + std::to_string(channel);
   return name.empty() ? input : name + " (" + input + ")";

@@ -29,6 +29,6 @@ ChannelMatch MatchChannels(const TraceList& before, const InputHealth* beforeHea
                            const InputHealth* afterHealth);
 
 // "Door close relay (input 14)".
-std::string ChannelLabel(const TraceList& names, int channel);
+std::string CompareChannelLabel(const TraceList& names, int channel);
 
 }  // namespace korvalog

@@ -145,8 +145,8 @@ ReportComparison CompareReports(const LiftReport& before, const TraceList& befor
   c.perHour = std::fabs(lb - la) > kSameLengthShare * std::max(lb, la);
   c.healthOnly = !c.before.hasRoles && !c.after.hasRoles;
   c.channels = MatchChannels(beforeNames, &before.health, afterNames, &after.health);
-  for (int ch : c.channels.unmatchedBefore) c.unmatchedBefore.push_back(ChannelLabel(beforeNames, ch));
-  for (int ch : c.channels.unmatchedAfter) c.unmatchedAfter.push_back(ChannelLabel(afterNames, ch));
+  for (int ch : c.channels.unmatchedBefore) c.unmatchedBefore.push_back(CompareChannelLabel(beforeNames, ch));
+  for (int ch : c.channels.unmatchedAfter) c.unmatchedAfter.push_back(CompareChannelLabel(afterNames, ch));
 
   RowMaker m(c);
   // A count over the capture, or per hour when the lengths differ.
@@ -232,7 +232,7 @@ ReportComparison CompareReports(const LiftReport& before, const TraceList& befor
   for (const ChannelPair& p : c.channels.pairs) {
     const ChannelHealth& hb = before.health.channels[p.before - 1];
     const ChannelHealth& ha = after.health.channels[p.after - 1];
-    const std::string name = ChannelLabel(beforeNames, p.before);
+    const std::string name = CompareChannelLabel(beforeNames, p.before);
     if (hb.chatter > 0 || ha.chatter > 0) count("Chatter: " + name, true, hb.chatter, true, ha.chatter);
     if (hb.stuckSpells > 0 || ha.stuckSpells > 0) {
       count("Stuck spells: " + name, true, hb.stuckSpells, true, ha.stuckSpells);

@@ -130,7 +130,7 @@ TEST(ReportCompare, InputsPairByRoleThenNameAndTheRestAreListed) {
   EXPECT_EQ(m.AfterOf(LiftChannels::kDoorContact), LiftChannels::kDoorContact);  // by name
   EXPECT_EQ(m.unmatchedBefore, std::vector<int>{LiftChannels::kCarFan});
   EXPECT_EQ(m.unmatchedAfter, (std::vector<int>{LiftChannels::kDoorCloseRelay, LiftChannels::kCarFan}));
-  EXPECT_EQ(ChannelLabel(after, 40), "DCR (input 40)");
+  EXPECT_EQ(CompareChannelLabel(after, 40), "DCR (input 40)");
 }
 
 }  // namespace

@@ -89,7 +89,7 @@ std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
   TNotesForm notes(&main);
   analysis.CreateStatistics();
   main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
-  main.SetOpenUrl([](const QString&) {});
+  main.SetOpenUrl([](const QString&, std::function<void()>) {});
 
   main.resize(760, 560);
   main.show();

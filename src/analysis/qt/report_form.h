@@ -80,6 +80,7 @@ class TReportForm : public QWidget {
     if (tablesStale_) BuildTables();
     return tables_;
   }
+  QTabWidget* Tabs() const { return tabs_; }
 
  protected:
   void showEvent(QShowEvent* event) override;

@@ -73,7 +73,7 @@ bool ReadSide(const std::string& path, const ChannelRoles* roles, CliContext& ct
 int RunCompare(const CommandArgs& args, CliContext& ctx) {
   ParsedArgs parsed;
   std::string error;
-  if (!ParseOptions(args, {"--roles", "--targets", "--site", "--lift", "--format", "--out"}, parsed, error)) {
+  if (!ParseOptions(args, std::vector<std::string_view>{"--roles", "--targets", "--site", "--lift", "--format", "--out"}, parsed, error)) {
     return UsageError(ctx, error, kUsage);
   }
   if (parsed.positional.size() != 2) return UsageError(ctx, "compare takes two files, before and after", kUsage);

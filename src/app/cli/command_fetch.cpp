@@ -26,7 +26,7 @@ int RunFetch(const CommandArgs& args, CliContext& ctx) {
   static constexpr char kUsage[] = "fetch --db CONNINFO --lift L [--site S] --from T --to T --out FILE.kv";
   ParsedArgs parsed;
   std::string error, db, site, lift, fromText, toText, out;
-  if (!ParseOptions(args, {"--db", "--lift", "--site", "--from", "--to", "--out"}, parsed, error)) {
+  if (!ParseOptions(args, std::vector<std::string_view>{"--db", "--lift", "--site", "--from", "--to", "--out"}, parsed, error)) {
     return UsageError(ctx, error, kUsage);
   }
   for (const auto& [name, value] : parsed.options) {

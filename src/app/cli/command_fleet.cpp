@@ -28,7 +28,7 @@ int RunFleet(const CommandArgs& args, CliContext& ctx) {
   ParsedArgs parsed;
   std::string error, db, fromText, toText, format = "html", out;
   FleetQuery query;
-  if (!ParseOptions(args, {"--db", "--from", "--to", "--site", "--format", "--out"}, parsed, error)) {
+  if (!ParseOptions(args, std::vector<std::string_view>{"--db", "--from", "--to", "--site", "--format", "--out"}, parsed, error)) {
     return UsageError(ctx, error, kUsage);
   }
   for (const auto& [name, value] : parsed.options) {

@@ -40,7 +40,7 @@ std::string BaseName(const std::string& path) {
 int RunFleetInit(const CommandArgs& args, CliContext& ctx) {
   ParsedArgs parsed;
   std::string error, db, roles = "no";
-  if (!ParseOptions(args, {"--db", "--roles"}, parsed, error)) return UsageError(ctx, error, kInitUsage);
+  if (!ParseOptions(args, std::vector<std::string_view>{"--db", "--roles"}, parsed, error)) return UsageError(ctx, error, kInitUsage);
   for (const auto& [name, value] : parsed.options) (name == "--db" ? db : roles) = value;
   if (db.empty() || !parsed.positional.empty()) return UsageError(ctx, "fleet-init takes --db only", kInitUsage);
   if (roles != "yes" && roles != "no") return UsageError(ctx, "--roles is yes or no", kInitUsage);
@@ -59,7 +59,7 @@ int RunPublish(const CommandArgs& args, CliContext& ctx) {
   ParsedArgs parsed;
   std::string error, db;
   SiteDetails typed;
-  if (!ParseOptions(args, {"--db", "--site", "--lift"}, parsed, error)) return UsageError(ctx, error, kUsage);
+  if (!ParseOptions(args, std::vector<std::string_view>{"--db", "--site", "--lift"}, parsed, error)) return UsageError(ctx, error, kUsage);
   for (const auto& [name, value] : parsed.options) {
     if (name == "--db") db = value;
     if (name == "--site") typed.site = value;
