@@ -5,8 +5,11 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <vector>
 #include <string>
 
+#include "guide/guide_pages.h"
 #include "project/temp_dir.h"
 
 namespace korvalog {
@@ -46,6 +49,20 @@ TEST(UserGuide, DrawsThePicturesAndWritesThePdf) {
     EXPECT_GT(std::filesystem::file_size(picture), 10000u) << name;
   }
   EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
+}
+
+// The list's order first, skipping comments, blanks, repeats and names with
+// no page; then the pages it does not name, by name.
+TEST(UserGuide, TakesThePagesInTheListsOrderThenTheRest) {
+  TempDir dir;
+  for (const char* page : {"b.md", "a.md", "z.md", "new.md", "notes.txt"}) std::ofstream(dir / page) << "# " << page;
+  std::ofstream(dir / "guide-pages.txt") << "# order\n\nz.md\r\n  b.md \nmissing.md\nz.md\n";
+  std::vector<std::string> names;
+  for (const auto& p : guide::GuidePages(dir.Path())) names.push_back(p.filename().string());
+  EXPECT_EQ(names, (std::vector<std::string>{"z.md", "b.md", "a.md", "new.md"}));
+  std::string text, error;
+  ASSERT_TRUE(guide::JoinPages(guide::GuidePages(dir.Path()), text, error)) << error;
+  EXPECT_EQ(text, "# Korvalog user guide\n\n- z.md\n- b.md\n- a.md\n- new.md\n\n\n# z.md\n\n# b.md\n\n# a.md\n\n# new.md");
 }
 
 TEST(UserGuide, TheBuildPutsItBesideTheProgram) { ExpectGuide(KORVALOG_BUILT_GUIDE); }

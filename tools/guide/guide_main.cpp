@@ -1,7 +1,9 @@
-// korvalog-guide GUIDE.md SAMPLE.kv OUT.pdf [PICTURES_DIR]: the user guide as
-// a PDF, its pictures drawn by the program's own windows on the offscreen
-// platform while the program is built, so that they never go stale.
-// PICTURES_DIR, when given, also receives the pictures as PNG files.
+// korvalog-guide DOCS SAMPLE.kv OUT.pdf [PICTURES_DIR]: the user guide as a
+// PDF, made from the Markdown pages of the folder DOCS in the order of its
+// guide-pages.txt (or from one page, when DOCS is a file), its pictures drawn
+// by the program's own windows on the offscreen platform while the program is
+// built, so that they never go stale. PICTURES_DIR, when given, also receives
+// the pictures as PNG files.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -20,8 +22,12 @@
 #include <QTextFragment>
 #include <QTextImageFormat>
 #include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
 #include <cstdio>
 
+#include "guide_pages.h"
 #include "guide_pictures.h"
 #include "ui/qt/kit_look.h"
 
@@ -72,11 +78,59 @@ void StyleTables(QTextDocument& doc) {
   }
 }
 
+// Code and command lines a size smaller, so that the widest usage line
+// fits the page.
+void ShrinkCode(QTextDocument& doc) {
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (!b.blockFormat().hasProperty(QTextFormat::BlockCodeFence)) continue;
+    QTextCursor c(b);
+    c.select(QTextCursor::BlockUnderCursor);
+    QTextCharFormat f;
+    f.setFontPointSize(8);
+    c.mergeCharFormat(f);
+  }
+}
+
+// Every page of the docs folder (its top heading) starts a sheet.
+void BreakBeforeTopHeadings(QTextDocument& doc) {
+  for (QTextBlock b = doc.begin().next(); b.isValid(); b = b.next()) {
+    if (b.blockFormat().headingLevel() != 1) continue;
+    QTextBlockFormat f = b.blockFormat();
+    f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    QTextCursor(b).setBlockFormat(f);
+  }
+}
+
 bool HoldsPicture(const QTextBlock& b) {
   for (auto it = b.begin(); !it.atEnd(); ++it) {
     if (it.fragment().charFormat().isImageFormat()) return true;
   }
   return false;
+}
+
+// A table that fits on a sheet and would be cut starts the next one, and
+// takes the paragraph that leads into it along; a longer table is cut where
+// the sheet ends. True when a break was set.
+bool KeepTableWhole(QTextDocument& doc, const QTextBlock& b, double page) {
+  QTextTable* table = QTextCursor(b).currentTable();
+  if (!table || table->cellAt(0, 0).firstCursorPosition().block() != b) return false;
+  if (table->format().pageBreakPolicy() != QTextFormat::PageBreak_Auto) return false;
+  const QRectF box = doc.documentLayout()->frameBoundingRect(table);
+  if (box.height() >= page * 0.6 || static_cast<int>(box.top() / page) == static_cast<int>((box.bottom() - 1) / page))
+    return false;
+  QTextTableFormat f = table->format();
+  f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+  table->setFormat(f);
+  const QTextBlock lead = table->firstCursorPosition().block().previous();
+  if (lead.isValid() && !QTextCursor(lead).currentTable() && lead.blockFormat().headingLevel() == 0 &&
+      static_cast<int>(doc.documentLayout()->blockBoundingRect(lead).top() / page) ==
+          static_cast<int>(box.top() / page)) {
+    QTextBlockFormat lf = lead.blockFormat();
+    lf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    QTextCursor(lead).setBlockFormat(lf);
+  }
+  doc.markContentsDirty(0, doc.characterCount());
+  return true;
 }
 
 // A heading left alone at the foot of a page (its text or picture pushed to
@@ -86,6 +140,10 @@ void KeepBlocksWhole(QTextDocument& doc) {
   for (int pass = 0; pass < 40; ++pass) {
     bool moved = false;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+      if (KeepTableWhole(doc, b, page)) {
+        moved = true;
+        break;
+      }
       if (b.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto) continue;
       const QRectF here = doc.documentLayout()->blockBoundingRect(b);
       const bool heading = b.blockFormat().headingLevel() != 0 && b.next().isValid();
@@ -105,12 +163,7 @@ void KeepBlocksWhole(QTextDocument& doc) {
   }
 }
 
-bool WritePdf(const QString& markdownPath, const std::map<QString, QImage>& pictures, const QString& outPath) {
-  QFile in(markdownPath);
-  if (!in.open(QIODevice::ReadOnly)) {
-    std::fprintf(stderr, "korvalog-guide: cannot read %s\n", qPrintable(markdownPath));
-    return false;
-  }
+bool WritePdf(const QString& markdown, const std::map<QString, QImage>& pictures, const QString& outPath) {
   // Written beside the target and put in its place only when complete.
   const QString partial = outPath + QStringLiteral(".part");
   {
@@ -126,11 +179,18 @@ bool WritePdf(const QString& markdownPath, const std::map<QString, QImage>& pict
     QTextDocument doc;
     doc.setDefaultFont(QFont(QStringLiteral("DejaVu Sans"), 10));
     doc.setDocumentMargin(0);
-    doc.setMarkdown(QString::fromUtf8(in.readAll()));
-    // After the text: setting it empties the document's resources.
-    for (const auto& [name, picture] : pictures) doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
-    FitPictures(doc, pictures, paint.width());
+    doc.setMarkdown(markdown);
+    // After the text: setting it empties the document's resources. A page
+    // names a picture by its place under docs/.
+    std::map<QString, QImage> named;
+    for (const auto& [name, picture] : pictures) {
+      named[name] = named[QStringLiteral("pictures/") + name] = picture;
+    }
+    for (const auto& [name, picture] : named) doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
+    FitPictures(doc, named, paint.width());
     StyleTables(doc);
+    ShrinkCode(doc);
+    BreakBeforeTopHeadings(doc);
     doc.setPageSize(QSizeF(paint.width(), paint.height() - footer));
     KeepBlocksWhole(doc);
 
@@ -167,8 +227,18 @@ bool WritePdf(const QString& markdownPath, const std::map<QString, QImage>& pict
 
 int main(int argc, char** argv) {
   if (argc < 4 || argc > 5) {
-    std::fprintf(stderr, "usage: korvalog-guide GUIDE.md SAMPLE.kv OUT.pdf [PICTURES_DIR]\n");
+    std::fprintf(stderr, "usage: korvalog-guide DOCS SAMPLE.kv OUT.pdf [PICTURES_DIR]\n");
     return 2;
+  }
+  // The text first: a missing page is told before any window is drawn.
+  const std::filesystem::path docs(argv[1]);
+  std::error_code ec;
+  const auto pages = std::filesystem::is_directory(docs, ec) ? guide::GuidePages(docs)
+                                                             : std::vector<std::filesystem::path>{docs};
+  std::string markdown, error;
+  if (!guide::JoinPages(pages, markdown, error)) {
+    std::fprintf(stderr, "korvalog-guide: %s\n", error.c_str());
+    return 1;
   }
   // No display, twice the pixels for a sharp print, and a settings store of
   // its own: the builder's stored window and logger settings are not touched.
@@ -186,5 +256,5 @@ int main(int argc, char** argv) {
     QDir().mkpath(QString::fromLocal8Bit(argv[4]));
     for (const auto& [name, picture] : pictures) picture.save(QString::fromLocal8Bit(argv[4]) + '/' + name);
   }
-  return WritePdf(QString::fromLocal8Bit(argv[1]), pictures, QString::fromLocal8Bit(argv[3])) ? 0 : 1;
+  return WritePdf(QString::fromStdString(markdown), pictures, QString::fromLocal8Bit(argv[3])) ? 0 : 1;
 }
