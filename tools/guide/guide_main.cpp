@@ -233,10 +233,10 @@ int main(int argc, char** argv) {
   // The text first: a missing page is told before any window is drawn.
   const std::filesystem::path docs(argv[1]);
   std::error_code ec;
-  const auto pages = std::filesystem::is_directory(docs, ec) ? guide::GuidePages(docs)
+  const auto pages = std::filesystem::is_directory(docs, ec) ? korvalog::guide::GuidePages(docs)
                                                              : std::vector<std::filesystem::path>{docs};
   std::string markdown, error;
-  if (!guide::JoinPages(pages, markdown, error)) {
+  if (!korvalog::guide::JoinPages(pages, markdown, error)) {
     std::fprintf(stderr, "korvalog-guide: %s\n", error.c_str());
     return 1;
   }
