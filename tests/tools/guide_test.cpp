@@ -51,12 +51,14 @@ TEST(UserGuide, DrawsThePicturesAndWritesThePdf) {
   EXPECT_FALSE(std::filesystem::exists(pdf + ".part"));
 }
 
-// The list's order first, skipping comments, blanks, repeats and names with
-// no page; then the pages it does not name, by name.
+// The list's order first, skipping comments, blanks, repeats, names with no
+// page and pages it leaves out; then the pages it does not name, by name.
 TEST(UserGuide, TakesThePagesInTheListsOrderThenTheRest) {
   TempDir dir;
-  for (const char* page : {"b.md", "a.md", "z.md", "new.md", "notes.txt"}) std::ofstream(dir / page) << "# " << page;
-  std::ofstream(dir / "guide-pages.txt") << "# order\n\nz.md\r\n  b.md \nmissing.md\nz.md\n";
+  for (const char* page : {"b.md", "a.md", "z.md", "new.md", "dev.md", "notes.txt"}) {
+    std::ofstream(dir / page) << "# " << page;
+  }
+  std::ofstream(dir / "guide-pages.txt") << "# order\n\nz.md\r\n  b.md \nmissing.md\nz.md\n- dev.md\r\n-\n";
   std::vector<std::string> names;
   for (const auto& p : guide::GuidePages(dir.Path())) names.push_back(p.filename().string());
   EXPECT_EQ(names, (std::vector<std::string>{"z.md", "b.md", "a.md", "new.md"}));

@@ -18,9 +18,13 @@ std::vector<fs::path> GuidePages(const fs::path& docs) {
     // Spaces and a Windows line end around the name are no part of it.
     const auto first = line.find_first_not_of(" \t\r");
     if (first == std::string::npos || line[first] == '#') continue;
-    const std::string name = line.substr(first, line.find_last_not_of(" \t\r") + 1 - first);
+    // "-NAME": a page for developers, left out of the guide.
+    const bool left = line[first] == '-';
+    const size_t from = left ? line.find_first_not_of(" \t", first + 1) : first;
+    if (from == std::string::npos) continue;
+    const std::string name = line.substr(from, line.find_last_not_of(" \t\r") + 1 - from);
     std::error_code ec;
-    if (!fs::is_regular_file(docs / name, ec) || !listed.insert(name).second) continue;
+    if (!listed.insert(name).second || left || !fs::is_regular_file(docs / name, ec)) continue;
     pages.push_back(docs / name);
   }
   std::vector<fs::path> rest;

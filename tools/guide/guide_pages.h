@@ -8,7 +8,8 @@ namespace korvalog::guide {
 
 // The pages of `docs`: first those `guide-pages.txt` names, in its order
 // (blank lines and lines starting with '#' are passed over, a name with no
-// file is left out), then every other `*.md` file of the folder, by name.
+// file is left out, a name after '-' is a page left out of the guide), then
+// every other `*.md` file of the folder, by name.
 // A folder without the list gives all its pages by name.
 std::vector<std::filesystem::path> GuidePages(const std::filesystem::path& docs);
 

@@ -2,6 +2,8 @@
 // command and option (from its own help), the window program's options, every
 // toolbar button, every shortcut and every key the chart answers. The lists
 // come from the program itself, so a new one without a mention fails here.
+#include <QAction>
+#include <QApplication>
 #include <QKeyEvent>
 #include <QRegularExpression>
 #include <QShortcut>
@@ -13,6 +15,8 @@
 #include <iterator>
 #include <set>
 
+#include "app/qt/compare_windows.h"
+#include "app/qt/report_windows.h"
 #include "app/startup_options.h"
 #include "chart/qt/channel_grid.h"
 #include "chart/qt/chart_input.h"
@@ -47,11 +51,11 @@ std::string Output(const std::string& command) {
   return out;
 }
 
-// The names docs/ does not mention.
-std::set<QString> Unmentioned(const std::set<QString>& names, const QString& docs) {
-  std::set<QString> missing;
+// The names docs/ does not mention (as text, which a failure prints).
+std::set<std::string> Unmentioned(const std::set<QString>& names, const QString& docs) {
+  std::set<std::string> missing;
   for (const QString& name : names) {
-    if (!docs.contains(name.simplified())) missing.insert(name);
+    if (!docs.contains(name.simplified())) missing.insert(name.toStdString());
   }
   return missing;
 }
@@ -59,29 +63,51 @@ std::set<QString> Unmentioned(const std::set<QString>& names, const QString& doc
 TEST(Docs, NameEveryCommandAndOption) {
   const QString help = QString::fromStdString(Output(std::string(KORVALOG_CLI_PATH) + " help"));
   std::set<QString> names;
-  for (const auto& m : QRegularExpression(QStringLiteral("korvalog-cli ([a-z]+)")).globalMatch(help)) {
+  for (const auto& m : QRegularExpression(QStringLiteral("korvalog-cli ([a-z][a-z-]*)")).globalMatch(help)) {
     names.insert(QStringLiteral("korvalog-cli ") + m.captured(1));
   }
-  for (const auto& m : QRegularExpression(QStringLiteral("--[a-z][a-z-]*")).globalMatch(help)) {
+  // The tool's options, then the window program's (from its --help).
+  const QString options = help + QString::fromStdString(StartupHelpText());
+  for (const auto& m : QRegularExpression(QStringLiteral("--[a-z][a-z-]*=?")).globalMatch(options)) {
     names.insert(m.captured(0));
   }
-  ASSERT_GE(names.size(), 30u) << help.toStdString();
-  names.insert(QString::fromLatin1(kDemoOption));
-  names.insert(QString::fromLatin1(kDemoSpeedOption));
-  EXPECT_EQ(Unmentioned(names, DocsText()), std::set<QString>{});
+  ASSERT_GE(names.size(), 40u) << options.toStdString();
+  EXPECT_TRUE(names.count(QStringLiteral("korvalog-cli fleet-init")));
+  EXPECT_TRUE(names.count(QString::fromLatin1(kDemoSpeedOption)));
+  EXPECT_EQ(Unmentioned(names, DocsText()), std::set<std::string>{});
 }
 
 TEST(Docs, NameEveryButtonShortcutAndChartKey) {
   ProgramWindows w;
+  ReportWindows report(w.data, w.view, w.main);
+  CompareWindows compare(w.data, w.view, w.clock, w.main, report);
   std::set<QString> names;
   // A button by its caption, or by its tip where it shows only a picture.
   for (auto* b : w.main.findChild<QWidget*>(QStringLiteral("pToolbar"))->findChildren<TBtnTransparent*>()) {
     names.insert(b->Caption().isEmpty() ? b->toolTip() : b->Caption());
   }
-  for (auto* s : w.main.findChildren<QShortcut*>()) names.insert(s->key().toString(QKeySequence::PortableText));
+  // Shortcuts of every window, as QShortcut objects or on actions (menus).
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    for (auto* s : window->findChildren<QShortcut*>()) names.insert(s->key().toString(QKeySequence::PortableText));
+    for (auto* a : window->findChildren<QAction*>()) {
+      for (const QKeySequence& k : a->shortcuts()) names.insert(k.toString(QKeySequence::PortableText));
+    }
+  }
+  EXPECT_TRUE(names.count(QStringLiteral("Ctrl+Shift+O")));
   for (const ChartKey& k : kChartKeys) names.insert(QString::fromLatin1(k.name));
   ASSERT_GE(names.size(), 30u);
-  EXPECT_EQ(Unmentioned(names, DocsText()), std::set<QString>{});
+  EXPECT_EQ(Unmentioned(names, DocsText()), std::set<std::string>{});
+}
+
+// The README's list reaches every page of docs/.
+TEST(Docs, TheReadmeLinksEveryPage) {
+  std::ifstream in(std::filesystem::path(KORVALOG_DOCS_DIR).parent_path() / "README.md", std::ios::binary);
+  const std::string readme((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const auto& entry : std::filesystem::directory_iterator(KORVALOG_DOCS_DIR)) {
+    if (entry.path().extension() != ".md") continue;
+    const std::string link = "(docs/" + entry.path().filename().string() + ")";
+    EXPECT_NE(readme.find(link), std::string::npos) << link;
+  }
 }
 
 // The chart's key table is the filter's: each entry is answered, and no key
@@ -90,8 +116,10 @@ TEST(Docs, TheChartKeyTableIsWhatTheChartAnswers) {
   ProgramWindows w;
   ChannelGrid* grid = w.main.Chart().Grid();
   QObject* input = w.main.Chart().Input();
-  grid->SetCurrentCell(4, 1);  // the waveforms: no cell takes the typing
   const auto answered = [&](int key, Qt::KeyboardModifiers mods) {
+    // The State column, between two others, takes no typing: Tab and
+    // Shift+Tab have a column to go to, + and M are the chart's.
+    grid->SetCurrentCell(2, 1);
     QKeyEvent press(QEvent::KeyPress, key, mods);
     return input->eventFilter(grid, &press);
   };
