@@ -38,8 +38,13 @@ namespace {
 constexpr int kDocumentDpi = 96;
 
 // Every picture as wide as the page allows (never wider than drawn), so
-// that high-resolution grabs come out sharp and none runs off the page.
-void FitPictures(QTextDocument& doc, const std::map<QString, QImage>& pictures, double textWidth) {
+// that high-resolution grabs come out sharp and none runs off the page; a
+// tall one (a narrow window) no taller than kPictureShare of the page, so
+// that it does not leave half a page empty before it.
+constexpr double kPictureShare = 0.42;
+
+void FitPictures(QTextDocument& doc, const std::map<QString, QImage>& pictures, double textWidth,
+                 double textHeight) {
   for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
     for (auto it = b.begin(); !it.atEnd(); ++it) {
       const QTextFragment f = it.fragment();
@@ -49,7 +54,8 @@ void FitPictures(QTextDocument& doc, const std::map<QString, QImage>& pictures, 
       if (found == pictures.end()) continue;
       const QImage& picture = found->second;
       const double logical = picture.width() / picture.devicePixelRatio();
-      const double width = std::min(textWidth, logical);
+      const double width =
+          std::min({textWidth, logical, textHeight * kPictureShare * picture.width() / picture.height()});
       image.setWidth(width);
       image.setHeight(width * picture.height() / picture.width());
       QTextCursor c(&doc);
@@ -133,8 +139,21 @@ bool KeepTableWhole(QTextDocument& doc, const QTextBlock& b, double page) {
   return true;
 }
 
+bool IsCode(const QTextBlock& b) { return b.isValid() && b.blockFormat().hasProperty(QTextFormat::BlockCodeFence); }
+
+// Where a block ends, or for the first line of a code block, where the
+// code block ends (its lines are blocks of their own).
+double BottomOfUnit(QTextDocument& doc, const QTextBlock& b) {
+  QTextBlock last = b;
+  if (IsCode(b)) {
+    while (IsCode(last.next())) last = last.next();
+  }
+  return doc.documentLayout()->blockBoundingRect(last).bottom();
+}
+
 // A heading left alone at the foot of a page (its text or picture pushed to
-// the next), or a picture the page's end would cut, starts the next page.
+// the next), or a picture or a short code block the page's end would cut,
+// starts the next page.
 void KeepBlocksWhole(QTextDocument& doc) {
   const double page = doc.pageSize().height();
   for (int pass = 0; pass < 40; ++pass) {
@@ -147,8 +166,10 @@ void KeepBlocksWhole(QTextDocument& doc) {
       if (b.blockFormat().pageBreakPolicy() != QTextFormat::PageBreak_Auto) continue;
       const QRectF here = doc.documentLayout()->blockBoundingRect(b);
       const bool heading = b.blockFormat().headingLevel() != 0 && b.next().isValid();
-      if (!heading && !(HoldsPicture(b) && here.height() < page)) continue;
-      const double bottom = heading ? doc.documentLayout()->blockBoundingRect(b.next()).bottom() : here.bottom();
+      const bool code = IsCode(b) && !IsCode(b.previous());
+      const double bottom = heading ? BottomOfUnit(doc, b.next()) : BottomOfUnit(doc, b);
+      if (!heading && !(HoldsPicture(b) && here.height() < page) && !(code && bottom - here.top() < page * 0.6))
+        continue;
       if (static_cast<int>(here.top() / page) == static_cast<int>((bottom - 1) / page)) continue;
       QTextBlockFormat f = b.blockFormat();
       f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
@@ -187,7 +208,7 @@ bool WritePdf(const QString& markdown, const std::map<QString, QImage>& pictures
       named[name] = named[QStringLiteral("pictures/") + name] = picture;
     }
     for (const auto& [name, picture] : named) doc.addResource(QTextDocument::ImageResource, QUrl(name), picture);
-    FitPictures(doc, named, paint.width());
+    FitPictures(doc, named, paint.width(), paint.height() - footer);
     StyleTables(doc);
     ShrinkCode(doc);
     BreakBeforeTopHeadings(doc);
