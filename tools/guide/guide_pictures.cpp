@@ -9,6 +9,7 @@
 #include "app/qt/about_form.h"
 #include "app/qt/main_form.h"
 #include "app/qt/notes_form.h"
+#include "app/qt/report_windows.h"
 #include "app/qt/side_windows.h"
 #include "base/date_time.h"
 #include "chart/qt/chart_panel.h"
@@ -87,8 +88,10 @@ std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
   TAboutForm about(&main);
   AnalysisWindows analysis(data, view, settings, main);
   TNotesForm notes(&main);
+  ReportWindows report(data, view, main);
   analysis.CreateStatistics();
-  main.AttachSideWindows(SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics()});
+  main.AttachSideWindows(
+      SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics(), &report});
   main.SetOpenUrl([](const QString&, std::function<void()>) {});
 
   main.resize(760, 560);
@@ -99,6 +102,19 @@ std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
   pictures[QStringLiteral("properties.png")] = GrabModal([&] { main.bPropertiesClick(); });
   pictures[QStringLiteral("export.png")] = GrabModal([&] { main.bExportClick(); });
   pictures[QStringLiteral("statistics.png")] = GrabModal([&] { main.bStatisticsClick(); });
+
+  // The sample carries roles: the Report window opens on its figures.
+  // Sized as on a desktop, not to the small offscreen screen.
+  main.bReportClick();
+  report.Report()->resize(900, 620);
+  Settle(800);
+  pictures[QStringLiteral("report.png")] = Grab(*report.Report());
+  report.Report()->hide();
+  report.ShowRoles();
+  report.Roles()->resize(560, 520);
+  Settle(400);
+  pictures[QStringLiteral("roles.png")] = Grab(*report.Roles());
+  report.Roles()->hide();
 
   main.bSequencerClick();
   Settle(600);
