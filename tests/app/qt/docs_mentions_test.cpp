@@ -82,8 +82,9 @@ TEST(Docs, NameEveryButtonShortcutAndChartKey) {
   ReportWindows report(w.data, w.view, w.main);
   CompareWindows compare(w.data, w.view, w.clock, w.main, report);
   std::set<QString> names;
-  // A button by its caption, or by its tip where it shows only a picture.
-  for (auto* b : w.main.findChild<QWidget*>(QStringLiteral("pToolbar"))->findChildren<TBtnTransparent*>()) {
+  // A button of the toolbar or the chart by its caption, or by its tip
+  // where it shows only a picture.
+  for (auto* b : w.main.findChildren<TBtnTransparent*>()) {
     names.insert(b->Caption().isEmpty() ? b->toolTip() : b->Caption());
   }
   // Shortcuts of every window, as QShortcut objects or on actions (menus).
