@@ -43,7 +43,7 @@ TEST(UserGuide, DrawsThePicturesAndWritesThePdf) {
   ASSERT_EQ(std::system(command.c_str()), 0);
   ExpectGuide(pdf);
   for (const char* name : {"main-window.png", "properties.png", "export.png", "statistics.png", "sequencer.png",
-                           "zoomed.png", "report.png", "roles.png"}) {
+                           "zoomed.png", "report.png", "roles.png", "compare.png"}) {
     const std::string picture = dir / "pictures" + "/" + name;
     ASSERT_TRUE(std::filesystem::exists(picture)) << name;
     EXPECT_GT(std::filesystem::file_size(picture), 10000u) << name;

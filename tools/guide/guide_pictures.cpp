@@ -3,10 +3,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
 
+#include "app/demo_logger.h"
 #include "app/qt/about_form.h"
+#include "app/qt/compare_windows.h"
 #include "app/qt/main_form.h"
 #include "app/qt/notes_form.h"
 #include "app/qt/report_windows.h"
@@ -16,6 +19,8 @@
 #include "chart/strip_walk.h"
 #include "core/capture_data.h"
 #include "core/clock.h"
+#include "project/project_file.h"
+#include "transport/lift_traffic.h"
 #include "settings/qt/properties_form.h"
 #include "transport/usb_loggers.h"
 #include "ui/markup_style.h"
@@ -72,6 +77,21 @@ void ZoomInto(ChartPanel& chart, double from, double to) {
   emit chart.ZoomWinButton()->Clicked();
 }
 
+// Writes a visit a week before `sample`'s, of a generated lift whose doors
+// close slower, as a reference to compare with.
+bool WriteEarlierVisit(const CaptureData& sample, const std::string& path) {
+  ManualClock clock;
+  CaptureData data(clock);
+  CaptureView view;
+  SetStartupDefaults(data, view);
+  NameLiftInputs(view.Traces);
+  sim::LiftTrafficParameters p;
+  p.doorCloseMs = 4000;
+  sim::LiftTraffic lift(p);
+  sim::RecordLiftTraffic(lift, data, clock, sample.CaptureStart.time - 7, 30 * 60000);
+  return WriteProjectFile(path, data, view, data.CaptureStart, data.CaptureEnd).ok;
+}
+
 }  // namespace
 
 std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
@@ -89,6 +109,7 @@ std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
   AnalysisWindows analysis(data, view, settings, main);
   TNotesForm notes(&main);
   ReportWindows report(data, view, main);
+  CompareWindows compare(data, view, clock, main, report);
   analysis.CreateStatistics();
   main.AttachSideWindows(
       SideWindows{&properties, &about, analysis.Sequencer(), &notes, analysis.Statistics(), &report});
@@ -128,6 +149,16 @@ std::map<QString, QImage> DrawGuidePictures(const std::string& samplePath) {
   }
   pictures[QStringLiteral("zoomed.png")] = Grab(main);
   if (QWidget* sequencer = analysis.Sequencer()) sequencer->hide();
+
+  // The same stretch with last week's visit as the reference under it.
+  QTemporaryDir folder;
+  const std::string earlier = folder.filePath(QStringLiteral("earlier.kv")).toStdString();
+  if (WriteEarlierVisit(data, earlier) && compare.OpenReference(earlier)) {
+    main.resize(920, 760);
+    Settle(600);
+    pictures[QStringLiteral("compare.png")] = Grab(main);
+    compare.CloseReference();
+  }
   main.hide();
   return pictures;
 }
