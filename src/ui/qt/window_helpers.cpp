@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QVariant>
 #include <algorithm>
 
 #include "base/byte_text.h"
@@ -31,6 +32,7 @@ QColor GradientRow(const QColor& c1, const QColor& c2, int row, int n) {
 // ever shown (when its own are not known yet and no anchor shows).
 constexpr QMargins kGuessedFrame{4, 30, 4, 4};
 constexpr char kPlacedProperty[] = "korvalogPlaced";
+constexpr char kLastFrameProperty[] = "korvalogLastFrame";
 
 QMargins FrameOf(const QWidget& w) {
   const QRect frame = w.frameGeometry(), client = w.geometry();
@@ -42,7 +44,23 @@ bool FrameKnown(const QWidget& w) {
   return w.testAttribute(Qt::WA_WState_Created) && w.frameGeometry() != w.geometry();
 }
 
+// The frame to reckon with while the window's own is not known: the one it
+// had last time, the anchor's, or a guess.
+QMargins FrameToReckon(const QWidget& w, const QWidget* anchor) {
+  if (FrameKnown(w)) return FrameOf(w);
+  const QVariant last = w.property(kLastFrameProperty);
+  if (last.canConvert<QMargins>()) return last.value<QMargins>();
+  if (anchor && FrameKnown(*anchor)) return FrameOf(*anchor);
+  return kGuessedFrame;
+}
+
 }  // namespace
+
+void SetLastFrame(QWidget& window, const QMargins& frame) {
+  window.setProperty(kLastFrameProperty, QVariant::fromValue(frame));
+}
+
+QMargins KnownFrame(const QWidget& window) { return FrameKnown(window) ? FrameOf(window) : QMargins(); }
 
 std::string FileVersionText() {
 #ifdef KORVALOG_VERSION_TEXT
@@ -133,8 +151,7 @@ void FitOnScreen(QWidget& window, const QWidget* anchor) {
   QScreen* screen = anchor ? anchor->screen() : QGuiApplication::screenAt(client.center());
   if (!screen) screen = QGuiApplication::primaryScreen();
   if (!screen) return;
-  const QMargins frame = FrameKnown(window) ? FrameOf(window) : anchor && FrameKnown(*anchor) ? FrameOf(*anchor)
-                                                                                              : kGuessedFrame;
+  const QMargins frame = FrameToReckon(window, anchor);
   // Moved before it was ever made: the corner given is the frame's.
   if (!window.testAttribute(Qt::WA_WState_Created) && window.testAttribute(Qt::WA_Moved)) {
     client.translate(frame.left(), frame.top());

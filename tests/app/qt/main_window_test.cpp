@@ -46,7 +46,7 @@ TEST_F(MainWindowTest, OneArgumentLoadsAtTheFirstShowingTwoLoadNothing) {
     EXPECT_EQ(w.main.windowTitle(), "Korvalog");
     EXPECT_EQ(w.data.Store.Count(), 0u);
     w.main.show();
-    EXPECT_EQ(w.main.windowTitle(), "KORVALOG - Untitled");
+    EXPECT_EQ(w.main.windowTitle(), "KORVALOG - untitled");
     QApplication::processEvents();  // the first events the window handles
     EXPECT_EQ(w.data.Store.Count(), 3u);
     EXPECT_TRUE(w.data.DataPresent.load());
