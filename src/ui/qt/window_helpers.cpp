@@ -172,7 +172,16 @@ void FitOnScreen(QWidget& window, const QWidget* anchor) {
 FocusBack::FocusBack() : widget_(QApplication::focusWidget()) {}
 
 FocusBack::~FocusBack() {
-  if (widget_ && widget_->isVisible()) widget_->setFocus(Qt::OtherFocusReason);
+  // A cell's editor the dialog closed gives the keys to what holds it.
+  QWidget* widget = widget_;
+  while (widget && !(widget->isVisible() && widget->focusPolicy() != Qt::NoFocus)) {
+    widget = widget->isWindow() ? nullptr : widget->parentWidget();
+  }
+  if (!widget) return;
+  // Its window is asked to be the active one again: not every window
+  // manager hands the keys back to the window a dialog came from.
+  if (!widget->isActiveWindow()) widget->activateWindow();
+  widget->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 }  // namespace korvalog
