@@ -33,6 +33,23 @@ QColor GradientRow(const QColor& c1, const QColor& c2, int row, int n) {
 constexpr QMargins kGuessedFrame{4, 30, 4, 4};
 constexpr char kPlacedProperty[] = "korvalogPlaced";
 constexpr char kLastFrameProperty[] = "korvalogLastFrame";
+constexpr char kHiddenCornerProperty[] = "korvalogHiddenCorner";
+
+// Keeps the corner of a window's frame as it was when the window hid: its
+// position read later is where the window manager left the bare window on
+// taking the frame away, a title bar lower, and showing it from there moved
+// it down at every opening.
+class HiddenCorner : public QObject {
+ public:
+  explicit HiddenCorner(QWidget* window) : QObject(window) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide && watched == parent()) {
+      auto* w = static_cast<QWidget*>(watched);
+      w->setProperty(kHiddenCornerProperty, w->frameGeometry().topLeft());
+    }
+    return false;
+  }
+};
 
 QMargins FrameOf(const QWidget& w) {
   const QRect frame = w.frameGeometry(), client = w.geometry();
@@ -156,6 +173,9 @@ void FitOnScreen(QWidget& window, const QWidget* anchor) {
   if (!window.testAttribute(Qt::WA_WState_Created) && window.testAttribute(Qt::WA_Moved)) {
     client.translate(frame.left(), frame.top());
   }
+  // Shown again: where its frame was when it hid.
+  const QVariant corner = window.property(kHiddenCornerProperty);
+  if (placed && corner.isValid()) client.moveTopLeft(corner.toPoint() + QPoint(frame.left(), frame.top()));
   // Never shown yet: over the middle of the main window.
   if (anchor && !placed) client.moveCenter(anchor->geometry().center());
   // Elsewhere than the main window's screen (a screen since removed, or
@@ -164,6 +184,7 @@ void FitOnScreen(QWidget& window, const QWidget* anchor) {
   if (client.size() != window.size()) window.resize(client.size());
   // Left to the window manager's placing: a first window never moved.
   if (!anchor && !window.testAttribute(Qt::WA_Moved)) return;
+  if (!placed) window.installEventFilter(new HiddenCorner(&window));
   window.setProperty(kPlacedProperty, true);
   // move() places a window's frame.
   window.move(client.topLeft() - QPoint(frame.left(), frame.top()));

@@ -2,7 +2,8 @@
 # The real program under a virtual X display with a window manager that adds
 # title bars: the main window comes back where and as large as it was closed
 # (not a title bar lower at every start), after a move and a resize too, and
-# at twice the scale it opens wholly on a 1600x1000 screen.
+# at twice the scale it opens wholly on a 1600x1000 screen; a side window
+# opened again comes back where it was.
 # usage: window_frame_test.sh KORVALOG SAMPLE.kv
 # Exit 77 (skipped) when the virtual display tools are not installed.
 set -uo pipefail
@@ -25,8 +26,11 @@ export DISPLAY=$display XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR
 openbox >"$work/openbox.log" 2>&1 &
 wm=$!
-# The window manager is up once it owns the screen's selection.
+# The window manager is up once it owns the screen's selection; a moment
+# more and it frames new windows (a window mapped before is adopted where
+# it stands).
 for _ in $(seq 100); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q window && break; sleep 0.1; done
+sleep 1
 
 fail() { echo "$1"; cat "$work/korvalog.log"; exit 1; }
 
@@ -84,6 +88,30 @@ start; second=$geometry; stop
 start; third=$geometry; stop
 echo "default: first $first, second $second, third $third"
 [ "$first" = "$second" ] && [ "$second" = "$third" ] || fail "the window moved between starts"
+
+# The Markers window (Ctrl+Shift+M) closed and opened again, three times:
+# where it was each time (it went a title bar lower at every opening).
+start
+markers=()
+for _ in 1 2 3; do
+  xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+shift+m 2>/dev/null
+  side=
+  for _ in $(seq 50); do
+    side=$(xdotool search --onlyvisible --name '^Markers$' 2>/dev/null | head -1)
+    [ -n "$side" ] && xprop -id "$side" _NET_FRAME_EXTENTS 2>/dev/null | grep -q = && break
+    side=
+    sleep 0.1
+  done
+  [ -n "$side" ] || fail "the Markers window never showed"
+  sleep 0.5
+  markers+=("$(frame_of "$side")")
+  xdotool windowactivate --sync "$side" key --clearmodifiers alt+F4 2>/dev/null
+  for _ in $(seq 50); do xdotool search --onlyvisible --name '^Markers$' >/dev/null 2>&1 || break; sleep 0.1; done
+done
+stop
+echo "Markers opened at: ${markers[*]}"
+[ "${markers[0]}" = "${markers[1]}" ] && [ "${markers[1]}" = "${markers[2]}" ] ||
+  fail "the Markers window moved between openings"
 
 # Moved and resized by the user: back the same after two restarts.
 start
