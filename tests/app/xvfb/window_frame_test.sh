@@ -8,7 +8,7 @@
 # Exit 77 (skipped) when the virtual display tools are not installed.
 set -uo pipefail
 korvalog=$1 sample=$2
-for tool in Xvfb openbox xdotool xprop; do
+for tool in Xvfb openbox xdotool xprop xwininfo; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool not installed"; exit 77; }
 done
 work=$(mktemp -d)
@@ -34,15 +34,19 @@ sleep 1
 
 fail() { echo "$1"; cat "$work/korvalog.log"; exit 1; }
 
-# The main window's frame: "x y width height" of the window manager's frame
-# around it (what the user sees move), read from the frame extents openbox
-# sets on the client.
+# A window's frame: "x y width height" of the window manager's frame around
+# it (what the user sees move): the window's place on the screen (xwininfo;
+# xdotool counts a framed window's offset twice) and the frame's extents.
 frame_of() {
-  eval "$(xdotool getwindowgeometry --shell "$1")"
-  local extents
+  local info x y w h extents l r t b
+  info=$(xwininfo -id "$1" 2>/dev/null)
+  x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+  y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+  w=$(sed -n 's/.*Width: *//p' <<<"$info")
+  h=$(sed -n 's/.*Height: *//p' <<<"$info")
   extents=$(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed -n 's/.*= *//p' | tr -d ' ')
   IFS=, read -r l r t b <<<"${extents:-0,0,0,0}"
-  echo "$((X - l)) $((Y - t)) $((WIDTH + l + r)) $((HEIGHT + t + b))"
+  echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
 }
 
 # Starts the program and sets `geometry` once the window manager has framed
