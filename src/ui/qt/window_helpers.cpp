@@ -186,8 +186,10 @@ void FitOnScreen(QWidget& window, const QWidget* anchor) {
   if (!anchor && !window.testAttribute(Qt::WA_Moved)) return;
   if (!placed) window.installEventFilter(new HiddenCorner(&window));
   window.setProperty(kPlacedProperty, true);
-  // move() places a window's frame.
-  window.move(client.topLeft() - QPoint(frame.left(), frame.top()));
+  // The client's own place, the frame around it: a frame's corner given
+  // to move() was taken for the client's by some window managers once the
+  // window had been resized, a title bar above the screen.
+  window.setGeometry(client);
 }
 
 FocusBack::FocusBack() : widget_(QApplication::focusWidget()) {}

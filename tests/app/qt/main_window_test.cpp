@@ -339,6 +339,11 @@ TEST_F(MainWindowTest, EveryWindowOpensWhollyOnTheMainWindowsScreen) {
     ASSERT_TRUE(window->isVisible()) << window->objectName().toStdString();
     EXPECT_TRUE(area.contains(window->frameGeometry())) << window->objectName().toStdString();
   }
+  // The chart's own Sequencer button too.
+  w.analysis.Sequencer()->hide();
+  w.analysis.Sequencer()->move(area.right() - 10, area.bottom() - 10);
+  emit w.main.Chart().SequencerRequested();
+  EXPECT_TRUE(area.contains(w.analysis.Sequencer()->frameGeometry()));
   w.main.move(area.left() + 30, area.top() + 40);
   ASSERT_TRUE(w.main.close());
   ProgramWindows again;
