@@ -368,10 +368,19 @@ TEST_F(MainWindowTest, HelpOpensThePdfOrSaysWhereItIs) {
   EXPECT_TRUE(w.opened[0].endsWith("/Korvalog.pdf"));
   // No PDF viewer: asked whether to open the guide's folder; Yes opens it.
   w.noViewer = true;
-  ModalAnswer open{PressKey(Qt::Key_Return)};  // the first button: Yes
+  std::string question;
+  ModalAnswer open{[&question](QWidget* box) {
+    if (auto* form = qobject_cast<TMessageBoxForm*>(box)) question = form->Text();
+    QTest::keyClick(box, Qt::Key_Return);  // the first button: Yes
+  }};
   AnswerNextModal(open);
   w.main.mHelpClick();
   EXPECT_EQ(open.seen, 1);
+  // The guide's path on a line of its own (the markup's line break, not a
+  // raw newline the box would run together).
+  const std::string guide = (here + QStringLiteral("/Korvalog.pdf")).toStdString();
+  EXPECT_EQ(question, "No program to show PDF files could be started.\\nThe user guide is " + guide +
+                          "\\n\\nOpen its folder?");
   ASSERT_EQ(w.opened.size(), 3);
   EXPECT_EQ(w.opened[2], QUrl::fromLocalFile(here).toString());
   QDir::setCurrent(cwd);
