@@ -49,20 +49,21 @@ frame_of() {
   echo "$((x - l)) $((y - t)) $((w + l + r)) $((h + t + b))"
 }
 
-# Starts the program and sets `geometry` once the window manager has framed
-# it and it has stayed put for a moment.
+# The id of the visible window whose title matches, once the window manager
+# has framed it (up to 30 s); empty if it never is.
+framed() {
+  local id
+  for _ in $(seq 150); do
+    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
+    [ -n "$id" ] && xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q = && { echo "$id"; return; }
+    sleep 0.2
+  done
+}
+# Starts the program and sets `geometry` once its window has stayed put.
 start() {
   "$korvalog" "$sample" >>"$work/korvalog.log" 2>&1 &
   app=$!
-  window=
-  for _ in $(seq 150); do
-    window=$(xdotool search --onlyvisible --name '^KORVALOG - ' 2>/dev/null | head -1)
-    # Framed: the window manager has taken it.
-    [ -n "$window" ] && xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null | grep -q = && break
-    window=
-    kill -0 $app 2>/dev/null || break
-    sleep 0.2
-  done
+  window=$(framed '^KORVALOG - ')
   [ -n "$window" ] || fail "the window never showed"
   settle
 }
@@ -99,13 +100,7 @@ start
 markers=()
 for _ in 1 2 3; do
   xdotool windowactivate --sync "$window" key --clearmodifiers ctrl+shift+m 2>/dev/null
-  side=
-  for _ in $(seq 50); do
-    side=$(xdotool search --onlyvisible --name '^Markers$' 2>/dev/null | head -1)
-    [ -n "$side" ] && xprop -id "$side" _NET_FRAME_EXTENTS 2>/dev/null | grep -q = && break
-    side=
-    sleep 0.1
-  done
+  side=$(framed '^Markers$')
   [ -n "$side" ] || fail "the Markers window never showed"
   sleep 0.5
   markers+=("$(frame_of "$side")")
