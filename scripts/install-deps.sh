@@ -17,7 +17,7 @@ else
     sigrok-cli poppler-utils
     postgresql libpq-dev
     xvfb xauth imagemagick
-    libx11-dev libxtst-dev libxext-dev openbox
+    libx11-dev libxtst-dev libxext-dev openbox xdotool x11-utils
     dpkg-dev file lintian help2man unzip
   )
 fi

@@ -8,10 +8,10 @@ namespace korvalog {
 
 inline constexpr char kCaptionPrefix[] = "KORVALOG - ";
 // The name shown for a capture that was never saved.
-inline constexpr char kUntitledName[] = "Untitled";
+inline constexpr char kUntitledName[] = "untitled";
 
 // "KORVALOG - " and the document's file name (no folder), "*" after it when
-// there are unsaved changes; "Untitled" without a document.
+// there are unsaved changes; "untitled" without a document.
 std::string WindowCaption(std::string_view documentPath, bool modified);
 
 // The status bar's note after Ctrl+D: where the dump went (`absolutePath`),

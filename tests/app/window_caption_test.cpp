@@ -12,8 +12,8 @@ TEST(WindowCaption, FileNameAfterThePrefixStarWhenModified) {
     bool modified;
     const char* caption;
   } cases[] = {
-      {"", false, "KORVALOG - Untitled"},
-      {"", true, "KORVALOG - Untitled*"},
+      {"", false, "KORVALOG - untitled"},
+      {"", true, "KORVALOG - untitled*"},
       {"/home/eng/lifts/tower-a.kv", false, "KORVALOG - tower-a.kv"},
       {"/home/eng/lifts/tower-a.kv", true, "KORVALOG - tower-a.kv*"},
       {"site.001", false, "KORVALOG - site.001"},

@@ -8,6 +8,9 @@
 #include <QCloseEvent>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include "analysis/qt/sequence_grid.h"
@@ -45,6 +48,7 @@ TSequenceForm::TSequenceForm(CaptureData& data, CaptureView& view, const LoggerS
       view_(view),
       editor_(view.Sequence, view.Traces),
       grid_(new TSequenceGrid(editor_, settings, this)),
+      scroll_(new QScrollArea(this)),
       signals_(new QComboBox(grid_)),
       stateZero_(new TNiceLabel(this)) {
   setWindowTitle(QStringLiteral("Sequencer"));
@@ -52,7 +56,14 @@ TSequenceForm::TSequenceForm(CaptureData& data, CaptureView& view, const LoggerS
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->setSpacing(4);
-  layout->addWidget(grid_);
+  // The whole grid as a rule; scrolled where the screen is too short for
+  // it (twice the scale on a small screen) so the rest stays in reach.
+  scroll_->setFrameShape(QFrame::NoFrame);
+  scroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  scroll_->setWidget(grid_);
+  scroll_->setFixedWidth(grid_->width());
+  scroll_->setMinimumHeight(grid_->CellRect(4, 0).top());
+  layout->addWidget(scroll_, 1);
   auto* title = new QLabel(QStringLiteral("State 0:"), this);
   layout->addWidget(title);
   stateZero_->setMinimumHeight(QFontMetrics(font()).height() * 3);
@@ -65,8 +76,11 @@ TSequenceForm::TSequenceForm(CaptureData& data, CaptureView& view, const LoggerS
     if (onViolations_) onViolations_();
   });
   layout->addWidget(violations, 0, Qt::AlignLeft);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
   stateZero_->setFixedWidth(grid_->width());
+  stateZero_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  fullHeight_ = layout->sizeHint().height() - scroll_->sizeHint().height() + grid_->height();
+  setMaximumHeight(fullHeight_);
+  resize(layout->sizeHint().width(), fullHeight_);
 
   signals_->hide();
   auto* style = new DropDownStyle;
@@ -121,6 +135,17 @@ void TSequenceForm::showEvent(QShowEvent* event) {
   RebuildStateZero();
   grid_->setFocus(Qt::OtherFocusReason);
   if (onPatternChanged_) onPatternChanged_();
+}
+
+void TSequenceForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // Room for the scroll bar only while it shows.
+  const int bar = height() < fullHeight_ ? scroll_->verticalScrollBar()->sizeHint().width() : 0;
+  if (scroll_->width() == grid_->width() + bar) return;
+  scroll_->setFixedWidth(grid_->width() + bar);
+  // Widened now, before the window is on the screen: a window manager may
+  // take a later resize as a new place.
+  layout()->activate();
 }
 
 void TSequenceForm::closeEvent(QCloseEvent* event) {

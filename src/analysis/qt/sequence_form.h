@@ -8,6 +8,7 @@
 // Sequencer's progress and is redrawn; and the window closed, so the strip
 // goes back to the search results.
 #include <QComboBox>
+#include <QScrollArea>
 #include <QWidget>
 #include <functional>
 
@@ -49,6 +50,7 @@ class TSequenceForm : public QWidget {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -68,6 +70,8 @@ class TSequenceForm : public QWidget {
   UndoableEdit timeEdit_;
   SequenceTable tableAtEdit_{};
   TSequenceGrid* grid_;
+  QScrollArea* scroll_;        // the grid, scrolled on a screen too short for it
+  int fullHeight_ = 0;         // the window's height with the whole grid showing
   QComboBox* signals_;
   TNiceLabel* stateZero_;
   int signalRow_ = 0;

@@ -5,6 +5,7 @@
 #include "analysis/qt/sequence_form.h"
 #include "analysis/qt/statistics_form.h"
 #include "chart/qt/chart_panel.h"
+#include "ui/qt/window_helpers.h"
 
 namespace korvalog {
 
@@ -23,7 +24,8 @@ inline void HookAnalysisWindows(ChartPanel& chart, TSequenceForm& sequencer, TSt
     chart.SetStripMode(0);
     chart.RunStripPass();
   });
-  QObject::connect(&chart, &ChartPanel::SequencerRequested, &sequencer, [&sequencer] {
+  QObject::connect(&chart, &ChartPanel::SequencerRequested, &sequencer, [&chart, &sequencer] {
+    if (!sequencer.isVisible()) FitOnScreen(sequencer, chart.window());
     sequencer.show();
     sequencer.raise();
     sequencer.activateWindow();

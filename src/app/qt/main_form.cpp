@@ -28,6 +28,7 @@ namespace {
 
 constexpr char kGeometryKey[] = "Window/Geometry";
 constexpr char kFrameKey[] = "Window/Frame";  // the frame's corner, the client's size
+constexpr char kFrameMarginsKey[] = "Window/FrameMargins";  // its title bar and borders
 constexpr int kStatusNoteMs = 10000;
 
 QString Text(std::string_view s) { return KitText(s); }
@@ -117,6 +118,10 @@ TMainForm::~TMainForm() {
 void TMainForm::RestoreGeometry() {
   QSettings store(QString::fromLatin1(kSettingsOrganisation), QString::fromLatin1(kSettingsApplication));
   const QRect frame = store.value(QString::fromLatin1(kFrameKey)).toRect();
+  const QVariantList margins = store.value(QString::fromLatin1(kFrameMarginsKey)).toList();
+  if (margins.size() == 4) {
+    SetLastFrame(*this, QMargins(margins[0].toInt(), margins[1].toInt(), margins[2].toInt(), margins[3].toInt()));
+  }
   if (frame.isValid()) {
     resize(frame.size());
     move(frame.topLeft());
@@ -131,6 +136,8 @@ void TMainForm::RestoreGeometry() {
 void TMainForm::StoreGeometry() {
   QSettings store(QString::fromLatin1(kSettingsOrganisation), QString::fromLatin1(kSettingsApplication));
   store.setValue(QString::fromLatin1(kFrameKey), QRect(frameGeometry().topLeft(), size()));
+  const QMargins m = KnownFrame(*this);
+  if (!m.isNull()) store.setValue(QString::fromLatin1(kFrameMarginsKey), QVariantList{m.left(), m.top(), m.right(), m.bottom()});
   store.setValue(QString::fromLatin1(kGeometryKey), saveGeometry());  // for older copies
 }
 

@@ -123,8 +123,9 @@ void TMainForm::mHelpClick() {
 // request (a file manager is there more often than a PDF viewer).
 void TMainForm::HelpNotShown(const QString& help) {
   const QString folder = QFileInfo(help).absolutePath();
-  if (!AskQuestion(FileErrorMarkup("No program to show PDF files could be started.\nThe user guide is " +
-                                   KitBytes(help) + "\n\nOpen its folder?"))) {
+  // Lines are broken by the markup's own "\\n"; only the path is made safe.
+  if (!AskQuestion("No program to show PDF files could be started.\\nThe user guide is " +
+                   FileErrorMarkup(KitBytes(help)) + "\\n\\nOpen its folder?")) {
     return;
   }
   openUrl_(QUrl::fromLocalFile(folder).toString(), [this, folder] {

@@ -82,9 +82,11 @@ bool ChartInput::eventFilter(QObject* watched, QEvent* event) {
       hoverX_ = -1;
       if (!reading_.isEmpty()) emit PointerReading(reading_ = QString());
       return false;
-    case QEvent::FocusOut: {
-      // A dialog or another window took the keys: the cell must be chosen
-      // again before typing goes into it.
+    case QEvent::FocusOut:
+    case QEvent::FocusIn: {
+      // A dialog or another window took the keys, or gave them back (to the
+      // grid, from a cell's editor the dialog closed): the cell must be
+      // chosen again before typing goes into it.
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
       if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) cellChosen_ = false;
       return false;

@@ -71,6 +71,15 @@ ReferencePanel::ReferencePanel(ChartPanel& chart, ReferenceChart& reference, QWi
     w->setFont(KitFont(kKitSansFamily, 11));
     w->setMaximumHeight(kHeaderHeight - 4);
   }
+  // In a narrow main window the buttons keep their captions whole (they were
+  // cut to "lose referenc"); the title gives way first (whole in its
+  // tooltip), then the walker's caption (explained in its tooltip).
+  for (QWidget* w : std::initializer_list<QWidget*>{alignHere_, alignMarkers_, timeOfDay_, tolerance_, close_}) {
+    w->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+  }
+  walk_->setMinimumWidth(walk_->sizeHint().height() + 4);  // the box itself
+  title_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  readout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 }
 
 int ReferencePanel::WantedHeight(int limit) const {
@@ -84,6 +93,7 @@ void ReferencePanel::Refresh() {
                            reference_.Alignment() == AlignBy::TimeOfDay ? QStringLiteral("by time of day,")
                                                                         : QStringLiteral("aligned,"),
                            QString::fromStdString("offset " + reference_.OffsetText())));
+  title_->setToolTip(QString::fromStdString(reference_.Source()));
   seenWidth_ = -1;
   update();
 }

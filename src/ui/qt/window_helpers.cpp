@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QVariant>
 #include <algorithm>
 
 #include "base/byte_text.h"
@@ -31,6 +32,24 @@ QColor GradientRow(const QColor& c1, const QColor& c2, int row, int n) {
 // ever shown (when its own are not known yet and no anchor shows).
 constexpr QMargins kGuessedFrame{4, 30, 4, 4};
 constexpr char kPlacedProperty[] = "korvalogPlaced";
+constexpr char kLastFrameProperty[] = "korvalogLastFrame";
+constexpr char kHiddenCornerProperty[] = "korvalogHiddenCorner";
+
+// Keeps the corner of a window's frame as it was when the window hid: its
+// position read later is where the window manager left the bare window on
+// taking the frame away, a title bar lower, and showing it from there moved
+// it down at every opening.
+class HiddenCorner : public QObject {
+ public:
+  explicit HiddenCorner(QWidget* window) : QObject(window) {}
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Hide && watched == parent()) {
+      auto* w = static_cast<QWidget*>(watched);
+      w->setProperty(kHiddenCornerProperty, w->frameGeometry().topLeft());
+    }
+    return false;
+  }
+};
 
 QMargins FrameOf(const QWidget& w) {
   const QRect frame = w.frameGeometry(), client = w.geometry();
@@ -42,7 +61,23 @@ bool FrameKnown(const QWidget& w) {
   return w.testAttribute(Qt::WA_WState_Created) && w.frameGeometry() != w.geometry();
 }
 
+// The frame to reckon with while the window's own is not known: the one it
+// had last time, the anchor's, or a guess.
+QMargins FrameToReckon(const QWidget& w, const QWidget* anchor) {
+  if (FrameKnown(w)) return FrameOf(w);
+  const QVariant last = w.property(kLastFrameProperty);
+  if (last.canConvert<QMargins>()) return last.value<QMargins>();
+  if (anchor && FrameKnown(*anchor)) return FrameOf(*anchor);
+  return kGuessedFrame;
+}
+
 }  // namespace
+
+void SetLastFrame(QWidget& window, const QMargins& frame) {
+  window.setProperty(kLastFrameProperty, QVariant::fromValue(frame));
+}
+
+QMargins KnownFrame(const QWidget& window) { return FrameKnown(window) ? FrameOf(window) : QMargins(); }
 
 std::string FileVersionText() {
 #ifdef KORVALOG_VERSION_TEXT
@@ -133,12 +168,14 @@ void FitOnScreen(QWidget& window, const QWidget* anchor) {
   QScreen* screen = anchor ? anchor->screen() : QGuiApplication::screenAt(client.center());
   if (!screen) screen = QGuiApplication::primaryScreen();
   if (!screen) return;
-  const QMargins frame = FrameKnown(window) ? FrameOf(window) : anchor && FrameKnown(*anchor) ? FrameOf(*anchor)
-                                                                                              : kGuessedFrame;
+  const QMargins frame = FrameToReckon(window, anchor);
   // Moved before it was ever made: the corner given is the frame's.
   if (!window.testAttribute(Qt::WA_WState_Created) && window.testAttribute(Qt::WA_Moved)) {
     client.translate(frame.left(), frame.top());
   }
+  // Shown again: where its frame was when it hid.
+  const QVariant corner = window.property(kHiddenCornerProperty);
+  if (placed && corner.isValid()) client.moveTopLeft(corner.toPoint() + QPoint(frame.left(), frame.top()));
   // Never shown yet: over the middle of the main window.
   if (anchor && !placed) client.moveCenter(anchor->geometry().center());
   // Elsewhere than the main window's screen (a screen since removed, or
@@ -147,15 +184,27 @@ void FitOnScreen(QWidget& window, const QWidget* anchor) {
   if (client.size() != window.size()) window.resize(client.size());
   // Left to the window manager's placing: a first window never moved.
   if (!anchor && !window.testAttribute(Qt::WA_Moved)) return;
+  if (!placed) window.installEventFilter(new HiddenCorner(&window));
   window.setProperty(kPlacedProperty, true);
-  // move() places a window's frame.
-  window.move(client.topLeft() - QPoint(frame.left(), frame.top()));
+  // The client's own place, the frame around it: a frame's corner given
+  // to move() was taken for the client's by some window managers once the
+  // window had been resized, a title bar above the screen.
+  window.setGeometry(client);
 }
 
 FocusBack::FocusBack() : widget_(QApplication::focusWidget()) {}
 
 FocusBack::~FocusBack() {
-  if (widget_ && widget_->isVisible()) widget_->setFocus(Qt::OtherFocusReason);
+  // A cell's editor the dialog closed gives the keys to what holds it.
+  QWidget* widget = widget_;
+  while (widget && !(widget->isVisible() && widget->focusPolicy() != Qt::NoFocus)) {
+    widget = widget->isWindow() ? nullptr : widget->parentWidget();
+  }
+  if (!widget) return;
+  // Its window is asked to be the active one again: not every window
+  // manager hands the keys back to the window a dialog came from.
+  if (!widget->isActiveWindow()) widget->activateWindow();
+  widget->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 }  // namespace korvalog

@@ -42,6 +42,14 @@ void KeepOnScreen(QWidget& form);
 // fit first, then moved in, its corner kept where it fits already.
 QRect FitClientInto(QRect client, const QMargins& frame, const QRect& area);
 
+// The frame (title bar and borders) the window manager gave this window when
+// it was last seen, kept with its place: taken, until the window is framed
+// anew, instead of a guess that would pull a window as tall as the screen
+// allows up or down at every start.
+void SetLastFrame(QWidget& window, const QMargins& frame);
+// The window's frame now, or {} while the window manager has not framed it.
+QMargins KnownFrame(const QWidget& window);
+
 // Fits a window wholly into the free area (without task bars) of the screen
 // that holds `anchor` (the main window), or of the screen its own centre is
 // on: the first time it shows, centred over the anchor; later, where the

@@ -3,6 +3,8 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -222,6 +224,28 @@ TEST(SequenceForm, HeaderAndCellsAreDrawn) {
         right = std::max(right, x);
       }
   EXPECT_GT(title.bottom() - top, 3 * (right - left));
+}
+
+// On a screen too short for it (twice the scale on a small one) the window
+// is made shorter: the grid scrolls, with room for its scroll bar beside
+// it, and the Violations button stays in the window.
+TEST(SequenceForm, ShorterThanTheGridItScrollsAndKeepsItsButton) {
+  Window w;
+  const int full = w.form.height();
+  QWidget* violations = w.form.findChild<QWidget*>(QStringLiteral("bViolations"));
+  ASSERT_NE(violations, nullptr);
+  for (const int height : {full, full - 40, full / 2}) {
+    w.form.resize(w.form.width(), height);
+    QApplication::processEvents();
+    ASSERT_EQ(w.form.height(), height);
+    const QRect button(violations->mapTo(&w.form, QPoint(0, 0)), violations->size());
+    EXPECT_TRUE(w.form.rect().contains(button)) << height;
+    auto* scroll = qobject_cast<QScrollArea*>(w.grid()->parentWidget()->parentWidget());
+    ASSERT_NE(scroll, nullptr);
+    const bool cut = height < full;
+    EXPECT_EQ(scroll->verticalScrollBar()->isVisible(), cut) << height;
+    EXPECT_GE(scroll->viewport()->width(), w.grid()->width()) << height;  // no column hidden under the bar
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // differing runs, and closing it leaves the open capture untouched. With
 // KORVALOG_COMPARE_SHOTS set, the window is saved there as a picture.
 #include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -77,6 +78,20 @@ TEST(CompareWindow, ReferenceUnderTheChartComparePageWalkerAndClose) {
   EXPECT_EQ(compare.Reference().Rows().size(), 23u);
   EXPECT_DOUBLE_EQ(compare.Reference().OffsetDays(), -7.0);
   EXPECT_LE(w.main.Chart().geometry().bottom(), panel->geometry().top());
+  // Every button whole and inside the panel, down to the narrowest window;
+  // the walker's caption gives way there.
+  for (const int width : {TMainForm::kMinWidth, TMainForm::kClientWidth, 1000}) {
+    w.main.resize(width, 700);
+    QApplication::processEvents();
+    for (const QWidget* c : std::initializer_list<const QWidget*>{panel->AlignHereButton(), panel->AlignMarkersButton(),
+                                                                  panel->TimeOfDayButton(), panel->WalkBox(),
+                                                                  panel->ToleranceBox(), panel->CloseButton()}) {
+      if (c != panel->WalkBox() || width == 1000) {
+        EXPECT_GE(c->width(), c->sizeHint().width()) << width << " " << c->objectName().toStdString();
+      }
+      EXPECT_LE(c->geometry().right(), panel->width()) << width << " " << c->objectName().toStdString();
+    }
+  }
   // The Compare page: the table, and two overlaid histograms.
   ASSERT_NE(compare.Page(), nullptr);
   EXPECT_GE(report.Report()->Tabs()->indexOf(compare.Page()), 0);

@@ -46,7 +46,7 @@ TEST_F(MainWindowTest, OneArgumentLoadsAtTheFirstShowingTwoLoadNothing) {
     EXPECT_EQ(w.main.windowTitle(), "Korvalog");
     EXPECT_EQ(w.data.Store.Count(), 0u);
     w.main.show();
-    EXPECT_EQ(w.main.windowTitle(), "KORVALOG - Untitled");
+    EXPECT_EQ(w.main.windowTitle(), "KORVALOG - untitled");
     QApplication::processEvents();  // the first events the window handles
     EXPECT_EQ(w.data.Store.Count(), 3u);
     EXPECT_TRUE(w.data.DataPresent.load());
@@ -339,6 +339,11 @@ TEST_F(MainWindowTest, EveryWindowOpensWhollyOnTheMainWindowsScreen) {
     ASSERT_TRUE(window->isVisible()) << window->objectName().toStdString();
     EXPECT_TRUE(area.contains(window->frameGeometry())) << window->objectName().toStdString();
   }
+  // The chart's own Sequencer button too.
+  w.analysis.Sequencer()->hide();
+  w.analysis.Sequencer()->move(area.right() - 10, area.bottom() - 10);
+  emit w.main.Chart().SequencerRequested();
+  EXPECT_TRUE(area.contains(w.analysis.Sequencer()->frameGeometry()));
   w.main.move(area.left() + 30, area.top() + 40);
   ASSERT_TRUE(w.main.close());
   ProgramWindows again;
@@ -363,10 +368,19 @@ TEST_F(MainWindowTest, HelpOpensThePdfOrSaysWhereItIs) {
   EXPECT_TRUE(w.opened[0].endsWith("/Korvalog.pdf"));
   // No PDF viewer: asked whether to open the guide's folder; Yes opens it.
   w.noViewer = true;
-  ModalAnswer open{PressKey(Qt::Key_Return)};  // the first button: Yes
+  std::string question;
+  ModalAnswer open{[&question](QWidget* box) {
+    if (auto* form = qobject_cast<TMessageBoxForm*>(box)) question = form->Text();
+    QTest::keyClick(box, Qt::Key_Return);  // the first button: Yes
+  }};
   AnswerNextModal(open);
   w.main.mHelpClick();
   EXPECT_EQ(open.seen, 1);
+  // The guide's path on a line of its own (the markup's line break, not a
+  // raw newline the box would run together).
+  const std::string guide = (here + QStringLiteral("/Korvalog.pdf")).toStdString();
+  EXPECT_EQ(question, "No program to show PDF files could be started.\\nThe user guide is " + guide +
+                          "\\n\\nOpen its folder?");
   ASSERT_EQ(w.opened.size(), 3);
   EXPECT_EQ(w.opened[2], QUrl::fromLocalFile(here).toString());
   QDir::setCurrent(cwd);
