@@ -17,7 +17,7 @@ namespace {
 bool ReadSmallFile(const std::string& path, const char* what, std::string& text, CliContext& ctx) {
   std::ifstream in;
   if (KindOfPath(path) == PathKind::Regular) in.open(PathFromUtf8(path), std::ios::binary);
-  if (!in) {
+  if (!in.is_open() || !in) {
     ctx.err << "korvalog-cli: " << path << ": cannot read the " << what << "\n";
     return false;
   }
