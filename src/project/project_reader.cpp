@@ -140,8 +140,7 @@ bool ReadMarkerLine(std::string_view line, CaptureView& view) {
   return view.Markers.Add(time, std::move(label)).has_value();
 }
 
-// A numbered table line: its letter, the number 1..`max` as a hex pair and
-// one whole record in hex. False for anything else.
+// A table line: its letter, a number 1..`max` as a hex pair, one whole record.
 template <typename Record>
 bool ReadNumberedRecord(std::string_view line, int max, int& number, Record& rec) {
   if (!HoldsPayload(line, 3, sizeof(Record))) return false;
