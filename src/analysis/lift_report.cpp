@@ -64,6 +64,82 @@ Family FamilyOf(ChannelRole role) {
   }
 }
 
+// Hands each real change to the figures its role feeds, and keeps what the
+// hall calls' answers rest on: the run starts, and the door openings made
+// while the car stood at a floor.
+class ChangeRouter {
+ public:
+  ChangeRouter(LiftReport& report, const ChannelRoles& roles, const uint8_t* levels, AnswerEvidence& evidence)
+      : report_(report), evidence_(evidence), levelKnown_(roles.Has(ChannelRole::Level)) {
+    for (int ch = 1; ch <= kChannelCount; ++ch) {
+      family_[ch] = FamilyOf(roles[ch].role);
+      if (family_[ch] == kLevel) levelsOn_ += levels[ch - 1];
+      involved_[ch] = report.sequence.Involves(ch);
+    }
+  }
+
+  void Change(const InputEdge& e, uint8_t old) {
+    report_.health.Edge(e);
+    if (involved_[e.channel]) report_.sequence.Edge(e.channel, old, e.on ? 1 : 0, e.time);
+    switch (family_[e.channel]) {
+      case kNone:
+        break;
+      case kDoors:
+        DoorChange(e);
+        break;
+      case kTrips:
+        report_.trips.Edge(e);
+        if (e.on) {
+          evidence_.runStartsMs.push_back(MsOf(e.time));
+          levelMadeSinceRun_ = false;
+        }
+        break;
+      case kCalls:
+        report_.calls.Edge(e);
+        break;
+      case kLevel:
+        levelsOn_ += e.on ? 1 : -1;
+        if (e.on) {
+          report_.trips.LevelMade();
+          levelMadeSinceRun_ = true;
+        }
+        break;
+      default:
+        report_.availability.Edge(e);
+        break;
+    }
+  }
+
+ private:
+  void DoorChange(const InputEdge& e) {
+    TripFigures& trips = report_.trips;
+    report_.doors.Edge(e);
+    if (e.role == ChannelRole::DoorClosedLimit) {
+      if (e.on) {
+        trips.DoorClosed(e.time, report_.calls.Registered());
+      } else {
+        trips.DoorLeftClosed();
+      }
+    } else if (e.role == ChannelRole::DoorOpenRelay && e.on) {
+      trips.DoorLeftClosed();
+      // An opening answers a call only where the car stood at a floor:
+      // stopped, in the level zone or having made it on its last run
+      // (a level sensor may give a pulse per floor rather than a zone).
+      if (!trips.Running() && (!levelKnown_ || levelsOn_ > 0 || levelMadeSinceRun_)) {
+        evidence_.openingsMs.push_back(MsOf(e.time));
+      }
+    }
+  }
+
+  LiftReport& report_;
+  AnswerEvidence& evidence_;
+  const bool levelKnown_;
+  uint8_t family_[kChannelCount + 1] = {};
+  bool involved_[kChannelCount + 1] = {};
+  int levelsOn_ = 0;
+  bool levelMadeSinceRun_ = true;  // before the first run the car is taken to stand at a floor
+};
+
 }  // namespace
 
 void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, const ChannelRoles& roles,
@@ -76,7 +152,19 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
   end_ = std::max(data.CaptureEnd.time, start_);
   uint8_t levels[kChannelCount];
   for (int i = 0; i < kChannelCount; ++i) levels[i] = data.CaptureStart.states[i] != 0 ? 1 : 0;
+  StartFigures(pattern, levels);
+  if (!present_) return;
+  AnswerEvidence evidence;
+  evidence.doorsKnown = roles.Has(ChannelRole::DoorOpenRelay);
+  evidence.beforeMs = kAnswerBeforeMs;
+  evidence.windowMs = std::llround(options.answerWindowSeconds * 1000.0);
+  WalkChanges(data, levels, evidence);
+  FinishFigures(data, evidence);
+}
 
+void LiftReport::StartFigures(const SequenceTable& pattern, const uint8_t (&levels)[kChannelCount]) {
+  const ChannelRoles& roles = roles_;
+  const ReportOptions& options = options_;
   const double hour0 = std::floor(start_ * 24.0 + 1e-9) / 24.0;
   const int hourCount = BinCount(hour0, end_, kHour);
   doors.Start(roles.Has(ChannelRole::DoorOpenLimit), roles.Has(ChannelRole::DoorClosedLimit),
@@ -91,24 +179,12 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
     if (MayStayOn(roles[ch].role)) health.ExemptFromStuck(ch);
   }
   sequence.Start(pattern, levels);
-  if (!present_) return;
+}
 
+void LiftReport::WalkChanges(const CaptureData& data, uint8_t (&levels)[kChannelCount], AnswerEvidence& evidence) {
   // One pass: each real change goes to the input health, to the Sequencer
   // runs when a row names its channel, and to the family its role feeds.
-  uint8_t family[kChannelCount + 1] = {};
-  bool involved[kChannelCount + 1] = {};
-  int levelsOn = 0;
-  bool levelMadeSinceRun = true;  // before the first run the car is taken to stand at a floor
-  const bool levelKnown = roles.Has(ChannelRole::Level);
-  for (int ch = 1; ch <= kChannelCount; ++ch) {
-    family[ch] = FamilyOf(roles[ch].role);
-    if (family[ch] == kLevel) levelsOn += levels[ch - 1];
-    involved[ch] = sequence.Involves(ch);
-  }
-  AnswerEvidence evidence;
-  evidence.doorsKnown = roles.Has(ChannelRole::DoorOpenRelay);
-  evidence.beforeMs = kAnswerBeforeMs;
-  evidence.windowMs = std::llround(options.answerWindowSeconds * 1000.0);
+  ChangeRouter router(*this, roles_, levels, evidence);
   const uint32_t count = std::min(data.Store.Count(), data.CaptureEnd.index);
   const EventRecord* events = data.Store.Data();
   // A clock set back while capturing stamps later changes earlier: each is
@@ -123,54 +199,13 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
     const uint8_t old = levels[c - 1];
     if (old == state) continue;
     levels[c - 1] = state;
-    const ChannelRoleEntry& r = roles[static_cast<int>(c)];
+    const ChannelRoleEntry& r = roles_[static_cast<int>(c)];
     latest = std::min(std::max(latest, static_cast<double>(ev.time)), end_);
-    const InputEdge e{latest, static_cast<uint8_t>(c), state != 0, r.role, r.floor};
-    health.Edge(e);
-    if (involved[c]) sequence.Edge(static_cast<uint8_t>(c), old, state, e.time);
-    switch (family[c]) {
-      case kNone:
-        break;
-      case kDoors:
-        doors.Edge(e);
-        if (e.role == ChannelRole::DoorClosedLimit) {
-          if (e.on) {
-            trips.DoorClosed(e.time, calls.Registered());
-          } else {
-            trips.DoorLeftClosed();
-          }
-        } else if (e.role == ChannelRole::DoorOpenRelay && e.on) {
-          trips.DoorLeftClosed();
-          // An opening answers a call only where the car stood at a floor:
-          // stopped, in the level zone or having made it on its last run
-          // (a level sensor may give a pulse per floor rather than a zone).
-          if (!trips.Running() && (!levelKnown || levelsOn > 0 || levelMadeSinceRun)) {
-            evidence.openingsMs.push_back(MsOf(e.time));
-          }
-        }
-        break;
-      case kTrips:
-        trips.Edge(e);
-        if (e.on) {
-          evidence.runStartsMs.push_back(MsOf(e.time));
-          levelMadeSinceRun = false;
-        }
-        break;
-      case kCalls:
-        calls.Edge(e);
-        break;
-      case kLevel:
-        levelsOn += e.on ? 1 : -1;
-        if (e.on) {
-          trips.LevelMade();
-          levelMadeSinceRun = true;
-        }
-        break;
-      default:
-        availability.Edge(e);
-        break;
-    }
+    router.Change(InputEdge{latest, static_cast<uint8_t>(c), state != 0, r.role, r.floor}, old);
   }
+}
+
+void LiftReport::FinishFigures(const CaptureData& data, AnswerEvidence& evidence) {
   doors.Finish(end_);
   trips.Finish(end_);
   availability.Finish(end_);
@@ -185,7 +220,7 @@ void LiftReport::Compute(const CaptureData& data, const SequenceTable& pattern, 
   std::sort(evidence.runStartsMs.begin(), evidence.runStartsMs.end());
   calls.Finish(end_, evidence);
   // Where the car stood, from every trip and call before any is left out.
-  position.Compute(trips.trips, calls.hallWaits, calls.carService, evidence, levelKnown);
+  position.Compute(trips.trips, calls.hallWaits, calls.carService, evidence, roles_.Has(ChannelRole::Level));
   LeaveOutShutdowns();
   // What spans a link gap was measured across inputs nobody saw.
   linkGaps.spans = GapsWithin(data.Gaps.Spans(), start_, end_);

@@ -104,6 +104,13 @@ class LiftReport {
   std::vector<std::string> Notes() const;
 
  private:
+  void StartFigures(const SequenceTable& pattern, const uint8_t (&levels)[kChannelCount]);
+  // Feeds every real change of the capture to the figures; `levels` ends
+  // as the inputs' last states.
+  void WalkChanges(const CaptureData& data, uint8_t (&levels)[kChannelCount], AnswerEvidence& evidence);
+  // Closes the figures at the end, leaves out what shutdowns and link gaps
+  // hid, and bins the rest.
+  void FinishFigures(const CaptureData& data, AnswerEvidence& evidence);
   void Bin();
   void LeaveOutShutdowns();
 

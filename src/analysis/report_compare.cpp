@@ -26,7 +26,8 @@ struct Figure {
 
 class RowMaker {
  public:
-  explicit RowMaker(ReportComparison& c) : c_(c) {}
+  // `lb` and `la`: the captures' lengths in seconds, for counts per hour.
+  RowMaker(ReportComparison& c, double lb, double la) : c_(c), lb_(lb), la_(la) {}
   void Group(std::string g) { group_ = std::move(g); }
 
   CompareRow& Add(const Figure& f, bool mb, double b, bool ma, double a) {
@@ -62,9 +63,12 @@ class RowMaker {
     r.verdictAfter = a.verdict;
     if (k == KeyFigure::TripsPerDay && r.Both()) r.change = r.change == Change::Same ? Change::Same : Change::None;
   }
+  // A count over the capture, or per hour when the lengths differ.
+  void Count(const std::string& title, bool mb, double b, bool ma, double a);
 
  private:
   ReportComparison& c_;
+  double lb_, la_;
   std::string group_;
 };
 
@@ -80,9 +84,122 @@ int KeyDecimals(KeyFigure k) {
 
 double Rate(double count, double seconds) { return seconds > 0 ? count * 3600.0 / seconds : 0; }
 
+void RowMaker::Count(const std::string& title, bool mb, double b, bool ma, double a) {
+  if (c_.perHour) {
+    Add({title, "per hour", 3, -1}, mb, Rate(b, lb_), ma, Rate(a, la_));
+  } else {
+    Add({title, "count", 0, -1}, mb, b, ma, a);
+  }
+}
+
 void AddTimes(RowMaker& m, const char* title, const FigureSummary& b, bool mb, const FigureSummary& a, bool ma) {
   m.Add({std::string(title) + ": mean", "s", 3, -1}, mb && b.count > 0, b.mean, ma && a.count > 0, a.mean);
   m.Add({std::string(title) + ": 95th percentile", "s", 3, -1}, mb && b.count > 0, b.p95, ma && a.count > 0, a.p95);
+}
+
+// The lift's figures, which need roles on both sides.
+void AddLiftFigures(RowMaker& m, const ReportComparison& c, const ReportSummary& sb, const ReportSummary& sa,
+                    const LiftReport& before, const LiftReport& after) {
+  m.Group("Key figures");
+  for (size_t i = 0; i < sb.figures.size() && i < sa.figures.size(); ++i) {
+    const auto k = static_cast<KeyFigure>(i);
+    if (k == KeyFigure::Shutdowns && c.perHour) continue;  // a count over unequal lengths: below, per hour
+    m.Key(k, sb.figures[i], sa.figures[i], KeyDecimals(k));
+  }
+  if (c.perHour) {
+    m.Count("Shutdowns", before.Measured(ReportFigure::Availability), before.availability.shutdowns,
+            after.Measured(ReportFigure::Availability), after.availability.shutdowns);
+  }
+  m.Group("Hall calls");
+  const FigureSummary wb = before.HallWaits(), wa = after.HallWaits();
+  const bool hb = before.Measured(ReportFigure::HallWaits), ha = after.Measured(ReportFigure::HallWaits);
+  m.Add({"Median hall-call wait", "s", 1, -1}, hb && wb.count > 0, wb.median, ha && wa.count > 0, wa.median);
+  m.Add({"Longest hall-call wait", "s", 1, -1}, hb && wb.count > 0, wb.longest, ha && wa.count > 0, wa.longest);
+
+  m.Group("Doors");
+  AddTimes(m, "Door opening time", before.Opening(), before.Measured(ReportFigure::DoorOpening), after.Opening(),
+           after.Measured(ReportFigure::DoorOpening));
+  AddTimes(m, "Door closing time", before.Closing(), before.Measured(ReportFigure::DoorClosing), after.Closing(),
+           after.Measured(ReportFigure::DoorClosing));
+  AddTimes(m, "Door dwell time", before.Dwell(), before.Measured(ReportFigure::Dwell), after.Dwell(),
+           after.Measured(ReportFigure::Dwell));
+  m.Count("Reopens", before.Measured(ReportFigure::Reopens), static_cast<double>(before.doors.reopens.size()),
+          after.Measured(ReportFigure::Reopens), static_cast<double>(after.doors.reopens.size()));
+
+  m.Group("Trips");
+  AddTimes(m, "Start delay", before.StartDelay(), before.Measured(ReportFigure::StartDelay), after.StartDelay(),
+           after.Measured(ReportFigure::StartDelay));
+  AddTimes(m, "Single-floor flight time", before.SingleFloorFlight(), before.Measured(ReportFigure::Flight),
+           after.SingleFloorFlight(), after.Measured(ReportFigure::Flight));
+  AddTimes(m, "Run time", before.RunTimes(OccurrenceDetail::None), before.Measured(ReportFigure::Trips),
+           after.RunTimes(OccurrenceDetail::None), after.Measured(ReportFigure::Trips));
+}
+
+// Per floor, where both captures have the floor.
+void AddFloorFigures(RowMaker& m, const LiftReport& before, const LiftReport& after) {
+  for (const FloorFigures& fb : before.floors) {
+    const auto fa = std::find_if(after.floors.begin(), after.floors.end(),
+                                 [&](const FloorFigures& f) { return f.floor == fb.floor; });
+    if (fa == after.floors.end()) continue;
+    m.Group("Floor " + std::to_string(fb.floor));
+    const std::string at = " at floor " + std::to_string(fb.floor);
+    const auto mean = [&](const char* what, const FigureSummary& b, const FigureSummary& a) {
+      if (b.count > 0 || a.count > 0) m.Add({std::string(what) + at, "s", 3, -1}, b.count > 0, b.mean, a.count > 0, a.mean);
+    };
+    mean("Mean hall wait up", fb.hallWaitUp, fa->hallWaitUp);
+    mean("Mean hall wait down", fb.hallWaitDown, fa->hallWaitDown);
+    mean("Mean door opening time", fb.opening, fa->opening);
+    mean("Mean door closing time", fb.closing, fa->closing);
+    if (fb.doorCycles > 0 && fa->doorCycles > 0) {
+      m.Add({"Reopens per 100 door cycles" + at, "per 100 door cycles", 1, -1}, true,
+            100.0 * fb.reopens / fb.doorCycles, true, 100.0 * fa->reopens / fa->doorCycles);
+    }
+  }
+}
+
+// The inputs' health, which needs no roles.
+void AddInputHealth(RowMaker& m, const ReportComparison& c, const LiftReport& before, const TraceList& beforeNames,
+                    const LiftReport& after) {
+  m.Group("Inputs");
+  uint32_t chatteringB = 0, chatteringA = 0, stuckB = 0, stuckA = 0;
+  for (const ChannelHealth& h : before.health.channels) {
+    chatteringB += h.chatter > 0;
+    stuckB += h.stuckSpells > 0;
+  }
+  for (const ChannelHealth& h : after.health.channels) {
+    chatteringA += h.chatter > 0;
+    stuckA += h.stuckSpells > 0;
+  }
+  m.Add({"Chattering inputs", "count", 0, -1}, true, chatteringB, true, chatteringA);
+  m.Add({"Stuck inputs", "count", 0, -1}, true, stuckB, true, stuckA);
+  m.Count("Chatter", true, static_cast<double>(before.health.chatter.size()), true,
+          static_cast<double>(after.health.chatter.size()));
+  for (const ChannelPair& p : c.channels.pairs) {
+    const ChannelHealth& hb = before.health.channels[p.before - 1];
+    const ChannelHealth& ha = after.health.channels[p.after - 1];
+    const std::string name = CompareChannelLabel(beforeNames, p.before);
+    if (hb.chatter > 0 || ha.chatter > 0) m.Count("Chatter: " + name, true, hb.chatter, true, ha.chatter);
+    if (hb.stuckSpells > 0 || ha.stuckSpells > 0) {
+      m.Count("Stuck spells: " + name, true, hb.stuckSpells, true, ha.stuckSpells);
+    }
+  }
+}
+
+void AddNotes(ReportComparison& c, double lb, double la) {
+  if (c.healthOnly) {
+    c.notes.push_back("Neither capture has inputs with roles: only the inputs' health is compared. Give the inputs "
+                      "their roles (Roles window or --roles) to compare the lift's figures.");
+  } else if (!c.before.hasRoles || !c.after.hasRoles) {
+    c.notes.push_back(std::string("The ") + (c.before.hasRoles ? "after" : "before") +
+                      " capture has no inputs with roles: its lift figures are not measured.");
+  }
+  if (c.perHour) {
+    c.notes.push_back("The captures differ in length (" + DurationText(lb) + " and " + DurationText(la) +
+                      "): counts are compared per hour of capture, reopens per 100 door cycles.");
+  }
+  if (!c.unmatchedBefore.empty() || !c.unmatchedAfter.empty()) {
+    c.notes.push_back("Inputs are paired by role, then by name; those without a partner are listed and not compared.");
+  }
 }
 
 }  // namespace
@@ -148,111 +265,13 @@ ReportComparison CompareReports(const LiftReport& before, const TraceList& befor
   for (int ch : c.channels.unmatchedBefore) c.unmatchedBefore.push_back(CompareChannelLabel(beforeNames, ch));
   for (int ch : c.channels.unmatchedAfter) c.unmatchedAfter.push_back(CompareChannelLabel(afterNames, ch));
 
-  RowMaker m(c);
-  // A count over the capture, or per hour when the lengths differ.
-  const auto count = [&](const std::string& title, bool mb, double b, bool ma, double a) {
-    if (c.perHour) {
-      m.Add({title, "per hour", 3, -1}, mb, Rate(b, lb), ma, Rate(a, la));
-    } else {
-      m.Add({title, "count", 0, -1}, mb, b, ma, a);
-    }
-  };
-
+  RowMaker m(c, lb, la);
   if (!c.healthOnly) {
-    m.Group("Key figures");
-    for (size_t i = 0; i < sb.figures.size() && i < sa.figures.size(); ++i) {
-      const auto k = static_cast<KeyFigure>(i);
-      if (k == KeyFigure::Shutdowns && c.perHour) continue;  // a count over unequal lengths: below, per hour
-      m.Key(k, sb.figures[i], sa.figures[i], KeyDecimals(k));
-    }
-    if (c.perHour) {
-      count("Shutdowns", before.Measured(ReportFigure::Availability), before.availability.shutdowns,
-            after.Measured(ReportFigure::Availability), after.availability.shutdowns);
-    }
-    m.Group("Hall calls");
-    const FigureSummary wb = before.HallWaits(), wa = after.HallWaits();
-    const bool hb = before.Measured(ReportFigure::HallWaits), ha = after.Measured(ReportFigure::HallWaits);
-    m.Add({"Median hall-call wait", "s", 1, -1}, hb && wb.count > 0, wb.median, ha && wa.count > 0, wa.median);
-    m.Add({"Longest hall-call wait", "s", 1, -1}, hb && wb.count > 0, wb.longest, ha && wa.count > 0, wa.longest);
-
-    m.Group("Doors");
-    AddTimes(m, "Door opening time", before.Opening(), before.Measured(ReportFigure::DoorOpening), after.Opening(),
-             after.Measured(ReportFigure::DoorOpening));
-    AddTimes(m, "Door closing time", before.Closing(), before.Measured(ReportFigure::DoorClosing), after.Closing(),
-             after.Measured(ReportFigure::DoorClosing));
-    AddTimes(m, "Door dwell time", before.Dwell(), before.Measured(ReportFigure::Dwell), after.Dwell(),
-             after.Measured(ReportFigure::Dwell));
-    count("Reopens", before.Measured(ReportFigure::Reopens), static_cast<double>(before.doors.reopens.size()),
-          after.Measured(ReportFigure::Reopens), static_cast<double>(after.doors.reopens.size()));
-
-    m.Group("Trips");
-    AddTimes(m, "Start delay", before.StartDelay(), before.Measured(ReportFigure::StartDelay), after.StartDelay(),
-             after.Measured(ReportFigure::StartDelay));
-    AddTimes(m, "Single-floor flight time", before.SingleFloorFlight(), before.Measured(ReportFigure::Flight),
-             after.SingleFloorFlight(), after.Measured(ReportFigure::Flight));
-    AddTimes(m, "Run time", before.RunTimes(OccurrenceDetail::None), before.Measured(ReportFigure::Trips),
-             after.RunTimes(OccurrenceDetail::None), after.Measured(ReportFigure::Trips));
-
-    // Per floor, where both captures have the floor.
-    for (const FloorFigures& fb : before.floors) {
-      const auto fa = std::find_if(after.floors.begin(), after.floors.end(),
-                                   [&](const FloorFigures& f) { return f.floor == fb.floor; });
-      if (fa == after.floors.end()) continue;
-      m.Group("Floor " + std::to_string(fb.floor));
-      const std::string at = " at floor " + std::to_string(fb.floor);
-      const auto mean = [&](const char* what, const FigureSummary& b, const FigureSummary& a) {
-        if (b.count > 0 || a.count > 0) m.Add({std::string(what) + at, "s", 3, -1}, b.count > 0, b.mean, a.count > 0, a.mean);
-      };
-      mean("Mean hall wait up", fb.hallWaitUp, fa->hallWaitUp);
-      mean("Mean hall wait down", fb.hallWaitDown, fa->hallWaitDown);
-      mean("Mean door opening time", fb.opening, fa->opening);
-      mean("Mean door closing time", fb.closing, fa->closing);
-      if (fb.doorCycles > 0 && fa->doorCycles > 0) {
-        m.Add({"Reopens per 100 door cycles" + at, "per 100 door cycles", 1, -1}, true,
-              100.0 * fb.reopens / fb.doorCycles, true, 100.0 * fa->reopens / fa->doorCycles);
-      }
-    }
+    AddLiftFigures(m, c, sb, sa, before, after);
+    AddFloorFigures(m, before, after);
   }
-
-  // The inputs' health, which needs no roles.
-  m.Group("Inputs");
-  uint32_t chatteringB = 0, chatteringA = 0, stuckB = 0, stuckA = 0;
-  for (const ChannelHealth& h : before.health.channels) {
-    chatteringB += h.chatter > 0;
-    stuckB += h.stuckSpells > 0;
-  }
-  for (const ChannelHealth& h : after.health.channels) {
-    chatteringA += h.chatter > 0;
-    stuckA += h.stuckSpells > 0;
-  }
-  m.Add({"Chattering inputs", "count", 0, -1}, true, chatteringB, true, chatteringA);
-  m.Add({"Stuck inputs", "count", 0, -1}, true, stuckB, true, stuckA);
-  count("Chatter", true, static_cast<double>(before.health.chatter.size()), true,
-        static_cast<double>(after.health.chatter.size()));
-  for (const ChannelPair& p : c.channels.pairs) {
-    const ChannelHealth& hb = before.health.channels[p.before - 1];
-    const ChannelHealth& ha = after.health.channels[p.after - 1];
-    const std::string name = CompareChannelLabel(beforeNames, p.before);
-    if (hb.chatter > 0 || ha.chatter > 0) count("Chatter: " + name, true, hb.chatter, true, ha.chatter);
-    if (hb.stuckSpells > 0 || ha.stuckSpells > 0) {
-      count("Stuck spells: " + name, true, hb.stuckSpells, true, ha.stuckSpells);
-    }
-  }
-
-  if (c.healthOnly) {
-    c.notes.push_back("Neither capture has inputs with roles: only the inputs' health is compared. Give the inputs "
-                      "their roles (Roles window or --roles) to compare the lift's figures.");
-  } else if (!c.before.hasRoles || !c.after.hasRoles) {
-    c.notes.push_back(std::string("The ") + (c.before.hasRoles ? "after" : "before") +
-                      " capture has no inputs with roles: its lift figures are not measured.");
-  }
-  if (c.perHour) {
-    c.notes.push_back("The captures differ in length (" + DurationText(lb) + " and " + DurationText(la) +
-                      "): counts are compared per hour of capture, reopens per 100 door cycles.");
-  }
-  if (!c.unmatchedBefore.empty() || !c.unmatchedAfter.empty()) {
-    c.notes.push_back("Inputs are paired by role, then by name; those without a partner are listed and not compared.");
-  }
+  AddInputHealth(m, c, before, beforeNames, after);
+  AddNotes(c, lb, la);
   return c;
 }
 

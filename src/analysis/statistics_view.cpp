@@ -22,24 +22,16 @@ int StatisticsView::Choice(StatisticsList list) const {
 }
 
 void StatisticsView::SetChoice(StatisticsList list, int index) {
-  auto within = [index](const auto& names) { return index >= 0 && index < static_cast<int>(std::size(names)); };
+  // How many choices each list offers, in the order of StatisticsList.
+  static const size_t kCounts[] = {std::size(kStatisticTypeNames), std::size(kIntervalNames),
+                                   std::size(kDurationFormatNames), std::size(kActiveLevelNames)};
+  const auto which = static_cast<size_t>(list);
+  if (which >= std::size(kCounts) || index < 0 || static_cast<size_t>(index) >= kCounts[which]) return;
   switch (list) {
-    case StatisticsList::Type:
-      if (!within(kStatisticTypeNames)) return;
-      settings_.type = static_cast<StatisticType>(index);
-      break;
-    case StatisticsList::Interval:
-      if (!within(kIntervalNames)) return;
-      settings_.interval = index;
-      break;
-    case StatisticsList::Format:
-      if (!within(kDurationFormatNames)) return;
-      settings_.format = static_cast<DurationFormat>(index);
-      break;
-    case StatisticsList::Active:
-      if (!within(kActiveLevelNames)) return;
-      settings_.activeLevel = static_cast<uint8_t>(index);
-      break;
+    case StatisticsList::Type: settings_.type = static_cast<StatisticType>(index); break;
+    case StatisticsList::Interval: settings_.interval = index; break;
+    case StatisticsList::Format: settings_.format = static_cast<DurationFormat>(index); break;
+    case StatisticsList::Active: settings_.activeLevel = static_cast<uint8_t>(index); break;
   }
   Rebuild();
 }

@@ -137,32 +137,51 @@ void JournalWriter::Finish() {
 }
 
 bool JournalWriter::Visit(bool final) {
-  bool rotated = false;
-  uint32_t tailFrom = 0;
-  uint32_t tailTo = 0;
-  PositionSnapshot tailEnd;
-  PositionSnapshot newStart;
+  MovedPart moved;
   uint32_t from = 0;
-  bool more = false;
-  bool writeStop = false;
-  PositionSnapshot stop;
-  {
-    std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
-    if (rotation_ != nullptr && rotation_->Generation() != generation_) {
-      // Only one part can be waiting: the next move needs the spare back,
-      // which waits for JournalTookSpare below.
-      rotated = true;
-      generation_ = rotation_->Generation();
-      tailTo = rotation_->SpareCount();
-      tailFrom = std::min(written_, tailTo);
-      tailEnd = rotation_->SpareEnd();
-      newStart = data_.CurrentPartStart();
-      written_ = 0;
-    }
-    from = std::min(written_, data_.Store.Count());
+  const bool rotated = TakeMovedPart(moved, from);
+  std::optional<PositionSnapshot> stop;
+  const bool more = CopyNewRecords(from, final, stop);
+  if (rotated) BeginNextPart(moved);
+  if (!ReadyToAppend()) return false;
+  out_.clear();
+  const uint32_t seed = JournalCheckSeed(header_);
+  AppendFrames(records_.data(), records_.size(), from, seed, out_);
+  size_t lost = gapsLost_;
+  size_t back = gapsBack_;
+  AppendGapMarks(from + static_cast<uint32_t>(records_.size()), seed, lost, back);
+  if (stop) AppendEndFrame(stop->time, stop->index, stop->states, out_, seed);
+  if (out_.empty()) return more;  // a part moved aside meanwhile: taken at once
+  if (!WriteOut()) return false;
+  gapsLost_ = lost;
+  gapsBack_ = back;
+  written_ = from + static_cast<uint32_t>(records_.size());
+  journalled_.store(written_, std::memory_order_relaxed);
+  if (std::chrono::steady_clock::now() - lastSync_ >= std::chrono::seconds(1)) SyncNow();
+  return more;
+}
+
+bool JournalWriter::TakeMovedPart(MovedPart& moved, uint32_t& from) {
+  bool rotated = false;
+  std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
+  if (rotation_ != nullptr && rotation_->Generation() != generation_) {
+    // Only one part can be waiting: the next move needs the spare back,
+    // which waits for JournalTookSpare in BeginNextPart.
+    rotated = true;
+    generation_ = rotation_->Generation();
+    moved.tailTo = rotation_->SpareCount();
+    moved.tailFrom = std::min(written_, moved.tailTo);
+    moved.tailEnd = rotation_->SpareEnd();
+    moved.newStart = data_.CurrentPartStart();
+    written_ = 0;
   }
-  // The new records, a slice at a time, so that the receive path never
-  // waits for more than a short copy.
+  from = std::min(written_, data_.Store.Count());
+  return rotated;
+}
+
+bool JournalWriter::CopyNewRecords(uint32_t from, bool final, std::optional<PositionSnapshot>& stop) {
+  // A slice at a time, so that the receive path never waits for more than a
+  // short copy.
   records_.clear();
   for (;;) {
     std::lock_guard<TransitionMutex> hold(data_.TransitionLock());
@@ -172,45 +191,46 @@ bool JournalWriter::Visit(bool final) {
     const bool movedAside = rotation_ != nullptr && rotation_->Generation() != generation_;
     const uint32_t to = std::min({count, at + kRecordsPerSlice, from + kMaxRecordsPerVisit});
     if (!movedAside && at < to) records_.insert(records_.end(), data_.Store.Data() + at, data_.Store.Data() + to);
-    more = movedAside || from + records_.size() < count;
+    const bool more = movedAside || from + records_.size() < count;
     if (movedAside || at >= to || to == count || records_.size() >= kMaxRecordsPerVisit) {
-      if (final && !more && data_.Capturing.load(std::memory_order_acquire) == 0) {
-        writeStop = true;
-        stop = data_.CaptureEnd;
-      }
-      break;
+      if (final && !more && data_.Capturing.load(std::memory_order_acquire) == 0) stop = data_.CaptureEnd;
+      return more;
     }
   }
-  if (rotated) {
-    // Close the full part's journal with its last records and its end, keep
-    // it aside until that part is saved, and begin the next part's journal.
-    // The spare block stays as it is until JournalTookSpare, so its last
-    // records are read without the lock.
-    if (fd_ >= 0) {
-      out_.clear();
-      if (!headerDone_) AppendJournalHeader(header_, out_);  // moved aside before the first visit
-      const uint32_t seed = JournalCheckSeed(header_);
-      AppendFrames(rotation_->Spare() + tailFrom, tailTo - tailFrom, tailFrom, seed, out_);
-      AppendEndFrame(tailEnd.time, tailEnd.index, tailEnd.states, out_, seed);
-      WriteOut();
-      SyncNow();
-    }
-    if (previousFd_ >= 0) jf::Close(previousFd_);
-    previousFd_ = -1;
-    if (fd_ >= 0) {
-      if (jf::Rename(path_, PreviousPath())) {
-        previousFd_ = fd_;
-      } else {
-        jf::Close(fd_);
-      }
-      fd_ = -1;
-    }
-    header_.start = newStart;
-    header_.target = targetOf_ ? targetOf_(generation_) : target_;
-    std::string error;
-    if (!OpenFile(error)) Problem(error);
-    if (rotation_ != nullptr) rotation_->JournalTookSpare();
+}
+
+void JournalWriter::BeginNextPart(const MovedPart& moved) {
+  // Close the full part's journal with its last records and its end, keep
+  // it aside until that part is saved, and begin the next part's journal.
+  // The spare block stays as it is until JournalTookSpare, so its last
+  // records are read without the lock.
+  if (fd_ >= 0) {
+    out_.clear();
+    if (!headerDone_) AppendJournalHeader(header_, out_);  // moved aside before the first visit
+    const uint32_t seed = JournalCheckSeed(header_);
+    AppendFrames(rotation_->Spare() + moved.tailFrom, moved.tailTo - moved.tailFrom, moved.tailFrom, seed, out_);
+    AppendEndFrame(moved.tailEnd.time, moved.tailEnd.index, moved.tailEnd.states, out_, seed);
+    WriteOut();
+    SyncNow();
   }
+  if (previousFd_ >= 0) jf::Close(previousFd_);
+  previousFd_ = -1;
+  if (fd_ >= 0) {
+    if (jf::Rename(path_, PreviousPath())) {
+      previousFd_ = fd_;
+    } else {
+      jf::Close(fd_);
+    }
+    fd_ = -1;
+  }
+  header_.start = moved.newStart;
+  header_.target = targetOf_ ? targetOf_(generation_) : target_;
+  std::string error;
+  if (!OpenFile(error)) Problem(error);
+  if (rotation_ != nullptr) rotation_->JournalTookSpare();
+}
+
+bool JournalWriter::ReadyToAppend() {
   if (fd_ < 0) {
     std::string error;
     if (!OpenFile(error)) {
@@ -226,21 +246,7 @@ bool JournalWriter::Visit(bool final) {
     SyncNow();
     jf::SyncFolderOf(path_);
   }
-  out_.clear();
-  const uint32_t seed = JournalCheckSeed(header_);
-  AppendFrames(records_.data(), records_.size(), from, seed, out_);
-  size_t lost = gapsLost_;
-  size_t back = gapsBack_;
-  AppendGapMarks(from + static_cast<uint32_t>(records_.size()), seed, lost, back);
-  if (writeStop) AppendEndFrame(stop.time, stop.index, stop.states, out_, seed);
-  if (out_.empty()) return more;  // a part moved aside meanwhile: taken at once
-  if (!WriteOut()) return false;
-  gapsLost_ = lost;
-  gapsBack_ = back;
-  written_ = from + static_cast<uint32_t>(records_.size());
-  journalled_.store(written_, std::memory_order_relaxed);
-  if (std::chrono::steady_clock::now() - lastSync_ >= std::chrono::seconds(1)) SyncNow();
-  return more;
+  return true;
 }
 
 void JournalWriter::AppendGapMarks(uint32_t index, uint32_t seed, size_t& lost, size_t& back) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -72,6 +73,23 @@ class JournalWriter {
   void Run();
   // One visit; true when records are still waiting (more than one visit's worth).
   bool Visit(bool final);
+  // A part moved aside since the last visit: its records not yet in the
+  // journal, where it ended and where the next part begins.
+  struct MovedPart {
+    uint32_t tailFrom = 0;
+    uint32_t tailTo = 0;
+    PositionSnapshot tailEnd;
+    PositionSnapshot newStart;
+  };
+  // Under the lock: whether a part moved aside, and the first record to copy.
+  bool TakeMovedPart(MovedPart& moved, uint32_t& from);
+  // Copies the records from `from` into records_; true when more are waiting.
+  // On the last visit, once all are taken, `stop` is the capture's end.
+  bool CopyNewRecords(uint32_t from, bool final, std::optional<PositionSnapshot>& stop);
+  // Closes the moved part's journal and opens the next part's.
+  void BeginNextPart(const MovedPart& moved);
+  // The file open and its header written.
+  bool ReadyToAppend();
   bool OpenFile(std::string& error);
   bool WriteOut();
   void SyncNow();

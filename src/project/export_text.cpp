@@ -73,19 +73,16 @@ void AppendSeconds(std::string& out, int64_t ms) {
 
 void AppendIsoLocal(std::string& out, double dateTime) {
   const DateTimeFields f = FieldsFromMs(DateTimeToMs(dateTime));
-  AppendPadded(out, f.year, 4);
-  out += '-';
-  AppendPadded(out, f.month, 2);
-  out += '-';
-  AppendPadded(out, f.day, 2);
-  out += 'T';
-  AppendPadded(out, f.hour, 2);
-  out += ':';
-  AppendPadded(out, f.minute, 2);
-  out += ':';
-  AppendPadded(out, f.second, 2);
-  out += '.';
-  AppendPadded(out, f.millisecond, 3);
+  // Each field at its width, then the mark that follows it.
+  const struct {
+    int value, width;
+    char after;
+  } fields[] = {{f.year, 4, '-'},   {f.month, 2, '-'},  {f.day, 2, 'T'},        {f.hour, 2, ':'},
+                {f.minute, 2, ':'}, {f.second, 2, '.'}, {f.millisecond, 3, '\0'}};
+  for (const auto& field : fields) {
+    AppendPadded(out, field.value, field.width);
+    if (field.after != '\0') out += field.after;
+  }
 }
 
 void AppendCsvField(std::string& out, std::string_view text) {

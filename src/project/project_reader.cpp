@@ -140,26 +140,32 @@ bool ReadMarkerLine(std::string_view line, CaptureView& view) {
   return view.Markers.Add(time, std::move(label)).has_value();
 }
 
+// A table line: its letter, a number 1..`max` as a hex pair, one whole record.
+template <typename Record>
+bool ReadNumberedRecord(std::string_view line, int max, int& number, Record& rec) {
+  if (!HoldsPayload(line, 3, sizeof(Record))) return false;
+  number = DecodeHexPair(line.data() + 1);
+  if (number < 1 || number > max) return false;
+  DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
+  return true;
+}
+
 // One line of the tables (S, Q, L, O) or a marker (M), dispatched on its first character.
 // Lines that do not hold exactly one record are passed over: false.
 bool ReadTableLine(std::string_view line, CaptureData& data, CaptureView& view) {
   switch (line[0]) {
     case 'S': {
-      if (!HoldsPayload(line, 3, sizeof(ChannelRecord))) return false;
-      const int ch = DecodeHexPair(line.data() + 1);
-      if (ch < 1 || ch > kChannelCount) return false;
+      int ch = 0;
       ChannelRecord rec;
-      DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
+      if (!ReadNumberedRecord(line, kChannelCount, ch, rec)) return false;
       if (rec.nameLength > kChannelNameMax) rec.nameLength = kChannelNameMax;
       view.Traces.SetRecord(ch, rec);
       return true;
     }
     case 'Q': {
-      if (!HoldsPayload(line, 3, sizeof(SequenceRow))) return false;
-      const int row = DecodeHexPair(line.data() + 1);
-      if (row < 1 || row > kSequenceRows) return false;
+      int row = 0;
       SequenceRow rec;
-      DecodeHexBytes(line.data() + 3, sizeof rec, reinterpret_cast<uint8_t*>(&rec));
+      if (!ReadNumberedRecord(line, kSequenceRows, row, rec)) return false;
       view.Sequence[row - 1] = rec;
       return true;
     }

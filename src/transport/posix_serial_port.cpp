@@ -50,10 +50,10 @@ class PosixSerialPort final : public SerialPort {
     close(fd_);
   }
 
-  bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) override {
+  bool ApplyLineFormat(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) override {
     termios t{};
     speed_t speed;
-    if (!LineFormatSupported(baud, parity, dataBits, stopBits) || !BaudConstant(baud, speed)) return false;
+    if (!BaudConstant(baud, speed)) return false;
     if (tcgetattr(fd_, &t) != 0) return false;
     cfsetispeed(&t, speed);
     cfsetospeed(&t, speed);

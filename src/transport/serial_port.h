@@ -39,8 +39,11 @@ class SerialPort {
  public:
   virtual ~SerialPort() = default;
   // Line format: the arguments, parity checking on, no hardware output flow
-  // control. True when the port took every setting.
-  virtual bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) = 0;
+  // control. True when the port took every setting; a format that
+  // LineFormatSupported refuses is not tried on any system.
+  bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) {
+    return LineFormatSupported(baud, parity, dataBits, stopBits) && ApplyLineFormat(baud, parity, dataBits, stopBits);
+  }
   // Waits up to `waitMs` for the first byte, then returns at once with all
   // that has arrived, up to `capacity`: the byte count (0 when nothing came),
   // or -1 when the read failed. A wait of 0 only looks.
@@ -48,6 +51,10 @@ class SerialPort {
   int Read(uint8_t* buffer, size_t capacity) { return Read(buffer, capacity, 0); }
   // One write of `length` bytes; true when the system accepted it.
   virtual bool Write(const uint8_t* bytes, size_t length) = 0;
+
+ protected:
+  // The system's part of Configure, for a supported format.
+  virtual bool ApplyLineFormat(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) = 0;
 };
 
 // Opens a port for reading and writing, shared with nobody, with reads that

@@ -29,8 +29,7 @@ class WindowsSerialPort final : public SerialPort {
     CloseHandle(h_);
   }
 
-  bool Configure(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) override {
-    if (!LineFormatSupported(baud, parity, dataBits, stopBits)) return false;
+  bool ApplyLineFormat(uint32_t baud, uint8_t parity, uint8_t dataBits, uint8_t stopBits) override {
     DCB dcb{};
     dcb.DCBlength = sizeof dcb;
     if (!GetCommState(h_, &dcb)) return false;

@@ -73,6 +73,8 @@ TEST(CliCompare, KnownChangesItselfAndRefusals) {
       {"compare " + before + " " + after + " --format csv --out " + before, 2, {"before.kv"}},
       {"compare " + before + " --format csv --out " + dir / "x.csv", 2, {"two files"}},
       {"compare " + before + " " + after + " --format xls --out " + dir / "x.csv", 2, {"unknown format 'xls'"}},
+      {"compare " + before + " " + after + " --roles " + dir.Path() + " --format csv --out " + dir / "x.csv", 2,
+       {"cannot read the roles"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args);

@@ -12,21 +12,25 @@
 namespace korvalog::probe {
 namespace {
 
-// The window's _NET_WM_PID, or 0.
-pid_t WindowPid(Display* d, Window w) {
-  static const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
+// The one 32-bit item of a window's property `atom`, or 0.
+unsigned long OneItemProperty(Display* d, Window w, Atom atom, Atom itemType) {
   Atom type = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  pid_t pid = 0;
-  if (XGetWindowProperty(d, w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
-          Success &&
+  unsigned long item = 0;
+  if (XGetWindowProperty(d, w, atom, 0, 1, False, itemType, &type, &format, &count, &after, &data) == Success &&
       data != nullptr) {
-    if (count == 1 && format == 32) pid = static_cast<pid_t>(*reinterpret_cast<unsigned long*>(data));
+    if (count == 1 && format == 32) item = *reinterpret_cast<unsigned long*>(data);
     XFree(data);
   }
-  return pid;
+  return item;
+}
+
+// The window's _NET_WM_PID, or 0.
+pid_t WindowPid(Display* d, Window w) {
+  static const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
+  return static_cast<pid_t>(OneItemProperty(d, w, pidAtom, XA_CARDINAL));
 }
 
 // A viewable window of `pid` at or below `w`; the window manager's frames
@@ -152,17 +156,7 @@ bool XInput::FindWindowOf(pid_t pid, double timeoutMs) {
 bool XInput::CloseActive() {
   const Window root = DefaultRootWindow(display_);
   const Atom activeAtom = XInternAtom(display_, "_NET_ACTIVE_WINDOW", False);
-  Atom type = 0;
-  int format = 0;
-  unsigned long count = 0, after = 0;
-  unsigned char* data = nullptr;
-  Window active = 0;
-  if (XGetWindowProperty(display_, root, activeAtom, 0, 1, False, XA_WINDOW, &type, &format, &count, &after, &data) ==
-          Success &&
-      data != nullptr) {
-    if (count == 1) active = static_cast<Window>(*reinterpret_cast<unsigned long*>(data));
-    XFree(data);
-  }
+  const auto active = static_cast<Window>(OneItemProperty(display_, root, activeAtom, XA_WINDOW));
   if (active == 0 || active == window_) return false;  // never the program's main window
   XEvent e{};
   e.xclient.type = ClientMessage;

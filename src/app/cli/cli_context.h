@@ -1,7 +1,7 @@
 #pragma once
 // What every command of korvalog-cli is handed: the program-wide model state
 // (one instance, made in main) and the output streams.
-#include <iosfwd>
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -33,6 +33,18 @@ struct CliCommand {
   const char* usage;  // shown by "korvalog-cli help"
   CommandFunction run;
 };
+
+// Runs a command over argv[2..] with the program-wide model made fresh and
+// the standard streams, as both programs' main do.
+inline int RunCommand(CommandFunction run, int argc, char** argv) {
+  SystemClock clock;
+  CaptureData data(clock);
+  CaptureView view;
+  LoggerSettings settings;
+  SetStartupDefaults(data, view);
+  CliContext ctx{clock, data, view, settings, std::cout, std::cerr};
+  return run(CommandArgs(argv + 2, argv + argc), ctx);
+}
 
 int RunVersion(const CommandArgs& args, CliContext& ctx);
 int RunDump(const CommandArgs& args, CliContext& ctx);

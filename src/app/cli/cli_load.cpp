@@ -15,6 +15,11 @@ bool LoadForCommand(const std::string& path, CliContext& ctx, StreamLoadSinks& s
   return false;
 }
 
+bool LoadForCommand(const std::string& path, CliContext& ctx) {
+  StreamLoadSinks sinks(ctx.err, path);
+  return LoadForCommand(path, ctx, sinks);
+}
+
 int UsageError(CliContext& ctx, const std::string& message, std::string_view usage) {
   // One line, so scripts can show it as it stands.
   ctx.err << "korvalog-cli: " << message << " (usage: korvalog-cli " << usage << ")\n";

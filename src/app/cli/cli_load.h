@@ -32,6 +32,8 @@ class StreamLoadSinks final : public LoadSinks {
 // Loads `path` into ctx.data. On failure writes "korvalog-cli: FILE: reason"
 // to ctx.err and returns false; the command then exits with kExitUsage.
 bool LoadForCommand(const std::string& path, CliContext& ctx, StreamLoadSinks& sinks);
+// The same for a command that needs nothing of the load but the capture.
+bool LoadForCommand(const std::string& path, CliContext& ctx);
 
 // Writes one line "korvalog-cli: message (usage: korvalog-cli USAGE)" to
 // ctx.err and returns kExitUsage.

@@ -59,19 +59,10 @@ int main(int argc, char** argv) {
     PrintUsage(argc < 2 ? std::cerr : std::cout);
     return argc < 2 ? kExitUsage : kExitOk;
   }
-  SystemClock clock;
-  CaptureData data(clock);
-  CaptureView view;
-  LoggerSettings settings;
-  SetStartupDefaults(data, view);
-  CliContext ctx{clock, data, view, settings, std::cout, std::cerr};
   // "--version", as tools that read a program's version (help2man) ask.
-  if (std::strcmp(argv[1], "--version") == 0) return RunVersion(CommandArgs(argv + 2, argv + argc), ctx);
+  if (std::strcmp(argv[1], "--version") == 0) return RunCommand(RunVersion, argc, argv);
   for (const CliCommand& c : kCommands) {
-    if (std::strcmp(argv[1], c.name) == 0) {
-      const CommandArgs args(argv + 2, argv + argc);
-      return c.run(args, ctx);
-    }
+    if (std::strcmp(argv[1], c.name) == 0) return RunCommand(c.run, argc, argv);
   }
   std::cerr << "korvalog-cli: unknown command '" << argv[1] << "'\n";
   PrintUsage(std::cerr);

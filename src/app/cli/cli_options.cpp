@@ -98,6 +98,19 @@ int ReadCommandOptions(const CommandArgs& args, const CommandOptions& table, Par
   return FinishOutput(ctx) ? kExitOk : kExitUsage;
 }
 
+int ReadFileArguments(const CommandArgs& args, const CommandOptions& table, size_t files, std::string_view what,
+                      ParsedArgs& parsed, CliContext& ctx) {
+  if (const int status = ReadCommandOptions(args, table, parsed, ctx); status >= 0) return status;
+  if (parsed.positional.size() == files) return -1;
+  const std::string_view command = table.usage.substr(0, table.usage.find(' '));
+  return UsageError(ctx, std::string(command) + " takes " + std::string(what), table.usage);
+}
+
+int ReadOneCapture(const CommandArgs& args, const CommandOptions& table, ParsedArgs& parsed, CliContext& ctx) {
+  if (const int status = ReadFileArguments(args, table, 1, "one file", parsed, ctx); status >= 0) return status;
+  return LoadForCommand(parsed.positional[0], ctx) ? -1 : kExitUsage;
+}
+
 bool WholeNumber(const std::string& text, long low, long high, long& value) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 9) {
     return false;

@@ -58,6 +58,16 @@ void PrintHelp(std::ostream& os, const CommandOptions& table);
 // error, kExitOk after printing the help, or -1 to go on with `parsed`.
 int ReadCommandOptions(const CommandArgs& args, const CommandOptions& table, ParsedArgs& parsed, CliContext& ctx);
 
+// The opening of every command that reads files: ReadCommandOptions, then
+// exactly `files` file names, else "COMMAND takes WHAT" with the usage.
+// The same statuses: kExitOk after --help, kExitUsage after an error, -1 to
+// go on with parsed.positional holding the names.
+int ReadFileArguments(const CommandArgs& args, const CommandOptions& table, size_t files, std::string_view what,
+                      ParsedArgs& parsed, CliContext& ctx);
+// The same for a command over one capture, then that capture loaded into
+// ctx (kExitUsage after telling why it could not be).
+int ReadOneCapture(const CommandArgs& args, const CommandOptions& table, ParsedArgs& parsed, CliContext& ctx);
+
 // Reads plain digits (at most nine) as a number within low..high; false for
 // anything else.
 bool WholeNumber(const std::string& text, long low, long high, long& value);

@@ -14,16 +14,17 @@ int RunConvert(const CommandArgs& args, CliContext& ctx) {
                                        "IN (a project, logger log or value change dump) written as the project OUT.kv.",
                                        {}};
   ParsedArgs parsed;
-  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+  if (const int status = ReadFileArguments(args, kOptions, 2, "an input and an output file", parsed, ctx);
+      status >= 0) {
+    return status;
+  }
   const CommandArgs& files = parsed.positional;
-  if (files.size() != 2) return UsageError(ctx, "convert takes an input and an output file", kOptions.usage);
   // A name without ".kv" would be opened again as a logger log.
   if (!ReopensAsProject(files[1])) {
     return UsageError(ctx, files[1] + ": a project name must contain .kv and not end in .vcd", kOptions.usage);
   }
   if (!OutputAllowed(files[1], {files[0]}, ctx)) return kExitUsage;
-  StreamLoadSinks sinks(ctx.err, files[0]);
-  if (!LoadForCommand(files[0], ctx, sinks)) return kExitUsage;
+  if (!LoadForCommand(files[0], ctx)) return kExitUsage;
   const FileResult saved = WriteProjectFile(files[1], ctx.data, ctx.view, ctx.data.CaptureStart, ctx.data.CaptureEnd);
   if (!saved.ok) {
     ctx.err << "korvalog-cli: " << saved.error << "\n";

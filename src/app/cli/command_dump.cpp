@@ -13,11 +13,7 @@ int RunDump(const CommandArgs& args, CliContext& ctx) {
                                        "The dump lines of FILE on standard output, as the dump file would hold them.",
                                        {}};
   ParsedArgs parsed;
-  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
-  const CommandArgs& files = parsed.positional;
-  if (files.size() != 1) return UsageError(ctx, "dump takes one file", kOptions.usage);
-  StreamLoadSinks sinks(ctx.err, files[0]);
-  if (!LoadForCommand(files[0], ctx, sinks)) return kExitUsage;
+  if (const int status = ReadOneCapture(args, kOptions, parsed, ctx); status >= 0) return status;
   WriteDumpLines(ctx.data.Store, [&](const std::string& block) {
     ctx.out.write(block.data(), static_cast<std::streamsize>(block.size()));
     return ctx.out.good();

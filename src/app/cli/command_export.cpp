@@ -19,28 +19,29 @@
 #endif
 
 namespace korvalog::cli {
+namespace {
 
-int RunExport(const CommandArgs& args, CliContext& ctx) {
-  static constexpr char kUsage[] =
-      "export FILE --format vcd|csv|png|svg|pdf [--from TIME --to TIME] [--channels CH,...]\n"
-      "                      [--all-channels] [--wide] [--width PX] --out OUT";
-  static const CommandOptions kOptions{
-      kUsage,
-      "The capture, or a range of it, for waveform viewers, spreadsheets and reports.",
-      {{"--format", "vcd|csv|png|svg|pdf", "the file's form"},
-       {"--from", "TIME", "the range's start: seconds from the capture's start, or a date and time"},
-       {"--to", "TIME", "the range's end"},
-       {"--channels", "CH,...", "these channels only (the default: those that change in the range)"},
-       {"--all-channels", "", "every channel, changing or not"},
-       {"--wide", "", "csv: one column a channel"},
-       {"--width", "PX", "png, svg, pdf: the picture's width"},
-       {"--out", "OUT", "the file to write"}}};
-  ExportRequest request;
-  ParsedArgs parsed;
-  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+constexpr char kUsage[] =
+    "export FILE --format vcd|csv|png|svg|pdf [--from TIME --to TIME] [--channels CH,...]\n"
+    "                      [--all-channels] [--wide] [--width PX] --out OUT";
+const CommandOptions kOptions{
+    kUsage,
+    "The capture, or a range of it, for waveform viewers, spreadsheets and reports.",
+    {{"--format", "vcd|csv|png|svg|pdf", "the file's form"},
+     {"--from", "TIME", "the range's start: seconds from the capture's start, or a date and time"},
+     {"--to", "TIME", "the range's end"},
+     {"--channels", "CH,...", "these channels only (the default: those that change in the range)"},
+     {"--all-channels", "", "every channel, changing or not"},
+     {"--wide", "", "csv: one column a channel"},
+     {"--width", "PX", "png, svg, pdf: the picture's width"},
+     {"--out", "OUT", "the file to write"}}};
+
+// The options into `request`; the range's ends as typed, read once the
+// capture is loaded. kExitUsage after telling the error, -1 to go on.
+int ReadExportOptions(const ParsedArgs& parsed, ExportRequest& request, std::string& from, std::string& to,
+                      CliContext& ctx) {
   std::string error;
-  if (parsed.positional.size() != 1) return UsageError(ctx, "export takes one file", kUsage);
-  std::string format, from, to, width;
+  std::string format, width;
   bool formatGiven = false, widthGiven = false;
   for (const auto& [name, value] : parsed.options) {
     if (name == "--format") {
@@ -84,15 +85,11 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
     }
     request.width = px;
   }
+  return -1;
+}
 
-  const std::string& path = parsed.positional[0];
-  if (!OutputAllowed(request.path, {path}, ctx)) return kExitUsage;
-#ifndef KORVALOG_PICTURES
-  if (IsPictureFormat(request.format)) return RunPictureCommand("export", "pictures", args, ctx, request.path);
-#endif
-  StreamLoadSinks sinks(ctx.err, path);
-  if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;
-  // Times are read against the loaded capture's start.
+// The range's ends against the loaded capture's start.
+int ReadExportRange(const std::string& from, const std::string& to, CliContext& ctx, ExportRequest& request) {
   if (!from.empty() && !ParseExportTime(from, ctx.data, request.from)) {
     return UsageError(ctx, "cannot read --from '" + from + "'", kUsage);
   }
@@ -102,6 +99,24 @@ int RunExport(const CommandArgs& args, CliContext& ctx) {
   if (!from.empty() && !to.empty() && request.from > request.to) {
     return UsageError(ctx, "--from is after --to", kUsage);
   }
+  return -1;
+}
+
+}  // namespace
+
+int RunExport(const CommandArgs& args, CliContext& ctx) {
+  ParsedArgs parsed;
+  if (const int status = ReadFileArguments(args, kOptions, 1, "one file", parsed, ctx); status >= 0) return status;
+  ExportRequest request;
+  std::string from, to;
+  if (const int status = ReadExportOptions(parsed, request, from, to, ctx); status >= 0) return status;
+  const std::string& path = parsed.positional[0];
+  if (!OutputAllowed(request.path, {path}, ctx)) return kExitUsage;
+#ifndef KORVALOG_PICTURES
+  if (IsPictureFormat(request.format)) return RunPictureCommand("export", "pictures", args, ctx, request.path);
+#endif
+  if (!LoadForCommand(path, ctx)) return kExitUsage;
+  if (const int status = ReadExportRange(from, to, ctx, request); status >= 0) return status;
 
   FileResult result;
   if (IsPictureFormat(request.format)) {

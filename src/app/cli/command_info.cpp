@@ -35,9 +35,8 @@ int RunInfo(const CommandArgs& args, CliContext& ctx) {
                                        "What FILE holds: its kind, times, events and channels.",
                                        {}};
   ParsedArgs parsed;
-  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+  if (const int status = ReadFileArguments(args, kOptions, 1, "one file", parsed, ctx); status >= 0) return status;
   const CommandArgs& files = parsed.positional;
-  if (files.size() != 1) return UsageError(ctx, "info takes one file", kOptions.usage);
   StreamLoadSinks sinks(ctx.err, files[0]);
   if (!LoadForCommand(files[0], ctx, sinks)) return kExitUsage;
   const CaptureData& data = ctx.data;

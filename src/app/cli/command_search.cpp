@@ -17,9 +17,8 @@ int RunSearch(const CommandArgs& args, CliContext& ctx) {
       {{"--high", "CH,...", "channels searched for high (the file's search is replaced)"},
        {"--low", "CH,...", "channels searched for low"}}};
   ParsedArgs parsed;
-  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
+  if (const int status = ReadFileArguments(args, kOptions, 1, "one file", parsed, ctx); status >= 0) return status;
   std::string error;
-  if (parsed.positional.size() != 1) return UsageError(ctx, "search takes one file", kUsage);
   std::vector<int> high, low;
   for (const auto& [name, value] : parsed.options) {
     if (!ParseChannelList(value, name == "--high" ? high : low, error)) return UsageError(ctx, error, kUsage);
@@ -31,8 +30,7 @@ int RunSearch(const CommandArgs& args, CliContext& ctx) {
   }
 
   const std::string& path = parsed.positional[0];
-  StreamLoadSinks sinks(ctx.err, path);
-  if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;
+  if (!LoadForCommand(path, ctx)) return kExitUsage;
   CaptureData& data = ctx.data;
   if (!parsed.options.empty()) {
     // The options replace the file's search: channels not named are not searched.

@@ -17,12 +17,8 @@ int RunSequence(const CommandArgs& args, CliContext& ctx) {
                                        "The Sequencer's findings over the whole capture of FILE.",
                                        {}};
   ParsedArgs parsed;
-  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
-  const CommandArgs& files = parsed.positional;
+  if (const int status = ReadOneCapture(args, kOptions, parsed, ctx); status >= 0) return status;
   constexpr int kExitViolations = 1;
-  if (files.size() != 1) return UsageError(ctx, "sequence takes one file", kOptions.usage);
-  StreamLoadSinks sinks(ctx.err, files[0]);
-  if (!LoadForCommand(files[0], ctx, sinks)) return kExitUsage;
   const CaptureData& data = ctx.data;
 
   uint32_t violations = 0;

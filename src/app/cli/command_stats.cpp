@@ -37,8 +37,7 @@ int RunStats(const CommandArgs& args, CliContext& ctx) {
        {"--format", "F", "how times are written: \"HH:MM:SS.SS\" or \"S..S.SS\""},
        {"--active", "low|high", "the level that counts as on"}}};
   ParsedArgs parsed;
-  if (const int status = ReadCommandOptions(args, kOptions, parsed, ctx); status >= 0) return status;
-  if (parsed.positional.size() != 1) return UsageError(ctx, "stats takes one file", kUsage);
+  if (const int status = ReadFileArguments(args, kOptions, 1, "one file", parsed, ctx); status >= 0) return status;
   StatisticsSettings settings;
   for (const auto& [name, value] : parsed.options) {
     int i = -1;
@@ -56,8 +55,7 @@ int RunStats(const CommandArgs& args, CliContext& ctx) {
   }
 
   const std::string& path = parsed.positional[0];
-  StreamLoadSinks sinks(ctx.err, path);
-  if (!LoadForCommand(path, ctx, sinks)) return kExitUsage;
+  if (!LoadForCommand(path, ctx)) return kExitUsage;
   StatisticsAccumulator cells;
   cells.Reset(kIntervalsPerDay[settings.interval]);
   cells.Accumulate(ctx.data, settings.activeLevel);

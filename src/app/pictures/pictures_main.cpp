@@ -26,13 +26,5 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return kExitUsage;
   }
-  SystemClock clock;
-  CaptureData data(clock);
-  CaptureView view;
-  LoggerSettings settings;
-  SetStartupDefaults(data, view);
-  CliContext ctx{clock, data, view, settings, std::cout, std::cerr};
-  if (report) return RunReport(CommandArgs(argv + 2, argv + argc), ctx);
-  if (compare) return RunCompare(CommandArgs(argv + 2, argv + argc), ctx);
-  return RunExport(CommandArgs(argv + 2, argv + argc), ctx);
+  return RunCommand(report ? RunReport : compare ? RunCompare : RunExport, argc, argv);
 }

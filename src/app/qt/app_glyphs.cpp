@@ -1,5 +1,7 @@
 #include "app/qt/app_glyphs.h"
 
+#include <initializer_list>
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -7,6 +9,13 @@ namespace korvalog {
 namespace {
 
 constexpr int kGlyph = 16;
+
+// Boxes outlined in `edge` and filled with `fill`, as most glyphs draw them.
+void Boxes(QPainter& p, const QColor& edge, const QColor& fill, std::initializer_list<QRectF> boxes) {
+  p.setPen(QPen(edge, 1));
+  p.setBrush(fill);
+  for (const QRectF& box : boxes) p.drawRect(box);
+}
 
 void RecordDot(QPainter& p) {
   p.setPen(QPen(QColor(110, 0, 0), 1));
@@ -18,10 +27,7 @@ void RecordDot(QPainter& p) {
 }
 
 void Folder(QPainter& p) {
-  p.setPen(QPen(QColor(110, 80, 0), 1));
-  p.setBrush(QColor(220, 180, 60));
-  p.drawRect(QRectF(1.5, 4.5, 12, 9));
-  p.drawRect(QRectF(1.5, 3.5, 5, 1));
+  Boxes(p, QColor(110, 80, 0), QColor(220, 180, 60), {QRectF(1.5, 4.5, 12, 9), QRectF(1.5, 3.5, 5, 1)});
   QPainterPath flap;
   flap.moveTo(3.5, 7.5);
   flap.lineTo(15.5, 7.5);
@@ -33,9 +39,7 @@ void Folder(QPainter& p) {
 }
 
 void DiskWithSelection(QPainter& p) {
-  p.setPen(QPen(QColor(0, 0, 60), 1));
-  p.setBrush(QColor(30, 60, 170));
-  p.drawRect(QRectF(3.5, 3.5, 9, 10));
+  Boxes(p, QColor(0, 0, 60), QColor(30, 60, 170), {QRectF(3.5, 3.5, 9, 10)});
   p.setPen(Qt::NoPen);
   p.setBrush(Qt::white);
   p.drawRect(QRectF(5.5, 4, 5, 3.5));
@@ -48,34 +52,24 @@ void DiskWithSelection(QPainter& p) {
 void Sliders(QPainter& p) {
   p.setPen(QPen(QColor(60, 60, 60), 1.5));
   for (int x : {4, 8, 12}) p.drawLine(QPointF(x, 2), QPointF(x, 14));
-  p.setPen(QPen(QColor(0, 0, 80), 1));
-  p.setBrush(QColor(80, 130, 220));
-  p.drawRect(QRectF(2.5, 9.5, 3, 3));
-  p.drawRect(QRectF(6.5, 3.5, 3, 3));
-  p.drawRect(QRectF(10.5, 7.5, 3, 3));
+  Boxes(p, QColor(0, 0, 80), QColor(80, 130, 220),
+        {QRectF(2.5, 9.5, 3, 3), QRectF(6.5, 3.5, 3, 3), QRectF(10.5, 7.5, 3, 3)});
 }
 
 void Bars(QPainter& p) {
-  p.setPen(QPen(QColor(0, 70, 0), 1));
-  p.setBrush(QColor(40, 170, 60));
-  p.drawRect(QRectF(2.5, 8.5, 3, 6));
-  p.drawRect(QRectF(6.5, 3.5, 3, 11));
-  p.drawRect(QRectF(10.5, 6.5, 3, 8));
+  Boxes(p, QColor(0, 70, 0), QColor(40, 170, 60),
+        {QRectF(2.5, 8.5, 3, 6), QRectF(6.5, 3.5, 3, 11), QRectF(10.5, 6.5, 3, 8)});
 }
 
 void TextLines(QPainter& p) {
-  p.setPen(QPen(QColor(70, 70, 70), 1));
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(2.5, 1.5, 11, 13));
+  Boxes(p, QColor(70, 70, 70), Qt::white, {QRectF(2.5, 1.5, 11, 13)});
   p.setPen(QPen(QColor(0, 0, 0), 1));
   for (int y = 4; y <= 12; y += 2) p.drawLine(QPointF(4, y + 0.5), QPointF(12, y + 0.5));
 }
 
 // A sheet with a waveform and an arrow leaving it: the capture handed on.
 void SheetWithArrow(QPainter& p) {
-  p.setPen(QPen(QColor(70, 70, 70), 1));
-  p.setBrush(Qt::white);
-  p.drawRect(QRectF(1.5, 1.5, 9, 13));
+  Boxes(p, QColor(70, 70, 70), Qt::white, {QRectF(1.5, 1.5, 9, 13)});
   p.setPen(QPen(QColor(0, 120, 0), 1));
   p.drawPolyline(QPolygonF({QPointF(3, 10.5), QPointF(5.5, 10.5), QPointF(5.5, 5.5), QPointF(9, 5.5)}));
   p.setPen(QPen(QColor(0, 60, 160), 1.5));

@@ -42,6 +42,28 @@ void ShowEnabled(TBtnTransparent* button, bool enabled, ZoomGlyph glyph) {
 ChartPanel::ChartPanel(CaptureData& data, CaptureView& view, const LoggerSettings& settings, QWidget* parent)
     : QWidget(parent), data_(data), view_(view), settings_(settings), state_(data, view) {
   setFont(KitFont());
+  BuildSummary();
+  grid_ = new ChannelGrid(state_, [this] { return DrawContext(); }, this);
+  grid_->setFont(font());
+  sideScroll_ = new QScrollBar(Qt::Horizontal, this);
+  sideScroll_->setObjectName(QStringLiteral("sbChart"));
+  sideScroll_->hide();
+  connect(sideScroll_, &QScrollBar::valueChanged, this, [this] { LayOutParts(); });
+  connect(grid_, &ChannelGrid::ColumnsResized, this, [this] { LayOutParts(); });
+  NameParts();
+  ConnectSummaryButtons();
+  connect(grid_, &ChannelGrid::SearchChanged, this, [this] { Refresh(); });
+  BuildNavigation();
+  BuildLive();
+
+  state_.LabelWidth = label_->width();
+  state_.UpdateZoomButtons();
+  for (TBtnTransparent* b : {zoomWin_, zoomPrev_, zoomAll_}) b->setEnabled(true);  // so the first Refresh sets each
+  resize(569, 523 - 33);
+  Refresh();
+}
+
+void ChartPanel::BuildSummary() {
   const auto context = [this] { return DrawContext(); };
   summary_ = new QWidget(this);
   summary_->setAutoFillBackground(true);
@@ -68,14 +90,10 @@ ChartPanel::ChartPanel(CaptureData& data, CaptureView& view, const LoggerSetting
     connect(h, &THandle::OnChanging, this, &ChartPanel::SelectionHandleMoving);
     connect(h, &THandle::OnChange, this, &ChartPanel::SelectionHandleReleased);
   }
-  grid_ = new ChannelGrid(state_, context, this);
-  grid_->setFont(font());
-  sideScroll_ = new QScrollBar(Qt::Horizontal, this);
-  sideScroll_->setObjectName(QStringLiteral("sbChart"));
-  sideScroll_->hide();
-  connect(sideScroll_, &QScrollBar::valueChanged, this, [this] { LayOutParts(); });
-  connect(grid_, &ChannelGrid::ColumnsResized, this, [this] { LayOutParts(); });
-  // The names the main window knows the parts by.
+}
+
+// The names the main window knows the parts by.
+void ChartPanel::NameParts() {
   summary_->setObjectName(QStringLiteral("pSummary"));
   grid_->setObjectName(QStringLiteral("gDisplay"));
   strip_->setObjectName(QStringLiteral("pbZoom"));
@@ -89,8 +107,10 @@ ChartPanel::ChartPanel(CaptureData& data, CaptureView& view, const LoggerSetting
   sequencer_->setObjectName(QStringLiteral("bSequencer"));
   grid_->Cursor(MeasuringCursor::First)->setObjectName(QStringLiteral("Cursor1"));
   grid_->Cursor(MeasuringCursor::Second)->setObjectName(QStringLiteral("Cursor2"));
+}
 
-  // Every zoom is laid out and painted at once.
+// Every zoom is laid out and painted at once.
+void ChartPanel::ConnectSummaryButtons() {
   connect(zoomWin_, &TBtnTransparent::Clicked, this, [this] {
     live_.StopFollowing();
     state_.bZoomWinClick();
@@ -119,15 +139,6 @@ ChartPanel::ChartPanel(CaptureData& data, CaptureView& view, const LoggerSetting
     state_.pbZoomDblClick();
     Refresh();
   });
-  connect(grid_, &ChannelGrid::SearchChanged, this, [this] { Refresh(); });
-  BuildNavigation();
-  BuildLive();
-
-  state_.LabelWidth = label_->width();
-  state_.UpdateZoomButtons();
-  for (TBtnTransparent* b : {zoomWin_, zoomPrev_, zoomAll_}) b->setEnabled(true);  // so the first Refresh sets each
-  resize(569, 523 - 33);
-  Refresh();
 }
 
 ChartDrawContext ChartPanel::DrawContext() const {

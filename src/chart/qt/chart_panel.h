@@ -123,6 +123,11 @@ class ChartPanel : public QWidget, public CaptureObserver {
   void LayOutParts();
   void SelectionHandleMoving(THandle* handle);
   void SelectionHandleReleased(THandle* handle);
+  // The summary above the grid: zoom and sequencer buttons, zoom label,
+  // statistics, strip and selection handles.
+  void BuildSummary();
+  void NameParts();
+  void ConnectSummaryButtons();
   void BuildNavigation();
   void PlaceNavigationButtons();
   void ShowFindingHints();
