@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "transport/transition_source.h"
+
 namespace korvalog::testing {
 
 struct StreamedChange {
@@ -28,6 +30,15 @@ inline std::vector<StreamedChange> SweepChanges(int channels, uint32_t count) {
     const int level = static_cast<int>(i / static_cast<uint32_t>(channels) + 1) % 2;
     out.push_back({channel, level});
   }
+  return out;
+}
+
+// The first `count` changes of korvalog-sim's lift pattern at `perSecond`.
+inline std::vector<StreamedChange> LiftChanges(double perSecond, uint32_t seed, uint32_t count) {
+  sim::LiftPattern pattern(perSecond, seed);
+  std::vector<StreamedChange> out;
+  sim::SimTransition t{};
+  while (out.size() < count && pattern.Next(t)) out.push_back({t.channel, t.level});
   return out;
 }
 
