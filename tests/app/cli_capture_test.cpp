@@ -141,25 +141,15 @@ TEST_F(CliCaptureTest, CaptureIsKeptWhenItsFolderVanishes) {
 // A logger streaming 50,000 changes a second, on either kind of line, from a
 // script or from the simulator's own pattern: the project holds every change,
 // in order, and the link is never called lost.
-struct FastStreamCase {
-  int channels;
-  bool liftPattern;  // korvalog-sim --rate 50000, which runs without end
-};
-
-void PrintTo(const FastStreamCase& c, std::ostream* out) {
-  *out << c.channels << (c.liftPattern ? " pattern" : " script");
-}
-
-class CliFastCaptureTest : public CliCaptureTest, public ::testing::WithParamInterface<FastStreamCase> {};
+class CliFastCaptureTest : public CliCaptureTest,
+                           public ::testing::WithParamInterface<korvalog::testing::FastStreamCase> {};
 
 TEST_P(CliFastCaptureTest, EveryChangeOfAFastStreamIsStored) {
   using namespace korvalog::testing;
   const auto [channels, lift] = GetParam();
-  const std::vector<StreamedChange> sent =
-      lift ? LiftChanges(kFastChangesPerSecond, 5, kFastChanges) : SweepChanges(channels, kFastChanges);
+  const std::vector<StreamedChange> sent = GetParam().Sent();
   WriteBytes(dir / "fast.txt", ScriptFor(sent, kFastChangesPerSecond));
-  SimProcess sim(lift ? CommandArgs{"--channels", std::to_string(channels), "--rate", "50000", "--seed", "5"}
-                      : CommandArgs{"--channels", std::to_string(channels), "--script", dir / "fast.txt"});
+  SimProcess sim(GetParam().SimArgs(dir / "fast.txt"));
   ASSERT_TRUE(sim.Running());
   const std::string file = dir / "fast.kv";
   // Stopped once the last change is in (or, should it never come, by time).
@@ -184,13 +174,8 @@ TEST_P(CliFastCaptureTest, EveryChangeOfAFastStreamIsStored) {
   EXPECT_EQ(FirstDifference(back.Store, count, sent), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Loggers, CliFastCaptureTest,
-                         ::testing::Values(FastStreamCase{96, false}, FastStreamCase{128, false},
-                                           FastStreamCase{96, true}, FastStreamCase{128, true}),
-                         [](const auto& info) {
-                           return "Channels" + std::to_string(info.param.channels) +
-                                  (info.param.liftPattern ? "Pattern" : "Script");
-                         });
+INSTANTIATE_TEST_SUITE_P(Loggers, CliFastCaptureTest, ::testing::ValuesIn(korvalog::testing::kFastStreamCases),
+                         [](const auto& info) { return korvalog::testing::FastStreamName(info.param); });
 
 TEST_F(CliCaptureTest, RefusesBadArgumentsBeforeOpeningAnything) {
   const std::string file = dir / "x.kv";

@@ -92,27 +92,16 @@ TEST(SimulatorCapture, CaptureChartAndSave) {
 // either kind of line, from a script or from the simulator's own pattern:
 // every change is stored, in order, the chart keeps up with them and the
 // link is never called lost.
-struct FastStreamCase {
-  int channels;
-  bool liftPattern;  // korvalog-sim --rate 50000, which runs without end
-};
-
-void PrintTo(const FastStreamCase& c, std::ostream* out) {
-  *out << c.channels << (c.liftPattern ? " pattern" : " script");
-}
-
-class SimulatorFastCapture : public ::testing::TestWithParam<FastStreamCase> {};
+class SimulatorFastCapture : public ::testing::TestWithParam<korvalog::testing::FastStreamCase> {};
 
 TEST_P(SimulatorFastCapture, EveryChangeOfAFastStreamIsStored) {
   using namespace korvalog::testing;
   const auto [channels, lift] = GetParam();
   testing_support::TempDir dir;
-  const std::vector<StreamedChange> sent =
-      lift ? LiftChanges(kFastChangesPerSecond, 5, kFastChanges) : SweepChanges(channels, kFastChanges);
+  const std::vector<StreamedChange> sent = GetParam().Sent();
   const std::string script = dir / "fast.txt";
   std::ofstream(script) << ScriptFor(sent, kFastChangesPerSecond);
-  SimProcess sim(lift ? std::vector<std::string>{"--channels", std::to_string(channels), "--rate", "50000", "--seed", "5"}
-                      : std::vector<std::string>{"--channels", std::to_string(channels), "--script", script});
+  SimProcess sim(GetParam().SimArgs(script));
   ASSERT_TRUE(sim.Running());
   qputenv("KORVALOG_COM1", QByteArray::fromStdString(sim.DevicePath()));
   StoreForWindow(1, channels == 96 ? kLogger96 : kLogger128, 5, false);
@@ -138,13 +127,8 @@ TEST_P(SimulatorFastCapture, EveryChangeOfAFastStreamIsStored) {
   qunsetenv("KORVALOG_COM1");
 }
 
-INSTANTIATE_TEST_SUITE_P(Loggers, SimulatorFastCapture,
-                         ::testing::Values(FastStreamCase{96, false}, FastStreamCase{128, false},
-                                           FastStreamCase{96, true}, FastStreamCase{128, true}),
-                         [](const auto& info) {
-                           return "Channels" + std::to_string(info.param.channels) +
-                                  (info.param.liftPattern ? "Pattern" : "Script");
-                         });
+INSTANTIATE_TEST_SUITE_P(Loggers, SimulatorFastCapture, ::testing::ValuesIn(korvalog::testing::kFastStreamCases),
+                         [](const auto& info) { return korvalog::testing::FastStreamName(info.param); });
 
 }  // namespace
 }  // namespace korvalog::test
