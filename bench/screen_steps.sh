@@ -25,8 +25,9 @@ capture="$data/busy-1048576.kv"
 work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
-display=
-for n in $(seq 63 99); do
+# SCREEN_DISPLAY (":58") names the display to start; otherwise the first free one.
+display=${SCREEN_DISPLAY:-}
+for n in $( [ -n "$display" ] || seq 63 99); do
   if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
 done
 [ -n "$display" ] || { echo "no free display number"; exit 2; }

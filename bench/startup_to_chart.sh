@@ -21,8 +21,9 @@ capture="$data/busy-1048576.kv"
 work=$(mktemp -d)
 xvfb=
 trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
-display=
-for n in $(seq 150 199); do
+# SCREEN_DISPLAY (":58") names the display to start; otherwise the first free one.
+display=${SCREEN_DISPLAY:-}
+for n in $( [ -n "$display" ] || seq 150 199); do
   if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
 done
 Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &

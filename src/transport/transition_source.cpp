@@ -99,11 +99,14 @@ void LiftPattern::PlanTrip() {
   floor_ = target;
 
   const double tripMs = static_cast<double>(trip.size()) * 1000.0 / eventsPerSecond_;
+  // The start is kept in fractions of a millisecond: above about 1,000
+  // events a second a trip is shorter than one, and whole milliseconds would
+  // leave every trip at the same moment.
   for (auto& [at, t] : trip) {
-    t.atMs = tripStartMs_ + static_cast<int64_t>(at / step * tripMs);
+    t.atMs = static_cast<int64_t>(tripStartMs_ + at / step * tripMs);
     pending_.push_back(t);
   }
-  tripStartMs_ += static_cast<int64_t>(tripMs);
+  tripStartMs_ += tripMs;
 }
 
 bool LiftPattern::Next(SimTransition& out) {

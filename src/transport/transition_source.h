@@ -62,7 +62,7 @@ class LiftPattern final : public TransitionSource {
   std::mt19937 random_;
   int floor_ = 1;
   int levels_[18] = {};
-  int64_t tripStartMs_ = 0;
+  double tripStartMs_ = 0;
   std::deque<SimTransition> pending_;
 };
 

@@ -3,10 +3,14 @@
 // of `count` changes at `perSecond`, input after input over all of a
 // logger's channels (each one a change: high on the first round, low on the
 // next), and the list to compare a capture with.
+#include <array>
 #include <cstdint>
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "transport/transition_source.h"
 
 namespace korvalog::testing {
 
@@ -29,6 +33,39 @@ inline std::vector<StreamedChange> SweepChanges(int channels, uint32_t count) {
     out.push_back({channel, level});
   }
   return out;
+}
+
+// The first `count` changes of korvalog-sim's lift pattern at `perSecond`.
+inline std::vector<StreamedChange> LiftChanges(double perSecond, uint32_t seed, uint32_t count) {
+  sim::LiftPattern pattern(perSecond, seed);
+  std::vector<StreamedChange> out;
+  sim::SimTransition t{};
+  while (out.size() < count && pattern.Next(t)) out.push_back({t.channel, t.level});
+  return out;
+}
+
+// A fast stream from a script of SweepChanges, or from korvalog-sim's own
+// pattern at 50,000 a second, which runs without end.
+struct FastStreamCase {
+  int channels;
+  bool liftPattern;
+  std::vector<StreamedChange> Sent() const {
+    return liftPattern ? LiftChanges(kFastChangesPerSecond, 5, kFastChanges) : SweepChanges(channels, kFastChanges);
+  }
+  std::vector<std::string> SimArgs(const std::string& script) const {
+    if (liftPattern) return {"--channels", std::to_string(channels), "--rate", "50000", "--seed", "5"};
+    return {"--channels", std::to_string(channels), "--script", script};
+  }
+  friend void PrintTo(const FastStreamCase& c, std::ostream* out) {
+    *out << c.channels << (c.liftPattern ? " pattern" : " script");
+  }
+};
+
+inline const std::array<FastStreamCase, 4> kFastStreamCases{
+    {{96, false}, {128, false}, {96, true}, {128, true}}};
+
+inline std::string FastStreamName(const FastStreamCase& c) {
+  return "Channels" + std::to_string(c.channels) + (c.liftPattern ? "Pattern" : "Script");
 }
 
 inline std::string ScriptFor(const std::vector<StreamedChange>& changes, double perSecond) {

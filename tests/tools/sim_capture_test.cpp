@@ -140,7 +140,7 @@ TEST_P(SimCapture, AChangeOnTheStartCommandIsAnEvent) {
   EXPECT_EQ(data.Store[2].state, 0);
 }
 
-// A logger that streams changes at the simulator's top rate is reached by
+// A logger that streams 10,000 changes a second is reached by
 // one program after another, and again after a change of settings.
 TEST_P(SimCapture, AStreamingLoggerIsReachedAgainAndAgain) {
   testing::SimProcess sim({"--channels", std::to_string(GetParam()), "--rate", "10000"});

@@ -64,8 +64,8 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& out, std:
       out.liftPattern = v == "lift";
       out.scriptPath.clear();
     } else if (a == "--rate") {
-      if (!ToNumber(v, 0.01, 10000, out.rate)) {
-        error = "--rate must be 0.01..10000 events per second";
+      if (!ToNumber(v, 0.01, kMaxRate, out.rate)) {
+        error = "--rate must be 0.01..200000 events per second";
         return false;
       }
     } else if (a == "--seed") {

@@ -40,9 +40,11 @@ int main(int argc, char** argv) {
   }
   StartupTiming timing;
   QApplication app(argc, argv);
+  timing.Mark("qt-platform");
   QApplication::setApplicationName(QStringLiteral("Korvalog"));
   QApplication::setWindowIcon(AppIcon());
   QApplication::setFont(KitFont());
+  timing.Mark("icon-font");
 
   std::vector<std::string> args;
   const QStringList qtArgs = QApplication::arguments();
@@ -73,6 +75,7 @@ int main(int argc, char** argv) {
     usb = devices.get();
   }
   usb->ScanHidDevices();
+  timing.Mark("usb-scan");
 
   // The journal of the window's captures, beside the settings; none for
   // the demonstration's throw-away captures.

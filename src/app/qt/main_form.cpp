@@ -51,6 +51,7 @@ TMainForm::TMainForm(MainFormContext context)
   setWindowTitle(QStringLiteral("Korvalog"));
   setWindowIcon(AppIcon());
   setFont(KitFont());
+  SameLookWhenInactive(*this);
   setMinimumWidth(kMinWidth);
   setAcceptDrops(true);
 

@@ -16,7 +16,6 @@ ReportWindows::ReportWindows(CaptureData& data, CaptureView& view, TMainForm& ma
     : data_(data),
       view_(view),
       main_(main),
-      roles_(std::make_unique<TRolesForm>(data, view, &main)),
       report_(std::make_unique<TReportForm>(data, view, &main)) {
   report_->SetOnZoom([this](double from, double to) {
     ChartPanel& chart = main_.Chart();
@@ -29,15 +28,25 @@ ReportWindows::ReportWindows(CaptureData& data, CaptureView& view, TMainForm& ma
     view_.Site = site;
     data_.DataModified.store(1, std::memory_order_release);
   });
-  roles_->SetOnAccepted([this] {
-    if (report_->isVisible()) report_->Recompute();
-  });
   main_.Chart().Grid()->installEventFilter(this);
 }
 
 ReportWindows::~ReportWindows() { main_.Chart().Grid()->removeEventFilter(this); }
 
+TRolesForm* ReportWindows::Roles() {
+  // Made at its first opening: the start-up does not wait for a window that
+  // is seldom opened.
+  if (!roles_) {
+    roles_ = std::make_unique<TRolesForm>(data_, view_, &main_);
+    roles_->SetOnAccepted([this] {
+      if (report_->isVisible()) report_->Recompute();
+    });
+  }
+  return roles_.get();
+}
+
 void ReportWindows::ShowRoles(int channel) {
+  Roles();
   if (!roles_->isVisible()) FitOnScreen(*roles_, &main_);
   roles_->ShowFor(channel);
 }

@@ -20,7 +20,7 @@ class ReportWindows : public QObject {
   ReportWindows(CaptureData& data, CaptureView& view, TMainForm& main);
   ~ReportWindows() override;
 
-  TRolesForm* Roles() const { return roles_.get(); }
+  TRolesForm* Roles();  // made when first wanted
   TReportForm* Report() const { return report_.get(); }
   void ShowRoles(int channel = 0);
   void ShowReport();

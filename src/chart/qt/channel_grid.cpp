@@ -138,6 +138,16 @@ void ChannelGrid::paintEvent(QPaintEvent* event) {
   }
 }
 
+// Only the focus frame follows the focus: its cell is repainted, not the
+// whole grid as Qt would (a dialog opening or closing moves the focus).
+void ChannelGrid::focusInEvent(QFocusEvent*) {
+  if (row_ >= topRow_) update(layout_.CellRect(column_, row_, topRow_));
+}
+
+void ChannelGrid::focusOutEvent(QFocusEvent*) {
+  if (row_ >= topRow_) update(layout_.CellRect(column_, row_, topRow_));
+}
+
 QColor ChannelGrid::Colour(const ChartDrawContext& ctx) { return SystemColourOf(SystemColour::WindowText, ctx.palette); }
 
 void ChannelGrid::resizeEvent(QResizeEvent*) {

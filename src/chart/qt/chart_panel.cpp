@@ -1,5 +1,8 @@
 #include "chart/qt/chart_panel.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include "chart/grid_fit.h"
 #include "chart/live_frame_pacer.h"
 #include "chart/qt/chart_pictures.h"
@@ -196,12 +199,22 @@ void ChartPanel::CaptureStopped() {
   LayOutNow();
 }
 
+// Asks for the navigation index once the chart's painting, already asked
+// for, is done: both wait in the same low-priority queue.
+static const QEvent::Type kIndexAfterPaint = static_cast<QEvent::Type>(QEvent::registerEventType());
+
 void ChartPanel::DataLoaded() {
   navigator_.Invalidate();
-  navigator_.Index();  // made now, not at the first step or hover
   state_.DataLoaded();
   state_.UpdateZoomButtons();
   LayOutNow();
+  // Made right after the first picture of the file, not before it, and not
+  // at the first step or hover.
+  QCoreApplication::postEvent(this, new QEvent(kIndexAfterPaint), Qt::LowEventPriority);
+}
+
+void ChartPanel::customEvent(QEvent* event) {
+  if (event->type() == kIndexAfterPaint && navigator_.HasData()) navigator_.Index();
 }
 
 void ChartPanel::MarkStale() {

@@ -111,6 +111,7 @@ class ChartPanel : public QWidget, public CaptureObserver {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void customEvent(QEvent* event) override;
 
  private:
   // Redraws images whose plans changed, places strip, label and handles,

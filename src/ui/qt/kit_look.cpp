@@ -37,6 +37,15 @@ QColor SystemColourOf(SystemColour colour, const QPalette& palette) {
   return QColor(PaletteColour(colour, palette).rgb());
 }
 
+void SameLookWhenInactive(QWidget& window) {
+  QPalette palette = window.palette();
+  for (int role = 0; role < QPalette::NColorRoles; ++role) {
+    const auto r = static_cast<QPalette::ColorRole>(role);
+    palette.setBrush(QPalette::Inactive, r, palette.brush(QPalette::Active, r));
+  }
+  window.setPalette(palette);
+}
+
 void DrawKitLine(QPainter& painter, int x0, int y0, int x1, int y1) {
   const int dx = (x1 > x0) - (x1 < x0);
   const int dy = (y1 > y0) - (y1 < y0);

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QString>
+#include <QWidget>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,13 @@ enum class SystemColour {
   ScrollBar,
 };
 QColor SystemColourOf(SystemColour colour, const QPalette& palette);
+
+// Qt repaints every widget of a window whose palette differs between its
+// active and inactive colours each time the window gains or loses the focus,
+// that is whenever a dialog opens or closes over it. The kit draws with the
+// same colours either way, so the inactive colours are made the active ones
+// and the window is not repainted for nothing.
+void SameLookWhenInactive(QWidget& window);
 
 // A straight line across or down in the painter's pen, as every line of the
 // kit is drawn: its start point included, its end point left out, so that a

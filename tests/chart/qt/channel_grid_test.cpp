@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QPaintEvent>
 
 #include "chart/grid_edits.h"
 #include "chart_rig.h"
@@ -20,6 +21,34 @@ struct GridRig : ChartRig {
   QPoint Cell(int column, int row) { return G()->Layout().CellRect(column, row, G()->TopRow()).center(); }
   void Click(int column, int row) { QTest::mouseClick(G(), Qt::LeftButton, {}, Cell(column, row)); }
 };
+
+// What the grid paints, as the union of its paint events' areas.
+struct PaintedArea : QObject {
+  QRegion area;
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) area += static_cast<QPaintEvent*>(event)->region();
+    return false;
+  }
+};
+
+// The focus coming or going (a dialog opening over the window, or closing)
+// repaints the focus frame's cell, not the whole grid.
+TEST(ChannelGrid, TheFocusRepaintsOnlyTheFocusCell) {
+  GridRig r;
+  r.Click(1, 3);
+  QApplication::processEvents();
+  const QRect cell = r.G()->Layout().CellRect(1, 3, r.G()->TopRow());
+  for (const QEvent::Type type : {QEvent::FocusOut, QEvent::FocusIn}) {
+    PaintedArea painted;
+    r.G()->installEventFilter(&painted);
+    QFocusEvent focus(type, Qt::ActiveWindowFocusReason);
+    QApplication::sendEvent(r.G(), &focus);
+    QApplication::processEvents();
+    r.G()->removeEventFilter(&painted);
+    EXPECT_FALSE(painted.area.isEmpty()) << type;
+    EXPECT_TRUE(cell.contains(painted.area.boundingRect())) << type;
+  }
+}
 
 TEST(ChannelGrid, DraggingRowFiveToRowTwo) {
   GridRig r([](CaptureBuilder& b) { b.Event(1, 1, 1); });
