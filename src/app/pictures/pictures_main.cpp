@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   static constexpr char kUsage[] =
       "usage: korvalog-pictures export FILE --format png|svg|pdf ... (as korvalog-cli export)\n"
       "       korvalog-pictures report FILE --format html|pdf ... (as korvalog-cli report)\n"
+      "       korvalog-pictures fleet --db CONNINFO --format pdf ... (as korvalog-cli fleet)\n"
       "korvalog-cli starts this helper for chart pictures and report pages.\n";
   // --help on standard output, as the manual page's maker reads it.
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
@@ -22,7 +23,8 @@ int main(int argc, char** argv) {
   }
   const bool report = argc >= 2 && std::strcmp(argv[1], "report") == 0;
   const bool compare = argc >= 2 && std::strcmp(argv[1], "compare") == 0;
-  if (argc < 2 || (std::strcmp(argv[1], "export") != 0 && !report && !compare)) {
+  const bool fleet = argc >= 2 && std::strcmp(argv[1], "fleet") == 0;
+  if (argc < 2 || (std::strcmp(argv[1], "export") != 0 && !report && !compare && !fleet)) {
     std::cerr << kUsage;
     return kExitUsage;
   }
@@ -34,5 +36,8 @@ int main(int argc, char** argv) {
   CliContext ctx{clock, data, view, settings, std::cout, std::cerr};
   if (report) return RunReport(CommandArgs(argv + 2, argv + argc), ctx);
   if (compare) return RunCompare(CommandArgs(argv + 2, argv + argc), ctx);
+#ifdef KORVALOG_FLEET_STORE
+  if (fleet) return RunFleet(CommandArgs(argv + 2, argv + argc), ctx);
+#endif
   return RunExport(CommandArgs(argv + 2, argv + argc), ctx);
 }
