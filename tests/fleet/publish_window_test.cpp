@@ -13,6 +13,7 @@
 #include <chrono>
 
 #include "app/qt/publish_dialog.h"
+#include "app/qt/window_test_support.h"
 #include "core/fleet_connection.h"
 #include "fleet/pg_connection.h"
 #include "fleet_captures.h"
@@ -77,6 +78,64 @@ TEST(PublishWindow, TheDialogSaysWhatWasPublishedOrWhyNot) {
   ASSERT_TRUE(conn.Query("SELECT count(*), min(file_name) FROM korvalog.captures", {}, rows));
   EXPECT_EQ(rows.Text(0, 0), "1");
   EXPECT_EQ(rows.Text(0, 1), "visit.kv");
+}
+
+// The window's command: its guards, then the dialog over the file it shows.
+TEST(PublishWindow, TheWindowPublishesTheFileItShowsOrSaysWhatIsMissing) {
+  PgTestServer* server = PgTestServer::Get();
+  if (server == nullptr) GTEST_SKIP() << PgTestServer::SkipReason();
+  ASSERT_TRUE(server->Sql("DROP DATABASE IF EXISTS window_command; CREATE DATABASE window_command;"));
+  const std::string conninfo = server->Conninfo({}, "window_command");
+  const size_t host = conninfo.find("host=") + 5;
+  const FleetConnection store{conninfo.substr(host, conninfo.find(' ', host) - host), "window_command", "korvalog_test",
+                              ""};
+  testing_support::TempDir dir;
+  struct Case {
+    const char* site;
+    FleetConnection fleet;
+    const char* warning;  // the message box's start, or empty: the dialog
+  };
+  const Case cases[] = {
+      {"", store, "The capture names no site or lift."},
+      {"Quay", {}, "No fleet store is set."},
+      {"Quay", store, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.warning);
+    const std::string kv = dir / "shown.kv";
+    ASSERT_TRUE(testing_support::MakeLiftCapture(kv, {}, testing_support::kFleetStart, 300000, c.site, "Lift 1"));
+    test::ProgramWindows w(kv);
+    w.main.show();
+    ASSERT_TRUE(korvalog::testing::WaitUntil(
+        [&] {
+          QApplication::processEvents();
+          return w.data.DataPresent.load() != 0;
+        },
+        10000ms));
+    w.settings.Fleet = c.fleet;
+    std::string said;
+    test::ModalAnswer answer{[&](QWidget* box) {
+      if (auto* message = qobject_cast<TMessageBoxForm*>(box)) said = message->Text();
+      QTest::keyClick(box, Qt::Key_Return);
+    }};
+    if (*c.warning != '\0') test::AnswerNextModal(answer);
+    w.main.mPublishClick();
+    if (*c.warning != '\0') {
+      EXPECT_EQ(answer.seen, 1);
+      EXPECT_EQ(said.rfind(c.warning, 0), 0u) << said;
+      EXPECT_EQ(w.main.publishDialog, nullptr);
+      continue;
+    }
+    ASSERT_NE(w.main.publishDialog, nullptr);
+    ASSERT_TRUE(korvalog::testing::WaitUntil(
+        [&] {
+          QApplication::processEvents();
+          return !w.main.publishDialog->Running();
+        },
+        30000ms));
+    EXPECT_TRUE(w.main.publishDialog->lResult->text().startsWith(QStringLiteral("Published shown.kv (window_command on ")))
+        << w.main.publishDialog->lResult->text().toStdString();
+  }
 }
 
 TEST(PublishWindow, TheConnectionGoesThroughPropertiesAndTheSettings) {
