@@ -43,7 +43,7 @@ class CapturePublish {
 #ifdef KORVALOG_FLEET_STORE
     if (!publisher_) return;
     const std::vector<std::string>& written = session.Summary().written;
-    for (; handed_ < written.size(); ++handed_) publisher_->Add(written[handed_]);
+    for (; handed_ < written.size(); ++handed_, ++given_) publisher_->Add(written[handed_]);
     for (std::string line; publisher_->TakeLine(line);) err << "korvalog-cli: " << line << "\n";
 #else
     (void)session;
@@ -54,7 +54,9 @@ class CapturePublish {
   // A file the session does not list (the single capture's project).
   void Also(const std::string& path) {
 #ifdef KORVALOG_FLEET_STORE
-    if (publisher_) publisher_->Add(path);
+    if (!publisher_) return;
+    publisher_->Add(path);
+    ++given_;
 #else
     (void)path;
 #endif
@@ -68,6 +70,10 @@ class CapturePublish {
     Poll(session, err);
     const std::vector<std::string> left = publisher_->Finish();
     Poll(session, err);
+    if (given_ == 0) {
+      err << "korvalog-cli: nothing was published: no file of the capture was written where asked\n";
+      return status;
+    }
     if (left.empty()) {
       err << "korvalog-cli: every file of the capture is in the fleet store\n";
       return status;
@@ -86,7 +92,8 @@ class CapturePublish {
  private:
 #ifdef KORVALOG_FLEET_STORE
   std::unique_ptr<PartPublisher> publisher_;
-  size_t handed_ = 0;
+  size_t handed_ = 0;  // of the session's files
+  size_t given_ = 0;   // to the publisher, with the single capture's
 #endif
 };
 
