@@ -14,8 +14,8 @@ cmake_minimum_required(VERSION 3.20)
 set(ranks
   base 1  core 2  transport 3  transport/hidapi 4  transport/windows 4
   session 5  project 6  analysis 7  ui 8  fleet 8  chart 9  app 10
-  ui/qt 11  settings/qt 12  chart/qt 13  project/qt 14  analysis/qt 14
-  app/qt 15  app/cli 15  app/pictures 16)
+  ui/qt 11  settings/qt 12  chart/qt 13  project/qt 14  analysis/qt 14  fleet/qt 15
+  app/qt 16  app/cli 16  app/pictures 17)
 # Libraries defined outside the tree, with the folder they stand for:
 # korvalog_model is the whole model, i.e. everything up to app.
 set(outside_libraries korvalog_model app)

@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/fleet_connection.h"
+
 namespace korvalog {
 
 constexpr int kChannelCount = 128;
@@ -122,6 +124,7 @@ struct LoggerSettings {
   bool ACSignals = false;
   uint8_t ColourMode = 0;  // 0 = 16 colours, 1 = 64 colours
   FullStoreChoice WhenFull;
+  FleetConnection Fleet;  // the window's Publish command
 
   LoggerSettings() = default;
   LoggerSettings(const LoggerSettings& o) { *this = o; }
@@ -132,11 +135,13 @@ struct LoggerSettings {
     ACSignals = o.ACSignals;
     ColourMode = o.ColourMode;
     WhenFull = o.WhenFull;
+    Fleet = o.Fleet;
     return *this;
   }
   bool operator==(const LoggerSettings& o) const {
     return Port == o.Port && LoggerType.load() == o.LoggerType.load() && Debounce == o.Debounce &&
-           ACSignals == o.ACSignals && ColourMode == o.ColourMode && WhenFull == o.WhenFull;
+           ACSignals == o.ACSignals && ColourMode == o.ColourMode && WhenFull == o.WhenFull &&
+           Fleet == o.Fleet;
   }
 };
 

@@ -45,16 +45,29 @@ bool IsEventLine(std::string_view text, size_t at) {
          text[at + kEventLine - 1] == '\n';
 }
 
+// Upper-case hex digits and their values; anything else (a lower-case digit
+// too: it would not come back as it was) is 0xFF. A table: the store reads
+// twenty digits an event, a million events a capture.
+struct HexTable {
+  uint8_t value[256];
+  constexpr HexTable() : value() {
+    for (int i = 0; i < 256; ++i) value[i] = 0xFF;
+    for (int i = 0; i < 10; ++i) value['0' + i] = static_cast<uint8_t>(i);
+    for (int i = 0; i < 6; ++i) value['A' + i] = static_cast<uint8_t>(10 + i);
+  }
+};
+constexpr HexTable kHex;
+
 bool ReadEventLine(std::string_view text, size_t at, EventRecord& e) {
   uint8_t bytes[sizeof(EventRecord)];
+  const auto* digits = reinterpret_cast<const uint8_t*>(text.data() + at + 1);
+  uint8_t bad = 0;
   for (size_t i = 0; i < sizeof bytes; ++i) {
-    const char hi = text[at + 1 + 2 * i], lo = text[at + 2 + 2 * i];
-    // Upper case only: a lower-case digit would not come back as it was.
-    if ((hi >= 'a' && hi <= 'f') || (lo >= 'a' && lo <= 'f')) return false;
-    const int h = HexDigitValue(hi), l = HexDigitValue(lo);
-    if (h < 0 || l < 0) return false;
-    bytes[i] = static_cast<uint8_t>(h * 16 + l);
+    const uint8_t h = kHex.value[digits[2 * i]], l = kHex.value[digits[2 * i + 1]];
+    bad |= static_cast<uint8_t>(h | l);
+    bytes[i] = static_cast<uint8_t>((h << 4) | (l & 0x0F));
   }
+  if ((bad & 0xF0) != 0) return false;
   std::memcpy(&e, bytes, sizeof e);
   return true;
 }
@@ -128,6 +141,7 @@ bool SplitProjectText(std::string_view text, ProjectParts& parts) {
     return true;
   }
   size_t at = first;
+  parts.events.reserve((text.size() - first) / kEventLine);
   for (; at < text.size() && text[at] == 'E'; at += kEventLine) {
     EventRecord e;
     if (!IsEventLine(text, at) || !ReadEventLine(text, at, e)) return false;

@@ -3,28 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "analysis/html_page.h"
+
 namespace korvalog {
 namespace {
-
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-std::string Signed(double v, int decimals) {
-  char text[48];
-  std::snprintf(text, sizeof text, "%+.*f", decimals, v);
-  return text;
-}
 
 // A polyline of the values, scaled into a 120 × 28 box.
 std::string TrendSvg(const std::vector<double>& values, const char* colour) {
@@ -48,27 +30,45 @@ std::string TrendSvg(const std::vector<double>& values, const char* colour) {
 
 }  // namespace
 
+const char* const kFleetNote =
+    "Figures are those of the lift report over every capture published for the lift in the period, read from the "
+    "store's daily summaries; the previous period has the same length.";
+
+std::string FleetPeriodText(const FleetReport& report) {
+  return DayText(report.period.fromDay) + " to " + DayText(report.period.toDay - 1);
+}
+
+std::string FleetSubtitle(const FleetReport& report) {
+  return std::to_string(report.lifts.size()) + " lifts" +
+         (report.period.site.empty() ? "" : " at " + report.period.site) +
+         " \xC2\xB7 worst first \xC2\xB7 change from the previous " +
+         std::to_string(report.period.toDay - report.period.fromDay) + " days below each figure";
+}
+
+std::string FleetChangeText(double change) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%+.2f", change);
+  return text;
+}
+
 std::string FleetHtml(const FleetReport& report, const ReportTargets& targets) {
-  const std::string period = DayText(report.period.fromDay) + " to " + DayText(report.period.toDay - 1);
-  std::string h =
-      "<!DOCTYPE html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Fleet report " + period +
-      "</title>\n<style>body{font-family:sans-serif;margin:2em;color:#222}table{border-collapse:collapse;"
-      "font-size:13px}th,td{border:1px solid #ccc;padding:4px 6px;text-align:right;vertical-align:top}"
-      "th{background:#f0f0f0}td.name{text-align:left}.poor{background:#f8d0d0}.acceptable{background:#fbe9c0}"
+  std::string h = HtmlPageHead(
+      "Fleet report " + FleetPeriodText(report),
+      "body{max-width:none}table.fleet td,table.fleet th{border:1px solid #ccc;padding:4px 6px;text-align:right}"
+      "table.fleet td.name{text-align:left}.poor{background:#f8d0d0}.acceptable{background:#fbe9c0}"
       ".good{background:#e4f2dc}.excellent{background:#cfe8c4}.change{color:#666;font-size:11px}"
-      "p.note{color:#555;font-size:12px}</style></head><body>\n";
-  h += "<h1>Fleet report</h1>\n<p>" + period + " · " + std::to_string(report.lifts.size()) + " lifts" +
-       (report.period.site.empty() ? "" : " at " + Escape(report.period.site)) +
-       " · worst first · change from the previous " + std::to_string(report.period.toDay - report.period.fromDay) +
-       " days below each figure</p>\n<table>\n<tr><th>Site</th><th>Lift</th>";
+      "p.note{color:#555;font-size:12px}\n");
+  h += "<section class=\"summary\">\n<h1>Fleet report</h1>\n<p class=\"site\">" +
+       HtmlEscape(FleetPeriodText(report)) + "</p>\n<p>" + HtmlEscape(FleetSubtitle(report)) +
+       "</p>\n<table class=\"fleet\">\n<tr><th>Site</th><th>Lift</th>";
   for (int i = 0; i < kKeyFigures; ++i) {
     const auto f = static_cast<KeyFigure>(i);
-    h += "<th>" + Escape(std::string(KeyFigureTitle(f))) + "<br><span class=\"change\">" + Escape(targets.Text(f)) +
-         "</span></th>";
+    h += "<th>" + HtmlEscape(std::string(KeyFigureTitle(f))) + "<br><span class=\"change\">" +
+         HtmlEscape(targets.Text(f)) + "</span></th>";
   }
   h += "<th>Chattering inputs</th><th>Availability and trips a day</th></tr>\n";
   for (const FleetLift& l : report.lifts) {
-    h += "<tr><td class=\"name\">" + Escape(l.site) + "</td><td class=\"name\">" + Escape(l.lift) + "</td>";
+    h += "<tr><td class=\"name\">" + HtmlEscape(l.site) + "</td><td class=\"name\">" + HtmlEscape(l.lift) + "</td>";
     for (int i = 0; i < kKeyFigures; ++i) {
       const auto f = static_cast<KeyFigure>(i);
       if (!l.now.measured[i]) {
@@ -76,20 +76,18 @@ std::string FleetHtml(const FleetReport& report, const ReportTargets& targets) {
         continue;
       }
       const std::string verdict(VerdictWord(l.verdicts[i]));
-      h += "<td class=\"" + verdict + "\">" + Escape(KeyFigureValueText(f, l.now.values[i]));
+      h += "<td class=\"" + verdict + "\">" + HtmlEscape(KeyFigureValueText(f, l.now.values[i]));
       if (!verdict.empty()) h += "<br>" + verdict;
       if (l.hasBefore && l.before.measured[i]) {
-        h += "<br><span class=\"change\">" + Signed(l.now.values[i] - l.before.values[i], 2) + "</span>";
+        h += "<br><span class=\"change\">" + FleetChangeText(l.now.values[i] - l.before.values[i]) + "</span>";
       }
       h += "</td>";
     }
     h += "<td>" + std::to_string(l.now.chatteringInputs) + "</td><td>" + TrendSvg(l.dailyAvailability, "#2a7") +
          "<br>" + TrendSvg(l.dailyTrips, "#27a") + "</td></tr>\n";
   }
-  h += "</table>\n<p class=\"note\">Figures are those of the lift report over every capture published for the lift "
-       "in the period, read from the store's daily summaries; the previous period has the same length.</p>\n"
-       "</body></html>\n";
-  return h;
+  h += "</table>\n<p class=\"note\">" + HtmlEscape(kFleetNote) + "</p>\n</section>\n";
+  return h + HtmlPageEnd();
 }
 
 }  // namespace korvalog

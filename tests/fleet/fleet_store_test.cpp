@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cctype>
+#include <cstdlib>
 #include <map>
 #include <filesystem>
 #include <fstream>
@@ -319,6 +320,12 @@ TEST_F(FleetStore, FleetFiguresEqualTheLiftReports) {
   EXPECT_EQ(ReadFile(dir / "fleet.csv"), FleetCsv(fleet));
   ASSERT_EQ(Cli(cli::RunFleet, {"--format", "html", "--out", dir / "fleet.html", "--from", "2026-03-10"}), 0);
   EXPECT_NE(ReadFile(dir / "fleet.html").find("<td class=\"name\">Reopening</td>"), std::string::npos);
+  // The PDF comes from the real program, which has korvalog-pictures paint it.
+  const std::string pdf = dir / "fleet.pdf";
+  const std::string command = std::string(KORVALOG_CLI_PATH) + " fleet --db '" + server->Conninfo({}, db) +
+                              "' --format pdf --out " + pdf + " > /dev/null";
+  ASSERT_EQ(std::system(command.c_str()), 0);
+  EXPECT_EQ(ReadFile(pdf).substr(0, 5), "%PDF-");
 }
 
 }  // namespace

@@ -9,27 +9,14 @@
 #include <cstdlib>
 #include <memory>
 
+#include "analysis/html_page.h"
+#include "analysis/qt/document_output.h"
 #include "analysis/qt/report_painting.h"
 #include "analysis/report_tables.h"
-#include "project/replacing_file.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {
 namespace {
-
-std::string Escape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
 
 const char* VerdictColour(Verdict v) {
   switch (v) {
@@ -42,13 +29,13 @@ const char* VerdictColour(Verdict v) {
 }
 
 std::string Cell(const std::string& text, const char* tag = "td") {
-  return std::string("<") + tag + ">" + Escape(text) + "</" + tag + ">";
+  return std::string("<") + tag + ">" + HtmlEscape(text) + "</" + tag + ">";
 }
 
 // The first page: where, when, what the figures rest on, and the verdicts.
 std::string SummaryHtml(const ReportSummary& s, const std::string& source) {
   std::string h = "<section class=\"summary\">\n<h1>Lift performance report</h1>\n";
-  h += "<p class=\"site\">" + Escape(SiteTitle(s.site)) + "</p>\n<table class=\"facts\">\n";
+  h += "<p class=\"site\">" + HtmlEscape(SiteTitle(s.site)) + "</p>\n<table class=\"facts\">\n";
   const std::pair<const char*, std::string> facts[] = {
       {"Engineer", s.site.engineer.empty() ? "not given" : s.site.engineer},
       {"Visit", s.site.visit.empty() ? "not given" : s.site.visit},
@@ -56,53 +43,30 @@ std::string SummaryHtml(const ReportSummary& s, const std::string& source) {
       {"From the file", source},
       {"Inputs used", s.rolesText}};
   for (const auto& [label, value] : facts) h += "<tr>" + Cell(label, "th") + Cell(value) + "</tr>\n";
-  h += "</table>\n<p class=\"verdict\">" + Escape(s.verdictLine) + "</p>\n";
+  h += "</table>\n<p class=\"verdict\">" + HtmlEscape(s.verdictLine) + "</p>\n";
   h += "<table class=\"key\">\n<tr><th>Figure</th><th>Value</th><th>Verdict</th><th>Target</th>"
        "<th>Based on</th></tr>\n";
   for (const KeyFigureRow& row : s.figures) {
     const std::string verdict(VerdictWord(row.verdict));
-    h += "<tr>" + Cell(row.title) + "<td class=\"num\">" + Escape(row.valueText) + "</td>";
+    h += "<tr>" + Cell(row.title) + "<td class=\"num\">" + HtmlEscape(row.valueText) + "</td>";
     h += "<td><b style=\"color:" + std::string(VerdictColour(row.verdict)) + "\">" +
-         Escape(verdict.empty() ? (row.measured ? "for information" : "") : verdict) + "</b></td>";
+         HtmlEscape(verdict.empty() ? (row.measured ? "for information" : "") : verdict) + "</b></td>";
     h += Cell(row.targetText) + Cell(row.basis) + "</tr>\n";
   }
   h += "</table>\n";
   if (!s.notMeasured.empty()) {
     h += "<p><b>Not measured:</b> ";
-    for (size_t i = 0; i < s.notMeasured.size(); ++i) h += (i ? "; " : "") + Escape(s.notMeasured[i]);
+    for (size_t i = 0; i < s.notMeasured.size(); ++i) h += (i ? "; " : "") + HtmlEscape(s.notMeasured[i]);
     h += ".</p>\n";
   }
   h += "<ul class=\"defs\">\n";
-  for (const std::string& d : s.definitions) h += "<li>" + Escape(d) + "</li>\n";
+  for (const std::string& d : s.definitions) h += "<li>" + HtmlEscape(d) + "</li>\n";
   h += "</ul>\n";
   h += "<p class=\"sign\">Signed: ______________________ &nbsp; Date: ____________</p>\n</section>\n";
   return h;
 }
 
 QFont PlotFont() { return KitFont(kKitSansFamily, 11); }
-
-void QuietAboutRuntimeFolder(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-  if (message.startsWith(QLatin1String("QStandardPaths:"))) return;
-  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
-}
-
-// Fonts and painters need an application; a command-line tool has none, so
-// one is made for the write, on the offscreen platform unless one is named.
-std::unique_ptr<QGuiApplication> EnsureApplication() {
-  if (QCoreApplication::instance() != nullptr) return nullptr;
-  qInstallMessageHandler(QuietAboutRuntimeFolder);
-  static int argc = 1;
-  static char name[] = "korvalog";
-  static char* argv[] = {name, nullptr};
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  return std::make_unique<QGuiApplication>(argc, argv);
-}
-
-FileResult WriteBytes(const std::string& path, const char* bytes, size_t size) {
-  ReplacingFile file(path);
-  if (!file.Open() || !file.Write(bytes, size) || !file.Commit()) return FileResult{false, file.Error()};
-  return {};
-}
 
 }  // namespace
 
@@ -132,24 +96,13 @@ std::string SiteTitle(const SiteDetails& site) {
 
 std::string ReportHtml(const LiftReport& report, const TraceList& names, const ReportHeading& heading) {
   const ReportSummary summary = SummarizeReport(report, heading.site, heading.targets);
-  std::string h =
-      "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n<title>Lift performance report: " +
-      Escape(SiteTitle(heading.site)) +
-      "</title>\n"
-      "<style>\nbody{font-family:'DejaVu Sans',Arial,sans-serif;font-size:13px;margin:24px;color:#111;max-width:1000px}\n"
-      "h1{font-size:24px;margin:0 0 4px}h2{font-size:16px;margin-top:26px}\n"
-      ".site{font-size:18px;margin:0 0 10px}.verdict{font-size:15px;font-weight:bold;margin:14px 0 6px}\n"
-      "table{border-collapse:collapse;margin:6px 0}td,th{border-bottom:1px solid #ccc;padding:3px 10px;"
-      "text-align:left;vertical-align:top}th{background:#f0f0f0}\n"
-      ".facts th{background:none;width:110px;color:#444}.key td.num{text-align:right}.key b{white-space:nowrap}\n"
-      ".defs{color:#444;font-size:12px}.sign{margin-top:22px}\n"
-      ".notes li{margin:2px 0}.plot{margin:10px 0}\n"
-      "@media print{.summary{page-break-after:always}h2{page-break-after:avoid}}\n</style>\n</head>\n<body>\n";
+  std::string h = HtmlPageHead("Lift performance report: " + SiteTitle(heading.site),
+                               ".defs{color:#444;font-size:12px}.sign{margin-top:22px}\n");
   h += SummaryHtml(summary, heading.source);
   const std::vector<std::string> notes = ReportNotes(report);
   if (!notes.empty()) {
     h += "<h2>What was left out</h2>\n<ul class=\"notes\">\n";
-    for (const std::string& n : notes) h += "<li>" + Escape(n) + "</li>\n";
+    for (const std::string& n : notes) h += "<li>" + HtmlEscape(n) + "</li>\n";
     h += "</ul>\n";
   }
   h += "<h2>Plots</h2>\n";
@@ -158,34 +111,33 @@ std::string ReportHtml(const LiftReport& report, const TraceList& names, const R
     h += "<div class=\"plot\">" + PlotSvg(plan, kPlotWidth, plan.empty.empty() ? kPlotHeight : 56) + "</div>\n";
   }
   for (const ReportTable& t : DocumentTables(report, names, kDocumentRows)) {
-    h += "<h2>" + Escape(t.title) + "</h2>\n<table>\n<tr>";
-    for (const std::string& c : t.columns) h += "<th>" + Escape(c) + "</th>";
+    h += "<h2>" + HtmlEscape(t.title) + "</h2>\n<table>\n<tr>";
+    for (const std::string& c : t.columns) h += "<th>" + HtmlEscape(c) + "</th>";
     h += "</tr>\n";
     for (const auto& row : t.rows) {
       h += "<tr>";
-      for (const std::string& c : row) h += "<td>" + Escape(c) + "</td>";
+      for (const std::string& c : row) h += "<td>" + HtmlEscape(c) + "</td>";
       h += "</tr>\n";
     }
     h += "</table>\n";
-    if (!t.note.empty()) h += "<p>" + Escape(t.note) + "</p>\n";
+    if (!t.note.empty()) h += "<p>" + HtmlEscape(t.note) + "</p>\n";
   }
-  h += "</body>\n</html>\n";
-  return h;
+  return h + HtmlPageEnd();
 }
 
 FileResult WriteReportHtml(const std::string& path, const LiftReport& report, const TraceList& names,
                            const ReportHeading& heading) {
-  const std::unique_ptr<QGuiApplication> app = EnsureApplication();
+  const std::unique_ptr<QGuiApplication> app = EnsureDocumentApplication();
   const std::string html = ReportHtml(report, names, heading);
-  return WriteBytes(path, html.data(), html.size());
+  return WriteDocumentBytes(path, html.data(), html.size());
 }
 
 FileResult WriteReportPdf(const std::string& path, const LiftReport& report, const TraceList& names,
                           const ReportHeading& heading) {
-  const std::unique_ptr<QGuiApplication> app = EnsureApplication();
+  const std::unique_ptr<QGuiApplication> app = EnsureDocumentApplication();
   const QByteArray pdf = ReportPdf(report, names, heading);
   if (pdf.isEmpty()) return FileResult{false, path + ": the PDF could not be drawn"};
-  return WriteBytes(path, pdf.constData(), static_cast<size_t>(pdf.size()));
+  return WriteDocumentBytes(path, pdf.constData(), static_cast<size_t>(pdf.size()));
 }
 
 }  // namespace korvalog

@@ -26,7 +26,8 @@ const CliCommand kCommands[] = {
     {"capture",
      "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac]\n"
      "                      [--seconds S] --out FILE.kv [--journal PATH]\n"
-     "  korvalog-cli capture ... --rotate --out DIR/ [--max-files N] [--journal PATH]",
+     "  korvalog-cli capture ... --rotate --out DIR/ [--max-files N] [--journal PATH]\n"
+     "  korvalog-cli capture ... [--publish CONNINFO --site S --lift L]",
      RunCapture},
     {"recover", "recover JOURNAL --out FILE.kv", RunRecover},
     {"report",
@@ -40,7 +41,7 @@ const CliCommand kCommands[] = {
     {"fleet-init", "fleet-init --db CONNINFO [--roles yes]", RunFleetInit},
     {"publish", "publish FILE... --db CONNINFO [--site S] [--lift L]", RunPublish},
     {"fetch", "fetch --db CONNINFO --lift L [--site S] --from T --to T --out FILE.kv", RunFetch},
-    {"fleet", "fleet --db CONNINFO [--from DATE] [--to DATE] [--site S] --format html|csv --out OUT", RunFleet},
+    {"fleet", "fleet --db CONNINFO [--from DATE] [--to DATE] [--site S] --format html|pdf|csv --out OUT", RunFleet},
 };
 
 void PrintUsage(std::ostream& os) {

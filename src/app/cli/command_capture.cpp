@@ -10,6 +10,7 @@
 #include <ostream>
 #include <thread>
 
+#include "app/cli/capture_publish.h"
 #include "app/cli/cli_load.h"
 #include "app/cli/cli_options.h"
 #include "app/cli/cli_session.h"
@@ -28,7 +29,8 @@ namespace {
 
 constexpr char kUsage[] =
     "capture --logger 96|128|usb (--port N | --device PATH) [--debounce MS] [--ac] [--seconds S] "
-    "--out FILE.kv [--journal PATH] | --rotate --out DIR/ [--max-files N] [--journal PATH]";
+    "--out FILE.kv [--journal PATH] | --rotate --out DIR/ [--max-files N] [--journal PATH] "
+    "[--publish CONNINFO --site S --lift L]";
 // Long enough for a 128-channel logger, heard at the second probe, to be
 // configured: 2 s + 2 s + four ticks.
 constexpr std::chrono::duration<double> kLeastWaitForLogger{6.0};
@@ -45,6 +47,8 @@ struct CaptureOptions {
   double seconds = 0;   // 0: until interrupted or the store is full
   std::string out;
   std::string notice;   // an argument taken, but not as written
+  std::string publish;  // the fleet store's conninfo, or empty
+  SiteDetails site;     // --site, --lift: the files name them
 };
 constexpr long kMaxDebounceMs = 2550;  // 255 steps of 10 ms
 constexpr double kMaxSeconds = 1e8;
@@ -64,6 +68,9 @@ const CommandOptions kOptions{
      {"--journal", "PATH", "the journal (default: beside the output)"},
      {"--rotate", "", "when the store is full, go on into the next numbered project"},
      {"--max-files", "N", "with --rotate: keep at most N parts in the folder"},
+     {"--publish", "CONNINFO", "publish each file written to the fleet store (see docs/fleet.md)"},
+     {"--site", "S", "the site the files name (needed with --publish)"},
+     {"--lift", "L", "the lift the files name (needed with --publish)"},
      {"--store-events", "N", "the store size that counts as full", true}},
     false};
 
@@ -108,6 +115,12 @@ bool ReadLoggerOptions(const ParsedArgs& parsed, CaptureOptions& o, bool outIsFo
       }
     } else if (a == "--out") {
       o.out = v;
+    } else if (a == "--publish") {
+      o.publish = v;
+    } else if (a == "--site") {
+      o.site.site = v;
+    } else if (a == "--lift") {
+      o.site.lift = v;
     }
   }
   if (o.loggerType < 0) {
@@ -122,6 +135,8 @@ bool ReadLoggerOptions(const ParsedArgs& parsed, CaptureOptions& o, bool outIsFo
     error = "--port and --device are for the serial loggers";
   } else if (o.loggerType != kLoggerUsb && (o.port != 0) == !o.device.empty()) {
     error = "give either --port N or --device PATH";
+  } else if (!o.publish.empty() && (o.site.site.empty() || o.site.lift.empty())) {
+    error = "--publish needs --site and --lift";
   }
   return error.empty();
 }
@@ -179,7 +194,7 @@ int WriteCapture(const std::string& path, CliContext& ctx) {
 // the link's status on stderr as it goes. Gives the reason it ended;
 // `started` tells whether the capture began.
 const char* CaptureUntilStopped(CaptureSession& session, const CaptureOptions& o, UsbLoggers& usb, CliContext& ctx,
-                                bool& started) {
+                                CapturePublish& publish, bool& started) {
   using Clock = std::chrono::steady_clock;
   CaptureData& data = ctx.data;
   LinkSupervisor& link = session.Link();
@@ -231,6 +246,7 @@ const char* CaptureUntilStopped(CaptureSession& session, const CaptureOptions& o
       if (session.TakeProblem(problem)) ctx.err << "korvalog-cli: " << problem << "\n";
       session.Tick();
     }
+    publish.Poll(session, ctx.err);
     if (signals.Requested()) return "interrupted";
   }
 }
@@ -267,6 +283,9 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
     ctx.err << "korvalog-cli: " << error << "\n";
     return kExitUsage;
   }
+  CapturePublish publish;
+  if (!publish.Start(o.publish, o.site, error)) return UsageError(ctx, error, kUsage);
+  ctx.view.Site.TakeFrom(o.site);
   UseSettings(o, ctx.settings);
   std::unique_ptr<HidBackend> hid;
   const std::unique_ptr<UsbLoggers> usb = LoggersToScan(o, ctx, hid);
@@ -287,12 +306,14 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   }
 
   bool started = false;
-  const char* reason = CaptureUntilStopped(session, o, *usb, ctx, started);
+  const char* reason = CaptureUntilStopped(session, o, *usb, ctx, publish, started);
   if (!started) data.SetCapture(true);
   data.SetCapture(false);
   data.DeliverPendingNotifications();
   ctx.err << "korvalog-cli: capture ended (" << reason << ")\n";
-  return session.Finish([&] { return WriteCapture(o.out, ctx); });
+  const int status = session.Finish([&] { return WriteCapture(o.out, ctx); });
+  if (!keep.rotate && status == kExitOk) publish.Also(o.out);
+  return publish.Finish(session, ctx.err, status);
 }
 
 }  // namespace korvalog::cli

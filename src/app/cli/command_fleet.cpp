@@ -1,6 +1,7 @@
 // korvalog-cli fleet --db CONNINFO [--from DATE] [--to DATE] [--site S]
-// --format html|csv --out OUT: the fleet report,
-// every lift's key figures over the period from the daily summaries.
+// --format html|pdf|csv --out OUT: the fleet report,
+// every lift's key figures over the period from the daily summaries. The PDF
+// is painted by korvalog-pictures, which runs this command with Qt.
 #include <ostream>
 
 #include "app/cli/cli_load.h"
@@ -12,6 +13,11 @@
 #include "fleet/fleet_html.h"
 #include "fleet/fleet_report.h"
 #include "fleet/pg_connection.h"
+#ifdef KORVALOG_PICTURES
+#include "fleet/qt/fleet_pdf.h"
+#else
+#include "app/cli/picture_tool.h"
+#endif
 #endif
 
 namespace korvalog::cli {
@@ -24,7 +30,7 @@ int RunFleet(const CommandArgs&, CliContext& ctx) {
 #else
 int RunFleet(const CommandArgs& args, CliContext& ctx) {
   static constexpr char kUsage[] =
-      "fleet --db CONNINFO [--from DATE] [--to DATE] [--site S] --format html|csv --out OUT";
+      "fleet --db CONNINFO [--from DATE] [--to DATE] [--site S] --format html|pdf|csv --out OUT";
   ParsedArgs parsed;
   std::string error, db, fromText, toText, format = "html", out;
   FleetQuery query;
@@ -56,6 +62,9 @@ int RunFleet(const CommandArgs& args, CliContext& ctx) {
     ctx.err << "korvalog-cli: " << out << ": is not a regular file\n";
     return kExitUsage;
   }
+#ifndef KORVALOG_PICTURES
+  if (format == "pdf") return RunPictureCommand("fleet", "fleet report pages", args, ctx, out);
+#endif
   PgConnection conn;
   FleetReport report;
   if (!conn.Open(db) || !LoadFleetReport(conn, query, ReportTargets(), report, error)) {
@@ -68,11 +77,16 @@ int RunFleet(const CommandArgs& args, CliContext& ctx) {
   } else if (format == "html") {
     text = FleetHtml(report, ReportTargets());
   } else {
-    ctx.err << "korvalog-cli: the fleet report as pdf is not made yet; use --format html and print it, or csv\n";
-    return kExitUsage;
+#ifdef KORVALOG_PICTURES
+    const FileResult written = WriteFleetPdf(out, report, ReportTargets());
+    if (!written.ok) {
+      ctx.err << "korvalog-cli: " << written.error << "\n";
+      return kExitUsage;
+    }
+#endif
   }
   ReplacingFile file(out);
-  if (!file.Open() || !file.Write(text.data(), text.size()) || !file.Commit()) {
+  if (format != "pdf" && (!file.Open() || !file.Write(text.data(), text.size()) || !file.Commit())) {
     ctx.err << "korvalog-cli: " << file.Error() << "\n";
     return kExitUsage;
   }

@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
   static constexpr char kUsage[] =
       "usage: korvalog-pictures export FILE --format png|svg|pdf ... (as korvalog-cli export)\n"
       "       korvalog-pictures report FILE --format html|pdf ... (as korvalog-cli report)\n"
+      "       korvalog-pictures fleet --db CONNINFO --format pdf ... (as korvalog-cli fleet)\n"
       "korvalog-cli starts this helper for chart pictures and report pages.\n";
   // --help on standard output, as the manual page's maker reads it.
   if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
@@ -22,9 +23,14 @@ int main(int argc, char** argv) {
   }
   const bool report = argc >= 2 && std::strcmp(argv[1], "report") == 0;
   const bool compare = argc >= 2 && std::strcmp(argv[1], "compare") == 0;
-  if (argc < 2 || (std::strcmp(argv[1], "export") != 0 && !report && !compare)) {
+  const bool fleet = argc >= 2 && std::strcmp(argv[1], "fleet") == 0;
+  if (argc < 2 || (std::strcmp(argv[1], "export") != 0 && !report && !compare && !fleet)) {
     std::cerr << kUsage;
     return kExitUsage;
   }
-  return RunCommand(report ? RunReport : compare ? RunCompare : RunExport, argc, argv);
+  CommandFunction run = report ? RunReport : compare ? RunCompare : RunExport;
+#ifdef KORVALOG_FLEET_STORE
+  if (fleet) run = RunFleet;
+#endif
+  return RunCommand(run, argc, argv);
 }

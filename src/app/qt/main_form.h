@@ -30,6 +30,7 @@ class TAboutForm;
 class TBtnTransparent;
 class TNotesForm;
 class TPropertiesForm;
+class TPublishDialog;
 class TStatusPanels;
 class ReportWindows;
 
@@ -115,6 +116,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   void mAboutClick();
   void bSequencerClick();
   void bDumpClick();
+  // Publish…: the open capture into the fleet store Properties names.
+  void mPublishClick();
 
   TBtnTransparent* bCapture = nullptr;
   QLabel* lCapStat = nullptr;
@@ -131,6 +134,8 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   QMenu* pmHelp = nullptr;
   QAction* mHelp = nullptr;
   QAction* mAbout = nullptr;
+  QAction* mPublish = nullptr;
+  TPublishDialog* publishDialog = nullptr;  // made at the first Publish
 
   // MainWindowUi
   void ShowWarning(std::string_view markup) override;

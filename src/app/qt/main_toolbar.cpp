@@ -99,6 +99,12 @@ void TMainForm::BuildToolbar() {
   mHelp = pmHelp->addAction(QIcon(QPixmap::fromImage(ButtonGlyphImage(kGlyphQuestion))), QStringLiteral("Help"));
   mHelp->setObjectName(QStringLiteral("mHelp"));
   pmHelp->addSeparator();
+  // The key is the window's own shortcut (below); the menu only shows it.
+  mPublish = pmHelp->addAction(QStringLiteral("Publish\u2026\tCtrl+Shift+P"));
+  mPublish->setObjectName(QStringLiteral("mPublish"));
+  mPublish->setToolTip(QStringLiteral("Publish the open capture to the fleet store named in Properties"));
+  connect(mPublish, &QAction::triggered, this, &TMainForm::mPublishClick);
+  pmHelp->addSeparator();
   mAbout = pmHelp->addAction(QIcon(QPixmap::fromImage(AppIconImage(16))), QStringLiteral("About"));
   mAbout->setObjectName(QStringLiteral("mAbout"));
   connect(mHelp, &QAction::triggered, this, &TMainForm::mHelpClick);
@@ -171,6 +177,7 @@ void TMainForm::BuildShortcuts() {
   add(QKeySequence(Qt::CTRL | Qt::Key_E), &TMainForm::bExportClick);
   add(QKeySequence(Qt::Key_F1), &TMainForm::mHelpClick);
   add(QKeySequence(Qt::CTRL | Qt::Key_D), &TMainForm::bDumpClick);
+  add(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P), &TMainForm::mPublishClick);
   add(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
   // F5 is the Capture button: only while the button may be used.
   add(QKeySequence(Qt::Key_F5), [this] {

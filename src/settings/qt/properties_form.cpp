@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <iterator>
 
 #include "base/byte_text.h"
 #include "ui/qt/btn_transparent.h"
@@ -26,7 +27,11 @@ constexpr int kPorts = 16;
 constexpr int kClientWidth = 290;
 constexpr int kWhenFullTop = 230;
 constexpr int kWhenFullHeight = 100;
-constexpr int kButtonsTop = kWhenFullTop + kWhenFullHeight + 8;
+constexpr int kFleetTop = kWhenFullTop + kWhenFullHeight + 6;
+constexpr int kFleetHeight = 126;
+constexpr int kButtonsTop = kFleetTop + kFleetHeight + 8;
+// libpq's TLS modes; empty leaves libpq's own default (prefer).
+constexpr const char* kSslModes[] = {"", "disable", "allow", "prefer", "require", "verify-ca", "verify-full"};
 constexpr int kClientHeight = kButtonsTop + 34;
 constexpr int kMostPartsToKeep = 1000000;
 
@@ -110,6 +115,7 @@ TPropertiesForm::TPropertiesForm(QWidget* parent, PortDeviceFn portDevice)
   eACSignals->setToolTip(QStringLiteral("Set if AC signals (50 Hz) are expected on the inputs"));
 
   BuildWhenFull(kWhenFullTop);
+  BuildFleet(kFleetTop);
 
   bOK = DialogButton(this, "bOK", "OK", kGlyphTick, "Save this configuration and Quit",
                      QRect(110, kButtonsTop, 80, 26));
@@ -159,6 +165,35 @@ void TPropertiesForm::BuildWhenFull(int top) {
   EnableWhenFull();
 }
 
+void TPropertiesForm::BuildFleet(int top) {
+  gFleet = new QGroupBox(QStringLiteral("Fleet store (Publish)"), this);
+  gFleet->setObjectName(QStringLiteral("gFleet"));
+  gFleet->setGeometry(8, top, 274, kFleetHeight);
+  gFleet->setToolTip(QStringLiteral("Where Publish sends the open capture. No password is kept here: "
+                                    "libpq reads it from ~/.pgpass, PGPASSFILE or a service file"));
+  const auto field = [this](const char* name, const char* label, const char* hint, int y) {
+    auto* caption = new QLabel(QString::fromLatin1(label), gFleet);
+    caption->setGeometry(10, y + 2, 70, 20);
+    auto* edit = new QLineEdit(gFleet);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setGeometry(84, y, 180, 22);
+    edit->setPlaceholderText(QString::fromLatin1(hint));
+    caption->setBuddy(edit);
+    return edit;
+  };
+  eFleetHost = field("eFleetHost", "Host", "libpq's default", 20);
+  eFleetDatabase = field("eFleetDatabase", "Database", "fleet", 46);
+  eFleetUser = field("eFleetUser", "User", "your login name", 72);
+  auto* sslLabel = new QLabel(QStringLiteral("TLS"), gFleet);
+  sslLabel->setGeometry(10, 100, 74, 20);
+  cbFleetSslMode = new QComboBox(gFleet);
+  cbFleetSslMode->setObjectName(QStringLiteral("cbFleetSslMode"));
+  cbFleetSslMode->setToolTip(QStringLiteral("libpq's sslmode: verify-full checks the server's certificate and name"));
+  cbFleetSslMode->setGeometry(84, 98, 180, 22);
+  for (const char* mode : kSslModes) cbFleetSslMode->addItem(*mode ? QString::fromLatin1(mode) : QStringLiteral("(default)"));
+  sslLabel->setBuddy(cbFleetSslMode);
+}
+
 void TPropertiesForm::EnableWhenFull() {
   const bool goOn = rGoOnWhenFull->isChecked();
   for (QWidget* w : {static_cast<QWidget*>(ePartsFolder), static_cast<QWidget*>(bPartsFolder),
@@ -200,6 +235,14 @@ void TPropertiesForm::ShowSettings(const LoggerSettings& settings) {
   ePartsFolder->setText(QString::fromStdString(settings.WhenFull.folder));
   ePartsToKeep->setValue(settings.WhenFull.keep);
   EnableWhenFull();
+  eFleetHost->setText(QString::fromStdString(settings.Fleet.host));
+  eFleetDatabase->setText(QString::fromStdString(settings.Fleet.database));
+  eFleetUser->setText(QString::fromStdString(settings.Fleet.user));
+  int mode = 0;
+  for (int i = 0; i < static_cast<int>(std::size(kSslModes)); ++i) {
+    if (settings.Fleet.sslmode == kSslModes[i]) mode = i;
+  }
+  cbFleetSslMode->setCurrentIndex(mode);
 }
 
 void TPropertiesForm::TakeSettings(LoggerSettings& settings) {
@@ -216,6 +259,11 @@ void TPropertiesForm::TakeSettings(LoggerSettings& settings) {
   settings.WhenFull.folder = ePartsFolder->text().trimmed().toStdString();
   ePartsToKeep->interpretText();
   settings.WhenFull.keep = ePartsToKeep->value();
+  settings.Fleet.host = eFleetHost->text().trimmed().toStdString();
+  settings.Fleet.database = eFleetDatabase->text().trimmed().toStdString();
+  settings.Fleet.user = eFleetUser->text().trimmed().toStdString();
+  const int mode = cbFleetSslMode->currentIndex();
+  settings.Fleet.sslmode = mode > 0 ? kSslModes[mode] : "";
 }
 
 bool TPropertiesForm::EditSettings(LoggerSettings& settings) {

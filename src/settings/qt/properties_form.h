@@ -1,7 +1,8 @@
 #pragma once
 // The modal "Properties" dialog that edits the logger settings: COM port,
-// logger type, debounce, AC signals, the chart's colour scheme, and what
-// the window's capture does when the store is full.
+// logger type, debounce, AC signals, the chart's colour scheme, what the
+// window's capture does when the store is full, and where Publish sends the
+// capture (the fleet store's host, database, user and TLS mode).
 #include <QDialog>
 #include <functional>
 #include <string>
@@ -53,6 +54,11 @@ class TPropertiesForm : public QDialog {
   QLineEdit* ePartsFolder = nullptr;
   TBtnTransparent* bPartsFolder = nullptr;
   QSpinBox* ePartsToKeep = nullptr;
+  QGroupBox* gFleet = nullptr;
+  QLineEdit* eFleetHost = nullptr;
+  QLineEdit* eFleetDatabase = nullptr;
+  QLineEdit* eFleetUser = nullptr;
+  QComboBox* cbFleetSslMode = nullptr;
   TBtnTransparent* bOK = nullptr;
   TBtnTransparent* bCancel = nullptr;
 
@@ -61,6 +67,7 @@ class TPropertiesForm : public QDialog {
 
  private:
   void BuildWhenFull(int top);
+  void BuildFleet(int top);
   void EnableWhenFull();
   void ChoosePartsFolder();
 

@@ -5,6 +5,8 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "base/byte_text.h"
 
@@ -26,6 +28,18 @@ QString StoredText(const QSettings& store, const char* name) {
 void WriteChoiceInt(QSettings& store, const char* name, int32_t value, int32_t fallback) {
   if (StoredText(store, name).isEmpty() && value == fallback) return;
   WriteSettingInt(store, name, value);
+}
+
+// The fleet store's connection fields, with their keys; written once set.
+const std::pair<const char*, std::string FleetConnection::*> kFleetKeys[] = {
+    {"FleetHost", &FleetConnection::host},
+    {"FleetDatabase", &FleetConnection::database},
+    {"FleetUser", &FleetConnection::user},
+    {"FleetSslMode", &FleetConnection::sslmode}};
+
+void WriteChoiceText(QSettings& store, const char* name, const std::string& value) {
+  const QString text = QString::fromStdString(value);
+  if (StoredText(store, name) != text) store.setValue(QLatin1String(name), text);
 }
 
 }  // namespace
@@ -52,6 +66,7 @@ void LoadStoredSettings(QSettings& store, LoggerSettings& settings) {
   settings.WhenFull.goOn = (ReadSettingInt(store, "WhenFull", 0) & 1) != 0;
   settings.WhenFull.folder = StoredText(store, kPartsFolderKey).toStdString();
   settings.WhenFull.keep = std::max(0, ReadSettingInt(store, "PartsToKeep", defaults.WhenFull.keep));
+  for (const auto& [key, field] : kFleetKeys) settings.Fleet.*field = StoredText(store, key).toStdString();
 }
 
 bool StoreSettings(QSettings& store, const LoggerSettings& settings) {
@@ -65,6 +80,7 @@ bool StoreSettings(QSettings& store, const LoggerSettings& settings) {
   const QString folder = QString::fromStdString(settings.WhenFull.folder);
   if (StoredText(store, kPartsFolderKey) != folder) store.setValue(QLatin1String(kPartsFolderKey), folder);
   WriteChoiceInt(store, "PartsToKeep", settings.WhenFull.keep, defaults.keep);
+  for (const auto& [key, field] : kFleetKeys) WriteChoiceText(store, key, settings.Fleet.*field);
   store.sync();
   return store.status() == QSettings::NoError;
 }

@@ -385,10 +385,12 @@ TEST_F(MainWindowTest, HelpOpensThePdfOrSaysWhereItIs) {
   EXPECT_EQ(w.opened[2], QUrl::fromLocalFile(here).toString());
   QDir::setCurrent(cwd);
   QMenu* menu = w.main.pmHelp;
-  ASSERT_EQ(menu->actions().size(), 3);
+  ASSERT_EQ(menu->actions().size(), 5);
   EXPECT_EQ(menu->actions()[0]->text(), "Help");
   EXPECT_TRUE(menu->actions()[1]->isSeparator());
-  EXPECT_EQ(menu->actions()[2]->text(), "About");
+  EXPECT_EQ(menu->actions()[2]->objectName(), "mPublish");
+  EXPECT_TRUE(menu->actions()[3]->isSeparator());
+  EXPECT_EQ(menu->actions()[4]->text(), "About");
 }
 
 }  // namespace
