@@ -14,6 +14,16 @@ namespace korvalog {
 constexpr double kLiveRate = 10000.0;       // events per second
 constexpr uint32_t kLiveFrameEvents = 2500;  // what one 250 ms tick finds
 
+// Two 128-byte reads a 96-channel logger could send: a change on every channel
+// in turn, never the 0xFF that starts a status line.
+inline void FillLoggerChunks(uint8_t (&chunks)[2][128]) {
+  for (int i = 0; i < 128; ++i) {
+    chunks[0][i] = static_cast<uint8_t>(0x80 | (i & 0x7F));
+    chunks[1][i] = static_cast<uint8_t>(i & 0x7F);
+    if (chunks[0][i] == 0xFF) chunks[0][i] = 0xFE;
+  }
+}
+
 struct LiveCapture {
   ManualClock clock;
   CaptureData data{clock};

@@ -100,11 +100,7 @@ void BM_DecoderBesideLiveChart(benchmark::State& state) {
   settings.LoggerType = kLogger96;
   SerialDecoder decoder(c.data, settings, clock);
   uint8_t chunks[2][128];
-  for (int i = 0; i < 128; ++i) {
-    chunks[0][i] = static_cast<uint8_t>(0x80 | (i & 0x7F));
-    chunks[1][i] = static_cast<uint8_t>(i & 0x7F);
-    if (chunks[0][i] == 0xFF) chunks[0][i] = 0xFE;
-  }
+  FillLoggerChunks(chunks);
   // 0 run, 1 pause asked, 2 paused, 3 stop.
   std::atomic<int> control{0};
   std::thread frames;

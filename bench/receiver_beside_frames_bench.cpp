@@ -40,11 +40,7 @@ void BM_ReceiverBesideLiveFramesAt30Hz(benchmark::State& state) {
   settings.LoggerType = kLogger96;
   SerialDecoder decoder(c.data, settings, clock);
   uint8_t chunks[2][128];
-  for (int i = 0; i < 128; ++i) {
-    chunks[0][i] = static_cast<uint8_t>(0x80 | (i & 0x7F));
-    chunks[1][i] = static_cast<uint8_t>(i & 0x7F);
-    if (chunks[0][i] == 0xFF) chunks[0][i] = 0xFE;
-  }
+  FillLoggerChunks(chunks);
   std::atomic<bool> framesOn{false}, stop{false};
   std::atomic<uint64_t> frames{0};
   // The window's thread: a frame each 33 ms while frames are on.
