@@ -85,10 +85,6 @@ TEST_P(SimCapture, EventsMatchWhatTheLoggerSentWithPcTimeStamps) {
     EXPECT_LE(r.time, after) << i;
     last = r.time;
   }
-  // The script's 0.3 s before the first change shows in the stamps.
-  const double firstMs = (data.Store[0].time - before) * kMsPerDay;
-  EXPECT_GE(firstMs, 250.0);
-  EXPECT_GE((data.Store[5].time - data.Store[0].time) * kMsPerDay, 250.0);
 }
 
 TEST_P(SimCapture, UnpluggedLoggerShowsNoLoggerAndTheCaptureKeepsItsEvents) {
