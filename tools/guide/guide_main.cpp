@@ -114,9 +114,15 @@ bool HoldsPicture(const QTextBlock& b) {
   return false;
 }
 
+int SheetOf(QTextDocument& doc, const QTextBlock& b, double page) {
+  return static_cast<int>(doc.documentLayout()->blockBoundingRect(b).top() / page);
+}
+
 // A table that fits on a sheet and would be cut starts the next one, and
-// takes the paragraph that leads into it along; a longer table is cut where
-// the sheet ends. True when a break was set.
+// takes along the paragraph that leads into it and the heading over that
+// paragraph: one break before the first of them, so none is left alone on a
+// sheet of its own. A longer table is cut where the sheet ends. True when a
+// break was set.
 bool KeepTableWhole(QTextDocument& doc, const QTextBlock& b, double page) {
   QTextTable* table = QTextCursor(b).currentTable();
   if (!table || table->cellAt(0, 0).firstCursorPosition().block() != b) return false;
@@ -124,16 +130,25 @@ bool KeepTableWhole(QTextDocument& doc, const QTextBlock& b, double page) {
   const QRectF box = doc.documentLayout()->frameBoundingRect(table);
   if (box.height() >= page * 0.6 || static_cast<int>(box.top() / page) == static_cast<int>((box.bottom() - 1) / page))
     return false;
-  QTextTableFormat f = table->format();
-  f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-  table->setFormat(f);
+  const int sheet = static_cast<int>(box.top() / page);
+  QTextBlock mover;
   const QTextBlock lead = table->firstCursorPosition().block().previous();
   if (lead.isValid() && !QTextCursor(lead).currentTable() && lead.blockFormat().headingLevel() == 0 &&
-      static_cast<int>(doc.documentLayout()->blockBoundingRect(lead).top() / page) ==
-          static_cast<int>(box.top() / page)) {
-    QTextBlockFormat lf = lead.blockFormat();
-    lf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
-    QTextCursor(lead).setBlockFormat(lf);
+      SheetOf(doc, lead, page) == sheet) {
+    mover = lead;
+    const QTextBlock head = lead.previous();
+    if (head.isValid() && head.blockFormat().headingLevel() != 0 && SheetOf(doc, head, page) == sheet) mover = head;
+  }
+  if (mover.isValid() && mover.blockFormat().pageBreakPolicy() == QTextFormat::PageBreak_Auto) {
+    QTextBlockFormat f = mover.blockFormat();
+    f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    QTextCursor(mover).setBlockFormat(f);
+  } else if (!mover.isValid()) {
+    QTextTableFormat f = table->format();
+    f.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    table->setFormat(f);
+  } else {
+    return false;  // its lead already opens a sheet: the table is cut rather than parted from it
   }
   doc.markContentsDirty(0, doc.characterCount());
   return true;
