@@ -108,6 +108,95 @@ std::string StoreText(const std::string& bytes) {
   return out;
 }
 
+namespace {
+
+// The site's and the lift's rows, made when they are new; the lift's id.
+bool StoreLift(PgConnection& conn, const SiteDetails& site, int64_t& liftId) {
+  int64_t siteId = 0;
+  return IdOf(conn, "INSERT INTO korvalog.sites (name) VALUES ($1) ON CONFLICT DO NOTHING",
+              "SELECT site_id FROM korvalog.sites WHERE name = $1", {PgParam::Text(StoreText(site.site))}, siteId) &&
+         IdOf(conn,
+              "INSERT INTO korvalog.lifts (site_id, name, engineer, visit) VALUES ($1, $2, $3, $4) "
+              "ON CONFLICT DO NOTHING",
+              "SELECT lift_id FROM korvalog.lifts WHERE site_id = $1 AND name = $2 AND $3::text IS NOT NULL "
+              "AND $4::text IS NOT NULL",
+              {PgParam::Text(Whole(siteId)), PgParam::Text(StoreText(site.lift)),
+               PgParam::Text(StoreText(site.engineer)), PgParam::Text(StoreText(site.visit))},
+              liftId);
+}
+
+// What the store keeps beside the event blocks, as COPY rows.
+struct CaptureRows {
+  CopyRows channels, gaps, markers, days;
+  std::string csv;
+  size_t csvRows = 0, dayCount = 0;
+};
+
+CaptureRows DescribeCapture(const PublishRequest& request, int64_t liftId, int64_t captureId) {
+  CaptureRows out;
+  const std::string key = Whole(liftId) + "\t" + Whole(captureId);
+  const TraceList& traces = request.view->Traces;
+  for (int ch = 1; ch <= kChannelCount; ++ch) {
+    const std::string name = ChannelName(traces.Record(ch));
+    const ChannelRoleEntry& role = traces.Role(ch);
+    if (name.empty() && role.role == ChannelRole::None) continue;
+    out.channels.Field(key).Field(Whole(ch)).Field(CopyText(StoreText(name))).Field(
+        CopyText(std::string(RoleKey(role.role))));
+    out.channels.Field(role.role == ChannelRole::None ? "\\N" : Whole(role.floor)).EndRow();
+  }
+  int n = 0;
+  for (const GapSpan& g : request.data->Gaps.Spans()) {
+    out.gaps.Field(key).Field(Whole(n++)).Field(Number(g.start)).Field(Number(g.end)).EndRow();
+  }
+  n = 0;
+  for (const Marker& m : request.view->Markers.Items()) {
+    out.markers.Field(key).Field(Whole(n++)).Field(Number(m.time)).Field(CopyText(StoreText(m.label))).EndRow();
+  }
+  LiftReport report;
+  report.Compute(*request.data, request.view->Sequence, traces.Roles());
+  out.csv = ReportCsv(report);
+  for (char c : out.csv) out.csvRows += c == '\n' ? 1 : 0;
+  const std::vector<LiftDay> summary = SummarizeDays(report);
+  for (const LiftDay& d : summary) {
+    out.days.Field(Whole(liftId)).Field(DayText(d.day)).Field(Whole(captureId)).Field(Number(d.spanSeconds));
+    out.days.Field(Number(d.inServiceSeconds)).Field(Whole(d.trips)).Field(Whole(d.doorCycles)).Field(
+        Whole(d.reopens));
+    out.days.Field(Number(d.closingSeconds)).Field(Whole(d.closingCount)).Field(ArrayText(d.hallWaits));
+    out.days.Field(Whole(d.shutdowns)).Field(ArrayText(d.chattering)).Field(d.measured).EndRow();
+  }
+  out.dayCount = summary.size();
+  return out;
+}
+
+bool WriteCaptureRows(PgConnection& conn, const std::vector<EventBlock>& blocks, const CaptureRows& rows,
+                      int64_t liftId, int64_t captureId) {
+  // The blocks go as binary parameters: no hex text either way.
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    if (!conn.Run("INSERT INTO korvalog.event_blocks (lift_id, capture_id, block, first_time, last_time, events, "
+                  "data) VALUES ($1, $2, $3, $4, $5, $6, $7)",
+                  {PgParam::Text(Whole(liftId)), PgParam::Text(Whole(captureId)),
+                   PgParam::Text(Whole(static_cast<int64_t>(i))), PgParam::Text(Number(blocks[i].firstTime)),
+                   PgParam::Text(Number(blocks[i].lastTime)), PgParam::Text(Whole(blocks[i].events)),
+                   PgParam::Bytes(blocks[i].data)})) {
+      return false;
+    }
+  }
+  return conn.CopyIn("COPY korvalog.channels (lift_id, capture_id, channel, name, role, floor) FROM STDIN",
+                     rows.channels.Text()) &&
+         conn.CopyIn("COPY korvalog.link_gaps (lift_id, capture_id, gap, start_time, end_time) FROM STDIN",
+                     rows.gaps.Text()) &&
+         conn.CopyIn("COPY korvalog.markers (lift_id, capture_id, marker, time, label) FROM STDIN",
+                     rows.markers.Text()) &&
+         conn.Run("INSERT INTO korvalog.occurrences (lift_id, capture_id, row_count, csv) VALUES ($1, $2, $3, $4)",
+                  {PgParam::Text(Whole(liftId)), PgParam::Text(Whole(captureId)),
+                   PgParam::Text(Whole(static_cast<int64_t>(rows.csvRows))), PgParam::Text(rows.csv)}) &&
+         conn.CopyIn("COPY korvalog.lift_days (lift_id, day, capture_id, span_s, in_service_s, trips, door_cycles, "
+                     "reopens, closing_total_s, closing_count, hall_waits, shutdowns, chattering, measured) FROM STDIN",
+                     rows.days.Text());
+}
+
+}  // namespace
+
 PublishResult PublishCapture(PgConnection& conn, const PublishRequest& request) {
   // The identity's hash reads every byte one after the other: on a core of
   // its own while the events are read and packed.
@@ -122,21 +211,8 @@ PublishResult PublishCapture(PgConnection& conn, const PublishRequest& request) 
   std::string error;
   if (!EnsureFleetSchema(conn, SchemaUse::Write, error)) return Failed(conn, error);
   const std::string identity = identityHash.get();
-  const std::string site = StoreText(request.site.site), lift = StoreText(request.site.lift);
-  int64_t siteId = 0, liftId = 0;
-  if (!conn.Exec("BEGIN") ||
-      !IdOf(conn, "INSERT INTO korvalog.sites (name) VALUES ($1) ON CONFLICT DO NOTHING",
-            "SELECT site_id FROM korvalog.sites WHERE name = $1", {PgParam::Text(site)}, siteId) ||
-      !IdOf(conn,
-            "INSERT INTO korvalog.lifts (site_id, name, engineer, visit) VALUES ($1, $2, $3, $4) "
-            "ON CONFLICT DO NOTHING",
-            "SELECT lift_id FROM korvalog.lifts WHERE site_id = $1 AND name = $2 AND $3::text IS NOT NULL "
-            "AND $4::text IS NOT NULL",
-            {PgParam::Text(Whole(siteId)), PgParam::Text(lift), PgParam::Text(StoreText(request.site.engineer)),
-             PgParam::Text(StoreText(request.site.visit))},
-            liftId)) {
-    return Failed(conn);
-  }
+  int64_t liftId = 0;
+  if (!conn.Exec("BEGIN") || !StoreLift(conn, request.site, liftId)) return Failed(conn);
   PublishResult result;
   result.liftId = liftId;
   result.events = static_cast<uint32_t>(parts.events.size());
@@ -173,64 +249,9 @@ PublishResult PublishCapture(PgConnection& conn, const PublishRequest& request) 
     return Failed(conn);
   }
   result.captureId = rows.Int(0, 0);
-  const std::string key = Whole(liftId) + "\t" + Whole(result.captureId);
-
-  CopyRows channels;
-  const TraceList& traces = request.view->Traces;
-  for (int ch = 1; ch <= kChannelCount; ++ch) {
-    const std::string name = ChannelName(traces.Record(ch));
-    const ChannelRoleEntry& role = traces.Role(ch);
-    if (name.empty() && role.role == ChannelRole::None) continue;
-    channels.Field(key).Field(Whole(ch)).Field(CopyText(StoreText(name))).Field(CopyText(std::string(RoleKey(role.role))));
-    channels.Field(role.role == ChannelRole::None ? "\\N" : Whole(role.floor)).EndRow();
-  }
-  CopyRows gaps;
-  int n = 0;
-  for (const GapSpan& g : request.data->Gaps.Spans()) {
-    gaps.Field(key).Field(Whole(n++)).Field(Number(g.start)).Field(Number(g.end)).EndRow();
-  }
-  CopyRows markers;
-  n = 0;
-  for (const Marker& m : request.view->Markers.Items()) {
-    markers.Field(key).Field(Whole(n++)).Field(Number(m.time)).Field(CopyText(StoreText(m.label))).EndRow();
-  }
-  LiftReport report;
-  report.Compute(*request.data, request.view->Sequence, traces.Roles());
-  const std::string csv = ReportCsv(report);
-  size_t csvRows = 0;
-  for (char c : csv) csvRows += c == '\n' ? 1 : 0;
-  CopyRows days;
-  const std::vector<LiftDay> summary = SummarizeDays(report);
-  for (const LiftDay& d : summary) {
-    days.Field(Whole(liftId)).Field(DayText(d.day)).Field(Whole(result.captureId)).Field(Number(d.spanSeconds));
-    days.Field(Number(d.inServiceSeconds)).Field(Whole(d.trips)).Field(Whole(d.doorCycles)).Field(Whole(d.reopens));
-    days.Field(Number(d.closingSeconds)).Field(Whole(d.closingCount)).Field(ArrayText(d.hallWaits));
-    days.Field(Whole(d.shutdowns)).Field(ArrayText(d.chattering)).Field(d.measured).EndRow();
-  }
-  result.days = summary.size();
-  // The blocks go as binary parameters: no hex text either way.
-  for (size_t i = 0; i < blocks.size(); ++i) {
-    if (!conn.Run("INSERT INTO korvalog.event_blocks (lift_id, capture_id, block, first_time, last_time, events, "
-                  "data) VALUES ($1, $2, $3, $4, $5, $6, $7)",
-                  {PgParam::Text(Whole(liftId)), PgParam::Text(Whole(result.captureId)),
-                   PgParam::Text(Whole(static_cast<int64_t>(i))), PgParam::Text(Number(blocks[i].firstTime)),
-                   PgParam::Text(Number(blocks[i].lastTime)), PgParam::Text(Whole(blocks[i].events)),
-                   PgParam::Bytes(blocks[i].data)})) {
-      return Failed(conn);
-    }
-  }
-  if (!conn.CopyIn("COPY korvalog.channels (lift_id, capture_id, channel, name, role, floor) FROM STDIN",
-                   channels.Text()) ||
-      !conn.CopyIn("COPY korvalog.link_gaps (lift_id, capture_id, gap, start_time, end_time) FROM STDIN",
-                   gaps.Text()) ||
-      !conn.CopyIn("COPY korvalog.markers (lift_id, capture_id, marker, time, label) FROM STDIN", markers.Text()) ||
-      !conn.Run("INSERT INTO korvalog.occurrences (lift_id, capture_id, row_count, csv) VALUES ($1, $2, $3, $4)",
-                {PgParam::Text(Whole(liftId)), PgParam::Text(Whole(result.captureId)),
-                 PgParam::Text(Whole(static_cast<int64_t>(csvRows))), PgParam::Text(csv)}) ||
-      !conn.CopyIn("COPY korvalog.lift_days (lift_id, day, capture_id, span_s, in_service_s, trips, door_cycles, "
-                   "reopens, closing_total_s, closing_count, hall_waits, shutdowns, chattering, measured) FROM STDIN",
-                   days.Text()) ||
-      !conn.Exec("COMMIT")) {
+  const CaptureRows described = DescribeCapture(request, liftId, result.captureId);
+  result.days = described.dayCount;
+  if (!WriteCaptureRows(conn, blocks, described, liftId, result.captureId) || !conn.Exec("COMMIT")) {
     return Failed(conn);
   }
   result.outcome = PublishOutcome::Published;
