@@ -69,6 +69,79 @@ bool FindLift(PgConnection& conn, const std::string& site, const std::string& li
   return false;
 }
 
+namespace {
+
+// Binary results: the numbers come as network-order bytes.
+int64_t BinaryWhole(const PgRows& rows, int row, int col) {
+  const std::string b = rows.Bytes(row, col);
+  int64_t v = 0;
+  for (unsigned char c : b) v = (v << 8) | c;
+  return v;
+}
+
+double BinaryReal(const PgRows& rows, int row, int col) {
+  const auto bits = static_cast<uint64_t>(BinaryWhole(rows, row, col));
+  double d;
+  std::memcpy(&d, &bits, sizeof d);
+  return d;
+}
+
+// The events of the listed captures between `from` and `to` (all of them for
+// a whole capture); stops once more than a project holds are read.
+bool ReadStoredEvents(PgConnection& conn, const std::string& lift, const PgRows& captures, double from, double to,
+                      bool wholeCapture, std::vector<EventRecord>& events, std::string& error) {
+  for (int c = 0; c < captures.Count() && events.size() <= kEventCapacity; ++c) {
+    PgRows blocks;
+    if (!conn.Query("SELECT data FROM korvalog.event_blocks WHERE lift_id = $1 AND capture_id = $2 "
+                    "AND first_time <= $4 AND last_time >= $3 ORDER BY block",
+                    {PgParam::Text(lift), PgParam::Text(std::to_string(BinaryWhole(captures, c, 0))),
+                     PgParam::Text(Number(from)), PgParam::Text(Number(to))},
+                    blocks, true)) {
+      error = conn.Error();
+      return false;
+    }
+    for (int b = 0; b < blocks.Count() && events.size() <= kEventCapacity; ++b) {
+      const size_t before = events.size();
+      if (!DecodeEventBlock(blocks.Bytes(b, 0), events)) {
+        error = "a block of stored events is damaged";
+        return false;
+      }
+      if (wholeCapture) continue;
+      size_t kept = before;
+      for (size_t i = before; i < events.size(); ++i) {
+        if (events[i].time >= from && events[i].time <= to) events[kept++] = events[i];
+      }
+      events.resize(kept);
+    }
+  }
+  return true;
+}
+
+// A stretch: the first capture's channel table, pattern, roles and site
+// around the chosen events, loaded and saved as a project of its own.
+FileResult WriteStretchProject(const std::string& out, const std::string& head, const std::string& tail,
+                               const std::vector<EventRecord>& events) {
+  std::error_code ec;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(ec) /
+                                     ("korvalog-fetch-" + std::to_string(std::random_device{}()) + ".kv");
+  const std::string tempName = Utf8FromPath(temp);
+  FileResult io;
+  if (!WriteBytes(tempName, JoinProjectText(head, events, WithoutPositions(tail)), io.error)) {
+    io.ok = false;
+    return io;
+  }
+  SystemClock clock;
+  CaptureData data(clock);
+  CaptureView view;
+  QuietSinks sinks;
+  io = LoadCaptureFile(tempName, data, view, sinks);
+  std::filesystem::remove(temp, ec);
+  if (io.ok) io = WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd);
+  return io;
+}
+
+}  // namespace
+
 FetchResult FetchStretch(PgConnection& conn, int64_t liftId, double from, double to, const std::string& out) {
   FetchResult result;
   std::string error;
@@ -84,54 +157,14 @@ FetchResult FetchStretch(PgConnection& conn, int64_t liftId, double from, double
     result.error = conn.Error();
     return result;
   }
-  // Binary results: the numbers come as network-order bytes.
-  auto real = [&](int row, int col) {
-    const std::string b = captures.Bytes(row, col);
-    uint64_t bits = 0;
-    for (unsigned char c : b) bits = (bits << 8) | c;
-    double d;
-    std::memcpy(&d, &bits, sizeof d);
-    return d;
-  };
-  auto whole = [&](const PgRows& rows, int row, int col) {
-    const std::string b = rows.Bytes(row, col);
-    int64_t v = 0;
-    for (unsigned char c : b) v = (v << 8) | c;
-    return v;
-  };
   result.captures = captures.Count();
   if (result.captures == 0) {
     result.error = "the store holds no events of that lift in that time";
     return result;
   }
-  result.wholeCapture = result.captures == 1 && from <= real(0, 1) && to >= real(0, 2);
+  result.wholeCapture = result.captures == 1 && from <= BinaryReal(captures, 0, 1) && to >= BinaryReal(captures, 0, 2);
   std::vector<EventRecord> events;
-  for (int c = 0; c < result.captures; ++c) {
-    PgRows blocks;
-    if (!conn.Query("SELECT data FROM korvalog.event_blocks WHERE lift_id = $1 AND capture_id = $2 "
-                    "AND first_time <= $4 AND last_time >= $3 ORDER BY block",
-                    {PgParam::Text(lift), PgParam::Text(std::to_string(whole(captures, c, 0))),
-                     PgParam::Text(Number(from)), PgParam::Text(Number(to))},
-                    blocks, true)) {
-      result.error = conn.Error();
-      return result;
-    }
-    for (int b = 0; b < blocks.Count(); ++b) {
-      const size_t before = events.size();
-      if (!DecodeEventBlock(blocks.Bytes(b, 0), events)) {
-        result.error = "a block of stored events is damaged";
-        return result;
-      }
-      if (result.wholeCapture) continue;
-      size_t kept = before;
-      for (size_t i = before; i < events.size(); ++i) {
-        if (events[i].time >= from && events[i].time <= to) events[kept++] = events[i];
-      }
-      events.resize(kept);
-      if (events.size() > kEventCapacity) break;
-    }
-    if (events.size() > kEventCapacity) break;
-  }
+  if (!ReadStoredEvents(conn, lift, captures, from, to, result.wholeCapture, events, result.error)) return result;
   if (events.size() > kEventCapacity) {
     result.error = "the stretch holds more than the 1048576 events a project can hold: ask for a shorter one";
     return result;
@@ -142,20 +175,7 @@ FetchResult FetchStretch(PgConnection& conn, int64_t liftId, double from, double
     result.ok = WriteBytes(out, JoinProjectText(head, events, tail), result.error);
     return result;
   }
-  // A stretch: the first capture's channel table, pattern, roles and site
-  // around the chosen events, loaded and saved as a project of its own.
-  std::error_code ec;
-  const std::filesystem::path temp = std::filesystem::temp_directory_path(ec) /
-                                     ("korvalog-fetch-" + std::to_string(std::random_device{}()) + ".kv");
-  const std::string tempName = Utf8FromPath(temp);
-  if (!WriteBytes(tempName, JoinProjectText(head, events, WithoutPositions(tail)), result.error)) return result;
-  SystemClock clock;
-  CaptureData data(clock);
-  CaptureView view;
-  QuietSinks sinks;
-  FileResult io = LoadCaptureFile(tempName, data, view, sinks);
-  std::filesystem::remove(temp, ec);
-  if (io.ok) io = WriteProjectFile(out, data, view, data.CaptureStart, data.CaptureEnd);
+  const FileResult io = WriteStretchProject(out, head, tail, events);
   result.ok = io.ok;
   result.error = io.error;
   return result;
