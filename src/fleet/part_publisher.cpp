@@ -1,5 +1,6 @@
 #include "fleet/part_publisher.h"
 
+#include <algorithm>
 #include <memory>
 #include <set>
 
@@ -56,6 +57,12 @@ std::vector<std::string> PartPublisher::Finish() {
   return left;
 }
 
+bool PartPublisher::Pending(const std::string& path) {
+  std::lock_guard lock(mutex_);
+  return (busy_ && current_ == path) || std::find(queue_.begin(), queue_.end(), path) != queue_.end() ||
+         std::find(failed_.begin(), failed_.end(), path) != failed_.end();
+}
+
 void PartPublisher::Run() {
   std::unique_ptr<PgConnection> conn;
   std::set<std::string> told;  // parts whose failure was told
@@ -65,6 +72,7 @@ void PartPublisher::Run() {
     if (queue_.empty()) return;
     const std::string path = queue_.front();
     queue_.pop_front();
+    current_ = path;
     busy_ = true;
     lock.unlock();
     std::string line;

@@ -33,6 +33,9 @@ class PartPublisher {
   // After the last part: tries each part not yet published once more, waits
   // for the thread and gives the parts still not published, oldest first.
   std::vector<std::string> Finish();
+  // Whether `path` was added and is not yet in the store (waiting, being
+  // published or failed).
+  bool Pending(const std::string& path);
 
  private:
   void Run();
@@ -45,6 +48,7 @@ class PartPublisher {
   std::deque<std::string> queue_;    // to be tried, oldest first
   std::vector<std::string> failed_;  // tried and not published, oldest first
   std::deque<std::string> lines_;
+  std::string current_;  // being published, while busy_
   bool busy_ = false, stopping_ = false;
   std::thread worker_;
 };

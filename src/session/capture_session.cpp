@@ -181,7 +181,8 @@ bool CaptureSession::WritePart(CaptureData& part, const PositionSnapshot& from, 
     ownParts_.push_back(name);
     summary_.written.push_back(name);
     if (options_.maxFiles > 0) {
-      PruneContinuousParts(options_.out, static_cast<size_t>(options_.maxFiles), ownParts_, claims_.NotMine());
+      PruneContinuousParts(options_.out, static_cast<size_t>(options_.maxFiles), ownParts_, claims_.NotMine(),
+                           stillNeeded_);
     }
     return true;
   }

@@ -7,8 +7,10 @@
 // in a folder, keeping at most a given number of them. At the end it says
 // what was written where.
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/capture_data.h"
@@ -72,6 +74,11 @@ class CaptureSession {
   // For the next capture, while none runs: where it goes and whether it
   // goes on when the store is full.
   void Configure(const SessionOptions& options);
+  // Parts for which `stillNeeded` says true (waiting for the fleet store)
+  // are kept when --max-files would remove them, until it says false.
+  void SparePartsWhile(std::function<bool(const std::string&)> stillNeeded) {
+    stillNeeded_ = std::move(stillNeeded);
+  }
   bool Rotating() const { return rotation_ != nullptr; }
   // A full part waits to be saved.
   bool PartWaiting() const { return rotation_ && rotation_->SpareWaiting(); }
@@ -141,6 +148,7 @@ class CaptureSession {
   PartClaims claims_;
   uint32_t partsSaved_ = 0;
   std::vector<std::string> ownParts_;  // parts this capture wrote in the folder, oldest first
+  std::function<bool(const std::string&)> stillNeeded_;
   SessionSummary summary_;
   bool notWritten_ = false;    // a part went to a rescue file instead
   bool rescueFailed_ = false;  // told once

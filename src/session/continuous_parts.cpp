@@ -56,7 +56,8 @@ uint32_t FirstFreePartNumber(const std::string& folder, const std::string& timeS
 }
 
 void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<std::string>& ownParts,
-                          const std::vector<std::string>& notMine) {
+                          const std::vector<std::string>& notMine,
+                          const std::function<bool(const std::string&)>& stillNeeded) {
   std::vector<std::pair<fs::file_time_type, std::string>> earlier;
   std::error_code ec;
   for (const auto& entry : fs::directory_iterator(PathFromUtf8(folder), ec)) {
@@ -77,9 +78,13 @@ void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<st
   std::sort(earlier.begin(), earlier.end());
   size_t total = earlier.size() + ownParts.size();
   for (size_t i = 0; i < earlier.size() && total > keep; ++i, --total) fs::remove(PathFromUtf8(earlier[i].second), ec);
-  while (total > keep && ownParts.size() > 1) {
-    fs::remove(PathFromUtf8(ownParts.front()), ec);
-    ownParts.erase(ownParts.begin());
+  for (size_t i = 0; total > keep && i + 1 < ownParts.size();) {
+    if (stillNeeded && stillNeeded(ownParts[i])) {
+      ++i;
+      continue;
+    }
+    fs::remove(PathFromUtf8(ownParts[i]), ec);
+    ownParts.erase(ownParts.begin() + static_cast<std::ptrdiff_t>(i));
     --total;
   }
 }

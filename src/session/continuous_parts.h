@@ -3,6 +3,7 @@
 // of them are kept (--max-files).
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,8 +31,11 @@ uint32_t FirstFreePartNumber(const std::string& folder, const std::string& timeS
 // back); then the running capture's own `ownParts` (oldest first, as
 // written), never the last one. Removed entries leave `ownParts`. Names in
 // `notMine` (parts another running capture owns, and this one's claimed
-// but not yet written) are neither removed nor counted.
+// but not yet written) are neither removed nor counted. Own parts for which
+// `stillNeeded` says true (not yet in the fleet store) are counted but kept:
+// the folder may hold more than `keep` until they are done with.
 void PruneContinuousParts(const std::string& folder, size_t keep, std::vector<std::string>& ownParts,
-                          const std::vector<std::string>& notMine = {});
+                          const std::vector<std::string>& notMine = {},
+                          const std::function<bool(const std::string&)>& stillNeeded = {});
 
 }  // namespace korvalog

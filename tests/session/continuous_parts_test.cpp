@@ -49,6 +49,7 @@ TEST(ContinuousParts, PruningTakesEarlierRunsByAgeThenThisRunsOldestNeverTheNewe
     size_t keep;
     int ownFiles;
     std::vector<std::string> left;
+    std::vector<std::string> needed = {};  // own parts still waiting for the fleet store
   } cases[] = {
       // Earlier files: "29991231..." (a name from the future, modified an
       // hour ago) and "20200101..." (modified a day ago). This run's names
@@ -60,6 +61,8 @@ TEST(ContinuousParts, PruningTakesEarlierRunsByAgeThenThisRunsOldestNeverTheNewe
       {"then the other", 2, 2, {"20000101-000000-0001.kv", "20000101-000000-0002.kv"}},
       {"then this run's oldest", 2, 3, {"20000101-000000-0002.kv", "20000101-000000-0003.kv"}},
       {"never the one just written", 1, 3, {"20000101-000000-0003.kv"}},
+      {"nor one still waiting for the store", 1, 3, {"20000101-000000-0001.kv", "20000101-000000-0003.kv"},
+       {"20000101-000000-0001.kv"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -75,7 +78,9 @@ TEST(ContinuousParts, PruningTakesEarlierRunsByAgeThenThisRunsOldestNeverTheNewe
       own.push_back(dir / ContinuousPartName("20000101-000000", static_cast<uint32_t>(i)));
       testing_support::WriteBytes(own.back(), "x");
     }
-    PruneContinuousParts(dir.Path(), c.keep, own);
+    PruneContinuousParts(dir.Path(), c.keep, own, {}, [&](const std::string& path) {
+      return std::find(c.needed.begin(), c.needed.end(), fs::path(path).filename().string()) != c.needed.end();
+    });
     std::vector<std::string> left;
     for (const auto& entry : fs::directory_iterator(dir.Path())) {
       const std::string name = entry.path().filename().string();

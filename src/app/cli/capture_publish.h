@@ -51,6 +51,23 @@ class CapturePublish {
 #endif
   }
 
+  // Whether the session's part `path` still waits for the store: handed over
+  // and not yet published, or written since the last hand-over.
+  bool StillNeeded(const CaptureSession& session, const std::string& path) {
+#ifdef KORVALOG_FLEET_STORE
+    if (!publisher_) return false;
+    const std::vector<std::string>& written = session.Summary().written;
+    for (size_t i = handed_; i < written.size(); ++i) {
+      if (written[i] == path) return true;
+    }
+    return publisher_->Pending(path);
+#else
+    (void)session;
+    (void)path;
+    return false;
+#endif
+  }
+
   // A file the session does not list (the single capture's project).
   void Also(const std::string& path) {
 #ifdef KORVALOG_FLEET_STORE

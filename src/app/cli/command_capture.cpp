@@ -295,6 +295,7 @@ int RunCapture(const CommandArgs& args, CliContext& ctx) {
   CaptureSession session(data, ctx.view, ctx.settings, *usb, ctx.clock, files, notes);
   session.Journal().UsePath(JournalPathFor(keep, o.out));
   session.Configure(SessionOptions{keep.rotate, o.out, keep.maxFiles, keep.storeEvents});
+  session.SparePartsWhile([&](const std::string& path) { return publish.StillNeeded(session, path); });
   if (!session.Prepare()) return kExitUsage;
   LinkSupervisor& link = session.Link();
   if (!o.device.empty()) link.SetDeviceResolver([&o](uint8_t) { return o.device; });
