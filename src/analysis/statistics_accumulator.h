@@ -25,6 +25,7 @@ struct StatisticsSettings {
   int interval = 2;  // index into kIntervalNames: "1 Hour"
   DurationFormat format = DurationFormat::Clock;
   uint8_t activeLevel = 1;  // "Active High"
+  bool operator==(const StatisticsSettings&) const = default;
 };
 
 struct IntervalCell {

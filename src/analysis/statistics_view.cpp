@@ -36,12 +36,31 @@ void StatisticsView::SetChoice(StatisticsList list, int index) {
   Rebuild();
 }
 
-void StatisticsView::Rebuild() {
+// The cells hang on the events and two choices; the table besides on the
+// rows, names and the other two. A running capture is counted afresh.
+StatisticsView::Keeping StatisticsView::Kept(const CaptureKey& key) const {
+  const bool cells = key.Settled() && cellsKey_ && *cellsKey_ == key && cellsInterval_ == settings_.interval &&
+                     cellsActive_ == settings_.activeLevel;
+  return {cells, cells && tableSettings_ == settings_ && tableTraces_ == view_.Traces};
+}
+
+bool StatisticsView::Rebuild() {
+  CaptureKey key = CaptureKey::Of(data_);
+  const Keeping kept = Kept(key);
+  if (kept.table) return false;
   table_.reset();  // it points into the cells about to change
-  cells_.Reset(kIntervalsPerDay[settings_.interval]);
-  cells_.Accumulate(data_, settings_.activeLevel);
+  if (!kept.cells) {
+    cells_.Reset(kIntervalsPerDay[settings_.interval]);
+    cells_.Accumulate(data_, settings_.activeLevel);
+    cellsKey_ = std::move(key);
+    cellsInterval_ = settings_.interval;
+    cellsActive_ = settings_.activeLevel;
+  }
   table_.emplace(cells_, settings_, view_.Traces);
+  tableTraces_ = view_.Traces;
+  tableSettings_ = settings_;
   selection_ = Clamped(selection_);
+  return true;
 }
 
 CellBlock StatisticsView::Clamped(CellBlock b) const {

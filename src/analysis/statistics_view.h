@@ -9,6 +9,7 @@
 #include "analysis/statistics_accumulator.h"
 #include "analysis/statistics_table.h"
 #include "core/capture_data.h"
+#include "core/capture_key.h"
 #include "core/capture_view.h"
 
 namespace korvalog {
@@ -39,8 +40,11 @@ class StatisticsView {
   void SetChoice(StatisticsList list, int index);
   const StatisticsSettings& Settings() const { return settings_; }
 
-  // Reset, accumulate over every stored event, build the table.
-  void Rebuild();
+  // Reset, accumulate over every stored event, build the table; false when
+  // the table already shows the same events, rows, names and choices (kept).
+  bool Rebuild();
+  // Rebuild would change the table.
+  bool Stale() const { return !Kept(CaptureKey::Of(data_)).table; }
   // Without channel rows until the first Rebuild.
   const StatisticsTable& Table() const { return *table_; }
   // The grid shows only when a channel completed a period.
@@ -57,12 +61,23 @@ class StatisticsView {
 
  private:
   CellBlock Clamped(CellBlock block) const;
+  struct Keeping {
+    bool cells;
+    bool table;
+  };
+  Keeping Kept(const CaptureKey& key) const;
 
   const CaptureData& data_;
   const CaptureView& view_;
   StatisticsSettings settings_;
   StatisticsAccumulator cells_;
   std::optional<StatisticsTable> table_;  // always holds one; rebuilt in place
+  // What cells_ and table_ were made from; no cells before the first Rebuild.
+  std::optional<CaptureKey> cellsKey_;
+  int cellsInterval_ = -1;
+  uint8_t cellsActive_ = 0;
+  TraceList tableTraces_;
+  StatisticsSettings tableSettings_;
   CellBlock selection_;
 };
 

@@ -45,6 +45,10 @@ class EventStore {
     const uint64_t s = state_.load(std::memory_order_acquire);
     return Look{Block(PartOf(s)), CountOf(s), PartOf(s)};
   }
+  // Bumped whenever records are put in other than by Append (a load, a
+  // restore, a clear, an edit in place): with the count and part it tells a
+  // reader that keeps a figure whether the records are still the ones it saw.
+  uint32_t Revision() const { return revision_.load(std::memory_order_acquire); }
   uint32_t Count() const { return CountOf(state_.load(std::memory_order_acquire)); }
   uint32_t Part() const { return PartOf(state_.load(std::memory_order_acquire)); }
   bool Full() const { return Count() >= kEventCapacity; }
@@ -71,9 +75,13 @@ class EventStore {
   }
 
   // For loaders (no capture running): fill records directly, then publish.
-  EventRecord* MutableData() { return blocks_[Part() & 1].get(); }
+  EventRecord* MutableData() {
+    revision_.fetch_add(1, std::memory_order_release);  // records may change in place
+    return blocks_[Part() & 1].get();
+  }
   void SetCount(uint32_t n) {
     const uint64_t part = state_.load(std::memory_order_relaxed) >> 32;
+    revision_.fetch_add(1, std::memory_order_release);
     state_.store(part << 32 | (n < kEventCapacity ? n : kEventCapacity), std::memory_order_release);
   }
 
@@ -97,6 +105,7 @@ class EventStore {
   std::unique_ptr<EventRecord[]> blocks_[2];
   PositionSnapshot starts_[2];
   std::atomic<uint64_t> state_{0};  // part << 32 | count
+  std::atomic<uint32_t> revision_{0};
 };
 
 // Live level per channel, followed whether or not a capture runs.

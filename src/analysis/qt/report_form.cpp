@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cctype>
+#include <cstring>
 
 #include "analysis/qt/report_document.h"
 #include "analysis/qt/report_painting.h"
@@ -108,7 +109,7 @@ TReportForm::TReportForm(CaptureData& data, const CaptureView& view, QWidget* pa
   connect(roles, &QPushButton::clicked, this, [this] {
     if (onRoles_) onRoles_();
   });
-  connect(refresh, &QPushButton::clicked, this, &TReportForm::Recompute);
+  connect(refresh, &QPushButton::clicked, this, [this] { Recompute(true); });
   connect(save, &QPushButton::clicked, this, &TReportForm::SaveClicked);
 
   tabs_ = new QTabWidget(this);
@@ -145,14 +146,31 @@ void TReportForm::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
 }
 
-void TReportForm::Recompute() {
+bool TReportForm::SameInputs(const ComputedFrom& now) const {
+  return computedFrom_ && now.capture.Settled() && computedFrom_->capture == now.capture &&
+         std::memcmp(computedFrom_->pattern.data(), now.pattern.data(), sizeof(SequenceTable)) == 0 &&
+         computedFrom_->roles == now.roles;
+}
+
+void TReportForm::Recompute(bool force) {
   if (data_.Capturing.load(std::memory_order_acquire) != 0) return;  // the store is still growing
-  report_.Compute(data_, view_.Sequence, view_.Traces.Roles());
+  ComputedFrom now{CaptureKey::Of(data_), view_.Sequence, view_.Traces.Roles()};
+  const bool keep = !force && SameInputs(now);
+  const SiteDetails& site = view_.Site;
+  const bool sameSite = site.site == site_.site && site.lift == site_.lift && site.engineer == site_.engineer &&
+                        site.visit == site_.visit;
+  if (keep && sameSite && !shownStale_ && shownSource_ == source_) return;
+  if (!keep) {
+    report_.Compute(data_, view_.Sequence, view_.Traces.Roles());
+    computedFrom_ = std::move(now);
+  }
   site_ = view_.Site;
   Rebuild();
 }
 
 void TReportForm::Rebuild() {
+  shownStale_ = false;
+  shownSource_ = source_;
   heading_->setText(Heading(report_, source_.empty() ? std::string("Capture") : source_));
   std::vector<PlotPlan> plans = ReportPlots(report_);
   for (size_t i = 0; i < plots_.size(); ++i) {

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "analysis/report_tables.h"
 #include "analysis/report_targets.h"
 #include "core/capture_data.h"
+#include "core/capture_key.h"
 #include "core/capture_view.h"
 #include "project/project_file.h"
 
@@ -52,15 +54,21 @@ class TReportForm : public QWidget {
 
   TReportForm(CaptureData& data, const CaptureView& view, QWidget* parent = nullptr);
 
-  // Computes the report of the capture as it is now and shows it.
-  void Recompute();
+  // Computes the report of the capture as it is now and shows it. Without
+  // `force` the figures are kept when nothing they are computed from (the
+  // events, the pattern, the roles) changed since, nor what the page shows
+  // beside them (source name, site, targets).
+  void Recompute(bool force = false);
   // The host zooms the chart to the span (date-times).
   void SetOnZoom(std::function<void(double from, double to)> zoom) { onZoom_ = std::move(zoom); }
   // The host opens the Roles window.
   void SetOnRoles(std::function<void()> roles) { onRoles_ = std::move(roles); }
   // The host keeps the site details the user typed (in the project).
   void SetOnSiteEdited(std::function<void(const SiteDetails&)> edited) { onSiteEdited_ = std::move(edited); }
-  void SetTargets(const ReportTargets& targets) { targets_ = targets; }
+  void SetTargets(const ReportTargets& targets) {
+    targets_ = targets;
+    shownStale_ = true;
+  }
   // Reads a targets file over the defaults; a bad one is named in the
   // window and changes nothing.
   bool LoadTargets(const std::string& path);
@@ -94,8 +102,19 @@ class TReportForm : public QWidget {
   void FillSummary();
   void SiteEdited();
 
+  // What the report in report_ was computed from.
+  struct ComputedFrom {
+    CaptureKey capture;
+    SequenceTable pattern{};
+    ChannelRoles roles;
+  };
+  bool SameInputs(const ComputedFrom& now) const;
+
   CaptureData& data_;
   const CaptureView& view_;
+  std::optional<ComputedFrom> computedFrom_;
+  std::string shownSource_;  // the source name in the heading
+  bool shownStale_ = true;   // the page no longer shows report_ as it is
   LiftReport report_;
   ReportTargets targets_;
   ReportSummary summary_;

@@ -140,9 +140,12 @@ void TStatisticsForm::SettingChange(StatisticsList list, int index) {
 }
 
 void TStatisticsForm::Recompute() {
-  model_->BeginRebuild();
-  view_.Rebuild();
-  model_->EndRebuild();
+  // The same figures as last time keep the grid as it is.
+  if (view_.Stale()) {
+    model_->BeginRebuild();
+    view_.Rebuild();
+    model_->EndRebuild();
+  }
   const int nameWidth = std::max(nameWidth_ ? nameWidth_() : kDefaultNameWidth, NamesWidth());
   grid_->verticalHeader()->setFixedWidth(std::max(nameWidth, 1));
   ShowSelection();

@@ -1,8 +1,8 @@
 #pragma once
 // The "Statistics" window: four lists on a toolbar (what to measure, the
 // interval, the duration format, the active level), Copy and Copy All, and
-// the table, rebuilt over the whole capture whenever the window is shown or
-// a list changes. Modal; created once and kept for the program run, so the
+// the table, rebuilt over the whole capture when the window is shown or a
+// list changes and anything it shows changed since. Modal; created once and kept for the program run, so the
 // choices stay as the user left them.
 #include <QComboBox>
 #include <QDialog>
