@@ -366,7 +366,10 @@ TEST(LiveChart, EachNewPartStartsTheChartOverWithTheLevelsSoFar) {
   c.b.data.SetStoreLimit(10);
   double t = 0;
   for (const int changes : {8, 5, 9, 1, 10, 7}) {  // parts end at 10, 20, 30 changes
-    for (int i = 0; i < changes; ++i) c.Flip(t += 0.5, 1 + static_cast<int>(t * 2) % 7);
+    for (int i = 0; i < changes; ++i) {
+      t += 0.5;
+      c.Flip(t, 1 + static_cast<int>(t * 2) % 7);
+    }
     c.Frame(t);
     EXPECT_EQ(c.live.Part(), c.b.data.Store.Part());
     EXPECT_EQ(c.live.Consumed(), c.b.data.Store.Count());
