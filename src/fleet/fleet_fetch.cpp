@@ -18,11 +18,7 @@
 namespace korvalog {
 namespace {
 
-std::string Number(double v) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%.17g", v);
-  return text;
-}
+std::string Number(double v) { return PgNumberText(v); }
 
 bool WriteBytes(const std::string& path, const std::string& bytes, std::string& error) {
   ReplacingFile file(path);

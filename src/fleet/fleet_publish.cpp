@@ -15,11 +15,7 @@
 namespace korvalog {
 namespace {
 
-std::string Number(double v) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%.17g", v);
-  return text;
-}
+std::string Number(double v) { return PgNumberText(v); }
 
 std::string Whole(int64_t v) { return std::to_string(v); }
 

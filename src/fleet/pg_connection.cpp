@@ -2,9 +2,16 @@
 
 #include <libpq-fe.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace korvalog {
+
+std::string PgNumberText(double v) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", v);
+  return text;
+}
 namespace {
 
 void OneLine(std::string& text) {

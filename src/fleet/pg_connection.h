@@ -21,6 +21,9 @@ struct PgParam {
   static PgParam Null() { return {{}, false, true}; }
 };
 
+// A double as text the server reads back to the same value.
+std::string PgNumberText(double v);
+
 class PgRows {
  public:
   PgRows() = default;

@@ -12,8 +12,8 @@ namespace korvalog::cli {
 
 namespace {
 
-const OptionSpec* FindOption(const CommandOptions& table, std::string_view name) {
-  for (const OptionSpec& o : table.options) {
+const OptionEntry* FindOption(const CommandOptions& table, std::string_view name) {
+  for (const OptionEntry& o : table.options) {
     if (o.name == name) return &o;
   }
   return nullptr;
@@ -40,12 +40,12 @@ bool ParseOptions(const CommandArgs& args, const CommandOptions& table, ParsedAr
       parsed.help = true;
       return true;
     }
-    const OptionSpec* spec = option ? FindOption(table, name) : nullptr;
-    if (spec == nullptr) {
+    const OptionEntry* entry = option ? FindOption(table, name) : nullptr;
+    if (entry == nullptr) {
       error = table.positional ? "unknown option " + name : "unknown argument '" + a + "'";
       return false;
     }
-    if (spec->value.empty()) {
+    if (entry->value.empty()) {
       if (eq != std::string::npos) {
         error = name + " takes no value";
         return false;
@@ -77,7 +77,7 @@ bool ParseOptions(const CommandArgs& args, const std::vector<std::string_view>& 
 void PrintHelp(std::ostream& os, const CommandOptions& table) {
   os << "usage: korvalog-cli " << table.usage << "\n" << table.summary << "\n";
   std::vector<std::pair<std::string, std::string_view>> lines;
-  for (const OptionSpec& o : table.options) {
+  for (const OptionEntry& o : table.options) {
     if (o.hidden) continue;
     lines.emplace_back(std::string(o.name) + (o.value.empty() ? "" : " ") + std::string(o.value), o.help);
   }

@@ -23,7 +23,7 @@ struct ParsedArgs {
 // One option of a command: its name, the word shown for its value ("" for a
 // switch, which takes none) and what it does. A hidden one is read but left
 // out of --help (options only the tests use).
-struct OptionSpec {
+struct OptionEntry {
   std::string_view name;
   std::string_view value;
   std::string_view help;
@@ -35,7 +35,7 @@ struct OptionSpec {
 struct CommandOptions {
   std::string_view usage;
   std::string_view summary;
-  std::vector<OptionSpec> options;
+  std::vector<OptionEntry> options;
   // A command that takes no file names calls any word it does not know,
   // option or not, "unknown argument 'WORD'".
   bool positional = true;

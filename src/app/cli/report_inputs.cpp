@@ -29,18 +29,18 @@ bool ReadSmallFile(const std::string& path, const char* what, std::string& text,
 
 }  // namespace
 
-std::vector<OptionSpec> ReportOptionSpecs(bool visit) {
-  std::vector<OptionSpec> specs = {{"--roles", "ROLES", "the file naming each channel's role"},
+std::vector<OptionEntry> ReportOptionSpecs(bool visit) {
+  std::vector<OptionEntry> entries = {{"--roles", "ROLES", "the file naming each channel's role"},
                                    {"--targets", "TARGETS", "the file of the targets the figures are held to"},
                                    {"--site", "TEXT", "the site's name, instead of the file's"},
                                    {"--lift", "TEXT", "the lift's name"}};
   if (visit) {
-    specs.push_back({"--engineer", "TEXT", "the engineer's name"});
-    specs.push_back({"--visit", "TEXT", "the visit's reference"});
+    entries.push_back({"--engineer", "TEXT", "the engineer's name"});
+    entries.push_back({"--visit", "TEXT", "the visit's reference"});
   }
-  specs.push_back({"--format", "html|pdf|csv", "the report's form (html unless given)"});
-  specs.push_back({"--out", "OUT", "the file to write"});
-  return specs;
+  entries.push_back({"--format", "html|pdf|csv", "the report's form (html unless given)"});
+  entries.push_back({"--out", "OUT", "the file to write"});
+  return entries;
 }
 
 std::vector<std::string> ReportInputs::Files() const {

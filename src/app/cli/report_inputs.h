@@ -16,7 +16,7 @@ namespace korvalog::cli {
 
 // The options of both commands, as their tables list them; `visit` adds
 // --engineer and --visit.
-std::vector<OptionSpec> ReportOptionSpecs(bool visit);
+std::vector<OptionEntry> ReportOptionSpecs(bool visit);
 
 struct ReportInputs {
   std::string rolesPath, targetsPath, format = "html", out;
