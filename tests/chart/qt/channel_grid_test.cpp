@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
+#include <QScrollBar>
 #include <QPaintEvent>
 
 #include "chart/grid_edits.h"
@@ -48,6 +49,22 @@ TEST(ChannelGrid, TheFocusRepaintsOnlyTheFocusCell) {
     EXPECT_FALSE(painted.area.isEmpty()) << type;
     EXPECT_TRUE(cell.contains(painted.area.boundingRect())) << type;
   }
+}
+
+// A step in time repaints the waveforms, not the names nor the scroll bar.
+TEST(ChannelGrid, AStepInTimeRepaintsOnlyTheWaveforms) {
+  GridRig r([](CaptureBuilder& b) { b.Event(50, 1, 1); });
+  QApplication::processEvents();
+  auto* bar = r.G()->findChild<QScrollBar*>();
+  ASSERT_TRUE(bar != nullptr && bar->isVisible());
+  PaintedArea grid, scroll;
+  r.G()->installEventFilter(&grid);
+  bar->installEventFilter(&scroll);
+  QTest::keyClick(r.G(), Qt::Key_Plus);
+  QApplication::processEvents();
+  EXPECT_FALSE(grid.area.isEmpty());
+  EXPECT_GE(grid.area.boundingRect().left(), r.G()->Layout().ColumnLeft(kGridColumns - 1));
+  EXPECT_TRUE(scroll.area.isEmpty());
 }
 
 TEST(ChannelGrid, DraggingRowFiveToRowTwo) {
