@@ -71,6 +71,27 @@ void BM_WaveformImagesAgainstPlan1000px(benchmark::State& state) {
   state.counters["x_plan"] = (planTime + imageTime) / planTime;  // plan and images over the plan alone
 }
 
+// Summing the full store up in blocks, as the first view of a loaded file
+// does, next to a bare read of the same records.
+void BM_EventBlocksOfFullStore(benchmark::State& state) {
+  const CaptureData& data = Chart().data;
+  double summing = 0, bare = 0;
+  for (auto _ : state) {
+    const double t0 = ThreadSeconds();
+    EventBlocks blocks;
+    blocks.Follow(data.Store);
+    benchmark::DoNotOptimize(blocks.At(data.Store.Data(), 0));
+    const double t1 = ThreadSeconds();
+    benchmark::DoNotOptimize(BareRead(data));
+    const double t2 = ThreadSeconds();
+    state.SetIterationTime(t1 - t0);
+    summing += t1 - t0;
+    bare += t2 - t1;
+  }
+  state.counters["sum_ms"] = summing / state.iterations() * 1e3;
+  state.counters["bare_ms"] = bare / state.iterations() * 1e3;
+}
+
 // A panel of a 1000-pixel waveform column, laid out once; then one repaint
 // of the visible grid and of the strip, as the widgets paint them.
 struct ShownPanel {
@@ -136,6 +157,7 @@ void BM_DragHandleAndCursor(benchmark::State& state) {
   state.counters["events_read"] = static_cast<double>(s.EventsRead() - read);
 }
 
+BENCHMARK(BM_EventBlocksOfFullStore)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaveformImagesAgainstPlan1000px)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintVisibleGridAndStrip)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragHandleAndCursor)->UseManualTime()->Unit(benchmark::kMicrosecond);

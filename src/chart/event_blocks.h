@@ -16,9 +16,9 @@ class EventBlocks {
   static constexpr uint32_t kBlockEvents = 128;
 
   struct Block {
-    double firstTime;  // the least time in the block
-    double lastTime;   // the greatest
-    bool timed;        // false when a time is unreadable (NaN): walked event by event
+    double firstTime;  // its first record's time, the least
+    double lastTime;   // its last record's time, the greatest
+    bool timed;        // false for times out of order or unreadable: walked record by record
     uint64_t moved[2];  // bit c: channel c + 1 has an event in the block
     uint64_t level[2];  // bit c: its level after its last event there
   };
@@ -34,6 +34,8 @@ class EventBlocks {
   }
 
  private:
+  static Block Sum(const EventRecord* first);
+
   std::vector<Block> blocks_;
   const EventRecord* events_ = nullptr;
   uint32_t part_ = 0;
