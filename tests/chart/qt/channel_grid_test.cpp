@@ -4,10 +4,10 @@
 
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QPaintEvent>
 
 #include "chart/grid_edits.h"
 #include "chart_rig.h"
+#include "support/qt/painted_area.h"
 
 namespace korvalog {
 namespace {
@@ -23,14 +23,7 @@ struct GridRig : ChartRig {
   void Click(int column, int row) { QTest::mouseClick(G(), Qt::LeftButton, {}, Cell(column, row)); }
 };
 
-// What the grid paints, as the union of its paint events' areas.
-struct PaintedArea : QObject {
-  QRegion area;
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) area += static_cast<QPaintEvent*>(event)->region();
-    return false;
-  }
-};
+using test::PaintedArea;
 
 // The focus coming or going (a dialog opening over the window, or closing)
 // repaints the focus frame's cell, not the whole grid.

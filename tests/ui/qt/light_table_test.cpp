@@ -2,10 +2,10 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QPaintEvent>
 #include <QTableWidget>
 #include <gtest/gtest.h>
 
+#include "support/qt/painted_area.h"
 #include "ui/qt/kit_look.h"
 
 namespace korvalog {
@@ -48,20 +48,17 @@ TEST(LightTable, CellTextWhereTheStyleDrawsIt) {
       if (a.isEmpty()) continue;
       EXPECT_NEAR(a.left(), b.left(), 1) << r << "," << c;
       // Cut short where it does not fit, inside the cell's margin.
-      if (r == 1 && c == 1) EXPECT_LE(b.right(), 90 - 3);
-      else EXPECT_NEAR(a.right(), b.right(), 2) << r << "," << c;
+      if (r == 1 && c == 1) {
+        EXPECT_LE(b.right(), 90 - 3);
+      } else {
+        EXPECT_NEAR(a.right(), b.right(), 2) << r << "," << c;
+      }
       EXPECT_NEAR(a.center().y(), b.center().y(), 1) << r << "," << c;
     }
   }
 }
 
-struct PaintedArea : QObject {
-  QRegion area;
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) area += static_cast<QPaintEvent*>(event)->region();
-    return false;
-  }
-};
+using test::PaintedArea;
 
 // The keys coming or going repaint the current cell; the window gaining or
 // losing the focus, with the same colours either way, repaints nothing.
@@ -93,7 +90,9 @@ TEST(LightTable, FocusAndActivationRepaintNoMoreThanTheCurrentCell) {
     f.table.viewport()->removeEventFilter(&cells);
     f.table.horizontalHeader()->viewport()->removeEventFilter(&header);
     EXPECT_EQ(!cells.area.isEmpty(), c.paintsCell) << c.type;
-    if (c.paintsCell) EXPECT_TRUE(current.contains(cells.area.boundingRect())) << c.type;
+    if (c.paintsCell) {
+      EXPECT_TRUE(current.contains(cells.area.boundingRect())) << c.type;
+    }
     EXPECT_TRUE(header.area.isEmpty()) << c.type;
   }
 }
