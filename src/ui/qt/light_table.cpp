@@ -20,24 +20,25 @@ QPalette::ColorGroup GroupOf(const QStyleOptionViewItem& option) {
 // with no current cell is given its first one, as the view itself does.
 class CurrentCellFocus : public QObject {
  public:
-  explicit CurrentCellFocus(QAbstractItemView& view) : QObject(&view), view_(view) {}
+  using QObject::QObject;
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override {
+  bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) return false;
-    QModelIndex current = view_.currentIndex();
+    // Not a view any more while it is being destroyed (it gives up the
+    // focus then): left to the base class.
+    auto* view = qobject_cast<QAbstractItemView*>(watched);
+    if (view == nullptr) return false;
+    QModelIndex current = view->currentIndex();
     const auto* focus = static_cast<QFocusEvent*>(event);
-    if (event->type() == QEvent::FocusIn && !current.isValid() && view_.model() != nullptr &&
-        focus->reason() != Qt::MouseFocusReason && view_.selectionModel() != nullptr) {
-      current = view_.model()->index(0, 0, view_.rootIndex());
-      if (current.isValid()) view_.selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
+    if (event->type() == QEvent::FocusIn && !current.isValid() && view->model() != nullptr &&
+        focus->reason() != Qt::MouseFocusReason && view->selectionModel() != nullptr) {
+      current = view->model()->index(0, 0, view->rootIndex());
+      if (current.isValid()) view->selectionModel()->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
     }
-    if (current.isValid()) view_.viewport()->update(view_.visualRect(current));
+    if (current.isValid()) view->viewport()->update(view->visualRect(current));
     return true;
   }
-
- private:
-  QAbstractItemView& view_;
 };
 
 // A view repaints all it shows when its window gains or loses the focus, so
@@ -105,7 +106,7 @@ void PlainTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 
 void MakeTableLight(QAbstractItemView& view) {
   view.setItemDelegate(new PlainTextDelegate(&view));
-  view.installEventFilter(new CurrentCellFocus(view));
+  view.installEventFilter(new CurrentCellFocus(&view));
   KeepLookOnActivation(view);
   if (auto* table = qobject_cast<QTableView*>(&view)) {
     KeepLookOnActivation(*table->horizontalHeader());
