@@ -47,22 +47,49 @@ void BM_WaveformImagesAgainstPlan1000px(benchmark::State& state) {
   const CaptureData& data = Chart().data;
   WaveformPlan plan;
   WaveformImages images;
-  double planTime = 0, imageTime = 0;
+  EventBlocks blocks;
+  blocks.Follow(data.Store);
+  double planTime = 0, imageTime = 0, summedTime = 0;
   for (auto _ : state) {
     const double t0 = ThreadSeconds();
     RenderWaveforms(data, data.CaptureStart, data.CaptureEnd, 1000, plan);
     const double t1 = ThreadSeconds();
     images.Render(plan, kDefaultRowHeight, 0, 1);
+    for (int c = 1; c <= kChannelCount; ++c) benchmark::DoNotOptimize(images.Image(c).constBits());
     const double t2 = ThreadSeconds();
-    benchmark::DoNotOptimize(images.Image(1).constBits());
+    // The same plan as the chart makes it, whole blocks in a column at once.
+    RenderWaveforms(data, data.CaptureStart, data.CaptureEnd, 1000, plan, false, &blocks);
+    summedTime += ThreadSeconds() - t2;
     state.SetIterationTime(t2 - t0);
     planTime += t1 - t0;
     imageTime += t2 - t1;
   }
   const double n = static_cast<double>(state.iterations());
   state.counters["plan_ms"] = planTime / n * 1e3;
+  state.counters["plan_by_blocks_ms"] = summedTime / n * 1e3;
   state.counters["images_ms"] = imageTime / n * 1e3;
   state.counters["x_plan"] = (planTime + imageTime) / planTime;  // plan and images over the plan alone
+}
+
+// Summing the full store up in blocks, as the first view of a loaded file
+// does, next to a bare read of the same records.
+void BM_EventBlocksOfFullStore(benchmark::State& state) {
+  const CaptureData& data = Chart().data;
+  double summing = 0, bare = 0;
+  for (auto _ : state) {
+    const double t0 = ThreadSeconds();
+    EventBlocks blocks;
+    blocks.Follow(data.Store);
+    benchmark::DoNotOptimize(blocks.At(data.Store.Data(), 0));
+    const double t1 = ThreadSeconds();
+    benchmark::DoNotOptimize(BareRead(data));
+    const double t2 = ThreadSeconds();
+    state.SetIterationTime(t1 - t0);
+    summing += t1 - t0;
+    bare += t2 - t1;
+  }
+  state.counters["sum_ms"] = summing / state.iterations() * 1e3;
+  state.counters["bare_ms"] = bare / state.iterations() * 1e3;
 }
 
 // A panel of a 1000-pixel waveform column, laid out once; then one repaint
@@ -130,6 +157,7 @@ void BM_DragHandleAndCursor(benchmark::State& state) {
   state.counters["events_read"] = static_cast<double>(s.EventsRead() - read);
 }
 
+BENCHMARK(BM_EventBlocksOfFullStore)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaveformImagesAgainstPlan1000px)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintVisibleGridAndStrip)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragHandleAndCursor)->UseManualTime()->Unit(benchmark::kMicrosecond);

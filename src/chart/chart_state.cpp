@@ -245,7 +245,8 @@ void ChartState::DataLoaded() {
 }
 
 void ChartState::RenderWaveforms() {
-  korvalog::RenderWaveforms(data_, SelectionStart, SelectionEnd, WaveWidth, waveforms_, Live);
+  blocks_.Follow(data_.Store);
+  korvalog::RenderWaveforms(data_, SelectionStart, SelectionEnd, WaveWidth, waveforms_, Live, &blocks_);
   if (waveforms_.hasData) eventsRead_ += EventsBetween(SelectionStart, SelectionEnd, data_.Store.Count());
   ++waveformVersion_;
 }

@@ -1,5 +1,6 @@
 #include "chart/waveform_plan.h"
 
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -30,6 +31,21 @@ class ColumnBatch {
 
   // One event of the current column; c is its channel - 1.
   void Note(unsigned c, uint8_t state) { latest_[c] = kMoved | (state != 0 ? 1 : 0); }
+
+  // A block of events all in the current column: each channel it moves
+  // takes its level after the block, as Note would leave it. Eight
+  // channels at a time.
+  void NoteBlock(const EventBlocks::Block& b) {
+    for (unsigned first = 0; first < kChannelCount; first += 8) {
+      const unsigned moved = static_cast<unsigned>(b.moved[first >> 6] >> (first & 63)) & 0xFF;
+      if (moved == 0) continue;
+      const unsigned level = static_cast<unsigned>(b.level[first >> 6] >> (first & 63)) & moved;
+      uint64_t eight;
+      std::memcpy(&eight, latest_ + first, sizeof eight);
+      eight = (eight & ~(kSpread[moved] * 0xFF)) | kSpread[moved] * kMoved | kSpread[level];
+      std::memcpy(latest_ + first, &eight, sizeof eight);
+    }
+  }
 
   // Ends the column x: each channel that moved in it draws the level it held
   // before, from its last column up to x, with an edge at x. A channel whose
@@ -67,6 +83,14 @@ class ColumnBatch {
  private:
   static constexpr uint8_t kMoved = 2;
   static constexpr uint64_t kMovedMarks = 0x0202020202020202;
+  // kSpread[m]: byte i is 1 where bit i of m is set.
+  static constexpr std::array<uint64_t, 256> kSpread = [] {
+    std::array<uint64_t, 256> t{};
+    for (unsigned m = 0; m < 256; ++m)
+      for (unsigned i = 0; i < 8; ++i)
+        if (m & (1u << i)) t[m] |= uint64_t{1} << (8 * i);
+    return t;
+  }();
 
   struct Track {
     LevelSegment* next;
@@ -98,7 +122,7 @@ class ColumnBatch {
 
 void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionStart,
                      const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan,
-                     bool live) {
+                     bool live, const EventBlocks* blocks) {
   plan.waveWidth = waveWidth;
   plan.hasData = live || data.DataPresent.load(std::memory_order_acquire) != 0;
   if (!plan.hasData) {
@@ -116,6 +140,22 @@ void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionS
   const uint32_t count = data.Store.Count();
   const uint32_t end = selectionEnd.index < count ? selectionEnd.index : count;
   for (uint32_t i = selectionStart.index; i < end; ++i) {
+    // A whole block in one column is taken at once.
+    if (blocks != nullptr && i % EventBlocks::kBlockEvents == 0 && end - i >= EventBlocks::kBlockEvents) {
+      const EventBlocks::Block* b = blocks->At(events, i);
+      if (b != nullptr && b->timed) {
+        const uint16_t x = columns.X(b->firstTime);
+        if (x == columns.X(b->lastTime)) {
+          if (x != column) {
+            batch.EndColumn(column);
+            column = x;
+          }
+          batch.NoteBlock(*b);
+          i += EventBlocks::kBlockEvents - 1;
+          continue;
+        }
+      }
+    }
     const EventRecord& e = events[i];
     const unsigned c = e.channel - 1u;
     if (c >= static_cast<unsigned>(kChannelCount)) continue;

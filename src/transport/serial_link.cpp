@@ -13,6 +13,19 @@ SerialReceiveThread::~SerialReceiveThread() {
 
 void SerialReceiveThread::Start() { thread_ = std::thread([this] { Execute(); }); }
 
+void SerialReceiveThread::Terminate() {
+  {
+    const std::lock_guard<std::mutex> lock(pauseMutex_);
+    terminated_.store(true, std::memory_order_release);
+  }
+  wake_.notify_all();
+}
+
+void SerialReceiveThread::Pause(std::chrono::milliseconds wait) {
+  std::unique_lock<std::mutex> lock(pauseMutex_);
+  wake_.wait_for(lock, wait, [this] { return terminated_.load(std::memory_order_acquire); });
+}
+
 void SerialReceiveThread::WaitFor() {
   if (thread_.joinable()) thread_.join();
 }
@@ -33,7 +46,9 @@ SerialLink::SerialLink(uint8_t port, const std::string& deviceName, ReceiveHandl
   // The default line format of a new link; users that need another one
   // configure it afterwards.
   Configure(9600, kParityNone, 8, kStopBitsOne);
-  // The thread runs even when the port did not open: it then only idles.
+  // A port that did not open has nothing to read: no thread to start, and
+  // none to wait for when the link is made anew.
+  if (!handle_) return;
   thread_ = std::make_unique<SerialReceiveThread>(*this);
   thread_->Start();
 }
@@ -59,17 +74,15 @@ void SerialLink::Destroy() {
 
 void SerialLink::ReceivePass() {
   const auto idle = std::chrono::milliseconds(kReadWaitMs);
-  if (!handle_) {
-    std::this_thread::sleep_for(idle);
-    return;
-  }
   // Wakes as soon as bytes arrive and takes all of them: a fast stream is
   // read as fast as it comes, a quiet line costs one wake-up per wait.
   const int n = handle_->Read(RxBuffer, kRxBufferSize, kReadWaitMs);
   lineFailed_.store(n < 0, std::memory_order_release);
   if (n < 0) {
-    // A failed line answers at once: tried again after a pause, not in a spin.
-    std::this_thread::sleep_for(idle);
+    // A failed line answers at once: tried again after a pause, not in a
+    // spin; a pause that a stop request cuts short, as the link is made
+    // anew while the device is gone.
+    thread_->Pause(idle);
     return;
   }
   if (n == 0) return;

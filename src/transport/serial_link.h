@@ -3,13 +3,18 @@
 // command bytes and runs SerialReceiveThread, which sleeps on the port until
 // bytes arrive and hands all that arrived (1..kRxBufferSize bytes a chunk) to
 // OnReceive at once, so the line, not the program, limits the rate. It knows
-// nothing of loggers. A port that is missing or busy still gives an object: its thread
-// idles, Configure and Write return false and nothing is delivered.
+// nothing of loggers. A port that is missing or busy still gives an object,
+// without a thread: Configure and Write return false and nothing is
+// delivered. Such an object is let go at once, so trying the port again
+// every few seconds from the interface thread never stalls it.
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -29,8 +34,11 @@ class SerialReceiveThread {
   ~SerialReceiveThread();
 
   void Start();
-  // Asks the loop to end after its current pass (within kReadWaitMs).
-  void Terminate() { terminated_.store(true, std::memory_order_release); }
+  // Asks the loop to end after its current pass (within kReadWaitMs); a
+  // pause after a failed read ends at once.
+  void Terminate();
+  // Waits `wait`, or less when asked to end: the pause after a failed read.
+  void Pause(std::chrono::milliseconds wait);
   // Returns once the loop has ended.
   void WaitFor();
 
@@ -39,6 +47,8 @@ class SerialReceiveThread {
 
   SerialLink& comms_;
   std::atomic<bool> terminated_{false};
+  std::mutex pauseMutex_;
+  std::condition_variable wake_;
   std::thread thread_;
 };
 
@@ -73,6 +83,8 @@ class SerialLink {
   void Destroy();
 
   bool IsOpen() const { return handle_ != nullptr; }
+  // A receive thread runs: only while the port is open.
+  bool Receiving() const { return thread_ != nullptr; }
   // True while reads fail, as they do once the device is gone (an unplugged
   // adapter); cleared by the next read that succeeds.
   bool LineFailed() const { return lineFailed_.load(std::memory_order_acquire); }

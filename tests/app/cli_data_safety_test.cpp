@@ -188,7 +188,9 @@ TEST_F(CliDataSafetyTest, AReadOnlyOutputIsRefusedAndKept) {
   const std::string out = dir / "theirs.kv";
   WriteBytes(out, "kept");
   ASSERT_EQ(chmod(out.c_str(), 0444), 0);
-  if (getuid() == 0) ASSERT_EQ(chown(out.c_str(), 65534, 65534), 0);  // another user's file
+  if (getuid() == 0) {
+    ASSERT_EQ(chown(out.c_str(), 65534, 65534), 0);  // another user's file
+  }
   const std::vector<std::vector<std::string>> commands{
       {"convert", in, out},
       {"export", in, "--format", "csv", "--out", out},

@@ -123,7 +123,9 @@ TEST(CaptureLookup, NextAndPreviousChange) {
     EXPECT_EQ(next ? std::optional<uint32_t>(next->index) : std::nullopt, c.next) << c.channel << " from " << c.from;
     EXPECT_EQ(previous ? std::optional<uint32_t>(previous->index) : std::nullopt, c.previous)
         << c.channel << " before " << c.from;
-    if (next) EXPECT_EQ(next->time, s.b.data.Store[next->index].time);
+    if (next) {
+      EXPECT_EQ(next->time, s.b.data.Store[next->index].time);
+    }
   }
   EXPECT_EQ(look.NextRise(1, 3)->index, 4u);
   EXPECT_EQ(look.PreviousRise(1, 4)->index, 0u);

@@ -145,7 +145,9 @@ TEST(ChartNavigator, GoToCentresAndPlacesCursorOneExactly) {
   for (const Case& c : cases) {
     EXPECT_EQ(nav.n.GoTo(At(c.t)), c.ok) << c.t;
     EXPECT_EQ(nav.Shown(), c.shown) << c.t;
-    if (c.ok) EXPECT_EQ(nav.Cursor1(), c.t);
+    if (c.ok) {
+      EXPECT_EQ(nav.Cursor1(), c.t);
+    }
   }
 }
 

@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
+#include "chart/event_blocks.h"
 #include "chart/level_segment.h"
 #include "chart/snapshot_walk.h"
 #include "chart/time_axis.h"
@@ -134,16 +136,32 @@ TEST(Waveforms, ColumnsTakenTogetherDrawWhatEachEventWouldDraw) {
       // channel that does not exist.
       t += random() % 4 == 0 ? 0.001 * (random() % 5000) : 0.0001 * (random() % 30);
       const bool back = random() % 50 == 0;
+      if (random() % 900 == 0) {
+        b.Event(std::nan(""), 1, 1);
+        continue;
+      }
       b.Event(back ? t - 0.01 * (random() % 2000) : t, random() % 40 == 0 ? 0 : 1 + static_cast<int>(random() % 12),
               static_cast<uint8_t>(random() % 3));
     }
     b.Finish(t + 1);
-    const uint16_t width = static_cast<uint16_t>(1 + random() % 700);
+    // Every other round few columns, so that whole blocks fall in one.
+    const uint16_t width = static_cast<uint16_t>(1 + random() % (round % 2 ? 700 : 12));
     WaveformPlan plan;
     RenderWaveforms(b.data, b.data.CaptureStart, b.data.CaptureEnd, width, plan);
     for (int c = 1; c <= 12; ++c) {
       ASSERT_EQ(plan.channels[c - 1], PerEventSegments(b.data, b.data.CaptureStart, b.data.CaptureEnd, width, c))
           << "round " << round << ", channel " << c;
+    }
+    // Whole blocks taken at once draw the same, over the capture and over a
+    // selection that starts and ends inside blocks.
+    EventBlocks blocks;
+    blocks.Follow(b.data.Store);
+    const Selection part = Select(b, t * 0.3, t * 0.7);
+    for (const Selection& s : {Selection{b.data.CaptureStart, b.data.CaptureEnd}, part}) {
+      WaveformPlan walked, summed;
+      RenderWaveforms(b.data, s.start, s.end, width, walked);
+      RenderWaveforms(b.data, s.start, s.end, width, summed, false, &blocks);
+      ASSERT_EQ(summed.channels, walked.channels) << "round " << round;
     }
   }
 }

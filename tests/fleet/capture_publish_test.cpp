@@ -86,7 +86,9 @@ TEST(CapturePublish, EveryPartReachesTheStoreOnceOrIsNamed) {
     }
     int status = 0;
     waitpid(child, &status, 0);
-    if (!c.backDuringRun) EXPECT_TRUE(server->Start());
+    if (!c.backDuringRun) {
+      EXPECT_TRUE(server->Start());
+    }
     std::ifstream in(errFile);
     const std::string err((std::istreambuf_iterator<char>(in)), {});
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, c.status) << err;

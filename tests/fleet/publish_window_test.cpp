@@ -50,7 +50,9 @@ TEST(PublishWindow, TheDialogSaysWhatWasPublishedOrWhyNot) {
   TPublishDialog dialog;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (!c.serverUp) ASSERT_TRUE(server->Stop());
+    if (!c.serverUp) {
+      ASSERT_TRUE(server->Stop());
+    }
     bool finished = false, published = false;
     const auto link = QObject::connect(&dialog, &TPublishDialog::Finished, [&](bool ok) {
       finished = true;
@@ -70,7 +72,9 @@ TEST(PublishWindow, TheDialogSaysWhatWasPublishedOrWhyNot) {
     EXPECT_EQ(published, c.published);
     EXPECT_EQ(dialog.lResult->text().toStdString().substr(0, std::string(c.says).size()), c.says);
     EXPECT_TRUE(dialog.bClose->isEnabled());
-    if (!c.serverUp) ASSERT_TRUE(server->Start());
+    if (!c.serverUp) {
+      ASSERT_TRUE(server->Start());
+    }
   }
   PgConnection conn;
   PgRows rows;

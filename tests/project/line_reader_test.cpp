@@ -78,6 +78,15 @@ TEST(HexRecord, ReadsEveryPairAsTheHelperDoes) {
   EXPECT_EQ(rec[0], 0x0A);
   EXPECT_EQ(rec[1], 0xFF);
   EXPECT_EQ(rec[2], 0x01);
+  // A whole record (eight digit pairs at a time where the processor
+  // allows) reads every pair as the table does, whatever the bytes.
+  for (int first = 0; first < 256; ++first) {
+    char digits[20];
+    for (int i = 0; i < 20; ++i) digits[i] = static_cast<char>((first + i * 37 + (i & 1) * first * 11) & 0xFF);
+    uint8_t record[10];
+    DecodeHexRecord(digits, record);
+    for (int i = 0; i < 10; ++i) ASSERT_EQ(record[i], DecodeHexPair(digits + 2 * i)) << first << " " << i;
+  }
 }
 
 }  // namespace

@@ -100,7 +100,9 @@ TEST_P(SimReconnect, CaptureResumesOnTheSameLinkAndNotesTheGap) {
   for (uint32_t i = 0; i < 5; ++i) {
     EXPECT_EQ(data.Store[i].channel, want[i][0]) << i;
     EXPECT_EQ(data.Store[i].state, want[i][1]) << i;
-    if (i > 0) EXPECT_GE(data.Store[i].time, data.Store[i - 1].time) << i;
+    if (i > 0) {
+      EXPECT_GE(data.Store[i].time, data.Store[i - 1].time) << i;
+    }
   }
   ASSERT_EQ(link.Gaps().Gaps().size(), 1u);
   const LinkGap& gap = link.Gaps().Gaps()[0];

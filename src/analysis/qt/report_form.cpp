@@ -24,6 +24,7 @@
 #include "core/file_identity.h"
 #include "project/replacing_file.h"
 #include "ui/qt/kit_look.h"
+#include "ui/qt/light_table.h"
 
 namespace korvalog {
 namespace {
@@ -81,6 +82,7 @@ TReportForm::TReportForm(CaptureData& data, const CaptureView& view, QWidget* pa
     : QWidget(parent, Qt::Window), data_(data), view_(view) {
   setObjectName(QStringLiteral("ReportForm"));
   setWindowTitle(QStringLiteral("Lift performance report"));
+  SameLookWhenInactive(*this);
   resize(900, 680);
   auto* outer = new QVBoxLayout(this);
   auto* top = new QHBoxLayout;
@@ -199,6 +201,7 @@ void TReportForm::BuildTables() {
     const int rows = std::min<int>(static_cast<int>(t.rows.size()), kMaxTableRows);
     auto* table = new QTableWidget(rows, static_cast<int>(t.columns.size()));
     table->setObjectName(QString::fromStdString("table_" + t.title));
+    MakeTableLight(*table);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->setVisible(false);
@@ -263,6 +266,7 @@ void TReportForm::BuildSummaryTab() {
   keyFigures_->setHorizontalHeaderLabels({QStringLiteral("Figure"), QStringLiteral("Value"), QStringLiteral("Verdict"),
                                           QStringLiteral("Target"), QStringLiteral("Based on")});
   keyFigures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  MakeTableLight(*keyFigures_);
   keyFigures_->verticalHeader()->setVisible(false);
   layout->addWidget(keyFigures_, 1);
   tabs_->addTab(page, QStringLiteral("Summary"));

@@ -17,6 +17,7 @@
 #include "ui/qt/btn_transparent.h"
 #include "ui/qt/button_glyphs.h"
 #include "ui/qt/kit_look.h"
+#include "ui/qt/light_table.h"
 #include "ui/qt/window_helpers.h"
 
 namespace korvalog {
@@ -56,6 +57,7 @@ TStatisticsForm::TStatisticsForm(const CaptureData& data, const CaptureView& vie
   setWindowTitle(QStringLiteral("Statistics"));
   setModal(true);
   setFont(KitFont());
+  SameLookWhenInactive(*this);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
@@ -64,6 +66,7 @@ TStatisticsForm::TStatisticsForm(const CaptureData& data, const CaptureView& vie
   layout->addWidget(grid_, 1);
 
   grid_->setModel(model_);
+  MakeTableLight(*grid_);
   grid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
   grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   grid_->setWordWrap(false);

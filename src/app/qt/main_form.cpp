@@ -162,6 +162,12 @@ void TMainForm::RefreshCaption() {
 }
 
 void TMainForm::TimerTimer() {
+  // The USB loggers are first listed here, a quarter of a second after the
+  // start, once the window and the file given to it are shown.
+  if (!usbListed_) {
+    usbListed_ = true;
+    usb_.ScanHidDevices();
+  }
   data_.DeliverPendingNotifications();
   RefreshCaption();
   const LinkView& view = link_->tick();

@@ -205,6 +205,7 @@ class TMainForm : public QWidget, public MainWindowUi, private CaptureObserver, 
   QString openDir_;
   QString capStatText_;  // the status label's whole text
   bool shown_ = false;
+  bool usbListed_ = false;  // the USB loggers listed once, at the first tick
   bool startupLoadDone_ = false;
   int busy_ = 0;
 };

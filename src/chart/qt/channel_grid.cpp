@@ -50,6 +50,12 @@ ChannelGrid::ChannelGrid(ChartState& state, std::function<ChartDrawContext()> co
   UpdateScrollRange();
 }
 
+void ChannelGrid::UpdateWaveColumn() {
+  const int left = layout_.ColumnLeft(kGridColumns - 1);
+  const int right = scroll_->isVisible() ? scroll_->x() : width();
+  update(QRect(left, 0, right - left, height()));
+}
+
 void ChannelGrid::SetColumnWidth(int column, int width) {
   if (column < 0 || column >= kGridColumns) return;
   if (column < kGridColumns - 1) layout_.widths[column] = std::max(width, 0);

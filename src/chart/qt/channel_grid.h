@@ -44,6 +44,9 @@ class ChannelGrid : public QWidget {
   QScrollBar* ScrollBar() { return scroll_; }
   // Places the cursors where the chart state has them.
   void SyncCursors();
+  // Repaints the waveform column only, not the scroll bar beside it: a step
+  // in time changes nothing else, and the scroll bar is slow to draw.
+  void UpdateWaveColumn();
 
  signals:
   // Column widths changed (the next layout pass follows them).

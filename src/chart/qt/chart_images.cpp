@@ -128,25 +128,37 @@ class WaveRows {
 }  // namespace
 
 void WaveformImages::Render(const WaveformPlan& plan, int rowHeight, uint8_t colourMode, int scale) {
-  const LevelLines lines = WaveLevelLines(rowHeight);
+  plan_ = &plan;
+  rowHeight_ = rowHeight;
+  colourMode_ = colourMode;
   width_ = std::max(width_, static_cast<int>(plan.waveWidth));
   scale_ = scale;
-  WaveRows rows;
-  const int deviceWidth = std::max(width_, 1) * scale;
-  for (int c = 0; c < kChannelCount; ++c) {
-    QImage& image = images_[c];
-    if (image.width() != deviceWidth || image.height() != std::max(rowHeight, 1) * scale) {
-      image = QImage(deviceWidth, std::max(rowHeight, 1) * scale, QImage::Format_ARGB32_Premultiplied);
-      image.setDevicePixelRatio(scale);
-    }
-    if (!plan.hasData) {
-      image.fill(Qt::transparent);
-      continue;
-    }
-    rows.Reset(deviceWidth);
-    rows.Draw(plan.channels[c], width_, scale, ChannelInk(c + 1, colourMode) | 0xFF000000u);
-    rows.Copy(image, lines, rowHeight, scale);
+  drawn_.reset();
+}
+
+const QImage& WaveformImages::Image(int channel) const {
+  const int index = channel - 1;
+  if (plan_ != nullptr && !drawn_.test(static_cast<size_t>(index))) Draw(index);
+  return images_[index];
+}
+
+void WaveformImages::Draw(int index) const {
+  drawn_.set(static_cast<size_t>(index));
+  const int deviceWidth = std::max(width_, 1) * scale_;
+  const int deviceHeight = std::max(rowHeight_, 1) * scale_;
+  QImage& image = images_[index];
+  if (image.width() != deviceWidth || image.height() != deviceHeight) {
+    image = QImage(deviceWidth, deviceHeight, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(scale_);
   }
+  if (!plan_->hasData) {
+    image.fill(Qt::transparent);
+    return;
+  }
+  WaveRows rows;
+  rows.Reset(deviceWidth);
+  rows.Draw(plan_->channels[index], width_, scale_, ChannelInk(index + 1, colourMode_) | 0xFF000000u);
+  rows.Copy(image, WaveLevelLines(rowHeight_), rowHeight_, scale_);
 }
 
 void StripImage::Render(const StripPlan& plan, int height, const QFont& font, int scale) {

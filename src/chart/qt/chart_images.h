@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QImage>
 #include <array>
+#include <bitset>
 #include <cstdint>
 
 #include "chart/level_segment.h"
@@ -24,14 +25,22 @@ void FillPixelLine(QImage& image, const PixelLine& line, QRgb colour, int scale)
 
 class WaveformImages {
  public:
-  // Redraws every channel's image from the plan: background transparent,
-  // the channel's colour for level lines and edges. Blank without data.
+  // Takes a new plan: every channel's image is drawn from it (background
+  // transparent, the channel's colour for level lines and edges; blank
+  // without data) when it is first asked for, so a chart that shows a third
+  // of its rows draws a third of the images. `plan` must outlive its use.
   void Render(const WaveformPlan& plan, int rowHeight, uint8_t colourMode, int scale);
-  const QImage& Image(int channel) const { return images_[channel - 1]; }
+  const QImage& Image(int channel) const;
   int Scale() const { return scale_; }
 
  private:
-  std::array<QImage, kChannelCount> images_;
+  void Draw(int index) const;
+
+  mutable std::array<QImage, kChannelCount> images_;
+  mutable std::bitset<kChannelCount> drawn_;
+  const WaveformPlan* plan_ = nullptr;
+  int rowHeight_ = 0;
+  uint8_t colourMode_ = 0;
   int width_ = 0;  // logical width, only ever raised
   int scale_ = 1;
 };

@@ -262,8 +262,7 @@ void ChartPanel::Refresh() {
   PlaceLiveButton();
   if (timeOnly_) {
     // Names, levels and search conditions stay as they are.
-    const int left = grid_->Layout().ColumnLeft(kGridColumns - 1);
-    grid_->update(QRect(left, 0, grid_->width() - left, grid_->height()));
+    grid_->UpdateWaveColumn();
   } else {
     grid_->update();
   }

@@ -201,6 +201,10 @@ FocusBack::~FocusBack() {
     widget = widget->isWindow() ? nullptr : widget->parentWidget();
   }
   if (!widget) return;
+  // What the dialog's answer changed is painted first: asking the window
+  // system for the keys waits for its reply, and the user is waiting for
+  // the chart, not for the keys.
+  QCoreApplication::sendPostedEvents(widget->window(), QEvent::UpdateRequest);
   // Its window is asked to be the active one again: not every window
   // manager hands the keys back to the window a dialog came from.
   if (!widget->isActiveWindow()) widget->activateWindow();

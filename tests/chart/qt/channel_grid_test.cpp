@@ -3,10 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
-#include <QPaintEvent>
+#include <QScrollBar>
 
 #include "chart/grid_edits.h"
 #include "chart_rig.h"
+#include "support/qt/painted_area.h"
 
 namespace korvalog {
 namespace {
@@ -22,14 +23,7 @@ struct GridRig : ChartRig {
   void Click(int column, int row) { QTest::mouseClick(G(), Qt::LeftButton, {}, Cell(column, row)); }
 };
 
-// What the grid paints, as the union of its paint events' areas.
-struct PaintedArea : QObject {
-  QRegion area;
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) area += static_cast<QPaintEvent*>(event)->region();
-    return false;
-  }
-};
+using test::PaintedArea;
 
 // The focus coming or going (a dialog opening over the window, or closing)
 // repaints the focus frame's cell, not the whole grid.
@@ -48,6 +42,22 @@ TEST(ChannelGrid, TheFocusRepaintsOnlyTheFocusCell) {
     EXPECT_FALSE(painted.area.isEmpty()) << type;
     EXPECT_TRUE(cell.contains(painted.area.boundingRect())) << type;
   }
+}
+
+// A step in time repaints the waveforms, not the names nor the scroll bar.
+TEST(ChannelGrid, AStepInTimeRepaintsOnlyTheWaveforms) {
+  GridRig r([](CaptureBuilder& b) { b.Event(50, 1, 1); });
+  QApplication::processEvents();
+  auto* bar = r.G()->findChild<QScrollBar*>();
+  ASSERT_TRUE(bar != nullptr && bar->isVisible());
+  PaintedArea grid, scroll;
+  r.G()->installEventFilter(&grid);
+  bar->installEventFilter(&scroll);
+  QTest::keyClick(r.G(), Qt::Key_Plus);
+  QApplication::processEvents();
+  EXPECT_FALSE(grid.area.isEmpty());
+  EXPECT_GE(grid.area.boundingRect().left(), r.G()->Layout().ColumnLeft(kGridColumns - 1));
+  EXPECT_TRUE(scroll.area.isEmpty());
 }
 
 TEST(ChannelGrid, DraggingRowFiveToRowTwo) {

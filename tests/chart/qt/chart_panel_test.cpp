@@ -243,10 +243,13 @@ TEST(ChartImages, SharpAtTwiceTheDensity) {
   }
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 202; ++x) ASSERT_TRUE(qAlpha(image.pixel(x, y)) == 0 || image.pixel(x, y) == ink);
-  // Widths are raised, never lowered.
+  // Widths are raised, never lowered; an image is drawn when asked for,
+  // from the newest plan, not kept from the one before.
   RenderWaveforms(b.data, b.data.CaptureStart, b.data.CaptureEnd, 50, plan);
   images.Render(plan, 20, 0, 2);
   EXPECT_EQ(images.Image(1).width(), 202);
+  EXPECT_EQ(images.Image(1).pixel(100, 20), 0u);  // the edge is now in column 24
+  EXPECT_EQ(images.Image(1).pixel(48, 20), ink);
 }
 
 }  // namespace

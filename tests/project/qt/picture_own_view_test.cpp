@@ -73,7 +73,9 @@ TEST_F(PictureOwnViewTest, WindowViewUntouchedWhileAndAfterThePictureLives) {
       lastTop = picture.RowTop(ch);
     }
     for (int ch : {2, 5, 7, 40, 128}) {
-      if (std::find(channels.begin(), channels.end(), ch) == channels.end()) EXPECT_EQ(picture.RowTop(ch), -1) << ch;
+      if (std::find(channels.begin(), channels.end(), ch) == channels.end()) {
+        EXPECT_EQ(picture.RowTop(ch), -1) << ch;
+      }
     }
     QImage image(picture.Size(), QImage::Format_RGB32);
     QPainter p(&image);

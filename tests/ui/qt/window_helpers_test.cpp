@@ -1,5 +1,7 @@
 #include "ui/qt/window_helpers.h"
 
+#include <QApplication>
+#include <QLineEdit>
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -111,6 +113,36 @@ TEST(FileVersionText, VersionTextOf) {
   EXPECT_EQ(VersionTextOf("1..2"), "");
   EXPECT_EQ(VersionTextOf("1.65536"), "");
   EXPECT_EQ(VersionTextOf("1.2-beta"), "");
+}
+
+}  // namespace
+}  // namespace korvalog
+
+namespace korvalog {
+namespace {
+
+// What a dialog's answer changed is painted before the keys are asked back
+// from the window system, whose reply the painting would otherwise wait for.
+TEST(FocusBack, PaintsWhatChangedBeforeGivingTheKeysBack) {
+  QWidget window;
+  auto* chart = new QLineEdit(&window);
+  window.show();
+  chart->setFocus();
+  QApplication::processEvents();
+  struct Painted : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      paints += event->type() == QEvent::Paint;
+      return false;
+    }
+  } painted;
+  chart->installEventFilter(&painted);
+  {
+    const FocusBack back;
+    chart->setText(QStringLiteral("12:00:00"));  // the dialog's answer
+  }
+  EXPECT_GT(painted.paints, 0);
+  chart->removeEventFilter(&painted);
 }
 
 }  // namespace
