@@ -47,7 +47,7 @@ void BM_WaveformImagesAgainstPlan1000px(benchmark::State& state) {
   const CaptureData& data = Chart().data;
   WaveformPlan plan;
   WaveformImages images;
-  EventBlocks blocks;
+  StoreSummary blocks;
   blocks.Follow(data.Store);
   double planTime = 0, imageTime = 0, summedTime = 0;
   for (auto _ : state) {
@@ -73,12 +73,12 @@ void BM_WaveformImagesAgainstPlan1000px(benchmark::State& state) {
 
 // Summing the full store up in blocks, as the first view of a loaded file
 // does, next to a bare read of the same records.
-void BM_EventBlocksOfFullStore(benchmark::State& state) {
+void BM_StoreSummaryOfFullStore(benchmark::State& state) {
   const CaptureData& data = Chart().data;
   double summing = 0, bare = 0;
   for (auto _ : state) {
     const double t0 = ThreadSeconds();
-    EventBlocks blocks;
+    StoreSummary blocks;
     blocks.Follow(data.Store);
     benchmark::DoNotOptimize(blocks.At(data.Store.Data(), 0));
     const double t1 = ThreadSeconds();
@@ -157,7 +157,7 @@ void BM_DragHandleAndCursor(benchmark::State& state) {
   state.counters["events_read"] = static_cast<double>(s.EventsRead() - read);
 }
 
-BENCHMARK(BM_EventBlocksOfFullStore)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StoreSummaryOfFullStore)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WaveformImagesAgainstPlan1000px)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RepaintVisibleGridAndStrip)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DragHandleAndCursor)->UseManualTime()->Unit(benchmark::kMicrosecond);

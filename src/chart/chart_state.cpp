@@ -245,8 +245,8 @@ void ChartState::DataLoaded() {
 }
 
 void ChartState::RenderWaveforms() {
-  blocks_.Follow(data_.Store);
-  korvalog::RenderWaveforms(data_, SelectionStart, SelectionEnd, WaveWidth, waveforms_, Live, &blocks_);
+  summary_.Follow(data_.Store);
+  korvalog::RenderWaveforms(data_, SelectionStart, SelectionEnd, WaveWidth, waveforms_, Live, &summary_);
   if (waveforms_.hasData) eventsRead_ += EventsBetween(SelectionStart, SelectionEnd, data_.Store.Count());
   ++waveformVersion_;
 }

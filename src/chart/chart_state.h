@@ -151,7 +151,7 @@ class ChartState {
   CaptureData& data_;
   CaptureView& view_;
   WaveformPlan waveforms_;
-  EventBlocks blocks_;  // the store summed up for wide views
+  StoreSummary summary_;  // the store summed up for wide views
   StripPlan strip_;
   uint32_t waveformVersion_ = 0;
   uint32_t stripVersion_ = 0;

@@ -35,7 +35,7 @@ class ColumnBatch {
   // A block of events all in the current column: each channel it moves
   // takes its level after the block, as Note would leave it. Eight
   // channels at a time.
-  void NoteBlock(const EventBlocks::Block& b) {
+  void NoteBlock(const StoreSummary::Block& b) {
     for (unsigned first = 0; first < kChannelCount; first += 8) {
       const unsigned moved = static_cast<unsigned>(b.moved[first >> 6] >> (first & 63)) & 0xFF;
       if (moved == 0) continue;
@@ -122,7 +122,7 @@ class ColumnBatch {
 
 void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionStart,
                      const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan,
-                     bool live, const EventBlocks* blocks) {
+                     bool live, const StoreSummary* summary) {
   plan.waveWidth = waveWidth;
   plan.hasData = live || data.DataPresent.load(std::memory_order_acquire) != 0;
   if (!plan.hasData) {
@@ -141,8 +141,8 @@ void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionS
   const uint32_t end = selectionEnd.index < count ? selectionEnd.index : count;
   for (uint32_t i = selectionStart.index; i < end; ++i) {
     // A whole block in one column is taken at once.
-    if (blocks != nullptr && i % EventBlocks::kBlockEvents == 0 && end - i >= EventBlocks::kBlockEvents) {
-      const EventBlocks::Block* b = blocks->At(events, i);
+    if (summary != nullptr && i % StoreSummary::kBlockEvents == 0 && end - i >= StoreSummary::kBlockEvents) {
+      const StoreSummary::Block* b = summary->At(events, i);
       if (b != nullptr && b->timed) {
         const uint16_t x = columns.X(b->firstTime);
         if (x == columns.X(b->lastTime)) {
@@ -151,7 +151,7 @@ void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionS
             column = x;
           }
           batch.NoteBlock(*b);
-          i += EventBlocks::kBlockEvents - 1;
+          i += StoreSummary::kBlockEvents - 1;
           continue;
         }
       }

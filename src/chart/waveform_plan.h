@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "chart/event_blocks.h"
+#include "chart/store_summary.h"
 #include "chart/level_segment.h"
 #include "core/capture_data.h"
 
@@ -25,11 +25,11 @@ struct WaveformPlan {
 // column only move its level. A channel without transitions is one flat line
 // at its level at the selection start. Reuses the plan's buffers: after the
 // first pass over a width nothing is allocated. `live`: a capture runs and
-// the selection's end index lies below the published count. `blocks`, when
+// the selection's end index lies below the published count. `summary`, when
 // given and following the store, lets whole blocks in one column be taken at
 // once; the plan is the same either way.
 void RenderWaveforms(const CaptureData& data, const PositionSnapshot& selectionStart,
                      const PositionSnapshot& selectionEnd, uint16_t waveWidth, WaveformPlan& plan,
-                     bool live = false, const EventBlocks* blocks = nullptr);
+                     bool live = false, const StoreSummary* summary = nullptr);
 
 }  // namespace korvalog

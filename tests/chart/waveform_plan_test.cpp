@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "chart/event_blocks.h"
+#include "chart/store_summary.h"
 #include "chart/level_segment.h"
 #include "chart/snapshot_walk.h"
 #include "chart/time_axis.h"
@@ -154,7 +154,7 @@ TEST(Waveforms, ColumnsTakenTogetherDrawWhatEachEventWouldDraw) {
     }
     // Whole blocks taken at once draw the same, over the capture and over a
     // selection that starts and ends inside blocks.
-    EventBlocks blocks;
+    StoreSummary blocks;
     blocks.Follow(b.data.Store);
     const Selection part = Select(b, t * 0.3, t * 0.7);
     for (const Selection& s : {Selection{b.data.CaptureStart, b.data.CaptureEnd}, part}) {

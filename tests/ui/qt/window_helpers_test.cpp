@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "kit_test_support.h"
+#include "support/qt/painted_area.h"
 
 namespace korvalog {
 namespace {
@@ -129,19 +130,13 @@ TEST(FocusBack, PaintsWhatChangedBeforeGivingTheKeysBack) {
   window.show();
   chart->setFocus();
   QApplication::processEvents();
-  struct Painted : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-      paints += event->type() == QEvent::Paint;
-      return false;
-    }
-  } painted;
+  test::PaintedArea painted;
   chart->installEventFilter(&painted);
   {
     const FocusBack back;
     chart->setText(QStringLiteral("12:00:00"));  // the dialog's answer
   }
-  EXPECT_GT(painted.paints, 0);
+  EXPECT_FALSE(painted.area.isEmpty());  // no event loop ran in between
   chart->removeEventFilter(&painted);
 }
 

@@ -11,7 +11,7 @@
 
 namespace korvalog {
 
-class EventBlocks {
+class StoreSummary {
  public:
   static constexpr uint32_t kBlockEvents = 128;
 

@@ -1,9 +1,9 @@
-#include "chart/event_blocks.h"
+#include "chart/store_summary.h"
 
 
 namespace korvalog {
 
-void EventBlocks::Follow(const EventStore& store) {
+void StoreSummary::Follow(const EventStore& store) {
   const uint32_t revision = store.Revision();
   const EventStore::Look look = store.Now();
   const size_t complete = look.count / kBlockEvents;
@@ -20,7 +20,7 @@ void EventBlocks::Follow(const EventStore& store) {
 
 // Without branches on the data: a summary costs about as much as reading
 // the records.
-EventBlocks::Block EventBlocks::Sum(const EventRecord* e) {
+StoreSummary::Block StoreSummary::Sum(const EventRecord* e) {
   // Times in order (as a capture gives them) make the first and the last
   // the least and the greatest. A block out of order, or with an unreadable
   // time, is left to the record-by-record walk.
