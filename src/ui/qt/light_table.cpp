@@ -75,7 +75,7 @@ void PlainTextDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     // The margin the style leaves on either side of an item's text.
     const int margin = (style ? style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) : 2) + 1;
     const QRect room = option.rect.adjusted(margin, 0, -margin, 0);
-    const QFontMetrics metrics(option.font);
+    const QFontMetrics& metrics = option.fontMetrics;  // the view's, made once a paint
     int width = metrics.horizontalAdvance(text);
     QString shown = text;
     if (width > room.width()) {
