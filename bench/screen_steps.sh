@@ -26,14 +26,9 @@ work=$(mktemp -d)
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; rm -rf "$work"' EXIT
 # SCREEN_DISPLAY (":58") names the display to start; otherwise the first free one.
-display=${SCREEN_DISPLAY:-}
-for n in $( [ -n "$display" ] || seq 63 99); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display number"; exit 2; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+source scripts/lib/virtual_display.sh
+start_xvfb 63 99 1280x1024x24 /dev/null "${SCREEN_DISPLAY:-}" || exit 2
+pids+=("$xvfb")
 export DISPLAY=$display XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb
 openbox --config-file /dev/null >/dev/null 2>&1 &
 pids+=($!)

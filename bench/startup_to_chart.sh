@@ -22,13 +22,8 @@ work=$(mktemp -d)
 xvfb=
 trap '[ -n "$xvfb" ] && kill $xvfb 2>/dev/null; rm -rf "$work"' EXIT
 # SCREEN_DISPLAY (":58") names the display to start; otherwise the first free one.
-display=${SCREEN_DISPLAY:-}
-for n in $( [ -n "$display" ] || seq 150 199); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+source scripts/lib/virtual_display.sh
+start_xvfb 150 199 1280x1024x24 /dev/null "${SCREEN_DISPLAY:-}" || exit 2
 export DISPLAY=$display XDG_CONFIG_HOME=$work/config
 
 median() { sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }

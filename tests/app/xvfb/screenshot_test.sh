@@ -10,15 +10,8 @@ for tool in Xvfb import; do
 done
 work=$(mktemp -d)
 trap 'kill $app $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-# A display number nobody uses.
-display=
-for n in $(seq 90 140); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display"; exit 1; }
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+source "$(dirname "$0")/../../../scripts/lib/virtual_display.sh"
+start_xvfb 90 140 1024x768x24 "$work/xvfb.log" || exit 1
 export DISPLAY=$display XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb
 "$korvalog" "$sample" >"$work/korvalog.log" 2>&1 &
 app=$!

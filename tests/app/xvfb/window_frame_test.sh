@@ -14,14 +14,8 @@ done
 work=$(mktemp -d)
 app= wm= xvfb=
 trap 'kill $app $wm $xvfb 2>/dev/null; wait 2>/dev/null; rm -rf "$work"' EXIT
-display=
-for n in $(seq 141 190); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=":$n"; break; fi
-done
-[ -n "$display" ] || { echo "no free display"; exit 1; }
-Xvfb "$display" -screen 0 1600x1000x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X${display#:}" ] && break; sleep 0.1; done
+source "$(dirname "$0")/../../../scripts/lib/virtual_display.sh"
+start_xvfb 141 190 1600x1000x24 "$work/xvfb.log" || exit 1
 export DISPLAY=$display XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=xcb
 unset QT_SCALE_FACTOR
 openbox >"$work/openbox.log" 2>&1 &
